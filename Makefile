@@ -1,0 +1,24 @@
+# The two set-up commands: `make run` and `make test`. Each installs what is
+# missing, configures, builds, and then runs or tests.
+BUILD ?= build
+CMAKE_FLAGS ?=
+
+.PHONY: deps configure build run test clean
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD)
+
+run: build
+	@scripts/run-demo $(BUILD)
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j2
+
+clean:
+	rm -rf $(BUILD)

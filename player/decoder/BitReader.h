@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "Frame.h"
+#include "InputStream.h"
+
+namespace mp3 {
+
+// The reader's module-level state: one per process, used only by the thread
+// that decodes. Grouped in one record so that a test can put it back into its
+// start state.
+struct BitReaderState {
+    static constexpr int bufferSize = 2304;
+    static constexpr int leadRoom = 512;
+    // Zeros after both frame buffers: the bit reader never checks the end of a
+    // frame body, and corrupt Huffman data can run several kilobytes on before
+    // the overrun is noticed. Nothing ever writes here.
+    static constexpr int guardSize = 8192;
+
+    InputStream stream;
+    std::uint64_t fileSize = 0;
+    std::uint8_t storage[2 * bufferSize + guardSize] = {};
+    std::uint8_t* currentBuffer = nullptr;
+    std::uint8_t* previousBuffer = nullptr;
+    int flipIndex = 0;
+    const std::uint8_t* bytePointer = nullptr;
+    int bitIndex = 0;
+    int sideInfoSize = 0;
+    int previousFrameSize = 0;
+    HeaderWord previousHeader = 0;
+    HeaderWord firstHeader = 0;
+};
+
+extern BitReaderState bitReader;
+
+// Puts the reader into its start state: no file, no headers seen, the first
+// frame goes into the first buffer.
+void resetBitReader();
+
+int openStream(const char* fileName);
+// Reads from memory instead of a file; the bytes must outlive the stream.
+int openMemoryStream(const std::uint8_t* data, std::size_t size);
+void closeStream();
+void resetSync();
+// Reads the next frame into the current buffer and returns 1, or 0 for no frame.
+// Throws TextException(notValidMp3Text) after too much junk at the start.
+int readFrame(FrameHeader& header);
+void setMainDataStart(int backstep);
+std::int64_t frameCount(const FrameHeader& header);
+int seekFrame(FrameHeader& header, std::int64_t frameNumber);
+void clearFrameBuffers();
+
+inline unsigned getBits(int n)
+{
+    BitReaderState& r = bitReader;
+    const std::uint8_t* p = r.bytePointer;
+    std::uint32_t v = (std::uint32_t(p[0]) << 16) | (std::uint32_t(p[1]) << 8) | p[2];
+    v = ((v << r.bitIndex) & 0xFFFFFFu) >> (24 - n);
+    int i = r.bitIndex + n;
+    r.bytePointer = p + (i >> 3);
+    r.bitIndex = i & 7;
+    return v;
+}
+
+inline unsigned getBitsFast(int n)
+{
+    BitReaderState& r = bitReader;
+    const std::uint8_t* p = r.bytePointer;
+    std::uint32_t v = (std::uint32_t(p[0]) << 8) | p[1];
+    v = ((v << r.bitIndex) & 0xFFFFu) >> (16 - n);
+    int i = r.bitIndex + n;
+    r.bytePointer = p + (i >> 3);
+    r.bitIndex = i & 7;
+    return v;
+}
+
+inline unsigned get1Bit()
+{
+    BitReaderState& r = bitReader;
+    unsigned v = (std::uint8_t(*r.bytePointer << r.bitIndex)) >> 7;
+    int i = r.bitIndex + 1;
+    r.bytePointer += i >> 3;
+    r.bitIndex = i & 7;
+    return v;
+}
+
+} // namespace mp3

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "Frame.h"
+#include "PcmSink.h"
+
+namespace mp3 {
+
+// Decodes the frame that readFrame has just read, all the way to PCM; every
+// full block of pcmBlockBytes goes to the sink. The reader must stand at the
+// first bit after the header (after the CRC word, when there is one).
+// Throws TextException(corruptMp3Text) for corrupt side information.
+void decodeFrame(const FrameHeader& header, PcmSink& sink);
+
+// Hands the partly filled block (a whole number of sample frames) to the sink:
+// for the end of a stream where nothing may be lost.
+void flushPcm(PcmSink& sink);
+
+// Builds the synthesis and decoder tables and the equaliser curve, as every
+// player start does, and resets the reader and the PCM output.
+void initDecoder();
+
+} // namespace mp3

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+namespace mp3 {
+
+// A forward-reading byte source with repositioning, over a file or a block of
+// memory. Files are read through one fixed buffer, so a song is streamed and
+// never loaded whole.
+class InputStream {
+public:
+    InputStream() = default;
+    InputStream(const InputStream&) = delete;
+    InputStream& operator=(const InputStream&) = delete;
+    ~InputStream() { close(); }
+
+    bool openFile(const char* path);
+    void openMemory(const std::uint8_t* data, std::size_t size);
+    void close();
+
+    bool isOpen() const { return file_ != nullptr || memory_ != nullptr; }
+    std::uint64_t size() const { return size_; }
+    std::uint64_t position() const { return position_; }
+
+    // Reads up to n bytes; returns how many arrived (0 at the end or on failure).
+    std::size_t read(std::uint8_t* destination, std::size_t n);
+    // Moves to an absolute offset within the stream.
+    bool seek(std::uint64_t offset);
+
+private:
+    bool refill();
+
+    static constexpr std::size_t bufferCapacity = 32768;
+
+    std::FILE* file_ = nullptr;
+    const std::uint8_t* memory_ = nullptr;
+    std::uint64_t size_ = 0;
+    std::uint64_t position_ = 0;
+    std::uint8_t buffer_[bufferCapacity];
+    std::size_t bufferLength_ = 0;
+    std::size_t bufferOffset_ = 0;
+};
+
+} // namespace mp3

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+
+namespace mp3 {
+
+// Polyphase synthesis filterbank (ISO/IEC 11172-3, 2.4.3.2 and Annex A) and
+// the PCM output buffer.
+struct SynthesisState {
+    float synthesisCos0[16], synthesisCos1[8], synthesisCos2[4], synthesisCos3[2], synthesisCos4[1];
+    float synthesisWindow[544];
+    // [channel][half][272]: the transformed-vector history, a ring of 16 slots.
+    alignas(32) float synthesisBuffer[2][2][272];
+    int ringOffset = 1;
+    // A little more than two blocks, so a whole time slot always fits.
+    alignas(16) std::uint8_t pcmBuffer[0x8400];
+    int pcmFill = 0;
+};
+
+extern SynthesisState synthesis;
+
+extern const std::int32_t synthesisWindowHalf[257];
+
+void initSynthesisTables(int outputScale);
+void synthesisDct(float* out0, float* out1, const float* samples);
+// One time slot of both channels: 32 stereo sample frames appended to pcmBuffer.
+void synthesize(const float* left, const float* right);
+// Drops the partly filled block and restarts the ring, as after a seek or a
+// song change.
+inline void resetPcmOutput()
+{
+    synthesis.pcmFill = 0;
+    synthesis.ringOffset = 1;
+}
+
+} // namespace mp3
