@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Told once for every buffer that the device has finished with, in queue
+// order: played, or dropped by a reset.
+class AudioDeviceListener {
+public:
+    virtual ~AudioDeviceListener() = default;
+    virtual void onBufferDone() = 0;
+};
+
+struct AudioFormat {
+    int sampleRate = 44100;
+    int channelCount = 2;
+};
+
+// An output device that plays queued 16-bit PCM buffers in order. It holds at
+// most maxQueued buffers at a time; a buffer's bytes must stay untouched until
+// the device reports it done.
+class AudioDevice {
+public:
+    static constexpr int maxQueued = 64;
+
+    virtual ~AudioDevice() = default;
+
+    // Number of output devices; 0 means there is none.
+    virtual int outputDeviceCount() = 0;
+    // Opens the default output for 16-bit signed little-endian PCM, playing at
+    // once. On failure returns false with the back end's text of the error
+    // (empty when it has none).
+    virtual bool open(const AudioFormat& format, AudioDeviceListener& listener, std::string& errorText) = 0;
+    virtual void write(const std::uint8_t* data, int length) = 0;
+    // Stops at once and reports every queued buffer done before returning.
+    virtual void reset() = 0;
+    // While paused nothing plays and no buffer completes.
+    virtual void pause() = 0;
+    virtual void resume() = 0;
+    // Closes the device; every buffer must have been reported done (reset
+    // first). On failure returns false with the error's text.
+    virtual bool close(std::string& errorText) = 0;
+};

@@ -1,0 +1,191 @@
+// The player thread: builds the playlist, then decodes song after song until
+// it is asked to stop. All decoding and all writing to the device happen here.
+
+#include <cmath>
+#include <cstdint>
+
+#include "BitReader.h"
+#include "DecodeFrame.h"
+#include "Equaliser.h"
+#include "Player.h"
+#include "PlayerMessages.h"
+#include "PlayerReadouts.h"
+#include "Requantise.h"
+#include "SongLength.h"
+#include "Synthesis.h"
+#include "TextException.h"
+#include "UserMessages.h"
+
+namespace {
+
+// The frame count's low 32 bits read as a signed number, as the length
+// estimate and the seek use it.
+std::int32_t lowFrameCount(const mp3::FrameHeader& header)
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(mp3::frameCount(header)));
+}
+
+} // namespace
+
+void Player::playerThreadMain(const std::vector<std::string>& argv, int pure)
+{
+    if (argv.size() < 2) {
+        cleanup();
+        return;
+    }
+    mp3::eqEnabled = pure == 0 ? 1 : 0;
+    mp3::resetPcmOutput();
+    mp3::resetBitReader();
+    mp3::buildGainCurve(mp3::defaultEqualiserGains);
+
+    playlist_.clear();
+    for (std::size_t i = 1; i < argv.size(); ++i) {
+        if (argv[i].empty() || argv[i][0] != '-')
+            playlist_.addFileOrList(argv[i]);
+    }
+    playlist_.moveTo(0);
+
+    mp3::initSynthesisTables(32768);
+    mp3::initDecoderTables(32);
+    song_.decodedSongSeconds.store(0);
+    song_.songSeconds.store(0);
+
+    try {
+        playSongs();
+    } catch (const mp3::TextException& error) {
+        messages_.post(playertext::exceptionCaption, error.text(), MessageIcon::error);
+        mp3::closeStream();
+    } catch (const std::exception&) {
+        messages_.post(playertext::exceptionCaption, playertext::unhandledException, MessageIcon::error);
+        mp3::closeStream();
+    }
+    cleanup();
+}
+
+void Player::playSongs()
+{
+    std::string path;
+    while (playlist_.getCurrent(path)) {
+        if (!playSong(path))
+            return;
+    }
+}
+
+bool Player::playSong(const std::string& path)
+{
+    mp3::openStream(path.c_str());
+    mp3::resetSync();
+    for (;;) {
+        decodeSongFrames();
+        control_.keepDecoding.store(1);
+        float fraction = control_.seekFraction.load();
+        if (!(fraction > 0.0f))
+            break;
+        seekInSong(fraction);
+    }
+    mp3::closeStream();
+    if (control_.stopRequested.load() != 0)
+        return false;
+    moveOn();
+    return true;
+}
+
+void Player::decodeSongFrames()
+{
+    // The frame is read before the flag is tested: after a request one more
+    // frame is read and not decoded.
+    while (mp3::readFrame(header_) && control_.keepDecoding.load() == 1)
+        decodeOneFrame(header_);
+}
+
+void Player::seekInSong(float fraction)
+{
+    control_.resetPending.store(1);
+    mp3::resetPcmOutput();
+    double target = std::trunc(static_cast<double>(lowFrameCount(header_)) * fraction);
+    mp3::seekFrame(header_, static_cast<std::int64_t>(target));
+    // After the reset the song being decoded is the audible one, so its
+    // length places the position (it equals songSeconds but for the seconds
+    // after a song has ended by itself, while the old song's end still plays).
+    double units = std::trunc(static_cast<double>(song_.decodedSongSeconds.load()) * fraction *
+                              static_cast<double>(unitsPerSecond));
+    control_.playedUnits.store(static_cast<std::uint64_t>(units));
+    control_.seekFraction.store(0.0f);
+}
+
+void Player::moveOn()
+{
+    if (control_.prevRequested.exchange(0) != 0) {
+        control_.resetPending.store(1);
+        mp3::resetPcmOutput();
+        if (!playlist_.movePrevious())
+            playlist_.moveTo(playlist_.count());
+        showCurrentTitle();
+    } else if (control_.nextRequested.exchange(0) != 0) {
+        control_.resetPending.store(1);
+        mp3::resetPcmOutput();
+        if (!playlist_.moveNext())
+            playlist_.moveTo(0);
+        showCurrentTitle();
+    } else {
+        // The song has ended by itself. The device is not reset: the next
+        // song queues behind the end of this one, and its title and length
+        // take over when the callback hears it begin.
+        if (!playlist_.moveNext())
+            playlist_.moveTo(0);
+        mp3::resetPcmOutput();
+        waveOutput_.followAudibleSong();
+    }
+}
+
+void Player::decodeOneFrame(mp3::FrameHeader& header)
+{
+    if (header.headerChange > 1) {
+        if (!acceptFormat(header)) {
+            messages_.post(playertext::lowQualityCaption, playertext::lowQuality, MessageIcon::information);
+            control_.stopRequested.store(1);
+            control_.keepDecoding.store(0);
+            return;
+        }
+        int estimate = mp3::estimateSongSeconds(mp3::frameCount(header));
+        song_.decodedSongSeconds.store(estimate);
+        if (song_.songSeconds.load() == 0) {
+            song_.songSeconds.store(estimate);
+            showCurrentTitle();
+        }
+        int sampleRate = mp3::sampleRateHz(header);
+        readouts_.setSampleRateNumber(sampleRate / 1000);
+        readouts_.setBitrateNumber(mp3::bitrateKbps(header));
+        control_.deviceFormat.sampleRate.store(sampleRate);
+        control_.deviceFormat.channelCount.store(2);
+        if (waveOutput_.openDevice(control_.deviceFormat) < 0)
+            throw mp3::TextException(playertext::cannotOpenDevice);
+    }
+    if (header.errorProtection == 1)
+        mp3::getBits(16);  // the CRC word, not checked
+    mp3::decodeFrame(header, waveOutput_);
+}
+
+bool Player::acceptFormat(const mp3::FrameHeader& header)
+{
+    return header.mode != 3 && header.lsf == 0 && mp3::sampleRateHz(header) == 44100 && header.layer == 3;
+}
+
+void Player::showCurrentTitle()
+{
+    std::string path;
+    if (playlist_.getCurrent(path))
+        readouts_.setTitle(path);
+}
+
+void Player::cleanup()
+{
+    waveOutput_.closeDevice();
+    mp3::clearFrameBuffers();
+    mp3::synthesis.ringOffset = 1;
+    control_.playerRunning.store(0);
+    // Last of all: a window thread waiting in stopPlayback may now start a
+    // new player thread at once.
+    control_.stopRequested.store(0);
+    control_.stopRequested.notify_all();
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include <SDL2/SDL_audio.h>
+
+#include "AudioDevice.h"
+
+// The default output device through SDL2's audio subsystem. SDL's audio
+// thread pulls the queued buffers in order, one after the other, and reports
+// each as done once it has taken all of its bytes. The queue between the
+// writer and that thread is a single-producer, single-consumer ring: writing
+// takes no lock. Only reset, which must stop the consumer, locks the device.
+class SdlAudioDevice : public AudioDevice {
+public:
+    SdlAudioDevice() = default;
+    SdlAudioDevice(const SdlAudioDevice&) = delete;
+    SdlAudioDevice& operator=(const SdlAudioDevice&) = delete;
+    ~SdlAudioDevice() override;
+
+    int outputDeviceCount() override;
+    bool open(const AudioFormat& format, AudioDeviceListener& listener, std::string& errorText) override;
+    void write(const std::uint8_t* data, int length) override;
+    void reset() override;
+    void pause() override;
+    void resume() override;
+    bool close(std::string& errorText) override;
+
+private:
+    struct Queued {
+        const std::uint8_t* data = nullptr;
+        int length = 0;
+    };
+
+    static void SDLCALL fillCallback(void* self, Uint8* stream, int length);
+    void fill(Uint8* stream, int length);
+    // Consumer side: only SDL's audio thread, or a reset holding the device lock.
+    void finishHead();
+    bool startSubsystem();
+
+    static constexpr unsigned ringSize = maxQueued;
+
+    SDL_AudioDeviceID deviceId_ = 0;
+    bool subsystemStarted_ = false;
+    Uint8 silence_ = 0;
+    AudioDeviceListener* listener_ = nullptr;
+
+    Queued ring_[ringSize];
+    std::atomic<unsigned> writeCount_{0};
+    std::atomic<unsigned> readCount_{0};
+    int headOffset_ = 0;
+};

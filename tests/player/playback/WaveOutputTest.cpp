@@ -1,0 +1,258 @@
+#include <gtest/gtest.h>
+
+#include <future>
+#include <numeric>
+
+#include "Playlist.h"
+#include "RecordingMessages.h"
+#include "RecordingReadouts.h"
+#include "TestAudioDevice.h"
+#include "WaveOutput.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+struct WaveOutputTest : ::testing::Test {
+    TestAudioDevice device;
+    PlayerControl control;
+    SongInfo song;
+    RecordingMessages messages;
+    RecordingReadouts readouts;
+    Playlist playlist{messages};
+    WaveOutput output{device, control, song, playlist, readouts, messages};
+    std::vector<std::uint8_t> block = std::vector<std::uint8_t>(mp3::pcmBlockBytes);
+
+    void SetUp() override
+    {
+        control.keepDecoding = 1;
+        control.deviceFormat.sampleRate = 44100;
+        control.deviceFormat.channelCount = 2;
+    }
+
+    void openDevice() { ASSERT_EQ(output.openDevice(control.deviceFormat), 0); }
+
+    void write(std::uint8_t fill)
+    {
+        std::fill(block.begin(), block.end(), fill);
+        output.writeBuffer(block.data(), static_cast<int>(block.size()));
+    }
+
+    void fillQueue()
+    {
+        for (int i = 0; i < WaveOutput::bufferCount; ++i)
+            write(static_cast<std::uint8_t>(i));
+    }
+};
+
+} // namespace
+
+TEST_F(WaveOutputTest, OpensOnlyForASetFormatAndOnlyOnce)
+{
+    DeviceFormat unset;
+    EXPECT_EQ(output.openDevice(unset), 0);
+    EXPECT_EQ(device.opens(), 0);
+
+    openDevice();
+    openDevice();
+    EXPECT_EQ(device.opens(), 1);
+    EXPECT_EQ(device.format().sampleRate, 44100);
+    EXPECT_EQ(device.format().channelCount, 2);
+    EXPECT_EQ(output.freeBuffers(), 64);
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(WaveOutputTest, TellsWhyTheDeviceCannotBeOpened)
+{
+    device.setDeviceCount(0);
+    EXPECT_EQ(output.openDevice(control.deviceFormat), -1);
+    device.setDeviceCount(1);
+    device.failOpen("Device or resource busy");
+    EXPECT_EQ(output.openDevice(control.deviceFormat), -1);
+    device.failOpen("");
+    EXPECT_EQ(output.openDevice(control.deviceFormat), -1);
+
+    auto shown = messages.messages();
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[0].caption, "Application Error");
+    EXPECT_EQ(shown[0].text, "No Audio Devices Found");
+    EXPECT_EQ(shown[1].caption, "waveOutOpen");
+    EXPECT_EQ(shown[1].text, "Device or resource busy");
+    EXPECT_EQ(shown[2].text, "Unknown error");
+    for (const auto& message : shown)
+        EXPECT_FALSE(message.waited);
+    EXPECT_FALSE(output.isOpen());
+}
+
+TEST_F(WaveOutputTest, AFailedCloseIsShownAndTheDeviceForgotten)
+{
+    openDevice();
+    device.failClose("Input/output error");
+    EXPECT_EQ(output.closeDevice(), 0);
+    EXPECT_FALSE(output.isOpen());
+    auto shown = messages.messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, "waveOutClose");
+    EXPECT_EQ(shown[0].text, "Input/output error");
+    EXPECT_EQ(output.closeDevice(), 0);  // closed: nothing to do
+    EXPECT_EQ(device.closes(), 1);
+}
+
+TEST_F(WaveOutputTest, AFullQueueBlocksTheWriterUntilABlockCompletes)
+{
+    openDevice();
+    fillQueue();
+    EXPECT_EQ(output.freeBuffers(), 0);
+    EXPECT_EQ(device.queued(), 64);
+    EXPECT_EQ(output.nextBuffer(), 64);
+
+    auto writer = std::async(std::launch::async, [this] { write(0xEE); });
+    EXPECT_EQ(writer.wait_for(100ms), std::future_status::timeout);
+    EXPECT_EQ(device.complete(1), 1);
+    writer.get();
+    EXPECT_EQ(output.nextBuffer(), 1);  // the ring wrapped to the first block
+    EXPECT_EQ(device.queued(), 64);
+
+    device.complete(64);
+    auto played = device.played();
+    ASSERT_EQ(played.size(), 65u * mp3::pcmBlockBytes);
+    for (int i = 0; i < 64; ++i)
+        EXPECT_EQ(played[static_cast<std::size_t>(i) * mp3::pcmBlockBytes], i);
+    EXPECT_EQ(played.back(), 0xEE);
+    EXPECT_EQ(output.freeBuffers(), 64);
+    EXPECT_EQ(device.misuses(), 0);
+}
+
+TEST_F(WaveOutputTest, ARequestReleasesAWaitingWriterAndItsBlockIsDropped)
+{
+    openDevice();
+    output.setPaused(true);
+    fillQueue();
+    auto writer = std::async(std::launch::async, [this] { write(0xEE); });
+    EXPECT_EQ(writer.wait_for(50ms), std::future_status::timeout);
+    control.keepDecoding = 0;
+    output.wakeWriter();
+    EXPECT_EQ(writer.wait_for(5s), std::future_status::ready);
+    EXPECT_EQ(device.writes(), 64);
+}
+
+TEST_F(WaveOutputTest, CompletedBlocksCountTheirPlayingTime)
+{
+    openDevice();
+    song.songSeconds = 100;
+    for (int i = 0; i < 12; ++i)
+        write(1);
+    device.complete(11);
+    EXPECT_EQ(control.playedUnits.load(), 11u * 32768u);  // 11 blocks: 1.02 s
+    EXPECT_EQ(song.positionSeconds.load(), 1);
+
+    control.resetPending = 1;  // completions during a reset do not count
+    device.complete(1);
+    EXPECT_EQ(control.playedUnits.load(), 11u * 32768u);
+    // Shown once per whole second: 0 at the first block, 1 at the eleventh.
+    EXPECT_EQ(readouts.times(), (std::vector<int>{0, 1}));
+    EXPECT_EQ(readouts.seekBarRepaints(), 2);
+}
+
+TEST_F(WaveOutputTest, ASeekResetKeepsThePositionAndASongChangeZeroesIt)
+{
+    openDevice();
+    song.songSeconds = 100;
+    song.decodedSongSeconds = 100;
+    for (int i = 0; i < 3; ++i)
+        write(1);
+    control.playedUnits = 5 * unitsPerSecond;
+    control.resetPending = 1;
+    control.seekKeepsPosition = true;
+    write(2);
+    EXPECT_EQ(device.resets(), 1);
+    EXPECT_EQ(device.writesAtLastReset(), 3);
+    EXPECT_EQ(device.queued(), 1);
+    EXPECT_EQ(control.playedUnits.load(), 5 * unitsPerSecond);
+    EXPECT_EQ(control.resetPending.load(), 0);
+    EXPECT_FALSE(control.seekKeepsPosition.load());
+    EXPECT_EQ(song.positionSeconds.load(), 5);  // shown at once, paused or not
+
+    song.decodedSongSeconds = 42;  // the next song's length
+    control.resetPending = 1;
+    write(3);
+    EXPECT_EQ(device.resets(), 2);
+    EXPECT_EQ(control.playedUnits.load(), 0u);
+    EXPECT_EQ(song.songSeconds.load(), 42);  // the new song is the audible one
+    EXPECT_EQ(output.freeBuffers(), 63);
+}
+
+TEST_F(WaveOutputTest, TheNextSongTakesOverWhenItsAudioIsHeard)
+{
+    playlist.append("/music/old.mp3");
+    playlist.append("/music/new.mp3");
+    openDevice();
+    song.songSeconds = 1;
+    song.decodedSongSeconds = 1;
+    for (int i = 0; i < 21; ++i)
+        write(1);
+    // The old song has ended; the next one is being decoded behind it.
+    playlist.moveNext();
+    song.decodedSongSeconds = 7;
+    output.followAudibleSong();
+    for (int i = 0; i < 3; ++i)
+        write(2);
+
+    device.complete(21);  // 21 blocks: 1.95 s, still within second 1
+    EXPECT_TRUE(readouts.titles().empty());
+    EXPECT_EQ(song.songSeconds.load(), 1);
+    device.complete(1);  // 2.04 s: past the old song's length
+    EXPECT_EQ(readouts.titles(), (std::vector<std::string>{"/music/new.mp3"}));
+    EXPECT_EQ(song.songSeconds.load(), 7);
+    EXPECT_EQ(control.playedUnits.load(), 0u);
+    EXPECT_EQ(song.positionSeconds.load(), 2);  // shown as counted; 0 comes next
+    device.complete(1);
+    EXPECT_EQ(readouts.times(), (std::vector<int>{0, 1, 2, 0}));
+}
+
+TEST_F(WaveOutputTest, AResetAfterASongEndedBringsTheNewTitleAtOnce)
+{
+    playlist.append("/music/new.mp3");
+    openDevice();
+    song.songSeconds = 30;
+    song.decodedSongSeconds = 12;
+    output.followAudibleSong();
+    write(1);
+    control.resetPending = 1;
+    control.seekKeepsPosition = true;
+    write(2);
+    EXPECT_EQ(readouts.titles(), (std::vector<std::string>{"/music/new.mp3"}));
+    EXPECT_EQ(song.songSeconds.load(), 12);
+}
+
+TEST_F(WaveOutputTest, CloseWaitsUntilEveryBlockIsBack)
+{
+    openDevice();
+    device.setLateReset(150ms);
+    for (int i = 0; i < 40; ++i)
+        write(1);
+    device.complete(8);
+    control.playedUnits = 1234567;
+    auto started = std::chrono::steady_clock::now();
+    output.closeDevice();
+    EXPECT_GE(std::chrono::steady_clock::now() - started, 140ms);
+    EXPECT_EQ(output.freeBuffers(), 64);
+    EXPECT_EQ(control.playedUnits.load(), 0u);
+    EXPECT_EQ(control.resetPending.load(), 0);
+    EXPECT_FALSE(device.isOpen());
+    EXPECT_EQ(device.misuses(), 0);  // the device was closed with nothing out
+}
+
+TEST_F(WaveOutputTest, PausedNothingCompletesAndAPauseBeforeOpeningHolds)
+{
+    output.setPaused(true);
+    openDevice();
+    EXPECT_TRUE(device.isPaused());
+    write(1);
+    EXPECT_EQ(device.complete(1), 0);
+    EXPECT_EQ(control.playedUnits.load(), 0u);
+    output.setPaused(false);
+    EXPECT_FALSE(device.isPaused());
+    EXPECT_EQ(device.complete(1), 1);
+    EXPECT_EQ(control.playedUnits.load(), 32768u);
+}

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include "M3uReader.h"
+#include "Playlist.h"
+#include "RecordingMessages.h"
+#include "TempFolder.h"
+
+namespace {
+
+using Entries = std::vector<std::string>;
+
+struct M3uReading : ::testing::Test {
+    TempFolder folder;
+    RecordingMessages messages;
+    Playlist list{messages};
+
+    std::vector<std::string> shownTexts() const
+    {
+        std::vector<std::string> texts;
+        for (const auto& message : messages.messages())
+            texts.push_back(message.text);
+        return texts;
+    }
+};
+
+} // namespace
+
+TEST_F(M3uReading, JoinsRelativeLinesToTheListsFolderAndKeepsAbsoluteOnes)
+{
+    std::string path = folder.write("lists/l.m3u", "a.mp3\n/x/b.mp3\nsub/c.mp3\n../d.mp3\n");
+    EXPECT_EQ(list.loadList(path), 1);
+    std::string dir = folder.file("lists");
+    EXPECT_EQ(list.entries(), (Entries{dir + "/a.mp3", "/x/b.mp3", dir + "/sub/c.mp3", dir + "/../d.mp3"}));
+}
+
+TEST_F(M3uReading, ReadsBackslashesOfListsWrittenOnWindows)
+{
+    std::string path = folder.write("l.m3u", "sub\\c.mp3\r\n\\music\\d.mp3\r\n");
+    list.loadList(path);
+    EXPECT_EQ(list.entries(), (Entries{folder.file("sub/c.mp3"), "/music/d.mp3"}));
+}
+
+TEST_F(M3uReading, RemovesEveryMixOfLineEnds)
+{
+    std::string path = folder.write("l.m3u", "a.mp3\r\nb.mp3\r\r\nc.mp3\n\nd.mp3");
+    list.loadList(path);
+    EXPECT_EQ(list.entries(),
+              (Entries{folder.file("a.mp3"), folder.file("b.mp3"), folder.file("c.mp3"), folder.path() + "/",
+                       folder.file("d.mp3")}));
+}
+
+TEST_F(M3uReading, TakesAddressesAsTheyStand)
+{
+    std::string path = folder.write("l.m3u", "HTTP://host/dir\\a.mp3\r\nfile:///music/b.mp3\n");
+    list.loadList(path);
+    EXPECT_EQ(list.entries(), (Entries{"HTTP://host/dir\\a.mp3", "file:///music/b.mp3"}));
+}
+
+TEST_F(M3uReading, KeepsBlankAndCommentLinesAsEntries)
+{
+    // No line is skipped: the player meets such entries, fails to open them
+    // and goes on, as with any missing song.
+    std::string path = folder.write("l.m3u", "#EXTM3U\n#EXTINF:12,Title\na.mp3\n\n");
+    list.loadList(path);
+    EXPECT_EQ(list.entries(), (Entries{folder.file("#EXTM3U"), folder.file("#EXTINF:12,Title"),
+                                       folder.file("a.mp3"), folder.path() + "/"}));
+}
+
+TEST_F(M3uReading, ReadsNestedListsInPlaceInAnyCase)
+{
+    folder.write("inner/IN.M3U", "b.mp3\nc.mp3\n");
+    std::string outer = folder.write("out.m3u", "a.mp3\ninner/IN.M3U\nd.mp3\n");
+    list.addFileOrList(outer);
+    EXPECT_EQ(list.entries(),
+              (Entries{folder.file("a.mp3"), folder.file("inner/b.mp3"), folder.file("inner/c.mp3"),
+                       folder.file("d.mp3")}));
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(M3uReading, ReportsAMissingNestedListAndReadsOn)
+{
+    std::string outer = folder.write("out.m3u", "a.mp3\ngone.m3u\nb.mp3\n");
+    EXPECT_EQ(list.loadList(outer), 1);
+    EXPECT_EQ(list.entries(), (Entries{folder.file("a.mp3"), folder.file("b.mp3")}));
+    EXPECT_EQ(shownTexts(), (Entries{"Could not load playlist: " + folder.file("gone.m3u")}));
+}
+
+TEST_F(M3uReading, ReadsAListThatNamesItselfOnlyOnce)
+{
+    std::string self = folder.write("self.m3u", "a.mp3\nself.m3u\n./self.m3u\nb.mp3\n");
+    list.addFileOrList(self);
+    EXPECT_EQ(list.entries(), (Entries{folder.file("a.mp3"), folder.file("b.mp3")}));
+    EXPECT_EQ(shownTexts(), (Entries{"Could not load playlist: " + folder.file("self.m3u"),
+                                     "Could not load playlist: " + folder.file("./self.m3u")}));
+}
+
+TEST_F(M3uReading, ReadsACircleOfListsOnceRound)
+{
+    folder.write("one.m3u", "1.mp3\ntwo.m3u\n");
+    folder.write("two.m3u", "2.mp3\nsub/../one.m3u\n");
+    list.addFileOrList(folder.file("one.m3u"));
+    EXPECT_EQ(list.entries(), (Entries{folder.file("1.mp3"), folder.file("2.mp3")}));
+    EXPECT_EQ(shownTexts(), (Entries{"Could not load playlist: " + folder.file("sub/../one.m3u")}));
+}
+
+TEST_F(M3uReading, BoundsTheNestingDepth)
+{
+    const int lists = M3uReader::maxDepth + 4;
+    for (int i = 0; i < lists; ++i)
+        folder.write("l" + std::to_string(i) + ".m3u",
+                     "song" + std::to_string(i) + ".mp3\nl" + std::to_string(i + 1) + ".m3u\n");
+    list.addFileOrList(folder.file("l0.m3u"));
+
+    EXPECT_EQ(list.count(), M3uReader::maxDepth);
+    EXPECT_EQ(shownTexts(), (Entries{"Could not load playlist: " + folder.file("l" + std::to_string(M3uReader::maxDepth) + ".m3u")}));
+}
+
+TEST_F(M3uReading, KeepsLongLinesWhole)
+{
+    std::string longName(700, 'n');
+    std::string path = folder.write("l.m3u", longName + ".mp3\r\nshort.mp3\n");
+    list.loadList(path);
+    EXPECT_EQ(list.entries(), (Entries{folder.file(longName + ".mp3"), folder.file("short.mp3")}));
+}
+
+TEST_F(M3uReading, ResolvesAListWithoutFolderAgainstTheWorkingFolder)
+{
+    std::string saved = std::filesystem::current_path().string();
+    folder.write("here.m3u", "a.mp3\n");
+    std::filesystem::current_path(folder.path());
+    list.loadList("here.m3u");
+    std::filesystem::current_path(saved);
+    EXPECT_EQ(list.entries(), (Entries{"a.mp3"}));
+}

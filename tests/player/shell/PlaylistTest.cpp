@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include "Playlist.h"
+#include "RecordingMessages.h"
+#include "TempFolder.h"
+
+namespace {
+
+using Entries = std::vector<std::string>;
+
+std::string current(const Playlist& list)
+{
+    std::string path;
+    return list.getCurrent(path) ? path : "(none)";
+}
+
+} // namespace
+
+TEST(Playlist, EmptyListHasNoCurrentEntryAndRefusesMoves)
+{
+    RecordingMessages messages;
+    Playlist list(messages);
+    std::string path = "unchanged";
+    EXPECT_EQ(list.getCurrent(path), 0);
+    EXPECT_EQ(path, "unchanged");
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_EQ(list.moveTo(0), 0);
+    EXPECT_EQ(list.moveNext(), 0);
+    EXPECT_EQ(list.movePrevious(), 0);
+}
+
+TEST(Playlist, StepsThroughEntriesAndStopsAtBothEnds)
+{
+    RecordingMessages messages;
+    Playlist list(messages);
+    for (const char* path : {"a", "b", "c"})
+        list.append(path);
+    EXPECT_EQ(list.count(), 3);
+    EXPECT_EQ(current(list), "a");  // the first entry appended is current
+
+    EXPECT_EQ(list.movePrevious(), 0);
+    EXPECT_EQ(current(list), "a");
+    EXPECT_EQ(list.moveNext(), 1);
+    EXPECT_EQ(list.moveNext(), 1);
+    EXPECT_EQ(current(list), "c");
+    EXPECT_EQ(list.moveNext(), 0);
+    EXPECT_EQ(current(list), "c");
+
+    EXPECT_EQ(list.moveTo(1), 1);
+    EXPECT_EQ(current(list), "b");
+    EXPECT_EQ(list.moveTo(list.count()), 0);  // selects the last entry
+    EXPECT_EQ(current(list), "c");
+    EXPECT_EQ(list.moveTo(0), 1);
+    EXPECT_EQ(current(list), "a");
+
+    list.clear();
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_EQ(current(list), "(none)");
+}
+
+TEST(Playlist, AddsASongAsOneEntryWhateverItsName)
+{
+    RecordingMessages messages;
+    Playlist list(messages);
+    list.addFileOrList("/music/missing.mp3");
+    list.addFileOrList("/music/no extension");
+    EXPECT_EQ(list.entries(), (Entries{"/music/missing.mp3", "/music/no extension"}));
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST(Playlist, ReportsAListThatCannotBeReadAndKeepsWhatItHas)
+{
+    RecordingMessages messages;
+    Playlist list(messages);
+    list.append("/music/a.mp3");
+    EXPECT_EQ(list.addFileOrList("/nowhere/list.M3U"), 1);
+    EXPECT_EQ(list.loadList("/nowhere/other.m3u"), 0);
+
+    EXPECT_EQ(list.entries(), (Entries{"/music/a.mp3"}));
+    auto shown = messages.messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, "Application Error");
+    EXPECT_EQ(shown[0].text, "Could not load playlist: /nowhere/list.M3U");
+    EXPECT_EQ(shown[0].icon, MessageIcon::none);
+    EXPECT_FALSE(shown[0].waited);
+}
+
+TEST(Playlist, ReplacesTheWholeListInOneStep)
+{
+    TempFolder folder;
+    std::string list = folder.write("l.m3u", "one.mp3\ntwo.mp3\n");
+    RecordingMessages messages;
+    Playlist playlist(messages);
+    playlist.append("/old/a.mp3");
+    playlist.append("/old/b.mp3");
+    playlist.moveNext();
+
+    playlist.replaceWith(list);
+    EXPECT_EQ(playlist.entries(), (Entries{folder.file("one.mp3"), folder.file("two.mp3")}));
+    EXPECT_EQ(current(playlist), folder.file("one.mp3"));
+
+    playlist.replaceWith("/music/song.mp3");
+    EXPECT_EQ(playlist.entries(), (Entries{"/music/song.mp3"}));
+}
