@@ -1,0 +1,143 @@
+// The SDL2 device on SDL's disk driver, which writes what it would play to a
+// file: buffers come out whole and in order, each reported done once.
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+
+#include "SdlAudioDevice.h"
+#include "TempFolder.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+class CountingListener : public AudioDeviceListener {
+public:
+    void onBufferDone() override
+    {
+        {
+            std::lock_guard lock(mutex_);
+            ++done_;
+        }
+        changed_.notify_all();
+    }
+    bool waitFor(int n, std::chrono::milliseconds timeout = 10s)
+    {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, timeout, [&] { return done_ >= n; });
+    }
+    int done()
+    {
+        std::lock_guard lock(mutex_);
+        return done_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    int done_ = 0;
+};
+
+struct SdlDisk : ::testing::Test {
+    TempFolder folder;
+    std::string output = folder.file("out.raw");
+    SdlAudioDevice device;
+    CountingListener listener;
+
+    void SetUp() override
+    {
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
+        setenv("SDL_DISKAUDIODELAY", "1", 1);
+    }
+
+    void open()
+    {
+        std::string error;
+        ASSERT_GE(device.outputDeviceCount(), 1);
+        ASSERT_TRUE(device.open(AudioFormat{44100, 2}, listener, error)) << error;
+    }
+
+    void close()
+    {
+        std::string error;
+        EXPECT_TRUE(device.close(error)) << error;
+    }
+
+    // What reached the file, less the silence played before the first buffer.
+    std::vector<std::uint8_t> heard()
+    {
+        std::ifstream file(output, std::ios::binary);
+        std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
+        auto first = std::find_if(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b != 0; });
+        return {first, bytes.end()};
+    }
+};
+
+std::vector<std::uint8_t> pattern(std::uint8_t seed, int length)
+{
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(seed + i % 200 + 1);
+    return bytes;
+}
+
+} // namespace
+
+TEST_F(SdlDisk, PlaysQueuedBuffersWholeAndInOrder)
+{
+    open();
+    std::vector<std::vector<std::uint8_t>> buffers;
+    for (std::uint8_t i = 0; i < 5; ++i)
+        buffers.push_back(pattern(static_cast<std::uint8_t>(i * 7), 16384 - i * 1000));
+    for (const auto& buffer : buffers)
+        device.write(buffer.data(), static_cast<int>(buffer.size()));
+    ASSERT_TRUE(listener.waitFor(5));
+    close();
+    EXPECT_EQ(listener.done(), 5);
+
+    std::vector<std::uint8_t> expected;
+    for (const auto& buffer : buffers)
+        expected.insert(expected.end(), buffer.begin(), buffer.end());
+    auto played = heard();
+    ASSERT_GE(played.size(), expected.size());
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), played.begin()));
+    EXPECT_TRUE(std::all_of(played.begin() + static_cast<long>(expected.size()), played.end(),
+                            [](std::uint8_t b) { return b == 0; }));
+}
+
+TEST_F(SdlDisk, PausedNothingCompletesAndAResetReturnsEveryBufferAtOnce)
+{
+    open();
+    device.pause();
+    auto dropped = pattern(9, 16384);
+    for (int i = 0; i < 64; ++i)
+        device.write(dropped.data(), static_cast<int>(dropped.size()));
+    EXPECT_FALSE(listener.waitFor(1, 100ms));
+    device.reset();
+    EXPECT_EQ(listener.done(), 64);
+
+    auto kept = pattern(50, 8192);
+    device.write(kept.data(), static_cast<int>(kept.size()));
+    device.resume();
+    ASSERT_TRUE(listener.waitFor(65));
+    close();
+    auto played = heard();
+    ASSERT_GE(played.size(), kept.size());
+    EXPECT_TRUE(std::equal(kept.begin(), kept.end(), played.begin()));
+}
+
+TEST(SdlDevice, ADriverThatCannotStartHasNoDevicesAndCannotOpen)
+{
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    SdlAudioDevice device;
+    CountingListener listener;
+    EXPECT_EQ(device.outputDeviceCount(), 0);
+    std::string error;
+    EXPECT_FALSE(device.open(AudioFormat{}, listener, error));
+    EXPECT_FALSE(error.empty());
+}
