@@ -7,10 +7,10 @@
 #include "BitReader.h"
 #include "DecodeFrame.h"
 #include "Equaliser.h"
+#include "Frame.h"
 #include "Player.h"
 #include "PlayerMessages.h"
 #include "PlayerReadouts.h"
-#include "Requantise.h"
 #include "SongLength.h"
 #include "Synthesis.h"
 #include "TextException.h"
@@ -34,9 +34,10 @@ void Player::playerThreadMain(const std::vector<std::string>& argv, int pure)
         return;
     }
     mp3::eqEnabled = pure == 0 ? 1 : 0;
-    mp3::resetPcmOutput();
-    mp3::resetBitReader();
-    mp3::buildGainCurve(mp3::defaultEqualiserGains);
+    // The reader, the tables, the equaliser curve and the PCM output, and
+    // also the overlap and synthesis history, so that nothing of the last
+    // run's final song sounds at the start of this one.
+    mp3::resetDecoder();
 
     playlist_.clear();
     for (std::size_t i = 1; i < argv.size(); ++i) {
@@ -45,8 +46,6 @@ void Player::playerThreadMain(const std::vector<std::string>& argv, int pure)
     }
     playlist_.moveTo(0);
 
-    mp3::initSynthesisTables(32768);
-    mp3::initDecoderTables(32);
     song_.decodedSongSeconds.store(0);
     song_.songSeconds.store(0);
 

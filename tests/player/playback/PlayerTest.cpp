@@ -1,0 +1,329 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "Equaliser.h"
+#include "FixedSettings.h"
+#include "Player.h"
+#include "PlayerMessages.h"
+#include "RecordingMessages.h"
+#include "RecordingReadouts.h"
+#include "SongDecoding.h"
+#include "TempFolder.h"
+#include "TestAudioDevice.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+const std::string demoSong = DEMO_SONG;
+
+std::string fixture(const std::string& name) { return std::string(TEST_DATA_DIR) + "/playback/" + name; }
+
+// Three names of the demo song: entries that play long enough (28 s) for the
+// queue to fill before the song ends, told apart by their titles.
+const std::vector<std::string> demoNames = {
+    demoSong,
+    std::string(DEMO_SONG_FOLDER) + "/./demo.mp3",
+    std::string(DEMO_SONG_FOLDER) + "/../media/demo.mp3",
+};
+
+struct PlayerTest : ::testing::Test {
+    TestAudioDevice device;
+    RecordingReadouts readouts;
+    RecordingMessages messages;
+    FixedSettings settings;
+    TempFolder folder;
+    std::unique_ptr<Player> player = std::make_unique<Player>(device, readouts, messages, settings);
+
+    ~PlayerTest() override
+    {
+        player->stopPlayback();
+        player.reset();
+        EXPECT_EQ(device.misuses(), 0);
+    }
+
+    std::string list(const std::vector<std::string>& entries)
+    {
+        std::string text;
+        for (const auto& entry : entries)
+            text += entry + "\n";
+        return folder.write("list" + std::to_string(lists_++) + ".m3u", text);
+    }
+
+    // The player has filled the queue and waits for the device.
+    void waitForFullQueue() { ASSERT_TRUE(device.waitForQueued(64, 30s)); }
+
+    void waitForTitles(std::size_t n)
+    {
+        ASSERT_TRUE(waitUntil([&] { return readouts.titles().size() >= n; })) << readouts.titles().size();
+    }
+
+    bool running() { return player->control().playerRunning.load() == 1; }
+
+    void expectStoppedCleanly()
+    {
+        EXPECT_TRUE(waitUntil([&] { return !running(); }));
+        EXPECT_EQ(player->control().stopRequested.load(), 0);
+        EXPECT_FALSE(device.isOpen());
+        EXPECT_EQ(player->waveOutput().freeBuffers(), 64);
+    }
+
+    int lists_ = 0;
+};
+
+} // namespace
+
+TEST_F(PlayerTest, StopWithoutAPlayerReturnsAtOnceAndRequestsWaitForNoOne)
+{
+    player->stopPlayback();
+    player->requestNext();
+    player->requestPrevious();
+    EXPECT_EQ(player->control().stopRequested.load(), 0);
+    // The next start clears what was asked while nothing ran.
+    player->startPlayerThread(demoSong);
+    waitForFullQueue();
+    EXPECT_EQ(device.resets(), 0);
+    EXPECT_EQ(readouts.titles(), std::vector<std::string>{demoSong});
+}
+
+TEST_F(PlayerTest, PlaysASongWithTheEqualiserUnlessPureIsSet)
+{
+    player->startPlayerThread(demoSong);
+    waitForFullQueue();
+    EXPECT_EQ(readouts.sampleRates(), std::vector<int>{44});
+    EXPECT_EQ(readouts.bitrates(), std::vector<int>{128});
+    EXPECT_EQ(device.format().sampleRate, 44100);
+    EXPECT_EQ(device.format().channelCount, 2);
+    EXPECT_GT(player->songInfo().songSeconds.load(), 20);
+    EXPECT_EQ(player->songInfo().songSeconds.load(), player->songInfo().decodedSongSeconds.load());
+    player->stopPlayback();
+    EXPECT_EQ(mp3::eqEnabled, 1);
+    expectStoppedCleanly();
+
+    settings.set("Pure", 1);
+    player->startPlayerThread(demoSong);
+    waitForFullQueue();
+    player->stopPlayback();
+    EXPECT_EQ(mp3::eqEnabled, 0);
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(PlayerTest, ArgumentsBeginningWithAHyphenAreNoSongs)
+{
+    player->startPlayerThread("-demo.mp3");
+    EXPECT_TRUE(waitUntil([&] { return !running(); }));
+    EXPECT_EQ(player->playlist().count(), 0);
+    EXPECT_EQ(device.opens(), 0);
+}
+
+TEST_F(PlayerTest, ASingleSongStartsAgainWhenItEnds)
+{
+    device.setFlowing(true);
+    player->startPlayerThread(fixture("short-440.mp3"));
+    // The title comes again each time the song is heard from its start.
+    waitForTitles(4);
+    for (const auto& title : readouts.titles())
+        EXPECT_EQ(title, fixture("short-440.mp3"));
+    EXPECT_EQ(device.resets(), 0);  // songs follow each other without a reset
+    player->stopPlayback();
+    expectStoppedCleanly();
+}
+
+TEST_F(PlayerTest, NextAndPreviousWrapAtBothEnds)
+{
+    player->startPlayerThread(list(demoNames));
+    waitForFullQueue();
+
+    player->requestPrevious();  // from the first entry to the last
+    waitForTitles(2);
+    ASSERT_TRUE(waitUntil([&] { return device.resets() == 1; }));
+    waitForFullQueue();
+    player->requestNext();  // from the last entry to the first
+    waitForTitles(3);
+    ASSERT_TRUE(waitUntil([&] { return device.resets() == 2; }));
+    waitForFullQueue();
+    player->requestNext();
+    waitForTitles(4);
+
+    EXPECT_EQ(readouts.titles(), (std::vector<std::string>{demoNames[0], demoNames[2], demoNames[0], demoNames[1]}));
+    ASSERT_TRUE(waitUntil([&] { return device.resets() == 3; }));
+    // The reset dropped the 64 queued blocks of the song left; none counted.
+    EXPECT_EQ(device.writesAtLastReset(), 3 * 64);
+    EXPECT_EQ(player->control().playedUnits.load(), 0u);
+    EXPECT_EQ(player->control().nextRequested.load(), 0);
+}
+
+TEST_F(PlayerTest, ASeekMovesThePositionByTheSongsLength)
+{
+    player->startPlayerThread(demoSong);
+    waitForFullQueue();
+    EXPECT_EQ(device.complete(20), 20);
+    EXPECT_EQ(player->songInfo().positionSeconds.load(), 1);
+
+    player->requestSeek(0.0f);  // the very start of the bar asks for nothing
+    EXPECT_EQ(player->control().keepDecoding.load(), 1);
+
+    int seconds = player->songInfo().songSeconds.load();
+    player->requestSeek(0.5f);
+    ASSERT_TRUE(waitUntil([&] { return device.resets() == 1; }));
+    auto expected = static_cast<std::uint64_t>(std::trunc(seconds * 0.5 * 352800.0));
+    EXPECT_EQ(player->control().playedUnits.load(), expected);
+    EXPECT_EQ(player->songInfo().positionSeconds.load(), static_cast<int>(expected / 352800));
+    EXPECT_FALSE(player->control().seekKeepsPosition.load());
+    EXPECT_EQ(player->control().seekFraction.load(), 0.0f);
+
+    waitForFullQueue();
+    device.complete(11);  // about one second more
+    EXPECT_EQ(player->control().playedUnits.load(), expected + 11 * 32768u);
+    EXPECT_EQ(readouts.titles().size(), 1u);  // still the same song
+}
+
+TEST_F(PlayerTest, ANewListHandedOverPlaysFromItsFirstEntry)
+{
+    player->startPlayerThread(demoSong);
+    waitForFullQueue();
+    std::string handed = list({demoNames[1], demoNames[2]});
+    player->takeOverFile(handed);
+    ASSERT_TRUE(waitUntil([&] { return device.resets() == 1; }));
+    // The list's name at once; then its first entry, named again when its
+    // first frame gives the length that the hand-over cleared.
+    EXPECT_EQ(readouts.titles(), (std::vector<std::string>{demoSong, handed, demoNames[1], demoNames[1]}));
+    EXPECT_EQ(player->songInfo().songSeconds.load(), player->songInfo().decodedSongSeconds.load());
+    EXPECT_GT(player->songInfo().songSeconds.load(), 0);
+
+    waitForFullQueue();
+    player->takeOverFile(demoNames[2]);  // a single song
+    ASSERT_TRUE(waitUntil([&] { return device.resets() == 2; }));
+    EXPECT_EQ(readouts.titles().back(), demoNames[2]);
+    EXPECT_EQ(player->playlist().entries(), std::vector<std::string>{demoNames[2]});
+}
+
+TEST_F(PlayerTest, PausedTheTimeStandsStillAndRequestsStillWork)
+{
+    device.setFlowing(true, 2ms);
+    player->startPlayerThread(list(demoNames));
+    ASSERT_TRUE(waitUntil([&] { return player->control().playedUnits.load() > 5 * 32768u; }));
+    player->pause();
+    EXPECT_TRUE(device.isPaused());
+    std::this_thread::sleep_for(20ms);
+    auto units = player->control().playedUnits.load();
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(player->control().playedUnits.load(), units);
+
+    // A seek while paused: carried out and shown at once, heard on resume.
+    int seconds = player->songInfo().songSeconds.load();
+    player->requestSeek(0.75f);
+    ASSERT_TRUE(waitUntil([&] { return device.resets() == 1; }));
+    EXPECT_EQ(player->songInfo().positionSeconds.load(), static_cast<int>(seconds * 0.75));
+    EXPECT_TRUE(player->isPaused());
+
+    player->requestNext();
+    waitForTitles(2);
+    EXPECT_EQ(readouts.titles().back(), demoNames[1]);
+    ASSERT_TRUE(waitUntil([&] { return device.resets() == 2; }));
+    EXPECT_EQ(player->songInfo().positionSeconds.load(), 0);
+    EXPECT_TRUE(device.isPaused());
+
+    player->resume();
+    ASSERT_TRUE(waitUntil([&] { return player->control().playedUnits.load() > 0; }));
+
+    player->pause();
+    player->stopPlayback();  // a stop ends the pause too
+    expectStoppedCleanly();
+    EXPECT_FALSE(player->isPaused());
+}
+
+class RefusedFormat : public PlayerTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(RefusedFormat, StopsThePlayerInTheMiddleOfAList)
+{
+    device.setFlowing(true);
+    std::string refused = fixture(GetParam());
+    player->startPlayerThread(list({fixture("short-440.mp3"), refused, fixture("short-550.mp3")}));
+    ASSERT_TRUE(waitUntil([&] { return !running(); }));
+
+    auto shown = messages.messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, "Low Quality MPEG Audio Detected");
+    EXPECT_EQ(shown[0].text,
+              "Sonorbox has detected a low quality MPEG Audio file.\n"
+              "Only CD quality sound is supported at the current time.\n"
+              "The minimum recording requirements for Sonorbox are:\n\n"
+              "MPEG 1.0 Layer 3 ( MP1 and MP2 are not supported )\n"
+              "STEREO ( no MONO recordings are accepted )\n"
+              "44100 hz ( this is CD quality )\n\n"
+              "Please select a higher quality recording.\n");
+    EXPECT_EQ(shown[0].icon, MessageIcon::information);
+    EXPECT_FALSE(shown[0].waited);
+    std::string current;
+    player->playlist().getCurrent(current);
+    EXPECT_EQ(current, refused);  // the list is not advanced
+    expectStoppedCleanly();
+}
+
+INSTANTIATE_TEST_SUITE_P(PlayerTest, RefusedFormat,
+                         ::testing::Values("mono-44100.mp3", "mpeg2-22050.mp3", "stereo-48000.mp3"));
+
+TEST_F(PlayerTest, AListOfEntriesThatCannotBeOpenedCyclesUntilStopped)
+{
+    player->startPlayerThread(list({folder.file("gone-1.mp3"), folder.file("gone-2.mp3")}));
+    std::this_thread::sleep_for(100ms);
+    EXPECT_TRUE(running());
+    player->stopPlayback();
+    expectStoppedCleanly();
+    EXPECT_EQ(device.opens(), 0);
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(PlayerTest, AFileWithCheckWordsPlaysAsTheDecoderDecodesIt)
+{
+    auto expected = decodeWholeSong(fixture("crc-stereo-44100.mp3"), true);
+    ASSERT_GT(expected.size(), 10u * 16384u);
+    device.setFlowing(true);
+    player->startPlayerThread(fixture("crc-stereo-44100.mp3"));
+    // The partly filled last block is dropped when a song ends by itself.
+    std::size_t wholeBlocks = expected.size() / 16384 * 16384;
+    ASSERT_TRUE(waitUntil([&] { return device.played().size() >= wholeBlocks; }));
+    player->stopPlayback();
+    auto played = device.played();
+    EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + static_cast<long>(wholeBlocks), played.begin()));
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(PlayerTest, AnErrorIsShownAndThePlayerCleansUp)
+{
+    std::string junk = folder.write("junk.mp3", std::string(200000, 'x'));
+    device.setFlowing(true);
+    player->startPlayerThread(list({fixture("short-440.mp3"), junk}));
+    ASSERT_TRUE(waitUntil([&] { return !running(); }));
+    auto shown = messages.messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, "Application Exception");
+    EXPECT_EQ(shown[0].text, "Not a valid MP3 file");
+    EXPECT_EQ(shown[0].icon, MessageIcon::error);
+    EXPECT_EQ(device.opens(), 1);
+    expectStoppedCleanly();
+}
+
+TEST_F(PlayerTest, ADeviceThatCannotOpenEndsThePlayer)
+{
+    device.setDeviceCount(0);
+    player->startPlayerThread(demoSong);
+    ASSERT_TRUE(waitUntil([&] { return !running(); }));
+    auto shown = messages.messages();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].text, "No Audio Devices Found");
+    EXPECT_EQ(shown[1].caption, "Application Exception");
+    EXPECT_EQ(shown[1].text, "Cannot open audio device. It may be in use.");
+    EXPECT_EQ(player->control().stopRequested.load(), 0);
+}
+
+TEST_F(PlayerTest, AStartRightAfterAnotherStopsTheFirstPlayer)
+{
+    player->startPlayerThread(demoNames[0]);
+    player->startPlayerThread(demoNames[1]);
+    player->stopPlayback();  // made before the new thread may have begun
+    expectStoppedCleanly();
+    EXPECT_LE(device.opens(), 2);
+}

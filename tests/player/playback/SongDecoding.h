@@ -1,0 +1,48 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "BitReader.h"
+#include "DecodeFrame.h"
+#include "Equaliser.h"
+#include "PcmSink.h"
+
+// The decoder's own output for a whole song, in the blocks it hands on: what
+// the player must have sent to the device. Run only while no player thread
+// runs, since the decoder's state is process-wide.
+inline std::vector<std::uint8_t> decodeWholeSong(const std::string& path, bool equaliser)
+{
+    struct Collect : mp3::PcmSink {
+        std::vector<std::uint8_t> bytes;
+        void writeBuffer(const std::uint8_t* data, int size) override { bytes.insert(bytes.end(), data, data + size); }
+    } sink;
+    mp3::eqEnabled = equaliser ? 1 : 0;
+    mp3::resetDecoder();
+    mp3::openStream(path.c_str());
+    mp3::resetSync();
+    mp3::FrameHeader header;
+    while (mp3::readFrame(header)) {
+        if (header.errorProtection == 1)
+            mp3::getBits(16);
+        mp3::decodeFrame(header, sink);
+    }
+    mp3::closeStream();
+    return sink.bytes;
+}
+
+inline bool waitUntil(const std::function<bool()>& done,
+                      std::chrono::milliseconds timeout = std::chrono::seconds(30))
+{
+    auto end = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
