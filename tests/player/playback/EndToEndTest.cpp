@@ -1,0 +1,66 @@
+// The whole engine on SDL's disk driver: what reaches the "device" file is
+// the decoder's own output for the song, with the equaliser ("Pure" is 0).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "FixedSettings.h"
+#include "Player.h"
+#include "RecordingMessages.h"
+#include "RecordingReadouts.h"
+#include "SdlAudioDevice.h"
+#include "SongDecoding.h"
+#include "TempFolder.h"
+
+namespace {
+
+std::vector<std::uint8_t> withoutLeadingSilence(const std::vector<std::uint8_t>& bytes)
+{
+    auto first = std::find_if(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b != 0; });
+    return {first, bytes.end()};
+}
+
+} // namespace
+
+TEST(EndToEnd, TheDeviceHearsTheDecodersOutputForTheDemoSong)
+{
+    auto expected = withoutLeadingSilence(decodeWholeSong(DEMO_SONG, true));
+    ASSERT_GT(expected.size(), 20u * 176400u);
+    // A song that ends by itself loses its partly filled last block.
+    expected.resize(expected.size() / 16384 * 16384 - 16384);
+
+    TempFolder folder;
+    std::string output = folder.file("device.raw");
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
+    setenv("SDL_DISKAUDIODELAY", "1", 1);
+
+    SdlAudioDevice device;
+    RecordingReadouts readouts;
+    RecordingMessages messages;
+    FixedSettings settings;
+    Player player(device, readouts, messages, settings);
+    player.startPlayerThread(DEMO_SONG);
+    // Played at about twelve times real time; the silence before the first
+    // block is at most a few device periods.
+    ASSERT_TRUE(waitUntil([&] {
+        std::error_code error;
+        auto size = std::filesystem::file_size(output, error);
+        return !error && size > expected.size() + 1024 * 1024;
+    }, std::chrono::seconds(60)));
+    player.stopPlayback();
+    EXPECT_TRUE(messages.messages().empty());
+
+    std::ifstream file(output, std::ios::binary);
+    auto heard = withoutLeadingSilence({std::istreambuf_iterator<char>(file), {}});
+    ASSERT_GE(heard.size(), expected.size());
+    auto mismatch = std::mismatch(expected.begin(), expected.end(), heard.begin());
+    EXPECT_EQ(mismatch.first, expected.end()) << "first difference at byte " << (mismatch.first - expected.begin());
+    auto rates = readouts.sampleRates();  // once for each time the song began
+    ASSERT_FALSE(rates.empty());
+    EXPECT_TRUE(std::all_of(rates.begin(), rates.end(), [](int rate) { return rate == 44; }));
+    EXPECT_FALSE(readouts.times().empty());
+}
