@@ -59,6 +59,13 @@ struct PlayerTest : ::testing::Test {
         ASSERT_TRUE(waitUntil([&] { return readouts.titles().size() >= n; })) << readouts.titles().size();
     }
 
+    // The n-th reset has been made and the first block after it queued, so
+    // the player has set the position that goes with it.
+    void waitForReset(int n)
+    {
+        ASSERT_TRUE(waitUntil([&] { return device.resets() == n && device.writes() > device.writesAtLastReset(); }));
+    }
+
     bool running() { return player->control().playerRunning.load() == 1; }
 
     void expectStoppedCleanly()
@@ -137,17 +144,17 @@ TEST_F(PlayerTest, NextAndPreviousWrapAtBothEnds)
 
     player->requestPrevious();  // from the first entry to the last
     waitForTitles(2);
-    ASSERT_TRUE(waitUntil([&] { return device.resets() == 1; }));
+    waitForReset(1);
     waitForFullQueue();
     player->requestNext();  // from the last entry to the first
     waitForTitles(3);
-    ASSERT_TRUE(waitUntil([&] { return device.resets() == 2; }));
+    waitForReset(2);
     waitForFullQueue();
     player->requestNext();
     waitForTitles(4);
 
     EXPECT_EQ(readouts.titles(), (std::vector<std::string>{demoNames[0], demoNames[2], demoNames[0], demoNames[1]}));
-    ASSERT_TRUE(waitUntil([&] { return device.resets() == 3; }));
+    waitForReset(3);
     // The reset dropped the 64 queued blocks of the song left; none counted.
     EXPECT_EQ(device.writesAtLastReset(), 3 * 64);
     EXPECT_EQ(player->control().playedUnits.load(), 0u);
@@ -166,7 +173,7 @@ TEST_F(PlayerTest, ASeekMovesThePositionByTheSongsLength)
 
     int seconds = player->songInfo().songSeconds.load();
     player->requestSeek(0.5f);
-    ASSERT_TRUE(waitUntil([&] { return device.resets() == 1; }));
+    waitForReset(1);
     auto expected = static_cast<std::uint64_t>(std::trunc(seconds * 0.5 * 352800.0));
     EXPECT_EQ(player->control().playedUnits.load(), expected);
     EXPECT_EQ(player->songInfo().positionSeconds.load(), static_cast<int>(expected / 352800));
@@ -185,7 +192,7 @@ TEST_F(PlayerTest, ANewListHandedOverPlaysFromItsFirstEntry)
     waitForFullQueue();
     std::string handed = list({demoNames[1], demoNames[2]});
     player->takeOverFile(handed);
-    ASSERT_TRUE(waitUntil([&] { return device.resets() == 1; }));
+    waitForReset(1);
     // The list's name at once; then its first entry, named again when its
     // first frame gives the length that the hand-over cleared.
     EXPECT_EQ(readouts.titles(), (std::vector<std::string>{demoSong, handed, demoNames[1], demoNames[1]}));
@@ -194,7 +201,7 @@ TEST_F(PlayerTest, ANewListHandedOverPlaysFromItsFirstEntry)
 
     waitForFullQueue();
     player->takeOverFile(demoNames[2]);  // a single song
-    ASSERT_TRUE(waitUntil([&] { return device.resets() == 2; }));
+    waitForReset(2);
     EXPECT_EQ(readouts.titles().back(), demoNames[2]);
     EXPECT_EQ(player->playlist().entries(), std::vector<std::string>{demoNames[2]});
 }
@@ -214,14 +221,14 @@ TEST_F(PlayerTest, PausedTheTimeStandsStillAndRequestsStillWork)
     // A seek while paused: carried out and shown at once, heard on resume.
     int seconds = player->songInfo().songSeconds.load();
     player->requestSeek(0.75f);
-    ASSERT_TRUE(waitUntil([&] { return device.resets() == 1; }));
+    waitForReset(1);
     EXPECT_EQ(player->songInfo().positionSeconds.load(), static_cast<int>(seconds * 0.75));
     EXPECT_TRUE(player->isPaused());
 
     player->requestNext();
     waitForTitles(2);
     EXPECT_EQ(readouts.titles().back(), demoNames[1]);
-    ASSERT_TRUE(waitUntil([&] { return device.resets() == 2; }));
+    waitForReset(2);
     EXPECT_EQ(player->songInfo().positionSeconds.load(), 0);
     EXPECT_TRUE(device.isPaused());
 
