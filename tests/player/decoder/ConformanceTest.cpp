@@ -49,6 +49,8 @@ struct Stream {
     int sampleRate;
 };
 
+void PrintTo(const Stream& s, std::ostream* os) { *os << s.name; }
+
 class ConformanceStream : public ::testing::TestWithParam<Stream> {};
 
 TEST_P(ConformanceStream, MatchesTheReferenceWithinTwoStepsAndHalfAStepRms)

@@ -42,6 +42,8 @@ struct Fixture {
     int channels;
 };
 
+void PrintTo(const Fixture& f, std::ostream* os) { *os << f.file; }
+
 class FixtureFile : public ::testing::TestWithParam<Fixture> {};
 
 TEST_P(FixtureFile, DecodesBackToItsTones)
