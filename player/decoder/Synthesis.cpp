@@ -3,6 +3,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#include <emmintrin.h>
+#endif
+
 namespace mp3 {
 
 SynthesisState synthesis;
@@ -30,6 +34,31 @@ const std::int32_t synthesisWindowHalf[257] = {
     61289,  62684,  64019,  65290,  66494,  67629,  68692,  69679,  70590,  71420,  72169,  72835,  73415,  73908,
     74313,  74630,  74856,  74992,  75038};
 
+namespace {
+
+// Row j of the matrix reads history row historyRow(j) of the window source.
+constexpr int historyRow(int j) { return j <= 16 ? j : 32 - j; }
+
+void buildSynthesisMatrix(SynthesisState& s)
+{
+    const float* D = s.synthesisWindow;
+    for (int m = 0; m < 8; ++m) {
+        const int r1 = 2 * m + 1;
+        const int w0 = 16 - r1;
+        float(*rows)[16] = s.synthesisMatrix[m];
+        for (int j = 0; j < 16; ++j)
+            for (int k = 0; k < 16; ++k) rows[j][k] = (k & 1) ? -D[w0 + 32 * j + k] : D[w0 + 32 * j + k];
+        for (int k = 0; k < 16; ++k) rows[16][k] = (k & 1) ? 0.0f : D[w0 + 512 + k];
+        for (int n = 0; n < 15; ++n) {
+            const int q = 496 + r1 - 32 * n;
+            for (int k = 0; k < 15; ++k) rows[17 + n][k] = -D[q - 1 - k];
+            rows[17 + n][15] = -D[q];
+        }
+    }
+}
+
+} // namespace
+
 void initSynthesisTables(int outputScale)
 {
     SynthesisState& s = synthesis;
@@ -54,6 +83,7 @@ void initSynthesisTables(int outputScale)
         if (i % 64 == 63) scale = -scale;
         t += 32;
     }
+    buildSynthesisMatrix(s);
 }
 
 void synthesisDct(float* out0, float* out1, const float* s)
@@ -152,41 +182,75 @@ void synthesisDct(float* out0, float* out1, const float* s)
 
 namespace {
 
-inline std::int32_t toSample(float sum)
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+
+// 32 dot products of 16 taps: four rows at a time, summed across with a
+// transpose.
+void windowSums(const float (*rows)[16], const float* b, float* sums)
 {
-    // Saturate first: the clamp keeps the conversion defined, and the
-    // conversion rounds to nearest, ties to even.
+    for (int j = 0; j < 32; j += 4) {
+        __m128 acc[4];
+        for (int i = 0; i < 4; ++i) {
+            const float* w = rows[j + i];
+            const float* v = b + 16 * historyRow(j + i);
+            __m128 a = _mm_mul_ps(_mm_load_ps(w), _mm_loadu_ps(v));
+            a = _mm_add_ps(a, _mm_mul_ps(_mm_load_ps(w + 4), _mm_loadu_ps(v + 4)));
+            a = _mm_add_ps(a, _mm_mul_ps(_mm_load_ps(w + 8), _mm_loadu_ps(v + 8)));
+            acc[i] = _mm_add_ps(a, _mm_mul_ps(_mm_load_ps(w + 12), _mm_loadu_ps(v + 12)));
+        }
+        _MM_TRANSPOSE4_PS(acc[0], acc[1], acc[2], acc[3]);
+        _mm_storeu_ps(sums + j, _mm_add_ps(_mm_add_ps(acc[0], acc[1]), _mm_add_ps(acc[2], acc[3])));
+    }
+}
+
+// Rounds to nearest (ties to even, the default rounding mode) after saturating,
+// and interleaves left and right.
+void storeSamples(const float* left, const float* right, std::uint8_t* out)
+{
+    const __m128 high = _mm_set1_ps(32767.0f);
+    const __m128 low = _mm_set1_ps(-32768.0f);
+    for (int j = 0; j < 32; j += 4) {
+        __m128 l = _mm_max_ps(_mm_min_ps(_mm_loadu_ps(left + j), high), low);
+        __m128 r = _mm_max_ps(_mm_min_ps(_mm_loadu_ps(right + j), high), low);
+        __m128i lo = _mm_cvtps_epi32(_mm_unpacklo_ps(l, r));
+        __m128i hi = _mm_cvtps_epi32(_mm_unpackhi_ps(l, r));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * j), _mm_packs_epi32(lo, hi));
+    }
+}
+
+#else
+
+void windowSums(const float (*rows)[16], const float* b, float* sums)
+{
+    for (int j = 0; j < 32; ++j) {
+        const float* w = rows[j];
+        const float* v = b + 16 * historyRow(j);
+        float lanes[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+        for (int k = 0; k < 16; ++k) lanes[k & 3] += w[k] * v[k];
+        sums[j] = (lanes[0] + lanes[1]) + (lanes[2] + lanes[3]);
+    }
+}
+
+std::int32_t toSample(float sum)
+{
     if (sum > 32767.0f) return 32767;
     if (sum < -32768.0f) return -32768;
     return static_cast<std::int32_t>(std::lrintf(sum));
 }
 
-// The 32 windowed sums of one channel, from the history half b.
-void windowSums(const float* D, const float* b, int r1, float* sums)
+void storeSamples(const float* left, const float* right, std::uint8_t* out)
 {
-    const int w0 = 16 - r1;
-    for (int j = 0; j < 16; ++j) {
-        const float* d = D + w0 + 32 * j;
-        const float* v = b + 16 * j;
-        float sum = 0.0f;
-        for (int k = 0; k < 16; k += 2) sum += d[k] * v[k] - d[k + 1] * v[k + 1];
-        sums[j] = sum;
-    }
-    {
-        const float* d = D + w0 + 512;
-        const float* v = b + 256;
-        float sum = 0.0f;
-        for (int k = 0; k < 16; k += 2) sum += d[k] * v[k];
-        sums[16] = sum;
-    }
-    for (int n = 0; n < 15; ++n) {
-        const int q = 496 + r1 - 32 * n;
-        const float* v = b + 240 - 16 * n;
-        float sum = 0.0f;
-        for (int k = 0; k < 15; ++k) sum += D[q - 1 - k] * v[k];
-        sums[17 + n] = -sum - D[q] * v[15];
+    for (int j = 0; j < 32; ++j) {
+        std::int32_t l = toSample(left[j]);
+        std::int32_t r = toSample(right[j]);
+        out[4 * j + 0] = static_cast<std::uint8_t>(l & 0xFF);
+        out[4 * j + 1] = static_cast<std::uint8_t>((l >> 8) & 0xFF);
+        out[4 * j + 2] = static_cast<std::uint8_t>(r & 0xFF);
+        out[4 * j + 3] = static_cast<std::uint8_t>((r >> 8) & 0xFF);
     }
 }
+
+#endif
 
 } // namespace
 
@@ -195,33 +259,24 @@ void synthesize(const float* left, const float* right)
     SynthesisState& s = synthesis;
     const int r = (s.ringOffset - 1) & 15;
     s.ringOffset = r;
+    // The window source and its offset r1 (always odd) depend on the parity of r.
     const int r1 = (r & 1) ? r : r + 1;
+    const float(*rows)[16] = s.synthesisMatrix[r1 >> 1];
 
-    float sums[2][32];
+    alignas(16) float sums[2][32];
     const float* channels[2] = {left, right};
     for (int ch = 0; ch < 2; ++ch) {
         float* h0 = s.synthesisBuffer[ch][0];
         float* h1 = s.synthesisBuffer[ch][1];
-        const float* b;
         if (r & 1) {
             synthesisDct(h1 + ((r + 1) & 15), h0 + r, channels[ch]);
-            b = h0;
+            windowSums(rows, h0, sums[ch]);
         } else {
             synthesisDct(h0 + r, h1 + r + 1, channels[ch]);
-            b = h1;
+            windowSums(rows, h1, sums[ch]);
         }
-        windowSums(s.synthesisWindow, b, r1, sums[ch]);
     }
-
-    std::uint8_t* out = s.pcmBuffer + s.pcmFill;
-    for (int j = 0; j < 32; ++j) {
-        std::int32_t l = toSample(sums[0][j]);
-        std::int32_t rr = toSample(sums[1][j]);
-        out[4 * j + 0] = static_cast<std::uint8_t>(l & 0xFF);
-        out[4 * j + 1] = static_cast<std::uint8_t>((l >> 8) & 0xFF);
-        out[4 * j + 2] = static_cast<std::uint8_t>(rr & 0xFF);
-        out[4 * j + 3] = static_cast<std::uint8_t>((rr >> 8) & 0xFF);
-    }
+    storeSamples(sums[0], sums[1], s.pcmBuffer + s.pcmFill);
     s.pcmFill += 128;
 }
 
