@@ -48,6 +48,7 @@ void Player::playerThreadMain(const std::vector<std::string>& argv, int pure)
 
     song_.decodedSongSeconds.store(0);
     song_.songSeconds.store(0);
+    header_ = mp3::FrameHeader{};
 
     try {
         playSongs();
