@@ -106,13 +106,13 @@ TEST_F(M3uReading, ReadsACircleOfListsOnceRound)
 TEST_F(M3uReading, BoundsTheNestingDepth)
 {
     const int lists = M3uReader::maxDepth + 4;
+    auto listName = [](int i) { return std::string("l").append(std::to_string(i)).append(".m3u"); };
     for (int i = 0; i < lists; ++i)
-        folder.write("l" + std::to_string(i) + ".m3u",
-                     "song" + std::to_string(i) + ".mp3\nl" + std::to_string(i + 1) + ".m3u\n");
+        folder.write(listName(i), std::string("song").append(std::to_string(i)).append(".mp3\n") + listName(i + 1) + "\n");
     list.addFileOrList(folder.file("l0.m3u"));
 
     EXPECT_EQ(list.count(), M3uReader::maxDepth);
-    EXPECT_EQ(shownTexts(), (Entries{"Could not load playlist: " + folder.file("l" + std::to_string(M3uReader::maxDepth) + ".m3u")}));
+    EXPECT_EQ(shownTexts(), (Entries{"Could not load playlist: " + folder.file(listName(M3uReader::maxDepth))}));
 }
 
 TEST_F(M3uReading, KeepsLongLinesWhole)
