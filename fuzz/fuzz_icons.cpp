@@ -6,10 +6,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const icons::MemorySource source({data, size});
-    const int count = icons::countIcons(source);
-    // A few icons per input keep runs fast; the first index and the one past the end matter most.
-    for (int index = 0; index < std::min(count, 8); ++index) icons::extractIcon(source, index);
-    icons::extractIcon(source, count);
+    const icons::IconReader reader({data, size});
+    const int count = reader.count();
+    // A page of icons per input keeps runs fast; the index past the end matters too.
+    for (int index = 0; index < std::min(count, 8); ++index) reader.icon(index);
+    reader.icon(count);
     return 0;
 }

@@ -25,6 +25,7 @@ public:
 
     std::optional<std::vector<std::uint8_t>> readBytes(std::uint64_t offset, std::size_t length) const
     {
+        if (!contains(offset, length)) return std::nullopt;
         std::vector<std::uint8_t> bytes(length);
         if (!read(offset, bytes)) return std::nullopt;
         return bytes;

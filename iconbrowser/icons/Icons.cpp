@@ -31,6 +31,20 @@ std::unique_ptr<IconContainer> openContainer(const ByteSource& source)
     return IcoFile::open(source);
 }
 
+std::optional<Icon> readIcon(const ByteSource& source, const IconContainer& container, int index)
+{
+    if (index < 0 || index >= container.iconCount()) return std::nullopt;
+    for (const IconDirEntry& entry : rankForSize(container.images(index), standardIconSize)) {
+        const auto range = container.imageRange(entry);
+        if (!range) continue;
+        auto image = decodeIconImage(source, *range);
+        if (!image) continue;
+        if (auto* bitmap = std::get_if<Image>(&*image)) *bitmap = fitToStandardSize(std::move(*bitmap));
+        return image;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 int countIcons(const ByteSource& source)
@@ -41,29 +55,40 @@ int countIcons(const ByteSource& source)
 
 int countIcons(const std::filesystem::path& path)
 {
-    const auto file = FileSource::open(path);
-    return file ? countIcons(*file) : 0;
+    return IconReader(path).count();
 }
 
 std::optional<Icon> extractIcon(const ByteSource& source, int index)
 {
     const auto container = openContainer(source);
-    if (!container || index < 0 || index >= container->iconCount()) return std::nullopt;
-    for (const IconDirEntry& entry : rankForSize(container->images(index), standardIconSize)) {
-        const auto range = container->imageRange(entry);
-        if (!range) continue;
-        auto image = decodeIconImage(source, *range);
-        if (!image) continue;
-        if (auto* bitmap = std::get_if<Image>(&*image)) *bitmap = fitToStandardSize(std::move(*bitmap));
-        return image;
-    }
-    return std::nullopt;
+    return container ? readIcon(source, *container, index) : std::nullopt;
 }
 
 std::optional<Icon> extractIcon(const std::filesystem::path& path, int index)
 {
-    const auto file = FileSource::open(path);
-    return file ? extractIcon(*file, index) : std::nullopt;
+    return IconReader(path).icon(index);
+}
+
+IconReader::IconReader(const std::filesystem::path& path) : source_(FileSource::open(path))
+{
+    if (source_) container_ = openContainer(*source_);
+}
+
+IconReader::IconReader(std::span<const std::uint8_t> bytes) : source_(std::make_unique<MemorySource>(bytes))
+{
+    container_ = openContainer(*source_);
+}
+
+IconReader::~IconReader() = default;
+
+int IconReader::count() const
+{
+    return container_ ? container_->iconCount() : 0;
+}
+
+std::optional<Icon> IconReader::icon(int index) const
+{
+    return container_ ? readIcon(*source_, *container_, index) : std::nullopt;
 }
 
 Image fitToStandardSize(Image image)

@@ -5,6 +5,7 @@
 #include "Image.h"
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 
 namespace icons {
@@ -29,6 +30,27 @@ int countIcons(const std::filesystem::path& path);
 // Nothing for an index outside the count or an icon with no readable image.
 std::optional<Icon> extractIcon(const ByteSource& source, int index);
 std::optional<Icon> extractIcon(const std::filesystem::path& path, int index);
+
+class IconContainer;
+
+// Reads the icons of one file or memory block, finding its directories once:
+// the way to read a page of icons. The functions above each open afresh.
+class IconReader {
+public:
+    explicit IconReader(const std::filesystem::path& path);
+    // The bytes must outlive the reader.
+    explicit IconReader(std::span<const std::uint8_t> bytes);
+    ~IconReader();
+    IconReader(const IconReader&) = delete;
+    IconReader& operator=(const IconReader&) = delete;
+
+    int count() const;
+    std::optional<Icon> icon(int index) const;
+
+private:
+    std::unique_ptr<ByteSource> source_;
+    std::unique_ptr<IconContainer> container_;
+};
 
 // Scales smoothly to standardIconSize square, unless already that size.
 Image fitToStandardSize(Image image);

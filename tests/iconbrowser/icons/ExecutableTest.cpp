@@ -20,6 +20,18 @@ TEST_P(PortableExecutable, ReadsTheGroupsInDirectoryOrder)
     EXPECT_FALSE(icons::extractIcon(iconFile(GetParam()), 3));
 }
 
+TEST_P(PortableExecutable, ReaderGivesWhatEachCallGives)
+{
+    const icons::IconReader reader{iconFile(GetParam())};
+    ASSERT_EQ(reader.count(), 3);
+    for (int index = 0; index < 3; ++index) {
+        const auto icon = reader.icon(index);
+        ASSERT_TRUE(icon && std::holds_alternative<icons::Image>(*icon));
+        EXPECT_EQ(std::get<icons::Image>(*icon).pixels, bitmapIcon(GetParam(), index).pixels) << index;
+    }
+    EXPECT_FALSE(reader.icon(3));
+}
+
 INSTANTIATE_TEST_SUITE_P(Pe32AndPe32Plus, PortableExecutable,
     testing::Values("icons32.exe", "icons32.dll", "icons64.exe", "icons64.dll"));
 
