@@ -263,7 +263,8 @@ def build_pe(outdir, work, groups, bits, kind, name):
         f.write('int start(void) { return 0; }\n')
     flags = ['-shared'] if kind == 'dll' else []
     entry = '_start' if bits == 32 else 'start'
-    subprocess.run([prefix + 'gcc', '-nostdlib', '-s', '-O2', '-Wl,-e,' + entry, *flags, '-o',
+    subprocess.run([prefix + 'gcc', '-nostdlib', '-s', '-O2', '-Wl,--no-insert-timestamp',
+                    '-Wl,--disable-auto-image-base', '-Wl,-e,' + entry, *flags, '-o',
                     os.path.join(outdir, name), stub, res], check=True)
 
 
