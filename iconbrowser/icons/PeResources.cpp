@@ -92,6 +92,8 @@ bool PeResources::locateRoot(std::uint32_t rootRva)
     };
     load(resourceTypeGroupIcon, groupAncestors_, groups_);
     load(resourceTypeIcon, iconAncestors_, icons_);
+    // Sorted once (the first of equal ids kept first), so each image is found by binary search.
+    std::stable_sort(icons_.begin(), icons_.end(), [](const Node& a, const Node& b) { return a.id < b.id; });
     if (groups_.size() > static_cast<std::size_t>(maxIconCount)) groups_.resize(maxIconCount);
     return true;
 }
@@ -149,8 +151,9 @@ std::optional<ByteRange> PeResources::groupRange(int index) const
 
 std::optional<ByteRange> PeResources::iconRange(std::uint16_t id) const
 {
-    const auto node = std::find_if(icons_.begin(), icons_.end(), [id](const Node& n) { return n.id == id; });
-    if (node == icons_.end()) return std::nullopt;
+    const auto node = std::lower_bound(icons_.begin(), icons_.end(), std::uint32_t{id},
+        [](const Node& n, std::uint32_t wanted) { return n.id < wanted; });
+    if (node == icons_.end() || node->id != id) return std::nullopt;
     return firstLanguageData(node->offset, iconAncestors_);
 }
 
