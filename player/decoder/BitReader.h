@@ -21,6 +21,8 @@ struct BitReaderState {
 
     InputStream stream;
     std::uint64_t fileSize = 0;
+    // Where the audio begins: after any ID3v2 tags at the start of the file.
+    std::uint64_t audioStart = 0;
     std::uint8_t storage[2 * bufferSize + guardSize] = {};
     std::uint8_t* currentBuffer = nullptr;
     std::uint8_t* previousBuffer = nullptr;

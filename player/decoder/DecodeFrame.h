@@ -15,8 +15,9 @@ void decodeFrame(const FrameHeader& header, PcmSink& sink);
 // for the end of a stream where nothing may be lost.
 void flushPcm(PcmSink& sink);
 
-// Builds the synthesis and decoder tables and the equaliser curve, as every
-// player start does, and resets the reader and the PCM output.
-void initDecoder();
+// Puts the whole decoder into its program-start state: tables built, the
+// reader, the overlap and synthesis history and the PCM output cleared.
+// eqEnabled is left as it is.
+void resetDecoder();
 
 } // namespace mp3

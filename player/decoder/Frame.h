@@ -60,7 +60,7 @@ extern const std::int32_t bitrateTable[2][3][16];
 extern const std::int32_t sampleRateTable[9];
 // Per sampleRateIndex: 23 long band boundaries, 22 long widths, 14 short
 // boundaries (three times the per-window line), 13 short widths.
-extern const std::int32_t bandTable[9][72];
+extern const std::int32_t (&bandTable)[9][72];
 
 inline constexpr int maxFrameBody = 1792;
 

@@ -9,6 +9,9 @@ namespace mp3 {
 struct SynthesisState {
     float synthesisCos0[16], synthesisCos1[8], synthesisCos2[4], synthesisCos3[2], synthesisCos4[1];
     float synthesisWindow[544];
+    // The window as 32 rows of 16 taps for each of the eight odd ring offsets
+    // r1, signs folded in, so every output sample is one 16-tap dot product.
+    alignas(16) float synthesisMatrix[8][32][16];
     // [channel][half][272]: the transformed-vector history, a ring of 16 slots.
     alignas(32) float synthesisBuffer[2][2][272];
     int ringOffset = 1;

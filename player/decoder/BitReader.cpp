@@ -1,0 +1,256 @@
+#include "BitReader.h"
+
+#include <cstring>
+
+#include "TextException.h"
+
+namespace mp3 {
+
+BitReaderState bitReader;
+
+namespace {
+
+constexpr HeaderWord syncMask = 0xFFE00000u;
+// Ignores padding, mode, mode extension, copyright, original and emphasis:
+// after lost sync a header must match in everything that fixes the frame length.
+constexpr HeaderWord resyncMask = 0xFFFFFD00u;
+constexpr int junkCandidateLimit = 0x8000;
+constexpr int resyncByteLimit = 0x8000;
+
+bool hasSync(HeaderWord h) { return (h & syncMask) == syncMask; }
+
+bool isValidHeader(HeaderWord h)
+{
+    return hasSync(h) && (h & 0x00060000u) != 0 && (h & 0x0000F000u) != 0x0000F000u &&
+           (h & 0x00000C00u) != 0x00000C00u;
+}
+
+// A later header that carries the sync bits but whose frame could not be
+// stored: bitrate bits 1111 give no length at all, and a version change can
+// give a body longer than a buffer holds. Such a word is damage, not a frame.
+bool unusableLaterHeader(HeaderWord h, int firstSampleRateIndex)
+{
+    unsigned bitrateIndex = (h >> 12) & 15;
+    if (bitrateIndex == 15) return true;
+    int lsf = (h & 0x00100000u) ? 1 - int((h >> 19) & 1) : 1;
+    long long size = static_cast<long long>(bitrateTable[lsf][2][bitrateIndex]) * 144000 /
+                         (static_cast<long long>(sampleRateTable[firstSampleRateIndex]) << lsf) +
+                     1 - 4;
+    return size > maxFrameBody;
+}
+
+bool readByte(std::uint8_t& byte) { return bitReader.stream.read(&byte, 1) == 1; }
+
+// An ID3v2 tag (id3.org, ID3v2.4 section 3.1): "ID3", two version bytes below
+// 0xFF, flags, and a 28-bit size in four bytes of seven bits each. It can hold
+// pictures of any size, and its bytes may look like frame headers, so it is
+// passed over by its declared size instead of being searched through.
+std::uint64_t skipId3v2Tags()
+{
+    InputStream& s = bitReader.stream;
+    std::uint64_t offset = 0;
+    for (;;) {
+        std::uint8_t tag[10];
+        if (!s.seek(offset) || s.read(tag, 10) != 10) break;
+        bool isTag = tag[0] == 'I' && tag[1] == 'D' && tag[2] == '3' && tag[3] != 0xFF &&
+                     tag[4] != 0xFF && (tag[6] | tag[7] | tag[8] | tag[9]) < 0x80;
+        if (!isTag) break;
+        std::uint64_t size = (std::uint64_t(tag[6]) << 21) | (std::uint64_t(tag[7]) << 14) |
+                             (std::uint64_t(tag[8]) << 7) | tag[9];
+        bool hasFooter = tag[3] >= 4 && (tag[5] & 0x10) != 0;
+        std::uint64_t end = offset + 10 + size + (hasFooter ? 10 : 0);
+        if (end > s.size()) break;
+        offset = end;
+    }
+    s.seek(offset);
+    return offset;
+}
+
+double bytesPerFrame(const FrameHeader& header)
+{
+    if (header.layer < 1 || header.layer > 3 || header.lsf < 0 || header.lsf > 1 ||
+        header.bitrateIndex < 0 || header.bitrateIndex > 15 || header.sampleRateIndex < 0 ||
+        header.sampleRateIndex > 8)
+        return 0.0;
+    return bitrateKbps(header) * 144000.0 /
+           static_cast<double>(sampleRateTable[header.sampleRateIndex] << header.lsf);
+}
+
+} // namespace
+
+void resetBitReader()
+{
+    BitReaderState& r = bitReader;
+    r.stream.close();
+    r.fileSize = 0;
+    r.audioStart = 0;
+    std::memset(r.storage, 0, sizeof r.storage);
+    r.currentBuffer = r.storage + BitReaderState::bufferSize;
+    r.previousBuffer = r.currentBuffer;
+    r.flipIndex = 0;
+    r.bytePointer = r.currentBuffer;
+    r.bitIndex = 0;
+    r.sideInfoSize = 0;
+    r.previousFrameSize = 0;
+    r.previousHeader = 0;
+    r.firstHeader = 0;
+}
+
+namespace {
+
+int startStream()
+{
+    BitReaderState& r = bitReader;
+    r.fileSize = r.stream.size();
+    r.audioStart = skipId3v2Tags();
+    return 1;
+}
+
+} // namespace
+
+int openStream(const char* fileName)
+{
+    if (!bitReader.stream.openFile(fileName)) {
+        bitReader.fileSize = 0;
+        return 0;
+    }
+    return startStream();
+}
+
+int openMemoryStream(const std::uint8_t* data, std::size_t size)
+{
+    bitReader.stream.openMemory(data, size);
+    return startStream();
+}
+
+void closeStream()
+{
+    bitReader.stream.close();
+    bitReader.fileSize = 0;
+    bitReader.audioStart = 0;
+}
+
+void resetSync()
+{
+    bitReader.previousHeader = 0;
+    bitReader.firstHeader = 0;
+}
+
+int readFrame(FrameHeader& header)
+{
+    BitReaderState& r = bitReader;
+    r.previousFrameSize = header.frameSize;
+
+    std::uint8_t bytes[4];
+    if (r.stream.read(bytes, 4) < 4) return 0;
+    HeaderWord h = (HeaderWord(bytes[0]) << 24) | (HeaderWord(bytes[1]) << 16) |
+                   (HeaderWord(bytes[2]) << 8) | bytes[3];
+
+    if (h == r.previousHeader && r.previousHeader != 0) {
+        header.headerChange = 0;
+    } else {
+        header.headerChange = 2;
+        if (r.previousHeader != 0 && (h & 0x00000C00u) == (r.previousHeader & 0x00000C00u) &&
+            ((h & 0xC0u) == 0) == ((r.previousHeader & 0xC0u) == 0))
+            header.headerChange = 1;
+
+        if (r.firstHeader == 0 && !isValidHeader(h)) {
+            int counted = 0;
+            for (;;) {
+                std::uint8_t byte;
+                if (!readByte(byte)) return 0;
+                h = (h << 8) | byte;
+                if ((h & 0xFFFF0000u) == 0xFFFF0000u) continue;
+                if (isValidHeader(h)) break;
+                if (++counted == junkCandidateLimit) throw TextException(notValidMp3Text);
+            }
+        }
+
+        if (!hasSync(h) ||
+            (r.firstHeader != 0 && unusableLaterHeader(h, header.sampleRateIndex))) {
+            int bytesRead = 0;
+            for (;;) {
+                std::uint8_t byte;
+                if (!readByte(byte)) return 0;
+                if (++bytesRead == resyncByteLimit) return 0;
+                h = (h << 8) | byte;
+                if ((h & resyncMask) == (r.previousHeader & resyncMask) ||
+                    (h & resyncMask) == (r.firstHeader & resyncMask))
+                    break;
+            }
+        }
+
+        if (r.firstHeader == 0) r.firstHeader = h;
+        if (!decodeHeader(header, h)) return 0;
+    }
+
+    std::uint8_t* flipped = r.storage + r.flipIndex * BitReaderState::bufferSize + BitReaderState::leadRoom;
+    r.previousBuffer = r.currentBuffer;
+    r.currentBuffer = flipped;
+    r.flipIndex ^= 1;
+
+    std::size_t got = r.stream.read(r.currentBuffer, static_cast<std::size_t>(header.frameSize));
+    if (got == 0) return 0;
+    if (got < static_cast<std::size_t>(header.frameSize))
+        std::memset(r.currentBuffer + got, 0, static_cast<std::size_t>(header.frameSize) - got);
+
+    r.bytePointer = r.currentBuffer;
+    r.bitIndex = 0;
+    return 1;
+}
+
+void setMainDataStart(int backstep)
+{
+    BitReaderState& r = bitReader;
+    std::uint8_t* start = r.currentBuffer + r.sideInfoSize - backstep;
+    if (backstep > 0)
+        std::memmove(start, r.previousBuffer + r.previousFrameSize - backstep,
+                     static_cast<std::size_t>(backstep));
+    r.bytePointer = start;
+    r.bitIndex = 0;
+}
+
+std::int64_t frameCount(const FrameHeader& header)
+{
+    double b = bytesPerFrame(header);
+    if (b <= 0.0) return 0;
+    return static_cast<std::int64_t>(static_cast<double>(bitReader.fileSize - bitReader.audioStart) / b);
+}
+
+int seekFrame(FrameHeader& header, std::int64_t frameNumber)
+{
+    BitReaderState& r = bitReader;
+    if (!r.stream.isOpen() || r.firstHeader == 0) return 0;
+    double b = bytesPerFrame(header);
+    if (b <= 0.0 || frameNumber < 0) return 0;
+    double target = (b + 8.0) * static_cast<double>(frameNumber);
+    double audioBytes = static_cast<double>(r.fileSize - r.audioStart);
+    if (audioBytes - 4.0 * b < target) return 0;
+    std::uint64_t offset = r.audioStart + static_cast<std::uint64_t>(target);
+
+    if (!r.stream.seek(offset)) return 0;
+    std::uint8_t bytes[4];
+    if (r.stream.read(bytes, 4) != 4) return 0;
+    HeaderWord h = (HeaderWord(bytes[0]) << 24) | (HeaderWord(bytes[1]) << 16) |
+                   (HeaderWord(bytes[2]) << 8) | bytes[3];
+    while ((h & resyncMask) != (r.firstHeader & resyncMask)) {
+        std::uint8_t byte;
+        if (!readByte(byte)) return 0;
+        h = (h << 8) | byte;
+    }
+    r.stream.seek(r.stream.position() - 4);
+    readFrame(header);
+    readFrame(header);
+    clearFrameBuffers();
+    return 1;
+}
+
+void clearFrameBuffers()
+{
+    BitReaderState& r = bitReader;
+    std::memset(r.storage, 0, 2 * BitReaderState::bufferSize);
+    r.bytePointer = r.currentBuffer;
+    r.bitIndex = 0;
+}
+
+} // namespace mp3

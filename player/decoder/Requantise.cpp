@@ -1,0 +1,327 @@
+#include "Requantise.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "BitReader.h"
+#include "Hybrid.h"
+#include "HuffmanTables.h"
+
+namespace mp3 {
+
+float gainTable[378];
+float powerTable[8207];
+const std::int32_t preTable[22] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 3, 3, 3, 2, 0};
+BandMap bandMap[9];
+std::int32_t longLimit[9][23];
+std::int32_t shortLimit[9][14];
+
+namespace {
+
+const std::int32_t noPreTable[22] = {};
+
+void buildBandMap(int j)
+{
+    const std::int32_t* row = bandTable[j];
+    const std::int32_t* longWidths = row + 23;
+    const std::int32_t* shortWidths = row + 59;
+    BandMap& m = bandMap[j];
+
+    auto addShortBands = [&](BandRun* runs, int& count, int firstBand, int line) {
+        for (int b = firstBand; b < 13; ++b) {
+            int pairs = shortWidths[b] >> 1;
+            for (int w = 0; w < 3; ++w) runs[count++] = BandRun{pairs, line + w, w, b};
+            line += 6 * pairs;
+        }
+    };
+
+    int count = 0;
+    int line = 0;
+    for (int b = 0; b < 8; ++b) {
+        m.mixed[count++] = BandRun{longWidths[b] >> 1, line, 3, b};
+        line += longWidths[b];
+    }
+    addShortBands(m.mixed, count, 3, line);
+    m.mixedEnd = count;
+
+    count = 0;
+    addShortBands(m.shortRuns, count, 0, 0);
+    m.shortEnd = count;
+
+    line = 0;
+    for (int b = 0; b < 22; ++b) {
+        m.longRuns[b] = BandRun{longWidths[b] >> 1, line, 3, b};
+        line += longWidths[b];
+    }
+    m.longEnd = 22;
+}
+
+inline std::uint32_t loadBigEndian32(const std::uint8_t* p)
+{
+    return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3];
+}
+
+// A local copy of the reader's position for the hot loop. Reads up to four
+// bytes ahead: the reader keeps zeroed guard space after its buffers.
+struct BitCursor {
+    const std::uint8_t* p;
+    unsigned bit;
+
+    std::uint32_t peek() const { return loadBigEndian32(p) << bit; }
+    void skip(unsigned n)
+    {
+        bit += n;
+        p += bit >> 3;
+        bit &= 7;
+    }
+    // 1 <= n <= 25
+    std::uint32_t take(unsigned n)
+    {
+        std::uint32_t v = peek() >> (32 - n);
+        skip(n);
+        return v;
+    }
+};
+
+// Walks the runs of a granule, writing values at their lines with their gain.
+struct RunWriter {
+    const BandRun* runs;
+    int runEnd;
+    int nextRun = 0;
+    int pairsLeft = 0;
+    int position = 0;
+    int runEndPosition = 0;  // one step past the current run's last line
+    int step = 1;
+    int window = 3;
+    int band = 0;
+    float gain = 0.0f;
+    int maxBand[4] = {-1, -1, -1, -1};  // short windows 0..2, then long runs
+
+    const ScaleFactors* scaleFactors;
+    const std::int32_t* pre;
+    const GranuleInfo* granule;
+    int shift;
+
+    // Starts the next run when the current one is used up; false when there is
+    // no run left (only possible with an empty band table).
+    bool beginPair()
+    {
+        while (pairsLeft == 0) {
+            if (nextRun == runEnd) return false;
+            const BandRun& r = runs[nextRun];
+            std::int32_t sf = (*scaleFactors)[nextRun];
+            ++nextRun;
+            pairsLeft = r.pairs;
+            position = r.start;
+            window = r.window;
+            band = r.band;
+            if (window == 3) {
+                step = 1;
+                gain = gainTable[granule->granuleGain + ((sf + pre[band]) << shift)];
+            } else {
+                step = 3;
+                gain = gainTable[granule->windowGain[window] + (sf << shift)];
+            }
+            runEndPosition = position + 2 * step * pairsLeft;
+        }
+        --pairsLeft;
+        return true;
+    }
+};
+
+template <bool MidSide>
+inline void put(float* left, float* right, int line, float value)
+{
+    if constexpr (MidSide) {
+        float mid = left[line];
+        right[line] = mid - value;
+        left[line] = mid + value;
+    } else {
+        (void)right;
+        left[line] = value;
+    }
+}
+
+template <bool MidSide>
+inline void putZero(float* left, float* right, int line)
+{
+    if constexpr (MidSide)
+        right[line] = left[line];
+    else {
+        (void)right;
+        left[line] = 0.0f;
+    }
+}
+
+template <bool MidSide>
+int decodeGranule(float* left, float* right, const ScaleFactors& sf, GranuleInfo& g, int rate, int part2Bits)
+{
+    const bool shortGranule = g.blockType == 2;
+    const BandMap& map = bandMap[rate];
+    RunWriter w;
+    if (!shortGranule) {
+        w.runs = map.longRuns;
+        w.runEnd = map.longEnd;
+    } else if (g.mixedBlock) {
+        w.runs = map.mixed;
+        w.runEnd = map.mixedEnd;
+    } else {
+        w.runs = map.shortRuns;
+        w.runEnd = map.shortEnd;
+    }
+    w.scaleFactors = &sf;
+    w.pre = g.preflag ? preTable : noPreTable;
+    w.granule = &g;
+    w.shift = 1 + static_cast<int>(g.scalefacScale);
+    if (shortGranule && g.mixedBlock) w.maxBand[0] = w.maxBand[1] = w.maxBand[2] = 2;
+
+    int remaining = static_cast<int>(g.part23Length) - part2Bits;
+    const int bigValues = static_cast<int>(g.bigValues);
+    const int r1 = static_cast<int>(g.region1Start);
+    // Region counts that run past the band table can put region 2 before
+    // region 1; such a region 1 is empty rather than negative.
+    const int r2 = std::max(static_cast<int>(g.region2Start), r1);
+    int regionLength[3];
+    if (bigValues <= r1) {
+        regionLength[0] = bigValues, regionLength[1] = 0, regionLength[2] = 0;
+    } else if (bigValues <= r2) {
+        regionLength[0] = r1, regionLength[1] = bigValues - r1, regionLength[2] = 0;
+    } else {
+        regionLength[0] = r1, regionLength[1] = r2 - r1, regionLength[2] = bigValues - r2;
+    }
+    const int regions = shortGranule ? 2 : 3;
+    int quadruples = (288 - bigValues) / 2;
+
+    BitCursor in{bitReader.bytePointer, static_cast<unsigned>(bitReader.bitIndex)};
+    bool runsLeft = true;
+
+    for (int region = 0; region < regions && runsLeft; ++region) {
+        const HuffmanTable& table = huffmanTables[g.tableSelect[region] & 31];
+        const unsigned linbits = static_cast<unsigned>(table.linbits);
+        for (int pair = 0; pair < regionLength[region]; ++pair) {
+            if (!w.beginPair()) {
+                runsLeft = false;
+                break;
+            }
+            std::uint32_t leaf = huffmanDecode(table, in.peek());
+            int length = huffmanLength(leaf);
+            in.skip(static_cast<unsigned>(length));
+            remaining -= length;
+            unsigned symbol = huffmanSymbol(leaf);
+            unsigned xy[2] = {symbol >> 4, symbol & 15};
+            for (unsigned value : xy) {
+                if (value == 0) {
+                    putZero<MidSide>(left, right, w.position);
+                } else {
+                    if (value == 15 && linbits > 0) {
+                        value += in.take(linbits);
+                        remaining -= static_cast<int>(linbits);
+                    }
+                    float v = powerTable[value] * w.gain;
+                    if (in.take(1)) v = -v;
+                    remaining -= 1;
+                    put<MidSide>(left, right, w.position, v);
+                    w.maxBand[w.window] = w.band;
+                }
+                w.position += w.step;
+            }
+        }
+    }
+
+    const HuffmanTable& quadTable = huffmanTables[32 + (g.count1Table & 1)];
+    while (runsLeft && quadruples > 0 && remaining > 0) {
+        std::uint32_t leaf = huffmanDecode(quadTable, in.peek());
+        int length = huffmanLength(leaf);
+        if (length > remaining) {
+            // The granule's bits end inside this code word: its flags are all 0.
+            in.skip(static_cast<unsigned>(remaining));
+            remaining = 0;
+            break;
+        }
+        in.skip(static_cast<unsigned>(length));
+        remaining -= length;
+        unsigned flags = huffmanSymbol(leaf);
+        bool stopped = false;
+        for (int i = 0; i < 4; ++i) {
+            if ((i == 0 || i == 2) && !w.beginPair()) {
+                runsLeft = false;
+                stopped = true;
+                break;
+            }
+            if (flags & (8u >> i)) {
+                w.maxBand[w.window] = w.band;
+                if (remaining - 1 < 0) {
+                    stopped = true;
+                    break;
+                }
+                remaining -= 1;
+                put<MidSide>(left, right, w.position, in.take(1) ? -w.gain : w.gain);
+            } else {
+                putZero<MidSide>(left, right, w.position);
+            }
+            w.position += w.step;
+        }
+        --quadruples;
+        if (stopped) break;
+    }
+
+    // The zero part: everything not written above.
+    if (!shortGranule) {
+        for (int line = w.position; line < 576; ++line) putZero<MidSide>(left, right, line);
+    } else {
+        for (;;) {
+            for (; w.position < w.runEndPosition; w.position += w.step) putZero<MidSide>(left, right, w.position);
+            if (w.nextRun == w.runEnd) break;
+            const BandRun& r = w.runs[w.nextRun++];
+            w.step = r.window == 3 ? 1 : 3;
+            w.position = r.start;
+            w.runEndPosition = r.start + 2 * w.step * r.pairs;
+        }
+    }
+
+    if (!shortGranule) {
+        g.maxLine = static_cast<std::uint32_t>(longLimit[rate][w.maxBand[3] + 1]);
+    } else {
+        int top = std::max(w.maxBand[0], std::max(w.maxBand[1], w.maxBand[2])) + 1;
+        g.maxLine = static_cast<std::uint32_t>(top != 0 ? shortLimit[rate][top]
+                                                        : longLimit[rate][w.maxBand[3] + 1]);
+    }
+
+    if (remaining > 0) in.skip(static_cast<unsigned>(remaining));
+    bitReader.bytePointer = in.p;
+    bitReader.bitIndex = static_cast<int>(in.bit);
+    return remaining < 0 ? 1 : 0;
+}
+
+} // namespace
+
+void initDecoderTables(int subbandLimit)
+{
+    for (int k = 0; k < 378; ++k) gainTable[k] = static_cast<float>(std::pow(2.0, -(k - 46) / 4.0));
+    for (int x = 0; x < 8207; ++x) powerTable[x] = static_cast<float>(std::pow(static_cast<double>(x), 4.0 / 3.0));
+    for (int j = 0; j < 9; ++j) {
+        buildBandMap(j);
+        for (int b = 0; b < 23; ++b)
+            longLimit[j][b] = std::min(subbandLimit, (bandTable[j][b] + 7) / 18 + 1);
+        for (int b = 0; b < 14; ++b)
+            shortLimit[j][b] = std::min(subbandLimit, (bandTable[j][45 + b] - 1) / 18 + 1);
+    }
+    buildHuffmanTables();
+    initHybridTables();
+}
+
+int requantise(float* spectrum, const ScaleFactors& scaleFactors, GranuleInfo& granule,
+               int sampleRateIndex, int part2Bits)
+{
+    return decodeGranule<false>(spectrum, nullptr, scaleFactors, granule, sampleRateIndex, part2Bits);
+}
+
+int requantiseMidSide(float* spectrumBlock, const ScaleFactors& scaleFactors, GranuleInfo& granule,
+                      int sampleRateIndex, int part2Bits)
+{
+    return decodeGranule<true>(spectrumBlock, spectrumBlock + 576, scaleFactors, granule,
+                               sampleRateIndex, part2Bits);
+}
+
+} // namespace mp3

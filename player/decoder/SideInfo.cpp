@@ -1,0 +1,57 @@
+#include "BitReader.h"
+#include "Frame.h"
+#include "TextException.h"
+
+namespace mp3 {
+
+// Layer III side information, ISO/IEC 11172-3 2.4.1.7 and 2.4.2.7.
+void readSideInfo(const FrameHeader& header, SideInfo& side)
+{
+    const bool midSide = midSideOn(header);
+    const int channels = header.channels;
+    const std::int32_t* bands = bandTable[header.sampleRateIndex];
+
+    side.mainDataBegin = getBits(9);
+    side.privateBits = getBitsFast(channels == 1 ? 5 : 3);
+    for (int ch = 0; ch < channels; ++ch) {
+        side.granules[ch][0].scfsi = -1;
+        side.granules[ch][1].scfsi = static_cast<std::int32_t>(getBitsFast(4));
+    }
+
+    for (int gr = 0; gr < 2; ++gr) {
+        for (int ch = 0; ch < channels; ++ch) {
+            GranuleInfo& g = side.granules[ch][gr];
+            g.part23Length = getBits(12);
+            g.bigValues = getBitsFast(9);
+            if (g.bigValues > 288) g.bigValues = 288;
+            // The +2 carries the 1/sqrt(2) of mid/side reconstruction.
+            g.granuleGain = 256 - static_cast<GainPosition>(getBitsFast(8)) + (midSide ? 2 : 0);
+            g.scalefacCompress = getBitsFast(4);
+            if (get1Bit()) {
+                g.blockType = getBitsFast(2);
+                g.mixedBlock = get1Bit();
+                g.tableSelect[0] = getBitsFast(5);
+                g.tableSelect[1] = getBitsFast(5);
+                g.tableSelect[2] = 0;
+                for (int w = 0; w < 3; ++w)
+                    g.windowGain[w] = g.granuleGain + 8 * static_cast<GainPosition>(getBitsFast(3));
+                if (g.blockType == 0) throw TextException(corruptMp3Text);
+                g.region1Start = 18;
+                g.region2Start = 288;
+            } else {
+                for (int r = 0; r < 3; ++r) g.tableSelect[r] = getBitsFast(5);
+                unsigned region0Count = getBitsFast(4);
+                unsigned region1Count = getBitsFast(3);
+                g.blockType = 0;
+                g.mixedBlock = 0;
+                g.region1Start = static_cast<std::uint32_t>(bands[region0Count + 1] >> 1);
+                g.region2Start = static_cast<std::uint32_t>(bands[region0Count + region1Count + 2] >> 1);
+            }
+            g.preflag = get1Bit();
+            g.scalefacScale = get1Bit();
+            g.count1Table = get1Bit();
+        }
+    }
+}
+
+} // namespace mp3

@@ -1,0 +1,166 @@
+// sonorbox-decode: the player's MPEG-1 Layer III decoder on the command line.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "BitReader.h"
+#include "DecodeFrame.h"
+#include "Equaliser.h"
+#include "PcmFileWriter.h"
+#include "SongLength.h"
+#include "StreamCheck.h"
+#include "TextException.h"
+
+namespace {
+
+const char* const usageText =
+    "usage: sonorbox-decode [--eq] [--info] INPUT [OUTPUT]\n"
+    "  OUTPUT ending in .wav gets a WAV file, any other name raw signed 16-bit\n"
+    "  little-endian PCM, - standard output. Without OUTPUT the stream is decoded\n"
+    "  and checked, and nothing is written.\n"
+    "  --eq    apply the player's equaliser curve\n"
+    "  --info  print the stream's properties and estimated length\n";
+
+constexpr int exitFailure = 1;
+constexpr int exitUsage = 2;
+
+struct Options {
+    bool equaliser = false;
+    bool info = false;
+    std::string input;
+    std::string output;
+};
+
+// Returns -1 when the options are good, else the exit status.
+int parseOptions(int argc, char** argv, Options& options)
+{
+    int positional = 0;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && arg == "--eq") {
+            options.equaliser = true;
+        } else if (!optionsEnded && arg == "--info") {
+            options.info = true;
+        } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
+            std::fputs(usageText, stdout);
+            return 0;
+        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            std::fprintf(stderr, "sonorbox-decode: unknown option %s\n%s", arg.c_str(), usageText);
+            return exitUsage;
+        } else if (positional == 0) {
+            options.input = arg;
+            ++positional;
+        } else if (positional == 1) {
+            options.output = arg;
+            ++positional;
+        } else {
+            std::fprintf(stderr, "sonorbox-decode: too many arguments\n%s", usageText);
+            return exitUsage;
+        }
+    }
+    if (positional == 0) {
+        std::fputs(usageText, stderr);
+        return exitUsage;
+    }
+    return -1;
+}
+
+bool endsWith(const std::string& text, const char* suffix)
+{
+    std::size_t n = std::strlen(suffix);
+    if (text.size() < n) return false;
+    for (std::size_t i = 0; i < n; ++i) {
+        char c = text[text.size() - n + i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != suffix[i]) return false;
+    }
+    return true;
+}
+
+void printInfo(const mp3::FrameHeader& header, FILE* out)
+{
+    std::int64_t frames = mp3::frameCount(header);
+    std::fprintf(out, "Format:      %s\n", describeVersion(header).c_str());
+    std::fprintf(out, "Bitrate:     %d kbit/s\n", mp3::bitrateKbps(header));
+    std::fprintf(out, "Sample rate: %d Hz\n", mp3::sampleRateHz(header));
+    std::fprintf(out, "Mode:        %s\n", describeMode(header).c_str());
+    std::fprintf(out, "CRC:         %s\n", header.errorProtection ? "yes" : "no");
+    std::fprintf(out, "Frames:      %lld (estimated)\n", static_cast<long long>(frames));
+    std::fprintf(out, "Length:      %d s (estimated)\n", mp3::estimateSongSeconds(frames));
+}
+
+// Discards the PCM: for decoding only to check a stream.
+class NullSink : public mp3::PcmSink {
+public:
+    void writeBuffer(const std::uint8_t*, int) override {}
+};
+
+int fail(const Options& options, const std::string& reason)
+{
+    std::fprintf(stderr, "sonorbox-decode: %s: %s\n", options.input.c_str(), reason.c_str());
+    return exitFailure;
+}
+
+int run(const Options& options)
+{
+    mp3::resetDecoder();
+    mp3::eqEnabled = options.equaliser ? 1 : 0;
+    if (!mp3::openStream(options.input.c_str()))
+        return fail(options, std::string("cannot open: ") + std::strerror(errno));
+    mp3::resetSync();
+
+    mp3::FrameHeader header;
+    bool gotFrame = mp3::readFrame(header) != 0;
+    std::string refusal = refusalReason(header, gotFrame);
+    if (!refusal.empty()) return fail(options, refusal);
+
+    // Info goes to standard error when the PCM itself goes to standard output.
+    if (options.info) printInfo(header, options.output == "-" ? stderr : stdout);
+    if (options.info && options.output.empty()) return 0;
+
+    NullSink discard;
+    PcmFileWriter writer;
+    mp3::PcmSink* sink = &discard;
+    if (!options.output.empty()) {
+        auto format = endsWith(options.output, ".wav") && options.output != "-" ? PcmFileWriter::Format::Wav
+                                                                                   : PcmFileWriter::Format::Raw;
+        if (!writer.open(options.output, format, mp3::sampleRateHz(header), header.channels))
+            return fail(options, writer.errorText());
+        sink = &writer;
+    }
+
+    std::string damage;
+    do {
+        if (header.errorProtection) mp3::getBits(16);
+        try {
+            mp3::decodeFrame(header, *sink);
+        } catch (const mp3::TextException& e) {
+            damage = e.text();
+            break;
+        }
+    } while (mp3::readFrame(header));
+    mp3::flushPcm(*sink);
+    mp3::closeStream();
+
+    if (sink == &writer && !writer.finish()) return fail(options, writer.errorText());
+    if (!damage.empty()) return fail(options, damage);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    int status = parseOptions(argc, argv, options);
+    if (status >= 0) return status;
+    try {
+        return run(options);
+    } catch (const mp3::TextException& e) {
+        return fail(options, e.text());
+    }
+}

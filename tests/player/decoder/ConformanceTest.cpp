@@ -1,0 +1,134 @@
+// The whole decoder against the ISO/IEC 11172-4 Layer III conformance streams,
+// and its survival on damaged and unusual streams.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+
+#include "DecodeHelpers.h"
+
+using namespace mp3test;
+
+namespace {
+
+bool haveVectors() { return std::filesystem::exists(vectorsDir() + "/l3-si.bit"); }
+
+struct Difference {
+    int largest = 0;
+    double rms = 0.0;
+    std::size_t compared = 0;
+};
+
+Difference compare(const std::vector<std::int16_t>& ours, const std::vector<std::int16_t>& reference)
+{
+    Difference d;
+    d.compared = std::min(ours.size(), reference.size());
+    double sumSquares = 0.0;
+    for (std::size_t i = 0; i < d.compared; ++i) {
+        int diff = std::abs(int(ours[i]) - int(reference[i]));
+        d.largest = std::max(d.largest, diff);
+        sumSquares += double(diff) * diff;
+    }
+    d.rms = d.compared ? std::sqrt(sumSquares / double(d.compared)) : 0.0;
+    return d;
+}
+
+std::vector<std::int16_t> readPcm(const std::string& path)
+{
+    std::vector<std::uint8_t> bytes = readFile(path);
+    std::vector<std::int16_t> samples(bytes.size() / 2);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<std::int16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+    return samples;
+}
+
+struct Stream {
+    const char* name;
+    int channels;
+    int sampleRate;
+};
+
+class ConformanceStream : public ::testing::TestWithParam<Stream> {};
+
+TEST_P(ConformanceStream, MatchesTheReferenceWithinTwoStepsAndHalfAStepRms)
+{
+    if (!haveVectors()) GTEST_SKIP() << "conformance streams not found in " << vectorsDir();
+    const Stream& s = GetParam();
+    DecodeResult result = decodeBytes(readFile(vectorsDir() + "/" + s.name + ".bit"));
+    ASSERT_EQ(result.error, "");
+    EXPECT_EQ(result.sampleRate, s.sampleRate);
+    EXPECT_EQ(result.channels, s.channels);
+
+    // A single-channel stream plays on both outputs; the reference has one.
+    std::vector<std::int16_t> ours = s.channels == 1 ? channel(result.samples, 0) : result.samples;
+    if (s.channels == 1) {
+        EXPECT_EQ(channel(result.samples, 0), channel(result.samples, 1));
+    }
+    std::vector<std::int16_t> reference = readPcm(vectorsDir() + "/" + s.name + ".pcm");
+
+    // The reference stops before the stream's last frame; everything before
+    // must be there.
+    ASSERT_GE(ours.size(), reference.size());
+    Difference d = compare(ours, reference);
+    std::printf("%-14s largest difference %d, RMS %.4f over %zu samples\n", s.name, d.largest, d.rms,
+                d.compared);
+    EXPECT_LE(d.largest, 2);
+    EXPECT_LE(d.rms, 0.5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Iso, ConformanceStream,
+                         ::testing::Values(Stream{"l3-compl", 1, 48000}, Stream{"l3-he_32khz", 1, 32000},
+                                           Stream{"l3-he_48khz", 1, 48000}, Stream{"l3-si", 1, 44100},
+                                           Stream{"l3-si_block", 1, 44100}, Stream{"l3-hecommon", 2, 44100},
+                                           Stream{"l3-sin1k0db", 2, 44100}),
+                         [](const auto& info) {
+                             std::string name = info.param.name;
+                             for (char& c : name)
+                                 if (c == '-') c = '_';
+                             return name;
+                         });
+
+TEST(DamagedStreams, EveryStreamDecodesOrIsRefusedCleanly)
+{
+    if (!haveVectors()) GTEST_SKIP() << "conformance streams not found in " << vectorsDir();
+    int streams = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(vectorsDir())) {
+        if (entry.path().extension() != ".bit") continue;
+        ++streams;
+        DecodeResult result = decodeBytes(readFile(entry.path().string()));
+        SCOPED_TRACE(entry.path().filename().string());
+        // Whole time slots only, and either a decode or a known refusal.
+        EXPECT_EQ(result.samples.size() % 64, 0u);
+        if (!result.error.empty()) {
+            EXPECT_EQ(result.error, "Corrupt MP3 file encountered");
+        }
+    }
+    EXPECT_GE(streams, 20);
+}
+
+TEST(DamagedStreams, UnusableStreamsGiveNoFrames)
+{
+    if (!haveVectors()) GTEST_SKIP() << "conformance streams not found in " << vectorsDir();
+    // Free format is not decoded, a five-byte file holds no frame, and a file
+    // that is only an ID3v2 tag holds no audio.
+    for (const char* name : {"l3-he_free", "l3-nonstandard-small", "l3-nonstandard-id3v2-only"}) {
+        DecodeResult result = decodeBytes(readFile(vectorsDir() + "/" + name + ".bit"));
+        EXPECT_EQ(result.frames, 0) << name;
+        EXPECT_TRUE(result.samples.empty()) << name;
+    }
+}
+
+TEST(DamagedStreams, ChannelModeChangesKeepBothOutputsPlaying)
+{
+    if (!haveVectors()) GTEST_SKIP() << "conformance streams not found in " << vectorsDir();
+    // This stream switches between stereo, joint stereo and single channel.
+    DecodeResult result = decodeBytes(readFile(vectorsDir() + "/l3-he_mode.bit"));
+    EXPECT_EQ(result.error, "");
+    EXPECT_EQ(result.samples.size(), std::size_t(result.frames) * 1152 * 2);
+    double energy = 0.0;
+    for (std::int16_t s : result.samples) energy += double(s) * s;
+    EXPECT_GT(energy, 0.0);
+}
+
+} // namespace

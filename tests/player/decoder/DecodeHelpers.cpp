@@ -1,0 +1,60 @@
+#include "DecodeHelpers.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "BitReader.h"
+#include "DecodeFrame.h"
+#include "Equaliser.h"
+#include "TextException.h"
+
+namespace mp3test {
+
+std::vector<std::uint8_t> readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+DecodeResult decodeBytes(const std::vector<std::uint8_t>& bytes, bool equaliser)
+{
+    DecodeResult result;
+    RecordingSink sink;
+    mp3::resetDecoder();
+    mp3::eqEnabled = equaliser ? 1 : 0;
+    mp3::openMemoryStream(bytes.data(), bytes.size());
+    mp3::resetSync();
+    mp3::FrameHeader header;
+    try {
+        while (mp3::readFrame(header)) {
+            if (result.frames == 0) {
+                result.sampleRate = mp3::sampleRateHz(header);
+                result.channels = header.channels;
+            }
+            ++result.frames;
+            if (header.errorProtection) mp3::getBits(16);
+            mp3::decodeFrame(header, sink);
+        }
+    } catch (const mp3::TextException& e) {
+        result.error = e.text();
+    }
+    mp3::flushPcm(sink);
+    mp3::closeStream();
+    result.samples.resize(sink.bytes.size() / 2);
+    for (std::size_t i = 0; i < result.samples.size(); ++i)
+        result.samples[i] = static_cast<std::int16_t>(sink.bytes[2 * i] | (sink.bytes[2 * i + 1] << 8));
+    return result;
+}
+
+std::vector<std::int16_t> channel(const std::vector<std::int16_t>& stereo, int which)
+{
+    std::vector<std::int16_t> out;
+    out.reserve(stereo.size() / 2);
+    for (std::size_t i = static_cast<std::size_t>(which); i < stereo.size(); i += 2) out.push_back(stereo[i]);
+    return out;
+}
+
+std::string vectorsDir() { return VECTORS_DIR; }
+std::string testDataDir() { return TEST_DATA_DIR; }
+
+} // namespace mp3test

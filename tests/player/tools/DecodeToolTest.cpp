@@ -1,0 +1,168 @@
+// sonorbox-decode as a user runs it: options, outputs, messages, exit codes.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string slurp(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class DecodeTool : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir_ = fs::temp_directory_path() / ("decode-tool-" + std::to_string(::getpid()) + "-" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    ToolRun run(const std::string& arguments)
+    {
+        std::string command = std::string("'") + DECODE_TOOL + "' " + arguments + " >'" +
+                              (dir_ / "stdout").string() + "' 2>'" + (dir_ / "stderr").string() + "'";
+        int raw = std::system(command.c_str());
+        return ToolRun{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(dir_ / "stdout"), slurp(dir_ / "stderr")};
+    }
+
+    static std::string fixture(const char* name) { return std::string("'") + TEST_DATA_DIR + "/mp3/" + name + "'"; }
+    std::string out(const char* name) const { return (dir_ / name).string(); }
+
+    fs::path dir_;
+};
+
+std::uint32_t le32(const std::string& bytes, std::size_t at)
+{
+    return std::uint32_t(std::uint8_t(bytes[at])) | std::uint32_t(std::uint8_t(bytes[at + 1])) << 8 |
+           std::uint32_t(std::uint8_t(bytes[at + 2])) << 16 | std::uint32_t(std::uint8_t(bytes[at + 3])) << 24;
+}
+std::uint16_t le16(const std::string& bytes, std::size_t at)
+{
+    return std::uint16_t(std::uint8_t(bytes[at]) | std::uint8_t(bytes[at + 1]) << 8);
+}
+
+TEST_F(DecodeTool, UsageErrorsExitWithTwo)
+{
+    EXPECT_EQ(run("").status, 2);
+    ToolRun unknown = run("--loud " + fixture("joint-128.mp3"));
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_NE(unknown.err.find("unknown option --loud"), std::string::npos);
+    EXPECT_EQ(run(fixture("joint-128.mp3") + " a.raw b.raw").status, 2);
+    ToolRun help = run("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("usage: sonorbox-decode"), std::string::npos);
+}
+
+TEST_F(DecodeTool, UnreadableAndUndecodableFilesNameTheFileAndTheReason)
+{
+    ToolRun missing = run("'" + out("no-such.mp3") + "'");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("no-such.mp3: cannot open"), std::string::npos) << missing.err;
+
+    ToolRun mpeg2 = run(fixture("mpeg2-64.mp3") + " '" + out("x.raw") + "'");
+    EXPECT_EQ(mpeg2.status, 1);
+    EXPECT_NE(mpeg2.err.find("mpeg2-64.mp3: MPEG-2 Layer III is not supported"), std::string::npos) << mpeg2.err;
+    EXPECT_FALSE(fs::exists(out("x.raw")));
+
+    std::ofstream(out("text.mp3")) << "This is not audio at all.\n";
+    ToolRun text = run("'" + out("text.mp3") + "'");
+    EXPECT_EQ(text.status, 1);
+    EXPECT_NE(text.err.find("text.mp3: no MPEG audio frame found"), std::string::npos) << text.err;
+
+    // Enough junk that the search gives up, as the player does.
+    std::ofstream(out("junk.mp3"), std::ios::binary) << std::string(40000, '\x01');
+    ToolRun junk = run("'" + out("junk.mp3") + "'");
+    EXPECT_EQ(junk.status, 1);
+    EXPECT_NE(junk.err.find("junk.mp3: Not a valid MP3 file"), std::string::npos) << junk.err;
+}
+
+TEST_F(DecodeTool, WavAndRawOutputsCarryTheSameSamples)
+{
+    ASSERT_EQ(run(fixture("joint-128.mp3") + " '" + out("song.wav") + "'").status, 0);
+    ASSERT_EQ(run(fixture("joint-128.mp3") + " '" + out("song.raw") + "'").status, 0);
+    ToolRun toStdout = run(fixture("joint-128.mp3") + " -");
+    ASSERT_EQ(toStdout.status, 0);
+
+    std::string wav = slurp(out("song.wav"));
+    std::string raw = slurp(out("song.raw"));
+    ASSERT_GT(raw.size(), 44100u * 4);
+    EXPECT_EQ(raw.size() % 4608, 0u);  // whole frames of 1152 stereo sample frames
+    ASSERT_EQ(wav.size(), raw.size() + 44);
+    EXPECT_EQ(wav.substr(0, 4), "RIFF");
+    EXPECT_EQ(le32(wav, 4), wav.size() - 8);
+    EXPECT_EQ(wav.substr(8, 8), "WAVEfmt ");
+    EXPECT_EQ(le16(wav, 20), 1);      // integer PCM
+    EXPECT_EQ(le16(wav, 22), 2);      // channels
+    EXPECT_EQ(le32(wav, 24), 44100u);
+    EXPECT_EQ(le32(wav, 28), 44100u * 4);
+    EXPECT_EQ(le16(wav, 34), 16);
+    EXPECT_EQ(le32(wav, 40), raw.size());
+    EXPECT_EQ(wav.substr(44), raw);
+    EXPECT_EQ(toStdout.out, raw);
+}
+
+TEST_F(DecodeTool, OutputKeepsTheStreamsRateAndChannelCount)
+{
+    ASSERT_EQ(run(fixture("mono-64.mp3") + " '" + out("mono.wav") + "'").status, 0);
+    ASSERT_EQ(run(fixture("mono-64.mp3") + " '" + out("mono.raw") + "'").status, 0);
+    std::string wav = slurp(out("mono.wav"));
+    EXPECT_EQ(le16(wav, 22), 1);
+    EXPECT_EQ(le32(wav, 28), 44100u * 2);
+    EXPECT_EQ(slurp(out("mono.raw")).size() % 2304, 0u);  // 1152 one-channel samples a frame
+
+    ASSERT_EQ(run(fixture("rate48k-128.mp3") + " '" + out("48.WAV") + "'").status, 0);
+    EXPECT_EQ(le32(slurp(out("48.WAV")), 24), 48000u);
+}
+
+TEST_F(DecodeTool, EqualiserChangesTheOutput)
+{
+    ASSERT_EQ(run(fixture("stereo-128.mp3") + " '" + out("flat.raw") + "'").status, 0);
+    ASSERT_EQ(run("--eq " + fixture("stereo-128.mp3") + " '" + out("eq.raw") + "'").status, 0);
+    std::string flat = slurp(out("flat.raw"));
+    std::string shaped = slurp(out("eq.raw"));
+    EXPECT_EQ(flat.size(), shaped.size());
+    EXPECT_NE(flat, shaped);
+}
+
+TEST_F(DecodeTool, InfoReportsTheStreamAndThePlayersLengthEstimate)
+{
+    ToolRun info = run("--info " + fixture("crc-128.mp3"));
+    ASSERT_EQ(info.status, 0);
+    EXPECT_NE(info.out.find("Format:      MPEG-1 Layer III\n"), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("Bitrate:     128 kbit/s\n"), std::string::npos);
+    EXPECT_NE(info.out.find("Sample rate: 44100 Hz\n"), std::string::npos);
+    EXPECT_NE(info.out.find("Mode:        joint stereo (mid/side)\n"), std::string::npos);
+    EXPECT_NE(info.out.find("CRC:         yes\n"), std::string::npos);
+    // 17135 bytes at 417.96 bytes a frame: 40 frames, under a second.
+    EXPECT_NE(info.out.find("Frames:      40 (estimated)\n"), std::string::npos);
+    EXPECT_NE(info.out.find("Length:      1 s (estimated)\n"), std::string::npos);
+
+    // With the PCM on standard output, the report moves to standard error.
+    ToolRun piped = run("--info " + fixture("crc-128.mp3") + " -");
+    EXPECT_EQ(piped.status, 0);
+    EXPECT_NE(piped.err.find("Bitrate:     128 kbit/s"), std::string::npos);
+    EXPECT_EQ(piped.out.size() % 4608, 0u);
+}
+
+} // namespace
