@@ -112,16 +112,17 @@ std::vector<std::uint8_t> junkThenFrame(std::size_t junk)
     return data;
 }
 
-TEST_F(FrameSync, JunkUpTo32768CountedCandidatesIsSkipped)
+TEST_F(FrameSync, JunkOf32768BytesIsSkipped)
 {
-    // n zero bytes in front: the words at offsets 1..n-1 are counted.
+    // n zero bytes in front: the words at offsets 1..n-1 are counted, and the
+    // search gives up at the 32768th.
     data = junkThenFrame(32768);
     open();
     ASSERT_EQ(readFrame(header), 1);
     EXPECT_EQ(marker(), 7);
 }
 
-TEST_F(FrameSync, MoreJunkIsNotAValidMp3File)
+TEST_F(FrameSync, OneMoreJunkByteIsNotAValidMp3File)
 {
     data = junkThenFrame(32769);
     open();
@@ -273,6 +274,23 @@ TEST_F(FrameSync, AnId3v2TagIsSkippedByItsSize)
         EXPECT_EQ(frameCount(header), 2);
         closeStream();
     }
+}
+
+TEST_F(FrameSync, SeekingCountsFromTheEndOfTheTag)
+{
+    data = id3Tag(40000, false);
+    for (std::uint8_t m = 0; m < 20; ++m) append(data, markedFrame(jointStereo128, m));
+    open();
+    ASSERT_EQ(readFrame(header), 1);
+    EXPECT_EQ(frameCount(header), 19);
+    // The same targets as in a stream without the tag.
+    ASSERT_EQ(seekFrame(header, 15), 1);
+    ASSERT_EQ(readFrame(header), 1);
+    EXPECT_EQ(marker(), 18);
+    ASSERT_EQ(seekFrame(header, 0), 1);
+    ASSERT_EQ(readFrame(header), 1);
+    EXPECT_EQ(marker(), 2);
+    EXPECT_EQ(seekFrame(header, 16), 0);
 }
 
 std::vector<std::uint8_t> patternedBody(std::uint8_t seed)

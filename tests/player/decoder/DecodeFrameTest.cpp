@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 
 #include "BitReader.h"
 #include "DecodeFrame.h"
@@ -13,6 +14,7 @@
 #include "ScaleFactors.h"
 #include "StreamBuilder.h"
 #include "Synthesis.h"
+#include "TextException.h"
 
 using namespace mp3;
 using namespace mp3test;
@@ -247,6 +249,35 @@ TEST_F(FrameDriver, LowSampleRateFramesAreNotDecoded)
     EXPECT_EQ(result.frames, 4);
     EXPECT_EQ(result.sampleRate, 22050);
     EXPECT_TRUE(result.samples.empty());
+}
+
+TEST_F(FrameDriver, RandomBodiesYieldWholeGranulesOrAClearRefusal)
+{
+    // Under the sanitizers this also shows that no read leaves the reader's
+    // storage, whatever the side information and main data say.
+    std::mt19937 rng(17);
+    const HeaderWord headers[] = {jointStereo128, stereo128, mono128, 0xFFFB9054u, 0xFFFBEA04u, 0xFFFA9064u};
+    for (int f = 0; f < 300; ++f) {
+        std::vector<std::uint8_t> body(1800);
+        for (auto& b : body) b = static_cast<std::uint8_t>(rng());
+        append(data, frameBytes(headers[f % 6], body));
+    }
+    open();
+    int frames = 0, refused = 0;
+    while (readFrame(header)) {
+        ++frames;
+        if (header.errorProtection) getBits(16);
+        try {
+            decodeFrame(header, sink);
+        } catch (const TextException& e) {
+            EXPECT_STREQ(e.text(), "Corrupt MP3 file encountered");
+            ++refused;
+        }
+        ASSERT_EQ((sink.bytes.size() + static_cast<std::size_t>(synthesis.pcmFill)) % 2304, 0u);
+    }
+    EXPECT_EQ(frames, 300);
+    EXPECT_GT(refused, 0);
+    EXPECT_LT(refused, frames);
 }
 
 } // namespace

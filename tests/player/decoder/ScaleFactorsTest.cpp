@@ -131,14 +131,4 @@ TEST_F(ScaleFactorReading, ShortBlocksReadEighteenAndEighteenValues)
     for (int i = 18; i < 39; ++i) EXPECT_EQ(sf[i], 0) << i;
 }
 
-TEST(ScaleFactorLengths, TheStandardsSlenPairs)
-{
-    const int slen1[16] = {0, 0, 0, 0, 3, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4};
-    const int slen2[16] = {0, 1, 2, 3, 0, 1, 2, 3, 1, 2, 3, 1, 2, 3, 2, 3};
-    for (int c = 0; c < 16; ++c) {
-        EXPECT_EQ(slenTable[0][c], slen1[c]) << c;
-        EXPECT_EQ(slenTable[1][c], slen2[c]) << c;
-    }
-}
-
 } // namespace
