@@ -76,6 +76,14 @@ double bytesPerFrame(const FrameHeader& header)
            static_cast<double>(sampleRateTable[header.sampleRateIndex] << header.lsf);
 }
 
+int startStream()
+{
+    BitReaderState& r = bitReader;
+    r.fileSize = r.stream.size();
+    r.audioStart = skipId3v2Tags();
+    return 1;
+}
+
 } // namespace
 
 void resetBitReader()
@@ -95,18 +103,6 @@ void resetBitReader()
     r.previousHeader = 0;
     r.firstHeader = 0;
 }
-
-namespace {
-
-int startStream()
-{
-    BitReaderState& r = bitReader;
-    r.fileSize = r.stream.size();
-    r.audioStart = skipId3v2Tags();
-    return 1;
-}
-
-} // namespace
 
 int openStream(const char* fileName)
 {

@@ -121,23 +121,18 @@ void imdct36(float* x, const float* prev, float* next, const float* w, float* ou
         p2 = s[0] - s[4] * u[4] + s[8] * u[8] + s[12] * u[6] - s[16] * u[2];
     };
 
-    float p1a, p2a, p1b, p2b;
-    pair08(x, p1a, p2a);
-    pair08(x + 1, p1b, p2b);
-    emit(0, p1a + p2a, (p1b + p2b) * h[0]);
-    emit(8, p2a - p1a, (p2b - p1b) * h[8]);
-    pair17(x, p1a, p2a);
-    pair17(x + 1, p1b, p2b);
-    emit(1, p1a + p2a, (p1b + p2b) * h[1]);
-    emit(7, p2a - p1a, (p2b - p1b) * h[7]);
-    pair26(x, p1a, p2a);
-    pair26(x + 1, p1b, p2b);
-    emit(2, p1a + p2a, (p1b + p2b) * h[2]);
-    emit(6, p2a - p1a, (p2b - p1b) * h[6]);
-    pair35(x, p1a, p2a);
-    pair35(x + 1, p1b, p2b);
-    emit(3, p1a + p2a, (p1b + p2b) * h[3]);
-    emit(5, p2a - p1a, (p2b - p1b) * h[5]);
+    // Each formula pair gives outputs v and 8 - v.
+    auto emitPair = [&](auto formulas, int v) {
+        float p1a, p2a, p1b, p2b;
+        formulas(x, p1a, p2a);
+        formulas(x + 1, p1b, p2b);
+        emit(v, p1a + p2a, (p1b + p2b) * h[v]);
+        emit(8 - v, p2a - p1a, (p2b - p1b) * h[8 - v]);
+    };
+    emitPair(pair08, 0);
+    emitPair(pair17, 1);
+    emitPair(pair26, 2);
+    emitPair(pair35, 3);
     emit(4, x[0] - x[4] + x[8] - x[12] + x[16], (x[1] - x[5] + x[9] - x[13] + x[17]) * h[4]);
 }
 
@@ -199,25 +194,24 @@ void hybridSynthesis(float* x, float* samples, int channel, const GranuleInfo& g
     st.overlapSelect[channel] = 1 - s;
 
     const int maxLine = static_cast<int>(granule.maxLine);
-    int sb = 0;
-    if (granule.mixedBlock) {
-        imdct36(x, previous, next, t.imdctWindow[0], samples);
-        imdct36(x + 18, previous + 18, next + 18, t.imdctWindowOdd[0], samples + 1);
-        sb = 2;
-    }
-    if (granule.blockType == 2) {
-        for (; sb < maxLine; sb += 2) {
-            imdct12(x + 18 * sb, previous + 18 * sb, next + 18 * sb, t.imdctWindow[2], samples + sb);
-            imdct12(x + 18 * (sb + 1), previous + 18 * (sb + 1), next + 18 * (sb + 1), t.imdctWindowOdd[2],
-                    samples + sb + 1);
+    // Subbands go in even/odd pairs, the odd one with the negated window, so
+    // an odd limit also transforms the subband after it.
+    auto transformPairs = [&](auto transform, int from, int to, const float* evenWindow, const float* oddWindow) {
+        int sb = from;
+        for (; sb < to; sb += 2) {
+            transform(x + 18 * sb, previous + 18 * sb, next + 18 * sb, evenWindow, samples + sb);
+            transform(x + 18 * (sb + 1), previous + 18 * (sb + 1), next + 18 * (sb + 1), oddWindow,
+                      samples + sb + 1);
         }
+        return sb;
+    };
+    int sb = 0;
+    if (granule.mixedBlock) sb = transformPairs(imdct36, 0, 2, t.imdctWindow[0], t.imdctWindowOdd[0]);
+    if (granule.blockType == 2) {
+        sb = transformPairs(imdct12, sb, maxLine, t.imdctWindow[2], t.imdctWindowOdd[2]);
     } else {
         const int type = static_cast<int>(granule.blockType);
-        for (; sb < maxLine; sb += 2) {
-            imdct36(x + 18 * sb, previous + 18 * sb, next + 18 * sb, t.imdctWindow[type], samples + sb);
-            imdct36(x + 18 * (sb + 1), previous + 18 * (sb + 1), next + 18 * (sb + 1), t.imdctWindowOdd[type],
-                    samples + sb + 1);
-        }
+        sb = transformPairs(imdct36, sb, maxLine, t.imdctWindow[type], t.imdctWindowOdd[type]);
     }
     for (; sb < 32; ++sb) {
         for (int i = 0; i < 18; ++i) {

@@ -1,0 +1,96 @@
+#include "Scale.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace icons {
+
+namespace {
+
+struct Tap {
+    int index;
+    float weight;
+};
+
+using Channels = std::array<float, 4>; // premultiplied red, green, blue and alpha
+
+// For every target position, the source positions it draws on and their weights (summing to 1).
+std::vector<std::vector<Tap>> resampleTaps(int sourceLength, int targetLength)
+{
+    std::vector<std::vector<Tap>> taps(static_cast<std::size_t>(targetLength));
+    const double ratio = static_cast<double>(sourceLength) / targetLength;
+    for (int i = 0; i < targetLength; ++i) {
+        auto& list = taps[static_cast<std::size_t>(i)];
+        if (sourceLength >= targetLength) {
+            const double begin = i * ratio;
+            const double end = (i + 1) * ratio;
+            for (int s = static_cast<int>(begin); s < sourceLength && s < end; ++s) {
+                const double covered = std::min<double>(s + 1, end) - std::max<double>(s, begin);
+                if (covered > 0) list.push_back({s, static_cast<float>(covered / ratio)});
+            }
+        } else {
+            const double centre = std::clamp((i + 0.5) * ratio - 0.5, 0.0, sourceLength - 1.0);
+            const int left = static_cast<int>(centre);
+            const float fraction = static_cast<float>(centre - left);
+            list.push_back({left, 1.0f - fraction});
+            if (fraction > 0) list.push_back({left + 1, fraction});
+        }
+    }
+    return taps;
+}
+
+Channels premultiplied(std::uint32_t argb)
+{
+    const float alpha = static_cast<float>(argb >> 24) / 255.0f;
+    return {static_cast<float>(argb >> 16 & 0xFF) * alpha, static_cast<float>(argb >> 8 & 0xFF) * alpha,
+        static_cast<float>(argb & 0xFF) * alpha, alpha * 255.0f};
+}
+
+std::uint32_t straight(const Channels& c)
+{
+    const float alpha = std::clamp(c[3], 0.0f, 255.0f);
+    if (alpha < 0.5f) return 0;
+    const auto channel = [alpha](float value) {
+        return static_cast<std::uint32_t>(std::lround(std::clamp(value * 255.0f / alpha, 0.0f, 255.0f)));
+    };
+    return static_cast<std::uint32_t>(std::lround(alpha)) << 24 | channel(c[0]) << 16 | channel(c[1]) << 8
+        | channel(c[2]);
+}
+
+} // namespace
+
+Image scaleSmooth(const Image& source, int width, int height)
+{
+    Image target{width, height, {}};
+    if (width <= 0 || height <= 0 || source.width <= 0 || source.height <= 0) return target;
+    const auto columns = resampleTaps(source.width, width);
+    const auto rows = resampleTaps(source.height, height);
+
+    // Horizontal pass into premultiplied floats, then the vertical pass.
+    std::vector<Channels> across(static_cast<std::size_t>(width) * source.height);
+    for (int y = 0; y < source.height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            Channels sum{};
+            for (const Tap& tap : columns[static_cast<std::size_t>(x)]) {
+                const Channels c = premultiplied(source.pixel(tap.index, y));
+                for (int k = 0; k < 4; ++k) sum[k] += c[k] * tap.weight;
+            }
+            across[static_cast<std::size_t>(y) * width + x] = sum;
+        }
+    }
+    target.pixels.resize(static_cast<std::size_t>(width) * height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            Channels sum{};
+            for (const Tap& tap : rows[static_cast<std::size_t>(y)]) {
+                const Channels& c = across[static_cast<std::size_t>(tap.index) * width + x];
+                for (int k = 0; k < 4; ++k) sum[k] += c[k] * tap.weight;
+            }
+            target.pixels[static_cast<std::size_t>(y) * width + x] = straight(sum);
+        }
+    }
+    return target;
+}
+
+} // namespace icons

@@ -1,0 +1,71 @@
+// The equaliser curve and its application to both channels.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "Equaliser.h"
+
+using namespace mp3;
+
+namespace {
+
+class EqualiserCurve : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(buildGainCurve(defaultEqualiserGains), 1); }
+};
+
+TEST_F(EqualiserCurve, BreakPointsAndRamps)
+{
+    EXPECT_EQ(gainCurve[0], 1.2f);
+    EXPECT_NEAR(gainCurve[1], 1.16, 1e-6);
+    EXPECT_NEAR(gainCurve[4], 1.04, 1e-6);
+    EXPECT_EQ(gainCurve[5], 1.0f);
+    EXPECT_EQ(gainCurve[10], 1.1f);
+    EXPECT_EQ(gainCurve[20], 1.2f);
+    EXPECT_EQ(gainCurve[100], 1.5f);
+    EXPECT_EQ(gainCurve[400], 1.9f);
+    EXPECT_NEAR(gainCurve[75], 1.45, 1e-6);
+    const double last = 1.9f + (2.0 - double(1.9f)) * 175.0 / 176.0;
+    EXPECT_NEAR(gainCurve[575], last, 1e-6);
+    EXPECT_LT(gainCurve[575], 2.0f);
+    for (int k = 6; k < 576; ++k) ASSERT_GT(gainCurve[k], gainCurve[k - 1]) << k;
+}
+
+TEST_F(EqualiserCurve, EveryPositionIsOnItsSegment)
+{
+    for (int i = 0; i < 11; ++i) {
+        int a = gainBreakLines[i], b = gainBreakLines[i + 1];
+        double ga = defaultEqualiserGains[i], gb = defaultEqualiserGains[i + 1];
+        for (int j = a; j < b; ++j)
+            ASSERT_NEAR(gainCurve[j], ga + (gb - ga) * (j - a) / (b - a), 2e-7) << j;
+    }
+}
+
+TEST_F(EqualiserCurve, ABuildReplacesEveryPosition)
+{
+    const float flat[12] = {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f};
+    buildGainCurve(flat);
+    for (int k = 0; k < 576; ++k) ASSERT_EQ(gainCurve[k], 0.5f) << k;
+}
+
+TEST_F(EqualiserCurve, BothChannelsAreScaledByPosition)
+{
+    float spectrum[1152];
+    std::fill(std::begin(spectrum), std::end(spectrum), 1.0f);
+    applyEqualiser(spectrum);
+    for (int k = 0; k < 576; ++k) {
+        ASSERT_EQ(spectrum[k], gainCurve[k]) << k;
+        ASSERT_EQ(spectrum[576 + k], gainCurve[k]) << k;
+    }
+
+    std::mt19937 rng(9);
+    std::uniform_real_distribution<float> d(-100.0f, 100.0f);
+    float original[1152];
+    for (float& v : original) v = d(rng);
+    std::copy(original, original + 1152, spectrum);
+    applyEqualiser(spectrum);
+    for (int k = 0; k < 1152; ++k) ASSERT_EQ(spectrum[k], original[k] * gainCurve[k % 576]) << k;
+}
+
+} // namespace

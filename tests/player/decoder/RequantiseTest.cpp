@@ -1,0 +1,371 @@
+// Huffman decoding of a granule, requantisation, mid/side reconstruction and
+// the decoder's derived tables.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "Requantise.h"
+#include "StreamBuilder.h"
+
+using namespace mp3;
+using namespace mp3test;
+
+namespace {
+
+class Requantisation : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        granule = GranuleInfo{};
+        std::fill(std::begin(sf), std::end(sf), 0);
+        granule.granuleGain = 46;  // global gain 210: a gain of exactly 1
+        for (auto& w : granule.windowGain) w = 46;
+        granule.region1Start = 288;
+        granule.region2Start = 288;
+        granule.count1Table = 1;
+        for (auto& t : granule.tableSelect) t = 1;
+        std::fill(std::begin(spectrum), std::end(spectrum), 7.0f);
+    }
+
+    // Loads the coded bits followed by ones, so that a read beyond them shows.
+    int run(const BitWriter& coded, int part2Bits = 0, bool midSide = false)
+    {
+        BitWriter w = coded;
+        for (int i = 0; i < 8; ++i) w.put(0xFFFFFFFFu, 32);
+        loadBits(w.bytes());
+        return midSide ? requantiseMidSide(spectrum, sf, granule, 0, part2Bits)
+                       : requantise(spectrum, sf, granule, 0, part2Bits);
+    }
+
+    void expectZeroExcept(std::initializer_list<int> lines)
+    {
+        for (int n = 0; n < 576; ++n) {
+            if (std::find(lines.begin(), lines.end(), n) == lines.end()) {
+                ASSERT_EQ(spectrum[n], 0.0f) << "line " << n;
+            }
+        }
+    }
+
+    float spectrum[1152];
+    ScaleFactors sf = {};
+    GranuleInfo granule;
+};
+
+TEST_F(Requantisation, AGranuleOfOnlyScaleFactorsIsSilent)
+{
+    granule.part23Length = 10;
+    EXPECT_EQ(run(BitWriter(), 10), 0);
+    EXPECT_EQ(bitsConsumed(), 0);
+    expectZeroExcept({});
+    EXPECT_EQ(granule.maxLine, 1u);
+}
+
+TEST_F(Requantisation, GlobalGain210GivesUnitValuesAndSkipsUnusedBits)
+{
+    for (int extra : {0, 1, 5, 16, 17, 40}) {
+        SCOPED_TRACE(extra);
+        SetUp();
+        BitWriter w;
+        w.putCode(1, 1, 0);
+        w.put(0, 1);
+        w.putCode(1, 0, 1);
+        w.put(1, 1);
+        granule.bigValues = 2;
+        granule.part23Length = static_cast<unsigned>(w.bitCount() + extra);
+        EXPECT_EQ(run(w), 0);
+        EXPECT_EQ(bitsConsumed(), 7 + extra);
+        EXPECT_EQ(spectrum[0], 1.0f);
+        EXPECT_EQ(spectrum[3], -1.0f);
+        expectZeroExcept({0, 3});
+        EXPECT_EQ(granule.maxLine, 1u);
+    }
+}
+
+TEST_F(Requantisation, ScaleFactorPreflagAndScaleSetTheLongBandGain)
+{
+    BitWriter w;
+    for (int pair = 0; pair < 31; ++pair) w.putCode(1, 0, 0);
+    w.putCode(1, 1, 0);  // line 62, the first of band 11
+    w.put(0, 1);
+    granule.bigValues = 32;
+    granule.part23Length = static_cast<unsigned>(w.bitCount());
+    granule.preflag = 1;
+    granule.scalefacScale = 1;
+    sf[11] = 2;
+    sf[10] = 5;
+    EXPECT_EQ(run(w), 0);
+    // 46 + ((2 + pre 1) << 2) = 58: 2^-3.
+    EXPECT_EQ(spectrum[62], 0.125f);
+    expectZeroExcept({62});
+    EXPECT_EQ(granule.maxLine, 5u);
+}
+
+TEST_F(Requantisation, ShortWindowsAreInterleavedWithTheirOwnGains)
+{
+    granule.blockType = 2;
+    granule.region1Start = 18;
+    granule.windowGain[1] = 46 + 8;
+    sf[1] = 1;  // band 0, window 1
+    BitWriter w;
+    w.putCode(1, 0, 0);
+    w.putCode(1, 0, 0);
+    w.putCode(1, 1, 0);  // band 0, window 1, value 0: line 1
+    w.put(1, 1);
+    granule.bigValues = 3;
+    granule.part23Length = static_cast<unsigned>(w.bitCount());
+    EXPECT_EQ(run(w), 0);
+    EXPECT_FLOAT_EQ(spectrum[1], -std::pow(2.0f, -2.5f));
+    expectZeroExcept({1});
+    EXPECT_EQ(granule.maxLine, 1u);
+}
+
+TEST_F(Requantisation, AShortBandFindsItsLineAndLimit)
+{
+    // Band 5, window 2: after 33 pairs of bands 0..4 and 8 of band 5's first
+    // two windows. Band 5 starts at per-window line 22, i.e. at line 66.
+    granule.blockType = 2;
+    granule.region1Start = 18;
+    granule.tableSelect[0] = 1;
+    granule.tableSelect[1] = 1;
+    BitWriter w;
+    for (int pair = 0; pair < 41; ++pair) w.putCode(1, 0, 0);
+    w.putCode(1, 1, 0);
+    w.put(0, 1);
+    granule.bigValues = 42;
+    granule.part23Length = static_cast<unsigned>(w.bitCount());
+    EXPECT_EQ(run(w), 0);
+    EXPECT_EQ(spectrum[68], 1.0f);
+    expectZeroExcept({68});
+    EXPECT_EQ(granule.maxLine, 5u);
+}
+
+TEST_F(Requantisation, EscapesAddTheirLinbits)
+{
+    for (unsigned table : {23u, 31u}) {
+        SCOPED_TRACE(table);
+        SetUp();
+        granule.tableSelect[0] = table;
+        BitWriter w;
+        w.putCode(static_cast<int>(table), 15, 0);
+        w.put(8191, 13);
+        w.put(1, 1);
+        granule.bigValues = 1;
+        granule.part23Length = static_cast<unsigned>(w.bitCount());
+        EXPECT_EQ(run(w), 0);
+        EXPECT_EQ(spectrum[0], -powerTable[8206]);
+        expectZeroExcept({0});
+    }
+    SetUp();
+    granule.tableSelect[0] = 16;  // linbits 1
+    BitWriter w;
+    w.putCode(16, 15, 15);
+    w.put(1, 1);
+    w.put(0, 1);
+    w.put(0, 1);
+    w.put(1, 1);
+    granule.bigValues = 1;
+    granule.part23Length = static_cast<unsigned>(w.bitCount());
+    EXPECT_EQ(run(w), 0);
+    EXPECT_EQ(spectrum[0], powerTable[16]);
+    EXPECT_EQ(spectrum[1], -powerTable[15]);
+}
+
+TEST_F(Requantisation, BitsRunningOutInsideAQuadrupleStopThere)
+{
+    BitWriter w;
+    w.putCode(33, 0b1100);  // v and w set
+    w.put(0, 1);            // v's sign; w's is past the end
+    granule.part23Length = 5;
+    EXPECT_EQ(run(w), 0);
+    EXPECT_EQ(bitsConsumed(), 5);
+    EXPECT_EQ(spectrum[0], 1.0f);
+    expectZeroExcept({0});
+
+    // Ending inside the code word: no flags at all.
+    SetUp();
+    granule.part23Length = 2;
+    BitWriter inCode;
+    inCode.putCode(33, 0b1111);
+    EXPECT_EQ(run(inCode), 0);
+    EXPECT_EQ(bitsConsumed(), 2);
+    expectZeroExcept({});
+    EXPECT_EQ(granule.maxLine, 1u);
+}
+
+TEST_F(Requantisation, QuadruplesFollowTheBigValues)
+{
+    granule.count1Table = 0;
+    BitWriter w;
+    w.putCode(1, 0, 1);
+    w.put(0, 1);
+    w.putCode(32, 0b1001);  // lines 2 and 5
+    w.put(1, 1);
+    w.put(0, 1);
+    w.putCode(32, 0b0000);
+    w.putCode(32, 0b0010);  // line 12
+    w.put(1, 1);
+    granule.bigValues = 1;
+    granule.part23Length = static_cast<unsigned>(w.bitCount());
+    EXPECT_EQ(run(w), 0);
+    EXPECT_EQ(spectrum[1], 1.0f);
+    EXPECT_EQ(spectrum[2], -1.0f);
+    EXPECT_EQ(spectrum[5], 1.0f);
+    EXPECT_EQ(spectrum[12], -1.0f);
+    expectZeroExcept({1, 2, 5, 12});
+    EXPECT_EQ(granule.maxLine, 2u);  // line 12 is in band 3, which ends at line 16
+}
+
+TEST_F(Requantisation, OverrunningTheGranuleReturns1)
+{
+    BitWriter w;
+    w.putCode(1, 1, 1);
+    w.put(0, 2);
+    granule.bigValues = 1;
+    granule.part23Length = 3;
+    EXPECT_EQ(run(w), 1);
+}
+
+TEST_F(Requantisation, RegionCountsPastTheBandTableLeaveRegion1Empty)
+{
+    // region0 count 15, region1 count 7: region 2 would start before region 1.
+    granule.region1Start = 81;
+    granule.region2Start = 2;
+    granule.tableSelect[0] = 1;
+    granule.tableSelect[1] = 15;
+    granule.tableSelect[2] = 1;
+    BitWriter w;
+    for (int pair = 0; pair < 99; ++pair) w.putCode(1, 0, 0);
+    w.putCode(1, 1, 0);  // line 198
+    w.put(1, 1);
+    granule.bigValues = 100;
+    granule.part23Length = static_cast<unsigned>(w.bitCount());
+    EXPECT_EQ(run(w), 0);
+    EXPECT_EQ(bitsConsumed(), w.bitCount());
+    EXPECT_EQ(spectrum[198], -1.0f);
+    expectZeroExcept({198});
+}
+
+TEST_F(Requantisation, MaxLineFollowsTheHighestNonZeroBand)
+{
+    BitWriter w;
+    for (int pair = 0; pair < 18; ++pair) w.putCode(1, 0, 0);
+    w.putCode(1, 0, 1);  // line 37, band 8 (36..44)
+    w.put(0, 1);
+    granule.bigValues = 19;
+    granule.part23Length = static_cast<unsigned>(w.bitCount());
+    EXPECT_EQ(run(w), 0);
+    EXPECT_EQ(granule.maxLine, 3u);
+
+    SetUp();
+    granule.blockType = 2;
+    granule.mixedBlock = 1;
+    EXPECT_EQ(run(BitWriter()), 0);
+    EXPECT_EQ(granule.maxLine, 2u);
+    expectZeroExcept({});
+
+    SetUp();
+    granule.blockType = 2;
+    EXPECT_EQ(run(BitWriter()), 0);
+    EXPECT_EQ(granule.maxLine, 1u);
+    expectZeroExcept({});
+}
+
+TEST_F(Requantisation, MidSideReconstructsBothChannels)
+{
+    std::fill(spectrum, spectrum + 576, 3.0f);
+    std::fill(spectrum + 576, spectrum + 1152, -7.0f);
+    BitWriter w;
+    w.putCode(1, 1, 0);
+    w.put(0, 1);
+    w.putCode(33, 0b0100);  // line 3
+    w.put(1, 1);
+    granule.bigValues = 1;
+    granule.part23Length = static_cast<unsigned>(w.bitCount());
+    EXPECT_EQ(run(w, 0, true), 0);
+    const float* left = spectrum;
+    const float* right = spectrum + 576;
+    EXPECT_EQ(left[0], 4.0f);
+    EXPECT_EQ(right[0], 2.0f);
+    EXPECT_EQ(left[3], 2.0f);
+    EXPECT_EQ(right[3], 4.0f);
+    for (int n = 0; n < 576; ++n) {
+        if (n == 0 || n == 3) continue;
+        ASSERT_EQ(left[n], 3.0f) << n;
+        ASSERT_EQ(right[n], 3.0f) << n;
+    }
+    EXPECT_EQ(granule.maxLine, 1u);
+}
+
+TEST_F(Requantisation, MidSideShortGranulesCopyMidIntoTheWholeRightChannel)
+{
+    granule.blockType = 2;
+    granule.mixedBlock = 1;
+    for (int n = 0; n < 576; ++n) spectrum[n] = static_cast<float>(n);
+    std::fill(spectrum + 576, spectrum + 1152, -7.0f);
+    EXPECT_EQ(run(BitWriter(), 0, true), 0);
+    for (int n = 0; n < 576; ++n) {
+        ASSERT_EQ(spectrum[n], static_cast<float>(n)) << n;
+        ASSERT_EQ(spectrum[576 + n], static_cast<float>(n)) << n;
+    }
+}
+
+TEST(DecoderTables, GainAndPowerValues)
+{
+    initDecoderTables(32);
+    EXPECT_EQ(gainTable[46], 1.0f);
+    EXPECT_EQ(gainTable[50], 0.5f);
+    EXPECT_EQ(gainTable[42], 2.0f);
+    EXPECT_FLOAT_EQ(gainTable[0], static_cast<float>(std::pow(2.0, 11.5)));
+    EXPECT_FLOAT_EQ(gainTable[377], static_cast<float>(std::pow(2.0, -331.0 / 4)));
+    EXPECT_EQ(powerTable[0], 0.0f);
+    EXPECT_EQ(powerTable[1], 1.0f);
+    EXPECT_FLOAT_EQ(powerTable[8], 16.0f);
+    EXPECT_FLOAT_EQ(powerTable[27], 81.0f);
+    EXPECT_FLOAT_EQ(powerTable[8206], static_cast<float>(std::pow(8206.0, 4.0 / 3.0)));
+}
+
+TEST(DecoderTables, LimitsAndBandRuns)
+{
+    initDecoderTables(32);
+    for (int j = 0; j < 3; ++j) {
+        SCOPED_TRACE(testing::Message() << "rate " << j);
+        EXPECT_EQ(longLimit[j][0], 1);
+        EXPECT_EQ(shortLimit[j][0], 1);
+        EXPECT_EQ(shortLimit[j][3], 2);
+        EXPECT_EQ(longLimit[j][22], 32);
+        EXPECT_EQ(shortLimit[j][13], 32);
+
+        // Each list covers every line exactly once, 288 pairs in all.
+        const BandMap& m = bandMap[j];
+        struct List {
+            const BandRun* runs;
+            int end;
+        } lists[3] = {{m.longRuns, m.longEnd}, {m.shortRuns, m.shortEnd}, {m.mixed, m.mixedEnd}};
+        for (const List& list : lists) {
+            int covered[576] = {};
+            int pairs = 0;
+            int line = 0;
+            for (int i = 0; i < list.end; ++i) {
+                const BandRun& r = list.runs[i];
+                int step = r.window == 3 ? 1 : 3;
+                if (r.window == 3) {
+                    EXPECT_EQ(r.start, line);
+                }
+                for (int k = 0; k < 2 * r.pairs; ++k) ++covered[r.start + step * k];
+                if (r.window == 3) line += 2 * r.pairs;
+                pairs += r.pairs;
+            }
+            EXPECT_EQ(pairs, 288);
+            for (int n = 0; n < 576; ++n) ASSERT_EQ(covered[n], 1) << "line " << n;
+        }
+        EXPECT_EQ(m.longEnd, 22);
+        EXPECT_EQ(m.shortEnd, 39);
+        EXPECT_EQ(m.mixedEnd, 38);
+        for (int i = 0; i < 8; ++i) EXPECT_EQ(m.mixed[i].window, 3);
+        EXPECT_EQ(m.mixed[8].start, 36);
+        EXPECT_EQ(m.mixed[8].band, 3);
+    }
+}
+
+} // namespace
