@@ -62,26 +62,48 @@ inline std::uint32_t loadBigEndian32(const std::uint8_t* p)
     return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3];
 }
 
-// A local copy of the reader's position for the hot loop. Reads up to four
-// bytes ahead: the reader keeps zeroed guard space after its buffers.
-struct BitCursor {
-    const std::uint8_t* p;
-    unsigned bit;
-
-    std::uint32_t peek() const { return loadBigEndian32(p) << bit; }
-    void skip(unsigned n)
+// Reads bits MSB first through a 64-bit window for the hot loop, four bytes
+// at a time. It loads up to eight bytes past the last bit it hands out: the
+// reader keeps zeroed guard space after its buffers.
+class BitCache {
+public:
+    BitCache(const std::uint8_t* p, int bitIndex) : start_(p), next_(p)
     {
-        bit += n;
-        p += bit >> 3;
-        bit &= 7;
+        refill();
+        skip(bitIndex);
     }
-    // 1 <= n <= 25
-    std::uint32_t take(unsigned n)
+    // Afterwards at least 32 bits are in the window.
+    void refill()
     {
-        std::uint32_t v = peek() >> (32 - n);
+        if (count_ < 32) {
+            cache_ |= std::uint64_t(loadBigEndian32(next_)) << (32 - count_);
+            next_ += 4;
+            count_ += 32;
+        }
+    }
+    std::uint32_t peek() const { return static_cast<std::uint32_t>(cache_ >> 32); }
+    // n at most the bits in the window
+    void skip(int n)
+    {
+        cache_ <<= n;
+        count_ -= n;
+    }
+    // 1 <= n <= 32, at most the bits in the window
+    std::uint32_t take(int n)
+    {
+        std::uint32_t v = static_cast<std::uint32_t>(cache_ >> (64 - n));
         skip(n);
         return v;
     }
+    // Bits handed out since the start pointer, counting the first bit index.
+    std::ptrdiff_t consumed() const { return (next_ - start_) * 8 - count_; }
+    const std::uint8_t* start() const { return start_; }
+
+private:
+    const std::uint8_t* start_;
+    const std::uint8_t* next_;
+    std::uint64_t cache_ = 0;
+    int count_ = 0;
 };
 
 // Walks the runs of a granule, writing values at their lines with their gain.
@@ -193,20 +215,21 @@ int decodeGranule(float* left, float* right, const ScaleFactors& sf, GranuleInfo
     const int regions = shortGranule ? 2 : 3;
     int quadruples = (288 - bigValues) / 2;
 
-    BitCursor in{bitReader.bytePointer, static_cast<unsigned>(bitReader.bitIndex)};
+    BitCache in(bitReader.bytePointer, bitReader.bitIndex);
     bool runsLeft = true;
 
     for (int region = 0; region < regions && runsLeft; ++region) {
         const HuffmanTable& table = huffmanTables[g.tableSelect[region] & 31];
-        const unsigned linbits = static_cast<unsigned>(table.linbits);
+        const int linbits = table.linbits;
         for (int pair = 0; pair < regionLength[region]; ++pair) {
             if (!w.beginPair()) {
                 runsLeft = false;
                 break;
             }
+            in.refill();
             std::uint32_t leaf = huffmanDecode(table, in.peek());
             int length = huffmanLength(leaf);
-            in.skip(static_cast<unsigned>(length));
+            in.skip(length);
             remaining -= length;
             unsigned symbol = huffmanSymbol(leaf);
             unsigned xy[2] = {symbol >> 4, symbol & 15};
@@ -214,9 +237,10 @@ int decodeGranule(float* left, float* right, const ScaleFactors& sf, GranuleInfo
                 if (value == 0) {
                     putZero<MidSide>(left, right, w.position);
                 } else {
+                    in.refill();
                     if (value == 15 && linbits > 0) {
                         value += in.take(linbits);
-                        remaining -= static_cast<int>(linbits);
+                        remaining -= linbits;
                     }
                     float v = powerTable[value] * w.gain;
                     if (in.take(1)) v = -v;
@@ -231,15 +255,17 @@ int decodeGranule(float* left, float* right, const ScaleFactors& sf, GranuleInfo
 
     const HuffmanTable& quadTable = huffmanTables[32 + (g.count1Table & 1)];
     while (runsLeft && quadruples > 0 && remaining > 0) {
+        // A code word and its four sign bits fit the refilled window.
+        in.refill();
         std::uint32_t leaf = huffmanDecode(quadTable, in.peek());
         int length = huffmanLength(leaf);
         if (length > remaining) {
             // The granule's bits end inside this code word: its flags are all 0.
-            in.skip(static_cast<unsigned>(remaining));
+            in.skip(remaining);
             remaining = 0;
             break;
         }
-        in.skip(static_cast<unsigned>(length));
+        in.skip(length);
         remaining -= length;
         unsigned flags = huffmanSymbol(leaf);
         bool stopped = false;
@@ -288,9 +314,9 @@ int decodeGranule(float* left, float* right, const ScaleFactors& sf, GranuleInfo
                                                         : longLimit[rate][w.maxBand[3] + 1]);
     }
 
-    if (remaining > 0) in.skip(static_cast<unsigned>(remaining));
-    bitReader.bytePointer = in.p;
-    bitReader.bitIndex = static_cast<int>(in.bit);
+    const std::ptrdiff_t position = in.consumed() + std::max(remaining, 0);
+    bitReader.bytePointer = in.start() + (position >> 3);
+    bitReader.bitIndex = static_cast<int>(position & 7);
     return remaining < 0 ? 1 : 0;
 }
 
