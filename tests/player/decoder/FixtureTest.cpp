@@ -92,6 +92,27 @@ TEST(FixtureVariants, JunkInFrontIsPassedOver)
     EXPECT_EQ(withJunk.samples, plain.samples);
 }
 
+TEST(FixtureVariants, LargeId3v2TagFullOfFrameHeadersIsPassedOver)
+{
+    std::vector<std::uint8_t> song = readFile(testDataDir() + "/mp3/joint-128.mp3");
+    // A 48 KB tag body, as a cover picture gives, whose bytes are valid
+    // frame headers over and over.
+    const std::size_t body = 48 * 1024;
+    std::vector<std::uint8_t> tagged = {'I', 'D', '3', 3, 0, 0, static_cast<std::uint8_t>(body >> 21 & 0x7F),
+                                        static_cast<std::uint8_t>(body >> 14 & 0x7F),
+                                        static_cast<std::uint8_t>(body >> 7 & 0x7F),
+                                        static_cast<std::uint8_t>(body & 0x7F)};
+    const std::uint8_t header[4] = {0xFF, 0xFB, 0x90, 0x64};
+    for (std::size_t i = 0; i < body; ++i) tagged.push_back(header[i % 4]);
+    tagged.insert(tagged.end(), song.begin(), song.end());
+
+    DecodeResult plain = decodeBytes(song);
+    DecodeResult withTag = decodeBytes(tagged);
+    EXPECT_EQ(withTag.error, "");
+    EXPECT_EQ(withTag.frames, plain.frames);
+    EXPECT_EQ(withTag.samples, plain.samples);
+}
+
 TEST(FixtureVariants, TruncatedLastFrameIsDecodedWithZerosForTheMissingBytes)
 {
     std::vector<std::uint8_t> song = readFile(testDataDir() + "/mp3/joint-128.mp3");
