@@ -56,6 +56,11 @@ bool M3uReader::read(const std::string& path, std::vector<std::string>& entries)
 void M3uReader::addLine(const std::string& folder, std::string line, std::vector<std::string>& entries)
 {
     removeLineEnds(line);
+    // Blank lines and the "#" lines of extended lists name no song. As entries
+    // they would be passed over going forward but would catch Previous, which
+    // would land on one, fail to open it, and step forward again.
+    if (line.empty() || line.front() == '#')
+        return;
     std::string entry;
     if (pathtext::containsNoCase(line, "://")) {
         entry = std::move(line);  // an address stands as it is written
