@@ -1,6 +1,7 @@
 #include "Requantise.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -125,9 +126,9 @@ struct RunWriter {
     const GranuleInfo* granule;
     int shift;
 
-    // Starts the next run when the current one is used up; false when there is
-    // no run left (only possible with an empty band table).
-    bool beginPair()
+    // Makes a run with pairs left current; false when there is no run left
+    // (only possible with an empty band table).
+    bool ensureRun()
     {
         while (pairsLeft == 0) {
             if (nextRun == runEnd) return false;
@@ -147,10 +148,33 @@ struct RunWriter {
             }
             runEndPosition = position + 2 * step * pairsLeft;
         }
+        return true;
+    }
+
+    bool beginPair()
+    {
+        if (!ensureRun()) return false;
         --pairsLeft;
         return true;
     }
 };
+
+// One big value: the escape bits when it is 15 in a table with linbits, then
+// its sign bit when it is not 0. The sign is applied without a branch, since
+// it is unpredictable; powerTable[0] is 0, so a zero costs no bit and no branch.
+inline float bigValue(BitCache& in, unsigned value, int linbits, float gain, int& remaining)
+{
+    if (value == 15 && linbits > 0) {
+        in.refill();
+        value += in.take(linbits);
+        remaining -= linbits;
+    }
+    const unsigned nonzero = value != 0;
+    const std::uint32_t sign = (in.peek() >> 31) & nonzero;
+    in.skip(static_cast<int>(nonzero));
+    remaining -= static_cast<int>(nonzero);
+    return std::bit_cast<float>(std::bit_cast<std::uint32_t>(powerTable[value] * gain) ^ (sign << 31));
+}
 
 template <bool MidSide>
 inline void put(float* left, float* right, int line, float value)
@@ -221,35 +245,36 @@ int decodeGranule(float* left, float* right, const ScaleFactors& sf, GranuleInfo
     for (int region = 0; region < regions && runsLeft; ++region) {
         const HuffmanTable& table = huffmanTables[g.tableSelect[region] & 31];
         const int linbits = table.linbits;
-        for (int pair = 0; pair < regionLength[region]; ++pair) {
-            if (!w.beginPair()) {
+        int pairsInRegion = regionLength[region];
+        // A stretch of pairs that lies in one run, with one gain and step.
+        while (pairsInRegion > 0) {
+            if (!w.ensureRun()) {
                 runsLeft = false;
                 break;
             }
-            in.refill();
-            std::uint32_t leaf = huffmanDecode(table, in.peek());
-            int length = huffmanLength(leaf);
-            in.skip(length);
-            remaining -= length;
-            unsigned symbol = huffmanSymbol(leaf);
-            unsigned xy[2] = {symbol >> 4, symbol & 15};
-            for (unsigned value : xy) {
-                if (value == 0) {
-                    putZero<MidSide>(left, right, w.position);
-                } else {
-                    in.refill();
-                    if (value == 15 && linbits > 0) {
-                        value += in.take(linbits);
-                        remaining -= linbits;
-                    }
-                    float v = powerTable[value] * w.gain;
-                    if (in.take(1)) v = -v;
-                    remaining -= 1;
-                    put<MidSide>(left, right, w.position, v);
-                    w.maxBand[w.window] = w.band;
-                }
-                w.position += w.step;
+            const int pairs = std::min(w.pairsLeft, pairsInRegion);
+            w.pairsLeft -= pairs;
+            pairsInRegion -= pairs;
+            const int step = w.step;
+            const float gain = w.gain;
+            int line = w.position;
+            unsigned anyNonZero = 0;
+            for (int pair = 0; pair < pairs; ++pair) {
+                // A code word and two sign bits fit the refilled window;
+                // escapes refill again.
+                in.refill();
+                std::uint32_t leaf = huffmanDecode(table, in.peek());
+                int length = huffmanLength(leaf);
+                in.skip(length);
+                remaining -= length;
+                unsigned symbol = huffmanSymbol(leaf);
+                anyNonZero |= symbol;
+                put<MidSide>(left, right, line, bigValue(in, symbol >> 4, linbits, gain, remaining));
+                put<MidSide>(left, right, line + step, bigValue(in, symbol & 15, linbits, gain, remaining));
+                line += 2 * step;
             }
+            w.position = line;
+            if (anyNonZero) w.maxBand[w.window] = w.band;
         }
     }
 
