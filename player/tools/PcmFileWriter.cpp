@@ -3,6 +3,11 @@
 #include <cerrno>
 #include <cstring>
 
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace {
 
 void putLe16(std::uint8_t* p, std::uint32_t v)
@@ -33,6 +38,10 @@ bool PcmFileWriter::open(const std::string& path, Format format, int sampleRate,
     sampleRate_ = sampleRate;
     channels_ = channels;
     if (path == "-") {
+#if defined(_WIN32)
+        // Standard output starts in text mode there, which would rewrite bytes.
+        _setmode(_fileno(stdout), _O_BINARY);
+#endif
         file_ = stdout;
         ownsFile_ = false;
     } else {

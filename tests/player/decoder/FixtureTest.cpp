@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 #include "DecodeHelpers.h"
 
@@ -27,7 +28,7 @@ ToneCheck measureTone(const std::vector<std::int16_t>& samples, double hz, int r
     const std::size_t end = samples.size() * 8 / 10;
     double s = 0.0, c = 0.0, power = 0.0;
     for (std::size_t n = begin; n < end; ++n) {
-        double phase = 2.0 * M_PI * hz * double(n) / rate;
+        double phase = 2.0 * std::numbers::pi * hz * double(n) / rate;
         s += samples[n] * std::sin(phase);
         c += samples[n] * std::cos(phase);
         power += double(samples[n]) * samples[n];
