@@ -96,15 +96,17 @@ int WaveOutput::closeDevice()
 {
     if (!open_.load())
         return 0;
+    // The reset is pending until every block is back, so that none of the
+    // returned blocks counts as played, however late the device returns them.
     control_.resetPending.store(1);
     device_.reset();
-    control_.resetPending.store(0);
     for (;;) {
         auto ticket = doneEvent_.ticket();
         if (freeBuffers_.load() >= bufferCount)
             break;
         doneEvent_.wait(ticket);
     }
+    control_.resetPending.store(0);
     control_.playedUnits.store(0);
 
     std::lock_guard lock(deviceMutex_);
@@ -128,11 +130,13 @@ void WaveOutput::setPaused(bool paused)
 
 void WaveOutput::onBufferDone()
 {
-    freeBuffers_.fetch_add(1);
-    doneEvent_.signal();
+    // Counted before the block is given back: a closer that has seen every
+    // block back must not see a count arrive after it cleared the counter.
     if (!control_.resetPending.load())
         control_.playedUnits.fetch_add(unitsPerBuffer);
     int seconds = static_cast<int>(control_.playedUnits.load() / unitsPerSecond);
+    freeBuffers_.fetch_add(1);
+    doneEvent_.signal();
     if (seconds > song_.songSeconds.load())
         switchToAudibleSong();
     // The readouts get the second counted above even when the switch has just
