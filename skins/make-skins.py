@@ -34,13 +34,13 @@ KEYS = ["About", "Minimize", "Quit", "Prev", "Stop", "Pause", "Play", "Next", "O
 BUTTONS = KEYS[:9]
 
 
-def skin_ini(rects, font, colour, leave_out=()):
+def skin_ini(rects, face_name, colour, leave_out=()):
     lines = ["[Coordinates]"]
     for key in KEYS:
         if key in leave_out:
             continue
         if key == "DisplayFont":
-            value = font
+            value = face_name
         elif key == "DisplayColour":
             value = "%d, %d, %d" % colour
         else:
