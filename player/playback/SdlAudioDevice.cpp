@@ -1,5 +1,7 @@
 #include "SdlAudioDevice.h"
 
+#include <SDL2/SDL.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -23,8 +25,12 @@ SdlAudioDevice::~SdlAudioDevice()
 
 bool SdlAudioDevice::startSubsystem()
 {
-    if (!subsystemStarted_)
+    if (!subsystemStarted_) {
+        // SDL would otherwise take over the termination signals and turn them
+        // into events nobody reads: the player could not be ended by them.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         subsystemStarted_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    }
     return subsystemStarted_;
 }
 

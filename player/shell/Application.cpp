@@ -1,0 +1,69 @@
+#include "Application.h"
+
+#include <QCoreApplication>
+#include <QString>
+
+#include "FileDialogs.h"
+#include "MainWindow.h"
+#include "PathText.h"
+#include "Player.h"
+#include "PlayerSettings.h"
+#include "ShellReadouts.h"
+#include "ShellTexts.h"
+#include "SingleInstance.h"
+#include "UserMessages.h"
+#include "WindowPosition.h"
+
+Application::Application(std::string programDirectory, std::string commandLine, const Parts& parts,
+                         std::string singleInstanceFolder)
+    : programDirectory_(std::move(programDirectory)), commandLine_(std::move(commandLine)), parts_(parts),
+      singleInstanceFolder_(std::move(singleInstanceFolder)),
+      settingsFile_(pathtext::join(programDirectory_, shelltext::settingsFileName))
+{
+}
+
+int Application::run()
+{
+    SingleInstance instance(QString::fromStdString(singleInstanceFolder_));
+    if (!instance.claim()) {
+        // A start without a path changes nothing in the running player.
+        if (!commandLine_.empty())
+            instance.handOver(commandLine_);
+        return 0;
+    }
+
+    PlayerSettings settings(settingsFile_);
+    WindowPosition position(settingsFile_);
+    if (settings.getSkin().empty() && !chooseSkin(settings))
+        return 0;
+
+    ShellReadouts readouts;
+    Player player(parts_.device, readouts, parts_.messages, settings);
+    MainWindow window(MainWindowServices{player, settings, position, parts_.messages, parts_.dialogs},
+                      commandLine_);
+    readouts.setWindow(&window);
+    instance.listen([&window](const std::string& path) { window.onCopyData(path); });
+
+    const int exitCode = QCoreApplication::exec();
+
+    // Closed by the platform, the player may still be playing.
+    player.stopPlayback();
+    readouts.setWindow(nullptr);
+    return exitCode;
+}
+
+bool Application::chooseSkin(PlayerSettings& settings)
+{
+    const std::string chosen = parts_.dialogs.chooseSkinFile(programDirectory_);
+    const std::string name = pathtext::fileNameOf(chosen);
+    if (name.empty() || !pathtext::endsWithNoCase(name, shelltext::skinFileName) ||
+        name.size() != std::string_view(shelltext::skinFileName).size()) {
+        const std::string text = std::string("Sonorbox cannot continue until a valid skin is selected\n") +
+                                 "Download Sonorbox skins at the Sonorbox home page:\n\n" + shelltext::homePage +
+                                 "\n\nRestart the program when a skin has been obtained";
+        parts_.messages.ask(shelltext::noSkinCaption, text, MessageIcon::information, MessageButtons::ok);
+        return false;
+    }
+    settings.putSkin(chosen);
+    return true;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+
+class AudioDevice;
+class FileDialogs;
+class UserMessages;
+
+// The player's start-up and its end: one running player per user, the
+// settings file beside the program, a skin chosen the first time, the main
+// window, the message loop, and an orderly teardown.
+class Application {
+public:
+    struct Parts {
+        AudioDevice& device;
+        UserMessages& messages;
+        FileDialogs& dialogs;
+    };
+
+    // commandLine: the song or list to play, or empty. singleInstanceFolder:
+    // where the running player is found; empty for the user's runtime folder.
+    Application(std::string programDirectory, std::string commandLine, const Parts& parts,
+                std::string singleInstanceFolder = std::string());
+
+    // Runs until Quit, Escape or the window's closing; returns the exit code.
+    // A skin that cannot be loaded throws ShellError.
+    int run();
+
+    const std::string& settingsFilePath() const { return settingsFile_; }
+
+private:
+    // First start: asks for a "Skin.ini" and stores it. False (after a message
+    // saying why) when none was chosen.
+    bool chooseSkin(class PlayerSettings& settings);
+
+    std::string programDirectory_;
+    std::string commandLine_;
+    Parts parts_;
+    std::string singleInstanceFolder_;
+    std::string settingsFile_;
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+class QWidget;
+
+// The two open-file dialogs of the player. The window shell shows Qt's
+// dialogs; tests answer with set paths.
+class FileDialogs {
+public:
+    virtual ~FileDialogs() = default;
+
+    // "Please select a SKIN.INI file", starting in startFolder: the chosen
+    // path, or empty when cancelled.
+    virtual std::string chooseSkinFile(const std::string& startFolder) = 0;
+
+    // The Open button's dialog over owner, on the current song: the chosen
+    // song or list, or nothing when cancelled.
+    virtual std::optional<std::string> chooseSong(QWidget* owner, const std::string& currentSong) = 0;
+};
+
+class QtFileDialogs : public FileDialogs {
+public:
+    std::string chooseSkinFile(const std::string& startFolder) override;
+    std::optional<std::string> chooseSong(QWidget* owner, const std::string& currentSong) override;
+};

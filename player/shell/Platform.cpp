@@ -1,0 +1,82 @@
+#include "Platform.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
+#include <cstdio>
+
+namespace platform {
+
+namespace {
+
+bool environmentSet(const char* name) { return !qEnvironmentVariableIsEmpty(name); }
+
+bool onWayland()
+{
+    return environmentSet("WAYLAND_DISPLAY") || qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland");
+}
+
+} // namespace
+
+void preferX11OnWayland()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // A platform chosen by the user is kept.
+    if (environmentSet("QT_QPA_PLATFORM"))
+        return;
+    if (onWayland() && environmentSet("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+#endif
+}
+
+bool checkDisplay(const char* programName)
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    const QString chosen = qEnvironmentVariable("QT_QPA_PLATFORM");
+    const bool needsServer = chosen.isEmpty() || chosen.startsWith(QLatin1String("xcb")) ||
+                             chosen.startsWith(QLatin1String("wayland"));
+    if (needsServer && !environmentSet("DISPLAY") && !environmentSet("WAYLAND_DISPLAY")) {
+        std::fprintf(stderr, "%s: no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is set)\n",
+                     programName);
+        return false;
+    }
+#else
+    (void)programName;
+#endif
+    return true;
+}
+
+QPoint centredOnWorkArea(const QSize& size)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return QPoint(0, 0);
+    const QRect area = screen->availableGeometry();
+    // Truncated toward zero: a picture larger than the area starts left of or
+    // above it and is cut off at the screen's edges.
+    return QPoint(area.left() + (area.width() - size.width()) / 2, area.top() + (area.height() - size.height()) / 2);
+}
+
+QPoint restoredPosition(const QPoint& saved, const QSize& size)
+{
+    const QRect window(saved, size.isEmpty() ? QSize(1, 1) : size);
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (screen->geometry().intersects(window))
+            return saved;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    return primary ? primary->geometry().topLeft() : QPoint(0, 0);
+}
+
+bool moveDraggedWindow(QWidget& window, const QPoint& topLeft)
+{
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        if (QWindow* handle = window.windowHandle())
+            handle->startSystemMove();
+        return false;
+    }
+    window.move(topLeft);
+    return true;
+}
+
+} // namespace platform

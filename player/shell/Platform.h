@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QPoint>
+#include <QSize>
+
+class QWidget;
+
+// What the player needs to know of the desktop it runs on: the screens, the
+// display server, and how windows are placed and moved there.
+namespace platform {
+
+// Before the application object exists: on a Wayland session, asks for the
+// X11 platform (XWayland) when it is there, since a frameless shaped window
+// cannot place itself under Wayland.
+void preferX11OnWayland();
+
+// Before the application object exists: true when there is a display to
+// connect to; otherwise prints one clear line saying so.
+bool checkDisplay(const char* programName);
+
+// The top-left corner that centres a window of this size on the primary
+// screen's work area (the screen less its panels).
+QPoint centredOnWorkArea(const QSize& size);
+
+// The saved place of a window, unless a window of this size there would lie
+// wholly off every screen: then the top-left corner of the primary screen.
+QPoint restoredPosition(const QPoint& saved, const QSize& size);
+
+// Moves a window dragged by the mouse. Where windows may place themselves
+// (X11, Windows) the window moves to topLeft; elsewhere the compositor takes
+// over the move. Returns false when it did so and the drag is over for us.
+bool moveDraggedWindow(QWidget& window, const QPoint& topLeft);
+
+} // namespace platform

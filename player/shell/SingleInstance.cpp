@@ -1,0 +1,123 @@
+#include "SingleInstance.h"
+
+#include <QDataStream>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QLocalSocket>
+#include <QStandardPaths>
+#include <QThread>
+
+#include "ShellTexts.h"
+
+namespace {
+
+QString runtimeFolder()
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return folder.isEmpty() ? QDir::tempPath() : folder;
+}
+
+// A hand-off is the path's length as 4 bytes, big-endian, then its UTF-8
+// bytes; the running player answers one byte when it has taken it over.
+constexpr char takenOver = 1;
+
+// How long a second start keeps trying to reach a player that holds the lock
+// but does not listen yet (it is still starting).
+constexpr int connectPatienceMs = 20000;
+
+} // namespace
+
+SingleInstance::SingleInstance(const QString& folder)
+    : socketPath_((folder.isEmpty() ? runtimeFolder() : folder) + QLatin1Char('/') +
+                  QLatin1String(shelltext::mainWindowClass)),
+      lock_(socketPath_ + QLatin1String(".lock"))
+{
+    // The lock is held as long as the player runs: only a lock whose process
+    // has died is stale.
+    lock_.setStaleLockTime(0);
+}
+
+SingleInstance::~SingleInstance()
+{
+    server_.reset();
+    if (lock_.isLocked())
+        lock_.unlock();
+}
+
+bool SingleInstance::claim()
+{
+    if (!lock_.tryLock(0))
+        return false;
+    // A socket left by a crashed player would refuse the new one.
+    QLocalServer::removeServer(socketPath_);
+    return true;
+}
+
+bool SingleInstance::listen(std::function<void(const std::string&)> takeOver)
+{
+    takeOver_ = std::move(takeOver);
+    server_ = std::make_unique<QLocalServer>();
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    QObject::connect(server_.get(), &QLocalServer::newConnection, server_.get(), [this] {
+        while (QLocalSocket* socket = server_->nextPendingConnection())
+            serve(socket);
+    });
+    return server_->listen(socketPath_);
+}
+
+void SingleInstance::serve(QLocalSocket* socket)
+{
+    QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
+        if (socket->bytesAvailable() < 4)
+            return;
+        QByteArray head = socket->peek(4);
+        QDataStream lengthReader(head);
+        quint32 length = 0;
+        lengthReader >> length;
+        if (length > maxPathBytes) {
+            socket->abort();
+            return;
+        }
+        if (socket->bytesAvailable() < 4 + qint64(length))
+            return;
+        socket->read(4);
+        const QByteArray path = socket->read(length);
+        // Once: a client that sends more gets no second take-over.
+        socket->disconnect(socket, &QLocalSocket::readyRead, nullptr, nullptr);
+        if (takeOver_ && !path.isEmpty())
+            takeOver_(path.toStdString());
+        socket->write(&takenOver, 1);
+        socket->flush();
+        socket->disconnectFromServer();
+    });
+}
+
+bool SingleInstance::handOver(const std::string& path)
+{
+    QLocalSocket socket;
+    QDeadlineTimer patience(connectPatienceMs);
+    for (;;) {
+        socket.connectToServer(socketPath_);
+        if (socket.waitForConnected(1000))
+            break;
+        if (patience.hasExpired())
+            return false;
+        QThread::msleep(50);
+    }
+    QByteArray message;
+    QDataStream writer(&message, QIODevice::WriteOnly);
+    writer << quint32(path.size());
+    message.append(path.data(), qsizetype(path.size()));
+    socket.write(message);
+    if (!socket.waitForBytesWritten(-1) && socket.bytesToWrite() > 0)
+        return false;
+    // The running player answers when it has taken the path over, however
+    // long that takes; a player that ends meanwhile closes the connection.
+    while (socket.bytesAvailable() < 1) {
+        if (!socket.waitForReadyRead(-1))
+            return false;
+    }
+    char answer = 0;
+    return socket.read(&answer, 1) == 1 && answer == takenOver;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QLocalServer>
+#include <QLockFile>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+
+// One running player per user. The running player holds a lock file and
+// listens on a local socket, both in the user's private runtime folder; a
+// second start hands its path over through the socket and ends when the
+// running player has taken it over. A crashed player leaves a lock that its
+// dead process no longer holds and a socket that nobody answers: the next
+// start takes both over.
+class SingleInstance {
+public:
+    // folder: where the lock and the socket live; empty for the user's
+    // runtime folder.
+    explicit SingleInstance(const QString& folder = QString());
+    ~SingleInstance();
+
+    // True when this process is now the running player. Of two processes
+    // that ask at the same moment, exactly one is.
+    bool claim();
+
+    // For the running player: from now on every handed-over path is given to
+    // takeOver on the window thread, and the second start is let go after.
+    bool listen(std::function<void(const std::string&)> takeOver);
+
+    // For a second start: hands path over and waits until the running player
+    // has taken it. False when no running player answered.
+    bool handOver(const std::string& path);
+
+    // The longest path accepted from another process.
+    static constexpr qint64 maxPathBytes = 1 << 20;
+
+private:
+    void serve(class QLocalSocket* socket);
+
+    QString socketPath_;
+    QLockFile lock_;
+    std::unique_ptr<QLocalServer> server_;
+    std::function<void(const std::string&)> takeOver_;
+};

@@ -1,0 +1,84 @@
+#include "Skin.h"
+
+#include <QBitmap>
+
+#include "PlayerSettings.h"
+#include "ShellError.h"
+
+namespace {
+
+const char* const coordinates = "Coordinates";
+
+std::string keyFault(const SettingsSection& file, const char* key)
+{
+    return "The skin settings file \"" + file.filePath() + "\" has no valid \"" + key +
+           "\" value in its [Coordinates] section.";
+}
+
+SkinRect readSkinRect(const SettingsSection& file, const char* key)
+{
+    SkinRect rect;
+    if (parseSkinRect(file.getString(key), rect) != 4)
+        throw ShellError(keyFault(file, key));
+    return rect;
+}
+
+std::uint32_t readSkinColour(const SettingsSection& file)
+{
+    SkinColourValue colour;
+    if (parseSkinColour(file.getString("DisplayColour"), colour) != 3)
+        throw ShellError(keyFault(file, "DisplayColour"));
+    return packedColour(colour);
+}
+
+} // namespace
+
+std::string skinBitmapPath(const PlayerSettings& settings, const char* fileName)
+{
+    return settings.getSkinDirectory() + fileName;
+}
+
+std::unique_ptr<Skin> loadSkin(const PlayerSettings& settings)
+{
+    Bitmap mainUp = Bitmap::load(skinBitmapPath(settings, "MainUp.bmp"));
+    Bitmap mainDown = Bitmap::load(skinBitmapPath(settings, "MainDown.bmp"));
+    const SettingsSection file(settings.getSkin(), coordinates);
+    // The keys in the order their controls are made.
+    SkinRect about = readSkinRect(file, "About");
+    SkinRect minimize = readSkinRect(file, "Minimize");
+    SkinRect quit = readSkinRect(file, "Quit");
+    SkinRect prev = readSkinRect(file, "Prev");
+    SkinRect stop = readSkinRect(file, "Stop");
+    SkinRect pause = readSkinRect(file, "Pause");
+    SkinRect play = readSkinRect(file, "Play");
+    SkinRect next = readSkinRect(file, "Next");
+    SkinRect open = readSkinRect(file, "Open");
+    std::string displayFont = file.getString("DisplayFont");
+    SkinRect displayBar = readSkinRect(file, "DisplayBar");
+    std::uint32_t displayColour = readSkinColour(file);
+    SkinRect seekBar = readSkinRect(file, "SeekBar");
+    SkinRect displayTime = readSkinRect(file, "DisplayTime");
+    SkinRect displayKhz = readSkinRect(file, "DisplayKhz");
+    SkinRect displayBitrate = readSkinRect(file, "DisplayBitrate");
+    return std::unique_ptr<Skin>(new Skin{std::move(mainUp), std::move(mainDown), about, minimize, quit, prev, stop,
+                                          pause, play, next, open, std::move(displayFont), displayBar, displayColour,
+                                          seekBar, displayTime, displayKhz, displayBitrate});
+}
+
+BitmapPiece pieceAt(const Bitmap& bitmap, const SkinRect& rect)
+{
+    return BitmapPiece{&bitmap, rect.x, rect.y, rect.width, rect.height, 0, 0};
+}
+
+QRegion buildWindowRegion(const Bitmap& mainUp)
+{
+    const QImage& face = mainUp.image();
+    if (face.isNull())
+        return QRegion();
+    const QRgb transparent = face.pixel(0, 0);
+    // The mask image has its bits set on the pixels of that colour, and the
+    // bitmap made from it takes set bits as colour0: the region is then the
+    // other pixels. A test holds this to the pixel.
+    const QImage mask = face.createMaskFromColor(transparent, Qt::MaskInColor);
+    return QRegion(QBitmap::fromImage(mask));
+}

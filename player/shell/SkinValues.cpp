@@ -1,0 +1,39 @@
+#include "SkinValues.h"
+
+#include "DecimalText.h"
+
+namespace {
+
+// Reads "%d, %d, ..." into count numbers; stops at the first misfit.
+int parseNumbers(std::string_view text, std::int32_t* const* numbers, int count)
+{
+    std::size_t at = 0;
+    for (int index = 0; index < count; ++index) {
+        // The format's ", " between numbers: a comma right after the number;
+        // the white space after it is skipped by the number's reading.
+        if (index > 0) {
+            if (at >= text.size() || text[at] != ',')
+                return index;
+            ++at;
+        }
+        std::optional<std::int32_t> value = readDecimal(text, at);
+        if (!value)
+            return index;
+        *numbers[index] = *value;
+    }
+    return count;
+}
+
+} // namespace
+
+int parseSkinRect(std::string_view text, SkinRect& rect)
+{
+    std::int32_t* const numbers[] = {&rect.x, &rect.y, &rect.width, &rect.height};
+    return parseNumbers(text, numbers, 4);
+}
+
+int parseSkinColour(std::string_view text, SkinColourValue& colour)
+{
+    std::int32_t* const numbers[] = {&colour.red, &colour.green, &colour.blue};
+    return parseNumbers(text, numbers, 3);
+}

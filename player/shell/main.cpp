@@ -1,0 +1,66 @@
+// The player's entry: the program's own folder, the path on the command line,
+// and the guard that shows any failure of the start in a message box.
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QIcon>
+#include <QMessageBox>
+
+#include "Application.h"
+#include "FileDialogs.h"
+#include "Platform.h"
+#include "QtMessages.h"
+#include "SdlAudioDevice.h"
+#include "ShellError.h"
+#include "ShellTexts.h"
+
+namespace {
+
+// The words after the program name are one path, as typed: a name with
+// blanks needs no quotes. A relative path is made whole here, so the running
+// player that may take it over finds the same file.
+std::string commandLinePath(const QStringList& arguments)
+{
+    QStringList words = arguments.mid(1);
+    const QString path = words.join(QLatin1Char(' '));
+    if (path.isEmpty())
+        return std::string();
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()).toStdString();
+}
+
+void showFailure(const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(shelltext::exceptionCaption), text);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    platform::preferX11OnWayland();
+    if (!platform::checkDisplay("sonorbox"))
+        return 1;
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    QIcon appIcon;
+    appIcon.addFile(QStringLiteral(":/icons/sonorbox-16.png"));
+    appIcon.addFile(QStringLiteral(":/icons/sonorbox-32.png"));
+    QApplication::setWindowIcon(appIcon);
+
+    QtMessages messages;
+    QtFileDialogs dialogs;
+    SdlAudioDevice device;
+    try {
+        Application application(QCoreApplication::applicationDirPath().toStdString(),
+                                commandLinePath(QCoreApplication::arguments()), {device, messages, dialogs});
+        application.run();
+    } catch (const ShellError& error) {
+        showFailure(QString::fromStdString(error.what()));
+    } catch (...) {
+        showFailure(QString::fromLatin1(shelltext::unhandledException));
+    }
+    return 0;
+}
