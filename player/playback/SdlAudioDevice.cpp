@@ -1,7 +1,5 @@
 #include "SdlAudioDevice.h"
 
-#include <SDL2/SDL.h>
-
 #include <algorithm>
 #include <cstring>
 
