@@ -179,7 +179,7 @@ std::string withValue(std::string_view text, std::string_view section, std::stri
         const Line& last = lines[place->afterLastKey - 1];
         std::string_view before = text.substr(0, last.end);
         result.append(before);
-        if (last.end == last.begin + last.text.size())
+        if (last.end == 0 || text[last.end - 1] != '\n')
             result.append(lineBreak); // the last line had no line break
         result.append(newLine).append(lineBreak).append(text.substr(last.end));
         return result;
