@@ -108,7 +108,8 @@ void MainWindow::createControls()
     titleRect_ = QRect(s.displayBar.x, s.displayBar.y, s.displayBar.width, s.displayBar.height);
 
     seekBar_ = std::make_unique<SeekBar>(this, s.seekBar.x, s.seekBar.y, pieceAt(s.mainUp, s.seekBar),
-                                         pieceAt(s.mainDown, s.seekBar), services_.player);
+                                         pieceAt(s.mainDown, s.seekBar), services_.player.songInfo(),
+                                         services_.player);
     seekBar_->showWindow();
 
     const QString face = QString::fromStdString(s.displayFont);

@@ -6,15 +6,16 @@
 #include "Player.h"
 
 SeekBar::SeekBar(SkinWindow* parent, int x, int y, const BitmapPiece& emptyPiece, const BitmapPiece& filledPiece,
-                 Player& player)
-    : SkinButton(parent, x, y, emptyPiece, filledPiece, "Seek"), player_(player), fullHeight_(emptyPiece.height)
+                 const SongInfo& song, Player& player)
+    : SkinButton(parent, x, y, emptyPiece, filledPiece, "Seek"), song_(song), player_(player),
+      fullHeight_(emptyPiece.height)
 {
 }
 
 int SeekBar::fillValue() const
 {
-    const int position = player_.songInfo().positionSeconds.load();
-    const int length = player_.songInfo().songSeconds.load();
+    const int position = song_.positionSeconds.load();
+    const int length = song_.songSeconds.load();
     const int barWidth = width();
     const int barHeight = fullHeight_;
     if (length <= 0)

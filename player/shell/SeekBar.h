@@ -3,6 +3,7 @@
 #include "SkinButton.h"
 
 class Player;
+struct SongInfo;
 
 // The position in the song, and a click that moves it. Horizontal when at
 // least as wide as tall, filling from the left; otherwise vertical, filling
@@ -10,8 +11,9 @@ class Player;
 // column of the filled look; only how much of it is covered changes.
 class SeekBar : public SkinButton {
 public:
+    // song gives the played and whole seconds; player carries out the seek.
     SeekBar(SkinWindow* parent, int x, int y, const BitmapPiece& emptyPiece, const BitmapPiece& filledPiece,
-            Player& player);
+            const SongInfo& song, Player& player);
 
     bool isHorizontal() const { return width() >= fullHeight_; }
 
@@ -27,6 +29,7 @@ public:
     void onLeftButtonUp(int x, int y, Qt::MouseButtons keys) override;
 
 private:
+    const SongInfo& song_;
     Player& player_;
     int fullHeight_;
     int lastValue_ = -1;

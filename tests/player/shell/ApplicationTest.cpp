@@ -1,0 +1,93 @@
+// The start: the skin chooser the first time, its refusals, and a skin that
+// cannot be loaded.
+#include <gtest/gtest.h>
+
+#include <QTimer>
+
+#include "Application.h"
+#include "ShellError.h"
+#include "ShellTestSupport.h"
+
+namespace {
+
+struct StartFixture {
+    TempFolder programFolder;
+    TempFolder runtimeFolder;
+    TestAudioDevice device;
+    RecordingMessages messages;
+    TestFileDialogs dialogs;
+    Application application{programFolder.path(), std::string(), {device, messages, dialogs}, runtimeFolder.path()};
+    PlayerSettings settings{application.settingsFilePath()};
+
+    // Runs until the message loop has begun, then ends it as the platform's
+    // close would. (An exit asked for before the loop runs is lost, so it is
+    // asked for again until one arrives inside the loop.)
+    int runAndClose()
+    {
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [] { QCoreApplication::exit(0); });
+        closer.start(10);
+        return application.run();
+    }
+};
+
+const char* const noSkinText = "Sonorbox cannot continue until a valid skin is selected\n"
+                               "Download Sonorbox skins at the Sonorbox home page:\n"
+                               "\n"
+                               "https://sonorbox.example.org/\n"
+                               "\n"
+                               "Restart the program when a skin has been obtained";
+
+} // namespace
+
+TEST(Start, TheSettingsFileLiesBesideTheProgram)
+{
+    StartFixture start;
+    EXPECT_EQ(start.application.settingsFilePath(), start.programFolder.file("Sonorbox.ini"));
+}
+
+TEST(Start, WithoutASkinChosenTheProgramEndsWithTheMessage)
+{
+    for (std::string chosen : {std::string(), std::string("/skins/MySkin.ini"), std::string("/skins/Skin.ini.bak")}) {
+        StartFixture start;
+        start.settings.putSkin(""); // present but empty: a first start
+        start.dialogs.skinAnswer = chosen;
+        EXPECT_EQ(start.application.run(), 0);
+        EXPECT_EQ(start.dialogs.skinAsked, 1);
+        auto shown = start.messages.messages();
+        ASSERT_EQ(shown.size(), 1u) << chosen;
+        EXPECT_EQ(shown[0].caption, "A valid skin has not been selected");
+        EXPECT_EQ(shown[0].text, noSkinText);
+        EXPECT_EQ(shown[0].icon, MessageIcon::information);
+        EXPECT_EQ(start.settings.getSkin(), "");
+    }
+}
+
+TEST(Start, AChosenSkinIniInAnyCaseIsStoredAndUsed)
+{
+    TempFolder skinFolder;
+    for (const char* name : {"Skin.ini", "MainUp.bmp", "MainDown.bmp", "About.bmp"})
+        std::filesystem::copy_file(std::filesystem::path(testSkin("Vertical")).parent_path() / name,
+                                   skinFolder.file(name == std::string("Skin.ini") ? "SKIN.INI" : name));
+    StartFixture start;
+    start.dialogs.skinAnswer = skinFolder.file("SKIN.INI");
+    EXPECT_EQ(start.runAndClose(), 0);
+    EXPECT_EQ(start.settings.getSkin(), skinFolder.file("SKIN.INI"));
+    EXPECT_TRUE(start.messages.messages().empty());
+}
+
+TEST(Start, AStoredSkinNeedsNoChooser)
+{
+    StartFixture start;
+    start.settings.putSkin(testSkin("Vertical"));
+    EXPECT_EQ(start.runAndClose(), 0);
+    EXPECT_EQ(start.dialogs.skinAsked, 0);
+}
+
+TEST(Start, ASkinThatCannotBeLoadedEndsTheStartAndStaysChosen)
+{
+    StartFixture start;
+    start.settings.putSkin(testSkin("NoBitmaps"));
+    EXPECT_THROW(start.application.run(), ShellError);
+    EXPECT_EQ(start.settings.getSkin(), testSkin("NoBitmaps"));
+}

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "FileDialogs.h"
+#include "MainWindow.h"
+#include "Player.h"
+#include "PlayerSettings.h"
+#include "RecordingMessages.h"
+#include "ShellReadouts.h"
+#include "SkinButton.h"
+#include "TempFolder.h"
+#include "TestAudioDevice.h"
+#include "WindowPosition.h"
+
+// Dialogs that answer with set paths, and count how often they were shown.
+class TestFileDialogs : public FileDialogs {
+public:
+    std::string skinAnswer;
+    std::optional<std::string> songAnswer;
+    std::string lastSongShown;
+    int skinAsked = 0;
+
+    std::string chooseSkinFile(const std::string&) override
+    {
+        ++skinAsked;
+        return skinAnswer;
+    }
+    std::optional<std::string> chooseSong(QWidget*, const std::string& currentSong) override
+    {
+        lastSongShown = currentSong;
+        return songAnswer;
+    }
+};
+
+inline std::string testSkin(const std::string& name) { return std::string(TEST_DATA_DIR) + "/skins/" + name + "/Skin.ini"; }
+inline std::string testSong(const std::string& name) { return std::string(TEST_DATA_DIR) + "/mp3/" + name; }
+
+// Processes the window thread's events until done() holds; false after the
+// time limit.
+inline bool processUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(10))
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!done()) {
+        if (waited.elapsed() > limit.count())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+// A main window on a test skin, a test audio device and recorded messages,
+// with its settings file in a folder of its own.
+struct ShellFixture {
+    TempFolder folder;
+    std::string settingsFile = folder.file("Sonorbox.ini");
+    PlayerSettings settings{settingsFile};
+    WindowPosition position{settingsFile};
+    TestAudioDevice device;
+    RecordingMessages messages;
+    TestFileDialogs dialogs;
+    ShellReadouts readouts;
+    Player player{device, readouts, messages, settings};
+    std::unique_ptr<MainWindow> window;
+
+    explicit ShellFixture(const std::string& skin = testSkin("Vertical")) { settings.putSkin(skin); }
+    ~ShellFixture()
+    {
+        player.stopPlayback();
+        readouts.setWindow(nullptr);
+        window.reset();
+    }
+
+    MainWindow& open(const std::string& commandLine = std::string())
+    {
+        window = std::make_unique<MainWindow>(MainWindowServices{player, settings, position, messages, dialogs},
+                                              commandLine);
+        readouts.setWindow(window.get());
+        return *window;
+    }
+
+    // The control of the window whose rectangle is rect.
+    template <typename Control> Control* controlAt(const SkinRect& rect)
+    {
+        QWidget* child = window->childAt(rect.x + rect.width / 2, rect.y + rect.height / 2);
+        return dynamic_cast<Control*>(child);
+    }
+
+    static void click(QWidget* control, QPoint releaseAt = QPoint(1, 1))
+    {
+        QTest::mousePress(control, Qt::LeftButton, {}, QPoint(1, 1));
+        QTest::mouseRelease(control, Qt::LeftButton, {}, releaseAt);
+    }
+};

@@ -1,0 +1,113 @@
+// Loading a skin, its refusals, and the window shape made from its face.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <filesystem>
+
+#include "Bitmap.h"
+#include "PlayerSettings.h"
+#include "ShellError.h"
+#include "ShellTestSupport.h"
+#include "Skin.h"
+
+namespace {
+
+std::string loadFailure(const std::string& skin)
+{
+    TempFolder folder;
+    PlayerSettings settings(folder.file("Sonorbox.ini"));
+    settings.putSkin(skin);
+    try {
+        loadSkin(settings);
+    } catch (const ShellError& error) {
+        return error.what();
+    }
+    return "loaded";
+}
+
+// A skin folder like Vertical whose face is the given image.
+std::string skinWithFace(const TempFolder& folder, const QImage& face)
+{
+    const std::filesystem::path from = std::filesystem::path(testSkin("Vertical")).parent_path();
+    for (const char* name : {"Skin.ini", "MainDown.bmp", "About.bmp"})
+        std::filesystem::copy_file(from / name, folder.file(name));
+    EXPECT_TRUE(face.save(QString::fromStdString(folder.file("MainUp.bmp")), "BMP"));
+    return folder.file("Skin.ini");
+}
+
+std::unique_ptr<Skin> loaded(const std::string& skin)
+{
+    TempFolder folder;
+    PlayerSettings settings(folder.file("Sonorbox.ini"));
+    settings.putSkin(skin);
+    return loadSkin(settings);
+}
+
+} // namespace
+
+TEST(SkinLoading, ReadsEveryKeyOfTheTestSkin)
+{
+    auto skin = loaded(testSkin("Vertical"));
+    EXPECT_EQ(skin->mainUp.width(), 120);
+    EXPECT_EQ(skin->mainUp.height(), 90);
+    EXPECT_EQ(skin->mainDown.width(), 120);
+    EXPECT_EQ(skin->about, (SkinRect{4, 4, 10, 8}));
+    EXPECT_EQ(skin->quit, (SkinRect{104, 4, 10, 8}));
+    EXPECT_EQ(skin->open, (SkinRect{74, 74, 12, 10}));
+    EXPECT_EQ(skin->displayFont, "DejaVu Sans");
+    EXPECT_EQ(skin->displayBar, (SkinRect{4, 16, 84, 10}));
+    EXPECT_EQ(skin->displayColour, 0x00ffffu); // red 255, green 255, blue 0
+    EXPECT_EQ(skin->seekBar, (SkinRect{100, 16, 8, 50}));
+    EXPECT_EQ(skin->displayBitrate, (SkinRect{54, 40, 26, 10}));
+}
+
+TEST(SkinLoading, RefusesSkinsWithoutUsableBitmapsOrKeys)
+{
+    EXPECT_EQ(loadFailure(testSkin("NoBitmaps")), "Bitmap file could not be loaded.");
+    EXPECT_EQ(loadFailure(testSkin("BadBitmap")), "Bitmap file could not be loaded.");
+    const std::string missing = loadFailure(testSkin("MissingKey"));
+    EXPECT_NE(missing.find("\"Play\""), std::string::npos) << missing;
+    EXPECT_NE(missing.find(testSkin("MissingKey")), std::string::npos) << missing;
+}
+
+TEST(SkinLoading, RefusesAnAbsurdlyLargeFace)
+{
+    TempFolder folder;
+    QImage huge(Bitmap::maxSide + 1, 2, QImage::Format_RGB32);
+    huge.fill(Qt::gray);
+    EXPECT_EQ(loadFailure(skinWithFace(folder, huge)), "Bitmap file could not be loaded.");
+}
+
+TEST(WindowShape, IsExactlyThePixelsUnlikeTheTopLeftOne)
+{
+    auto skin = loaded(testSkin("Vertical"));
+    const QImage& face = skin->mainUp.image();
+    const QRegion region = buildWindowRegion(skin->mainUp);
+    const QRgb corner = face.pixel(0, 0);
+    int opaque = 0;
+    for (int y = 0; y < face.height(); ++y)
+        for (int x = 0; x < face.width(); ++x) {
+            const bool inside = face.pixel(x, y) != corner;
+            opaque += inside;
+            ASSERT_EQ(region.contains(QPoint(x, y)), inside) << "at " << x << ", " << y;
+        }
+    // The body, the lone corner pixel, less the one-pixel hole.
+    EXPECT_EQ(opaque, 116 * 86 - 1 + 1);
+    EXPECT_FALSE(region.contains(QPoint(90, 50)));
+    EXPECT_TRUE(region.contains(QPoint(119, 89)));
+}
+
+TEST(WindowShape, OnlyTheExactColourIsTransparent)
+{
+    TempFolder folder;
+    QImage face(6, 4, QImage::Format_RGB32);
+    face.fill(qRgb(255, 0, 254)); // one step from the corner's colour: opaque
+    face.setPixel(0, 0, qRgb(255, 0, 255));
+    auto skin = loaded(skinWithFace(folder, face));
+    const QRegion region = buildWindowRegion(skin->mainUp);
+    EXPECT_FALSE(region.contains(QPoint(0, 0)));
+    int area = 0;
+    for (const QRect& part : region)
+        area += part.width() * part.height();
+    EXPECT_EQ(area, 6 * 4 - 1);
+}
