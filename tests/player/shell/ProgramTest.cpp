@@ -1,0 +1,321 @@
+// The real sonorbox under a virtual X server: its window's shape on the
+// screen, real clicks on its buttons, what reaches SDL's disk "device", and
+// the hand-off between two starts of the program.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QProcess>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "IniFile.h"
+#include "SkinValues.h"
+#include "TempFolder.h"
+#include "XSession.h"
+
+namespace {
+
+XvfbServer* xvfb = nullptr;
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes contentOf(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::uintmax_t sizeOf(const std::string& path)
+{
+    std::error_code error;
+    auto size = std::filesystem::file_size(path, error);
+    return error ? 0 : size;
+}
+
+bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(20))
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!done()) {
+        if (waited.elapsed() > limit.count())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+// The decoder's output for a song, as the player plays it (equaliser on).
+Bytes decoded(const std::string& song, const TempFolder& folder)
+{
+    const std::string out = folder.file("expected.raw");
+    EXPECT_TRUE(runTool(DECODE_TOOL, {"--eq", QString::fromStdString(song), QString::fromStdString(out)},
+                        std::chrono::seconds(60)));
+    return contentOf(out);
+}
+
+// Where heard holds the first length bytes of expected, allowing the device's
+// silence (zero bytes) between them when the decoder fell behind this fast
+// driver; npos when nowhere.
+std::size_t findSong(const Bytes& heard, const Bytes& expected, std::size_t length)
+{
+    auto first = std::find_if(expected.begin(), expected.end(), [](std::uint8_t b) { return b != 0; });
+    const std::size_t skip = std::size_t(first - expected.begin());
+    if (expected.size() < skip + length)
+        return std::string::npos;
+    for (std::size_t start = 0; start + length <= heard.size(); ++start) {
+        if (heard[start] != expected[skip] || heard[start + 1] != expected[skip + 1])
+            continue;
+        std::size_t at = start;
+        std::size_t i = skip;
+        for (; i < skip + length && at < heard.size(); ++i, ++at) {
+            while (at < heard.size() && heard[at] != expected[i] && heard[at] == 0)
+                ++at;
+            if (at >= heard.size() || heard[at] != expected[i])
+                break;
+        }
+        if (i == skip + length)
+            return start;
+    }
+    return std::string::npos;
+}
+
+const char* const windowTitle = "^Sonorbox 0.82a$";
+
+QStringList visiblePlayerWindows()
+{
+    auto found = runTool("xdotool", {"search", "--onlyvisible", "--name", windowTitle});
+    return found ? found->split('\n', Qt::SkipEmptyParts) : QStringList();
+}
+
+SkinRect skinRect(const char* key)
+{
+    SkinRect rect;
+    parseSkinRect(IniFile(DEFAULT_SKIN "/Skin.ini").read("Coordinates", key).value_or(""), rect);
+    return rect;
+}
+
+// One program folder with sonorbox in it, its settings file, a private
+// runtime folder for its single-instance rendezvous and a disk "device".
+struct PlayerInstall {
+    TempFolder folder;
+    TempFolder runtime;
+    std::string program = folder.file("sonorbox");
+    std::string settings = folder.file("Sonorbox.ini");
+    std::string device = folder.file("device.raw");
+    QPoint origin{40, 30};
+    std::vector<std::unique_ptr<QProcess>> processes;
+
+    PlayerInstall()
+    {
+        std::filesystem::copy_file(SONORBOX_PROGRAM, program);
+        std::filesystem::permissions(runtime.path(), std::filesystem::perms::owner_all);
+        IniFile ini(settings);
+        ini.write("Sonorbox", "skin", DEFAULT_SKIN "/Skin.ini");
+        ini.write("Position", "x", std::to_string(origin.x()));
+        ini.write("Position", "y", std::to_string(origin.y()));
+    }
+    ~PlayerInstall()
+    {
+        for (auto& process : processes) {
+            process->kill();
+            process->waitForFinished(5000);
+        }
+    }
+
+    QProcess& start(const QStringList& arguments = {})
+    {
+        auto process = std::make_unique<QProcess>();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("DISPLAY", xvfb->display());
+        environment.insert("QT_QPA_PLATFORM", "xcb");
+        environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime.path()));
+        environment.insert("SDL_AUDIODRIVER", "disk");
+        environment.insert("SDL_DISKAUDIOFILE", QString::fromStdString(device));
+        environment.insert("SDL_DISKAUDIODELAY", "8");
+        process->setProcessEnvironment(environment);
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->start(QString::fromStdString(program), arguments);
+        EXPECT_TRUE(process->waitForStarted(5000));
+        processes.push_back(std::move(process));
+        return *processes.back();
+    }
+
+    std::string song() const { return IniFile(settings).read("Sonorbox", "song").value_or(""); }
+
+    void click(const SkinRect& rect) const
+    {
+        const QPoint at = origin + QPoint(rect.x + rect.width / 2, rect.y + rect.height / 2);
+        ASSERT_TRUE(runTool("xdotool", {"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"}));
+    }
+
+    bool playing(std::uintmax_t bytes) const
+    {
+        return waitFor([&] { return sizeOf(device) > bytes; });
+    }
+};
+
+class Program : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!xvfb || !xvfb->isRunning())
+            GTEST_SKIP() << "no virtual X server: " << (xvfb ? xvfb->failure().toStdString() : "none started");
+        if (!XvfbServer::toolInstalled("xdotool"))
+            GTEST_SKIP() << "xdotool is not installed";
+    }
+};
+
+} // namespace
+
+TEST_F(Program, TheWindowIsShapedAsTheFaceAndItsButtonsPlayTheSong)
+{
+    // A green backdrop under the player shows through every transparent pixel.
+    QWidget backdrop;
+    backdrop.setWindowFlags(Qt::FramelessWindowHint);
+    backdrop.setStyleSheet("background: #00ff00");
+    backdrop.setGeometry(0, 0, 800, 600);
+    backdrop.show();
+    ASSERT_TRUE(waitFor([&] { return backdrop.windowHandle() && backdrop.windowHandle()->isExposed(); }));
+
+    PlayerInstall install;
+    QProcess& player = install.start({DEMO_SONG});
+    ASSERT_TRUE(waitFor([] { return visiblePlayerWindows().size() == 1; }));
+    const QImage face = QImage(DEFAULT_SKIN "/MainUp.bmp").convertToFormat(QImage::Format_RGB32);
+    const QRgb transparent = face.pixel(0, 0);
+    // Where the player writes, the screen changes: those areas are not compared.
+    std::vector<QRect> changing;
+    for (const char* key : {"DisplayBar", "SeekBar", "DisplayTime", "DisplayKhz", "DisplayBitrate"}) {
+        const SkinRect r = skinRect(key);
+        changing.emplace_back(r.x, r.y, r.width, r.height + 4);
+    }
+    auto matches = [&](QString& why) {
+        const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+        for (int y = 0; y < face.height(); ++y)
+            for (int x = 0; x < face.width(); ++x) {
+                const QRgb shown = screen.pixel(install.origin.x() + x, install.origin.y() + y);
+                if (face.pixel(x, y) == transparent) {
+                    if (qGreen(shown) != 255 || qRed(shown) != 0) {
+                        why = QString("transparent pixel %1, %2 shows %3").arg(x).arg(y).arg(shown, 0, 16);
+                        return false;
+                    }
+                } else if (std::none_of(changing.begin(), changing.end(), [&](const QRect& r) { return r.contains(x, y); }) &&
+                           shown != face.pixel(x, y)) {
+                    why = QString("face pixel %1, %2 shows %3").arg(x).arg(y).arg(shown, 0, 16);
+                    return false;
+                }
+            }
+        return true;
+    };
+    QString why;
+    EXPECT_TRUE(waitFor([&] { return matches(why); }, std::chrono::seconds(10))) << why.toStdString();
+
+    ASSERT_TRUE(install.playing(1 << 20));
+    install.click(skinRect("Stop"));
+    // Stopped: the device is closed and its file grows no more.
+    std::uintmax_t last = 0;
+    QElapsedTimer still;
+    ASSERT_TRUE(waitFor([&] {
+        const auto now = sizeOf(install.device);
+        if (now != last || !still.isValid()) {
+            last = now;
+            still.restart();
+        }
+        return still.elapsed() > 600;
+    }));
+
+    install.click(skinRect("Play"));
+    // The device opens anew (its file starts again), from the start of the song.
+    ASSERT_TRUE(waitFor([&] { return sizeOf(install.device) < last; }));
+    ASSERT_TRUE(install.playing(1 << 20));
+    const Bytes expected = decoded(DEMO_SONG, install.folder);
+    const std::size_t at = findSong(contentOf(install.device), expected, 512 * 1024);
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_LT(at, 4 * 16384u); // after no more than the device's first silence
+
+    ASSERT_TRUE(runTool("xdotool", {"key", "Escape"}));
+    ASSERT_TRUE(player.waitForFinished(20000));
+    EXPECT_EQ(player.exitCode(), 0);
+    EXPECT_EQ(IniFile(install.settings).read("Position", "x"), "40");
+    EXPECT_EQ(IniFile(install.settings).read("Position", "y"), "30");
+}
+
+TEST_F(Program, ASecondStartHandsItsListOverAndEndsWhenThePlayerHasSwitched)
+{
+    PlayerInstall install;
+    install.start({DEMO_SONG});
+    ASSERT_TRUE(waitFor([] { return visiblePlayerWindows().size() == 1; }));
+    ASSERT_TRUE(install.playing(256 * 1024));
+
+    const std::string first = std::string(TEST_DATA_DIR) + "/mp3/stereo-128.mp3";
+    const std::string list = install.folder.write("Two songs.m3u", first + "\n" + TEST_DATA_DIR "/mp3/joint-128.mp3\n");
+    QProcess& second = install.start({QString::fromStdString(list)});
+    ASSERT_TRUE(second.waitForFinished(20000));
+    EXPECT_EQ(second.exitCode(), 0);
+    // The running player had taken the list over before the second start ended.
+    EXPECT_EQ(install.song(), list);
+
+    const Bytes expected = decoded(first, install.folder);
+    EXPECT_TRUE(waitFor([&] { return findSong(contentOf(install.device), expected, 64 * 1024) != std::string::npos; }));
+    EXPECT_EQ(visiblePlayerWindows().size(), 1);
+}
+
+TEST_F(Program, ASecondStartWithoutAPathEndsAtOnceAndChangesNothing)
+{
+    PlayerInstall install;
+    install.start({DEMO_SONG});
+    ASSERT_TRUE(waitFor([] { return visiblePlayerWindows().size() == 1; }));
+    QProcess& second = install.start();
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(install.song(), DEMO_SONG);
+    EXPECT_EQ(install.processes.front()->state(), QProcess::Running);
+    EXPECT_EQ(visiblePlayerWindows().size(), 1);
+}
+
+TEST_F(Program, WhatACrashedPlayerLeftDoesNotStopTheNextStart)
+{
+    PlayerInstall install;
+    install.runtime.write("Sonorbox MP3", "a socket file nobody listens on");
+    install.runtime.write("Sonorbox MP3.lock", "2147483000\nsonorbox\n" + QSysInfo::machineHostName().toStdString() + "\n");
+    install.start({DEMO_SONG});
+    EXPECT_TRUE(waitFor([] { return visiblePlayerWindows().size() == 1; }));
+    EXPECT_TRUE(install.playing(64 * 1024));
+}
+
+TEST_F(Program, TwoStartsAtTheSameMomentLeaveOnePlayer)
+{
+    PlayerInstall install;
+    QProcess& one = install.start();
+    QProcess& other = install.start();
+    ASSERT_TRUE(waitFor([&] { return one.state() == QProcess::NotRunning || other.state() == QProcess::NotRunning; }));
+    EXPECT_TRUE(waitFor([] { return visiblePlayerWindows().size() == 1; }));
+    EXPECT_TRUE(one.state() == QProcess::Running || other.state() == QProcess::Running);
+}
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    // Listing the tests needs no server.
+    const bool listing = ::testing::GTEST_FLAG(list_tests);
+    std::unique_ptr<XvfbServer> server;
+    if (!listing) {
+        server = std::make_unique<XvfbServer>();
+        xvfb = server.get();
+    }
+    if (xvfb && xvfb->isRunning()) {
+        qputenv("DISPLAY", xvfb->display().toLocal8Bit());
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    } else {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
