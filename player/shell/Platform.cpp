@@ -5,12 +5,32 @@
 #include <QWidget>
 #include <QWindow>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace platform {
 
 namespace {
 
 bool environmentSet(const char* name) { return !qEnvironmentVariableIsEmpty(name); }
+
+const char* startingProgram = "";
+QtMessageHandler toolkitHandler = nullptr;
+
+// While the display is being connected: the platform layer's own complaints
+// are summed up in one line, and its fatal end becomes an ordinary one.
+void startupMessages(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (type == QtFatalMsg) {
+        std::fprintf(stderr, "%s: cannot show a window: the display \"%s\" could not be reached\n", startingProgram,
+                     qgetenv("DISPLAY").constData());
+        std::exit(1);
+    }
+    if (context.category && std::strncmp(context.category, "qt.qpa", 6) == 0)
+        return;
+    if (toolkitHandler)
+        toolkitHandler(type, context, text);
+}
 
 bool onWayland()
 {
@@ -41,11 +61,13 @@ bool checkDisplay(const char* programName)
                      programName);
         return false;
     }
-#else
-    (void)programName;
 #endif
+    startingProgram = programName;
+    toolkitHandler = qInstallMessageHandler(startupMessages);
     return true;
 }
+
+void displayConnected() { qInstallMessageHandler(toolkitHandler); }
 
 QPoint centredOnWorkArea(const QSize& size)
 {

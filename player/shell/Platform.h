@@ -15,8 +15,11 @@ namespace platform {
 void preferX11OnWayland();
 
 // Before the application object exists: true when there is a display to
-// connect to; otherwise prints one clear line saying so.
+// connect to; otherwise prints one clear line saying so. Until
+// displayConnected, a display that cannot be reached also ends the program
+// with one such line (exit status 1) instead of the toolkit's abort.
 bool checkDisplay(const char* programName);
+void displayConnected();
 
 // The top-left corner that centres a window of this size on the primary
 // screen's work area (the screen less its panels).

@@ -44,6 +44,7 @@ int main(int argc, char** argv)
     if (!platform::checkDisplay("sonorbox"))
         return 1;
     QApplication app(argc, argv);
+    platform::displayConnected();
     QApplication::setQuitOnLastWindowClosed(false);
     QIcon appIcon;
     appIcon.addFile(QStringLiteral(":/icons/sonorbox-16.png"));

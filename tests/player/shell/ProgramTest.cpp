@@ -300,6 +300,27 @@ TEST_F(Program, TwoStartsAtTheSameMomentLeaveOnePlayer)
     EXPECT_TRUE(one.state() == QProcess::Running || other.state() == QProcess::Running);
 }
 
+TEST(ProgramWithoutDisplay, SaysSoInOneLineAndFails)
+{
+    for (const char* display : {"", ":987"}) {
+        if (*display && std::filesystem::exists("/tmp/.X11-unix/X987"))
+            continue;
+        QProcess player;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("WAYLAND_DISPLAY");
+        environment.remove("QT_QPA_PLATFORM");
+        environment.insert("DISPLAY", display);
+        player.setProcessEnvironment(environment);
+        player.start(SONORBOX_PROGRAM, {DEMO_SONG});
+        ASSERT_TRUE(player.waitForFinished(10000));
+        EXPECT_EQ(player.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(player.exitCode(), 1);
+        const QStringList lines = QString::fromLocal8Bit(player.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(lines.size(), 1) << lines.join('|').toStdString();
+        EXPECT_TRUE(lines[0].startsWith("sonorbox: ")) << lines[0].toStdString();
+    }
+}
+
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
