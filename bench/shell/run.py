@@ -1,0 +1,150 @@
+#!/usr/bin/env python3
+"""Figures of the player's window, against peers measured in the same run.
+
+    bench/shell/run.py [BUILD_DIR] [SECONDS]      (default build, 60)
+
+1. Shape: the time to compute the default face's window shape (shape_bench),
+   against removing its transparent pixels one by one.
+2. CPU while playing: sonorbox playing the demo song with its window shown on
+   an X server of its own (Xvfb), against the playback engine alone
+   (playback_bench) on the same song for the same time; both on SDL's dummy
+   device, which takes audio in real time and discards it.
+3. Hand-off: a second start with a path, from its start until it ends (the
+   running player has then taken the path over); median and worst of 20.
+"""
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.abspath(os.path.join(HERE, '..', '..'))
+SONG = os.path.join(ROOT, 'media', 'demo.mp3')
+SKIN = os.path.join(ROOT, 'skins', 'Default', 'Skin.ini')
+TICKS = os.sysconf('SC_CLK_TCK')
+
+
+def free_display():
+    for number in range(90, 190):
+        if not os.path.exists('/tmp/.X%d-lock' % number) and not os.path.exists('/tmp/.X11-unix/X%d' % number):
+            return number
+    sys.exit('no free X display number')
+
+
+def start_xvfb():
+    number = free_display()
+    server = subprocess.Popen(['Xvfb', ':%d' % number, '-screen', '0', '1024x768x24', '-nolisten', 'tcp'],
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    deadline = time.monotonic() + 10
+    while not os.path.exists('/tmp/.X11-unix/X%d' % number):
+        if time.monotonic() > deadline or server.poll() is not None:
+            sys.exit('Xvfb did not start')
+        time.sleep(0.01)
+    return server, ':%d' % number
+
+
+def cpu_seconds(pid):
+    with open('/proc/%d/stat' % pid) as stat:
+        fields = stat.read().rsplit(')', 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / TICKS
+
+
+class Install:
+    """sonorbox in a folder of its own, with its settings file on the default skin."""
+
+    def __init__(self, build, display):
+        self.folder = tempfile.mkdtemp(prefix='sonorbox-bench-')
+        self.program = os.path.join(self.folder, 'sonorbox')
+        shutil.copy(os.path.join(build, 'bin', 'sonorbox'), self.program)
+        with open(os.path.join(self.folder, 'Sonorbox.ini'), 'w') as settings:
+            settings.write('[Sonorbox]\nskin=%s\n' % SKIN)
+        runtime = os.path.join(self.folder, 'runtime')
+        os.mkdir(runtime, 0o700)
+        self.env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM='xcb', SDL_AUDIODRIVER='dummy',
+                        XDG_RUNTIME_DIR=runtime)
+
+    def start(self, *arguments):
+        return subprocess.Popen([self.program, *arguments], env=self.env, stderr=subprocess.DEVNULL)
+
+    def remove(self):
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+
+def shape(build):
+    program = os.path.join(build, 'bench', 'shape_bench')
+    if not os.path.exists(program):
+        print('shape: shape_bench not built (needs libbenchmark-dev), skipped')
+        return
+    run = subprocess.run([program, os.path.dirname(SKIN), '--benchmark_repetitions=5',
+                          '--benchmark_report_aggregates_only=true'], capture_output=True, text=True, check=True)
+    medians = {}
+    for line in run.stdout.splitlines():
+        parts = line.split()
+        if len(parts) > 3 and parts[0].endswith('_median'):
+            medians[parts[0][:-len('_median')]] = float(parts[1])
+    ours, peer = medians['BM_OurShape'], medians['BM_PixelByPixel']
+    print('shape of the default face: %.1f us; pixel by pixel %.1f us; ours/peer = %.2f' % (ours, peer, ours / peer))
+
+
+def cpu_while_playing(build, display, seconds):
+    install = Install(build, display)
+    try:
+        player = install.start(SONG)
+        time.sleep(5)  # past the start-up
+        before = cpu_seconds(player.pid)
+        time.sleep(seconds)
+        window = cpu_seconds(player.pid) - before
+        player.terminate()
+        player.wait()
+    finally:
+        install.remove()
+    engine = subprocess.run([os.path.join(build, 'bench', 'playback_bench'), 'cpu', SONG, str(seconds)],
+                            env=dict(os.environ, SDL_AUDIODRIVER='dummy'), capture_output=True, text=True,
+                            check=True).stdout
+    alone = float(engine.split()[1])
+    print('cpu while playing %d s: with the window %.3f s (%.3f%% of one core); engine alone %.3f s; '
+          'window/engine = %.2f (goal at most 1.5 and under 1%% of one core)'
+          % (seconds, window, 100 * window / seconds, alone, window / alone))
+
+
+def hand_off(build, display, count=20):
+    install = Install(build, display)
+    try:
+        player = install.start(SONG)
+        time.sleep(3)
+        other = os.path.join(ROOT, 'tests', 'data', 'mp3', 'stereo-128.mp3')
+        times = []
+        for i in range(count):
+            start = time.monotonic()
+            subprocess.run([install.program, other if i % 2 == 0 else SONG], env=install.env,
+                           stderr=subprocess.DEVNULL, check=True)
+            times.append((time.monotonic() - start) * 1000)
+        player.terminate()
+        player.wait()
+    finally:
+        install.remove()
+    print('hand-off over %d second starts: median %.1f ms, worst %.1f ms' % (count, statistics.median(times), max(times)))
+
+
+def main():
+    build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, 'build'))
+    seconds = int(sys.argv[2]) if len(sys.argv) > 2 else 60
+    subprocess.run(['cmake', '--build', build, '--target', 'sonorbox', 'playback_bench', 'shape_bench'],
+                   check=True, stdout=subprocess.DEVNULL)
+    shape(build)
+    if not shutil.which('Xvfb'):
+        print('window figures: Xvfb is not installed, skipped')
+        return
+    server, display = start_xvfb()
+    try:
+        hand_off(build, display)
+        cpu_while_playing(build, display, seconds)
+    finally:
+        server.terminate()
+
+
+if __name__ == '__main__':
+    main()
