@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "IniFile.h"
+#include "ProcessUntil.h"
 #include "SkinValues.h"
 #include "TempFolder.h"
 #include "XSession.h"
@@ -37,19 +38,6 @@ std::uintmax_t sizeOf(const std::string& path)
     std::error_code error;
     auto size = std::filesystem::file_size(path, error);
     return error ? 0 : size;
-}
-
-bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(20))
-{
-    QElapsedTimer waited;
-    waited.start();
-    while (!done()) {
-        if (waited.elapsed() > limit.count())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
 }
 
 // The decoder's output for a song, as the player plays it (equaliser on).
@@ -158,7 +146,7 @@ struct PlayerInstall {
 
     bool playing(std::uintmax_t bytes) const
     {
-        return waitFor([&] { return sizeOf(device) > bytes; });
+        return processUntil([&] { return sizeOf(device) > bytes; });
     }
 };
 
@@ -183,11 +171,11 @@ TEST_F(Program, TheWindowIsShapedAsTheFaceAndItsButtonsPlayTheSong)
     backdrop.setStyleSheet("background: #00ff00");
     backdrop.setGeometry(0, 0, 800, 600);
     backdrop.show();
-    ASSERT_TRUE(waitFor([&] { return backdrop.windowHandle() && backdrop.windowHandle()->isExposed(); }));
+    ASSERT_TRUE(processUntil([&] { return backdrop.windowHandle() && backdrop.windowHandle()->isExposed(); }));
 
     PlayerInstall install;
     QProcess& player = install.start({DEMO_SONG});
-    ASSERT_TRUE(waitFor([] { return visiblePlayerWindows().size() == 1; }));
+    ASSERT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }));
     const QImage face = QImage(DEFAULT_SKIN "/MainUp.bmp").convertToFormat(QImage::Format_RGB32);
     const QRgb transparent = face.pixel(0, 0);
     // Where the player writes, the screen changes: those areas are not compared.
@@ -215,14 +203,14 @@ TEST_F(Program, TheWindowIsShapedAsTheFaceAndItsButtonsPlayTheSong)
         return true;
     };
     QString why;
-    EXPECT_TRUE(waitFor([&] { return matches(why); }, std::chrono::seconds(10))) << why.toStdString();
+    EXPECT_TRUE(processUntil([&] { return matches(why); }, std::chrono::seconds(10))) << why.toStdString();
 
     ASSERT_TRUE(install.playing(1 << 20));
     install.click(skinRect("Stop"));
     // Stopped: the device is closed and its file grows no more.
     std::uintmax_t last = 0;
     QElapsedTimer still;
-    ASSERT_TRUE(waitFor([&] {
+    ASSERT_TRUE(processUntil([&] {
         const auto now = sizeOf(install.device);
         if (now != last || !still.isValid()) {
             last = now;
@@ -233,7 +221,7 @@ TEST_F(Program, TheWindowIsShapedAsTheFaceAndItsButtonsPlayTheSong)
 
     install.click(skinRect("Play"));
     // The device opens anew (its file starts again), from the start of the song.
-    ASSERT_TRUE(waitFor([&] { return sizeOf(install.device) < last; }));
+    ASSERT_TRUE(processUntil([&] { return sizeOf(install.device) < last; }));
     ASSERT_TRUE(install.playing(1 << 20));
     const Bytes expected = decoded(DEMO_SONG, install.folder);
     const std::size_t at = findSong(contentOf(install.device), expected, 512 * 1024);
@@ -251,7 +239,7 @@ TEST_F(Program, ASecondStartHandsItsListOverAndEndsWhenThePlayerHasSwitched)
 {
     PlayerInstall install;
     install.start({DEMO_SONG});
-    ASSERT_TRUE(waitFor([] { return visiblePlayerWindows().size() == 1; }));
+    ASSERT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }));
     ASSERT_TRUE(install.playing(256 * 1024));
 
     const std::string first = std::string(TEST_DATA_DIR) + "/mp3/stereo-128.mp3";
@@ -263,7 +251,7 @@ TEST_F(Program, ASecondStartHandsItsListOverAndEndsWhenThePlayerHasSwitched)
     EXPECT_EQ(install.song(), list);
 
     const Bytes expected = decoded(first, install.folder);
-    EXPECT_TRUE(waitFor([&] { return findSong(contentOf(install.device), expected, 64 * 1024) != std::string::npos; }));
+    EXPECT_TRUE(processUntil([&] { return findSong(contentOf(install.device), expected, 64 * 1024) != std::string::npos; }));
     EXPECT_EQ(visiblePlayerWindows().size(), 1);
 }
 
@@ -271,7 +259,7 @@ TEST_F(Program, ASecondStartWithoutAPathEndsAtOnceAndChangesNothing)
 {
     PlayerInstall install;
     install.start({DEMO_SONG});
-    ASSERT_TRUE(waitFor([] { return visiblePlayerWindows().size() == 1; }));
+    ASSERT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }));
     QProcess& second = install.start();
     ASSERT_TRUE(second.waitForFinished(10000));
     EXPECT_EQ(second.exitCode(), 0);
@@ -286,7 +274,7 @@ TEST_F(Program, WhatACrashedPlayerLeftDoesNotStopTheNextStart)
     install.runtime.write("Sonorbox MP3", "a socket file nobody listens on");
     install.runtime.write("Sonorbox MP3.lock", "2147483000\nsonorbox\n" + QSysInfo::machineHostName().toStdString() + "\n");
     install.start({DEMO_SONG});
-    EXPECT_TRUE(waitFor([] { return visiblePlayerWindows().size() == 1; }));
+    EXPECT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }));
     EXPECT_TRUE(install.playing(64 * 1024));
 }
 
@@ -295,8 +283,8 @@ TEST_F(Program, TwoStartsAtTheSameMomentLeaveOnePlayer)
     PlayerInstall install;
     QProcess& one = install.start();
     QProcess& other = install.start();
-    ASSERT_TRUE(waitFor([&] { return one.state() == QProcess::NotRunning || other.state() == QProcess::NotRunning; }));
-    EXPECT_TRUE(waitFor([] { return visiblePlayerWindows().size() == 1; }));
+    ASSERT_TRUE(processUntil([&] { return one.state() == QProcess::NotRunning || other.state() == QProcess::NotRunning; }));
+    EXPECT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }));
     EXPECT_TRUE(one.state() == QProcess::Running || other.state() == QProcess::Running);
 }
 

@@ -11,6 +11,7 @@
 
 #include "FileDialogs.h"
 #include "MainWindow.h"
+#include "ProcessUntil.h"
 #include "Player.h"
 #include "PlayerSettings.h"
 #include "RecordingMessages.h"
@@ -42,20 +43,6 @@ public:
 
 inline std::string testSkin(const std::string& name) { return std::string(TEST_DATA_DIR) + "/skins/" + name + "/Skin.ini"; }
 inline std::string testSong(const std::string& name) { return std::string(TEST_DATA_DIR) + "/mp3/" + name; }
-
-// Processes the window thread's events until done() holds; false after the
-// time limit.
-inline bool processUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(10))
-{
-    QElapsedTimer waited;
-    waited.start();
-    while (!done()) {
-        if (waited.elapsed() > limit.count())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
 
 // A main window on a test skin, a test audio device and recorded messages,
 // with its settings file in a folder of its own.
