@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QScreen>
 #include <QWidget>
@@ -13,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <thread>
 
 #include "IniFile.h"
@@ -118,7 +120,7 @@ struct PlayerInstall {
         }
     }
 
-    QProcess& start(const QStringList& arguments = {})
+    QProcess& start(const QStringList& arguments = {}, const std::map<QString, QString>& extra = {})
     {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -128,6 +130,8 @@ struct PlayerInstall {
         environment.insert("SDL_AUDIODRIVER", "disk");
         environment.insert("SDL_DISKAUDIOFILE", QString::fromStdString(device));
         environment.insert("SDL_DISKAUDIODELAY", "8");
+        for (const auto& [name, value] : extra)
+            environment.insert(name, value);
         process->setProcessEnvironment(environment);
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process->start(QString::fromStdString(program), arguments);
@@ -163,47 +167,67 @@ protected:
 
 } // namespace
 
-TEST_F(Program, TheWindowIsShapedAsTheFaceAndItsButtonsPlayTheSong)
-{
-    // A green backdrop under the player shows through every transparent pixel.
-    QWidget backdrop;
-    backdrop.setWindowFlags(Qt::FramelessWindowHint);
-    backdrop.setStyleSheet("background: #00ff00");
-    backdrop.setGeometry(0, 0, 800, 600);
-    backdrop.show();
-    ASSERT_TRUE(processUntil([&] { return backdrop.windowHandle() && backdrop.windowHandle()->isExposed(); }));
+// A green window under the player, which counts the presses that reach it.
+class Backdrop : public QWidget {
+public:
+    Backdrop()
+    {
+        setWindowFlags(Qt::FramelessWindowHint);
+        setStyleSheet("background: #00ff00");
+        setGeometry(0, 0, 800, 600);
+        show();
+        EXPECT_TRUE(processUntil([&] { return windowHandle() && windowHandle()->isExposed(); }));
+    }
+    int presses = 0;
 
-    PlayerInstall install;
-    QProcess& player = install.start({DEMO_SONG});
-    ASSERT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }));
-    const QImage face = QImage(DEFAULT_SKIN "/MainUp.bmp").convertToFormat(QImage::Format_RGB32);
+protected:
+    void mousePressEvent(QMouseEvent*) override { ++presses; }
+};
+
+// Whether the screen shows the default face at origin (in the screen's own
+// pixels), scale screen pixels to a face pixel: its pixels where it is
+// opaque, the green backdrop where it is transparent. The areas the player
+// writes on are left out.
+bool faceShown(const QPoint& origin, int scale, QString& why)
+{
+    static const QImage face = QImage(DEFAULT_SKIN "/MainUp.bmp").convertToFormat(QImage::Format_RGB32);
     const QRgb transparent = face.pixel(0, 0);
-    // Where the player writes, the screen changes: those areas are not compared.
     std::vector<QRect> changing;
     for (const char* key : {"DisplayBar", "SeekBar", "DisplayTime", "DisplayKhz", "DisplayBitrate"}) {
         const SkinRect r = skinRect(key);
         changing.emplace_back(r.x, r.y, r.width, r.height + 4);
     }
-    auto matches = [&](QString& why) {
-        const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
-        for (int y = 0; y < face.height(); ++y)
-            for (int x = 0; x < face.width(); ++x) {
-                const QRgb shown = screen.pixel(install.origin.x() + x, install.origin.y() + y);
-                if (face.pixel(x, y) == transparent) {
-                    if (qGreen(shown) != 255 || qRed(shown) != 0) {
-                        why = QString("transparent pixel %1, %2 shows %3").arg(x).arg(y).arg(shown, 0, 16);
-                        return false;
-                    }
-                } else if (std::none_of(changing.begin(), changing.end(), [&](const QRect& r) { return r.contains(x, y); }) &&
-                           shown != face.pixel(x, y)) {
-                    why = QString("face pixel %1, %2 shows %3").arg(x).arg(y).arg(shown, 0, 16);
-                    return false;
-                }
+    const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < face.height() * scale; ++y)
+        for (int x = 0; x < face.width() * scale; ++x) {
+            const QPoint facePixel(x / scale, y / scale);
+            const QRgb wanted = face.pixel(facePixel);
+            const QRgb shown = screen.pixel(origin.x() + x, origin.y() + y);
+            const bool written = std::any_of(changing.begin(), changing.end(),
+                                             [&](const QRect& r) { return r.contains(facePixel); });
+            const bool right = wanted == transparent ? shown == qRgb(0, 255, 0) : written || shown == wanted;
+            if (!right) {
+                why = QString("screen pixel %1, %2 shows %3").arg(x).arg(y).arg(shown, 0, 16);
+                return false;
             }
-        return true;
-    };
+        }
+    return true;
+}
+
+TEST_F(Program, TheWindowIsShapedAsTheFaceAndItsButtonsPlayTheSong)
+{
+    Backdrop backdrop;
+    PlayerInstall install;
+    QProcess& player = install.start({DEMO_SONG});
+    ASSERT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }));
     QString why;
-    EXPECT_TRUE(processUntil([&] { return matches(why); }, std::chrono::seconds(10))) << why.toStdString();
+    EXPECT_TRUE(processUntil([&] { return faceShown(install.origin, 1, why); }, std::chrono::seconds(10)))
+        << why.toStdString();
+
+    // A click on a transparent corner pixel reaches the window below.
+    ASSERT_TRUE(runTool("xdotool", {"mousemove", QString::number(install.origin.x() + 1),
+                                    QString::number(install.origin.y() + 1), "click", "1"}));
+    EXPECT_TRUE(processUntil([&] { return backdrop.presses == 1; }));
 
     ASSERT_TRUE(install.playing(1 << 20));
     install.click(skinRect("Stop"));
@@ -233,6 +257,17 @@ TEST_F(Program, TheWindowIsShapedAsTheFaceAndItsButtonsPlayTheSong)
     EXPECT_EQ(player.exitCode(), 0);
     EXPECT_EQ(IniFile(install.settings).read("Position", "x"), "40");
     EXPECT_EQ(IniFile(install.settings).read("Position", "y"), "30");
+}
+
+TEST_F(Program, AtTwiceThePixelRatioTheFaceIsTwiceAsLargeSharpAndShapedAlike)
+{
+    Backdrop backdrop;
+    PlayerInstall install;
+    install.start({DEMO_SONG}, {{"QT_SCALE_FACTOR", "2"}});
+    ASSERT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }));
+    QString why;
+    EXPECT_TRUE(processUntil([&] { return faceShown(install.origin * 2, 2, why); }, std::chrono::seconds(10)))
+        << why.toStdString();
 }
 
 TEST_F(Program, ASecondStartHandsItsListOverAndEndsWhenThePlayerHasSwitched)
