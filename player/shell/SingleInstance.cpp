@@ -1,12 +1,12 @@
 #include "SingleInstance.h"
 
-#include <QDataStream>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
 
+#include "HandOffMessage.h"
 #include "ShellTexts.h"
 
 namespace {
@@ -17,8 +17,7 @@ QString runtimeFolder()
     return folder.isEmpty() ? QDir::tempPath() : folder;
 }
 
-// A hand-off is the path's length as 4 bytes, big-endian, then its UTF-8
-// bytes; the running player answers one byte when it has taken it over.
+// The running player answers one byte when it has taken the path over.
 constexpr char takenOver = 1;
 
 // How long a second start keeps trying to reach a player that holds the lock
@@ -69,24 +68,23 @@ void SingleInstance::serve(QLocalSocket* socket)
 {
     QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
     QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
-        if (socket->bytesAvailable() < 4)
+        std::string path;
+        std::size_t used = 0;
+        const QByteArray received = socket->peek(socket->bytesAvailable());
+        switch (handoff::decode(std::string_view(received.constData(), std::size_t(received.size())), path, used)) {
+        case handoff::Reading::incomplete:
             return;
-        QByteArray head = socket->peek(4);
-        QDataStream lengthReader(head);
-        quint32 length = 0;
-        lengthReader >> length;
-        if (length > maxPathBytes) {
+        case handoff::Reading::refused:
             socket->abort();
             return;
+        case handoff::Reading::complete:
+            break;
         }
-        if (socket->bytesAvailable() < 4 + qint64(length))
-            return;
-        socket->read(4);
-        const QByteArray path = socket->read(length);
+        socket->read(qint64(used));
         // Once: a client that sends more gets no second take-over.
         socket->disconnect(socket, &QLocalSocket::readyRead, nullptr, nullptr);
-        if (takeOver_ && !path.isEmpty())
-            takeOver_(path.toStdString());
+        if (takeOver_ && !path.empty())
+            takeOver_(path);
         socket->write(&takenOver, 1);
         socket->flush();
         socket->disconnectFromServer();
@@ -105,11 +103,8 @@ bool SingleInstance::handOver(const std::string& path)
             return false;
         QThread::msleep(50);
     }
-    QByteArray message;
-    QDataStream writer(&message, QIODevice::WriteOnly);
-    writer << quint32(path.size());
-    message.append(path.data(), qsizetype(path.size()));
-    socket.write(message);
+    const std::string message = handoff::encode(path);
+    socket.write(message.data(), qint64(message.size()));
     if (!socket.waitForBytesWritten(-1) && socket.bytesToWrite() > 0)
         return false;
     // The running player answers when it has taken the path over, however

@@ -32,9 +32,6 @@ public:
     // has taken it. False when no running player answered.
     bool handOver(const std::string& path);
 
-    // The longest path accepted from another process.
-    static constexpr qint64 maxPathBytes = 1 << 20;
-
 private:
     void serve(class QLocalSocket* socket);
 

@@ -1,0 +1,21 @@
+// Reads arbitrary bytes as what a second start sent: a complete message is
+// exactly what encoding its path gives, and nothing is read past the bytes.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "HandOffMessage.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view received(reinterpret_cast<const char*>(data), size);
+    std::string path;
+    std::size_t used = 0;
+    if (handoff::decode(received, path, used) == handoff::Reading::complete) {
+        if (used > size || handoff::encode(path) != received.substr(0, used))
+            std::abort();
+    }
+    return 0;
+}

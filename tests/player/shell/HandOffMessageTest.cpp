@@ -1,0 +1,28 @@
+// The message a second start sends: whole paths of any length, read only once
+// all of it has come, and absurd lengths refused.
+#include <gtest/gtest.h>
+
+#include "HandOffMessage.h"
+
+TEST(HandOffMessage, APathComesBackWholeOnceAllOfItHasArrived)
+{
+    const std::string path = "/music/" + std::string(70000, 'x') + " é.m3u";
+    const std::string message = handoff::encode(path) + "trailing";
+    std::string read;
+    std::size_t used = 0;
+    for (std::size_t cut : {std::size_t(0), std::size_t(3), std::size_t(4), path.size() + 3})
+        EXPECT_EQ(handoff::decode(std::string_view(message).substr(0, cut), read, used), handoff::Reading::incomplete);
+    ASSERT_EQ(handoff::decode(message, read, used), handoff::Reading::complete);
+    EXPECT_EQ(read, path);
+    EXPECT_EQ(used, path.size() + 4);
+}
+
+TEST(HandOffMessage, LengthsBeyondTheLimitAreRefused)
+{
+    std::string read;
+    std::size_t used = 0;
+    EXPECT_EQ(handoff::decode(std::string("\xff\xff\xff\xff", 4), read, used), handoff::Reading::refused);
+    EXPECT_EQ(handoff::decode(std::string("\x00\x10\x00\x01", 4), read, used), handoff::Reading::refused);
+    EXPECT_EQ(handoff::decode(std::string("\x00\x00\x00\x00", 4), read, used), handoff::Reading::complete);
+    EXPECT_EQ(read, "");
+}
