@@ -6,9 +6,8 @@
 #include <string>
 
 #include "BitReader.h"
-#include "DecodeFrame.h"
 #include "StreamBuilder.h"
-#include "TextException.h"
+#include "Mp3Decoder.h"
 
 using namespace mp3;
 using namespace mp3test;

@@ -6,7 +6,6 @@
 #include <random>
 
 #include "BitReader.h"
-#include "DecodeFrame.h"
 #include "DecodeHelpers.h"
 #include "Equaliser.h"
 #include "Hybrid.h"
@@ -14,7 +13,7 @@
 #include "ScaleFactors.h"
 #include "StreamBuilder.h"
 #include "Synthesis.h"
-#include "TextException.h"
+#include "Mp3Decoder.h"
 
 using namespace mp3;
 using namespace mp3test;

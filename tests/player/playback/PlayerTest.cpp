@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "Equaliser.h"
 #include "FixedSettings.h"
+#include "Mp3Decoder.h"
 #include "Player.h"
 #include "PlayerMessages.h"
 #include "RecordingMessages.h"
@@ -105,14 +105,14 @@ TEST_F(PlayerTest, PlaysASongWithTheEqualiserUnlessPureIsSet)
     EXPECT_GT(player->songInfo().songSeconds.load(), 20);
     EXPECT_EQ(player->songInfo().songSeconds.load(), player->songInfo().decodedSongSeconds.load());
     player->stopPlayback();
-    EXPECT_EQ(mp3::eqEnabled, 1);
+    EXPECT_TRUE(mp3::equaliserOn());
     expectStoppedCleanly();
 
     settings.set("Pure", 1);
     player->startPlayerThread(demoSong);
     waitForFullQueue();
     player->stopPlayback();
-    EXPECT_EQ(mp3::eqEnabled, 0);
+    EXPECT_FALSE(mp3::equaliserOn());
     EXPECT_TRUE(messages.messages().empty());
 }
 
