@@ -5,6 +5,7 @@
 #include "BitReader.h"
 #include "Equaliser.h"
 #include "Hybrid.h"
+#include "Intensity.h"
 #include "Mp3Decoder.h"
 #include "Requantise.h"
 #include "ScaleFactors.h"
@@ -84,7 +85,8 @@ void decodeFrame(const FrameHeader& header, PcmSink& sink)
 
     const int rate = header.sampleRateIndex;
     const bool midSide = midSideOn(header);
-    const bool jointBands = midSide || intensityOn(header);
+    const bool intensity = intensityOn(header);
+    const bool jointBands = midSide || intensity;
     float* const left = buffers.spectrum;
     float* const right = buffers.spectrum + 576;
 
@@ -99,6 +101,7 @@ void decodeFrame(const FrameHeader& header, PcmSink& sink)
             int overrun = midSide ? requantiseMidSide(buffers.spectrum, buffers.scaleFactors[1], *g1, rate, bits)
                                   : requantise(right, buffers.scaleFactors[1], *g1, rate, bits);
             if (overrun) return;
+            if (intensity) applyIntensity(buffers.spectrum, buffers.scaleFactors[1], *g1, rate, midSide);
             if (jointBands) g0.maxLine = g1->maxLine = std::max(g0.maxLine, g1->maxLine);
         } else {
             // A single channel plays on both outputs.

@@ -25,6 +25,12 @@ struct GranuleInfo {
     std::uint32_t count1Table = 0;
     GainPosition windowGain[3] = {0, 0, 0};
     GainPosition granuleGain = 0;
+    // Set by requantisation: the highest band holding a non-zero value, for
+    // short windows 0..2 and for the long bands (3). None is -1, and 2 for
+    // the windows of a mixed granule, whose short bands start at 3. In a
+    // mid/side granule only the side values count. Intensity stereo starts
+    // above these bands.
+    std::int32_t highestBand[4] = {-1, -1, -1, -1};
 };
 
 struct SideInfo {
