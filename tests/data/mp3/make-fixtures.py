@@ -128,6 +128,20 @@ def main():
         for name, options in VARIED.items():
             subprocess.run(["lame", "--quiet", *options, varied, os.path.join(HERE, name)], check=True)
         set_intensity_bit(os.path.join(HERE, "varied-cbr-128.mp3"), os.path.join(HERE, "varied-is.mp3"))
+    write_header_frame_seeds()
+
+
+def write_header_frame_seeds():
+    """The first frame's body of three fixtures after a control byte 0, as the
+    header-frame fuzz target reads its input."""
+    seeds = os.path.join(HERE, "..", "header-frames")
+    os.makedirs(seeds, exist_ok=True)
+    for name in ("varied-v2.mp3", "varied-cbr-128.mp3", "joint-128.mp3"):
+        data = open(os.path.join(HERE, name), "rb").read()
+        h = int.from_bytes(data[:4], "big")
+        size = 144000 * LAYER3_KBPS[(h >> 12) & 15] // 44100 + ((h >> 9) & 1)
+        with open(os.path.join(seeds, name.replace(".mp3", ".bin")), "wb") as out:
+            out.write(b"\0" + data[4:size])
 
 
 if __name__ == "__main__":
