@@ -10,9 +10,10 @@
 #include "Mp3Decoder.h"
 
 // The decoder's own output for a whole song, in the blocks it hands on: what
-// the player must have sent to the device. Run only while no player thread
-// runs, since the decoder's state is process-wide.
-inline std::vector<std::uint8_t> decodeWholeSong(const std::string& path, bool equaliser)
+// the player must have sent to the device; with `tail`, also the last partial
+// block, which the player keeps for the next song. Run only while no player
+// thread runs, since the decoder's state is process-wide.
+inline std::vector<std::uint8_t> decodeWholeSong(const std::string& path, bool equaliser, bool tail = false)
 {
     struct Collect : mp3::PcmSink {
         std::vector<std::uint8_t> bytes;
@@ -25,6 +26,8 @@ inline std::vector<std::uint8_t> decodeWholeSong(const std::string& path, bool e
     while (mp3::nextFrame(header))
         mp3::decodeFrame(header, sink);
     mp3::endStream();
+    if (tail)
+        mp3::flushPcm(sink);
     mp3::closeSong();
     return sink.bytes;
 }
