@@ -1,14 +1,10 @@
 // Arbitrary bytes through the frame reader and the whole decoder, as the
-// player and sonorbox-decode use them, including seeks.
+// player and sonorbox-decode use them, through the decoder's public calls,
+// including seeks and gapless trimming.
 #include <cstddef>
 #include <cstdint>
 
-#include "BitReader.h"
-#include "DecodeFrame.h"
-#include "Equaliser.h"
-#include "PcmSink.h"
-#include "Synthesis.h"
-#include "TextException.h"
+#include "Mp3Decoder.h"
 
 namespace {
 
@@ -31,29 +27,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         mp3::resetDecoder();
         initialised = true;
     }
-    // The first byte picks the equaliser and a seek, the rest is the stream.
+    // The first byte picks the equaliser, gapless trimming and a seek, the
+    // rest is the stream.
     const std::uint8_t control = size > 0 ? data[0] : 0;
     if (size > 0) {
         ++data;
         --size;
     }
-    mp3::eqEnabled = control & 1;
+    mp3::setEqualiser(control & 1);
+    mp3::setGapless(control & 2);
     DiscardingSink sink;
-    mp3::openMemoryStream(data, size);
-    mp3::resetSync();
+    mp3::openSongInMemory(data, size);
     mp3::FrameHeader header;
     try {
-        for (int frame = 0; mp3::readFrame(header); ++frame) {
-            if (header.errorProtection) mp3::getBits(16);
+        for (int frame = 0; mp3::nextFrame(header); ++frame) {
             mp3::decodeFrame(header, sink);
-            if (frame == 2 && (control & 2)) {
-                mp3::resetPcmOutput();
-                mp3::seekFrame(header, mp3::frameCount(header) * (control >> 2) / 64);
-            }
+            if (frame == 2 && (control & 4)) mp3::seekToFraction(header, (control >> 3) / 31.0);
         }
+        mp3::streamLength(header);
     } catch (const mp3::TextException&) {
     }
+    mp3::endStream();
     mp3::flushPcm(sink);
-    mp3::closeStream();
+    mp3::closeSong();
     return 0;
 }

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "TextException.h"
+#include "Mp3Decoder.h"
 
 namespace mp3 {
 
@@ -213,6 +213,43 @@ std::int64_t frameCount(const FrameHeader& header)
     return static_cast<std::int64_t>(static_cast<double>(bitReader.fileSize - bitReader.audioStart) / b);
 }
 
+namespace {
+
+bool readWord(HeaderWord& h)
+{
+    std::uint8_t bytes[4];
+    if (bitReader.stream.read(bytes, 4) != 4) return false;
+    h = (HeaderWord(bytes[0]) << 24) | (HeaderWord(bytes[1]) << 16) | (HeaderWord(bytes[2]) << 8) | bytes[3];
+    return true;
+}
+
+// From the stream's position on, the first header word that `matches`; the
+// stream then stands after it. False at the end of the stream.
+template <typename Match>
+bool findHeader(HeaderWord& h, Match matches)
+{
+    if (!readWord(h)) return false;
+    while (!matches(h)) {
+        std::uint8_t byte;
+        if (!readByte(byte)) return false;
+        h = (h << 8) | byte;
+    }
+    return true;
+}
+
+// Reads the frame at the stream's position and the next without decoding
+// them, and clears the reservoir: the first frame decoded after a seek reads
+// zeros for any main data that points back.
+int finishSeek(FrameHeader& header)
+{
+    readFrame(header);
+    readFrame(header);
+    clearFrameBuffers();
+    return 1;
+}
+
+} // namespace
+
 int seekFrame(FrameHeader& header, std::int64_t frameNumber)
 {
     BitReaderState& r = bitReader;
@@ -225,20 +262,47 @@ int seekFrame(FrameHeader& header, std::int64_t frameNumber)
     std::uint64_t offset = r.audioStart + static_cast<std::uint64_t>(target);
 
     if (!r.stream.seek(offset)) return 0;
-    std::uint8_t bytes[4];
-    if (r.stream.read(bytes, 4) != 4) return 0;
-    HeaderWord h = (HeaderWord(bytes[0]) << 24) | (HeaderWord(bytes[1]) << 16) |
-                   (HeaderWord(bytes[2]) << 8) | bytes[3];
-    while ((h & resyncMask) != (r.firstHeader & resyncMask)) {
-        std::uint8_t byte;
-        if (!readByte(byte)) return 0;
-        h = (h << 8) | byte;
-    }
+    HeaderWord h = 0;
+    if (!findHeader(h, [&](HeaderWord w) { return (w & resyncMask) == (r.firstHeader & resyncMask); }))
+        return 0;
     r.stream.seek(r.stream.position() - 4);
-    readFrame(header);
-    readFrame(header);
-    clearFrameBuffers();
-    return 1;
+    return finishSeek(header);
+}
+
+int seekToOffset(FrameHeader& header, std::uint64_t offset)
+{
+    BitReaderState& r = bitReader;
+    if (!r.stream.isOpen() || r.firstHeader == 0 || offset >= r.fileSize) return 0;
+    // Frames of a variable-bitrate stream differ in bitrate and padding; they
+    // share version, layer, CRC flag and sample rate with the first frame.
+    constexpr HeaderWord sameStream = 0xFFFF0C00u;
+    auto frameBytes = [&](HeaderWord w) {
+        int index = static_cast<int>((w >> 12) & 15);
+        return bitrateTable[header.lsf][2][index] * 144000 / (sampleRateTable[header.sampleRateIndex] << header.lsf) +
+               static_cast<int>((w >> 9) & 1);
+    };
+    auto candidate = [&](HeaderWord w) {
+        unsigned index = (w >> 12) & 15;
+        return (w & sameStream) == (r.firstHeader & sameStream) && index != 0 && index != 15;
+    };
+    std::uint64_t from = offset;
+    for (;;) {
+        if (!r.stream.seek(from)) return 0;
+        HeaderWord h = 0;
+        if (!findHeader(h, candidate)) return 0;
+        std::uint64_t at = r.stream.position() - 4;
+        // Audio bytes can look like a header; a real one has another behind
+        // its frame, or the end of the stream.
+        std::uint64_t next = at + static_cast<std::uint64_t>(frameBytes(h));
+        HeaderWord following = 0;
+        bool confirmed = next + 4 > r.fileSize ||
+                         (r.stream.seek(next) && readWord(following) && candidate(following));
+        if (confirmed) {
+            r.stream.seek(at);
+            return finishSeek(header);
+        }
+        from = at + 1;
+    }
 }
 
 void clearFrameBuffers()

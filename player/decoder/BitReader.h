@@ -52,6 +52,11 @@ int readFrame(FrameHeader& header);
 void setMainDataStart(int backstep);
 std::int64_t frameCount(const FrameHeader& header);
 int seekFrame(FrameHeader& header, std::int64_t frameNumber);
+// Positions the stream at the first frame at or after the byte offset, as a
+// table of contents gives it: a header like the first frame's in all but
+// bitrate and padding, with another such header behind it. Like seekFrame
+// it reads that frame and the next without decoding and clears the reservoir.
+int seekToOffset(FrameHeader& header, std::uint64_t offset);
 void clearFrameBuffers();
 
 inline unsigned getBits(int n)

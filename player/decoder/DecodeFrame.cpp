@@ -1,13 +1,15 @@
-#include "DecodeFrame.h"
-
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 
 #include "BitReader.h"
 #include "Equaliser.h"
 #include "Hybrid.h"
+#include "Intensity.h"
+#include "Mp3Decoder.h"
 #include "Requantise.h"
 #include "ScaleFactors.h"
+#include "Stream.h"
 #include "Synthesis.h"
 
 namespace mp3 {
@@ -24,16 +26,50 @@ struct FrameBuffers {
 
 FrameBuffers buffers;
 
+constexpr int bytesPerSampleFrame = 4;
+
+// Drops what is left of the stream's leading delay from the time slot just
+// written at the end of the PCM buffer.
+void skipLeadingSamples(SynthesisState& s)
+{
+    constexpr int slotFrames = 32;
+    int drop = std::min(s.skipSamples, slotFrames);
+    std::uint8_t* slot = s.pcmBuffer + s.pcmFill - slotFrames * bytesPerSampleFrame;
+    std::memmove(slot, slot + drop * bytesPerSampleFrame, static_cast<std::size_t>(slotFrames - drop) * bytesPerSampleFrame);
+    s.pcmFill -= drop * bytesPerSampleFrame;
+    s.skipSamples -= drop;
+}
+
+// Hands on every whole block, keeping back the samples that may turn out to
+// be the encoder's padding at the end of the stream.
+void handOnBlocks(SynthesisState& s, PcmSink& sink)
+{
+    const int keep = s.paddingSamples * bytesPerSampleFrame;
+    while (s.pcmFill >= pcmBlockBytes + keep) {
+        sink.writeBuffer(s.pcmBuffer, pcmBlockBytes);
+        s.pcmFill -= pcmBlockBytes;
+        std::memmove(s.pcmBuffer, s.pcmBuffer + pcmBlockBytes, static_cast<std::size_t>(s.pcmFill));
+    }
+}
+
 void synthesiseGranule(PcmSink& sink)
 {
     SynthesisState& s = synthesis;
     for (int t = 0; t < 18; ++t) {
         synthesize(buffers.subbandSamples + 32 * t, buffers.subbandSamples + 576 + 32 * t);
-        if (s.pcmFill > pcmBlockBytes - 1) {
-            sink.writeBuffer(s.pcmBuffer, s.pcmFill);
-            s.pcmFill = 0;
-        }
+        if (s.skipSamples > 0) skipLeadingSamples(s);
+        handOnBlocks(s, sink);
     }
+}
+
+void buildTablesOnce()
+{
+    static std::once_flag built;
+    std::call_once(built, [] {
+        initSynthesisTables(32768);
+        initDecoderTables(32);
+        buildGainCurve(defaultEqualiserGains);
+    });
 }
 
 } // namespace
@@ -49,7 +85,8 @@ void decodeFrame(const FrameHeader& header, PcmSink& sink)
 
     const int rate = header.sampleRateIndex;
     const bool midSide = midSideOn(header);
-    const bool jointBands = midSide || intensityOn(header);
+    const bool intensity = intensityOn(header);
+    const bool jointBands = midSide || intensity;
     float* const left = buffers.spectrum;
     float* const right = buffers.spectrum + 576;
 
@@ -64,6 +101,7 @@ void decodeFrame(const FrameHeader& header, PcmSink& sink)
             int overrun = midSide ? requantiseMidSide(buffers.spectrum, buffers.scaleFactors[1], *g1, rate, bits)
                                   : requantise(right, buffers.scaleFactors[1], *g1, rate, bits);
             if (overrun) return;
+            if (intensity) applyIntensity(buffers.spectrum, buffers.scaleFactors[1], *g1, rate, midSide);
             if (jointBands) g0.maxLine = g1->maxLine = std::max(g0.maxLine, g1->maxLine);
         } else {
             // A single channel plays on both outputs.
@@ -89,16 +127,33 @@ void flushPcm(PcmSink& sink)
     s.pcmFill = 0;
 }
 
-void resetDecoder()
+void endStream()
 {
-    resetBitReader();
-    initSynthesisTables(32768);
-    initDecoderTables(32);
-    buildGainCurve(defaultEqualiserGains);
+    SynthesisState& s = synthesis;
+    s.pcmFill -= std::min(s.pcmFill, s.paddingSamples * bytesPerSampleFrame);
+    s.paddingSamples = 0;
+    s.skipSamples = 0;
+}
+
+void discardPcm() { resetPcmOutput(); }
+
+void startStreamHistory()
+{
     resetHybridState();
     std::memset(synthesis.synthesisBuffer, 0, sizeof synthesis.synthesisBuffer);
+    synthesis.ringOffset = 1;
+    synthesis.skipSamples = 0;
+    synthesis.paddingSamples = 0;
+}
+
+void resetDecoder()
+{
+    buildTablesOnce();
+    resetBitReader();
+    startStreamHistory();
     resetPcmOutput();
     std::memset(&buffers, 0, sizeof buffers);
+    resetStreamFacts();
 }
 
 } // namespace mp3

@@ -103,7 +103,9 @@ bool InputStream::seek(std::uint64_t offset)
         position_ = std::min(offset, size_);
         return offset <= size_;
     }
-    if (file_ == nullptr || !seekFile(file_, offset)) return false;
+    // Past the end there is nothing to read: refused, as for memory, rather
+    // than left to the C library, which would allow it.
+    if (file_ == nullptr || offset > size_ || !seekFile(file_, offset)) return false;
     position_ = offset;
     bufferLength_ = 0;
     bufferOffset_ = 0;

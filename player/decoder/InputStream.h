@@ -26,7 +26,8 @@ public:
 
     // Reads up to n bytes; returns how many arrived (0 at the end or on failure).
     std::size_t read(std::uint8_t* destination, std::size_t n);
-    // Moves to an absolute offset within the stream.
+    // Moves to an absolute offset within the stream; false past its end,
+    // and the position then stays (a file) or is the end (memory).
     bool seek(std::uint64_t offset);
 
 private:

@@ -330,6 +330,7 @@ int decodeGranule(float* left, float* right, const ScaleFactors& sf, GranuleInfo
         }
     }
 
+    for (int k = 0; k < 4; ++k) g.highestBand[k] = w.maxBand[k];
     if (!shortGranule) {
         g.maxLine = static_cast<std::uint32_t>(longLimit[rate][w.maxBand[3] + 1]);
     } else {

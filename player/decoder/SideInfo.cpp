@@ -1,6 +1,6 @@
 #include "BitReader.h"
 #include "Frame.h"
-#include "TextException.h"
+#include "Mp3Decoder.h"
 
 namespace mp3 {
 

@@ -9,6 +9,7 @@
 
 namespace mp3 {
 
+SynthesisTables synthesisTables;
 SynthesisState synthesis;
 
 // The first 257 coefficients of the synthesis window (ISO/IEC 11172-3,
@@ -39,7 +40,7 @@ namespace {
 // Row j of the matrix reads history row historyRow(j) of the window source.
 constexpr int historyRow(int j) { return j <= 16 ? j : 32 - j; }
 
-void buildSynthesisMatrix(SynthesisState& s)
+void buildSynthesisMatrix(SynthesisTables& s)
 {
     const float* D = s.synthesisWindow;
     for (int m = 0; m < 8; ++m) {
@@ -61,7 +62,7 @@ void buildSynthesisMatrix(SynthesisState& s)
 
 void initSynthesisTables(int outputScale)
 {
-    SynthesisState& s = synthesis;
+    SynthesisTables& s = synthesisTables;
     constexpr double pi = 3.14159265358979323846;
     float* tables[5] = {s.synthesisCos0, s.synthesisCos1, s.synthesisCos2, s.synthesisCos3, s.synthesisCos4};
     for (int k = 0; k < 5; ++k)
@@ -88,7 +89,7 @@ void initSynthesisTables(int outputScale)
 
 void synthesisDct(float* out0, float* out1, const float* s)
 {
-    const SynthesisState& st = synthesis;
+    const SynthesisTables& st = synthesisTables;
     const float* T0 = st.synthesisCos0;
     const float* T1 = st.synthesisCos1;
     const float* T2 = st.synthesisCos2;
@@ -261,7 +262,7 @@ void synthesize(const float* left, const float* right)
     s.ringOffset = r;
     // The window source and its offset r1 (always odd) depend on the parity of r.
     const int r1 = (r & 1) ? r : r + 1;
-    const float(*rows)[16] = s.synthesisMatrix[r1 >> 1];
+    const float(*rows)[16] = synthesisTables.synthesisMatrix[r1 >> 1];
 
     alignas(16) float sums[2][32];
     const float* channels[2] = {left, right};

@@ -5,21 +5,32 @@
 namespace mp3 {
 
 // Polyphase synthesis filterbank (ISO/IEC 11172-3, 2.4.3.2 and Annex A) and
-// the PCM output buffer.
-struct SynthesisState {
+// the PCM output buffer. The tables are built once per process; the state
+// belongs to the stream being decoded.
+struct SynthesisTables {
     float synthesisCos0[16], synthesisCos1[8], synthesisCos2[4], synthesisCos3[2], synthesisCos4[1];
     float synthesisWindow[544];
     // The window as 32 rows of 16 taps for each of the eight odd ring offsets
     // r1, signs folded in, so every output sample is one 16-tap dot product.
     alignas(16) float synthesisMatrix[8][32][16];
+};
+
+struct SynthesisState {
     // [channel][half][272]: the transformed-vector history, a ring of 16 slots.
     alignas(32) float synthesisBuffer[2][2][272];
     int ringOffset = 1;
-    // A little more than two blocks, so a whole time slot always fits.
+    // Room for a block, the samples held back for gapless trimming at the end
+    // of a stream (at most 4095 sample frames), and one more time slot.
     alignas(16) std::uint8_t pcmBuffer[0x8400];
     int pcmFill = 0;
+    // Gapless trimming: sample frames still to drop at the start of the
+    // stream, and how many at its end are the encoder's padding. The
+    // padding is held back from the sink until the stream's end drops it.
+    int skipSamples = 0;
+    int paddingSamples = 0;
 };
 
+extern SynthesisTables synthesisTables;
 extern SynthesisState synthesis;
 
 extern const std::int32_t synthesisWindowHalf[257];

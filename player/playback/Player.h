@@ -4,7 +4,7 @@
 #include <thread>
 #include <vector>
 
-#include "Frame.h"
+#include "Mp3Decoder.h"
 #include "PlayerState.h"
 #include "Playlist.h"
 #include "WaveOutput.h"
@@ -63,7 +63,8 @@ private:
     void resetControl();
     void playSongs();
     bool playSong(const std::string& path);
-    void decodeSongFrames();
+    // Decodes frames until the song ends (true) or a request comes (false).
+    bool decodeSongFrames();
     void seekInSong(float fraction);
     void moveOn();
     void decodeOneFrame(mp3::FrameHeader& header);

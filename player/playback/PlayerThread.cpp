@@ -4,28 +4,11 @@
 #include <cmath>
 #include <cstdint>
 
-#include "BitReader.h"
-#include "DecodeFrame.h"
-#include "Equaliser.h"
-#include "Frame.h"
+#include "Mp3Decoder.h"
 #include "Player.h"
 #include "PlayerMessages.h"
 #include "PlayerReadouts.h"
-#include "SongLength.h"
-#include "Synthesis.h"
-#include "TextException.h"
 #include "UserMessages.h"
-
-namespace {
-
-// The frame count's low 32 bits read as a signed number, as the length
-// estimate and the seek use it.
-std::int32_t lowFrameCount(const mp3::FrameHeader& header)
-{
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(mp3::frameCount(header)));
-}
-
-} // namespace
 
 void Player::playerThreadMain(const std::vector<std::string>& argv, int pure)
 {
@@ -33,10 +16,10 @@ void Player::playerThreadMain(const std::vector<std::string>& argv, int pure)
         cleanup();
         return;
     }
-    mp3::eqEnabled = pure == 0 ? 1 : 0;
-    // The reader, the tables, the equaliser curve and the PCM output, and
-    // also the overlap and synthesis history, so that nothing of the last
-    // run's final song sounds at the start of this one.
+    mp3::setEqualiser(pure == 0);
+    // The reader, the PCM output, and also the overlap and synthesis history,
+    // so that nothing of the last run's final song sounds at the start of
+    // this one. The tables are built once per process.
     mp3::resetDecoder();
 
     playlist_.clear();
@@ -54,10 +37,10 @@ void Player::playerThreadMain(const std::vector<std::string>& argv, int pure)
         playSongs();
     } catch (const mp3::TextException& error) {
         messages_.post(playertext::exceptionCaption, error.text(), MessageIcon::error);
-        mp3::closeStream();
+        mp3::closeSong();
     } catch (const std::exception&) {
         messages_.post(playertext::exceptionCaption, playertext::unhandledException, MessageIcon::error);
-        mp3::closeStream();
+        mp3::closeSong();
     }
     cleanup();
 }
@@ -73,37 +56,44 @@ void Player::playSongs()
 
 bool Player::playSong(const std::string& path)
 {
-    mp3::openStream(path.c_str());
-    mp3::resetSync();
+    mp3::openSong(path.c_str());
     for (;;) {
-        decodeSongFrames();
+        bool ended = decodeSongFrames();
         control_.keepDecoding.store(1);
         float fraction = control_.seekFraction.load();
-        if (!(fraction > 0.0f))
+        if (!(fraction > 0.0f)) {
+            // At its natural end the song's last partial block stays, for
+            // the next song to continue; every request drops it below.
+            if (ended)
+                mp3::endStream();
             break;
+        }
         seekInSong(fraction);
     }
-    mp3::closeStream();
+    mp3::closeSong();
     if (control_.stopRequested.load() != 0)
         return false;
     moveOn();
     return true;
 }
 
-void Player::decodeSongFrames()
+bool Player::decodeSongFrames()
 {
     // The frame is read before the flag is tested: after a request one more
     // frame is read and not decoded.
-    while (mp3::readFrame(header_) && control_.keepDecoding.load() == 1)
+    for (;;) {
+        if (!mp3::nextFrame(header_))
+            return true;
+        if (control_.keepDecoding.load() != 1)
+            return false;
         decodeOneFrame(header_);
+    }
 }
 
 void Player::seekInSong(float fraction)
 {
     control_.resetPending.store(1);
-    mp3::resetPcmOutput();
-    double target = std::trunc(static_cast<double>(lowFrameCount(header_)) * fraction);
-    mp3::seekFrame(header_, static_cast<std::int64_t>(target));
+    mp3::seekToFraction(header_, fraction);
     // After the reset the song being decoded is the audible one, so its
     // length places the position (it equals songSeconds but for the seconds
     // after a song has ended by itself, while the old song's end still plays).
@@ -117,13 +107,13 @@ void Player::moveOn()
 {
     if (control_.prevRequested.exchange(0) != 0) {
         control_.resetPending.store(1);
-        mp3::resetPcmOutput();
+        mp3::discardPcm();
         if (!playlist_.movePrevious())
             playlist_.moveTo(playlist_.count());
         showCurrentTitle();
     } else if (control_.nextRequested.exchange(0) != 0) {
         control_.resetPending.store(1);
-        mp3::resetPcmOutput();
+        mp3::discardPcm();
         if (!playlist_.moveNext())
             playlist_.moveTo(0);
         showCurrentTitle();
@@ -133,7 +123,6 @@ void Player::moveOn()
         // take over when the callback hears it begin.
         if (!playlist_.moveNext())
             playlist_.moveTo(0);
-        mp3::resetPcmOutput();
         waveOutput_.followAudibleSong();
     }
 }
@@ -147,10 +136,10 @@ void Player::decodeOneFrame(mp3::FrameHeader& header)
             control_.keepDecoding.store(0);
             return;
         }
-        int estimate = mp3::estimateSongSeconds(mp3::frameCount(header));
-        song_.decodedSongSeconds.store(estimate);
+        int seconds = mp3::streamLength(header).wholeSeconds;
+        song_.decodedSongSeconds.store(seconds);
         if (song_.songSeconds.load() == 0) {
-            song_.songSeconds.store(estimate);
+            song_.songSeconds.store(seconds);
             showCurrentTitle();
         }
         int sampleRate = mp3::sampleRateHz(header);
@@ -161,8 +150,6 @@ void Player::decodeOneFrame(mp3::FrameHeader& header)
         if (waveOutput_.openDevice(control_.deviceFormat) < 0)
             throw mp3::TextException(playertext::cannotOpenDevice);
     }
-    if (header.errorProtection == 1)
-        mp3::getBits(16);  // the CRC word, not checked
     mp3::decodeFrame(header, waveOutput_);
 }
 
@@ -181,8 +168,8 @@ void Player::showCurrentTitle()
 void Player::cleanup()
 {
     waveOutput_.closeDevice();
-    mp3::clearFrameBuffers();
-    mp3::synthesis.ringOffset = 1;
+    // The held PCM goes too: a new thread starts from nothing.
+    mp3::resetDecoder();
     control_.playerRunning.store(0);
     // Last of all: a window thread waiting in stopPlayback may now start a
     // new player thread at once.

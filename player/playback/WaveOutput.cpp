@@ -132,12 +132,16 @@ void WaveOutput::onBufferDone()
 {
     // Counted before the block is given back: a closer that has seen every
     // block back must not see a count arrive after it cleared the counter.
-    if (!control_.resetPending.load())
+    const bool resetting = control_.resetPending.load() != 0;
+    if (!resetting)
         control_.playedUnits.fetch_add(unitsPerBuffer);
     int seconds = static_cast<int>(control_.playedUnits.load() / unitsPerSecond);
     freeBuffers_.fetch_add(1);
     doneEvent_.signal();
-    if (seconds > song_.songSeconds.load())
+    // During a reset the position may already be a seek's place in the next
+    // song while songSeconds still is the old song's length: the reset
+    // itself makes the next song the audible one.
+    if (!resetting && seconds > song_.songSeconds.load())
         switchToAudibleSong();
     // The readouts get the second counted above even when the switch has just
     // zeroed the counter; the zero shows at the next block.

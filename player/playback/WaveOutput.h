@@ -6,7 +6,7 @@
 #include <mutex>
 
 #include "AudioDevice.h"
-#include "PcmSink.h"
+#include "Mp3Decoder.h"
 #include "PlayerState.h"
 #include "WakeSignal.h"
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "PcmSink.h"
+#include "Mp3Decoder.h"
 
 // Writes the decoder's interleaved stereo blocks to a file as raw signed
 // 16-bit little-endian PCM or as a WAV file, keeping one channel or both.

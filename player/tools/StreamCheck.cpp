@@ -1,6 +1,5 @@
 #include "StreamCheck.h"
 
-#include "BitReader.h"
 
 namespace {
 
@@ -38,7 +37,7 @@ std::string describeMode(const mp3::FrameHeader& header)
 std::string refusalReason(const mp3::FrameHeader& header, bool gotFrame)
 {
     if (!gotFrame) {
-        if (mp3::bitReader.firstHeader == 0) return "no MPEG audio frame found";
+        if (header.layer == 0) return "no MPEG audio frame found";
         if (header.layer != 3) return describeVersion(header) + " is not supported, only Layer III";
         if (header.bitrateIndex == 0) return "free-format bitrates are not supported";
         return "the first frame is damaged";

@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "Frame.h"
+#include "Mp3Decoder.h"
 
 // Why the first frame of a stream cannot be decoded, or an empty text when it
-// can. `gotFrame` is readFrame's answer for that first frame.
+// can. `gotFrame` is nextFrame's answer for that first frame.
 std::string refusalReason(const mp3::FrameHeader& header, bool gotFrame);
 
 // "joint stereo (mid/side)", "single channel" and so on.

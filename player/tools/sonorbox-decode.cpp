@@ -1,32 +1,32 @@
 // sonorbox-decode: the player's MPEG-1 Layer III decoder on the command line.
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "BitReader.h"
-#include "DecodeFrame.h"
-#include "Equaliser.h"
+#include "Mp3Decoder.h"
 #include "PcmFileWriter.h"
-#include "SongLength.h"
 #include "StreamCheck.h"
-#include "TextException.h"
 
 namespace {
 
 const char* const usageText =
-    "usage: sonorbox-decode [--eq] [--info] INPUT [OUTPUT]\n"
+    "usage: sonorbox-decode [--eq] [--keep-all] [--info] INPUT [OUTPUT]\n"
     "  OUTPUT ending in .wav gets a WAV file, any other name raw signed 16-bit\n"
     "  little-endian PCM, - standard output. Without OUTPUT the stream is decoded\n"
     "  and checked, and nothing is written.\n"
-    "  --eq    apply the player's equaliser curve\n"
-    "  --info  print the stream's properties and estimated length\n";
+    "  --eq        apply the player's equaliser curve\n"
+    "  --keep-all  keep every decoded sample: the encoder's delay and padding,\n"
+    "              which a LAME tag names, are otherwise trimmed\n"
+    "  --info      print the stream's properties and its length\n";
 
 constexpr int exitFailure = 1;
 constexpr int exitUsage = 2;
 
 struct Options {
     bool equaliser = false;
+    bool keepAll = false;
     bool info = false;
     std::string input;
     std::string output;
@@ -43,6 +43,8 @@ int parseOptions(int argc, char** argv, Options& options)
             optionsEnded = true;
         } else if (!optionsEnded && arg == "--eq") {
             options.equaliser = true;
+        } else if (!optionsEnded && arg == "--keep-all") {
+            options.keepAll = true;
         } else if (!optionsEnded && arg == "--info") {
             options.info = true;
         } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
@@ -81,16 +83,42 @@ bool endsWith(const std::string& text, const char* suffix)
     return true;
 }
 
+const char* headerFrameName(mp3::HeaderFrame::Kind kind)
+{
+    switch (kind) {
+    case mp3::HeaderFrame::Kind::xing:
+        return "Xing";
+    case mp3::HeaderFrame::Kind::info:
+        return "Info";
+    case mp3::HeaderFrame::Kind::vbri:
+        return "VBRI";
+    default:
+        return "none";
+    }
+}
+
 void printInfo(const mp3::FrameHeader& header, FILE* out)
 {
-    std::int64_t frames = mp3::frameCount(header);
+    const mp3::StreamLength length = mp3::streamLength(header);
+    const mp3::HeaderFrame& frame = mp3::headerFrame();
+    const char* source = length.fromHeaderFrame ? "header frame" : "estimated";
     std::fprintf(out, "Format:      %s\n", describeVersion(header).c_str());
-    std::fprintf(out, "Bitrate:     %d kbit/s\n", mp3::bitrateKbps(header));
+    std::fprintf(out, "Bitrate:     %d kbit/s%s\n", mp3::bitrateKbps(header),
+                 frame.kind == mp3::HeaderFrame::Kind::xing || frame.kind == mp3::HeaderFrame::Kind::vbri
+                     ? " (first frame; variable)"
+                     : "");
     std::fprintf(out, "Sample rate: %d Hz\n", mp3::sampleRateHz(header));
     std::fprintf(out, "Mode:        %s\n", describeMode(header).c_str());
     std::fprintf(out, "CRC:         %s\n", header.errorProtection ? "yes" : "no");
-    std::fprintf(out, "Frames:      %lld (estimated)\n", static_cast<long long>(frames));
-    std::fprintf(out, "Length:      %d s (estimated)\n", mp3::estimateSongSeconds(frames));
+    std::fprintf(out, "Header:      %s\n", headerFrameName(frame.kind));
+    if (frame.hasGaplessInfo)
+        std::fprintf(out, "Gapless:     encoder delay %d, padding %d samples\n", frame.encoderDelay,
+                     frame.encoderPadding);
+    std::fprintf(out, "Frames:      %lld (%s)\n", static_cast<long long>(length.frames), source);
+    if (length.fromHeaderFrame)
+        std::fprintf(out, "Samples:     %lld\n", static_cast<long long>(length.samples));
+    // A tenth of a second, truncated, so the figure never promises more than there is.
+    std::fprintf(out, "Length:      %.1f s (%s)\n", std::floor(length.seconds * 10.0) / 10.0, source);
 }
 
 // Discards the PCM: for decoding only to check a stream.
@@ -107,14 +135,14 @@ int fail(const Options& options, const std::string& reason)
 
 int run(const Options& options)
 {
+    mp3::setEqualiser(options.equaliser);
+    mp3::setGapless(!options.keepAll);
     mp3::resetDecoder();
-    mp3::eqEnabled = options.equaliser ? 1 : 0;
-    if (!mp3::openStream(options.input.c_str()))
+    if (!mp3::openSong(options.input.c_str()))
         return fail(options, std::string("cannot open: ") + std::strerror(errno));
-    mp3::resetSync();
 
     mp3::FrameHeader header;
-    bool gotFrame = mp3::readFrame(header) != 0;
+    bool gotFrame = mp3::nextFrame(header) != 0;
     std::string refusal = refusalReason(header, gotFrame);
     if (!refusal.empty()) return fail(options, refusal);
 
@@ -135,16 +163,16 @@ int run(const Options& options)
 
     std::string damage;
     do {
-        if (header.errorProtection) mp3::getBits(16);
         try {
             mp3::decodeFrame(header, *sink);
         } catch (const mp3::TextException& e) {
             damage = e.text();
             break;
         }
-    } while (mp3::readFrame(header));
+    } while (mp3::nextFrame(header));
+    if (damage.empty()) mp3::endStream();
     mp3::flushPcm(*sink);
-    mp3::closeStream();
+    mp3::closeSong();
 
     if (sink == &writer && !writer.finish()) return fail(options, writer.errorText());
     if (!damage.empty()) return fail(options, damage);

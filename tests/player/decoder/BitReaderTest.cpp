@@ -2,13 +2,13 @@
 // reservoir, the frame count and seeking.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 #include <string>
 
 #include "BitReader.h"
-#include "DecodeFrame.h"
 #include "StreamBuilder.h"
-#include "TextException.h"
+#include "Mp3Decoder.h"
 
 using namespace mp3;
 using namespace mp3test;
@@ -379,6 +379,44 @@ TEST_F(Seeking, NothingToSeekWithoutAFile)
 {
     closeStream();
     EXPECT_EQ(seekFrame(header, 0), 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST(FileInput, ReadsInBufferedPiecesAndRefusesSeeksPastTheEnd)
+{
+    // Larger than the stream's own buffer, so reads cross refills.
+    std::vector<std::uint8_t> bytes(70000);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
+    std::string path = ::testing::TempDir() + "/input-stream-test.bin";
+    {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
+        std::fclose(f);
+    }
+    InputStream in;
+    ASSERT_TRUE(in.openFile(path.c_str()));
+    EXPECT_EQ(in.size(), bytes.size());
+    std::vector<std::uint8_t> got(40000);
+    ASSERT_EQ(in.read(got.data(), got.size()), got.size());
+    EXPECT_TRUE(std::equal(got.begin(), got.end(), bytes.begin()));
+    ASSERT_TRUE(in.seek(69990));
+    EXPECT_EQ(in.read(got.data(), 100), 10u);
+    EXPECT_EQ(got[9], bytes[69999]);
+    EXPECT_EQ(in.read(got.data(), 1), 0u);
+    EXPECT_TRUE(in.seek(bytes.size()));
+    EXPECT_EQ(in.read(got.data(), 1), 0u);
+    EXPECT_FALSE(in.seek(bytes.size() + 1));
+    EXPECT_EQ(in.position(), bytes.size());
+    ASSERT_TRUE(in.seek(12345));
+    ASSERT_EQ(in.read(got.data(), 3), 3u);
+    EXPECT_EQ(got[0], bytes[12345]);
+    EXPECT_EQ(in.position(), 12348u);
+    in.close();
+    std::remove(path.c_str());
 }
 
 } // namespace

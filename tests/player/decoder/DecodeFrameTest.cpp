@@ -6,7 +6,6 @@
 #include <random>
 
 #include "BitReader.h"
-#include "DecodeFrame.h"
 #include "DecodeHelpers.h"
 #include "Equaliser.h"
 #include "Hybrid.h"
@@ -14,7 +13,7 @@
 #include "ScaleFactors.h"
 #include "StreamBuilder.h"
 #include "Synthesis.h"
-#include "TextException.h"
+#include "Mp3Decoder.h"
 
 using namespace mp3;
 using namespace mp3test;
@@ -278,6 +277,36 @@ TEST_F(FrameDriver, RandomBodiesYieldWholeGranulesOrAClearRefusal)
     EXPECT_EQ(frames, 300);
     EXPECT_GT(refused, 0);
     EXPECT_LT(refused, frames);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FrameDriver, AnIntensityFrameAtPositionZeroPutsTheSumInTheRightChannel)
+{
+    // Intensity only, the right channel empty and its scale factors 0: every
+    // band is intensity-coded at position 0, all of the sum to the right.
+    // That is what plain stereo gives with the same values coded right.
+    const HeaderWord intensityOnly = 0xFFFB9054u;
+    std::vector<std::uint8_t> panned, moved;
+    for (int f = 0; f < 6; ++f) {
+        Content a[2][2], b[2][2];
+        for (int gr = 0; gr < 2; ++gr) {
+            a[0][gr] = Content{30 + f, 180u + 4u * unsigned(gr), f + gr};
+            b[1][gr] = a[0][gr];
+        }
+        append(panned, codedFrame(intensityOnly, a));
+        append(moved, codedFrame(stereo128, b));
+    }
+    DecodeResult intensity = decodeBytes(panned);
+    DecodeResult stereo = decodeBytes(moved);
+    ASSERT_EQ(intensity.error, "");
+    ASSERT_EQ(intensity.samples.size(), 6u * 2304);
+    EXPECT_EQ(channel(intensity.samples, 1), channel(stereo.samples, 1));
+    std::vector<std::int16_t> silence(6 * 1152, 0);
+    EXPECT_EQ(channel(intensity.samples, 0), silence);
+    EXPECT_NE(channel(stereo.samples, 1), silence);
 }
 
 } // namespace

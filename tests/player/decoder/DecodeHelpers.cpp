@@ -3,10 +3,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "BitReader.h"
-#include "DecodeFrame.h"
-#include "Equaliser.h"
-#include "TextException.h"
+#include "Mp3Decoder.h"
 
 namespace mp3test {
 
@@ -16,30 +13,31 @@ std::vector<std::uint8_t> readFile(const std::string& path)
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-DecodeResult decodeBytes(const std::vector<std::uint8_t>& bytes, bool equaliser)
+DecodeResult decodeBytes(const std::vector<std::uint8_t>& bytes, bool equaliser, bool gapless)
 {
     DecodeResult result;
     RecordingSink sink;
+    mp3::setEqualiser(equaliser);
+    mp3::setGapless(gapless);
     mp3::resetDecoder();
-    mp3::eqEnabled = equaliser ? 1 : 0;
-    mp3::openMemoryStream(bytes.data(), bytes.size());
-    mp3::resetSync();
+    mp3::openSongInMemory(bytes.data(), bytes.size());
     mp3::FrameHeader header;
     try {
-        while (mp3::readFrame(header)) {
+        while (mp3::nextFrame(header)) {
             if (result.frames == 0) {
                 result.sampleRate = mp3::sampleRateHz(header);
                 result.channels = header.channels;
             }
             ++result.frames;
-            if (header.errorProtection) mp3::getBits(16);
             mp3::decodeFrame(header, sink);
         }
+        mp3::endStream();
     } catch (const mp3::TextException& e) {
         result.error = e.text();
     }
     mp3::flushPcm(sink);
-    mp3::closeStream();
+    mp3::closeSong();
+    mp3::setGapless(true);
     result.samples.resize(sink.bytes.size() / 2);
     for (std::size_t i = 0; i < result.samples.size(); ++i)
         result.samples[i] = static_cast<std::int16_t>(sink.bytes[2 * i] | (sink.bytes[2 * i + 1] << 8));

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "PcmSink.h"
+#include "Mp3Decoder.h"
 
 namespace mp3test {
 
@@ -31,8 +31,10 @@ struct DecodeResult {
 std::vector<std::uint8_t> readFile(const std::string& path);
 
 // Decodes a whole stream from memory the way sonorbox-decode does: a fresh
-// decoder, the CRC word skipped, and the last partial block flushed.
-DecodeResult decodeBytes(const std::vector<std::uint8_t>& bytes, bool equaliser = false);
+// decoder, the header frame passed over, the CRC word skipped, and the last
+// partial block flushed. Gapless trimming only when asked for: most cases
+// compare every decoded sample.
+DecodeResult decodeBytes(const std::vector<std::uint8_t>& bytes, bool equaliser = false, bool gapless = false);
 
 // The samples of one channel of an interleaved stereo sequence.
 std::vector<std::int16_t> channel(const std::vector<std::int16_t>& stereo, int which);

@@ -13,6 +13,9 @@ namespace {
 class EqualiserCurve : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_EQ(buildGainCurve(defaultEqualiserGains), 1); }
+    // The curve is built once per process: a case that builds another puts
+    // the player's back for the cases that follow.
+    void TearDown() override { buildGainCurve(defaultEqualiserGains); }
 };
 
 TEST_F(EqualiserCurve, BreakPointsAndRamps)

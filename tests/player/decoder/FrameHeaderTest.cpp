@@ -2,10 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "BitReader.h"
-#include "DecodeFrame.h"
 #include "Frame.h"
 #include "StreamBuilder.h"
-#include "TextException.h"
+#include "Mp3Decoder.h"
 
 using namespace mp3;
 using namespace mp3test;

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "BitReader.h"
-#include "DecodeFrame.h"
+#include "Mp3Decoder.h"
 #include "HuffmanTables.h"
 
 namespace mp3test {

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "Equaliser.h"
 #include "FixedSettings.h"
+#include "Mp3Decoder.h"
 #include "Player.h"
 #include "PlayerMessages.h"
 #include "RecordingMessages.h"
@@ -105,15 +105,87 @@ TEST_F(PlayerTest, PlaysASongWithTheEqualiserUnlessPureIsSet)
     EXPECT_GT(player->songInfo().songSeconds.load(), 20);
     EXPECT_EQ(player->songInfo().songSeconds.load(), player->songInfo().decodedSongSeconds.load());
     player->stopPlayback();
-    EXPECT_EQ(mp3::eqEnabled, 1);
+    EXPECT_TRUE(mp3::equaliserOn());
     expectStoppedCleanly();
 
     settings.set("Pure", 1);
     player->startPlayerThread(demoSong);
     waitForFullQueue();
     player->stopPlayback();
-    EXPECT_EQ(mp3::eqEnabled, 0);
+    EXPECT_FALSE(mp3::equaliserOn());
     EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(PlayerTest, TheSoundIsTheDecodersWithTheEqualiserOrPure)
+{
+    const std::string song = fixture("joint-128.mp3");
+    const auto shaped = decodeWholeSong(song, true);
+    const auto pure = decodeWholeSong(song, false);
+    ASSERT_GE(pure.size(), 10u * 16384);
+    ASSERT_NE(pure, shaped);
+    device.setFlowing(true);
+    for (int pureSetting : {1, 0}) {
+        settings.set("Pure", pureSetting);
+        std::size_t before = device.played().size();
+        player->startPlayerThread(song);
+        ASSERT_TRUE(waitUntil([&] { return device.played().size() >= before + 10 * 16384; }));
+        player->stopPlayback();
+        const auto& expected = pureSetting ? pure : shaped;
+        auto played = device.played();
+        EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + 10 * 16384, played.begin() + static_cast<long>(before)))
+            << "Pure " << pureSetting;
+    }
+}
+
+TEST_F(PlayerTest, SongsThatEndByThemselvesFollowEachOtherWithoutLosingASample)
+{
+    // Each 1 s song ends inside a block: its last samples and the next
+    // song's first share that block.
+    const std::string first = fixture("joint-128.mp3");
+    const std::string second = fixture("stereo-128.mp3");
+    std::vector<std::uint8_t> expected;
+    for (int round = 0; round < 2; ++round)
+        for (const auto& song : {first, second}) {
+            auto pcm = decodeWholeSong(song, true, true);
+            ASSERT_EQ(pcm.size(), 44100u * 4);
+            expected.insert(expected.end(), pcm.begin(), pcm.end());
+        }
+    device.setFlowing(true);
+    player->startPlayerThread(list({first, second}));
+    std::size_t whole = expected.size() / 16384 * 16384;
+    ASSERT_TRUE(waitUntil([&] { return device.played().size() >= whole; }));
+    EXPECT_EQ(device.resets(), 0);
+    player->stopPlayback();
+    auto played = device.played();
+    for (std::size_t i = 0; i < whole; i += 16384)
+        ASSERT_TRUE(std::equal(expected.begin() + static_cast<long>(i), expected.begin() + static_cast<long>(i + 16384),
+                               played.begin() + static_cast<long>(i)))
+            << "block " << i / 16384;
+}
+
+TEST_F(PlayerTest, ASeekWhileTheLastSongsEndStillPlaysSeeksTheNextSong)
+{
+    // The short song fits the queue whole; the demo song queues behind it,
+    // and nothing has been heard yet when the seek comes.
+    const std::string shortSong = fixture("joint-128.mp3");
+    player->startPlayerThread(list({shortSong, demoSong}));
+    waitForFullQueue();
+    EXPECT_EQ(readouts.titles(), std::vector<std::string>{shortSong});
+    EXPECT_EQ(player->songInfo().songSeconds.load(), 1);
+    int demoSeconds = player->songInfo().decodedSongSeconds.load();
+    EXPECT_EQ(demoSeconds, 28);
+
+    player->requestSeek(0.5f);
+    waitForReset(1);
+    // The seek is in the song being decoded, which is now the one heard.
+    EXPECT_EQ(readouts.titles().back(), demoSong);
+    EXPECT_EQ(player->songInfo().songSeconds.load(), demoSeconds);
+    auto expected = static_cast<std::uint64_t>(std::trunc(demoSeconds * 0.5 * 352800.0));
+    EXPECT_EQ(player->control().playedUnits.load(), expected);
+    waitForFullQueue();
+    device.complete(11);
+    EXPECT_EQ(player->songInfo().positionSeconds.load(), static_cast<int>((expected + 11 * 32768u) / 352800));
+    EXPECT_EQ(readouts.titles().back(), demoSong);  // no switch back to the short song
 }
 
 TEST_F(PlayerTest, ArgumentsBeginningWithAHyphenAreNoSongs)

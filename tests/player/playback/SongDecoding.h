@@ -7,31 +7,28 @@
 #include <thread>
 #include <vector>
 
-#include "BitReader.h"
-#include "DecodeFrame.h"
-#include "Equaliser.h"
-#include "PcmSink.h"
+#include "Mp3Decoder.h"
 
 // The decoder's own output for a whole song, in the blocks it hands on: what
-// the player must have sent to the device. Run only while no player thread
-// runs, since the decoder's state is process-wide.
-inline std::vector<std::uint8_t> decodeWholeSong(const std::string& path, bool equaliser)
+// the player must have sent to the device; with `tail`, also the last partial
+// block, which the player keeps for the next song. Run only while no player
+// thread runs, since the decoder's state is process-wide.
+inline std::vector<std::uint8_t> decodeWholeSong(const std::string& path, bool equaliser, bool tail = false)
 {
     struct Collect : mp3::PcmSink {
         std::vector<std::uint8_t> bytes;
         void writeBuffer(const std::uint8_t* data, int size) override { bytes.insert(bytes.end(), data, data + size); }
     } sink;
-    mp3::eqEnabled = equaliser ? 1 : 0;
+    mp3::setEqualiser(equaliser);
     mp3::resetDecoder();
-    mp3::openStream(path.c_str());
-    mp3::resetSync();
+    mp3::openSong(path.c_str());
     mp3::FrameHeader header;
-    while (mp3::readFrame(header)) {
-        if (header.errorProtection == 1)
-            mp3::getBits(16);
+    while (mp3::nextFrame(header))
         mp3::decodeFrame(header, sink);
-    }
-    mp3::closeStream();
+    mp3::endStream();
+    if (tail)
+        mp3::flushPcm(sink);
+    mp3::closeSong();
     return sink.bytes;
 }
 

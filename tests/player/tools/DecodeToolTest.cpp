@@ -106,8 +106,8 @@ TEST_F(DecodeTool, WavAndRawOutputsCarryTheSameSamples)
 
     std::string wav = slurp(out("song.wav"));
     std::string raw = slurp(out("song.raw"));
-    ASSERT_GT(raw.size(), 44100u * 4);
-    EXPECT_EQ(raw.size() % 4608, 0u);  // whole frames of 1152 stereo sample frames
+    // Gapless: exactly the second that went into the encoder.
+    EXPECT_EQ(raw.size(), 44100u * 4);
     ASSERT_EQ(wav.size(), raw.size() + 44);
     EXPECT_EQ(wav.substr(0, 4), "RIFF");
     EXPECT_EQ(le32(wav, 4), wav.size() - 8);
@@ -129,7 +129,7 @@ TEST_F(DecodeTool, OutputKeepsTheStreamsRateAndChannelCount)
     std::string wav = slurp(out("mono.wav"));
     EXPECT_EQ(le16(wav, 22), 1);
     EXPECT_EQ(le32(wav, 28), 44100u * 2);
-    EXPECT_EQ(slurp(out("mono.raw")).size() % 2304, 0u);  // 1152 one-channel samples a frame
+    EXPECT_EQ(slurp(out("mono.raw")).size(), 44100u * 2);
 
     ASSERT_EQ(run(fixture("rate48k-128.mp3") + " '" + out("48.WAV") + "'").status, 0);
     EXPECT_EQ(le32(slurp(out("48.WAV")), 24), 48000u);
@@ -145,24 +145,40 @@ TEST_F(DecodeTool, EqualiserChangesTheOutput)
     EXPECT_NE(flat, shaped);
 }
 
-TEST_F(DecodeTool, InfoReportsTheStreamAndThePlayersLengthEstimate)
+TEST_F(DecodeTool, KeepAllKeepsEveryDecodedSample)
+{
+    ASSERT_EQ(run("--keep-all " + fixture("joint-128.mp3") + " '" + out("all.raw") + "'").status, 0);
+    ASSERT_EQ(run(fixture("joint-128.mp3") + " '" + out("trimmed.raw") + "'").status, 0);
+    std::string all = slurp(out("all.raw"));
+    std::string trimmed = slurp(out("trimmed.raw"));
+    // 40 audio frames of 1152 sample frames; the Info frame is no audio.
+    ASSERT_EQ(all.size(), 40u * 4608);
+    // The trimmed output starts after the encoder's delay of 576 and the
+    // filterbank's 529 samples.
+    ASSERT_EQ(trimmed.size(), 44100u * 4);
+    EXPECT_EQ(all.substr((576 + 529) * 4, trimmed.size()), trimmed);
+}
+
+TEST_F(DecodeTool, InfoReportsTheStreamAndItsLengthFromTheHeaderFrame)
 {
     ToolRun info = run("--info " + fixture("crc-128.mp3"));
     ASSERT_EQ(info.status, 0);
     EXPECT_NE(info.out.find("Format:      MPEG-1 Layer III\n"), std::string::npos) << info.out;
     EXPECT_NE(info.out.find("Bitrate:     128 kbit/s\n"), std::string::npos);
     EXPECT_NE(info.out.find("Sample rate: 44100 Hz\n"), std::string::npos);
-    EXPECT_NE(info.out.find("Mode:        joint stereo (mid/side)\n"), std::string::npos);
+    EXPECT_NE(info.out.find("Mode:        joint stereo"), std::string::npos);
     EXPECT_NE(info.out.find("CRC:         yes\n"), std::string::npos);
-    // 17135 bytes at 417.96 bytes a frame: 40 frames, under a second.
-    EXPECT_NE(info.out.find("Frames:      40 (estimated)\n"), std::string::npos);
-    EXPECT_NE(info.out.find("Length:      1 s (estimated)\n"), std::string::npos);
+    EXPECT_NE(info.out.find("Header:      Info\n"), std::string::npos);
+    EXPECT_NE(info.out.find("Gapless:     encoder delay 576, padding 1404 samples\n"), std::string::npos);
+    EXPECT_NE(info.out.find("Frames:      40 (header frame)\n"), std::string::npos);
+    EXPECT_NE(info.out.find("Samples:     44100\n"), std::string::npos);
+    EXPECT_NE(info.out.find("Length:      1.0 s (header frame)\n"), std::string::npos);
 
     // With the PCM on standard output, the report moves to standard error.
     ToolRun piped = run("--info " + fixture("crc-128.mp3") + " -");
     EXPECT_EQ(piped.status, 0);
     EXPECT_NE(piped.err.find("Bitrate:     128 kbit/s"), std::string::npos);
-    EXPECT_EQ(piped.out.size() % 4608, 0u);
+    EXPECT_EQ(piped.out.size(), 44100u * 4);
 }
 
 } // namespace

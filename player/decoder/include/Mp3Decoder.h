@@ -1,0 +1,168 @@
+#pragma once
+
+// The MPEG-1 Layer III decoder: its one public header. The decoder's state is
+// process-wide (one stream at a time, used by one thread at a time); the
+// stages behind these calls are private to the library.
+
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+
+namespace mp3 {
+
+// The four header bytes of a frame read as one big-endian word: the first
+// byte of the frame is bits 31..24 (ISO/IEC 11172-3, 2.4.1.3).
+using HeaderWord = std::uint32_t;
+
+struct FrameHeader {
+    std::int32_t channels = 0;
+    std::int32_t lsf = 0;
+    std::int32_t mpeg25 = 0;
+    std::int32_t headerChange = 0;  // 0 same header, 1 compatible change, 2 major change
+    std::int32_t layer = 0;
+    std::int32_t errorProtection = 0;
+    std::int32_t bitrateIndex = 0;
+    std::int32_t sampleRateIndex = 0;
+    std::int32_t padding = 0;
+    std::int32_t privateBit = 0;
+    std::int32_t mode = 0;  // 0 stereo, 1 joint stereo, 2 dual channel, 3 single channel
+    std::int32_t modeExtension = 0;
+    std::int32_t copyrightBit = 0;
+    std::int32_t originalBit = 0;
+    std::int32_t emphasis = 0;
+    std::int32_t frameSize = 0;  // bytes of the frame after the four header bytes
+};
+
+// Bitrates in kbit/s by [lsf][layer - 1][bitrateIndex] (ISO/IEC 11172-3 and 13818-3).
+extern const std::int32_t bitrateTable[2][3][16];
+// Hz by sampleRateIndex.
+extern const std::int32_t sampleRateTable[9];
+
+inline bool midSideOn(const FrameHeader& h) { return h.mode == 1 && (h.modeExtension & 2) != 0; }
+inline bool intensityOn(const FrameHeader& h) { return h.mode == 1 && (h.modeExtension & 1) != 0; }
+inline int bitrateKbps(const FrameHeader& h)
+{
+    return bitrateTable[h.lsf][h.layer - 1][h.bitrateIndex];
+}
+inline int sampleRateHz(const FrameHeader& h) { return sampleRateTable[h.sampleRateIndex]; }
+
+// Where the decoder hands its PCM: interleaved little-endian signed 16-bit
+// stereo, left sample first, in blocks of pcmBlockBytes.
+class PcmSink {
+public:
+    virtual ~PcmSink() = default;
+    virtual void writeBuffer(const std::uint8_t* data, int size) = 0;
+};
+
+inline constexpr int pcmBlockBytes = 16384;
+
+// The decoder's one failure type for conditions that end a song: it carries
+// the message text that the player shows as it stands.
+class TextException : public std::exception {
+public:
+    explicit TextException(const char* text) noexcept : text_(text) {}
+    const char* what() const noexcept override { return text_; }
+    const char* text() const noexcept { return text_; }
+
+private:
+    const char* text_;
+};
+
+inline constexpr const char* notValidMp3Text = "Not a valid MP3 file";
+inline constexpr const char* corruptMp3Text = "Corrupt MP3 file encountered";
+
+// What the first frame of a stream says when it is a header frame rather
+// than audio: a Xing or Info header (the latter written for constant
+// bitrates), perhaps followed by a LAME tag, or a VBRI header. Counts that
+// cannot be true for the file are left out, as if they were not given.
+struct HeaderFrame {
+    enum class Kind { none, xing, info, vbri };
+    Kind kind = Kind::none;
+    // Audio frames after the header frame; 0 when not given.
+    std::int64_t frames = 0;
+    // Where the header frame starts in the file, and the bytes from there.
+    std::uint64_t offset = 0;
+    std::uint64_t bytes = 0;
+    // Byte position (from `offset`) of each hundredth of the duration, and
+    // the end; only when the frame has a table of contents that can be true.
+    bool hasToc = false;
+    std::uint64_t tocPositions[101] = {};
+    // The encoder's delay and padding in samples, from a LAME tag.
+    bool hasGaplessInfo = false;
+    int encoderDelay = 0;
+    int encoderPadding = 0;
+};
+
+// The samples by which the hybrid and polyphase filterbanks delay a decoded
+// stream behind the encoder's input: 528, plus one for the alignment of the
+// polyphase window, as the published LAME tag description counts them.
+inline constexpr int synthesisDelaySamples = 529;
+
+// A stream's length, from its header frame when it has a believable frame
+// count, else estimated from the first frame's bitrate and the file size.
+struct StreamLength {
+    bool fromHeaderFrame = false;
+    std::int64_t frames = 0;
+    // The samples per channel that the stream plays: after gapless trimming
+    // when the header frame tells the encoder's delay and padding.
+    std::int64_t samples = 0;
+    double seconds = 0.0;
+    // The whole seconds that the player shows and seeks by.
+    int wholeSeconds = 0;
+};
+
+// Puts the decoder into its start state: no stream, no history, no PCM held.
+// The constant tables are built by the first call only. The equaliser and
+// gapless switches keep their settings.
+void resetDecoder();
+
+// Opens a song file, or bytes in memory that must outlive the stream, and
+// starts it afresh: synchronisation, header frame, filter history and
+// gapless trimming. PCM still held from the song before stays, so the next
+// song continues its block. Returns 0 when the file cannot be opened (the
+// first nextFrame then finds no frame).
+int openSong(const char* path);
+int openSongInMemory(const std::uint8_t* data, std::size_t size);
+void closeSong();
+
+// Reads the next audio frame into header and returns 1, or 0 for no frame
+// (end of the stream, damage beyond recovery, a refused header). A header
+// frame at the start is taken in and passed over, and the first audio frame
+// then reports headerChange 2. The CRC word, when there is one, is skipped:
+// the reader stands at the side information. Throws
+// TextException(notValidMp3Text) when a file starts with too much junk.
+int nextFrame(FrameHeader& header);
+
+// Decodes the frame that nextFrame has just read, all the way to PCM; every
+// full block of pcmBlockBytes goes to the sink. Throws
+// TextException(corruptMp3Text) for corrupt side information.
+void decodeFrame(const FrameHeader& header, PcmSink& sink);
+
+// Moves within the open stream to fraction (0 to 1) of its length: by the
+// header frame's table of contents when there is one, else by the estimate
+// from the current frame's bitrate. The PCM held is dropped. Returns 0 when
+// the target is refused or not found; the stream then goes on where it is.
+int seekToFraction(FrameHeader& header, double fraction);
+
+// The natural end of a stream: the encoder's padding is dropped from the
+// PCM held, and the rest stays for the next song's samples to continue.
+void endStream();
+// Hands the partly filled block (a whole number of sample frames) to the
+// sink: for the end of the last stream, where nothing may be lost.
+void flushPcm(PcmSink& sink);
+// Drops the PCM held, as a stop, a seek or a change of song does.
+void discardPcm();
+
+// The player's fixed equaliser curve (off when the "Pure" setting is on).
+void setEqualiser(bool on);
+bool equaliserOn();
+
+// Gapless trimming of the encoder's delay and padding (on unless turned off).
+void setGapless(bool on);
+
+// What the open stream's header frame said (kind none when it has none).
+const HeaderFrame& headerFrame();
+// The open stream's length, given its current frame header.
+StreamLength streamLength(const FrameHeader& header);
+
+} // namespace mp3
