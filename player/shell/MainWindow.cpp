@@ -4,11 +4,12 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QWindow>
+#include <filesystem>
 #include <fstream>
 
 #include "AboutWindow.h"
-#include "PathText.h"
 #include "FileDialogs.h"
+#include "PathText.h"
 #include "Platform.h"
 #include "Player.h"
 #include "PlayerSettings.h"
@@ -38,8 +39,13 @@ void paintAtOnce(QWidget& window)
     QGuiApplication::sync();
 }
 
+// A file that can be read now: not a folder, and not a pipe or a device, whose
+// opening could wait for a writer without end.
 bool canOpenForReading(const std::string& path)
 {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return false;
     std::ifstream file(path, std::ios::binary);
     return file.is_open();
 }
@@ -51,7 +57,6 @@ MainWindow::MainWindow(const MainWindowServices& services, const std::string& co
 {
     auto startupPicture = std::make_unique<AboutWindow>(false, services_.settings);
     paintAtOnce(*startupPicture);
-    dragging_ = false;
     skin_ = loadSkin(services_.settings);
     const QSize size(skin_->mainUp.width(), skin_->mainUp.height());
     const QPoint saved(services_.position.readX(), services_.position.readY());

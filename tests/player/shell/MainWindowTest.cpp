@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <sys/stat.h>
 
 #include "AboutWindow.h"
 #include "Buttons.h"
@@ -81,6 +82,14 @@ TEST(Buttons, PlayDoesNothingWithoutAPlayableSong)
     shell.settings.putSong(shell.folder.file("gone.mp3"));
     shell.click(shell.controlAt<PlayButton>(playRect));
     EXPECT_EQ(shell.player.control().playerRunning.load(), 0);
+    // A pipe would keep the opening waiting for a writer; a folder is no song.
+    const std::string pipe = shell.folder.file("pipe.mp3");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& path : {pipe, shell.folder.path()}) {
+        shell.settings.putSong(path);
+        shell.click(shell.controlAt<PlayButton>(playRect));
+        EXPECT_EQ(shell.player.control().playerRunning.load(), 0) << path;
+    }
     EXPECT_TRUE(shell.messages.messages().empty());
 }
 
