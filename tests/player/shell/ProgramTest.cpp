@@ -252,11 +252,21 @@ TEST_F(Program, TheWindowIsShapedAsTheFaceAndItsButtonsPlayTheSong)
     ASSERT_NE(at, std::string::npos);
     EXPECT_LT(at, 4 * 16384u); // after no more than the device's first silence
 
+    // Dragged by a free spot of the face to the left of and above the
+    // screen's corner, the grabbed point stays under the mouse.
+    const QPoint grab = install.origin + QPoint(150, 20);
+    ASSERT_TRUE(runTool("xdotool", {"mousemove", QString::number(grab.x()), QString::number(grab.y()), "mousedown",
+                                    "1", "mousemove", "100", "60", "mousemove", "5", "4", "mouseup", "1"}));
+    EXPECT_TRUE(processUntil([&] {
+        auto geometry = runTool("xdotool", {"search", "--name", windowTitle, "getwindowgeometry"});
+        return geometry && geometry->contains("Position: -145,-16 ");
+    }));
+
     ASSERT_TRUE(runTool("xdotool", {"key", "Escape"}));
     ASSERT_TRUE(player.waitForFinished(20000));
     EXPECT_EQ(player.exitCode(), 0);
-    EXPECT_EQ(IniFile(install.settings).read("Position", "x"), "40");
-    EXPECT_EQ(IniFile(install.settings).read("Position", "y"), "30");
+    EXPECT_EQ(IniFile(install.settings).read("Position", "x"), "-145");
+    EXPECT_EQ(IniFile(install.settings).read("Position", "y"), "-16");
 }
 
 TEST_F(Program, AtTwiceThePixelRatioTheFaceIsTwiceAsLargeSharpAndShapedAlike)
