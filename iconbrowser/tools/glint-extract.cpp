@@ -1,15 +1,16 @@
-// glint-extract: counts the icons of an executable, library or icon file, or
+// glint-extract: counts the icons of executables, libraries or icon files, or
 // writes one of them out as the icon browser would draw it.
 //
 //   glint-extract FILE               prints the number of icons
+//   glint-extract FILE FILE...       prints one line per file: its count, its name
 //   glint-extract FILE INDEX OUT     writes icon INDEX to OUT (.png keeps the
 //                                    alpha; .bmp is drawn on the window colour)
+//
+// Three arguments are the extraction form when the second is a whole number
+// or the third names a .png or .bmp file; otherwise they are three files.
 
+#include "IconImage.h"
 #include "Icons.h"
-
-#include <QColor>
-#include <QImage>
-#include <QPainter>
 
 #include <algorithm>
 #include <cctype>
@@ -34,6 +35,7 @@ int usage(const char* message)
     std::fprintf(stderr,
         "glint-extract: %s\n"
         "usage: glint-extract FILE               print how many icons FILE holds\n"
+        "       glint-extract FILE FILE...       print each file's count and name, one a line\n"
         "       glint-extract FILE INDEX OUT     write icon INDEX (from 0) to OUT, a .png or .bmp file\n",
         message);
     return exitUsage;
@@ -47,15 +49,23 @@ bool endsWith(std::string_view text, std::string_view suffix)
         [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
 }
 
+bool isWholeNumber(std::string_view text)
+{
+    const std::size_t digitsFrom = text.starts_with('-') ? 1 : 0;
+    return text.size() > digitsFrom
+        && std::all_of(text.begin() + digitsFrom, text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 // The library counts any unreadable file as holding no icons; the tool says why.
 bool checkReadable(const char* path)
 {
     std::error_code error;
-    if (!std::filesystem::exists(path, error)) {
+    const auto status = std::filesystem::status(path, error);
+    if (!std::filesystem::exists(status)) {
         std::fprintf(stderr, "glint-extract: %s: no such file\n", path);
         return false;
     }
-    if (!std::filesystem::is_regular_file(path, error)) {
+    if (!std::filesystem::is_regular_file(status)) {
         std::fprintf(stderr, "glint-extract: %s: not a regular file\n", path);
         return false;
     }
@@ -64,37 +74,6 @@ bool checkReadable(const char* path)
         return false;
     }
     return true;
-}
-
-QImage toQImage(const icons::Icon& icon)
-{
-    if (const auto* png = std::get_if<icons::PngImage>(&icon)) {
-        QImage decoded = QImage::fromData(png->bytes.data(), static_cast<int>(png->bytes.size()), "PNG");
-        if (decoded.isNull()) return {};
-        decoded = decoded.convertToFormat(QImage::Format_ARGB32);
-        icons::Image image{decoded.width(), decoded.height(), {}};
-        image.pixels.reserve(static_cast<std::size_t>(image.width) * image.height);
-        for (int y = 0; y < image.height; ++y) {
-            const auto* row = reinterpret_cast<const QRgb*>(decoded.constScanLine(y));
-            image.pixels.insert(image.pixels.end(), row, row + image.width);
-        }
-        return toQImage(icons::fitToStandardSize(std::move(image)));
-    }
-    const auto& image = std::get<icons::Image>(icon);
-    QImage result(image.width, image.height, QImage::Format_ARGB32);
-    for (int y = 0; y < image.height; ++y)
-        std::memcpy(result.scanLine(y), image.pixels.data() + static_cast<std::size_t>(y) * image.width,
-            static_cast<std::size_t>(image.width) * sizeof(std::uint32_t));
-    return result;
-}
-
-QImage onBackground(const QImage& icon)
-{
-    QImage canvas(icon.size(), QImage::Format_RGB32);
-    canvas.fill(windowBackground);
-    QPainter painter(&canvas);
-    painter.drawImage(0, 0, icon);
-    return canvas;
 }
 
 int extract(const char* path, std::string_view indexText, const char* out)
@@ -117,12 +96,12 @@ int extract(const char* path, std::string_view indexText, const char* out)
             std::fprintf(stderr, "glint-extract: %s: icon %d has no readable image\n", path, index);
         return exitUnreadable;
     }
-    QImage image = toQImage(*icon);
+    QImage image = icons::toQImage(*icon);
     if (image.isNull()) {
         std::fprintf(stderr, "glint-extract: %s: icon %d holds a damaged PNG image\n", path, index);
         return exitUnreadable;
     }
-    if (!png) image = onBackground(image);
+    if (!png) image = icons::drawnOn(image, windowBackground, image.size());
     if (!image.save(QString::fromLocal8Bit(out), png ? "PNG" : "BMP")) {
         std::fprintf(stderr, "glint-extract: %s: cannot be written\n", out);
         return exitUnreadable;
@@ -130,15 +109,34 @@ int extract(const char* path, std::string_view indexText, const char* out)
     return 0;
 }
 
+// Counts every file, one line each; a file that cannot be read is reported
+// and the rest are still counted.
+int countEach(char** paths, int pathCount)
+{
+    int status = 0;
+    for (int i = 0; i < pathCount; ++i) {
+        if (!checkReadable(paths[i])) {
+            status = exitUnreadable;
+            continue;
+        }
+        std::printf("%d %s\n", icons::countIcons(std::filesystem::path(paths[i])), paths[i]);
+    }
+    return status;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc < 2) return usage("no FILE given");
     if (argc == 2) {
         if (!checkReadable(argv[1])) return exitUnreadable;
         std::printf("%d\n", icons::countIcons(std::filesystem::path(argv[1])));
         return 0;
     }
-    if (argc == 4) return extract(argv[1], argv[2], argv[3]);
-    return usage(argc < 2 ? "no FILE given" : "wrong number of arguments");
+    // FILE INDEX without OUT is a mistake far likelier than a file named by a number.
+    if (argc == 3 && isWholeNumber(argv[2])) return usage("wrong number of arguments");
+    if (argc == 4 && (isWholeNumber(argv[2]) || endsWith(argv[3], ".png") || endsWith(argv[3], ".bmp")))
+        return extract(argv[1], argv[2], argv[3]);
+    return countEach(argv + 1, argc - 1);
 }

@@ -1,0 +1,63 @@
+#include "FileList.h"
+
+#include <QAbstractFileIconProvider>
+#include <QFileSystemModel>
+
+namespace glint {
+
+namespace {
+
+// Names only: looking up a picture per file would cost more than the listing.
+class NoFileIcons final : public QAbstractFileIconProvider {
+public:
+    QIcon icon(IconType) const override { return {}; }
+    QIcon icon(const QFileInfo&) const override { return {}; }
+};
+
+NoFileIcons noFileIcons;
+
+} // namespace
+
+FileList::FileList(QWidget* parent) : QListView(parent), model_(new QFileSystemModel(this))
+{
+    setObjectName(QStringLiteral("File1"));
+    model_->setIconProvider(&noFileIcons);
+    model_->setFilter(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    model_->setReadOnly(true);
+    model_->sort(0, Qt::AscendingOrder);
+    setModel(model_);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setUniformItemSizes(true);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(this, &QListView::clicked, this, &FileList::fileClicked);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+        if (current.isValid()) emit fileClicked();
+    });
+}
+
+void FileList::setPath(const QString& path)
+{
+    path_ = path;
+    setRootIndex(model_->setRootPath(path));
+}
+
+QString FileList::fileName() const
+{
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? model_->fileName(current) : QString();
+}
+
+bool FileList::selectFile(const QString& name)
+{
+    const QModelIndex index = model_->index(QDir(path_).filePath(name));
+    if (!index.isValid() || index.parent() != rootIndex()) return false;
+    setCurrentIndex(index);
+    return true;
+}
+
+int FileList::fileCount() const
+{
+    return model_->rowCount(rootIndex());
+}
+
+} // namespace glint

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QListView>
+
+class QFileSystemModel;
+
+namespace glint {
+
+// The file list (`File1`): every file of one folder, hidden ones and special
+// files included, by name. The folder is read in the background, so a folder
+// of many thousand files never holds the window up.
+class FileList final : public QListView {
+    Q_OBJECT
+public:
+    explicit FileList(QWidget* parent);
+
+    QString path() const { return path_; }
+    void setPath(const QString& path);
+    // The name of the chosen file, or empty.
+    QString fileName() const;
+    // Chooses the file called `name` once it is listed; false while it is not.
+    bool selectFile(const QString& name);
+    int fileCount() const;
+
+signals:
+    // The user chose a file, by mouse or keys; also when choosing the chosen one again.
+    void fileClicked();
+
+private:
+    QFileSystemModel* model_;
+    QString path_;
+};
+
+} // namespace glint
