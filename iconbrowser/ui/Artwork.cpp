@@ -40,14 +40,37 @@ QPixmap gem(int size)
     return pixmap;
 }
 
-QPixmap questionMark(QColor colour, QPointF at, double points)
+// A question mark drawn as strokes: pictures need no font, so they cost
+// nothing at start-up.
+void drawQuestionMark(QPainter& p, const QRectF& box, QColor colour)
+{
+    p.save();
+    p.setPen(QPen(colour, 1.8, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    const QRectF bowl(box.left(), box.top(), box.width(), box.height() * 0.5);
+    QPainterPath stroke;
+    stroke.arcMoveTo(bowl, 160);
+    stroke.arcTo(bowl, 160, -250);
+    stroke.lineTo(box.center().x(), box.top() + box.height() * 0.72);
+    p.drawPath(stroke);
+    p.setBrush(colour);
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QPointF(box.center().x(), box.bottom() - 1), 1.1, 1.1);
+    p.restore();
+}
+
+QPixmap folder(bool open)
 {
     QPixmap pixmap = blank(16, 16);
     QPainter p(&pixmap);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    p.setPen(colour);
-    p.setFont(sansSerif(points, true));
-    p.drawText(QRectF(at, QSizeF(16 - at.x(), 16 - at.y())), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("?"));
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QColor(0x80, 0x60, 0x10));
+    p.setBrush(QColor(0xE8, 0xC0, 0x50));
+    p.drawPolygon(QPolygonF({{1.5, 3.5}, {6, 3.5}, {7.5, 5}, {14.5, 5}, {14.5, 13.5}, {1.5, 13.5}}));
+    if (open) {
+        p.setBrush(QColor(0xFF, 0xE0, 0x80));
+        p.drawPolygon(QPolygonF({{3.5, 7.5}, {15.5, 7.5}, {13.5, 13.5}, {1.5, 13.5}}));
+    }
     return pixmap;
 }
 
@@ -69,7 +92,7 @@ QIcon helpPicture()
     p.setPen(QColor(0x10, 0x30, 0x90));
     p.setBrush(QColor(0xFF, 0xF0, 0x90));
     p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
-    p.drawPixmap(0, 0, questionMark(QColor(0x10, 0x30, 0x90), {5, 1}, 8));
+    drawQuestionMark(p, QRectF(5.5, 4, 5, 8.5), QColor(0x10, 0x30, 0x90));
     return QIcon(pixmap);
 }
 
@@ -81,7 +104,7 @@ QIcon whatsThisPicture()
     p.setPen(Qt::black);
     p.setBrush(Qt::white);
     p.drawPolygon(QPolygonF({{1, 1}, {1, 12}, {4, 9}, {6, 14}, {8, 13}, {6, 8}, {10, 8}}));
-    p.drawPixmap(0, 0, questionMark(QColor(0x10, 0x30, 0x90), {9, 0}, 8));
+    drawQuestionMark(p, QRectF(10, 1, 5, 9), QColor(0x10, 0x30, 0x90));
     return QIcon(pixmap);
 }
 
@@ -101,6 +124,16 @@ QIcon exitPicture()
     p.drawLine(QPointF(12, 5.5), QPointF(14.5, 8));
     p.drawLine(QPointF(12, 10.5), QPointF(14.5, 8));
     return QIcon(pixmap);
+}
+
+QIcon openFolderPicture()
+{
+    return QIcon(folder(true));
+}
+
+QIcon closedFolderPicture()
+{
+    return QIcon(folder(false));
 }
 
 QPixmap linkPicture(const QString& text)

@@ -15,6 +15,10 @@ QIcon helpPicture();
 QIcon whatsThisPicture();
 QIcon exitPicture();
 
+// The folder list's 16 x 16 pictures of an opened and a closed folder.
+QIcon openFolderPicture();
+QIcon closedFolderPicture();
+
 // A 139 x 18 link picture of the about window: `text` underlined in link blue.
 QPixmap linkPicture(const QString& text);
 

@@ -1,5 +1,6 @@
 #include "DriveList.h"
 
+#include <QSignalBlocker>
 #include <QStorageInfo>
 
 #include <algorithm>
@@ -9,13 +10,29 @@ namespace glint {
 DriveList::DriveList(QWidget* parent) : QComboBox(parent)
 {
     setObjectName(QStringLiteral("Drive1"));
+    connect(this, &QComboBox::currentIndexChanged, this, &DriveList::driveChanged);
+}
+
+void DriveList::showPopup()
+{
+    listMountedDrives();
+    QComboBox::showPopup();
+}
+
+// Lists the mounts afresh, keeping the chosen drive chosen without a change.
+void DriveList::listMountedDrives()
+{
     QStringList drives;
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
         if (volume.isValid()) drives << volume.rootPath();
+    const QString chosen = drive();
+    if (!chosen.isEmpty()) drives << chosen;
     drives.removeDuplicates();
     std::sort(drives.begin(), drives.end());
+    const QSignalBlocker quiet(this);
+    clear();
     addItems(drives);
-    connect(this, &QComboBox::currentIndexChanged, this, &DriveList::driveChanged);
+    setCurrentIndex(findText(chosen));
 }
 
 void DriveList::setDrive(const QString& drive)

@@ -5,6 +5,8 @@
 namespace glint {
 
 // The drive list (`Drive1`): the mounted file systems by their mount points.
+// The mounts are read when the list opens, so it shows what is mounted then
+// and start-up does not wait on every file system.
 class DriveList final : public QComboBox {
     Q_OBJECT
 public:
@@ -18,8 +20,13 @@ public:
     // The drive that holds `path`.
     static QString driveOf(const QString& path);
 
+    void showPopup() override;
+
 signals:
     void driveChanged();
+
+private:
+    void listMountedDrives();
 };
 
 } // namespace glint

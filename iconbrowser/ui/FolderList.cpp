@@ -1,9 +1,10 @@
 #include "FolderList.h"
 
+#include "Artwork.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QStyle>
 
 namespace glint {
 
@@ -40,8 +41,8 @@ std::optional<FolderError> FolderList::setPath(const QString& path)
 void FolderList::fill()
 {
     clear();
-    const QIcon opened = style()->standardIcon(QStyle::SP_DirOpenIcon);
-    const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    const QIcon opened = artwork::openFolderPicture();
+    const QIcon closed = artwork::closedFolderPicture();
     // The root, then each folder on the way down, one step further in.
     QStringList ancestors;
     for (QDir dir(path_);; ) {

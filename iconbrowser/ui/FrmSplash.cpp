@@ -69,7 +69,7 @@ FrmSplash::FrmSplash(QWidget* parent, LinkOpener openLink) : QDialog(parent), op
 
     auto* web = new LinkImage(this, [this] { openLink_(QUrl(authorWebPage)); });
     web->setObjectName(QStringLiteral("imgWebURL"));
-    web->setPixmap(artwork::linkPicture(QStringLiteral("Glint Gatherer on the web")));
+    web->setPixmap(artwork::linkPicture(QStringLiteral("Visit the home page")));
     twips::place(web, {2715, 2235, 2085, 270});
     auto* mail = new LinkImage(this, [this] { openLink_(QUrl(authorMail)); });
     mail->setObjectName(QStringLiteral("imgEmailURL"));

@@ -51,7 +51,7 @@ HelpViewer::HelpViewer(QWidget* parent, Prompts& prompts)
     auto* splitter = new QSplitter;
     splitter->addWidget(pages_);
     splitter->addWidget(text_);
-    splitter->setStretchFactor(1, 2);
+    splitter->setSizes({220, 420});
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(splitter);
     resize(640, 420);

@@ -252,6 +252,20 @@ TEST(SaveDialog, IsSetUpAfreshEveryTime)
     }
 }
 
+TEST_F(Browse, TheDriveListReadsTheMountsWhenItOpens)
+{
+    glint::DriveList* drives = window.frm.Drive1();
+    const QString chosen = drives->drive();
+    ASSERT_FALSE(chosen.isEmpty()) << "the drive of the current folder";
+    openFolder(uitest::iconFolder());
+    drives->showPopup();
+    drives->hidePopup();
+    EXPECT_GE(drives->findText(QStringLiteral("/")), 0);
+    EXPECT_EQ(drives->drive(), chosen) << "opening the list changes no drive";
+    EXPECT_EQ(window.frm.Dir1()->path(), uitest::iconFolder());
+    EXPECT_TRUE(window.prompts.messages.empty());
+}
+
 TEST_F(Browse, AnUnreadableDriveFallsBackToTheRoot)
 {
     const QString gone = window.folder.filePath(QStringLiteral("unplugged"));
