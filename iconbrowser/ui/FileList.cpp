@@ -7,21 +7,24 @@ namespace glint {
 
 namespace {
 
-// Names only: looking up a picture per file would cost more than the listing.
-class NoFileIcons final : public QAbstractFileIconProvider {
+// Names only. A picture or a type per file would be looked up on the window's
+// thread, the type by opening every file to sniff its content: slower than
+// the listing itself, and a hang on a stalled file system.
+class NamesOnly final : public QAbstractFileIconProvider {
 public:
     QIcon icon(IconType) const override { return {}; }
     QIcon icon(const QFileInfo&) const override { return {}; }
+    QString type(const QFileInfo&) const override { return QStringLiteral("File"); }
 };
 
-NoFileIcons noFileIcons;
+NamesOnly namesOnly;
 
 } // namespace
 
 FileList::FileList(QWidget* parent) : QListView(parent), model_(new QFileSystemModel(this))
 {
     setObjectName(QStringLiteral("File1"));
-    model_->setIconProvider(&noFileIcons);
+    model_->setIconProvider(&namesOnly);
     model_->setFilter(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     model_->setReadOnly(true);
     model_->sort(0, Qt::AscendingOrder);

@@ -71,9 +71,9 @@ FrmMain::FrmMain(const FrmMainServices& services) : services_(services), helpFil
     setHelpTopics();
 
     // The process's current drive and folder, before the lists start following each other.
-    const QString current = QDir::currentPath();
-    drive1_->setDrive(DriveList::driveOf(current));
-    dir1_->setPath(current);
+    // A current folder that can no longer be read opens the root instead.
+    if (dir1_->setPath(QDir::currentPath())) dir1_->setPath(QDir::rootPath());
+    drive1_->setDrive(DriveList::driveOf(dir1_->path()));
     file1_->setPath(dir1_->path());
     connectControls();
 
