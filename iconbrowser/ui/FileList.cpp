@@ -33,8 +33,10 @@ FileList::FileList(QWidget* parent) : QListView(parent), model_(new QFileSystemM
     setUniformItemSizes(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     connect(this, &QListView::clicked, this, &FileList::fileClicked);
-    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
-        if (current.isValid()) emit fileClicked();
+    // A file chosen with the keys counts as clicked; the current row that the
+    // view sets on getting the focus chooses nothing, so it does not.
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this](const QItemSelection& chosen) {
+        if (!chosen.isEmpty()) emit fileClicked();
     });
 }
 

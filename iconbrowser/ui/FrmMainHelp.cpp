@@ -20,8 +20,6 @@ const char* const topicProperty = "helpTopic";
 
 } // namespace
 
-FrmMain::~FrmMain() = default;
-
 // Each control carries its topic number; in What's This mode a click on it
 // shows that topic's text.
 void FrmMain::setHelpTopics()

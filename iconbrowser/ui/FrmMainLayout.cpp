@@ -81,6 +81,8 @@ FrmMain::FrmMain(const FrmMainServices& services) : services_(services), helpFil
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
+FrmMain::~FrmMain() = default;
+
 void FrmMain::buildControls()
 {
     auto* client = new QWidget(this);

@@ -135,6 +135,21 @@ TEST_F(Browse, TheRightClickOffersSaveOnlyOnTheFirstBoxOfAFileWithIcons)
     EXPECT_EQ(window.prompts.popUps, 1) << "no menu for a file without icons";
 }
 
+TEST_F(Browse, KeysChooseFilesButTheFocusAloneDoesNot)
+{
+    openFolder(uitest::iconFolder());
+    clickFile(QStringLiteral("depth8.ico"));
+    window.frm.File1()->clearSelection();
+    window.frm.File1()->setCurrentIndex({});
+    const QString before = window.frm.loadedPath();
+    window.frm.Dir1()->setFocus();
+    window.frm.File1()->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.frm.loadedPath(), before);
+    QTest::keyClick(window.frm.File1(), Qt::Key_Down);
+    EXPECT_NE(window.frm.loadedPath(), before) << "a file chosen with the arrow keys is loaded";
+}
+
 TEST_F(Browse, OneIconDisablesTheBar)
 {
     openFolder(uitest::iconFolder());
