@@ -14,14 +14,22 @@ constexpr int pathRole = Qt::UserRole;
 // Errors as the classic runtime numbers them.
 constexpr int deviceUnavailable = 68;
 constexpr int pathAccessError = 75;
-const QString indentStep = QStringLiteral("   ");
+constexpr int indentPixels = 8;
 
 } // namespace
 
-FolderList::FolderList(QWidget* parent) : QListWidget(parent)
+// A tree drawn as a list: each folder one step in from its parent, nothing
+// to fold, no header.
+FolderList::FolderList(QWidget* parent) : QTreeWidget(parent)
 {
     setObjectName(QStringLiteral("Dir1"));
-    connect(this, &QListWidget::itemDoubleClicked, this, &FolderList::openItem);
+    setHeaderHidden(true);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setExpandsOnDoubleClick(false);
+    setIndentation(indentPixels);
+    setUniformRowHeights(true);
+    connect(this, &QTreeWidget::itemDoubleClicked, this, &FolderList::openItem);
 }
 
 std::optional<FolderError> FolderList::setPath(const QString& path)
@@ -45,30 +53,34 @@ void FolderList::fill()
     const QIcon closed = artwork::closedFolderPicture();
     // The root, then each folder on the way down, one step further in.
     QStringList ancestors;
-    for (QDir dir(path_);; ) {
+    for (QDir dir(path_);;) {
         ancestors.prepend(dir.absolutePath());
         if (!dir.cdUp()) break;
     }
-    QString indent;
+    QTreeWidgetItem* parent = nullptr;
     for (const QString& ancestor : ancestors) {
-        const QString name = ancestor == QDir::rootPath() ? ancestor : QFileInfo(ancestor).fileName();
-        auto* item = new QListWidgetItem(opened, indent + name, this);
-        item->setData(pathRole, ancestor);
-        indent += indentStep;
+        auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
+        item->setText(0, ancestor == QDir::rootPath() ? ancestor : QFileInfo(ancestor).fileName());
+        item->setIcon(0, opened);
+        item->setData(0, pathRole, ancestor);
+        parent = item;
     }
-    setCurrentRow(count() - 1);
     const QDir current(path_);
     const auto names = current.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
         QDir::Name | QDir::IgnoreCase);
     for (const QString& name : names) {
-        auto* item = new QListWidgetItem(closed, indent + name, this);
-        item->setData(pathRole, current.filePath(name));
+        auto* item = new QTreeWidgetItem(parent);
+        item->setText(0, name);
+        item->setIcon(0, closed);
+        item->setData(0, pathRole, current.filePath(name));
     }
+    expandAll();
+    setCurrentItem(parent);
 }
 
-void FolderList::openItem(QListWidgetItem* item)
+void FolderList::openItem(QTreeWidgetItem* item)
 {
-    if (item) setPath(item->data(pathRole).toString());
+    if (item) setPath(item->data(0, pathRole).toString());
 }
 
 void FolderList::keyPressEvent(QKeyEvent* event)
@@ -78,7 +90,7 @@ void FolderList::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    QListWidget::keyPressEvent(event);
+    QTreeWidget::keyPressEvent(event);
 }
 
 } // namespace glint

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QListWidget>
+#include <QTreeWidget>
 
 #include <optional>
 
@@ -15,7 +15,7 @@ struct FolderError {
 // The folder list (`Dir1`), as the classic folder list box: the folders from
 // the root down to the current one, each opened, then the current folder's
 // sub-folders. A double-click or Enter on a folder opens it.
-class FolderList final : public QListWidget {
+class FolderList final : public QTreeWidget {
     Q_OBJECT
 public:
     explicit FolderList(QWidget* parent);
@@ -30,10 +30,12 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // Nothing folds, so no branch marks are drawn.
+    void drawBranches(QPainter*, const QRect&, const QModelIndex&) const override {}
 
 private:
     void fill();
-    void openItem(QListWidgetItem* item);
+    void openItem(QTreeWidgetItem* item);
 
     QString path_;
 };

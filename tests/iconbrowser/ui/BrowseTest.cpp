@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QScrollBar>
 #include <QTest>
+#include <QTreeWidgetItemIterator>
 
 #include <sys/stat.h>
 
@@ -292,6 +293,61 @@ TEST_F(Browse, AnUnreadableDriveFallsBackToTheRoot)
     EXPECT_EQ(window.frm.Drive1()->drive(), QStringLiteral("/"));
     EXPECT_EQ(window.frm.Dir1()->path(), QStringLiteral("/"));
     EXPECT_EQ(window.frm.File1()->path(), QStringLiteral("/"));
+}
+
+} // namespace
+
+namespace {
+
+// The texts of the folder list, top to bottom.
+QStringList folderRows(glint::FolderList& list)
+{
+    QStringList rows;
+    for (QTreeWidgetItemIterator it(&list); *it; ++it) rows << (*it)->text(0);
+    return rows;
+}
+
+QTreeWidgetItem* folderRow(glint::FolderList& list, const QString& text)
+{
+    for (QTreeWidgetItemIterator it(&list); *it; ++it)
+        if ((*it)->text(0) == text) return *it;
+    return nullptr;
+}
+
+TEST(FolderList, ShowsThePathDownThenTheSubFoldersAndOpensThem)
+{
+    uitest::Window window;
+    window.frm.show();
+    glint::FolderList& list = *window.frm.Dir1();
+    const QString data = QDir::cleanPath(uitest::iconFolder() + QStringLiteral("/.."));
+    ASSERT_FALSE(list.setPath(data));
+    const QStringList rows = folderRows(list);
+    const int depth = QDir::cleanPath(data).count(QLatin1Char('/'));
+    ASSERT_EQ(rows.size(), depth + 1 + 3) << rows.join(QStringLiteral(" | ")).toStdString();
+    EXPECT_EQ(rows.first(), QStringLiteral("/"));
+    EXPECT_EQ(rows.mid(depth, 4), (QStringList{QStringLiteral("data"), QStringLiteral("icons"), QStringLiteral("m3u"),
+                                      QStringLiteral("mp3")}));
+    EXPECT_EQ(list.currentItem()->text(0), QStringLiteral("data")) << "the current folder is chosen";
+
+    QTreeWidgetItem* icons = folderRow(list, QStringLiteral("icons"));
+    ASSERT_TRUE(icons);
+    // A double click is a press and release, then a second press that is the double click.
+    const QPoint at = list.visualItemRect(icons).center();
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(list.path(), data) << "a single click only chooses";
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(list.path(), uitest::iconFolder());
+    EXPECT_EQ(window.frm.File1()->path(), uitest::iconFolder()) << "the file list follows";
+
+    list.setCurrentItem(folderRow(list, QStringLiteral("tests")));
+    QTest::keyClick(&list, Qt::Key_Return);
+    EXPECT_TRUE(list.path().endsWith(QStringLiteral("/tests")));
+
+    const QString before = list.path();
+    const auto error = list.setPath(QStringLiteral("/no/such/folder"));
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->number, 68);
+    EXPECT_EQ(list.path(), before);
 }
 
 } // namespace
