@@ -76,6 +76,8 @@ FrmMain::FrmMain(const FrmMainServices& services) : services_(services), helpFil
     drive1_->setDrive(DriveList::driveOf(dir1_->path()));
     file1_->setPath(dir1_->path());
     connectControls();
+    // Browsing starts in the folder list.
+    dir1_->setFocus();
 
     // A fixed single border: the window keeps the size of its client area.
     layout()->setSizeConstraint(QLayout::SetFixedSize);

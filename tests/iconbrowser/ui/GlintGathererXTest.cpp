@@ -23,6 +23,7 @@
 // After the test framework: Xlib's macros (None, Bool, Status) would break its headers.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 
 extern char** environ;
 
@@ -117,7 +118,7 @@ protected:
         if (!xvfb) GTEST_SKIP() << "Xvfb is not installed (Debian package xvfb): the real window is not tested";
         home_ = fs::temp_directory_path() / ("glint-x-" + std::to_string(getpid()));
         fs::create_directories(home_ / "runtime");
-        fs::create_directories(home_ / "start" / "sub");
+        fs::create_directories(home_ / "start" / "sub" / "inner");
         fs::permissions(home_ / "runtime", fs::perms::owner_all, fs::perm_options::replace);
         // A free display: no lock file, and a server that stays up on it.
         for (int number = 90; number < 190 && !display_; ++number) {
@@ -198,6 +199,34 @@ protected:
         XFlush(display_);
     }
 
+    // A key press and release sent straight to `window`, as the server would deliver them.
+    void sendKey(Window window, KeySym key)
+    {
+        XEvent event{};
+        event.xkey.display = display_;
+        event.xkey.window = window;
+        event.xkey.root = DefaultRootWindow(display_);
+        event.xkey.keycode = XKeysymToKeycode(display_, key);
+        event.xkey.same_screen = True;
+        event.xkey.type = KeyPress;
+        XSendEvent(display_, window, True, KeyPressMask, &event);
+        event.xkey.type = KeyRelease;
+        XSendEvent(display_, window, True, KeyReleaseMask, &event);
+        XFlush(display_);
+    }
+
+    // The pixels of the window, as the server holds them.
+    std::vector<unsigned long> pixels(Window window, int width, int height)
+    {
+        std::vector<unsigned long> result;
+        XImage* image = XGetImage(display_, window, 0, 0, width, height, AllPlanes, ZPixmap);
+        if (!image) return result;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) result.push_back(XGetPixel(image, x, y));
+        XDestroyImage(image);
+        return result;
+    }
+
     fs::path settingsFile() const { return home_ / "config" / "Glint Gatherer" / "Glint Gatherer.conf"; }
 
     fs::path home_;
@@ -232,6 +261,22 @@ TEST_F(GlintGathererOnX, ASecondStartHandsOverAndEndsLeavingOneWindow)
         return focus == main.id;
     }, 5s)) << "the running copy has the keyboard focus";
     EXPECT_FALSE(fs::exists(settingsFile())) << "the second start wrote no settings";
+
+    // The Enter that a start hands over opens the folder chosen in the folder
+    // list, which has the focus: choose "sub", the last row, and start again.
+    const int width = main.attributes.width, height = main.attributes.height;
+    sendKey(main.id, XK_End);
+    std::vector<unsigned long> chosen, now = pixels(main.id, width, height);
+    ASSERT_TRUE(waitFor([&] {
+        chosen = pixels(main.id, width, height);
+        return chosen != now;
+    }, 5s)) << "the End key never moved the folder list";
+    Process& third = start();
+    ASSERT_TRUE(waitFor([&] { return !third.running(); }, 20s)) << "the third start never ended";
+    EXPECT_EQ(third.exitCode(), 0);
+    EXPECT_TRUE(waitFor([&] { return pixels(main.id, width, height) != chosen; }, 5s))
+        << "the Enter never reached the running copy: \"sub\" was not opened";
+    EXPECT_EQ(mappedWindowsNamed("Glint Gatherer").size(), 1u);
 
     closeWindow(main.id);
     ASSERT_TRUE(waitFor([&] { return !first.running(); }, 20s)) << "the window never closed";
