@@ -1,33 +1,34 @@
 #include "FileList.h"
 
-#include <QAbstractFileIconProvider>
-#include <QFileSystemModel>
+#include <QDirIterator>
+#include <QPointer>
+#include <QStringListModel>
+#include <QThreadPool>
+
+#include <algorithm>
 
 namespace glint {
 
 namespace {
 
-// Names only. A picture or a type per file would be looked up on the window's
-// thread, the type by opening every file to sniff its content: slower than
-// the listing itself, and a hang on a stalled file system.
-class NamesOnly final : public QAbstractFileIconProvider {
-public:
-    QIcon icon(IconType) const override { return {}; }
-    QIcon icon(const QFileInfo&) const override { return {}; }
-    QString type(const QFileInfo&) const override { return QStringLiteral("File"); }
-};
-
-NamesOnly namesOnly;
+// Names only: the list needs nothing else, and nothing here opens a file.
+QStringList filesOf(const QString& folder)
+{
+    QStringList names;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (it.hasNext()) names << it.nextFileInfo().fileName();
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int folded = a.compare(b, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : a < b;
+    });
+    return names;
+}
 
 } // namespace
 
-FileList::FileList(QWidget* parent) : QListView(parent), model_(new QFileSystemModel(this))
+FileList::FileList(QWidget* parent) : QListView(parent), model_(new QStringListModel(this))
 {
     setObjectName(QStringLiteral("File1"));
-    model_->setIconProvider(&namesOnly);
-    model_->setFilter(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    model_->setReadOnly(true);
-    model_->sort(0, Qt::AscendingOrder);
     setModel(model_);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
@@ -43,26 +44,40 @@ FileList::FileList(QWidget* parent) : QListView(parent), model_(new QFileSystemM
 void FileList::setPath(const QString& path)
 {
     path_ = path;
-    setRootIndex(model_->setRootPath(path));
+    const quint64 generation = ++generation_;
+    model_->setStringList({});
+    const QPointer<FileList> self(this);
+    QThreadPool::globalInstance()->start([self, generation, path] {
+        const QStringList names = filesOf(path);
+        // Back on the window's thread; dropped if the list has gone meanwhile.
+        QMetaObject::invokeMethod(self.data(), [self, generation, names] {
+            if (self) self->show(generation, names);
+        }, Qt::QueuedConnection);
+    });
+}
+
+void FileList::show(quint64 generation, const QStringList& names)
+{
+    if (generation == generation_) model_->setStringList(names);
 }
 
 QString FileList::fileName() const
 {
     const QModelIndex current = currentIndex();
-    return current.isValid() ? model_->fileName(current) : QString();
+    return current.isValid() ? current.data().toString() : QString();
 }
 
 bool FileList::selectFile(const QString& name)
 {
-    const QModelIndex index = model_->index(QDir(path_).filePath(name));
-    if (!index.isValid() || index.parent() != rootIndex()) return false;
-    setCurrentIndex(index);
+    const int row = static_cast<int>(model_->stringList().indexOf(name));
+    if (row < 0) return false;
+    setCurrentIndex(model_->index(row));
     return true;
 }
 
 int FileList::fileCount() const
 {
-    return model_->rowCount(rootIndex());
+    return model_->rowCount();
 }
 
 } // namespace glint

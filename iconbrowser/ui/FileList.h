@@ -2,13 +2,14 @@
 
 #include <QListView>
 
-class QFileSystemModel;
+class QStringListModel;
 
 namespace glint {
 
 // The file list (`File1`): every file of one folder, hidden ones and special
-// files included, by name. The folder is read in the background, so a folder
-// of many thousand files never holds the window up.
+// files included, by name. The folder is read and sorted on a worker thread
+// and shown whole when ready, so a folder of many thousand files never holds
+// the window up; a folder chosen meanwhile supersedes it.
 class FileList final : public QListView {
     Q_OBJECT
 public:
@@ -27,8 +28,11 @@ signals:
     void fileClicked();
 
 private:
-    QFileSystemModel* model_;
+    void show(quint64 generation, const QStringList& names);
+
+    QStringListModel* model_;
     QString path_;
+    quint64 generation_ = 0; // which setPath a finished listing answers
 };
 
 } // namespace glint
