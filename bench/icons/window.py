@@ -14,7 +14,8 @@ startup_bench), Xvfb, and icoutils' wrestool for the last figure.
    meanwhile; the files are made in /dev/shm where it exists.
 3. Start-up: the time from starting the process to its window being mapped
    on an X server of its own (Xvfb), GlintGatherer against a minimal Qt
-   Widgets window, RUNS starts each, taken in turn; the ratio of medians.
+   Widgets window (and, to show what text costs, the same with one label),
+   RUNS starts each, taken in turn; the ratios of medians.
 4. Bulk counting: `glint-extract FILE...` against `wrestool -l --type=14
    FILE...` over the same folder of 2400 PE libraries (1 to 30 groups each) in
    one run each, RUNS runs each in turn; the ratio of median wall times, after
@@ -85,6 +86,7 @@ def start_up(build, runs):
         env = dict(os.environ, DISPLAY=':%d' % number)
         run = subprocess.run([os.path.join(build, 'bench', 'startup_bench'), str(runs),
                               os.path.join(build, 'bench', 'minimal_qt_window'),
+                              os.path.join(build, 'bench', 'minimal_qt_text_window'),
                               os.path.join(build, 'bin', 'GlintGatherer')],
                              env=env, capture_output=True, text=True, check=True)
         print(run.stdout.strip())
