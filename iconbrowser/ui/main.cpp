@@ -12,10 +12,20 @@ namespace {
 
 constexpr int handOverTimeoutMs = 5000;
 
+// Under Wayland a window cannot place itself, so the saved position would be
+// lost: the X11 platform (XWayland) is asked for first, Wayland kept as the
+// fall-back. A platform the user chose stays as chosen.
+void preferX11UnderWayland()
+{
+    if (qEnvironmentVariableIsSet("WAYLAND_DISPLAY") && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    preferX11UnderWayland();
     QApplication application(argc, argv);
     application.setApplicationName(glint::FrmMain::title);
     application.setApplicationVersion(QStringLiteral("1.1"));
