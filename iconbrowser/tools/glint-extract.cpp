@@ -1,144 +1,102 @@
-// glint-extract: counts the icons of an executable, library or icon file, or
+// glint-extract: counts the icons of executables, libraries or icon files, or
 // writes one of them out as the icon browser would draw it.
 //
 //   glint-extract FILE               prints the number of icons
+//   glint-extract FILE FILE...       prints one line per file: its count, its name
 //   glint-extract FILE INDEX OUT     writes icon INDEX to OUT (.png keeps the
 //                                    alpha; .bmp is drawn on the window colour)
+//
+// Three arguments are the extraction form when the second is a whole number
+// or the third names a .png or .bmp file; otherwise they are three files.
+// Counting needs the standard library only; the extraction form is handed to
+// glint-extract-image beside this program.
 
+#include "CommandLine.h"
 #include "Icons.h"
 
-#include <QColor>
-#include <QImage>
-#include <QPainter>
-
 #include <algorithm>
-#include <cctype>
-#include <cerrno>
-#include <charconv>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <string_view>
+#include <thread>
+#include <vector>
+
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace {
 
-constexpr int exitUnreadable = 1;
-constexpr int exitUsage = 2;
-// The classic window background behind icons (the toolkit's default window colour).
-const QColor windowBackground(0xF0, 0xF0, 0xF0);
+using namespace glintextract;
 
-int usage(const char* message)
-{
-    std::fprintf(stderr,
-        "glint-extract: %s\n"
-        "usage: glint-extract FILE               print how many icons FILE holds\n"
-        "       glint-extract FILE INDEX OUT     write icon INDEX (from 0) to OUT, a .png or .bmp file\n",
-        message);
-    return exitUsage;
-}
+constexpr unsigned maxWorkers = 8;
 
-bool endsWith(std::string_view text, std::string_view suffix)
+// Counts every file, one line each, in the order given; a file that cannot
+// be read is reported and the rest are still counted. Files are counted on
+// every core at once: each count waits mostly on its own file.
+int countEach(char** paths, int pathCount)
 {
-    if (text.size() < suffix.size()) return false;
-    const auto tail = text.substr(text.size() - suffix.size());
-    return std::equal(tail.begin(), tail.end(), suffix.begin(),
-        [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
-}
-
-// The library counts any unreadable file as holding no icons; the tool says why.
-bool checkReadable(const char* path)
-{
-    std::error_code error;
-    if (!std::filesystem::exists(path, error)) {
-        std::fprintf(stderr, "glint-extract: %s: no such file\n", path);
-        return false;
+    std::vector<int> counts(static_cast<std::size_t>(pathCount));
+    std::atomic<int> next{0};
+    const auto work = [&] {
+        for (int i = next++; i < pathCount; i = next++)
+            counts[static_cast<std::size_t>(i)] = icons::countIcons(std::filesystem::path(paths[i]));
+    };
+    const unsigned cores = std::max(1u, std::min(std::thread::hardware_concurrency(), maxWorkers));
+    {
+        std::vector<std::jthread> helpers;
+        for (unsigned n = 1; n < std::min<unsigned>(cores, static_cast<unsigned>(pathCount)); ++n) helpers.emplace_back(work);
+        work();
     }
-    if (!std::filesystem::is_regular_file(path, error)) {
-        std::fprintf(stderr, "glint-extract: %s: not a regular file\n", path);
-        return false;
-    }
-    if (!std::ifstream(path, std::ios::binary)) {
-        std::fprintf(stderr, "glint-extract: %s: cannot be read: %s\n", path, std::strerror(errno));
-        return false;
-    }
-    return true;
-}
-
-QImage toQImage(const icons::Icon& icon)
-{
-    if (const auto* png = std::get_if<icons::PngImage>(&icon)) {
-        QImage decoded = QImage::fromData(png->bytes.data(), static_cast<int>(png->bytes.size()), "PNG");
-        if (decoded.isNull()) return {};
-        decoded = decoded.convertToFormat(QImage::Format_ARGB32);
-        icons::Image image{decoded.width(), decoded.height(), {}};
-        image.pixels.reserve(static_cast<std::size_t>(image.width) * image.height);
-        for (int y = 0; y < image.height; ++y) {
-            const auto* row = reinterpret_cast<const QRgb*>(decoded.constScanLine(y));
-            image.pixels.insert(image.pixels.end(), row, row + image.width);
+    int status = 0;
+    for (int i = 0; i < pathCount; ++i) {
+        // Most files hold icons; only a count of 0 needs a look at why.
+        const int count = counts[static_cast<std::size_t>(i)];
+        if (count == 0 && !checkReadable(paths[i])) {
+            status = exitUnreadable;
+            continue;
         }
-        return toQImage(icons::fitToStandardSize(std::move(image)));
+        std::printf("%d %s\n", count, paths[i]);
     }
-    const auto& image = std::get<icons::Image>(icon);
-    QImage result(image.width, image.height, QImage::Format_ARGB32);
-    for (int y = 0; y < image.height; ++y)
-        std::memcpy(result.scanLine(y), image.pixels.data() + static_cast<std::size_t>(y) * image.width,
-            static_cast<std::size_t>(image.width) * sizeof(std::uint32_t));
-    return result;
+    return status;
 }
 
-QImage onBackground(const QImage& icon)
+// Runs glint-extract-image from this program's folder (or the search path
+// when started by name alone) with the same arguments.
+int extract(char** argv)
 {
-    QImage canvas(icon.size(), QImage::Format_RGB32);
-    canvas.fill(windowBackground);
-    QPainter painter(&canvas);
-    painter.drawImage(0, 0, icon);
-    return canvas;
-}
-
-int extract(const char* path, std::string_view indexText, const char* out)
-{
-    int index = -1;
-    const auto parsed = std::from_chars(indexText.data(), indexText.data() + indexText.size(), index);
-    if (parsed.ec != std::errc{} || parsed.ptr != indexText.data() + indexText.size() || index < 0)
-        return usage("INDEX must be a whole number from 0");
-    const bool png = endsWith(out, ".png");
-    if (!png && !endsWith(out, ".bmp")) return usage("OUT must end in .png or .bmp");
-    if (!checkReadable(path)) return exitUnreadable;
-
-    const int count = icons::countIcons(std::filesystem::path(path));
-    const auto icon = index < count ? icons::extractIcon(std::filesystem::path(path), index) : std::nullopt;
-    if (!icon) {
-        if (index >= count)
-            std::fprintf(stderr, "glint-extract: %s holds %d icon%s; there is no icon %d\n", path, count,
-                count == 1 ? "" : "s", index);
-        else
-            std::fprintf(stderr, "glint-extract: %s: icon %d has no readable image\n", path, index);
-        return exitUnreadable;
-    }
-    QImage image = toQImage(*icon);
-    if (image.isNull()) {
-        std::fprintf(stderr, "glint-extract: %s: icon %d holds a damaged PNG image\n", path, index);
-        return exitUnreadable;
-    }
-    if (!png) image = onBackground(image);
-    if (!image.save(QString::fromLocal8Bit(out), png ? "PNG" : "BMP")) {
-        std::fprintf(stderr, "glint-extract: %s: cannot be written\n", out);
-        return exitUnreadable;
-    }
-    return 0;
+    const std::filesystem::path self(argv[0]);
+    const std::string writer = self.has_parent_path() ? (self.parent_path() / "glint-extract-image").string()
+                                                      : std::string("glint-extract-image");
+    char* arguments[] = {const_cast<char*>(writer.c_str()), argv[1], argv[2], argv[3], nullptr};
+#ifdef _WIN32
+    const auto status = _spawnvp(_P_WAIT, arguments[0], arguments);
+    if (status >= 0) return static_cast<int>(status);
+#else
+    execvp(arguments[0], arguments);
+#endif
+    std::fprintf(stderr, "glint-extract: cannot run %s: %s\n", writer.c_str(), std::strerror(errno));
+    return exitUnreadable;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc < 2) return usage("no FILE given");
     if (argc == 2) {
-        if (!checkReadable(argv[1])) return exitUnreadable;
-        std::printf("%d\n", icons::countIcons(std::filesystem::path(argv[1])));
+        const int count = icons::countIcons(std::filesystem::path(argv[1]));
+        if (count == 0 && !checkReadable(argv[1])) return exitUnreadable;
+        std::printf("%d\n", count);
         return 0;
     }
-    if (argc == 4) return extract(argv[1], argv[2], argv[3]);
-    return usage(argc < 2 ? "no FILE given" : "wrong number of arguments");
+    // FILE INDEX without OUT is a mistake far likelier than a file named by a number.
+    if (argc == 3 && isWholeNumber(argv[2])) return usage("wrong number of arguments");
+    if (argc == 4 && (isWholeNumber(argv[2]) || endsWith(argv[3], ".png") || endsWith(argv[3], ".bmp")))
+        return extract(argv);
+    return countEach(argv + 1, argc - 1);
 }

@@ -133,6 +133,8 @@ ICONS = {
 PE_GROUPS = [('APPICON', 'mixed.ico'), ('1', 'depth1.ico'), ('2', 'scaled.ico')]
 # Groups of the NE icon library; the third has only a 16 x 16 image, so it is scaled up.
 NE_GROUPS = [[(16, 4), (32, 4)], [(16, 8), (32, 8)], [(16, 24)]]
+# Nine groups for the icon browser's paging: eight at 8 bits, the ninth at 32 bits.
+NINE_GROUPS = [[(32, 8)]] * 8 + [[(32, 32)]]
 
 
 def write(path, data):
@@ -294,6 +296,7 @@ def main(outdir):
     bad_shift = bytearray(library_bytes)
     struct.pack_into('<H', bad_shift, 0x80, 40)
     write(os.path.join(outdir, 'bad-shift.icl'), bytes(bad_shift))
+    write(os.path.join(outdir, 'nine.icl'), icl(NINE_GROUPS))
 
     if not shutil.which('x86_64-w64-mingw32-windres'):
         print('mingw-w64 not installed: PE fixtures left as they are')

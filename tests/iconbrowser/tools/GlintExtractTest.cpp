@@ -96,6 +96,25 @@ TEST_F(GlintExtract, ReportsFilesItCannotReadOrIconsThatAreNotThere)
     EXPECT_EQ(run.status, 1);
 }
 
+TEST_F(GlintExtract, CountsSeveralFilesOneLineEach)
+{
+    const std::string dll = std::string(ICON_DATA_DIR) + "/icons64.dll";
+    const std::string icl = std::string(ICON_DATA_DIR) + "/nine.icl";
+    const std::string script = std::string(ICON_DATA_DIR) + "/make_icons.py";
+    ToolRun run = runTool(fixture("icons64.dll") + " " + fixture("nine.icl"));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output, "3 " + dll + "\n9 " + icl + "\n");
+    // Three files are not the extraction form.
+    run = runTool(fixture("icons64.dll") + " " + fixture("nine.icl") + " " + fixture("make_icons.py"));
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output, "3 " + dll + "\n9 " + icl + "\n0 " + script + "\n");
+    // A file that cannot be read is reported; the others are still counted.
+    run = runTool(fixture("no-such-file.dll") + " " + fixture("nine.icl"));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find("no-such-file.dll: no such file"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("9 " + icl + "\n"), std::string::npos) << run.output;
+}
+
 TEST_F(GlintExtract, RejectsBadUsage)
 {
     EXPECT_EQ(runTool("").status, 2);

@@ -2,7 +2,6 @@
 
 #include <QDeadlineTimer>
 #include <QStandardPaths>
-#include <QThread>
 
 bool XvfbServer::toolInstalled(const char* name)
 {
@@ -15,29 +14,28 @@ XvfbServer::XvfbServer()
         failure_ = QStringLiteral("Xvfb is not installed");
         return;
     }
-    for (int candidate = 90; candidate < 190; ++candidate) {
-        const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(candidate);
-        const QString lock = QStringLiteral("/tmp/.X%1-lock").arg(candidate);
-        if (std::filesystem::exists(socket.toStdString()) || std::filesystem::exists(lock.toStdString()))
-            continue;
-        server_.start(QStringLiteral("Xvfb"), {QStringLiteral(":%1").arg(candidate), QStringLiteral("-screen"),
-                                               QStringLiteral("0"), QStringLiteral("800x600x24"),
-                                               QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-        if (!server_.waitForStarted(5000))
-            break;
-        QDeadlineTimer limit(10000);
-        while (!limit.hasExpired() && server_.state() == QProcess::Running &&
-               !std::filesystem::exists(socket.toStdString()))
-            QThread::msleep(10);
-        if (server_.state() == QProcess::Running && std::filesystem::exists(socket.toStdString())) {
-            display_ = candidate;
-            return;
-        }
-        // Another server took the number meanwhile: try the next.
-        server_.kill();
-        server_.waitForFinished(5000);
+    // The server picks a free display number itself and writes it to its
+    // standard output once it listens: no race with other servers starting.
+    server_.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                                           QStringLiteral("0"), QStringLiteral("800x600x24"),
+                                           QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    if (!server_.waitForStarted(5000)) {
+        failure_ = QStringLiteral("Xvfb did not start");
+        return;
     }
-    failure_ = QStringLiteral("no display number could be had for Xvfb");
+    QDeadlineTimer limit(20000);
+    QByteArray written;
+    while (!written.contains('\n') && !limit.hasExpired() && server_.state() == QProcess::Running) {
+        server_.waitForReadyRead(100);
+        written += server_.readAllStandardOutput();
+    }
+    bool isNumber = false;
+    const int number = written.trimmed().toInt(&isNumber);
+    if (!written.contains('\n') || !isNumber) {
+        failure_ = QStringLiteral("Xvfb did not say which display it took");
+        return;
+    }
+    display_ = number;
 }
 
 XvfbServer::~XvfbServer()

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "Icons.h"
+
+#include <QColor>
+#include <QImage>
+
+namespace icons {
+
+// The icon at the standard size with its alpha; a PNG-compressed image is
+// decoded and fitted. Null for a PNG stream that does not decode.
+QImage toQImage(const Icon& icon);
+
+// The icon drawn over `background` at its top-left corner, on a surface of
+// `size`: what a picture box holds after drawing an icon into it.
+QImage drawnOn(const QImage& icon, QColor background, QSize size);
+
+} // namespace icons

@@ -1,0 +1,54 @@
+#include "DriveList.h"
+
+#include <QSignalBlocker>
+#include <QStorageInfo>
+
+#include <algorithm>
+
+namespace glint {
+
+DriveList::DriveList(QWidget* parent) : QComboBox(parent)
+{
+    setObjectName(QStringLiteral("Drive1"));
+    connect(this, &QComboBox::currentIndexChanged, this, &DriveList::driveChanged);
+}
+
+void DriveList::showPopup()
+{
+    listMountedDrives();
+    QComboBox::showPopup();
+}
+
+// Lists the mounts afresh, keeping the chosen drive chosen without a change.
+void DriveList::listMountedDrives()
+{
+    QStringList drives;
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
+        if (volume.isValid()) drives << volume.rootPath();
+    const QString chosen = drive();
+    if (!chosen.isEmpty()) drives << chosen;
+    drives.removeDuplicates();
+    std::sort(drives.begin(), drives.end());
+    const QSignalBlocker quiet(this);
+    clear();
+    addItems(drives);
+    setCurrentIndex(findText(chosen));
+}
+
+void DriveList::setDrive(const QString& drive)
+{
+    int index = findText(drive);
+    if (index < 0) {
+        addItem(drive);
+        index = count() - 1;
+    }
+    setCurrentIndex(index);
+}
+
+QString DriveList::driveOf(const QString& path)
+{
+    const QStorageInfo volume(path);
+    return volume.isValid() ? volume.rootPath() : QString();
+}
+
+} // namespace glint

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QTreeWidget>
+
+#include <optional>
+
+namespace glint {
+
+// Why a folder could not be opened, as an error number and its description.
+struct FolderError {
+    int number;
+    QString description;
+};
+
+// The folder list (`Dir1`), as the classic folder list box: the folders from
+// the root down to the current one, each opened, then the current folder's
+// sub-folders. A double-click or Enter on a folder opens it.
+class FolderList final : public QTreeWidget {
+    Q_OBJECT
+public:
+    explicit FolderList(QWidget* parent);
+
+    QString path() const { return path_; }
+    // Opens `path` (made absolute and clean). A folder that is not there or
+    // cannot be read leaves the list as it was. A change emits pathChanged.
+    std::optional<FolderError> setPath(const QString& path);
+
+signals:
+    void pathChanged();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    // Nothing folds, so no branch marks are drawn.
+    void drawBranches(QPainter*, const QRect&, const QModelIndex&) const override {}
+
+private:
+    void fill();
+    void openItem(QTreeWidgetItem* item);
+
+    QString path_;
+};
+
+} // namespace glint

@@ -1,0 +1,146 @@
+#pragma once
+
+#include "FrmSplash.h"
+
+#include <QMainWindow>
+#include <QString>
+
+#include <array>
+
+class QAction;
+class QFrame;
+class QGroupBox;
+class QMenu;
+class QScrollBar;
+class QSettings;
+class QToolButton;
+
+namespace icons {
+class IconReader;
+}
+
+namespace glint {
+
+class DriveList;
+class FileList;
+class FolderList;
+class HelpViewer;
+class IconBox;
+class Prompts;
+class SplitterGrip;
+
+// What the main window needs from outside: the user's boxes, where the help
+// viewer looks for the help file, where the position is kept, and how the
+// about window's links are opened.
+struct FrmMainServices {
+    Prompts* prompts = nullptr;
+    QString helpFolder;
+    QSettings* settings = nullptr;
+    FrmSplash::LinkOpener openLink;
+};
+
+// The icon browser's main window: drive, folder and file lists, eight icon
+// boxes with their scroll bar, the splitter between the lists, menus and tool
+// buttons. The layout is in FrmMainLayout.cpp, browsing in FrmMainBrowse.cpp,
+// the splitter in FrmMainSplitter.cpp, start and close in FrmMainPlacement.cpp
+// and the help commands in FrmMainHelp.cpp.
+class FrmMain final : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int iconBoxCount = 8;
+    static constexpr double splitLimit = 500; // twips
+    static inline const QString title = QStringLiteral("Glint Gatherer");
+
+    explicit FrmMain(const FrmMainServices& services);
+    ~FrmMain() override;
+
+    // Browsing.
+    int CountIcons(const icons::IconReader& reader);
+    void LoadIconPage(const QString& path);
+    void ClearIconBorders();
+    void File1_Click();
+    void icoscroll_Change();
+    void icopic_MouseDown(int index, Qt::MouseButton button, QPoint globalPosition);
+    void Dir1_Change();
+    void Drive1_Change();
+    void mnuSave_Click(int index);
+
+    // Layout and splitter, lengths in twips.
+    void SizeControls(double x);
+    void imgSplitter_MouseDown();
+    void imgSplitter_MouseMove(double x);
+    void imgSplitter_MouseUp();
+
+    // Start and close.
+    void Form_Load();
+    void Form_Unload();
+    void mexit_Click();
+
+    // Help.
+    void mcontents_Click();
+    void msearch_Click();
+    void mwhatsthis_Click();
+    void mabout_Click();
+    void setHelpFile(const QString& name) { helpFile_ = name; }
+    HelpViewer* helpViewer() const { return helpViewer_; }
+
+    const QString& loadedPath() const { return loadedPath_; }
+    int iconsPresent() const { return iconsPresent_; }
+    bool splitterMoving() const { return splitterMoving_; }
+    IconBox* icopic(int index) const { return icopic_[index]; }
+    QScrollBar* icoscroll() const { return icoscroll_; }
+    FolderList* Dir1() const { return dir1_; }
+    FileList* File1() const { return file1_; }
+    DriveList* Drive1() const { return drive1_; }
+    QWidget* picSplitter() const { return picSplitter_; }
+    SplitterGrip* imgSplitter() const { return imgSplitter_; }
+    QMenu* mnuPopUp() const { return mnuPopUp_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void connectControls();
+    void setHelpTopics();
+    void Form_Resize();
+    void showHelp(bool search);
+    double windowWidthTwips() const;
+
+    FrmMainServices services_;
+    QString helpFile_;
+
+    QFrame* fToolbar_ = nullptr;
+    DriveList* drive1_ = nullptr;
+    QToolButton* cmdHelp_ = nullptr;
+    QToolButton* cmdWhatsThis_ = nullptr;
+    QToolButton* cmdExit_ = nullptr;
+    QGroupBox* fSource_ = nullptr;
+    QWidget* picSplitter_ = nullptr;
+    FolderList* dir1_ = nullptr;
+    FileList* file1_ = nullptr;
+    SplitterGrip* imgSplitter_ = nullptr;
+    QWidget* picture1_ = nullptr;
+    QWidget* picIcons_ = nullptr;
+    QWidget* picScroll_ = nullptr;
+    QScrollBar* icoscroll_ = nullptr;
+    std::array<IconBox*, iconBoxCount> icopic_{};
+
+    QAction* mexit_ = nullptr;
+    QAction* mcontents_ = nullptr;
+    QAction* msearch_ = nullptr;
+    QAction* mwhatsthis_ = nullptr;
+    QAction* mabout_ = nullptr;
+    QMenu* mnuPopUp_ = nullptr;
+    QAction* mnuSave_ = nullptr;
+    HelpViewer* helpViewer_ = nullptr;
+
+    QString loadedPath_;
+    int iconsPresent_ = 0;
+    bool splitterMoving_ = false;
+};
+
+} // namespace glint

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+namespace glint {
+
+// One icon box (`icopic`): a picture box with a one-pixel border that is
+// either there or not, and a persistent drawing surface inside it. Drawing
+// goes into the surface; the surface's image then becomes the box's picture,
+// which outlives repaints and is what Save writes.
+class IconBox final : public QWidget {
+    Q_OBJECT
+public:
+    // The surface: the box less its single border, on the window colour.
+    static constexpr int borderWidth = 1;
+
+    explicit IconBox(int index, QWidget* parent);
+
+    int index() const { return index_; }
+    QSize surfaceSize() const;
+    QColor background() const;
+
+    bool hasBorder() const { return border_; }
+    void setBorder(bool single);
+
+    const QImage& picture() const { return picture_; }
+    void clearPicture();
+    // Draws `icon` (may be null: nothing is drawn) into a blank surface at its
+    // top-left corner and makes the result the picture.
+    void drawIcon(const QImage& icon);
+
+signals:
+    void pressed(int index, Qt::MouseButton button, QPoint globalPosition);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    int index_;
+    bool border_ = false;
+    QImage picture_;
+};
+
+} // namespace glint

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QPoint>
+#include <QString>
+
+class QAction;
+class QMenu;
+class QWidget;
+
+namespace glint {
+
+// What the windows ask of the user through modal boxes: message boxes, the
+// save dialog, the pop-up menu. Tests put a recording stand-in in its place.
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+    // A modal box with one OK button.
+    virtual void message(QWidget* owner, QMessageBox::Icon icon, const QString& title, const QString& text) = 0;
+    // The save dialog set up as Save As Bitmap; the chosen path, or empty when cancelled.
+    virtual QString askSavePath(QWidget* owner) = 0;
+    // Shows the menu at `globalPosition` until the user chooses or dismisses it.
+    virtual QAction* popUp(QMenu& menu, QPoint globalPosition) = 0;
+};
+
+// The real boxes.
+class QtPrompts final : public Prompts {
+public:
+    void message(QWidget* owner, QMessageBox::Icon icon, const QString& title, const QString& text) override;
+    QString askSavePath(QWidget* owner) override;
+    QAction* popUp(QMenu& menu, QPoint globalPosition) override;
+};
+
+} // namespace glint

@@ -1,0 +1,45 @@
+// Glint Gatherer: an icon browser. A second start hands over to the running
+// copy and ends before it has a window, so it never writes settings.
+#include "FrmMain.h"
+#include "Prompts.h"
+#include "SingleInstance.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QSettings>
+
+namespace {
+
+constexpr int handOverTimeoutMs = 5000;
+
+// Under Wayland a window cannot place itself, so the saved position would be
+// lost: the X11 platform (XWayland) is asked for first, Wayland kept as the
+// fall-back. A platform the user chose stays as chosen.
+void preferX11UnderWayland()
+{
+    if (qEnvironmentVariableIsSet("WAYLAND_DISPLAY") && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    preferX11UnderWayland();
+    QApplication application(argc, argv);
+    application.setApplicationName(glint::FrmMain::title);
+    application.setApplicationVersion(QStringLiteral("1.1"));
+
+    const QString instanceName = glint::SingleInstance::serverName();
+    if (glint::SingleInstance::handOverToRunningCopy(instanceName, handOverTimeoutMs)) return 0;
+
+    QSettings settings(glint::FrmMain::title, glint::FrmMain::title);
+    glint::QtPrompts prompts;
+    glint::FrmMain window({&prompts, QCoreApplication::applicationDirPath(), &settings,
+        [](const QUrl& address) { QDesktopServices::openUrl(address); }});
+    glint::SingleInstance instance;
+    instance.listen(instanceName, &window);
+    window.Form_Load();
+    window.show();
+    return application.exec();
+}

@@ -1,0 +1,354 @@
+// Browsing on the real window: file clicks, scrolling, the pop-up menu, saving.
+#include "FileList.h"
+#include "FolderList.h"
+#include "DriveList.h"
+#include "IconBox.h"
+#include "SaveAsBitmap.h"
+#include "UiTestSupport.h"
+
+#include <QFileDialog>
+#include <QScrollBar>
+#include <QTest>
+#include <QTreeWidgetItemIterator>
+
+#include <sys/stat.h>
+
+namespace {
+
+using uitest::waitFor;
+
+constexpr QRgb markerOf8Bit = 0xFF00FFFF;  // bottom-right marker of the fixtures' 8-bit images
+constexpr QRgb markerOf32Bit = 0xFFFF8000; // and of their 32-bit images
+
+class Browse : public testing::Test {
+protected:
+    void SetUp() override { window.frm.show(); }
+
+    void openFolder(const QString& path) { ASSERT_FALSE(window.frm.Dir1()->setPath(path)); }
+
+    // Clicks `name` in the file list with the mouse, once the list shows it.
+    void clickFile(const QString& name)
+    {
+        glint::FileList* list = window.frm.File1();
+        QModelIndex index;
+        ASSERT_TRUE(waitFor([&] {
+            const QAbstractItemModel* model = list->model();
+            for (int row = 0; row < model->rowCount(list->rootIndex()); ++row) {
+                const QModelIndex candidate = model->index(row, 0, list->rootIndex());
+                if (candidate.data().toString() == name) {
+                    index = candidate;
+                    return true;
+                }
+            }
+            return false;
+        })) << name.toStdString() << " never listed";
+        list->scrollTo(index);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
+    }
+
+    QImage picture(int box) const { return window.frm.icopic(box)->picture(); }
+    QColor background() const { return window.frm.icopic(0)->background(); }
+    bool blank(int box) const { return uitest::isBlank(picture(box), background()); }
+    std::vector<bool> borders() const
+    {
+        std::vector<bool> result;
+        for (int b = 0; b < glint::FrmMain::iconBoxCount; ++b) result.push_back(window.frm.icopic(b)->hasBorder());
+        return result;
+    }
+    void rightClick(int box) { QTest::mouseClick(window.frm.icopic(box), Qt::RightButton); }
+
+    uitest::Window window;
+    const std::vector<bool> noBorders = std::vector<bool>(8, false);
+    const std::vector<bool> firstBorder = {true, false, false, false, false, false, false, false};
+};
+
+TEST_F(Browse, AFileClickDrawsTheFirstPageWithoutBorders)
+{
+    openFolder(uitest::iconFolder());
+    clickFile(QStringLiteral("icons64.dll"));
+    EXPECT_EQ(window.frm.loadedPath(), uitest::iconFolder() + QStringLiteral("/icons64.dll"));
+    EXPECT_EQ(window.frm.iconsPresent(), 1);
+    EXPECT_EQ(window.frm.icoscroll()->maximum(), 3) << "the maximum is the count";
+    EXPECT_TRUE(window.frm.icoscroll()->isEnabled());
+    EXPECT_EQ(borders(), noBorders);
+    for (int b = 0; b < 8; ++b) {
+        ASSERT_EQ(picture(b).size(), QSize(32, 32)) << "box " << b;
+        EXPECT_EQ(blank(b), b >= 3) << "box " << b;
+    }
+    // Icon 1 is depth1.ico's 32 x 32: its white corner stays, its transparent corner shows the box.
+    EXPECT_EQ(picture(0).pixel(2, 2), background().rgb());
+    EXPECT_EQ(picture(1).pixel(28, 28), qRgb(255, 255, 255));
+}
+
+TEST_F(Browse, ScrollingRedrawsFromTheValueAndBordersTheFirstBox)
+{
+    openFolder(uitest::iconFolder());
+    clickFile(QStringLiteral("icons64.dll"));
+    const QImage second = picture(1);
+    window.frm.icoscroll()->setValue(1);
+    EXPECT_EQ(borders(), firstBorder);
+    EXPECT_EQ(picture(0), second);
+    EXPECT_TRUE(blank(2));
+    // Dragging the thumb draws nothing until it is let go.
+    window.frm.icoscroll()->setSliderDown(true);
+    window.frm.icoscroll()->setSliderPosition(2);
+    EXPECT_EQ(picture(0), second);
+    window.frm.icoscroll()->setSliderDown(false);
+    EXPECT_EQ(window.frm.icoscroll()->value(), 2);
+    EXPECT_TRUE(blank(1));
+}
+
+TEST_F(Browse, NineIconsAtTheLastValues)
+{
+    openFolder(uitest::iconFolder());
+    clickFile(QStringLiteral("nine.icl"));
+    ASSERT_EQ(window.frm.icoscroll()->maximum(), 9);
+    EXPECT_EQ(picture(7).pixel(28, 28), markerOf8Bit);
+    window.frm.icoscroll()->setValue(8);
+    EXPECT_EQ(picture(0).pixel(28, 28), markerOf32Bit) << "icon 8 stands first";
+    for (int b = 1; b < 8; ++b) EXPECT_TRUE(blank(b)) << "box " << b;
+    window.frm.icoscroll()->setValue(9);
+    for (int b = 0; b < 8; ++b) EXPECT_TRUE(blank(b)) << "box " << b;
+    EXPECT_EQ(borders(), firstBorder);
+    rightClick(0);
+    EXPECT_EQ(window.prompts.popUps, 1) << "Save is still offered for the blank box";
+}
+
+TEST_F(Browse, TheRightClickOffersSaveOnlyOnTheFirstBoxOfAFileWithIcons)
+{
+    openFolder(uitest::iconFolder());
+    clickFile(QStringLiteral("icons32.exe"));
+    rightClick(3);
+    QTest::mouseClick(window.frm.icopic(0), Qt::LeftButton);
+    EXPECT_EQ(window.prompts.popUps, 0);
+    EXPECT_EQ(borders(), noBorders);
+    rightClick(0);
+    EXPECT_EQ(window.prompts.popUps, 1);
+    EXPECT_EQ(borders(), firstBorder);
+    EXPECT_EQ(window.prompts.saveDialogs, 0) << "dismissing the menu saves nothing";
+
+    clickFile(QStringLiteral("make_icons.py"));
+    EXPECT_EQ(window.frm.iconsPresent(), 0);
+    EXPECT_FALSE(window.frm.icoscroll()->isEnabled());
+    EXPECT_EQ(window.frm.icoscroll()->maximum(), 0);
+    for (int b = 0; b < 8; ++b) EXPECT_TRUE(blank(b)) << "box " << b;
+    rightClick(0);
+    EXPECT_EQ(window.prompts.popUps, 1) << "no menu for a file without icons";
+}
+
+TEST_F(Browse, KeysChooseFilesButTheFocusAloneDoesNot)
+{
+    openFolder(uitest::iconFolder());
+    clickFile(QStringLiteral("depth8.ico"));
+    window.frm.File1()->clearSelection();
+    window.frm.File1()->setCurrentIndex({});
+    const QString before = window.frm.loadedPath();
+    window.frm.Dir1()->setFocus();
+    window.frm.File1()->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.frm.loadedPath(), before);
+    QTest::keyClick(window.frm.File1(), Qt::Key_Down);
+    EXPECT_NE(window.frm.loadedPath(), before) << "a file chosen with the arrow keys is loaded";
+}
+
+TEST_F(Browse, OneIconDisablesTheBar)
+{
+    openFolder(uitest::iconFolder());
+    clickFile(QStringLiteral("depth8.ico"));
+    EXPECT_EQ(window.frm.icoscroll()->maximum(), 1);
+    EXPECT_FALSE(window.frm.icoscroll()->isEnabled());
+    EXPECT_FALSE(blank(0));
+    EXPECT_TRUE(blank(1));
+}
+
+TEST_F(Browse, ClickingTheLoadedFileAgainOnlyResetsTheScroll)
+{
+    openFolder(uitest::iconFolder());
+    clickFile(QStringLiteral("icons64.dll"));
+    const QImage first = picture(0);
+    window.frm.icoscroll()->setValue(2);
+    clickFile(QStringLiteral("icons64.dll"));
+    EXPECT_EQ(window.frm.icoscroll()->value(), 0);
+    EXPECT_EQ(picture(0), first);
+    EXPECT_EQ(borders(), firstBorder) << "the borders stay as the redraw set them";
+}
+
+TEST_F(Browse, FolderAndDriveChangesLeaveTheShownIcons)
+{
+    openFolder(uitest::iconFolder());
+    clickFile(QStringLiteral("icons64.dll"));
+    const QString loaded = window.frm.loadedPath();
+    openFolder(QDir::rootPath());
+    EXPECT_EQ(window.frm.File1()->path(), QDir::rootPath()) << "the file list follows the folder list";
+    EXPECT_EQ(window.frm.loadedPath(), loaded);
+    window.frm.icoscroll()->setValue(1);
+    EXPECT_FALSE(blank(0)) << "a scroll still draws from the loaded file";
+}
+
+TEST_F(Browse, AFolderEndingInASeparatorGetsNoSecondOne)
+{
+    window.frm.File1()->setPath(uitest::iconFolder() + QLatin1Char('/'));
+    clickFile(QStringLiteral("depth4.ico"));
+    EXPECT_EQ(window.frm.loadedPath(), uitest::iconFolder() + QStringLiteral("/depth4.ico"));
+}
+
+TEST_F(Browse, FilesThatCannotBeReadCountNoIconsAtOnce)
+{
+    const QString fifo = window.folder.filePath(QStringLiteral("pipe"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    openFolder(window.folder.path());
+    clickFile(QStringLiteral("pipe")); // would hang here if the pipe were opened for reading
+    EXPECT_EQ(window.frm.iconsPresent(), 0);
+    window.frm.File1()->setPath(QStringLiteral("/dev"));
+    clickFile(QStringLiteral("zero"));
+    EXPECT_EQ(window.frm.loadedPath(), QStringLiteral("/dev/zero"));
+    EXPECT_EQ(window.frm.iconsPresent(), 0);
+}
+
+TEST_F(Browse, SaveWritesTheFirstBoxAsABitmap)
+{
+    openFolder(uitest::iconFolder());
+    clickFile(QStringLiteral("icons32.exe"));
+    window.frm.icoscroll()->setValue(2);
+    const QString path = window.folder.filePath(QStringLiteral("saved.bmp"));
+    window.prompts.savePath = path;
+    window.prompts.chooseSave = true;
+    rightClick(0);
+    ASSERT_EQ(window.prompts.saveDialogs, 1);
+    EXPECT_TRUE(window.prompts.messages.empty());
+    const QImage saved(path, "BMP");
+    ASSERT_EQ(saved.size(), QSize(32, 32)) << "the box's inner size";
+    EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), picture(0).convertToFormat(QImage::Format_RGB32));
+    // Icon 2 is scaled.ico: 16 and 48 pixel images, the 48 scaled down; corner on the background.
+    EXPECT_EQ(saved.pixel(2, 2), background().rgb());
+    EXPECT_EQ(saved.pixel(28, 28), qRgb(0, 0, 128));
+}
+
+TEST_F(Browse, AFailedSaveSaysSoAndLeavesNoFile)
+{
+    openFolder(uitest::iconFolder());
+    clickFile(QStringLiteral("icons32.exe"));
+    const QString path = window.folder.filePath(QStringLiteral("no-such-folder/saved.bmp"));
+    window.prompts.savePath = path;
+    window.prompts.chooseSave = true;
+    rightClick(0);
+    ASSERT_EQ(window.prompts.messages.size(), 1u);
+    EXPECT_EQ(window.prompts.messages[0].title, QStringLiteral("Glint Gatherer"));
+    EXPECT_TRUE(window.prompts.messages[0].text.contains(path)) << window.prompts.messages[0].text.toStdString();
+    EXPECT_FALSE(QFile::exists(path));
+    QStringList left = QDir(window.folder.path()).entryList(QDir::Files | QDir::Hidden);
+    left.removeAll(QStringLiteral("settings.ini"));
+    EXPECT_EQ(left, QStringList()) << "no temporary file left";
+}
+
+TEST_F(Browse, CancellingTheDialogWritesNothing)
+{
+    openFolder(uitest::iconFolder());
+    clickFile(QStringLiteral("icons32.exe"));
+    window.prompts.chooseSave = true;
+    rightClick(0);
+    EXPECT_EQ(window.prompts.saveDialogs, 1);
+    EXPECT_TRUE(window.prompts.messages.empty());
+}
+
+TEST(SaveDialog, IsSetUpAfreshEveryTime)
+{
+    for (int time = 0; time < 2; ++time) {
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        glint::configureSaveDialog(dialog);
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Save As Bitmap"));
+        EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
+        EXPECT_EQ(dialog.nameFilters(), QStringList() << QStringLiteral("Bitmap Files (*.bmp)"));
+        EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("bmp"));
+        EXPECT_FALSE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
+        ASSERT_EQ(dialog.selectedFiles().size(), 1);
+        EXPECT_TRUE(dialog.selectedFiles()[0].endsWith(QStringLiteral("/Untitled.bmp")))
+            << dialog.selectedFiles()[0].toStdString();
+    }
+}
+
+TEST_F(Browse, TheDriveListReadsTheMountsWhenItOpens)
+{
+    glint::DriveList* drives = window.frm.Drive1();
+    const QString chosen = drives->drive();
+    ASSERT_FALSE(chosen.isEmpty()) << "the drive of the current folder";
+    openFolder(uitest::iconFolder());
+    drives->showPopup();
+    drives->hidePopup();
+    EXPECT_GE(drives->findText(QStringLiteral("/")), 0);
+    EXPECT_EQ(drives->drive(), chosen) << "opening the list changes no drive";
+    EXPECT_EQ(window.frm.Dir1()->path(), uitest::iconFolder());
+    EXPECT_TRUE(window.prompts.messages.empty());
+}
+
+TEST_F(Browse, AnUnreadableDriveFallsBackToTheRoot)
+{
+    const QString gone = window.folder.filePath(QStringLiteral("unplugged"));
+    window.frm.Drive1()->setDrive(gone);
+    ASSERT_EQ(window.prompts.messages.size(), 1u);
+    EXPECT_EQ(window.prompts.messages[0].title, QStringLiteral("Glint Gatherer"));
+    EXPECT_EQ(window.prompts.messages[0].text, QStringLiteral("Error 68:  Device unavailable."));
+    EXPECT_EQ(window.prompts.messages[0].icon, QMessageBox::Warning);
+    EXPECT_EQ(window.frm.Drive1()->drive(), QStringLiteral("/"));
+    EXPECT_EQ(window.frm.Dir1()->path(), QStringLiteral("/"));
+    EXPECT_EQ(window.frm.File1()->path(), QStringLiteral("/"));
+}
+
+} // namespace
+
+namespace {
+
+// The texts of the folder list, top to bottom.
+QStringList folderRows(glint::FolderList& list)
+{
+    QStringList rows;
+    for (QTreeWidgetItemIterator it(&list); *it; ++it) rows << (*it)->text(0);
+    return rows;
+}
+
+QTreeWidgetItem* folderRow(glint::FolderList& list, const QString& text)
+{
+    for (QTreeWidgetItemIterator it(&list); *it; ++it)
+        if ((*it)->text(0) == text) return *it;
+    return nullptr;
+}
+
+TEST(FolderList, ShowsThePathDownThenTheSubFoldersAndOpensThem)
+{
+    uitest::Window window;
+    window.frm.show();
+    glint::FolderList& list = *window.frm.Dir1();
+    const QString data = QDir::cleanPath(uitest::iconFolder() + QStringLiteral("/.."));
+    ASSERT_FALSE(list.setPath(data));
+    const QStringList rows = folderRows(list);
+    const int depth = QDir::cleanPath(data).count(QLatin1Char('/'));
+    QStringList subFolders = QDir(data).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    ASSERT_TRUE(subFolders.contains(QStringLiteral("icons")));
+    ASSERT_EQ(rows.size(), depth + 1 + subFolders.size()) << rows.join(QStringLiteral(" | ")).toStdString();
+    EXPECT_EQ(rows.first(), QStringLiteral("/"));
+    EXPECT_EQ(rows.mid(depth, 1 + subFolders.size()), QStringList{QStringLiteral("data")} + subFolders);
+    EXPECT_EQ(list.currentItem()->text(0), QStringLiteral("data")) << "the current folder is chosen";
+
+    QTreeWidgetItem* icons = folderRow(list, QStringLiteral("icons"));
+    ASSERT_TRUE(icons);
+    // A double click is a press and release, then a second press that is the double click.
+    const QPoint at = list.visualItemRect(icons).center();
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(list.path(), data) << "a single click only chooses";
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(list.path(), uitest::iconFolder());
+    EXPECT_EQ(window.frm.File1()->path(), uitest::iconFolder()) << "the file list follows";
+
+    list.setCurrentItem(folderRow(list, QStringLiteral("tests")));
+    QTest::keyClick(&list, Qt::Key_Return);
+    EXPECT_TRUE(list.path().endsWith(QStringLiteral("/tests")));
+
+    const QString before = list.path();
+    const auto error = list.setPath(QStringLiteral("/no/such/folder"));
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->number, 68);
+    EXPECT_EQ(list.path(), before);
+}
+
+} // namespace

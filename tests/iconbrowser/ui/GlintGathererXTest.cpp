@@ -1,0 +1,303 @@
+// The real GlintGatherer under an X server of its own (Xvfb): the window as it
+// is mapped, a second start that hands over and ends, and a close that writes
+// the settings. Skipped when Xvfb is not installed.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+// After the test framework: Xlib's macros (None, Bool, Status) would break its headers.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// Polls `condition` every few milliseconds until it holds or `limit` passes.
+bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(10ms);
+    }
+    return true;
+}
+
+std::optional<fs::path> findProgram(const std::string& name)
+{
+    for (const char* folder : {"/usr/bin", "/usr/local/bin", "/bin"})
+        if (access((fs::path(folder) / name).c_str(), X_OK) == 0) return fs::path(folder) / name;
+    return std::nullopt;
+}
+
+// A child process with its own environment; killed if still running at the end.
+class Process {
+public:
+    Process(const std::vector<std::string>& arguments, const std::vector<std::string>& environment, const fs::path& folder)
+    {
+        std::vector<char*> argv;
+        for (const auto& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        std::vector<char*> envp;
+        for (const auto& e : environment) envp.push_back(const_cast<char*>(e.c_str()));
+        envp.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        // The program starts in `folder`, where its lists open.
+        const std::string previous = fs::current_path().string();
+        fs::current_path(folder);
+        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid_ = -1;
+        fs::current_path(previous);
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    ~Process()
+    {
+        if (running()) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    bool started() const { return pid_ > 0; }
+    bool running()
+    {
+        if (pid_ <= 0 || status_) return false;
+        int status = 0;
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+            status_ = status;
+            return false;
+        }
+        return true;
+    }
+    std::optional<int> exitCode()
+    {
+        running();
+        if (!status_ || !WIFEXITED(*status_)) return std::nullopt;
+        return WEXITSTATUS(*status_);
+    }
+
+private:
+    pid_t pid_ = -1;
+    std::optional<int> status_;
+};
+
+struct TopLevel {
+    Window id;
+    XWindowAttributes attributes;
+};
+
+class GlintGathererOnX : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        const auto xvfb = findProgram("Xvfb");
+        if (!xvfb) GTEST_SKIP() << "Xvfb is not installed (Debian package xvfb): the real window is not tested";
+        home_ = fs::temp_directory_path() / ("glint-x-" + std::to_string(getpid()));
+        fs::create_directories(home_ / "runtime");
+        fs::create_directories(home_ / "start" / "sub" / "inner");
+        fs::permissions(home_ / "runtime", fs::perms::owner_all, fs::perm_options::replace);
+        // A free display: no lock file, and a server that stays up on it.
+        for (int number = 90; number < 190 && !display_; ++number) {
+            const std::string digits = std::to_string(number);
+            if (fs::exists(fs::path("/tmp") / (".X" + digits + "-lock"))) continue;
+            const std::string name = ":" + digits;
+            auto server = std::make_unique<Process>(
+                std::vector<std::string>{xvfb->string(), name, "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
+                std::vector<std::string>{}, home_);
+            if (!server->started()) continue;
+            waitFor([&] {
+                if (!server->running()) return true;
+                display_ = XOpenDisplay(name.c_str());
+                return display_ != nullptr;
+            }, 10s);
+            if (display_) {
+                displayName_ = name;
+                xvfb_ = std::move(server);
+            }
+        }
+        ASSERT_TRUE(display_) << "no display could be started";
+    }
+
+    void TearDown() override
+    {
+        programs_.clear();
+        if (display_) XCloseDisplay(display_);
+        xvfb_.reset();
+        std::error_code ignored;
+        fs::remove_all(home_, ignored);
+    }
+
+    Process& start()
+    {
+        const std::vector<std::string> environment = {
+            "DISPLAY=" + displayName_,
+            "HOME=" + home_.string(),
+            "XDG_CONFIG_HOME=" + (home_ / "config").string(),
+            "XDG_RUNTIME_DIR=" + (home_ / "runtime").string(),
+            "TMPDIR=" + home_.string(), // the single-instance socket lives there
+            "QT_QPA_PLATFORM=xcb",
+        };
+        programs_.push_back(std::make_unique<Process>(std::vector<std::string>{GLINT_GATHERER}, environment, home_ / "start"));
+        return *programs_.back();
+    }
+
+    std::vector<TopLevel> mappedWindowsNamed(const std::string& title)
+    {
+        std::vector<TopLevel> found;
+        Window root = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count)) return found;
+        for (unsigned int i = 0; i < count; ++i) {
+            XWindowAttributes attributes;
+            if (!XGetWindowAttributes(display_, children[i], &attributes) || attributes.map_state != IsViewable) continue;
+            char* name = nullptr;
+            if (XFetchName(display_, children[i], &name) && name) {
+                if (title == name) found.push_back({children[i], attributes});
+                XFree(name);
+            }
+        }
+        if (children) XFree(children);
+        return found;
+    }
+
+    // Asks the window to close as a window manager's close box does.
+    void closeWindow(Window window)
+    {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = window;
+        event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+        event.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display_, window, False, NoEventMask, &event);
+        XFlush(display_);
+    }
+
+    // A key press and release sent straight to `window`, as the server would deliver them.
+    void sendKey(Window window, KeySym key)
+    {
+        XEvent event{};
+        event.xkey.display = display_;
+        event.xkey.window = window;
+        event.xkey.root = DefaultRootWindow(display_);
+        event.xkey.keycode = XKeysymToKeycode(display_, key);
+        event.xkey.same_screen = True;
+        event.xkey.type = KeyPress;
+        XSendEvent(display_, window, True, KeyPressMask, &event);
+        event.xkey.type = KeyRelease;
+        XSendEvent(display_, window, True, KeyReleaseMask, &event);
+        XFlush(display_);
+    }
+
+    // The pixels of the window, as the server holds them.
+    std::vector<unsigned long> pixels(Window window, int width, int height)
+    {
+        std::vector<unsigned long> result;
+        XImage* image = XGetImage(display_, window, 0, 0, width, height, AllPlanes, ZPixmap);
+        if (!image) return result;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) result.push_back(XGetPixel(image, x, y));
+        XDestroyImage(image);
+        return result;
+    }
+
+    fs::path settingsFile() const { return home_ / "config" / "Glint Gatherer" / "Glint Gatherer.conf"; }
+
+    fs::path home_;
+    Display* display_ = nullptr;
+    std::string displayName_;
+    std::unique_ptr<Process> xvfb_;
+    std::vector<std::unique_ptr<Process>> programs_;
+};
+
+TEST_F(GlintGathererOnX, ASecondStartHandsOverAndEndsLeavingOneWindow)
+{
+    Process& first = start();
+    std::vector<TopLevel> windows;
+    ASSERT_TRUE(waitFor([&] { return !(windows = mappedWindowsNamed("Glint Gatherer")).empty(); }, 20s))
+        << "the window never appeared";
+    const TopLevel main = windows.front();
+    // 7260 twips at 96 dots per inch; no window manager, so no frame around it.
+    EXPECT_EQ(main.attributes.width, 484);
+    EXPECT_GT(main.attributes.height, 276) << "the client area and the menu bar";
+    EXPECT_EQ(main.attributes.x, 67) << "1000 twips from the left: no settings yet";
+    EXPECT_EQ(main.attributes.y, 67);
+
+    Process& second = start();
+    ASSERT_TRUE(waitFor([&] { return !second.running(); }, 20s)) << "the second start never ended";
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(first.running());
+    EXPECT_EQ(mappedWindowsNamed("Glint Gatherer").size(), 1u);
+    Window focus = 0;
+    int revert = 0;
+    ASSERT_TRUE(waitFor([&] {
+        XGetInputFocus(display_, &focus, &revert);
+        return focus == main.id;
+    }, 5s)) << "the running copy has the keyboard focus";
+    EXPECT_FALSE(fs::exists(settingsFile())) << "the second start wrote no settings";
+
+    // The Enter that a start hands over opens the folder chosen in the folder
+    // list, which has the focus: choose "sub", the last row, and start again.
+    const int width = main.attributes.width, height = main.attributes.height;
+    // End is sent until it has moved the list and a further End moves
+    // nothing: a press that arrives before the window has the focus goes
+    // nowhere, and a repaint for the focus alone is not the move.
+    std::vector<unsigned long> chosen = pixels(main.id, width, height);
+    bool moved = false;
+    ASSERT_TRUE(waitFor([&] {
+        sendKey(main.id, XK_End);
+        std::vector<unsigned long> after;
+        const bool changed = waitFor([&] {
+            after = pixels(main.id, width, height);
+            return after != chosen;
+        }, 300ms);
+        if (changed) chosen = after;
+        moved = moved || changed;
+        return moved && !changed;
+    }, 10s)) << "the End key never settled the folder list on its last row";
+    Process& third = start();
+    ASSERT_TRUE(waitFor([&] { return !third.running(); }, 20s)) << "the third start never ended";
+    EXPECT_EQ(third.exitCode(), 0);
+    EXPECT_TRUE(waitFor([&] { return pixels(main.id, width, height) != chosen; }, 5s))
+        << "the Enter never reached the running copy: \"sub\" was not opened";
+    EXPECT_EQ(mappedWindowsNamed("Glint Gatherer").size(), 1u);
+
+    closeWindow(main.id);
+    ASSERT_TRUE(waitFor([&] { return !first.running(); }, 20s)) << "the window never closed";
+    EXPECT_EQ(first.exitCode(), 0);
+    std::ifstream settings(settingsFile());
+    std::stringstream text;
+    text << settings.rdbuf();
+    EXPECT_NE(text.str().find("[Settings]"), std::string::npos) << text.str();
+    // 1000 twips fall on pixel 67, which is 1005 twips: whole pixels from then on.
+    EXPECT_NE(text.str().find("MainLeft=1005"), std::string::npos) << text.str();
+    EXPECT_NE(text.str().find("MainWidth=7260"), std::string::npos) << text.str();
+}
+
+} // namespace

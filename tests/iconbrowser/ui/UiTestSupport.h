@@ -1,0 +1,103 @@
+#pragma once
+
+#include "FrmMain.h"
+#include "Prompts.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QMenu>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <vector>
+
+// Failures print Qt's texts and images as text.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QStringList& texts, std::ostream* out) { *out << texts.join(QStringLiteral(", ")).toStdString(); }
+inline void PrintTo(const QImage& image, std::ostream* out)
+{
+    *out << "image " << image.width() << " x " << image.height();
+}
+inline void PrintTo(const QRectF& r, std::ostream* out)
+{
+    *out << "(" << r.left() << ", " << r.top() << ", " << r.width() << " x " << r.height() << ")";
+}
+
+namespace uitest {
+
+// Runs the event loop until `condition` holds or `limit` passes.
+inline bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit = std::chrono::seconds(5))
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > limit.count()) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+// Records what the window asks of the user and answers as told.
+class RecordingPrompts final : public glint::Prompts {
+public:
+    struct Message {
+        QMessageBox::Icon icon;
+        QString title;
+        QString text;
+    };
+
+    void message(QWidget*, QMessageBox::Icon icon, const QString& title, const QString& text) override
+    {
+        messages.push_back({icon, title, text});
+    }
+    QString askSavePath(QWidget*) override
+    {
+        ++saveDialogs;
+        return savePath;
+    }
+    QAction* popUp(QMenu& menu, QPoint) override
+    {
+        ++popUps;
+        return chooseSave ? menu.actions().value(0) : nullptr;
+    }
+
+    std::vector<Message> messages;
+    QString savePath;
+    bool chooseSave = false;
+    int saveDialogs = 0;
+    int popUps = 0;
+};
+
+// A main window over a settings file of its own and the help file of the source tree.
+struct Window {
+    Window()
+        : settings(folder.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat),
+          frm({&prompts, QStringLiteral(HELP_FOLDER), &settings, [this](const QUrl& url) { opened.push_back(url); }})
+    {
+    }
+
+    QTemporaryDir folder;
+    RecordingPrompts prompts;
+    QSettings settings;
+    std::vector<QUrl> opened;
+    glint::FrmMain frm;
+};
+
+inline QString iconFolder() { return QStringLiteral(ICON_DATA_DIR); }
+
+// True when every pixel of `picture` is `colour`.
+inline bool isBlank(const QImage& picture, QColor colour)
+{
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (picture.pixel(x, y) != colour.rgb()) return false;
+    return true;
+}
+
+} // namespace uitest
