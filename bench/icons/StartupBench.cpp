@@ -1,10 +1,12 @@
 // Start-up time of window programs under the X server in DISPLAY: from the
-// start of the process to its first top-level window being mapped. The
+// start of the process to its first top-level window being mapped, or, for a
+// PROGRAM written PATH@TITLE, to the mapping of its window named TITLE (a
+// program that shows a start-up picture before its main window). The
 // programs run in turn, RUNS times each, each start in a fresh home and
 // temporary folder so that no settings or running copy carry over; the
 // medians and their ratio to the first program are printed.
 //
-//   startup_bench RUNS PROGRAM...
+//   startup_bench RUNS PROGRAM[@TITLE]...
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -25,8 +27,22 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-double runOnce(Display* display, const std::string& program, const fs::path& home)
+bool isWanted(Display* display, Window window, const std::string& title)
 {
+    if (title.empty())
+        return true;
+    char* name = nullptr;
+    const bool named = XFetchName(display, window, &name) && name && title == name;
+    if (name)
+        XFree(name);
+    return named;
+}
+
+double runOnce(Display* display, const std::string& spec, const fs::path& home)
+{
+    const std::size_t at = spec.find('@');
+    const std::string program = spec.substr(0, at);
+    const std::string title = at == std::string::npos ? std::string() : spec.substr(at + 1);
     fs::remove_all(home);
     fs::create_directories(home / "runtime");
     fs::permissions(home / "runtime", fs::perms::owner_all, fs::perm_options::replace);
@@ -54,7 +70,8 @@ double runOnce(Display* display, const std::string& program, const fs::path& hom
     while (seconds < 0) {
         XEvent event;
         XNextEvent(display, &event);
-        if (event.type == MapNotify && event.xmap.event == DefaultRootWindow(display))
+        if (event.type == MapNotify && event.xmap.event == DefaultRootWindow(display) &&
+            isWanted(display, event.xmap.window, title))
             seconds = std::chrono::duration<double>(Clock::now() - start).count();
     }
     kill(pid, SIGTERM);
@@ -90,8 +107,8 @@ int main(int argc, char** argv)
     }
     for (std::size_t p = 0; p < programs.size(); ++p)
         std::printf("%s: start to window mapped, median %.1f ms (%d runs), %.2f times %s\n",
-            fs::path(programs[p]).filename().c_str(), medians[p] * 1e3, runs, medians[p] / medians[0],
-            fs::path(programs[0]).filename().c_str());
+            fs::path(programs[p].substr(0, programs[p].find('@'))).filename().c_str(), medians[p] * 1e3, runs,
+            medians[p] / medians[0], fs::path(programs[0].substr(0, programs[0].find('@'))).filename().c_str());
     XCloseDisplay(display);
     return 0;
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Figures of the player's window, against peers measured in the same run.
 
-    bench/shell/run.py [BUILD_DIR] [SECONDS]      (default build, 60)
+    bench/shell/run.py [BUILD_DIR] [SECONDS] [RUNS]      (default build, 60, 21)
 
 1. Shape: the time to compute the default face's window shape (shape_bench),
    against removing its transparent pixels one by one.
@@ -11,6 +11,12 @@
    device, which takes audio in real time and discards it.
 3. Hand-off: a second start with a path, from its start until it ends (the
    running player has then taken the path over); median and worst of 20.
+4. Start-up: from the start of the process to the main window mapped (after
+   the start-up picture), against a minimal Qt Widgets program showing one
+   empty window (bench/icons' startup_bench and minimal_qt_window), RUNS
+   starts each in turn; the ratio of the medians.
+5. Memory: peak resident memory of sonorbox after 10 s of playing, against
+   the minimal window's once shown.
 """
 import os
 import shutil
@@ -129,10 +135,47 @@ def hand_off(build, display, count=20):
     print('hand-off over %d second starts: median %.1f ms, worst %.1f ms' % (count, statistics.median(times), max(times)))
 
 
+def start_up(build, display, runs):
+    run = subprocess.run([os.path.join(build, 'bench', 'startup_bench'), str(runs),
+                          os.path.join(build, 'bench', 'minimal_qt_window'),
+                          os.path.join(build, 'bin', 'sonorbox') + '@Sonorbox 0.82a'],
+                         env=dict(os.environ, DISPLAY=display), capture_output=True, text=True, check=True)
+    print(run.stdout.strip() + ' (goal at most 1.3)')
+
+
+def peak_memory_kib(pid):
+    with open('/proc/%d/status' % pid) as status:
+        for line in status:
+            if line.startswith('VmHWM:'):
+                return int(line.split()[1])
+    return 0
+
+
+def memory(build, display):
+    install = Install(build, display)
+    try:
+        player = install.start(SONG)
+        time.sleep(10)
+        ours = peak_memory_kib(player.pid)
+        player.terminate()
+        player.wait()
+        minimal = subprocess.Popen([os.path.join(build, 'bench', 'minimal_qt_window')], env=install.env)
+        time.sleep(3)
+        peer = peak_memory_kib(minimal.pid)
+        minimal.terminate()
+        minimal.wait()
+    finally:
+        install.remove()
+    print('peak memory: sonorbox after 10 s of playing %.1f MiB; minimal Qt window %.1f MiB; %.1f MiB more '
+          '(goal at most 10 MiB more)' % (ours / 1024, peer / 1024, (ours - peer) / 1024))
+
+
 def main():
     build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, 'build'))
     seconds = int(sys.argv[2]) if len(sys.argv) > 2 else 60
-    subprocess.run(['cmake', '--build', build, '--target', 'sonorbox', 'playback_bench', 'shape_bench'],
+    runs = int(sys.argv[3]) if len(sys.argv) > 3 else 21
+    subprocess.run(['cmake', '--build', build, '--target', 'sonorbox', 'playback_bench', 'shape_bench',
+                    'startup_bench', 'minimal_qt_window'],
                    check=True, stdout=subprocess.DEVNULL)
     shape(build)
     if not shutil.which('Xvfb'):
@@ -140,6 +183,8 @@ def main():
         return
     server, display = start_xvfb()
     try:
+        start_up(build, display, runs)
+        memory(build, display)
         hand_off(build, display)
         cpu_while_playing(build, display, seconds)
     finally:
