@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QString>
+#include <QTimer>
 
 #include "FileDialogs.h"
 #include "MainWindow.h"
@@ -42,7 +43,11 @@ int Application::run()
     MainWindow window(MainWindowServices{player, settings, position, parts_.messages, parts_.dialogs},
                       commandLine_);
     readouts.setWindow(&window);
-    instance.listen([&window](const std::string& path) { window.onCopyData(path); });
+    // From the message loop: the window reaches the screen first. A second
+    // start meanwhile waits for the listening to begin.
+    QTimer::singleShot(0, [&instance, &window] {
+        instance.listen([&window](const std::string& path) { window.onCopyData(path); });
+    });
 
     const int exitCode = QCoreApplication::exec();
 

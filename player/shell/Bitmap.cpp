@@ -19,9 +19,9 @@ Bitmap Bitmap::load(const std::string& path)
     return Bitmap(image.convertToFormat(QImage::Format_RGB32));
 }
 
-Bitmap::Bitmap(QImage image) : image_(std::move(image)), pixmap_(QPixmap::fromImage(image_)) {}
+Bitmap::Bitmap(QImage image) : image_(std::move(image)) {}
 
-void Bitmap::drawAt(QPainter& target, int x, int y) const { target.drawPixmap(x, y, pixmap_); }
+void Bitmap::drawAt(QPainter& target, int x, int y) const { target.drawImage(x, y, image_); }
 
 void Bitmap::drawTiled(QPainter& target, const QRect& area) const
 {
@@ -29,11 +29,11 @@ void Bitmap::drawTiled(QPainter& target, const QRect& area) const
         return;
     for (int x = 0; x < area.right() + 1; x += width())
         for (int y = 0; y < area.bottom() + 1; y += height())
-            target.drawPixmap(x, y, pixmap_);
+            target.drawImage(x, y, image_);
 }
 
 void BitmapPiece::draw(QPainter& target) const
 {
     if (bitmap && width > 0 && height > 0)
-        target.drawPixmap(destinationX, destinationY, bitmap->pixmap(), sourceX, sourceY, width, height);
+        target.drawImage(destinationX, destinationY, bitmap->image(), sourceX, sourceY, width, height);
 }

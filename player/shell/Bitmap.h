@@ -1,15 +1,13 @@
 #pragma once
 
 #include <QImage>
-#include <QPixmap>
 #include <QRect>
 #include <string>
 
 class QPainter;
 
-// One skin bitmap, every pixel as stored in its file. The image keeps the
-// exact colours (the window shape is made from them); the pixmap is the same
-// picture ready for fast drawing.
+// One skin bitmap, every pixel as stored in its file: the exact colours the
+// window shape is made from, and what is drawn.
 class Bitmap {
 public:
     // Largest side we accept: a skin face is a few hundred pixels, and a
@@ -23,7 +21,6 @@ public:
     int width() const { return image_.width(); }
     int height() const { return image_.height(); }
     const QImage& image() const { return image_; }
-    const QPixmap& pixmap() const { return pixmap_; }
 
     void drawAt(QPainter& target, int x, int y) const;
     // Copies of the bitmap side by side and row under row, from (0, 0), over
@@ -34,7 +31,6 @@ private:
     explicit Bitmap(QImage image);
 
     QImage image_;
-    QPixmap pixmap_;
 };
 
 // A rectangle cut out of a bitmap, and where it is drawn on its target. The

@@ -7,7 +7,7 @@
 SkinLabel::SkinLabel(SkinWindow* parent, int x, int y, const BitmapPiece& background, const QString& fontFace,
                      QColor colour)
     : SkinWindow("Label", generatedClassName()), background_(background),
-      font_(skinFont(fontFace, background.height)), colour_(colour)
+      fontFace_(fontFace), colour_(colour)
 {
     createWindow(parent, true, QRect(x, y, background.width, background.height));
 }
@@ -23,7 +23,9 @@ void SkinLabel::setText(const QString& text)
 void SkinLabel::onPaint(QPainter& target)
 {
     background_.draw(target);
-    target.setFont(font_);
+    if (!font_)
+        font_ = skinFont(fontFace_, background_.height);
+    target.setFont(*font_);
     target.setPen(colour_);
     target.drawText(QRect(0, 0, width(), height()), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text_);
 }

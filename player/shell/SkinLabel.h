@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <optional>
 
 #include "Bitmap.h"
 #include "SkinWindow.h"
@@ -23,7 +24,10 @@ public:
 
 private:
     BitmapPiece background_;
-    QFont font_;
+    QString fontFace_;
+    // Made at the first paint: the fonts load after the window is on the
+    // screen, not before.
+    std::optional<QFont> font_;
     QColor colour_;
     QString text_;
 };
