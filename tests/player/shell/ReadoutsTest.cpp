@@ -188,7 +188,7 @@ TEST(Readouts, ShowTheSongWhilePlayingAndKeepItAfterStop)
     ShellFixture shell;
     shell.device.setFlowing(true, std::chrono::microseconds(5000));
     MainWindow& window = shell.open(DEMO_SONG);
-    ASSERT_TRUE(processUntil([&] { return window.timeReadout().text() == "00:02"; }, std::chrono::seconds(20)));
+    ASSERT_TRUE(processUntil([&] { return window.timeReadout().text() >= "00:02"; }, std::chrono::seconds(20)));
     EXPECT_EQ(shell.settings.getSong(), DEMO_SONG);
     EXPECT_EQ(window.sampleRateReadout().text(), "44");
     EXPECT_EQ(window.bitrateReadout().text(), "128");
