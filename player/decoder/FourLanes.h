@@ -21,10 +21,18 @@ struct FourLanes {
 
     static FourLanes load(const float* p) { return FourLanes(_mm_loadu_ps(p)); }
     void store(float* p) const { _mm_storeu_ps(p, v); }
+    // Lane k is p[3 - k].
+    static FourLanes loadReversed(const float* p) { return FourLanes(reversed(_mm_loadu_ps(p))); }
+    void storeReversed(float* p) const { _mm_storeu_ps(p, reversed(v)); }
 
     friend FourLanes operator+(FourLanes a, FourLanes b) { return FourLanes(_mm_add_ps(a.v, b.v)); }
     friend FourLanes operator-(FourLanes a, FourLanes b) { return FourLanes(_mm_sub_ps(a.v, b.v)); }
     friend FourLanes operator*(FourLanes a, FourLanes b) { return FourLanes(_mm_mul_ps(a.v, b.v)); }
+
+private:
+    static __m128 reversed(__m128 m) { return _mm_shuffle_ps(m, m, _MM_SHUFFLE(0, 1, 2, 3)); }
+
+public:
 #else
     float v[4];
 
@@ -40,6 +48,16 @@ struct FourLanes {
     void store(float* p) const
     {
         for (int k = 0; k < 4; ++k) p[k] = v[k];
+    }
+    static FourLanes loadReversed(const float* p)
+    {
+        FourLanes r;
+        for (int k = 0; k < 4; ++k) r.v[k] = p[3 - k];
+        return r;
+    }
+    void storeReversed(float* p) const
+    {
+        for (int k = 0; k < 4; ++k) p[3 - k] = v[k];
     }
 
     friend FourLanes operator+(FourLanes a, FourLanes b)

@@ -80,14 +80,18 @@ void aliasReduce(float* x, const GranuleInfo& granule)
     }
     const float* cs = hybridTables.aliasCs;
     const float* ca = hybridTables.aliasCa;
+    // Four butterflies at a time: lane k of a half takes line i = half + k
+    // on each side of the boundary, lower[-i] and upper[i].
     for (int b = 1; b <= boundaries; ++b) {
         float* upper = x + 18 * b;
         float* lower = upper - 1;
-        for (int i = 0; i < 8; ++i) {
-            float lo = lower[-i];
-            float up = upper[i];
-            lower[-i] = lo * cs[i] - up * ca[i];
-            upper[i] = up * cs[i] + lo * ca[i];
+        for (int half = 0; half < 8; half += 4) {
+            const FourLanes lo = FourLanes::loadReversed(lower - half - 3);
+            const FourLanes up = FourLanes::load(upper + half);
+            const FourLanes c = FourLanes::load(cs + half);
+            const FourLanes a = FourLanes::load(ca + half);
+            (lo * c - up * a).storeReversed(lower - half - 3);
+            (up * c + lo * a).store(upper + half);
         }
     }
 }
