@@ -10,11 +10,15 @@ HuffmanTable huffmanTables[34];
 
 namespace {
 
-constexpr int maxRootBits = 8;
+// Wide enough that most code words of the large tables, which high bitrates
+// use most, resolve in the first lookup; small enough (4 KiB a table) to
+// stay in the cache.
+constexpr int maxRootBits = 10;
 
 struct BuiltTables {
     std::vector<std::int16_t> trees[34];
     std::vector<std::uint32_t> lookups[34];
+    int rootBits[34] = {};
 };
 
 BuiltTables& built()
@@ -127,12 +131,17 @@ void buildHuffmanTables()
     std::call_once(once, [] {
         BuiltTables& b = built();
         for (int table = 0; table < 34; ++table) {
-            b.trees[table] = buildTree(table);
-            int rootBits = 0;
-            b.lookups[table] = buildLookup(table, rootBits);
-            huffmanTables[table] = HuffmanTable{huffmanCodes[table].linbits, b.trees[table].data(),
-                                                static_cast<int>(b.trees[table].size()),
-                                                b.lookups[table].data(), rootBits};
+            // Escape tables differ only in linbits: they share one code, so
+            // one tree and one lookup, which keeps the lookups in the cache.
+            int first = 0;
+            while (huffmanCodes[first].codes != huffmanCodes[table].codes) ++first;
+            if (first == table) {
+                b.trees[table] = buildTree(table);
+                b.lookups[table] = buildLookup(table, b.rootBits[table]);
+            }
+            huffmanTables[table] = HuffmanTable{huffmanCodes[table].linbits, b.trees[first].data(),
+                                                static_cast<int>(b.trees[first].size()),
+                                                b.lookups[first].data(), b.rootBits[first]};
         }
     });
 }

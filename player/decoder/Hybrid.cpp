@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "FourLanes.h"
+
 namespace mp3 {
 
 HybridTables hybridTables;
@@ -53,6 +55,10 @@ void initHybridTables()
     for (int row = 0; row < 4; ++row)
         for (int i = 0; i < copied[row]; ++i)
             t.imdctWindowOdd[row][i] = (i & 1) ? -t.imdctWindow[row][i] : t.imdctWindow[row][i];
+    for (int row = 0; row < 4; ++row)
+        for (int i = 0; i < 36; ++i)
+            for (int lane = 0; lane < 4; ++lane)
+                t.imdctWindowLanes[row][i][lane] = (lane & 1) ? t.imdctWindowOdd[row][i] : t.imdctWindow[row][i];
 
     for (int k = 0; k < 9; ++k) t.cos9Table[k] = static_cast<float>(std::cos(k * pi / 18));
     for (int v = 0; v < 9; ++v) t.halfSecant36[v] = static_cast<float>(0.5 / std::cos((2 * v + 1) * pi / 36));
@@ -74,19 +80,30 @@ void aliasReduce(float* x, const GranuleInfo& granule)
     }
     const float* cs = hybridTables.aliasCs;
     const float* ca = hybridTables.aliasCa;
+    // Four butterflies at a time: lane k of a half takes line i = half + k
+    // on each side of the boundary, lower[-i] and upper[i].
     for (int b = 1; b <= boundaries; ++b) {
         float* upper = x + 18 * b;
         float* lower = upper - 1;
-        for (int i = 0; i < 8; ++i) {
-            float lo = lower[-i];
-            float up = upper[i];
-            lower[-i] = lo * cs[i] - up * ca[i];
-            upper[i] = up * cs[i] + lo * ca[i];
+        for (int half = 0; half < 8; half += 4) {
+            const FourLanes lo = FourLanes::loadReversed(lower - half - 3);
+            const FourLanes up = FourLanes::load(upper + half);
+            const FourLanes c = FourLanes::load(cs + half);
+            const FourLanes a = FourLanes::load(ca + half);
+            (lo * c - up * a).storeReversed(lower - half - 3);
+            (up * c + lo * a).store(upper + half);
         }
     }
 }
 
-void imdct36(float* x, const float* prev, float* next, const float* w, float* out)
+namespace {
+
+// The 36-point IMDCT with its window, written once for one subband (V is
+// float) and for four side by side (V is FourLanes), so that both give the
+// same bits. x holds 18 values per lane and is overwritten; window(i) gives
+// the window entry i for each lane; emit(slot, value) stores an output slot.
+template <typename V, typename Window, typename Emit>
+void imdct36Lanes(V* x, const V* prev, V* next, Window window, Emit emitSlot)
 {
     const float* u = hybridTables.cos9Table;
     const float* h = hybridTables.halfSecant36;
@@ -94,36 +111,36 @@ void imdct36(float* x, const float* prev, float* next, const float* w, float* ou
     for (int i = 17; i >= 1; --i) x[i] += x[i - 1];
     for (int i = 17; i >= 3; i -= 2) x[i] += x[i - 2];
 
-    auto emit = [&](int v, float sum0, float sum1) {
-        float t = sum0 + sum1;
-        next[9 + v] = t * w[27 + v];
-        next[8 - v] = t * w[26 - v];
-        float d = sum0 - sum1;
-        out[(8 - v) * outStride] = prev[8 - v] + d * w[8 - v];
-        out[(9 + v) * outStride] = prev[9 + v] + d * w[9 + v];
+    auto emit = [&](int v, V sum0, V sum1) {
+        V t = sum0 + sum1;
+        next[9 + v] = t * window(27 + v);
+        next[8 - v] = t * window(26 - v);
+        V d = sum0 - sum1;
+        emitSlot(8 - v, prev[8 - v] + d * window(8 - v));
+        emitSlot(9 + v, prev[9 + v] + d * window(9 + v));
     };
 
     // Each pair of formulas runs on the even inputs (a) and the odd inputs (b).
-    auto pair08 = [&](const float* s, float& p1, float& p2) {
+    auto pair08 = [&](const V* s, V& p1, V& p2) {
         p1 = s[2] * u[1] + s[6] * u[3] + s[10] * u[5] + s[14] * u[7];
         p2 = s[0] + s[4] * u[2] + s[8] * u[4] + s[12] * u[6] + s[16] * u[8];
     };
-    auto pair17 = [&](const float* s, float& p1, float& p2) {
+    auto pair17 = [&](const V* s, V& p1, V& p2) {
         p1 = (s[2] - s[10] - s[14]) * u[3];
         p2 = (s[4] - s[8] - s[16]) * u[6] - s[12] + s[0];
     };
-    auto pair26 = [&](const float* s, float& p1, float& p2) {
+    auto pair26 = [&](const V* s, V& p1, V& p2) {
         p1 = s[2] * u[5] - s[6] * u[3] - s[10] * u[7] + s[14] * u[1];
         p2 = s[0] - s[4] * u[8] - s[8] * u[2] + s[12] * u[6] + s[16] * u[4];
     };
-    auto pair35 = [&](const float* s, float& p1, float& p2) {
+    auto pair35 = [&](const V* s, V& p1, V& p2) {
         p1 = s[2] * u[7] - s[6] * u[3] + s[10] * u[1] - s[14] * u[5];
         p2 = s[0] - s[4] * u[4] + s[8] * u[8] + s[12] * u[6] - s[16] * u[2];
     };
 
     // Each formula pair gives outputs v and 8 - v.
     auto emitPair = [&](auto formulas, int v) {
-        float p1a, p2a, p1b, p2b;
+        V p1a, p2a, p1b, p2b;
         formulas(x, p1a, p2a);
         formulas(x + 1, p1b, p2b);
         emit(v, p1a + p2a, (p1b + p2b) * h[v]);
@@ -134,6 +151,28 @@ void imdct36(float* x, const float* prev, float* next, const float* w, float* ou
     emitPair(pair26, 2);
     emitPair(pair35, 3);
     emit(4, x[0] - x[4] + x[8] - x[12] + x[16], (x[1] - x[5] + x[9] - x[13] + x[17]) * h[4]);
+}
+
+// Subbands first..first + 3 (first even) of a long-block granule in one pass:
+// the lanes take the even window, the odd one, the even and the odd again.
+void imdct36Four(float* x, const float* prev, float* next, const float (*window)[4], float* out)
+{
+    FourLanes in[18], before[18], after[18];
+    loadAcross(x, 18, 18, in);
+    loadAcross(prev, 18, 18, before);
+    imdct36Lanes(
+        in, before, after, [window](int i) { return FourLanes::load(window[i]); },
+        [out](int slot, FourLanes value) { value.store(out + slot * outStride); });
+    storeAcross(after, 18, next, 18);
+}
+
+} // namespace
+
+void imdct36(float* x, const float* prev, float* next, const float* w, float* out)
+{
+    imdct36Lanes(
+        x, prev, next, [w](int i) { return w[i]; },
+        [out](int slot, float value) { out[slot * outStride] = value; });
 }
 
 void imdct12(const float* x, const float* prev, float* next, const float* w, float* out)
@@ -210,7 +249,10 @@ void hybridSynthesis(float* x, float* samples, int channel, const GranuleInfo& g
     if (granule.blockType == 2) {
         sb = transformPairs(imdct12, sb, maxLine, t.imdctWindow[2], t.imdctWindowOdd[2]);
     } else {
+        // Two pairs at a time while the second pair is still transformed.
         const int type = static_cast<int>(granule.blockType);
+        for (; sb + 2 < maxLine; sb += 4)
+            imdct36Four(x + 18 * sb, previous + 18 * sb, next + 18 * sb, t.imdctWindowLanes[type], samples + sb);
         sb = transformPairs(imdct36, sb, maxLine, t.imdctWindow[type], t.imdctWindowOdd[type]);
     }
     for (; sb < 32; ++sb) {

@@ -14,6 +14,9 @@ struct HybridTables {
     // fast transforms. The odd rows negate every odd entry (frequency inversion).
     float imdctWindow[4][36];
     float imdctWindowOdd[4][36];
+    // Both rows side by side for four subbands from an even one: even, odd,
+    // even, odd.
+    float imdctWindowLanes[4][36][4];
     float cos9Table[9];
     float halfSecant36[9];
     float halfSecant12[3];

@@ -199,6 +199,32 @@ inline void putZero(float* left, float* right, int line)
     }
 }
 
+// The flags set among four, from a table of 16 nibbles (nibble k holds the
+// count for k): the target machine need not have a population count.
+inline int flagCount(unsigned flags) { return static_cast<int>((0x4332322132212110ull >> (4 * flags)) & 15); }
+
+// A quadruple whose four values lie in the current run and whose sign bits
+// are all there: one sign bit follows the code word for each flag set, and
+// the values are 0, +gain or -gain without a branch on the data. Writing +0
+// for a zero line equals putZero, also for mid/side: mid lines come from
+// the plain pass and are never -0, so mid + 0 and mid - 0 are mid.
+template <bool MidSide>
+inline void putQuadruple(float* left, float* right, RunWriter& w, unsigned flags, int signBits, BitCache& in)
+{
+    const float values[3] = {0.0f, w.gain, -w.gain};
+    std::uint32_t signs = in.peek();
+    for (int i = 0; i < 4; ++i) {
+        const unsigned set = (flags >> (3 - i)) & 1;
+        const unsigned negative = (signs >> 31) & set;
+        signs <<= set;
+        put<MidSide>(left, right, w.position, values[set + negative]);
+        w.position += w.step;
+    }
+    in.skip(signBits);
+    w.pairsLeft -= 2;
+    if (flags != 0) w.maxBand[w.window] = w.band;
+}
+
 template <bool MidSide>
 int decodeGranule(float* left, float* right, const ScaleFactors& sf, GranuleInfo& g, int rate, int part2Bits)
 {
@@ -258,18 +284,38 @@ int decodeGranule(float* left, float* right, const ScaleFactors& sf, GranuleInfo
             const float gain = w.gain;
             int line = w.position;
             unsigned anyNonZero = 0;
+            // Indexed by a sign bit; -(a * g) is a * -g exactly.
+            const float signedGain[2] = {gain, -gain};
             for (int pair = 0; pair < pairs; ++pair) {
                 // A code word and two sign bits fit the refilled window;
                 // escapes refill again.
                 in.refill();
-                std::uint32_t leaf = huffmanDecode(table, in.peek());
-                int length = huffmanLength(leaf);
-                in.skip(length);
-                remaining -= length;
-                unsigned symbol = huffmanSymbol(leaf);
+                const std::uint32_t peek = in.peek();
+                const std::uint32_t leaf = huffmanDecode(table, peek);
+                const int length = huffmanLength(leaf);
+                const unsigned symbol = huffmanSymbol(leaf);
+                const unsigned x = symbol >> 4;
+                const unsigned y = symbol & 15;
                 anyNonZero |= symbol;
-                put<MidSide>(left, right, line, bigValue(in, symbol >> 4, linbits, gain, remaining));
-                put<MidSide>(left, right, line + step, bigValue(in, symbol & 15, linbits, gain, remaining));
+                if (linbits > 0 && (x == 15 || y == 15)) {
+                    in.skip(length);
+                    remaining -= length;
+                    put<MidSide>(left, right, line, bigValue(in, x, linbits, gain, remaining));
+                    put<MidSide>(left, right, line + step, bigValue(in, y, linbits, gain, remaining));
+                } else {
+                    // No escape bits: the sign bits follow the code word in
+                    // the same peek, one for each value that is not 0.
+                    const unsigned xSigned = x != 0;
+                    const unsigned ySigned = y != 0;
+                    const std::uint32_t signs = peek << length;
+                    const unsigned xSign = (signs >> 31) & xSigned;
+                    const unsigned ySign = ((signs << xSigned) >> 31) & ySigned;
+                    const int used = length + static_cast<int>(xSigned + ySigned);
+                    in.skip(used);
+                    remaining -= used;
+                    put<MidSide>(left, right, line, powerTable[x] * signedGain[xSign]);
+                    put<MidSide>(left, right, line + step, powerTable[y] * signedGain[ySign]);
+                }
                 line += 2 * step;
             }
             w.position = line;
@@ -292,6 +338,14 @@ int decodeGranule(float* left, float* right, const ScaleFactors& sf, GranuleInfo
         in.skip(length);
         remaining -= length;
         unsigned flags = huffmanSymbol(leaf);
+        const int signBits = flagCount(flags);
+        if (w.ensureRun() && w.pairsLeft >= 2 && signBits <= remaining) {
+            putQuadruple<MidSide>(left, right, w, flags, signBits, in);
+            remaining -= signBits;
+            --quadruples;
+            continue;
+        }
+        // The quadruple crosses into another run, or the bits end in it.
         bool stopped = false;
         for (int i = 0; i < 4; ++i) {
             if ((i == 0 || i == 2) && !w.beginPair()) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "HuffmanTables.h"
 #include "Requantise.h"
 #include "StreamBuilder.h"
 
@@ -214,6 +215,95 @@ TEST_F(Requantisation, QuadruplesFollowTheBigValues)
     EXPECT_EQ(spectrum[12], -1.0f);
     expectZeroExcept({1, 2, 5, 12});
     EXPECT_EQ(granule.maxLine, 2u);  // line 12 is in band 3, which ends at line 16
+}
+
+// Pairs without escapes take their sign bits straight after the code word,
+// one per non-zero value; pairs with an escape read linbits before each sign.
+// Both kinds alternate here, in a table with linbits and in one without.
+TEST_F(Requantisation, EachNonZeroValueOfAPairHasItsOwnSignBit)
+{
+    for (int table : {15, 24}) {
+        SCOPED_TRACE(table);
+        SetUp();
+        granule.tableSelect[0] = static_cast<unsigned>(table);
+        const bool escapes = huffmanTables[table].linbits > 0;
+        BitWriter w;
+        w.putCode(table, 0, 3);
+        w.put(1, 1);
+        w.putCode(table, 5, 0);
+        w.put(0, 1);
+        w.putCode(table, 15, 7);
+        if (escapes) w.put(2, huffmanTables[table].linbits);
+        w.put(1, 1);
+        w.put(0, 1);
+        w.putCode(table, 2, 9);
+        w.put(1, 1);
+        w.put(1, 1);
+        w.putCode(table, 0, 0);
+        granule.bigValues = 5;
+        granule.part23Length = static_cast<unsigned>(w.bitCount());
+        EXPECT_EQ(run(w), 0);
+        EXPECT_EQ(bitsConsumed(), w.bitCount());
+        EXPECT_EQ(spectrum[1], -powerTable[3]);
+        EXPECT_EQ(spectrum[2], powerTable[5]);
+        EXPECT_EQ(spectrum[4], -powerTable[escapes ? 17 : 15]);
+        EXPECT_EQ(spectrum[5], powerTable[7]);
+        EXPECT_EQ(spectrum[6], -powerTable[2]);
+        EXPECT_EQ(spectrum[7], -powerTable[9]);
+        expectZeroExcept({1, 2, 4, 5, 6, 7});
+    }
+}
+
+// Short windows of band 0 hold two pairs each (lines w, w + 3, w + 6, w + 9).
+// After one big-value pair every quadruple spans two windows with their own
+// gains; after two, each quadruple fills a window.
+TEST_F(Requantisation, QuadruplesTakeTheGainOfTheWindowEachValueFallsIn)
+{
+    auto setUpShort = [&] {
+        SetUp();
+        granule.blockType = 2;
+        granule.region1Start = 18;
+        granule.windowGain[1] = 46 - 4;  // gain 2
+        granule.windowGain[2] = 46 - 8;  // gain 4
+    };
+    setUpShort();
+    BitWriter across;
+    across.putCode(1, 0, 0);       // lines 0 and 3
+    across.putCode(33, 0b1111);    // lines 6, 9 | 1, 4
+    across.put(0b0101, 4);
+    across.putCode(33, 0b1010);    // lines 7, 10 | 2, 5
+    across.put(0b01, 2);
+    granule.bigValues = 1;
+    granule.part23Length = static_cast<unsigned>(across.bitCount());
+    EXPECT_EQ(run(across), 0);
+    EXPECT_EQ(bitsConsumed(), across.bitCount());
+    EXPECT_EQ(spectrum[6], 1.0f);
+    EXPECT_EQ(spectrum[9], -1.0f);
+    EXPECT_EQ(spectrum[1], 2.0f);
+    EXPECT_EQ(spectrum[4], -2.0f);
+    EXPECT_EQ(spectrum[7], 2.0f);
+    EXPECT_EQ(spectrum[2], -4.0f);
+    expectZeroExcept({1, 2, 4, 6, 7, 9});
+
+    setUpShort();
+    BitWriter filling;
+    filling.putCode(1, 0, 0);
+    filling.putCode(1, 0, 0);      // window 0 done
+    filling.putCode(33, 0b0110);   // window 1: lines 4 and 7
+    filling.put(0b10, 2);
+    filling.putCode(33, 0b1001);   // window 2: lines 2 and 11
+    filling.put(0b01, 2);
+    granule.bigValues = 2;
+    granule.part23Length = static_cast<unsigned>(filling.bitCount());
+    EXPECT_EQ(run(filling), 0);
+    EXPECT_EQ(bitsConsumed(), filling.bitCount());
+    EXPECT_EQ(spectrum[4], -2.0f);
+    EXPECT_EQ(spectrum[7], 2.0f);
+    EXPECT_EQ(spectrum[2], 4.0f);
+    EXPECT_EQ(spectrum[11], -4.0f);
+    expectZeroExcept({2, 4, 7, 11});
+    EXPECT_EQ(granule.highestBand[1], 0);
+    EXPECT_EQ(granule.highestBand[2], 0);
 }
 
 TEST_F(Requantisation, OverrunningTheGranuleReturns1)
