@@ -265,8 +265,7 @@ void MainWindow::onMouseMove(int x, int y, Qt::MouseButtons)
         return;
     // The grabbed point stays under the mouse, also while the mouse is left
     // of or above the window (negative client coordinates).
-    const QPoint mouseOnScreen = mapToGlobal(QPoint(x, y));
-    if (!platform::moveDraggedWindow(*this, mouseOnScreen - grab_))
+    if (!platform::moveDraggedWindow(*this, mouseOnScreen(x, y) - grab_))
         dragging_ = false;
 }
 

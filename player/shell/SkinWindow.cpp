@@ -35,6 +35,13 @@ void SkinWindow::createWindow(SkinWindow* parent, bool topmost, const QRect& geo
     setGeometry(geometry);
 }
 
+QPoint SkinWindow::mouseOnScreen(int x, int y) const
+{
+    if (mouseEvent_ && mouseEvent_->position().toPoint() == QPoint(x, y))
+        return mouseEvent_->globalPosition().toPoint();
+    return mapToGlobal(QPoint(x, y));
+}
+
 void SkinWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -44,7 +51,9 @@ void SkinWindow::paintEvent(QPaintEvent*)
 void SkinWindow::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint at = event->position().toPoint();
+    mouseEvent_ = event;
     onMouseMove(at.x(), at.y(), event->buttons());
+    mouseEvent_ = nullptr;
     event->accept();
 }
 

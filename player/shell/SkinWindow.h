@@ -36,10 +36,19 @@ public:
     virtual void onCopyData(const std::string& /*path*/) {}
 
 protected:
+    // The screen point of the mouse at window point (x, y). While a mouse
+    // event is being handled it is that event's own screen position: the
+    // window may have moved since the platform measured the event's window
+    // coordinates (a drag outruns the moves it asks for).
+    QPoint mouseOnScreen(int x, int y) const;
+
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+
+private:
+    const QMouseEvent* mouseEvent_ = nullptr;
 };
