@@ -3,7 +3,7 @@
 
     bench/icons/pe_library.py GROUPS PATH [--small]
 
-The layout follows the PE/COFF specification: a DOS header pointing at the PE
+The layout follows the published PE/COFF format: a DOS header pointing at the PE
 header, a PE32+ optional header whose resource directory entry points at the
 one section, .rsrc, holding the resource tree (type, name, language) with
 RT_ICON (3) and RT_GROUP_ICON (14) entries. Each group holds the images that
