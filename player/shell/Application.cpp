@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QString>
 #include <QTimer>
+#include <cstdio>
 
 #include "FileDialogs.h"
 #include "MainWindow.h"
@@ -28,9 +29,11 @@ int Application::run()
     SingleInstance instance(QString::fromStdString(singleInstanceFolder_));
     if (!instance.claim()) {
         // A start without a path changes nothing in the running player.
-        if (!commandLine_.empty())
-            instance.handOver(commandLine_);
-        return 0;
+        if (commandLine_.empty() || instance.handOver(commandLine_))
+            return 0;
+        std::fprintf(stderr, "sonorbox: the running player did not answer; \"%s\" was not handed over\n",
+                     commandLine_.c_str());
+        return 1;
     }
 
     PlayerSettings settings(settingsFile_);

@@ -22,8 +22,9 @@ public:
     Application(std::string programDirectory, std::string commandLine, const Parts& parts,
                 std::string singleInstanceFolder = std::string());
 
-    // Runs until Quit, Escape or the window's closing; returns the exit code.
-    // A skin that cannot be loaded throws ShellError.
+    // Runs until Quit, Escape or the window's closing; returns the exit code
+    // (1 for a second start whose path the running player did not take). A
+    // skin that cannot be loaded throws ShellError.
     int run();
 
     const std::string& settingsFilePath() const { return settingsFile_; }

@@ -5,6 +5,7 @@
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
+#include <algorithm>
 
 #include "HandOffMessage.h"
 #include "ShellTexts.h"
@@ -20,15 +21,12 @@ QString runtimeFolder()
 // The running player answers one byte when it has taken the path over.
 constexpr char takenOver = 1;
 
-// How long a second start keeps trying to reach a player that holds the lock
-// but does not listen yet (it is still starting).
-constexpr int connectPatienceMs = 20000;
-
 } // namespace
 
-SingleInstance::SingleInstance(const QString& folder)
+SingleInstance::SingleInstance(const QString& folder, std::chrono::milliseconds patience)
     : socketPath_((folder.isEmpty() ? runtimeFolder() : folder) + QLatin1Char('/') +
                   QLatin1String(shelltext::mainWindowClass)),
+      patience_(patience),
       lock_(socketPath_ + QLatin1String(".lock"))
 {
     // The lock is held as long as the player runs: only a lock whose process
@@ -94,10 +92,10 @@ void SingleInstance::serve(QLocalSocket* socket)
 bool SingleInstance::handOver(const std::string& path)
 {
     QLocalSocket socket;
-    QDeadlineTimer patience(connectPatienceMs);
+    QDeadlineTimer patience(patience_.count());
     for (;;) {
         socket.connectToServer(socketPath_);
-        if (socket.waitForConnected(1000))
+        if (socket.waitForConnected(int(std::min<std::chrono::milliseconds::rep>(patience_.count(), 1000))))
             break;
         if (patience.hasExpired())
             return false;

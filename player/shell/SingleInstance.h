@@ -3,6 +3,7 @@
 #include <QLocalServer>
 #include <QLockFile>
 #include <QString>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -16,8 +17,11 @@
 class SingleInstance {
 public:
     // folder: where the lock and the socket live; empty for the user's
-    // runtime folder.
-    explicit SingleInstance(const QString& folder = QString());
+    // runtime folder. patience: how long a second start keeps trying to reach
+    // a player that holds the lock but does not listen yet (still starting,
+    // or asking for a skin).
+    explicit SingleInstance(const QString& folder = QString(),
+                            std::chrono::milliseconds patience = std::chrono::seconds(20));
     ~SingleInstance();
 
     // True when this process is now the running player. Of two processes
@@ -36,6 +40,7 @@ private:
     void serve(class QLocalSocket* socket);
 
     QString socketPath_;
+    std::chrono::milliseconds patience_;
     QLockFile lock_;
     std::unique_ptr<QLocalServer> server_;
     std::function<void(const std::string&)> takeOver_;

@@ -54,10 +54,12 @@ int main(int argc, char** argv)
     QtMessages messages;
     QtFileDialogs dialogs;
     SdlAudioDevice device;
+    // A failure shown in the guard's box ends the program with status 0, as
+    // any other end of the player does.
     try {
         Application application(QCoreApplication::applicationDirPath().toStdString(),
                                 commandLinePath(QCoreApplication::arguments()), {device, messages, dialogs});
-        application.run();
+        return application.run();
     } catch (const ShellError& error) {
         showFailure(QString::fromStdString(error.what()));
     } catch (...) {

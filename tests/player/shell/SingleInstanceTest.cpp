@@ -78,3 +78,13 @@ TEST(SingleInstance, TheLockOfAPlayerThatDiedIsTakenOver)
     SingleInstance next(folderOf(folder));
     EXPECT_TRUE(next.claim());
 }
+
+TEST(SingleInstance, AHandOverThatNobodyTakesFailsAfterThePatience)
+{
+    TempFolder folder;
+    SingleInstance silent(folderOf(folder)); // holds the lock, never listens
+    ASSERT_TRUE(silent.claim());
+    SingleInstance second(folderOf(folder), std::chrono::milliseconds(300));
+    EXPECT_FALSE(second.claim());
+    EXPECT_FALSE(second.handOver("/music/a.mp3"));
+}
