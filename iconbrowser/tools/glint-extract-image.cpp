@@ -34,7 +34,8 @@ int extract(const char* path, std::string_view indexText, const char* out)
     if (!checkReadable(path)) return exitUnreadable;
 
     const int count = icons::countIcons(std::filesystem::path(path));
-    const auto icon = index < count ? icons::extractIcon(std::filesystem::path(path), index) : std::nullopt;
+    const auto icon
+        = index < count ? icons::extractIcon(std::filesystem::path(path), index, icons::decodePng) : std::nullopt;
     if (!icon) {
         if (index >= count)
             std::fprintf(stderr, "glint-extract: %s holds %d icon%s; there is no icon %d\n", path, count,
@@ -44,10 +45,6 @@ int extract(const char* path, std::string_view indexText, const char* out)
         return exitUnreadable;
     }
     QImage image = icons::toQImage(*icon);
-    if (image.isNull()) {
-        std::fprintf(stderr, "glint-extract: %s: icon %d holds a damaged PNG image\n", path, index);
-        return exitUnreadable;
-    }
     if (!png) image = icons::drawnOn(image, windowBackground, image.size());
     if (!image.save(QString::fromLocal8Bit(out), png ? "PNG" : "BMP")) {
         std::fprintf(stderr, "glint-extract: %s: cannot be written\n", out);

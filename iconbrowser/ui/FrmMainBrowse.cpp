@@ -66,7 +66,8 @@ void FrmMain::LoadIconPage(const QString& path)
     for (int b = 0; b < iconBoxCount; ++b) {
         const int index = icoscroll_->value() + b;
         icopic_[b]->clearPicture();
-        const auto icon = index < count ? reader.icon(index) : std::nullopt;
+        // A PNG image that does not decode gives way to the next best image of the icon.
+        const auto icon = index < count ? reader.icon(index, icons::decodePng) : std::nullopt;
         icopic_[b]->drawIcon(icon ? icons::toQImage(*icon) : QImage());
     }
 }
