@@ -103,8 +103,10 @@ def timed(command, env=None):
         started = time.perf_counter()
         run = subprocess.run(['/usr/bin/time', '-f', '%M', *command], capture_output=True, text=True, env=env)
         walls.append(time.perf_counter() - started)
-        peaks.append(int(run.stderr.strip().splitlines()[-1]))
-        status, out = run.returncode, run.stdout + run.stderr.strip().rsplit('\n', 1)[0]
+        lines = run.stderr.strip().splitlines()
+        peaks.append(int(lines[-1]))
+        said = [line for line in lines[:-1] if not line.startswith('Command exited with non-zero status')]
+        status, out = run.returncode, ' '.join([run.stdout.strip(), *said]).strip()
     return statistics.median(walls), max(peaks), status, out
 
 
