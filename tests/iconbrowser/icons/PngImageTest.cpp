@@ -140,7 +140,8 @@ TEST(PngIcons, APngThatDoesNotDecodeGivesWayToTheNextBestImage)
 
 TEST(PngIcons, ADecodedPngComesBackAtTheStandardSize)
 {
-    const icons::MemorySource source(pngThenBitmap(png(header(32, 32), opaqueData)));
+    const Bytes file = pngThenBitmap(png(header(32, 32), opaqueData));
+    const icons::MemorySource source(file);
     CountingDecoder decoding;
     decoding.result = icons::Image{16, 16, std::vector<std::uint32_t>(16 * 16, 0xFF00FF00u)};
     const auto icon = icons::extractIcon(source, 0, decoding.decoder());
@@ -154,7 +155,8 @@ TEST(PngIcons, ADecodedPngComesBackAtTheStandardSize)
 
 TEST(PngIcons, WithoutADecoderThePngComesBackCheckedButUndecoded)
 {
-    const icons::MemorySource source(pngThenBitmap(png(header(32, 32), opaqueData, {chunk("tEXt", {'k', 0})})));
+    const Bytes file = pngThenBitmap(png(header(32, 32), opaqueData, {chunk("tEXt", {'k', 0})}));
+    const icons::MemorySource source(file);
     const auto icon = icons::extractIcon(source, 0);
     ASSERT_TRUE(icon);
     const auto* image = std::get_if<icons::PngImage>(&*icon);
@@ -166,7 +168,8 @@ TEST(PngIcons, WithoutADecoderThePngComesBackCheckedButUndecoded)
 TEST(PngIcons, AHeaderOutOfBoundsIsNeverHandedToTheDecoder)
 {
     // The directory says 256 x 256; the stream's own header says 4096 x 4096.
-    const icons::MemorySource source(pngThenBitmap(png(header(4096, 4096), opaqueData), 256));
+    const Bytes file = pngThenBitmap(png(header(4096, 4096), opaqueData), 256);
+    const icons::MemorySource source(file);
     CountingDecoder decoding;
     const auto icon = icons::extractIcon(source, 0, decoding.decoder());
     EXPECT_EQ(decoding.calls, 0);
