@@ -40,13 +40,15 @@ std::optional<Image> decodePng(const PngImage& png)
     return image;
 }
 
-QImage toQImage(const Icon& icon)
+QImage iconImage(const IconReader& reader, int index)
 {
-    if (const auto* png = std::get_if<PngImage>(&icon)) {
-        auto image = decodePng(*png);
-        return image ? toQImage(fitToStandardSize(std::move(*image))) : QImage();
-    }
-    const auto& image = std::get<Image>(icon);
+    // Given the decoder, the reader hands back pixels only.
+    const auto icon = reader.icon(index, decodePng);
+    return icon ? toQImage(std::get<Image>(*icon)) : QImage();
+}
+
+QImage toQImage(const Image& image)
+{
     QImage result(image.width, image.height, QImage::Format_ARGB32);
     for (int y = 0; y < image.height; ++y)
         std::memcpy(result.scanLine(y), image.pixels.data() + static_cast<std::size_t>(y) * image.width,

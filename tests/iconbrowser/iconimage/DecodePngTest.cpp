@@ -102,16 +102,15 @@ TEST(DecodePng, AnIconFallsBackFromAHostilePngToItsBitmap)
     const Bytes bitmap = dib32(32, red);
     for (const Bytes& hostile : {deflated(rgbaRows(32, 32, green), 8u << 20), damaged(deflated(rgbaRows(32, 32, green)))}) {
         const Bytes file = ico({{32, 32, png(header(32, 32), hostile)}, {32, 32, bitmap}});
-        const icons::MemorySource source(file);
-        const auto icon = icons::extractIcon(source, 0, icons::decodePng);
-        ASSERT_TRUE(icon);
-        const QImage image = icons::toQImage(*icon);
+        const icons::IconReader reader(file);
+        const QImage image = icons::iconImage(reader, 0);
         ASSERT_EQ(image.size(), QSize(32, 32));
         EXPECT_EQ(image.pixel(16, 16), red);
     }
     const Bytes sound = ico({{32, 32, png(header(32, 32), deflated(rgbaRows(32, 32, green)))}, {32, 32, bitmap}});
-    const icons::MemorySource source(sound);
-    EXPECT_EQ(icons::toQImage(*icons::extractIcon(source, 0, icons::decodePng)).pixel(16, 16), green);
+    const icons::IconReader reader(sound);
+    EXPECT_EQ(icons::iconImage(reader, 0).pixel(16, 16), green);
+    EXPECT_TRUE(icons::iconImage(reader, 1).isNull()) << "past the count";
 }
 
 } // namespace
