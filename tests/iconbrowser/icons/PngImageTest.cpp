@@ -82,16 +82,6 @@ TEST(PngStream, KeepsOnlyTheChunksThePixelsNeed)
     EXPECT_EQ(Bytes(image->bytes.begin() + data.offset, image->bytes.begin() + data.offset + data.length), opaqueData);
 }
 
-TEST(PngStream, FindsTheImageDataOfEveryIdatChunk)
-{
-    const auto image = read(png(header(8, 8), {0x78, 0x9C}, {chunk("IDAT", {0x01}), chunk("tEXt", {'x', 0})}));
-    ASSERT_TRUE(image);
-    ASSERT_EQ(image->compressedData.size(), 2u);
-    EXPECT_EQ(image->bytes[image->compressedData[0].offset], 0x01);
-    EXPECT_EQ(image->compressedData[1].length, 2u);
-    EXPECT_EQ(image->bytes[image->compressedData[1].offset], 0x78);
-}
-
 TEST(PngStream, RefusesStreamsCutShortOrHoldingUnknownCriticalChunks)
 {
     const Bytes whole = png(header(8, 8), opaqueData);
@@ -151,18 +141,6 @@ TEST(PngIcons, ADecodedPngComesBackAtTheStandardSize)
     EXPECT_EQ(image.width, icons::standardIconSize);
     EXPECT_EQ(image.height, icons::standardIconSize);
     EXPECT_EQ(image.pixel(16, 16), 0xFF00FF00u) << "the PNG, ranked before the bitmap";
-}
-
-TEST(PngIcons, WithoutADecoderThePngComesBackCheckedButUndecoded)
-{
-    const Bytes file = pngThenBitmap(png(header(32, 32), opaqueData, {chunk("tEXt", {'k', 0})}));
-    const icons::MemorySource source(file);
-    const auto icon = icons::extractIcon(source, 0);
-    ASSERT_TRUE(icon);
-    const auto* image = std::get_if<icons::PngImage>(&*icon);
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(image->inflatedSize, 32u * 129u);
-    EXPECT_FALSE(holds(image->bytes, "tEXt"));
 }
 
 TEST(PngIcons, AHeaderOutOfBoundsIsNeverHandedToTheDecoder)
