@@ -82,7 +82,11 @@ def resource_section(groups):
 
 def library_bytes(count, sizes):
     group = [make_icons.image(s, b) for s, b in sizes]
-    rsrc = resource_section([group] * count)
+    return pe_bytes(resource_section([group] * count))
+
+
+def pe_bytes(rsrc):
+    """A PE32+ library whose one section is the resource section `rsrc`."""
     raw_size = align(len(rsrc), FILE_ALIGNMENT)
     image_size = SECTION_RVA + align(len(rsrc), SECTION_ALIGNMENT)
     dos = b'MZ'.ljust(0x3C, b'\0') + struct.pack('<I', 0x40)

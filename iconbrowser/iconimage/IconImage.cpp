@@ -1,26 +1,54 @@
 #include "IconImage.h"
 
+#include "PngInflation.h"
+
+#include <QBuffer>
+#include <QImageReader>
 #include <QPainter>
 
 #include <cstring>
 
 namespace icons {
 
-QImage toQImage(const Icon& icon)
+namespace {
+
+// Megabytes the PNG decoder may allocate for one image: a 256 x 256 image at
+// 16 bits per channel with alpha takes half of one.
+constexpr int pngAllocationLimitMb = 1;
+
+} // namespace
+
+std::optional<Image> decodePng(const PngImage& png)
 {
-    if (const auto* png = std::get_if<PngImage>(&icon)) {
-        QImage decoded = QImage::fromData(png->bytes.data(), static_cast<int>(png->bytes.size()), "PNG");
-        if (decoded.isNull()) return {};
-        decoded = decoded.convertToFormat(QImage::Format_ARGB32);
-        Image image{decoded.width(), decoded.height(), {}};
-        image.pixels.reserve(static_cast<std::size_t>(image.width) * image.height);
-        for (int y = 0; y < image.height; ++y) {
-            const auto* row = reinterpret_cast<const QRgb*>(decoded.constScanLine(y));
-            image.pixels.insert(image.pixels.end(), row, row + image.width);
-        }
-        return toQImage(fitToStandardSize(std::move(image)));
+    // The decoder would inflate the whole stream, however far past the rows
+    // it reaches, before it gives up or returns: it only gets one checked first.
+    if (!inflatesToItsRows(png)) return std::nullopt;
+    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(png.bytes.data()),
+        static_cast<qsizetype>(png.bytes.size()));
+    QBuffer buffer(&bytes);
+    QImageReader reader(&buffer, "PNG");
+    reader.setAllocationLimit(pngAllocationLimitMb);
+    QImage decoded = reader.read();
+    if (decoded.isNull() || decoded.width() != png.width || decoded.height() != png.height) return std::nullopt;
+    decoded = decoded.convertToFormat(QImage::Format_ARGB32);
+    Image image{decoded.width(), decoded.height(), {}};
+    image.pixels.reserve(static_cast<std::size_t>(image.width) * image.height);
+    for (int y = 0; y < image.height; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(decoded.constScanLine(y));
+        image.pixels.insert(image.pixels.end(), row, row + image.width);
     }
-    const auto& image = std::get<Image>(icon);
+    return image;
+}
+
+QImage iconImage(const IconReader& reader, int index)
+{
+    // Given the decoder, the reader hands back pixels only.
+    const auto icon = reader.icon(index, decodePng);
+    return icon ? toQImage(std::get<Image>(*icon)) : QImage();
+}
+
+QImage toQImage(const Image& image)
+{
     QImage result(image.width, image.height, QImage::Format_ARGB32);
     for (int y = 0; y < image.height; ++y)
         std::memcpy(result.scanLine(y), image.pixels.data() + static_cast<std::size_t>(y) * image.width,

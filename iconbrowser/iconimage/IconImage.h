@@ -7,9 +7,19 @@
 
 namespace icons {
 
-// The icon at the standard size with its alpha; a PNG-compressed image is
-// decoded and fitted. Null for a PNG stream that does not decode.
-QImage toQImage(const Icon& icon);
+// The PNG decoder to hand to the icon reader: pixels at the image's own size,
+// or nothing for a stream that does not decode, whose data does not inflate
+// to exactly the rows its header declares, or that would allocate more than
+// an icon image can need.
+std::optional<Image> decodePng(const PngImage& png);
+
+// Icon `index` of the reader's file at the standard size with its alpha, as
+// the browser draws it: from its best image that decodes, PNG or bitmap.
+// Null when there is no such icon or none of its images decodes.
+QImage iconImage(const IconReader& reader, int index);
+
+// The pixels as a Qt image of the same size.
+QImage toQImage(const Image& image);
 
 // The icon drawn over `background` at its top-left corner, on a surface of
 // `size`: what a picture box holds after drawing an icon into it.

@@ -4,36 +4,26 @@
 #include "LittleEndian.h"
 
 #include <algorithm>
-#include <array>
 
 namespace icons {
 
 namespace {
 
-constexpr std::array<std::uint8_t, 8> pngSignature{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 constexpr std::size_t pngHeaderEnd = 24; // signature, IHDR length and type, width, height
 constexpr std::size_t infoHeaderSize = 40; // BITMAPINFOHEADER
 constexpr std::uint32_t maxInfoHeaderSize = 124; // BITMAPV5HEADER
 constexpr std::uint32_t uncompressed = 0; // BI_RGB
 
-std::uint32_t be32(std::span<const std::uint8_t> bytes, std::size_t at)
-{
-    return static_cast<std::uint32_t>(bytes[at]) << 24 | static_cast<std::uint32_t>(bytes[at + 1]) << 16
-        | static_cast<std::uint32_t>(bytes[at + 2]) << 8 | bytes[at + 3];
-}
-
 bool validSide(std::int64_t side) { return side >= 1 && side <= maxImageSide; }
 
-std::optional<IconImage> readPng(const ByteSource& source, ByteRange range, std::span<const std::uint8_t> head)
+std::optional<IconImage> readPng(const ByteSource& source, ByteRange range)
 {
-    if (head.size() < pngHeaderEnd || range.length > maxImageBytes) return std::nullopt;
-    if (!std::equal(head.begin() + 12, head.begin() + 16, "IHDR")) return std::nullopt;
-    const std::uint32_t width = be32(head, 16);
-    const std::uint32_t height = be32(head, 20);
-    if (!validSide(width) || !validSide(height)) return std::nullopt;
-    auto bytes = source.readBytes(range.offset, static_cast<std::size_t>(range.length));
+    if (range.length > maxImageBytes) return std::nullopt;
+    const auto bytes = source.readBytes(range.offset, static_cast<std::size_t>(range.length));
     if (!bytes) return std::nullopt;
-    return PngImage{static_cast<int>(width), static_cast<int>(height), std::move(*bytes)};
+    auto png = readPngStream(*bytes);
+    if (!png) return std::nullopt;
+    return std::move(*png);
 }
 
 struct DibLayout {
@@ -137,7 +127,7 @@ std::optional<IconImage> decodeIconImage(const ByteSource& source, ByteRange ran
     if (headLength < pngHeaderEnd) return std::nullopt;
     const auto head = source.readBytes(range.offset, headLength);
     if (!head) return std::nullopt;
-    if (std::equal(pngSignature.begin(), pngSignature.end(), head->begin())) return readPng(source, range, *head);
+    if (isPngStream(*head)) return readPng(source, range);
     if (head->size() < infoHeaderSize) return std::nullopt;
 
     const auto layout = dibLayout(*head, range.length);

@@ -2,24 +2,18 @@
 
 #include "ByteSource.h"
 #include "Image.h"
+#include "PngStream.h"
 
 #include <optional>
 #include <variant>
 
 namespace icons {
 
-// A PNG-compressed icon image, left whole for a PNG decoder.
-struct PngImage {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint8_t> bytes;
-};
-
 using IconImage = std::variant<Image, PngImage>;
 
 // Reads one icon image: a device-independent bitmap (BITMAPINFOHEADER, 1, 4,
 // 8, 24 or 32 bits per pixel, uncompressed) followed by its AND mask, or a
-// PNG stream. Nothing outside `range` is read; an image that does not fit in
+// PNG stream that passes readPngStream's checks. Nothing outside `range` is read; an image that does not fit in
 // it, or whose header is out of bounds, gives nothing.
 std::optional<IconImage> decodeIconImage(const ByteSource& source, ByteRange range);
 

@@ -31,7 +31,8 @@ std::unique_ptr<IconContainer> openContainer(const ByteSource& source)
     return IcoFile::open(source);
 }
 
-std::optional<Icon> readIcon(const ByteSource& source, const IconContainer& container, int index)
+std::optional<Icon> readIcon(const ByteSource& source, const IconContainer& container, int index,
+    const PngDecoder& decodePng)
 {
     if (index < 0 || index >= container.iconCount()) return std::nullopt;
     for (const IconDirEntry& entry : rankForSize(container.images(index), standardIconSize)) {
@@ -39,6 +40,11 @@ std::optional<Icon> readIcon(const ByteSource& source, const IconContainer& cont
         if (!range) continue;
         auto image = decodeIconImage(source, *range);
         if (!image) continue;
+        if (const auto* png = std::get_if<PngImage>(&*image); png && decodePng) {
+            auto pixels = decodePng(*png);
+            if (!pixels) continue;
+            *image = std::move(*pixels);
+        }
         if (auto* bitmap = std::get_if<Image>(&*image)) *bitmap = fitToStandardSize(std::move(*bitmap));
         return image;
     }
@@ -58,15 +64,15 @@ int countIcons(const std::filesystem::path& path)
     return IconReader(path).count();
 }
 
-std::optional<Icon> extractIcon(const ByteSource& source, int index)
+std::optional<Icon> extractIcon(const ByteSource& source, int index, const PngDecoder& decodePng)
 {
     const auto container = openContainer(source);
-    return container ? readIcon(source, *container, index) : std::nullopt;
+    return container ? readIcon(source, *container, index, decodePng) : std::nullopt;
 }
 
-std::optional<Icon> extractIcon(const std::filesystem::path& path, int index)
+std::optional<Icon> extractIcon(const std::filesystem::path& path, int index, const PngDecoder& decodePng)
 {
-    return IconReader(path).icon(index);
+    return IconReader(path).icon(index, decodePng);
 }
 
 IconReader::IconReader(const std::filesystem::path& path) : source_(FileSource::open(path))
@@ -86,9 +92,9 @@ int IconReader::count() const
     return container_ ? container_->iconCount() : 0;
 }
 
-std::optional<Icon> IconReader::icon(int index) const
+std::optional<Icon> IconReader::icon(int index, const PngDecoder& decodePng) const
 {
-    return container_ ? readIcon(*source_, *container_, index) : std::nullopt;
+    return container_ ? readIcon(*source_, *container_, index, decodePng) : std::nullopt;
 }
 
 Image fitToStandardSize(Image image)

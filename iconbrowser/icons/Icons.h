@@ -5,6 +5,7 @@
 #include "Image.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -15,8 +16,13 @@ inline constexpr int standardIconSize = 32;
 
 // One icon ready to draw. A bitmap image arrives as pixels already at the
 // standard size; a PNG-compressed one arrives as its stream, for the caller's
-// PNG decoder, after which fitToStandardSize brings it to the standard size.
+// PNG decoder, after which fitToStandardSize brings it to the standard size,
+// unless the caller hands its decoder to the reader (see below).
 using Icon = IconImage;
+
+// Turns a PNG-compressed image into its pixels, at the size it has, or gives
+// nothing when it does not decode (or would cost more than its size allows).
+using PngDecoder = std::function<std::optional<Image>(const PngImage&)>;
 
 // How many icons a file holds: the icon-group resources of a PE32, PE32+ or NE
 // executable or library, 1 for an icon file, 0 for anything else or anything
@@ -28,8 +34,11 @@ int countIcons(const std::filesystem::path& path);
 // exactly that size with the most colours or, failing that, the nearest size
 // scaled smoothly. An image that cannot be read gives way to the next best.
 // Nothing for an index outside the count or an icon with no readable image.
-std::optional<Icon> extractIcon(const ByteSource& source, int index);
-std::optional<Icon> extractIcon(const std::filesystem::path& path, int index);
+// Given a PNG decoder, PNG images are decoded here and come back as pixels at
+// the standard size like bitmaps, and one that does not decode gives way to
+// the next best image too; without one they come back undecoded.
+std::optional<Icon> extractIcon(const ByteSource& source, int index, const PngDecoder& decodePng = {});
+std::optional<Icon> extractIcon(const std::filesystem::path& path, int index, const PngDecoder& decodePng = {});
 
 class IconContainer;
 
@@ -45,7 +54,7 @@ public:
     IconReader& operator=(const IconReader&) = delete;
 
     int count() const;
-    std::optional<Icon> icon(int index) const;
+    std::optional<Icon> icon(int index, const PngDecoder& decodePng = {}) const;
 
 private:
     std::unique_ptr<ByteSource> source_;

@@ -33,19 +33,15 @@ int extract(const char* path, std::string_view indexText, const char* out)
     if (!png && !endsWith(out, ".bmp")) return usage("OUT must end in .png or .bmp");
     if (!checkReadable(path)) return exitUnreadable;
 
-    const int count = icons::countIcons(std::filesystem::path(path));
-    const auto icon = index < count ? icons::extractIcon(std::filesystem::path(path), index) : std::nullopt;
-    if (!icon) {
+    const icons::IconReader reader{std::filesystem::path(path)};
+    const int count = reader.count();
+    QImage image = index < count ? icons::iconImage(reader, index) : QImage();
+    if (image.isNull()) {
         if (index >= count)
             std::fprintf(stderr, "glint-extract: %s holds %d icon%s; there is no icon %d\n", path, count,
                 count == 1 ? "" : "s", index);
         else
             std::fprintf(stderr, "glint-extract: %s: icon %d has no readable image\n", path, index);
-        return exitUnreadable;
-    }
-    QImage image = icons::toQImage(*icon);
-    if (image.isNull()) {
-        std::fprintf(stderr, "glint-extract: %s: icon %d holds a damaged PNG image\n", path, index);
         return exitUnreadable;
     }
     if (!png) image = icons::drawnOn(image, windowBackground, image.size());

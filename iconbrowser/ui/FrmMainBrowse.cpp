@@ -66,8 +66,7 @@ void FrmMain::LoadIconPage(const QString& path)
     for (int b = 0; b < iconBoxCount; ++b) {
         const int index = icoscroll_->value() + b;
         icopic_[b]->clearPicture();
-        const auto icon = index < count ? reader.icon(index) : std::nullopt;
-        icopic_[b]->drawIcon(icon ? icons::toQImage(*icon) : QImage());
+        icopic_[b]->drawIcon(index < count ? icons::iconImage(reader, index) : QImage());
     }
 }
 

@@ -1,3 +1,5 @@
+#include "DeflatedRows.h"
+
 #include <QImage>
 
 #include <gtest/gtest.h>
@@ -29,6 +31,8 @@ ToolRun runTool(const std::string& arguments)
 }
 
 std::string fixture(const std::string& name) { return std::string("'") + ICON_DATA_DIR + "/" + name + "'"; }
+
+std::string quoted(const std::string& path) { return std::string("'").append(path).append("'"); }
 
 class GlintExtract : public testing::Test {
 protected:
@@ -79,6 +83,31 @@ TEST_F(GlintExtract, DecodesAndScalesPngIcons)
     const QImage image(QString::fromStdString(out("big.png")));
     ASSERT_EQ(image.size(), QSize(32, 32));
     EXPECT_EQ(image.pixel(28, 28), qRgb(128, 0, 128));
+}
+
+TEST_F(GlintExtract, AHostilePngGivesWayToTheBitmapOfTheSameIcon)
+{
+    using namespace iconbytes;
+    const Bytes rows = rgbaRows(32, 32, 0xFF00FF00u);
+    const Bytes inflating = png(header(32, 32), deflated(rows, 8u << 20));
+    const Bytes broken = png(header(32, 32), damaged(deflated(rows)));
+    const Bytes blue = dib32(32, 0xFF0000FFu);
+    write(out("inflating.ico"), ico({{32, 32, inflating}, {32, 32, blue}}));
+    write(out("damaged.ico"), ico({{32, 32, broken}, {32, 32, blue}}));
+    write(out("alone.ico"), ico({{32, 32, inflating}}));
+    for (const char* name : {"inflating.ico", "damaged.ico"}) {
+        for (const char* picture : {"icon.png", "icon.bmp"}) {
+            const ToolRun run = runTool(quoted(out(name)) + " 0 " + out(picture));
+            ASSERT_EQ(run.status, 0) << name << ": " << run.output;
+            const QImage image(QString::fromStdString(out(picture)));
+            ASSERT_EQ(image.size(), QSize(32, 32)) << name;
+            EXPECT_EQ(image.pixel(16, 16), qRgb(0, 0, 255)) << name << " to " << picture;
+        }
+    }
+    const ToolRun run = runTool(quoted(out("alone.ico")) + " 0 " + out("alone.png"));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find("icon 0 has no readable image"), std::string::npos) << run.output;
+    EXPECT_FALSE(std::filesystem::exists(out("alone.png")));
 }
 
 TEST_F(GlintExtract, ReportsFilesItCannotReadOrIconsThatAreNotThere)

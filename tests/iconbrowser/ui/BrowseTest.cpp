@@ -6,6 +6,9 @@
 #include "SaveAsBitmap.h"
 #include "UiTestSupport.h"
 
+#include "DeflatedRows.h"
+
+#include <QDir>
 #include <QFileDialog>
 #include <QScrollBar>
 #include <QTest>
@@ -222,6 +225,32 @@ TEST_F(Browse, SaveWritesTheFirstBoxAsABitmap)
     // Icon 2 is scaled.ico: 16 and 48 pixel images, the 48 scaled down; corner on the background.
     EXPECT_EQ(saved.pixel(2, 2), background().rgb());
     EXPECT_EQ(saved.pixel(28, 28), qRgb(0, 0, 128));
+}
+
+TEST_F(Browse, AHostilePngGivesWayToTheBitmapOnThePageAndInTheSavedFile)
+{
+    using namespace iconbytes;
+    const Bytes rows = rgbaRows(32, 32, 0xFF00FF00u);
+    const Bytes red = dib32(32, 0xFFFF0000u);
+    const QDir icons(window.folder.filePath(QStringLiteral("icons")));
+    ASSERT_TRUE(icons.mkpath(QStringLiteral(".")));
+    write(icons.filePath(QStringLiteral("damaged.ico")).toStdString(),
+        ico({{32, 32, png(header(32, 32), damaged(deflated(rows)))}, {32, 32, red}}));
+    write(icons.filePath(QStringLiteral("inflating.ico")).toStdString(),
+        ico({{32, 32, png(header(32, 32), deflated(rows, 8u << 20))}, {32, 32, red}}));
+    openFolder(icons.path());
+    for (const QString& name : {QStringLiteral("damaged.ico"), QStringLiteral("inflating.ico")}) {
+        clickFile(name);
+        ASSERT_EQ(window.frm.loadedPath(), icons.filePath(name));
+        EXPECT_EQ(picture(0).pixel(16, 16), qRgb(255, 0, 0)) << name.toStdString();
+        const QString path = window.folder.filePath(name + QStringLiteral(".bmp"));
+        window.prompts.savePath = path;
+        window.prompts.chooseSave = true;
+        rightClick(0);
+        const QImage saved(path, "BMP");
+        ASSERT_EQ(saved.size(), QSize(32, 32)) << name.toStdString();
+        EXPECT_EQ(saved.pixel(16, 16), qRgb(255, 0, 0)) << name.toStdString();
+    }
 }
 
 TEST_F(Browse, AFailedSaveSaysSoAndLeavesNoFile)
