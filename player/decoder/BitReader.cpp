@@ -185,8 +185,10 @@ int readFrame(FrameHeader& header)
 
         // A header of another version, layer or sample rate is passed over
         // like any bytes that are not a frame: decoding it with this stream's
-        // tables would turn a few bytes into a whole frame of samples.
-        if (!hasSync(h) || !ofThisStream(h) ||
+        // tables would turn a few bytes into a whole frame of samples. The
+        // header that sets layer and sample rate (previousHeader 0: after a
+        // header frame) must name ones that exist.
+        if (!hasSync(h) || !ofThisStream(h) || (r.previousHeader == 0 && !isValidHeader(h)) ||
             (r.firstHeader != 0 && unusableLaterHeader(h, header.sampleRateIndex))) {
             int bytesRead = 0;
             for (;;) {

@@ -73,17 +73,19 @@ TEST(StreamFormat, AMegabyteOfTinyMpeg2FramesBehindMpeg1FramesGivesNoSamples)
     EXPECT_EQ(result.samples.size(), 3 * samplesPerFrame);
 }
 
+std::vector<std::uint8_t> infoFrame(HeaderWord h, int rate)
+{
+    std::vector<std::uint8_t> body(600, 0);
+    const int sideInfo = 32;
+    for (int i = 0; i < 4; ++i) body[sideInfo + i] = static_cast<std::uint8_t>("Info"[i]);
+    return frameBytes(h, body, rate);
+}
+
 TEST(StreamFormat, TheFirstAudioFrameAfterAHeaderFrameSetsTheFormat)
 {
     // A 48 kHz Info-like header frame, then 44.1 kHz audio: the audio is the
     // stream, and a 48 kHz frame amid it is not.
-    std::vector<std::uint8_t> info(600, 0);
-    const int sideInfo = 32;
-    info[sideInfo] = 'I';
-    info[sideInfo + 1] = 'n';
-    info[sideInfo + 2] = 'f';
-    info[sideInfo + 3] = 'o';
-    std::vector<std::uint8_t> bytes = frameBytes(0xFFFB9464u, info, 48000);
+    std::vector<std::uint8_t> bytes = infoFrame(0xFFFB9464u, 48000);
     append(bytes, silentFrames(2));
     append(bytes, frameBytes(0xFFFB9464u, std::vector<std::uint8_t>(300, 0x5A), 48000));
     append(bytes, silentFrames(1));
@@ -91,6 +93,23 @@ TEST(StreamFormat, TheFirstAudioFrameAfterAHeaderFrameSetsTheFormat)
     EXPECT_EQ(result.sampleRate, 44100);
     EXPECT_EQ(result.frames, 3);
     EXPECT_EQ(result.samples.size(), 3 * samplesPerFrame);
+}
+
+TEST(StreamFormat, AfterAHeaderFrameAHeaderOfReservedFieldsIsNoFrame)
+{
+    // MPEG-2.5 with the reserved sample rate, then Layer bits 00: neither
+    // names a format, so neither may set the stream's.
+    for (HeaderWord reserved : {0xFFE39C64u, 0xFFF99064u}) {
+        SCOPED_TRACE(reserved);
+        std::vector<std::uint8_t> bytes = infoFrame(jointStereo128, 44100);
+        append(bytes, word(reserved));
+        append(bytes, std::vector<std::uint8_t>(40, 0x11));
+        append(bytes, silentFrames(2));
+        DecodeResult result = decodeBytes(bytes);
+        EXPECT_EQ(result.sampleRate, 44100);
+        EXPECT_EQ(result.frames, 2);
+        EXPECT_EQ(result.samples.size(), 2 * samplesPerFrame);
+    }
 }
 
 // Tag bytes full of the stream's own header word, as a cover picture or a
