@@ -1,6 +1,6 @@
 // Arbitrary bytes through the frame reader and the whole decoder, as the
 // player and sonorbox-decode use them, through the decoder's public calls,
-// including seeks and gapless trimming.
+// including seeks, gapless trimming and the tags at a stream's end.
 #include <cstddef>
 #include <cstdint>
 
@@ -12,16 +12,22 @@ class DiscardingSink : public mp3::PcmSink {
 public:
     void writeBuffer(const std::uint8_t* data, int size) override
     {
-        // Touch every byte handed on, so a block that leaves its buffer shows.
-        for (int i = 0; i < size; ++i) checksum += data[i];
+        // Touch both ends of each block handed on, so a block that leaves
+        // its buffer shows: the sanitizer guards the bytes around the buffer.
+        if (size > 0) checksum += data[0] + data[size - 1];
     }
     unsigned checksum = 0;
 };
+
+// A few dozen frames: longer inputs only repeat what their start has shown,
+// at a cost that keeps the fuzzer from trying many inputs.
+constexpr std::size_t maxInputBytes = 16 * 1024;
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    if (size > maxInputBytes) return -1;
     static bool initialised = false;
     if (!initialised) {
         mp3::resetDecoder();

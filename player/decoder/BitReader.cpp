@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "EndTags.h"
 #include "Mp3Decoder.h"
 
 namespace mp3 {
@@ -17,7 +18,16 @@ constexpr HeaderWord resyncMask = 0xFFFFFD00u;
 constexpr int junkCandidateLimit = 0x8000;
 constexpr int resyncByteLimit = 0x8000;
 
+// Version, layer and sample rate: what every frame of one stream shares.
+constexpr HeaderWord streamFormatMask = 0x001E0C00u;
+
 bool hasSync(HeaderWord h) { return (h & syncMask) == syncMask; }
+
+bool ofThisStream(HeaderWord h)
+{
+    HeaderWord format = bitReader.streamHeader;
+    return format == 0 || (h & streamFormatMask) == (format & streamFormatMask);
+}
 
 bool isValidHeader(HeaderWord h)
 {
@@ -79,8 +89,10 @@ double bytesPerFrame(const FrameHeader& header)
 int startStream()
 {
     BitReaderState& r = bitReader;
-    r.fileSize = r.stream.size();
     r.audioStart = skipId3v2Tags();
+    r.stream.endAt(findEndTagsStart(r.stream, r.audioStart));
+    r.stream.seek(r.audioStart);
+    r.fileSize = r.stream.size();
     return 1;
 }
 
@@ -102,6 +114,7 @@ void resetBitReader()
     r.previousFrameSize = 0;
     r.previousHeader = 0;
     r.firstHeader = 0;
+    r.streamHeader = 0;
 }
 
 int openStream(const char* fileName)
@@ -130,6 +143,14 @@ void resetSync()
 {
     bitReader.previousHeader = 0;
     bitReader.firstHeader = 0;
+    bitReader.streamHeader = 0;
+}
+
+void forgetHeaderFrameFormat()
+{
+    // decodeHeader takes layer and sample rate from the next header again.
+    bitReader.previousHeader = 0;
+    bitReader.streamHeader = 0;
 }
 
 int readFrame(FrameHeader& header)
@@ -162,7 +183,12 @@ int readFrame(FrameHeader& header)
             }
         }
 
-        if (!hasSync(h) ||
+        // A header of another version, layer or sample rate is passed over
+        // like any bytes that are not a frame: decoding it with this stream's
+        // tables would turn a few bytes into a whole frame of samples. The
+        // header that sets layer and sample rate (previousHeader 0: after a
+        // header frame) must name ones that exist.
+        if (!hasSync(h) || !ofThisStream(h) || (r.previousHeader == 0 && !isValidHeader(h)) ||
             (r.firstHeader != 0 && unusableLaterHeader(h, header.sampleRateIndex))) {
             int bytesRead = 0;
             for (;;) {
@@ -170,14 +196,16 @@ int readFrame(FrameHeader& header)
                 if (!readByte(byte)) return 0;
                 if (++bytesRead == resyncByteLimit) return 0;
                 h = (h << 8) | byte;
-                if ((h & resyncMask) == (r.previousHeader & resyncMask) ||
-                    (h & resyncMask) == (r.firstHeader & resyncMask))
+                if (((h & resyncMask) == (r.previousHeader & resyncMask) ||
+                     (h & resyncMask) == (r.firstHeader & resyncMask)) &&
+                    ofThisStream(h))
                     break;
             }
         }
 
         if (r.firstHeader == 0) r.firstHeader = h;
         if (!decodeHeader(header, h)) return 0;
+        if (r.streamHeader == 0) r.streamHeader = h;
     }
 
     std::uint8_t* flipped = r.storage + r.flipIndex * BitReaderState::bufferSize + BitReaderState::leadRoom;

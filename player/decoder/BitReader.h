@@ -20,6 +20,7 @@ struct BitReaderState {
     static constexpr int guardSize = 8192;
 
     InputStream stream;
+    // The stream's bytes up to where the tags at its end begin.
     std::uint64_t fileSize = 0;
     // Where the audio begins: after any ID3v2 tags at the start of the file.
     std::uint64_t audioStart = 0;
@@ -33,6 +34,9 @@ struct BitReaderState {
     int previousFrameSize = 0;
     HeaderWord previousHeader = 0;
     HeaderWord firstHeader = 0;
+    // The first audio frame's header: its version, layer and sample rate are
+    // the stream's, and a header naming others belongs to no frame of it.
+    HeaderWord streamHeader = 0;
 };
 
 extern BitReaderState bitReader;
@@ -46,6 +50,9 @@ int openStream(const char* fileName);
 int openMemoryStream(const std::uint8_t* data, std::size_t size);
 void closeStream();
 void resetSync();
+// After a header frame: the stream's format is the next frame's, which the
+// header frame's own header need not share.
+void forgetHeaderFrameFormat();
 // Reads the next frame into the current buffer and returns 1, or 0 for no frame.
 // Throws TextException(notValidMp3Text) after too much junk at the start.
 int readFrame(FrameHeader& header);

@@ -74,10 +74,10 @@ void buildTablesOnce()
 
 } // namespace
 
-void decodeFrame(const FrameHeader& header, PcmSink& sink)
+bool decodeFrame(const FrameHeader& header, PcmSink& sink)
 {
     // Band tables exist for the MPEG-1 sample rates only.
-    if (header.sampleRateIndex > 2) return;
+    if (header.sampleRateIndex > 2) return false;
 
     SideInfo side;
     readSideInfo(header, side);
@@ -93,14 +93,14 @@ void decodeFrame(const FrameHeader& header, PcmSink& sink)
     for (int gr = 0; gr < 2; ++gr) {
         GranuleInfo& g0 = side.granules[0][gr];
         int bits = decodeScaleFactors(buffers.scaleFactors[0], g0);
-        if (requantise(left, buffers.scaleFactors[0], g0, rate, bits)) return;
+        if (requantise(left, buffers.scaleFactors[0], g0, rate, bits)) return false;
 
         GranuleInfo* g1 = &side.granules[1][gr];
         if (header.channels == 2) {
             bits = decodeScaleFactors(buffers.scaleFactors[1], *g1);
             int overrun = midSide ? requantiseMidSide(buffers.spectrum, buffers.scaleFactors[1], *g1, rate, bits)
                                   : requantise(right, buffers.scaleFactors[1], *g1, rate, bits);
-            if (overrun) return;
+            if (overrun) return false;
             if (intensity) applyIntensity(buffers.spectrum, buffers.scaleFactors[1], *g1, rate, midSide);
             if (jointBands) g0.maxLine = g1->maxLine = std::max(g0.maxLine, g1->maxLine);
         } else {
@@ -118,6 +118,7 @@ void decodeFrame(const FrameHeader& header, PcmSink& sink)
 
         synthesiseGranule(sink);
     }
+    return true;
 }
 
 void flushPcm(PcmSink& sink)

@@ -1,7 +1,17 @@
 #include "InputStream.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+
+#if defined(_WIN32)
+#include <sys/stat.h>
+#include <sys/types.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace mp3 {
 
@@ -30,12 +40,51 @@ bool fileSize(std::FILE* file, std::uint64_t& size)
     return seekFile(file, 0);
 }
 
+// Opens a regular file only. A FIFO would block the opening (and every read)
+// until a writer came, a device can stream without end, and a folder holds
+// no bytes: each is refused at once, with errno set to ENXIO, EISDIR or the
+// reason the opening failed.
+std::FILE* openRegularFile(const char* path)
+{
+#if defined(_WIN32)
+    struct _stat64 status;
+    if (_stat64(path, &status) != 0) return nullptr;
+    if ((status.st_mode & _S_IFMT) != _S_IFREG) {
+        errno = (status.st_mode & _S_IFMT) == _S_IFDIR ? EISDIR : ENXIO;
+        return nullptr;
+    }
+    return std::fopen(path, "rb");
+#else
+    // Without O_NONBLOCK, opening a FIFO waits for a writer.
+    int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat status;
+    int reason = 0;
+    if (::fstat(fd, &status) != 0)
+        reason = errno;
+    else if (!S_ISREG(status.st_mode))
+        reason = S_ISDIR(status.st_mode) ? EISDIR : ENXIO;
+    if (reason != 0) {
+        ::close(fd);
+        errno = reason;
+        return nullptr;
+    }
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (file == nullptr) {
+        int reason = errno;
+        ::close(fd);
+        errno = reason;
+    }
+    return file;
+#endif
+}
+
 } // namespace
 
 bool InputStream::openFile(const char* path)
 {
     close();
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = openRegularFile(path);
     if (file == nullptr) return false;
     // Our own buffer does the buffering; a second one in the C library would
     // only copy every byte twice.
@@ -68,6 +117,8 @@ void InputStream::close()
     bufferOffset_ = 0;
 }
 
+void InputStream::endAt(std::uint64_t offset) { size_ = std::min(size_, offset); }
+
 bool InputStream::refill()
 {
     bufferOffset_ = 0;
@@ -77,12 +128,12 @@ bool InputStream::refill()
 
 std::size_t InputStream::read(std::uint8_t* destination, std::size_t n)
 {
+    std::uint64_t available = position_ < size_ ? size_ - position_ : 0;
+    n = static_cast<std::size_t>(std::min<std::uint64_t>(n, available));
     if (memory_ != nullptr) {
-        std::uint64_t available = position_ < size_ ? size_ - position_ : 0;
-        std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(n, available));
-        if (count > 0) std::memcpy(destination, memory_ + position_, count);
-        position_ += count;
-        return count;
+        if (n > 0) std::memcpy(destination, memory_ + position_, n);
+        position_ += n;
+        return n;
     }
     if (file_ == nullptr) return 0;
     std::size_t done = 0;

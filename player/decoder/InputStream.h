@@ -24,6 +24,10 @@ public:
     std::uint64_t size() const { return size_; }
     std::uint64_t position() const { return position_; }
 
+    // Ends the stream at offset (when that is before its end): the bytes
+    // after it are neither read nor sought to.
+    void endAt(std::uint64_t offset);
+
     // Reads up to n bytes; returns how many arrived (0 at the end or on failure).
     std::size_t read(std::uint8_t* destination, std::size_t n);
     // Moves to an absolute offset within the stream; false past its end,

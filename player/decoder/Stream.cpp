@@ -77,6 +77,7 @@ int nextFrame(FrameHeader& header)
     if (facts.atFirstFrame) {
         facts.atFirstFrame = false;
         if (takeHeaderFrame(header)) {
+            forgetHeaderFrameFormat();
             if (!readFrame(header)) return 0;
             // The first audio frame is where the caller meets the stream.
             header.headerChange = 2;

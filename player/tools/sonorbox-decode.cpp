@@ -138,8 +138,11 @@ int run(const Options& options)
     mp3::setEqualiser(options.equaliser);
     mp3::setGapless(!options.keepAll);
     mp3::resetDecoder();
-    if (!mp3::openSong(options.input.c_str()))
-        return fail(options, std::string("cannot open: ") + std::strerror(errno));
+    if (!mp3::openSong(options.input.c_str())) {
+        // The decoder refuses a FIFO or a device with ENXIO rather than wait on it.
+        const char* reason = errno == ENXIO ? "not a regular file" : std::strerror(errno);
+        return fail(options, std::string("cannot open: ") + reason);
+    }
 
     mp3::FrameHeader header;
     bool gotFrame = mp3::nextFrame(header) != 0;
@@ -162,9 +165,10 @@ int run(const Options& options)
     }
 
     std::string damage;
+    long long decodedFrames = 0;
     do {
         try {
-            mp3::decodeFrame(header, *sink);
+            if (mp3::decodeFrame(header, *sink)) ++decodedFrames;
         } catch (const mp3::TextException& e) {
             damage = e.text();
             break;
@@ -176,6 +180,8 @@ int run(const Options& options)
 
     if (sink == &writer && !writer.finish()) return fail(options, writer.errorText());
     if (!damage.empty()) return fail(options, damage);
+    // Frame headers alone are no stream: success means some audio came out.
+    if (decodedFrames == 0) return fail(options, "no frame could be decoded");
     return 0;
 }
 

@@ -134,9 +134,11 @@ void closeSong();
 int nextFrame(FrameHeader& header);
 
 // Decodes the frame that nextFrame has just read, all the way to PCM; every
-// full block of pcmBlockBytes goes to the sink. Throws
-// TextException(corruptMp3Text) for corrupt side information.
-void decodeFrame(const FrameHeader& header, PcmSink& sink);
+// full block of pcmBlockBytes goes to the sink. Returns false when the frame
+// gave no whole frame of samples: main data that runs past its granule, or a
+// sample rate without band tables. Throws TextException(corruptMp3Text) for
+// corrupt side information.
+bool decodeFrame(const FrameHeader& header, PcmSink& sink);
 
 // Moves within the open stream to fraction (0 to 1) of its length: by the
 // header frame's table of contents when there is one, else by the estimate

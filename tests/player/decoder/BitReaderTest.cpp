@@ -156,10 +156,10 @@ TEST_F(FrameSync, HeaderChangeKinds)
     const HeaderWord bitrate160 = 0xFFFBA064u;
     const HeaderWord stereoMode = 0xFFFBA004u;
     const HeaderWord dualChannel = 0xFFFBA084u;
-    const HeaderWord rate48Bits = 0xFFFBA484u;
+    const HeaderWord withCrc = 0xFFFAA084u;
     const std::pair<HeaderWord, int> sequence[] = {
         {jointStereo128, 2}, {jointStereo128, 0}, {bitrate160, 1}, {stereoMode, 2},
-        {stereoMode, 0},     {dualChannel, 2},    {mono128, 1},    {rate48Bits, 2}};
+        {stereoMode, 0},     {dualChannel, 2},    {mono128, 1},    {withCrc, 1}};
     std::uint8_t m = 1;
     for (const auto& s : sequence) append(data, markedFrame(s.first, m++));
     open();

@@ -255,7 +255,7 @@ TEST_F(FrameDriver, RandomBodiesYieldWholeGranulesOrAClearRefusal)
     // Under the sanitizers this also shows that no read leaves the reader's
     // storage, whatever the side information and main data say.
     std::mt19937 rng(17);
-    const HeaderWord headers[] = {jointStereo128, stereo128, mono128, 0xFFFB9054u, 0xFFFBEA04u, 0xFFFA9064u};
+    const HeaderWord headers[] = {jointStereo128, stereo128, mono128, 0xFFFB9054u, 0xFFFBE204u, 0xFFFA9064u};
     for (int f = 0; f < 300; ++f) {
         std::vector<std::uint8_t> body(1800);
         for (auto& b : body) b = static_cast<std::uint8_t>(rng());

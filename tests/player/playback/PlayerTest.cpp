@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cmath>
+#include <fstream>
+#include <iterator>
 
 #include "FixedSettings.h"
 #include "Mp3Decoder.h"
@@ -352,6 +358,44 @@ TEST_F(PlayerTest, AListOfEntriesThatCannotBeOpenedCyclesUntilStopped)
     player->stopPlayback();
     expectStoppedCleanly();
     EXPECT_EQ(device.opens(), 0);
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(PlayerTest, AFifoOrAFolderInTheListIsPassedOverAtOnce)
+{
+    std::string fifo = folder.file("fifo.mp3");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    device.setFlowing(true);
+    player->startPlayerThread(list({fifo, folder.path(), fixture("joint-128.mp3")}));
+    bool played = waitUntil([&] { return device.writes() > 0; }, 10s);
+    if (!played) {
+        // Lets an opening blocked on the FIFO return, so the test ends.
+        int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0) ::close(writer);
+    }
+    EXPECT_TRUE(played);
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(PlayerTest, ASongEndingInAnApeTagHoldingAFrameHeaderPlaysOnToTheNext)
+{
+    // The tag's item holds a header word and side information that would be
+    // corrupt if it were decoded as a frame.
+    std::string items = std::string("Cover Art (Front)\0", 18) + "\xFF\xFB\x90\x64" + std::string(6, '\0') + "\x04";
+    items.resize(1000, '\0');
+    auto apeFrame = [&](std::uint32_t flags) {
+        std::string f = "APETAGEX";
+        for (std::uint32_t v : {2000u, static_cast<std::uint32_t>(items.size() + 32), 1u, flags})
+            for (int i = 0; i < 4; ++i) f += static_cast<char>(v >> (8 * i));
+        return f + std::string(8, '\0');
+    };
+    std::ifstream in(fixture("joint-128.mp3"), std::ios::binary);
+    std::string song((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string tagged = folder.write("tagged.mp3", song + apeFrame(0xA0000000u) + items + apeFrame(0x80000000u));
+    device.setFlowing(true);
+    player->startPlayerThread(list({tagged, fixture("stereo-128.mp3")}));
+    waitForTitles(2);
+    EXPECT_TRUE(running());
     EXPECT_TRUE(messages.messages().empty());
 }
 

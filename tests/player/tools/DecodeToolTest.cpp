@@ -1,6 +1,7 @@
 // sonorbox-decode as a user runs it: options, outputs, messages, exit codes.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -38,9 +39,10 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir_); }
 
-    ToolRun run(const std::string& arguments)
+    // Past timeoutSeconds the run is ended and counts as failed (status 124).
+    ToolRun run(const std::string& arguments, int timeoutSeconds = 120)
     {
-        std::string command = std::string("'") + DECODE_TOOL + "' " + arguments + " >'" +
+        std::string command = "timeout " + std::to_string(timeoutSeconds) + " '" + DECODE_TOOL + "' " + arguments + " >'" +
                               (dir_ / "stdout").string() + "' 2>'" + (dir_ / "stderr").string() + "'";
         int raw = std::system(command.c_str());
         return ToolRun{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(dir_ / "stdout"), slurp(dir_ / "stderr")};
@@ -95,6 +97,63 @@ TEST_F(DecodeTool, UnreadableAndUndecodableFilesNameTheFileAndTheReason)
     ToolRun junk = run("'" + out("junk.mp3") + "'");
     EXPECT_EQ(junk.status, 1);
     EXPECT_NE(junk.err.find("junk.mp3: Not a valid MP3 file"), std::string::npos) << junk.err;
+}
+
+TEST_F(DecodeTool, SuccessNeedsAtLeastOneDecodedFrame)
+{
+    // Twenty mono frames whose side information asks for 288 big values in
+    // no bits at all: headers without a frame of audio behind them.
+    const unsigned char sideInfo[] = {0x00, 0x00, 0x00, 0x02, 0x41, 0xA4, 0x00, 0x84, 0x20,
+                                      0x00, 0x00, 0x48, 0x34, 0x80, 0x10, 0x84, 0x00};
+    std::string frame = "\xFF\xFB\x90\xC4";
+    frame.append(reinterpret_cast<const char*>(sideInfo), sizeof sideInfo);
+    frame.resize(417, '\0');
+    std::ofstream undecodable(out("undecodable.mp3"), std::ios::binary);
+    for (int f = 0; f < 20; ++f) undecodable << frame;
+    undecodable.close();
+    ToolRun headersOnly = run("'" + out("undecodable.mp3") + "' '" + out("u.raw") + "'");
+    EXPECT_EQ(headersOnly.status, 1);
+    EXPECT_NE(headersOnly.err.find("undecodable.mp3: no frame could be decoded"), std::string::npos)
+        << headersOnly.err;
+
+    std::ofstream(out("empty.mp3")).close();
+    ToolRun empty = run("'" + out("empty.mp3") + "'");
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_NE(empty.err.find("empty.mp3: no MPEG audio frame found"), std::string::npos) << empty.err;
+}
+
+TEST_F(DecodeTool, FifosAndFoldersAreRefusedAtOnce)
+{
+    ASSERT_EQ(::mkfifo(out("fifo.mp3").c_str(), 0600), 0);
+    // Without a writer, a FIFO opened for reading would wait for ever.
+    ToolRun fifo = run("'" + out("fifo.mp3") + "'", 20);
+    EXPECT_EQ(fifo.status, 1);
+    EXPECT_NE(fifo.err.find("fifo.mp3: cannot open: not a regular file"), std::string::npos) << fifo.err;
+
+    ToolRun folder = run("'" + dir_.string() + "'");
+    EXPECT_EQ(folder.status, 1);
+    EXPECT_NE(folder.err.find(": cannot open: Is a directory"), std::string::npos) << folder.err;
+}
+
+TEST_F(DecodeTool, AnApeTagHoldingHeaderWordsEndsTheSongCleanly)
+{
+    std::string song = slurp(std::string(TEST_DATA_DIR) + "/mp3/joint-128.mp3");
+    // A header word followed by side information that switches windows with
+    // block type 0: decoded as a frame, it would be corrupt.
+    std::string items = std::string("Cover Art (Front)\0", 18) + "\xFF\xFB\x90\x64" + std::string(6, '\0') + "\x04";
+    items.resize(1000, '\0');
+    auto apeFrame = [&](std::uint32_t flags) {
+        std::string f = "APETAGEX";
+        for (std::uint32_t v : {2000u, static_cast<std::uint32_t>(items.size() + 32), 1u, flags})
+            for (int i = 0; i < 4; ++i) f += static_cast<char>(v >> (8 * i));
+        return f + std::string(8, '\0');
+    };
+    std::ofstream(out("tagged.mp3"), std::ios::binary)
+        << song << apeFrame(0xA0000000u) << items << apeFrame(0x80000000u);
+    ToolRun tagged = run("'" + out("tagged.mp3") + "' '" + out("tagged.raw") + "'");
+    EXPECT_EQ(tagged.status, 0) << tagged.err;
+    ASSERT_EQ(run(fixture("joint-128.mp3") + " '" + out("plain.raw") + "'").status, 0);
+    EXPECT_EQ(slurp(out("tagged.raw")), slurp(out("plain.raw")));
 }
 
 TEST_F(DecodeTool, WavAndRawOutputsCarryTheSameSamples)
