@@ -12,8 +12,11 @@ public:
     // What the entries may hold in all: 100,000 entries of 670 bytes.
     static constexpr std::size_t maxEntryBytes = 64u << 20;
     static constexpr std::size_t maxListsRead = 10000;
-    // Lists named, whether they open or not: each costs a look at the disk.
+    // Lists named, whether they open or not: each costs a look at the disk,
+    // the longer the name the longer the look (a name of 2000 "./" steps
+    // takes 100 microseconds), so their names are counted too.
     static constexpr std::size_t maxListsTried = 200000;
+    static constexpr std::size_t maxListNameBytes = 16u << 20;
     static constexpr std::size_t maxBytesRead = 64u << 20;
 
     bool spent() const { return spent_; }
@@ -29,7 +32,13 @@ public:
         entryBytes_ += length;
         return !spent_;
     }
-    bool takeListTry() { return takeOne(listsTried_, maxListsTried); }
+    bool takeListTry(std::size_t nameLength)
+    {
+        if (nameLength > maxListNameBytes - listNameBytes_)
+            return refuse();
+        listNameBytes_ += nameLength;
+        return takeOne(listsTried_, maxListsTried);
+    }
     bool takeListRead() { return takeOne(listsRead_, maxListsRead); }
     // Shared by the line readers of the load's lists.
     std::size_t& bytesLeft() { return bytesLeft_; }
@@ -52,6 +61,7 @@ private:
     std::size_t entryBytes_ = 0;
     std::size_t listsRead_ = 0;
     std::size_t listsTried_ = 0;
+    std::size_t listNameBytes_ = 0;
     std::size_t bytesLeft_ = maxBytesRead;
     bool spent_ = false;
 };

@@ -53,7 +53,7 @@ bool M3uReader::read(const std::string& path, std::vector<std::string>& entries)
         return false;
     // A list past the budget is not unreadable: the load ends, said once by
     // the list that was being read.
-    if (!budget_.takeListTry())
+    if (!budget_.takeListTry(path.size()))
         return true;
     ListFile file;
     if (!file.open(path) ||
