@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <future>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "FixedSettings.h"
 #include "Mp3Decoder.h"
@@ -353,6 +359,52 @@ TEST_F(PlayerTest, AListOfEntriesThatCannotBeOpenedCyclesUntilStopped)
     expectStoppedCleanly();
     EXPECT_EQ(device.opens(), 0);
     EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(PlayerTest, AStopEndsThePlayerWhileItReadsAHostileList)
+{
+    // 60 MiB of comment lines, then lists that would multiply to ten million
+    // entries: read to the end, the list would end with "Playlist too
+    // large", after a good part of a second.
+    for (int i = 1; i < 6; ++i) {
+        std::string names;
+        for (int j = 0; j < 10; ++j)
+            names += "f" + std::to_string(i + 1) + ".m3u\n";
+        folder.write("f" + std::to_string(i) + ".m3u", names);
+    }
+    folder.write("f6.m3u", "a.mp3\nb.mp3\nc.mp3\nd.mp3\ne.mp3\nf.mp3\ng.mp3\nh.mp3\ni.mp3\nj.mp3\n");
+    std::string hostile = folder.file("hostile.m3u");
+    {
+        std::ofstream file(hostile, std::ios::binary);
+        std::string comments(1 << 20, '#');
+        for (std::size_t i = 1; i < comments.size(); i += 2)
+            comments[i] = '\n';
+        for (int i = 0; i < 60; ++i)
+            file << comments;
+        file << "f1.m3u\n";
+    }
+
+    player->startPlayerThread(hostile);
+    auto stopping = std::async(std::launch::async, [&] { player->stopPlayback(); });
+    ASSERT_EQ(stopping.wait_for(10s), std::future_status::ready);
+    expectStoppedCleanly();
+    EXPECT_EQ(device.opens(), 0);
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(PlayerTest, AListNamingAFifoSongPlaysOnWithoutBlocking)
+{
+    // Refusing the FIFO is the decoder's part: its input opens regular files
+    // only.
+    std::string fifo = folder.file("pipe.mp3");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    player->startPlayerThread(list({fifo, demoSong}));
+    bool played = device.waitForQueued(64, 10s);
+    if (!played)
+        ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));  // frees a player waiting for a writer
+    EXPECT_TRUE(played);
+    player->stopPlayback();
+    expectStoppedCleanly();
 }
 
 TEST_F(PlayerTest, AFileWithCheckWordsPlaysAsTheDecoderDecodesIt)
