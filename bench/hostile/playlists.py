@@ -6,14 +6,17 @@ entries and message boxes that came of it.
 usage: bench/hostile/playlists.py BEFORE_BUILD AFTER_BUILD [TIMEOUT_SECONDS]
 
 Each run is capped at TIMEOUT_SECONDS (default 10) of wall time and 4 GiB of
-address space, so a list that blocks or eats memory ends as "timeout" or
-"out of memory" instead of taking the machine with it. Needs GNU time.
+address space, so a list that blocks or eats memory is killed or runs out of
+memory instead of taking the machine with it. Peak memory is GNU time's
+"Maximum resident set size", or for a load killed at the limit its peak
+resident set read just before. Needs GNU time.
 """
 import os
 import re
 import resource
 import subprocess
 import sys
+import signal
 import tempfile
 
 
@@ -59,25 +62,40 @@ def limit_memory():
     resource.setrlimit(resource.RLIMIT_AS, (4 << 30, 4 << 30))
 
 
+def high_water_mark(pid):
+    """Peak resident memory in KiB of the running process pid."""
+    with open(f"/proc/{pid}/status") as status:
+        for line in status:
+            if line.startswith("VmHWM:"):
+                return int(line.split()[1])
+    return 0
+
+
 def run(build, path, timeout):
+    """Wall time, peak resident memory and outcome of one load under GNU time;
+    a load still running at the time limit is measured and then killed."""
     program = os.path.join(build, "bench", "playlist_load_bench")
     command = ["/usr/bin/time", "-v", program, path]
+    timer = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, errors="replace",
+                             preexec_fn=limit_memory, start_new_session=True)
     try:
-        done = subprocess.run(command, capture_output=True, text=True, errors="replace", timeout=timeout,
-                              preexec_fn=limit_memory)
+        out, err = timer.communicate(timeout=timeout)
     except subprocess.TimeoutExpired:
-        return f"timeout ({timeout} s)", "-", "blocked or still reading"
-    wall = re.search(r"Elapsed \(wall clock\) time.*: (?:(\d+):)?(\d+):([\d.]+)", done.stderr)
-    rss = re.search(r"Maximum resident set size \(kbytes\): (\d+)", done.stderr)
-    seconds = 0.0
-    if wall:
-        seconds = int(wall.group(1) or 0) * 3600 + int(wall.group(2)) * 60 + float(wall.group(3))
+        with open(f"/proc/{timer.pid}/task/{timer.pid}/children") as children:
+            load = int(children.read().split()[0])
+        peak = high_water_mark(load)
+        os.killpg(timer.pid, signal.SIGKILL)
+        timer.communicate()
+        return f">{timeout:.0f} s", f"{peak / 1024:.1f} MiB", "killed at the time limit: blocked or still reading"
+    wall = re.search(r"Elapsed \(wall clock\) time.*: (?:(\d+):)?(\d+):([\d.]+)", err)
+    rss = re.search(r"Maximum resident set size \(kbytes\): (\d+)", err)
+    seconds = int(wall.group(1) or 0) * 3600 + int(wall.group(2)) * 60 + float(wall.group(3)) if wall else 0.0
     memory = f"{int(rss.group(1)) / 1024:.1f} MiB" if rss else "?"
-    if done.returncode != 0:
-        what = "out of memory" if "bad_alloc" in done.stderr else f"exit {done.returncode}"
+    if timer.returncode != 0:
+        what = "out of memory" if "bad_alloc" in err else f"exit {timer.returncode}"
         return f"{seconds:.2f} s", memory, what
-    outcome = re.search(r"entries (\d+) messages (\d+)", done.stdout)
-    result = f"{outcome.group(1)} entries, {outcome.group(2)} messages" if outcome else done.stdout.strip()
+    outcome = re.search(r"entries (\d+) messages (\d+)", out)
+    result = f"{outcome.group(1)} entries, {outcome.group(2)} messages" if outcome else out.strip()
     return f"{seconds:.2f} s", memory, result
 
 
