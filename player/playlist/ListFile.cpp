@@ -1,8 +1,7 @@
 #include "ListFile.h"
 
-#include <algorithm>
-
 #ifdef _WIN32
+#include <algorithm>
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
