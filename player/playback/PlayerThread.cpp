@@ -23,9 +23,11 @@ void Player::playerThreadMain(const std::vector<std::string>& argv, int pure)
     mp3::resetDecoder();
 
     playlist_.clear();
+    // A stop ends the reading of a list too: a hostile list may take long.
+    auto stopRequested = [this] { return control_.stopRequested.load() != 0; };
     for (std::size_t i = 1; i < argv.size(); ++i) {
         if (argv[i].empty() || argv[i][0] != '-')
-            playlist_.addFileOrList(argv[i]);
+            playlist_.addFileOrList(argv[i], stopRequested);
     }
     playlist_.moveTo(0);
 
@@ -48,7 +50,7 @@ void Player::playerThreadMain(const std::vector<std::string>& argv, int pure)
 void Player::playSongs()
 {
     std::string path;
-    while (playlist_.getCurrent(path)) {
+    while (control_.stopRequested.load() == 0 && playlist_.getCurrent(path)) {
         if (!playSong(path))
             return;
     }

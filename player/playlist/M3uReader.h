@@ -1,32 +1,57 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "ListFile.h"
+#include "LoadBudget.h"
 
 class UserMessages;
 
 // Reads M3U lists into song paths: one path per line, relative lines joined
-// to the list's folder, lines naming another list read in its place. Lines are
-// kept whole, however long. A list is never read again while it is being read,
-// and lists nest at most maxDepth deep, so a list that names itself ends.
+// to the list's folder, lines naming another list read in its place. A line
+// longer than ListLines::maxLineLength or holding a NUL byte names nothing.
+// Only regular files are read as lists. A list is never read again while it
+// is being read, whatever name reaches it, and lists nest at most maxDepth
+// deep, so a list that names itself ends. One reader is one load: it stops
+// where its LoadBudget ends, and says so once.
 class M3uReader {
 public:
     static constexpr int maxDepth = 16;
 
-    explicit M3uReader(UserMessages& messages) : messages_(messages) {}
+    // Asked between lines: true ends the load at once, with what it has read
+    // and without a further message.
+    using StopCheck = std::function<bool()>;
+
+    explicit M3uReader(UserMessages& messages, StopCheck shouldStop = {})
+        : messages_(messages), shouldStop_(std::move(shouldStop))
+    {
+    }
 
     // Adds the entries of the list at path; false when the list cannot be
-    // read (missing, unreadable, already being read, or nested too deep).
+    // read (missing, not a regular file, already being read, or nested too
+    // deep).
     bool read(const std::string& path, std::vector<std::string>& entries);
 
-    // The reaction of the player to a list that could not be read.
-    static void reportUnreadable(UserMessages& messages, const std::string& path);
+    // "Could not load playlist: ..." for the first list of the load that
+    // could not be read; later ones pass in silence.
+    void reportUnreadable(const std::string& path);
 
 private:
+    void readOpened(ListFile& file, const std::string& path, std::vector<std::string>& entries);
     void addLine(const std::string& folder, std::string line, std::vector<std::string>& entries);
+    bool stopRequested();
+    void reportSpentBudget();
 
     UserMessages& messages_;
-    std::vector<std::string> openLists_;
+    StopCheck shouldStop_;
+    LoadBudget budget_;
+    std::vector<ListFile::Identity> openLists_;
+    std::string loadPath_;
+    bool stopped_ = false;
+    bool reportedUnreadable_ = false;
+    bool reportedBudget_ = false;
 };
 
 bool isListPath(const std::string& path);

@@ -64,9 +64,9 @@ int Playlist::count() const
     return static_cast<int>(entries_.size());
 }
 
-int Playlist::addFileOrList(const std::string& path)
+int Playlist::addFileOrList(const std::string& path, const M3uReader::StopCheck& shouldStop)
 {
-    appendAll(read(path));
+    appendAll(read(path, shouldStop));
     return 1;
 }
 
@@ -94,16 +94,16 @@ std::vector<std::string> Playlist::entries() const
     return entries_;
 }
 
-std::vector<std::string> Playlist::read(const std::string& path)
+std::vector<std::string> Playlist::read(const std::string& path, const M3uReader::StopCheck& shouldStop)
 {
     std::vector<std::string> paths;
     if (!isListPath(path)) {
         paths.push_back(path);
         return paths;
     }
-    M3uReader reader(messages_);
+    M3uReader reader(messages_, shouldStop);
     if (!reader.read(path, paths))
-        M3uReader::reportUnreadable(messages_, path);
+        reader.reportUnreadable(path);
     return paths;
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "M3uReader.h"
+
 class UserMessages;
 
 // The ordered list of song paths that the player walks, with one current
@@ -27,7 +29,8 @@ public:
     int count() const;
     // Reads a path ending in ".m3u" (in any case) as a list, showing "Could
     // not load playlist: ..." when it cannot be read; appends any other path.
-    int addFileOrList(const std::string& path);
+    // shouldStop ends the reading of a list early, keeping what it has read.
+    int addFileOrList(const std::string& path, const M3uReader::StopCheck& shouldStop = {});
     // Appends the entries of an M3U list; 0 when it cannot be read.
     int loadList(const std::string& path);
     // The list of one path or of one M3U list, put in place of the old list
@@ -37,7 +40,7 @@ public:
     std::vector<std::string> entries() const;
 
 private:
-    std::vector<std::string> read(const std::string& path);
+    std::vector<std::string> read(const std::string& path, const M3uReader::StopCheck& shouldStop = {});
     void appendAll(std::vector<std::string>&& paths);
 
     UserMessages& messages_;

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <future>
 #include <iterator>
 
 #include "FixedSettings.h"
@@ -356,6 +357,37 @@ TEST_F(PlayerTest, AListOfEntriesThatCannotBeOpenedCyclesUntilStopped)
     std::this_thread::sleep_for(100ms);
     EXPECT_TRUE(running());
     player->stopPlayback();
+    expectStoppedCleanly();
+    EXPECT_EQ(device.opens(), 0);
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(PlayerTest, AStopEndsThePlayerWhileItReadsAHostileList)
+{
+    // 60 MiB of comment lines, then lists that would multiply to ten million
+    // entries: read to the end, the list would end with "Playlist too
+    // large", after a good part of a second.
+    for (int i = 1; i < 6; ++i) {
+        std::string names;
+        for (int j = 0; j < 10; ++j)
+            names += "f" + std::to_string(i + 1) + ".m3u\n";
+        folder.write("f" + std::to_string(i) + ".m3u", names);
+    }
+    folder.write("f6.m3u", "a.mp3\nb.mp3\nc.mp3\nd.mp3\ne.mp3\nf.mp3\ng.mp3\nh.mp3\ni.mp3\nj.mp3\n");
+    std::string hostile = folder.file("hostile.m3u");
+    {
+        std::ofstream file(hostile, std::ios::binary);
+        std::string comments(1 << 20, '#');
+        for (std::size_t i = 1; i < comments.size(); i += 2)
+            comments[i] = '\n';
+        for (int i = 0; i < 60; ++i)
+            file << comments;
+        file << "f1.m3u\n";
+    }
+
+    player->startPlayerThread(hostile);
+    auto stopping = std::async(std::launch::async, [&] { player->stopPlayback(); });
+    ASSERT_EQ(stopping.wait_for(10s), std::future_status::ready);
     expectStoppedCleanly();
     EXPECT_EQ(device.opens(), 0);
     EXPECT_TRUE(messages.messages().empty());

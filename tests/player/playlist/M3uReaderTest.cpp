@@ -88,8 +88,8 @@ TEST_F(M3uReading, ReadsAListThatNamesItselfOnlyOnce)
     std::string self = folder.write("self.m3u", "a.mp3\nself.m3u\n./self.m3u\nb.mp3\n");
     list.addFileOrList(self);
     EXPECT_EQ(list.entries(), (Entries{folder.file("a.mp3"), folder.file("b.mp3")}));
-    EXPECT_EQ(shownTexts(), (Entries{"Could not load playlist: " + folder.file("self.m3u"),
-                                     "Could not load playlist: " + folder.file("./self.m3u")}));
+    // Both lines fail, but one load says so once.
+    EXPECT_EQ(shownTexts(), (Entries{"Could not load playlist: " + folder.file("self.m3u")}));
 }
 
 TEST_F(M3uReading, ReadsACircleOfListsOnceRound)
