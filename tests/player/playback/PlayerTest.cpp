@@ -367,11 +367,12 @@ TEST_F(PlayerTest, AStopEndsThePlayerWhileItReadsAHostileList)
     // 60 MiB of comment lines, then lists that would multiply to ten million
     // entries: read to the end, the list would end with "Playlist too
     // large", after a good part of a second.
+    auto listName = [](int number) { return std::string("f").append(std::to_string(number)).append(".m3u"); };
     for (int i = 1; i < 6; ++i) {
         std::string names;
         for (int j = 0; j < 10; ++j)
-            names += "f" + std::to_string(i + 1) + ".m3u\n";
-        folder.write("f" + std::to_string(i) + ".m3u", names);
+            names.append(listName(i + 1)).append("\n");
+        folder.write(listName(i), names);
     }
     folder.write("f6.m3u", "a.mp3\nb.mp3\nc.mp3\nd.mp3\ne.mp3\nf.mp3\ng.mp3\nh.mp3\ni.mp3\nj.mp3\n");
     std::string hostile = folder.file("hostile.m3u");

@@ -53,8 +53,9 @@ struct HostileLists : ::testing::Test {
     // songs: 100,000 times as many entries as it has songs.
     std::string fanOut(const std::string& songs)
     {
+        auto listName = [](int number) { return std::string("f").append(std::to_string(number)).append(".m3u"); };
         for (int i = 0; i < 5; ++i)
-            folder.write("f" + std::to_string(i) + ".m3u", repeated("f" + std::to_string(i + 1) + ".m3u\n", 10));
+            folder.write(listName(i), repeated(listName(i + 1) + "\n", 10));
         folder.write("f5.m3u", songs);
         return folder.file("f0.m3u");
     }
@@ -169,10 +170,12 @@ TEST_F(HostileLists, OverlongLinesNameNothing)
     const std::size_t longest = ListLines::maxLineLength;
     std::string fits(longest - 4, 'f');
     std::string over(longest - 4, 'o');
-    std::string top = folder.write("long.m3u", "/" + fits.substr(1) + ".mp3\n/" + over + ".m3u\n" +
-                                                   std::string(3 * 1024 * 1024, 'x') + "\nlast.mp3");
+    const std::string fitting = std::string("/").append(fits, 1).append(".mp3");
+    std::string text = fitting;
+    text.append("\n/").append(over).append(".m3u\n").append(3 * 1024 * 1024, 'x').append("\nlast.mp3");
+    std::string top = folder.write("long.m3u", text);
     list.addFileOrList(top);
-    EXPECT_EQ(list.entries(), (Entries{"/" + fits.substr(1) + ".mp3", folder.file("last.mp3")}));
+    EXPECT_EQ(list.entries(), (Entries{fitting, folder.file("last.mp3")}));
     EXPECT_TRUE(messages.messages().empty());
 }
 
@@ -182,8 +185,10 @@ TEST_F(HostileLists, AShortLineInADeepFolderCanStillBeTooLong)
     // "/longer-name.mp3" does not. Each folder name stays within 255 bytes.
     std::string deep = folder.path();
     const std::size_t deepLength = ListLines::maxLineLength - 8;
-    while (deep.size() < deepLength)
-        deep += "/" + std::string(std::min<std::size_t>(200, deepLength - deep.size() - 1), 'd');
+    while (deep.size() < deepLength) {
+        const std::size_t nameLength = std::min<std::size_t>(200, deepLength - deep.size() - 1);
+        deep.append("/").append(nameLength, 'd');
+    }
     std::filesystem::create_directories(deep);
     std::string path = deep + "/l.m3u";
     std::ofstream(path) << "a.mp3\nlonger-name.mp3\n";
