@@ -13,6 +13,7 @@
 #include <future>
 #include <string>
 
+#include "ApeTag.h"
 #include "BitReader.h"
 #include "DecodeHelpers.h"
 #include "InputStream.h"
@@ -129,29 +130,11 @@ std::vector<std::uint8_t> id3v1()
     return tag;
 }
 
-void putLe32(std::vector<std::uint8_t>& to, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i) to.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-
 std::vector<std::uint8_t> apeTag(bool withHeader)
 {
     const std::vector<std::uint8_t> items = headerLikeBytes(700);
-    auto frame = [&](std::uint32_t flags) {
-        std::vector<std::uint8_t> f = {'A', 'P', 'E', 'T', 'A', 'G', 'E', 'X'};
-        putLe32(f, 2000);
-        putLe32(f, static_cast<std::uint32_t>(items.size() + 32));
-        putLe32(f, 3);
-        putLe32(f, flags);
-        append(f, std::vector<std::uint8_t>(8, 0));
-        return f;
-    };
-    const std::uint32_t hasHeader = withHeader ? 0x80000000u : 0;
-    std::vector<std::uint8_t> tag;
-    if (withHeader) tag = frame(hasHeader | 0x20000000u);
-    append(tag, items);
-    append(tag, frame(hasHeader));
-    return tag;
+    const std::string tag = tagbytes::apeTag(std::string(items.begin(), items.end()), withHeader, 3);
+    return {tag.begin(), tag.end()};
 }
 
 std::vector<std::uint8_t> text(const std::string& s) { return {s.begin(), s.end()}; }

@@ -9,6 +9,7 @@
 #include <future>
 #include <iterator>
 
+#include "ApeTag.h"
 #include "FixedSettings.h"
 #include "Mp3Decoder.h"
 #include "Player.h"
@@ -412,19 +413,9 @@ TEST_F(PlayerTest, AFifoOrAFolderInTheListIsPassedOverAtOnce)
 
 TEST_F(PlayerTest, ASongEndingInAnApeTagHoldingAFrameHeaderPlaysOnToTheNext)
 {
-    // The tag's item holds a header word and side information that would be
-    // corrupt if it were decoded as a frame.
-    std::string items = std::string("Cover Art (Front)\0", 18) + "\xFF\xFB\x90\x64" + std::string(6, '\0') + "\x04";
-    items.resize(1000, '\0');
-    auto apeFrame = [&](std::uint32_t flags) {
-        std::string f = "APETAGEX";
-        for (std::uint32_t v : {2000u, static_cast<std::uint32_t>(items.size() + 32), 1u, flags})
-            for (int i = 0; i < 4; ++i) f += static_cast<char>(v >> (8 * i));
-        return f + std::string(8, '\0');
-    };
     std::ifstream in(fixture("joint-128.mp3"), std::ios::binary);
     std::string song((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::string tagged = folder.write("tagged.mp3", song + apeFrame(0xA0000000u) + items + apeFrame(0x80000000u));
+    std::string tagged = folder.write("tagged.mp3", song + tagbytes::apeTag(tagbytes::corruptFrameItem(), true));
     device.setFlowing(true);
     player->startPlayerThread(list({tagged, fixture("stereo-128.mp3")}));
     waitForTitles(2);

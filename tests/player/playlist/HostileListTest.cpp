@@ -12,12 +12,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "LoadBudget.h"
+#include "ListFixture.h"
 #include "ListLines.h"
+#include "LoadBudget.h"
 #include "M3uReader.h"
-#include "Playlist.h"
-#include "RecordingMessages.h"
-#include "TempFolder.h"
 
 using namespace std::chrono_literals;
 
@@ -36,19 +34,7 @@ std::string repeated(const std::string& text, int times)
     return all;
 }
 
-struct HostileLists : ::testing::Test {
-    TempFolder folder;
-    RecordingMessages messages;
-    Playlist list{messages};
-
-    std::vector<std::string> shownTexts() const
-    {
-        std::vector<std::string> texts;
-        for (const auto& message : messages.messages())
-            texts.push_back(message.text);
-        return texts;
-    }
-
+struct HostileLists : ListFixture {
     // Six lists, each naming the next one ten times, the last holding the
     // songs: 100,000 times as many entries as it has songs.
     std::string fanOut(const std::string& songs)

@@ -1,27 +1,13 @@
 #include <gtest/gtest.h>
 
+#include "ListFixture.h"
 #include "M3uReader.h"
-#include "Playlist.h"
-#include "RecordingMessages.h"
-#include "TempFolder.h"
 
 namespace {
 
 using Entries = std::vector<std::string>;
 
-struct M3uReading : ::testing::Test {
-    TempFolder folder;
-    RecordingMessages messages;
-    Playlist list{messages};
-
-    std::vector<std::string> shownTexts() const
-    {
-        std::vector<std::string> texts;
-        for (const auto& message : messages.messages())
-            texts.push_back(message.text);
-        return texts;
-    }
-};
+struct M3uReading : ListFixture {};
 
 } // namespace
 

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "ApeTag.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -138,18 +140,8 @@ TEST_F(DecodeTool, FifosAndFoldersAreRefusedAtOnce)
 TEST_F(DecodeTool, AnApeTagHoldingHeaderWordsEndsTheSongCleanly)
 {
     std::string song = slurp(std::string(TEST_DATA_DIR) + "/mp3/joint-128.mp3");
-    // A header word followed by side information that switches windows with
-    // block type 0: decoded as a frame, it would be corrupt.
-    std::string items = std::string("Cover Art (Front)\0", 18) + "\xFF\xFB\x90\x64" + std::string(6, '\0') + "\x04";
-    items.resize(1000, '\0');
-    auto apeFrame = [&](std::uint32_t flags) {
-        std::string f = "APETAGEX";
-        for (std::uint32_t v : {2000u, static_cast<std::uint32_t>(items.size() + 32), 1u, flags})
-            for (int i = 0; i < 4; ++i) f += static_cast<char>(v >> (8 * i));
-        return f + std::string(8, '\0');
-    };
     std::ofstream(out("tagged.mp3"), std::ios::binary)
-        << song << apeFrame(0xA0000000u) << items << apeFrame(0x80000000u);
+        << song << tagbytes::apeTag(tagbytes::corruptFrameItem(), true);
     ToolRun tagged = run("'" + out("tagged.mp3") + "' '" + out("tagged.raw") + "'");
     EXPECT_EQ(tagged.status, 0) << tagged.err;
     ASSERT_EQ(run(fixture("joint-128.mp3") + " '" + out("plain.raw") + "'").status, 0);
