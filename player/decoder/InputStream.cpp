@@ -55,10 +55,17 @@ std::FILE* openRegularFile(const char* path)
     }
     return std::fopen(path, "rb");
 #else
-    // Without O_NONBLOCK, opening a FIFO waits for a writer.
-    int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return nullptr;
+    // A device is not opened at all: opening one can itself act (a tape
+    // rewinds, a terminal becomes ours). The opened file is checked again, and
+    // without O_NONBLOCK a FIFO swapped in between would wait for a writer.
     struct stat status;
+    if (::stat(path, &status) != 0) return nullptr;
+    if (!S_ISREG(status.st_mode)) {
+        errno = S_ISDIR(status.st_mode) ? EISDIR : ENXIO;
+        return nullptr;
+    }
+    int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return nullptr;
     int reason = 0;
     if (::fstat(fd, &status) != 0)
         reason = errno;
