@@ -10,6 +10,11 @@ namespace mp3 {
 namespace {
 
 constexpr std::uint64_t id3v1Bytes = 128;
+// Extended ID3v1: "TAG+" and 223 bytes, just before the ID3v1 tag.
+constexpr std::uint64_t id3v1ExtendedBytes = 227;
+// ID3v2.4 header and footer: "ID3" / "3DI", version, revision, flags, and
+// the size of what lies between them as four 7-bit bytes.
+constexpr std::uint64_t id3v2FrameBytes = 10;
 constexpr std::uint64_t apeFooterBytes = 32;
 constexpr char lyricsBegin[] = "LYRICSBEGIN";
 constexpr std::uint64_t lyricsBeginBytes = sizeof lyricsBegin - 1;
@@ -49,6 +54,30 @@ public:
     {
         if (!fits(end, id3v1Bytes) || !holdsText(s_, end - id3v1Bytes, "TAG")) return end;
         return end - id3v1Bytes;
+    }
+
+    std::uint64_t id3v1Extended(std::uint64_t end)
+    {
+        if (!fits(end, id3v1ExtendedBytes) || !holdsText(s_, end - id3v1ExtendedBytes, "TAG+")) return end;
+        return end - id3v1ExtendedBytes;
+    }
+
+    // An ID3v2 tag appended to the file ends in a footer, so it can be found
+    // from the end.
+    std::uint64_t id3v2(std::uint64_t end)
+    {
+        std::uint8_t footer[id3v2FrameBytes];
+        if (!fits(end, 2 * id3v2FrameBytes) || !readAt(s_, end - id3v2FrameBytes, footer, sizeof footer) ||
+            std::memcmp(footer, "3DI", 3) != 0)
+            return end;
+        std::uint64_t size = 0;
+        for (int i = 6; i < 10; ++i) {
+            if (footer[i] & 0x80) return end;
+            size = (size << 7) | footer[i];
+        }
+        std::uint64_t bytes = size + 2 * id3v2FrameBytes;
+        if (!fits(end, bytes) || !holdsText(s_, end - bytes, "ID3")) return end;
+        return end - bytes;
     }
 
     // APE tag footer: "APETAGEX", version, the tag's size (items and footer,
@@ -112,11 +141,14 @@ std::uint64_t findEndTagsStart(InputStream& stream, std::uint64_t audioStart)
 {
     EndTagFinder find(stream, audioStart);
     std::uint64_t end = find.id3v1(stream.size());
-    // Lyrics3 is defined only in front of an ID3v1 tag; APE tags stand
-    // before either or at the very end, and tags may be stacked.
+    // Lyrics3 and the extended ID3v1 tag are defined only in front of an
+    // ID3v1 tag; APE and appended ID3v2 tags stand before either or at the
+    // very end, and tags may be stacked.
     const bool afterId3v1 = end != stream.size();
+    if (afterId3v1) end = find.id3v1Extended(end);
     for (;;) {
         std::uint64_t start = find.ape(end);
+        if (start == end) start = find.id3v2(end);
         if (start == end && afterId3v1) start = find.lyrics3v2(end);
         if (start == end && afterId3v1) start = find.lyrics3v1(end);
         if (start == end) return end;

@@ -159,6 +159,30 @@ std::vector<std::uint8_t> lyrics3v2()
     return tag;
 }
 
+std::vector<std::uint8_t> id3v1Extended()
+{
+    std::vector<std::uint8_t> tag = text("TAG+");
+    append(tag, headerLikeBytes(223));
+    return tag;
+}
+
+// An ID3v2.4 tag with a footer, as appended at a file's end.
+std::vector<std::uint8_t> appendedId3v2()
+{
+    const std::vector<std::uint8_t> frames = headerLikeBytes(300);
+    const std::uint32_t size = static_cast<std::uint32_t>(frames.size());
+    auto frame = [&](const char* id) {
+        std::vector<std::uint8_t> f = text(id);
+        append(f, {4, 0, 0x10});
+        for (int shift = 21; shift >= 0; shift -= 7) f.push_back(static_cast<std::uint8_t>((size >> shift) & 0x7F));
+        return f;
+    };
+    std::vector<std::uint8_t> tag = frame("ID3");
+    append(tag, frames);
+    append(tag, frame("3DI"));
+    return tag;
+}
+
 struct TaggedStream {
     const char* name;
     std::vector<std::uint8_t> tags;
@@ -179,6 +203,9 @@ std::vector<TaggedStream> taggedStreams()
         {"Lyrics3 v1 and ID3v1", join({lyrics3v1(), id3v1()})},
         {"Lyrics3 v2 and ID3v1", join({lyrics3v2(), id3v1()})},
         {"APEv2, Lyrics3 v2 and ID3v1", join({apeTag(false), lyrics3v2(), id3v1()})},
+        {"extended ID3v1", join({id3v1Extended(), id3v1()})},
+        {"appended ID3v2", appendedId3v2()},
+        {"appended ID3v2, APEv2 and ID3v1", join({appendedId3v2(), apeTag(true), id3v1()})},
     };
 }
 
@@ -233,14 +260,17 @@ TEST(EndTags, AFileEndingInTagsStopsBeforeThemToo)
 
 TEST(EndTags, TagLikeEndsThatDoNotFitAreAudio)
 {
-    // A footer claiming more bytes than the file holds, Lyrics3 without the
-    // ID3v1 tag it must stand before, and an APE header that is missing.
+    // A footer claiming more bytes than the file holds, Lyrics3 or an
+    // extended ID3v1 tag without the ID3v1 tag it must stand before, and an
+    // APE or ID3v2 header that is missing.
     std::vector<std::uint8_t> oversized = apeTag(false);
     oversized[oversized.size() - 20] = 0xFF;
     oversized[oversized.size() - 19] = 0xFF;
     std::vector<std::uint8_t> headerMissing = apeTag(true);
     headerMissing.erase(headerMissing.begin(), headerMissing.begin() + 32);
-    for (const auto& end : {oversized, lyrics3v2(), headerMissing}) {
+    std::vector<std::uint8_t> id3v2HeaderMissing = appendedId3v2();
+    id3v2HeaderMissing.erase(id3v2HeaderMissing.begin(), id3v2HeaderMissing.begin() + 10);
+    for (const auto& end : {oversized, lyrics3v2(), headerMissing, id3v1Extended(), id3v2HeaderMissing}) {
         std::vector<std::uint8_t> bytes = silentFrames(taggedFrames);
         append(bytes, end);
         resetDecoder();
