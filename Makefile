@@ -3,7 +3,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: deps configure build run test clean
+.PHONY: deps configure build run test deb clean
 
 deps:
 	@scripts/install-deps
@@ -19,6 +19,10 @@ run: build
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j2
+
+# One package of both programs, from the same build: build/package/*.deb.
+deb: build
+	@cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD)

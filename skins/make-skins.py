@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Draws the bundled default skin, the test skins and the program icon.
+"""Draws the bundled default skin and the test skins.
 
 Usage: skins/make-skins.py (from anywhere; paths are taken relative to this file).
 Needs Debian's Python 3 with PIL (python3-pil) and the DejaVu fonts (fonts-dejavu-core).
@@ -9,9 +9,9 @@ Writes, relative to the repository root:
   tests/data/skins/NoBitmaps/    Skin.ini only
   tests/data/skins/MissingKey/   every bitmap, Skin.ini without "Play"
   tests/data/skins/BadBitmap/    MainUp.bmp holds text, not a bitmap
-  player/shell/icons/            sonorbox-16.png, sonorbox-32.png
 Everything is drawn from shapes and the fonts, so every run gives the same files.
-The bitmaps are 24-bit uncompressed BMP (BITMAPINFOHEADER, BI_RGB); the icons RGBA PNG.
+The bitmaps are 24-bit uncompressed BMP (BITMAPINFOHEADER, BI_RGB).
+The programs' icons are drawn by scripts/make-icons.py.
 """
 import os
 import sys
@@ -442,49 +442,12 @@ def make_test_skins():
     bitmaps("BadBitmap", main_up=False)
 
 
-# --- The program icon --------------------------------------------------------------------
-
-def icon(size):
-    """The icon: the emblem on a small rounded body, drawn 16x and box-filtered down.
-
-    Transparent pixels carry the outline colour, so filtering blends the edge toward
-    the outline and never toward black or white."""
-    n = size * 16
-    inset, radius, rim = n / 16, n * 0.22, n / size
-    body = [inset, inset, n - inset - 1, n - inset - 1]
-    art = Image.new("RGB", (n, n), OUTLINE)
-    shading = Image.new("RGB", (1, n))
-    for row in range(n):
-        shading.putpixel((0, row), mix(BODY_TOP, BODY_BOTTOM, row / (n - 1)))
-    inner = Image.new("L", (n, n), 0)
-    ImageDraw.Draw(inner).rounded_rectangle([v + rim if i < 2 else v - rim for i, v in enumerate(body)],
-                                            radius=radius - rim, fill=255)
-    art.paste(shading.resize((n, n)), (0, 0), inner)
-    draw = ImageDraw.Draw(art)
-    r = n * 0.34
-    for part, colour in ((1.0, DISPLAY_COLOUR), (0.72, LCD_BOTTOM), (0.5, DISPLAY_COLOUR), (0.17, LCD_BOTTOM)):
-        draw.ellipse([n / 2 - r * part, n / 2 - r * part, n / 2 + r * part - 1, n / 2 + r * part - 1], fill=colour)
-    alpha = Image.new("L", (n, n), 0)
-    ImageDraw.Draw(alpha).rounded_rectangle(body, radius=radius, fill=255)
-    art = art.convert("RGBA")
-    art.putalpha(alpha)
-    return art.resize((size, size), Image.BOX)
-
-
-def make_icons():
-    folder = os.path.join(ROOT, "player", "shell", "icons")
-    os.makedirs(folder, exist_ok=True)
-    for size in (16, 32):
-        icon(size).save(os.path.join(folder, "sonorbox-%d.png" % size), "PNG")
-
-
 def main():
     for path in (BOLD, BOOK):
         if not os.path.exists(path):
             sys.exit("make-skins: %s is missing (Debian package fonts-dejavu-core)" % path)
     make_default()
     make_test_skins()
-    make_icons()
 
 
 if __name__ == "__main__":

@@ -9,7 +9,7 @@
 // Three arguments are the extraction form when the second is a whole number
 // or the third names a .png or .bmp file; otherwise they are three files.
 // Counting needs the standard library only; the extraction form is handed to
-// glint-extract-image beside this program.
+// glint-extract-image, beside this program or in the installed program folder.
 
 #include "CommandLine.h"
 #include "Icons.h"
@@ -65,13 +65,32 @@ int countEach(char** paths, int pathCount)
     return status;
 }
 
-// Runs glint-extract-image from this program's folder (or the search path
-// when started by name alone) with the same arguments.
+// This program's own file: the kernel's link on Linux, which also holds when
+// it was started through the search path; elsewhere argv[0].
+std::filesystem::path ownProgram(const char* argv0)
+{
+    std::error_code error;
+    const auto link = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::filesystem::path(argv0) : link;
+}
+
+// The image writer: beside this program (the build folder, a portable copy)
+// or in the installed tree's program folder, found from this program's own
+// folder; by name from the search path when this program's folder is unknown.
+std::string imageWriter(const std::filesystem::path& self)
+{
+    if (!self.has_parent_path()) return "glint-extract-image";
+    const auto folder = self.parent_path();
+    const auto beside = folder / "glint-extract-image";
+    std::error_code error;
+    if (std::filesystem::exists(beside, error)) return beside.string();
+    return (folder / GLINT_LIBEXEC_FROM_PROGRAM / "glint-extract-image").lexically_normal().string();
+}
+
+// Runs the image writer with the same arguments.
 int extract(char** argv)
 {
-    const std::filesystem::path self(argv[0]);
-    const std::string writer = self.has_parent_path() ? (self.parent_path() / "glint-extract-image").string()
-                                                      : std::string("glint-extract-image");
+    const std::string writer = imageWriter(ownProgram(argv[0]));
     char* arguments[] = {const_cast<char*>(writer.c_str()), argv[1], argv[2], argv[3], nullptr};
 #ifdef _WIN32
     const auto status = _spawnvp(_P_WAIT, arguments[0], arguments);

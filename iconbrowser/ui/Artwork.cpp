@@ -17,29 +17,6 @@ QPixmap blank(int width, int height)
     return pixmap;
 }
 
-// The gem on a 32-unit grid, scaled to `size`.
-QPixmap gem(int size)
-{
-    QPixmap pixmap = blank(size, size);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 32.0, size / 32.0);
-    const QPolygonF outline({{4, 12}, {10, 4}, {22, 4}, {28, 12}, {16, 29}});
-    p.setPen(QPen(QColor(0x10, 0x30, 0x70), 1.5));
-    p.setBrush(QColor(0x30, 0x80, 0xE0));
-    p.drawPolygon(outline);
-    p.setBrush(QColor(0x90, 0xC8, 0xFF));
-    p.drawPolygon(QPolygonF({{4, 12}, {10, 4}, {16, 12}}));
-    p.drawPolygon(QPolygonF({{16, 12}, {22, 4}, {28, 12}}));
-    p.setBrush(QColor(0x18, 0x58, 0xB0));
-    p.drawPolygon(QPolygonF({{4, 12}, {28, 12}, {16, 29}}));
-    // The glint: a four-pointed star on the upper facet.
-    p.setPen(Qt::NoPen);
-    p.setBrush(Qt::white);
-    p.drawPolygon(QPolygonF({{11, 3}, {12, 7}, {16, 8}, {12, 9}, {11, 13}, {10, 9}, {6, 8}, {10, 7}}));
-    return pixmap;
-}
-
 // A question mark drawn as strokes: pictures need no font, so they cost
 // nothing at start-up.
 void drawQuestionMark(QPainter& p, const QRectF& box, QColor colour)
@@ -79,8 +56,8 @@ QPixmap folder(bool open)
 QIcon programIcon()
 {
     QIcon icon;
-    icon.addPixmap(gem(32));
-    icon.addPixmap(gem(16));
+    icon.addFile(QStringLiteral(":/icons/glintgatherer-32.png"));
+    icon.addFile(QStringLiteral(":/icons/glintgatherer-16.png"));
     return icon;
 }
 

@@ -7,7 +7,8 @@
 
 namespace glint::artwork {
 
-// The program icon: a faceted gem with a glint, drawn at 32 x 32 and 16 x 16.
+// The program icon: a faceted gem with a glint, at 32 x 32 and 16 x 16 (the
+// desktop icon's two smallest pictures).
 QIcon programIcon();
 
 // The 16 x 16 pictures of the tool buttons.

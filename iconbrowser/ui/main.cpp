@@ -1,11 +1,14 @@
 // Glint Gatherer: an icon browser. A second start hands over to the running
 // copy and ends before it has a window, so it never writes settings.
 #include "FrmMain.h"
+#include "HelpFile.h"
 #include "Prompts.h"
 #include "SingleInstance.h"
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 
 namespace {
@@ -21,6 +24,16 @@ void preferX11UnderWayland()
         qputenv("QT_QPA_PLATFORM", "xcb;wayland");
 }
 
+// The help file's folder: beside the program (the build folder, a portable
+// copy) or the installed tree's data folder, found from the program's own
+// folder so an installed tree may be moved as a whole.
+QString helpFolder()
+{
+    const QDir program(QCoreApplication::applicationDirPath());
+    if (QFileInfo(program.filePath(glint::helpFileName)).isFile()) return program.path();
+    return QDir::cleanPath(program.filePath(QStringLiteral(GLINT_DATA_FROM_PROGRAM)));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -29,13 +42,15 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     application.setApplicationName(glint::FrmMain::title);
     application.setApplicationVersion(QStringLiteral("1.1"));
+    // The desktop entry's name: the window's identity on the desktop.
+    QGuiApplication::setDesktopFileName(QStringLiteral(GLINTGATHERER_DESKTOP_ID));
 
     const QString instanceName = glint::SingleInstance::serverName();
     if (glint::SingleInstance::handOverToRunningCopy(instanceName, handOverTimeoutMs)) return 0;
 
     QSettings settings(glint::FrmMain::title, glint::FrmMain::title);
     glint::QtPrompts prompts;
-    glint::FrmMain window({&prompts, QCoreApplication::applicationDirPath(), &settings,
+    glint::FrmMain window({&prompts, helpFolder(), &settings,
         [](const QUrl& address) { QDesktopServices::openUrl(address); }});
     glint::SingleInstance instance;
     instance.listen(instanceName, &window);

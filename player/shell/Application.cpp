@@ -10,17 +10,17 @@
 #include "PathText.h"
 #include "Player.h"
 #include "PlayerSettings.h"
+#include "SettingsLocation.h"
 #include "ShellReadouts.h"
 #include "ShellTexts.h"
 #include "SingleInstance.h"
 #include "UserMessages.h"
 #include "WindowPosition.h"
 
-Application::Application(std::string programDirectory, std::string commandLine, const Parts& parts,
+Application::Application(Places places, std::string commandLine, const Parts& parts,
                          std::string singleInstanceFolder)
-    : programDirectory_(std::move(programDirectory)), commandLine_(std::move(commandLine)), parts_(parts),
-      singleInstanceFolder_(std::move(singleInstanceFolder)),
-      settingsFile_(pathtext::join(programDirectory_, shelltext::settingsFileName))
+    : places_(std::move(places)), commandLine_(std::move(commandLine)), parts_(parts),
+      singleInstanceFolder_(std::move(singleInstanceFolder))
 {
 }
 
@@ -36,6 +36,8 @@ int Application::run()
         return 1;
     }
 
+    settingsFile_ =
+        settingslocation::settingsFileFor(places_.programDirectory, places_.userConfigFolder, places_.defaultSkin);
     PlayerSettings settings(settingsFile_);
     WindowPosition position(settingsFile_);
     if (settings.getSkin().empty() && !chooseSkin(settings))
@@ -62,7 +64,7 @@ int Application::run()
 
 bool Application::chooseSkin(PlayerSettings& settings)
 {
-    const std::string chosen = parts_.dialogs.chooseSkinFile(programDirectory_);
+    const std::string chosen = parts_.dialogs.chooseSkinFile(places_.programDirectory);
     const std::string name = pathtext::fileNameOf(chosen);
     if (name.empty() || !pathtext::endsWithNoCase(name, shelltext::skinFileName) ||
         name.size() != std::string_view(shelltext::skinFileName).size()) {

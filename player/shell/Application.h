@@ -7,8 +7,9 @@ class FileDialogs;
 class UserMessages;
 
 // The player's start-up and its end: one running player per user, the
-// settings file beside the program, a skin chosen the first time, the main
-// window, the message loop, and an orderly teardown.
+// settings file (beside the program or in the user's configuration folder),
+// a skin chosen the first time, the main window, the message loop, and an
+// orderly teardown.
 class Application {
 public:
     struct Parts {
@@ -17,9 +18,18 @@ public:
         FileDialogs& dialogs;
     };
 
+    // Where this copy's files are: its own folder, the user's configuration
+    // folder for the player, and the default skin a new settings file there
+    // names (see SettingsLocation.h).
+    struct Places {
+        std::string programDirectory;
+        std::string userConfigFolder;
+        std::string defaultSkin;
+    };
+
     // commandLine: the song or list to play, or empty. singleInstanceFolder:
     // where the running player is found; empty for the user's runtime folder.
-    Application(std::string programDirectory, std::string commandLine, const Parts& parts,
+    Application(Places places, std::string commandLine, const Parts& parts,
                 std::string singleInstanceFolder = std::string());
 
     // Runs until Quit, Escape or the window's closing; returns the exit code
@@ -27,6 +37,8 @@ public:
     // skin that cannot be loaded throws ShellError.
     int run();
 
+    // The settings file this start uses; known once run has found it (a
+    // second start that hands its path over never looks for it).
     const std::string& settingsFilePath() const { return settingsFile_; }
 
 private:
@@ -34,7 +46,7 @@ private:
     // saying why) when none was chosen.
     bool chooseSkin(class PlayerSettings& settings);
 
-    std::string programDirectory_;
+    Places places_;
     std::string commandLine_;
     Parts parts_;
     std::string singleInstanceFolder_;

@@ -11,6 +11,7 @@
 #include "FileDialogs.h"
 #include "Platform.h"
 #include "QtMessages.h"
+#include "SettingsLocation.h"
 #include "SdlAudioDevice.h"
 #include "ShellError.h"
 #include "ShellTexts.h"
@@ -45,6 +46,9 @@ int main(int argc, char** argv)
         return 1;
     QApplication app(argc, argv);
     platform::displayConnected();
+    // The desktop entry's name: the window's identity on the desktop (Wayland's
+    // app_id, X11's desktop file hint) and the media player interface's.
+    QGuiApplication::setDesktopFileName(QStringLiteral(SONORBOX_DESKTOP_ID));
     QApplication::setQuitOnLastWindowClosed(false);
     QIcon appIcon;
     appIcon.addFile(QStringLiteral(":/icons/sonorbox-16.png"));
@@ -57,7 +61,9 @@ int main(int argc, char** argv)
     // A failure shown in the guard's box ends the program with status 0, as
     // any other end of the player does.
     try {
-        Application application(QCoreApplication::applicationDirPath().toStdString(),
+        const std::string programDirectory = QCoreApplication::applicationDirPath().toStdString();
+        Application application({programDirectory, settingslocation::userConfigFolder(),
+                                 settingslocation::defaultSkinFor(programDirectory)},
                                 commandLinePath(QCoreApplication::arguments()), {device, messages, dialogs});
         return application.run();
     } catch (const ShellError& error) {

@@ -1,5 +1,5 @@
-// The start: the skin chooser the first time, its refusals, and a skin that
-// cannot be loaded.
+// The start: where the settings file lives, the skin chooser the first time,
+// its refusals, and a skin that cannot be loaded.
 #include <gtest/gtest.h>
 
 #include <QTimer>
@@ -10,14 +10,20 @@
 
 namespace {
 
+// A portable copy: its settings file lies beside the program.
 struct StartFixture {
     TempFolder programFolder;
+    TempFolder configFolder;
     TempFolder runtimeFolder;
     TestAudioDevice device;
     RecordingMessages messages;
     TestFileDialogs dialogs;
-    Application application{programFolder.path(), std::string(), {device, messages, dialogs}, runtimeFolder.path()};
-    PlayerSettings settings{application.settingsFilePath()};
+    std::string settingsFile = programFolder.write("Sonorbox.ini", "");
+    Application application{{programFolder.path(), configFolder.file("sonorbox"), testSkin("Vertical")},
+                            std::string(),
+                            {device, messages, dialogs},
+                            runtimeFolder.path()};
+    PlayerSettings settings{settingsFile};
 
     // Runs until the message loop has begun, then ends it as the platform's
     // close would. (An exit asked for before the loop runs is lost, so it is
@@ -40,10 +46,26 @@ const char* const noSkinText = "Sonorbox cannot continue until a valid skin is s
 
 } // namespace
 
-TEST(Start, TheSettingsFileLiesBesideTheProgram)
+TEST(Start, APortableCopyKeepsItsSettingsBesideTheProgram)
 {
     StartFixture start;
-    EXPECT_EQ(start.application.settingsFilePath(), start.programFolder.file("Sonorbox.ini"));
+    start.settings.putSkin(testSkin("Vertical"));
+    EXPECT_EQ(start.runAndClose(), 0);
+    EXPECT_EQ(start.application.settingsFilePath(), start.settingsFile);
+    EXPECT_FALSE(std::filesystem::exists(start.configFolder.file("sonorbox")));
+}
+
+TEST(Start, AnInstalledCopyStartsOnTheDefaultSkinWithoutAChooser)
+{
+    StartFixture start;
+    std::filesystem::remove(start.settingsFile);
+    EXPECT_EQ(start.runAndClose(), 0);
+    EXPECT_EQ(start.dialogs.skinAsked, 0);
+    const std::string made = start.configFolder.file("sonorbox/Sonorbox.ini");
+    EXPECT_EQ(start.application.settingsFilePath(), made);
+    EXPECT_EQ(PlayerSettings(made).getSkin(), testSkin("Vertical"));
+    // Quit and Escape write the position there, never beside the program.
+    EXPECT_FALSE(std::filesystem::exists(start.settingsFile));
 }
 
 TEST(Start, WithoutASkinChosenTheProgramEndsWithTheMessage)
