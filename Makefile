@@ -20,9 +20,12 @@ run: build
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j2
 
-# One package of both programs, from the same build: build/package/*.deb.
+# One package of both programs, from the same build: build/package/*.deb,
+# then lintian's report on it (its errors fail).
 deb: build
-	@cd $(BUILD) && cpack -G DEB
+	@scripts/install-deps --package
+	@cd $(BUILD) && cpack -G DEB >/dev/null
+	@lintian --fail-on error $(BUILD)/package/sonorbox_*.deb
 
 clean:
 	rm -rf $(BUILD)
