@@ -1,6 +1,8 @@
 #include "HelpFile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace glint {
 
@@ -10,6 +12,13 @@ namespace {
 constexpr qint64 largestHelpFile = 4 * 1024 * 1024;
 
 } // namespace
+
+QString helpFolderFor(const QString& programFolder)
+{
+    const QDir program(programFolder);
+    if (QFileInfo(program.filePath(helpFileName)).isFile()) return program.path();
+    return QDir::cleanPath(program.filePath(QStringLiteral(GLINT_DATA_FROM_PROGRAM)));
+}
 
 help::HelpSource readHelpFile(const QString& path)
 {

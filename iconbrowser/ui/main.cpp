@@ -7,8 +7,6 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QDir>
-#include <QFileInfo>
 #include <QSettings>
 
 namespace {
@@ -22,16 +20,6 @@ void preferX11UnderWayland()
 {
     if (qEnvironmentVariableIsSet("WAYLAND_DISPLAY") && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb;wayland");
-}
-
-// The help file's folder: beside the program (the build folder, a portable
-// copy) or the installed tree's data folder, found from the program's own
-// folder so an installed tree may be moved as a whole.
-QString helpFolder()
-{
-    const QDir program(QCoreApplication::applicationDirPath());
-    if (QFileInfo(program.filePath(glint::helpFileName)).isFile()) return program.path();
-    return QDir::cleanPath(program.filePath(QStringLiteral(GLINT_DATA_FROM_PROGRAM)));
 }
 
 } // namespace
@@ -50,7 +38,7 @@ int main(int argc, char** argv)
 
     QSettings settings(glint::FrmMain::title, glint::FrmMain::title);
     glint::QtPrompts prompts;
-    glint::FrmMain window({&prompts, helpFolder(), &settings,
+    glint::FrmMain window({&prompts, glint::helpFolderFor(QCoreApplication::applicationDirPath()), &settings,
         [](const QUrl& address) { QDesktopServices::openUrl(address); }});
     glint::SingleInstance instance;
     instance.listen(instanceName, &window);

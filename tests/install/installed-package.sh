@@ -73,6 +73,10 @@ wait_for 200 heard_a_second || fail "the installed player did not play the demo 
 od -An -tx1 -N176400 "$work/heard.raw" | grep -q '[1-9a-f]' || fail "the player played only silence"
 
 window=$(DISPLAY=$display xdotool search --onlyvisible --name '^Sonorbox 0\.82a$' | head -1)
+# The desktop entry names the window's class, so the desktop matches the two.
+class=$(sed -n 's/^StartupWMClass=//p' /usr/share/applications/org.sonorbox.Sonorbox.desktop)
+DISPLAY=$display xdotool search --onlyvisible --class "^$class\$" | grep -qx "$window" ||
+  fail "the player's window is not of the class its desktop entry names ($class)"
 DISPLAY=$display xdotool windowfocus --sync "$window" key Escape
 ended() { ! kill -0 "$player" 2>/dev/null; }
 wait_for 100 ended || fail "the installed player did not end on Escape"

@@ -6,10 +6,14 @@
 #include "Twips.h"
 #include "UiTestSupport.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -121,6 +125,25 @@ TEST_F(Help, MissingHelpIsReported)
     ASSERT_EQ(window.prompts.messages.size(), 3u);
     EXPECT_TRUE(window.prompts.messages[2].text.contains(QStringLiteral("no-such-help.hlp")));
     EXPECT_FALSE(window.frm.helpViewer()->isVisible());
+}
+
+TEST(HelpFolder, BesideTheProgramOrInTheInstalledDataFolder)
+{
+    QTemporaryDir tree;
+    ASSERT_TRUE(tree.isValid());
+    const QDir root(tree.path());
+    ASSERT_TRUE(root.mkpath(QStringLiteral("bin")) && root.mkpath(QStringLiteral("share/glintgatherer")));
+    const auto touch = [&](const QString& name) {
+        QFile file(root.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    };
+    // An installed tree: the help in the data folder, found from bin/.
+    touch(QStringLiteral("share/glintgatherer/glintgat.hlp"));
+    EXPECT_EQ(QFileInfo(glint::helpFolderFor(root.filePath(QStringLiteral("bin")))).canonicalFilePath(),
+        QFileInfo(root.filePath(QStringLiteral("share/glintgatherer"))).canonicalFilePath());
+    // The build folder or a portable copy: the help beside the program.
+    touch(QStringLiteral("bin/glintgat.hlp"));
+    EXPECT_EQ(glint::helpFolderFor(root.filePath(QStringLiteral("bin"))), root.filePath(QStringLiteral("bin")));
 }
 
 class About : public testing::Test {

@@ -1,0 +1,20 @@
+#!/bin/sh
+# The installed player's first start (a fresh home: its settings file is made)
+# against the build folder's start, each to its window shown on an Xvfb server
+# of its own; the installed tree is staged from BUILD with its programs stripped.
+#   bench/install/first-start.sh [BUILD] [RUNS]
+set -eu
+build=$(cd "${1:-build}" && pwd)
+runs=${2:-15}
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
+DESTDIR="$work/stage" cmake --install "$build" --prefix /usr --strip >/dev/null
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+xvfb=$!
+until [ -s "$work/display" ]; do sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")"
+installed="$work/stage/usr"
+farm-bench -n "$runs" --timeout 300 \
+  --vs "$here/start-to-window.sh $build/bin/sonorbox $build/bin/demo.mp3 as-is" \
+  -- "$here/start-to-window.sh" "$installed/bin/sonorbox" "$installed/share/sonorbox/demo.mp3" fresh

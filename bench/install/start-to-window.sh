@@ -1,0 +1,17 @@
+#!/bin/sh
+# One start of a player: from its start to its window shown on $DISPLAY, then
+# it is ended. With "fresh", the start is a user's first: a new, empty home.
+#   start-to-window.sh PROGRAM SONG fresh|as-is
+set -eu
+program=$1
+song=$2
+work=$(mktemp -d)
+trap 'kill "$player" 2>/dev/null || true; rm -rf "$work"' EXIT
+mkdir -m 700 "$work/runtime"
+[ "$3" = fresh ] && export HOME="$work" && unset XDG_CONFIG_HOME
+XDG_RUNTIME_DIR="$work/runtime" SDL_AUDIODRIVER=dummy "$program" "$song" 2>/dev/null &
+player=$!
+until [ -n "$(xdotool search --onlyvisible --pid "$player" 2>/dev/null)" ]; do
+  kill -0 "$player" 2>/dev/null || { echo "start-to-window: $program ended" >&2; exit 1; }
+  sleep 0.01
+done
