@@ -15,6 +15,13 @@ xvfb=$!
 until [ -s "$work/display" ]; do sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"
 installed="$work/stage/usr"
+# The whole runs (start, window, end) under farm-bench; each run's own start
+# to window shown kept apart and summed up below.
 farm-bench -n "$runs" --timeout 300 \
-  --vs "$here/start-to-window.sh $build/bin/sonorbox $build/bin/demo.mp3 as-is" \
-  -- "$here/start-to-window.sh" "$installed/bin/sonorbox" "$installed/share/sonorbox/demo.mp3" fresh
+  --vs "sh -c 'exec $here/start-to-window.sh $build/bin/sonorbox $build/bin/demo.mp3 as-is >>$work/build.ms'" \
+  -- sh -c "exec $here/start-to-window.sh $installed/bin/sonorbox $installed/share/sonorbox/demo.mp3 fresh >>$work/installed.ms"
+median() { sort -n "$1" | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+installed_ms=$(median "$work/installed.ms")
+build_ms=$(median "$work/build.ms")
+echo "start to window shown, median ms (warm-up included): installed first start $installed_ms," \
+  "build folder $build_ms, ratio $(awk "BEGIN { printf \"%.2f\", $installed_ms / $build_ms }")"
