@@ -2,12 +2,13 @@
 # The package on a real machine, as CI runs it (as root): installs the .deb
 # with dpkg, checks the installed tree, starts the installed player on a
 # virtual X server for a user with a fresh home, playing the demo song named
-# on its command line into SDL's disk "device", ends it with Escape, and
-# removes the package again.
+# on its command line into SDL's disk "device", ends it with Escape, starts
+# Glint Gatherer, and removes the package again.
 #   installed-package.sh PACKAGE.deb
 # The player must make ~/.config/sonorbox/Sonorbox.ini naming the installed
-# skin and the song, and write nothing under /usr, though root could; after
-# dpkg -r nothing of the package is left.
+# skin and the song, and neither program may write under /usr, though root
+# could; each window is of the class its desktop entry names; after dpkg -r
+# nothing of the package is left.
 set -eu
 package=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 here=$(cd "$(dirname "$0")" && pwd)
@@ -88,6 +89,18 @@ settings="$home/.config/sonorbox/Sonorbox.ini"
 grep -qx 'skin=/usr/share/sonorbox/skins/Default/Skin.ini' "$settings" || fail "the settings name another skin: $(cat "$settings")"
 grep -qx 'song=/usr/share/sonorbox/demo.mp3' "$settings" || fail "the settings do not remember the song"
 grep -qx '\[Position\]' "$settings" || fail "Escape saved no position"
+# Glint Gatherer, installed, for the same user: its window is of the class
+# its desktop entry names.
+env -i PATH=/usr/bin:/bin HOME="$home" DISPLAY="$display" XDG_RUNTIME_DIR="$work/runtime" \
+  GlintGatherer 2>"$work/player.log" &
+player=$!
+class=$(sed -n 's/^StartupWMClass=//p' /usr/share/applications/org.sonorbox.GlintGatherer.desktop)
+browser_shown() { [ -n "$(DISPLAY=$display xdotool search --onlyvisible --class "^$class\$" 2>/dev/null)" ]; }
+wait_for 200 browser_shown || fail "the installed Glint Gatherer showed no window of the class $class"
+kill "$player"
+{ wait "$player"; } 2>/dev/null || true
+player=""
+
 written=$(find /usr -xdev -newer "$work/started" 2>/dev/null | head -5)
 [ -z "$written" ] || fail "the player wrote under /usr: $written"
 
