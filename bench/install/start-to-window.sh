@@ -13,7 +13,9 @@ trap '[ -z "$player" ] || { kill "$player" 2>/dev/null; wait "$player" 2>/dev/nu
 mkdir -m 700 "$work/runtime"
 [ "$3" = fresh ] && export HOME="$work" && unset XDG_CONFIG_HOME
 started=$(date +%s%N)
-XDG_RUNTIME_DIR="$work/runtime" SDL_AUDIODRIVER=dummy "$program" "$song" 2>"$work/messages" &
+# No session bus: one started on demand would outlive the player, writing in
+# its home as the home is removed.
+DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" XDG_RUNTIME_DIR="$work/runtime" SDL_AUDIODRIVER=dummy "$program" "$song" 2>"$work/messages" &
 player=$!
 until [ -n "$(xdotool search --onlyvisible --pid "$player" 2>/dev/null)" ]; do
   kill -0 "$player" 2>/dev/null || { echo "start-to-window: $program ended:" >&2; cat "$work/messages" >&2; exit 1; }

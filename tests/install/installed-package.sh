@@ -60,10 +60,13 @@ display=":$(cat "$work/display")"
 
 home="$work/home"
 mkdir -p "$home" "$work/runtime"
+# No session bus: one started on demand would outlive the programs, writing
+# in the home as it is removed.
+bus="unix:path=$work/no-bus"
 chmod 700 "$work/runtime"
 touch "$work/started"
 env -i PATH=/usr/bin:/bin HOME="$home" DISPLAY="$display" XDG_RUNTIME_DIR="$work/runtime" \
-  SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/heard.raw" \
+  DBUS_SESSION_BUS_ADDRESS="$bus" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/heard.raw" \
   sonorbox /usr/share/sonorbox/demo.mp3 2>"$work/player.log" &
 player=$!
 window_shown() { [ -n "$(DISPLAY=$display xdotool search --onlyvisible --name '^Sonorbox 0\.82a$' 2>/dev/null)" ]; }
@@ -92,7 +95,7 @@ grep -qx '\[Position\]' "$settings" || fail "Escape saved no position"
 # Glint Gatherer, installed, for the same user: its window is of the class
 # its desktop entry names.
 env -i PATH=/usr/bin:/bin HOME="$home" DISPLAY="$display" XDG_RUNTIME_DIR="$work/runtime" \
-  GlintGatherer 2>"$work/player.log" &
+  DBUS_SESSION_BUS_ADDRESS="$bus" GlintGatherer 2>"$work/player.log" &
 player=$!
 class=$(sed -n 's/^StartupWMClass=//p' /usr/share/applications/org.sonorbox.GlintGatherer.desktop)
 browser_shown() { [ -n "$(DISPLAY=$display xdotool search --onlyvisible --class "^$class\$" 2>/dev/null)" ]; }

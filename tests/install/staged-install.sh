@@ -35,7 +35,9 @@ PATH="$usr/bin:$PATH" glint-extract "$icon_file" 0 "$work/icon.png" || fail "gli
 mkdir -p "$work/home" "$work/runtime"
 chmod 700 "$work/runtime"
 settings="$work/home/.config/sonorbox/Sonorbox.ini"
+# No session bus: one started on demand would outlive the player.
 env -u XDG_CONFIG_HOME HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=offscreen \
+  DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" \
   SDL_AUDIODRIVER=dummy "$usr/bin/sonorbox" "$usr/share/sonorbox/demo.mp3" &
 player=$!
 tries=0
