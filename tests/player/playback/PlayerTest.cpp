@@ -11,6 +11,7 @@
 
 #include "ApeTag.h"
 #include "FixedSettings.h"
+#include "FrameDamage.h"
 #include "Mp3Decoder.h"
 #include "Player.h"
 #include "PlayerMessages.h"
@@ -437,6 +438,69 @@ TEST_F(PlayerTest, AFileWithCheckWordsPlaysAsTheDecoderDecodesIt)
     EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + static_cast<long>(wholeBlocks), played.begin()));
     EXPECT_TRUE(messages.messages().empty());
 }
+
+TEST_F(PlayerTest, ADamagedFrameCostsThatFrameAndTheListPlaysOn)
+{
+    std::ifstream in(fixture("joint-128.mp3"), std::ios::binary);
+    std::vector<std::uint8_t> song((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    streamtest::damageSideInformation(song, streamtest::frameOffsets(song)[20]);
+    std::string damaged = folder.write("damaged.mp3", std::string(song.begin(), song.end()));
+    device.setFlowing(true);
+    player->startPlayerThread(list({damaged, fixture("stereo-128.mp3")}));
+    waitForTitles(2);
+    EXPECT_TRUE(running());
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(PlayerTest, TheBitrateReadoutOfAVariableBitrateSongIsItsAverage)
+{
+    const std::string song = fixture("varied-v2.mp3");
+    mp3::resetDecoder();
+    mp3::openSong(song.c_str());
+    mp3::FrameHeader header;
+    ASSERT_EQ(mp3::nextFrame(header), 1);
+    const int average = mp3::streamBitrateKbps(header);
+    mp3::closeSong();
+    ASSERT_NE(average, mp3::bitrateKbps(header));
+
+    player->startPlayerThread(song);
+    ASSERT_TRUE(waitUntil([&] { return !readouts.bitrates().empty(); }));
+    EXPECT_EQ(readouts.bitrates(), std::vector<int>{average});
+}
+
+class NotAnMp3File : public PlayerTest, public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(NotAnMp3File, IsTheDecodersVerdictNotARefusalOfItsFormat)
+{
+    std::string notSong = folder.write("not-a-song.mp3", GetParam());
+    device.setFlowing(true);
+    player->startPlayerThread(list({fixture("joint-128.mp3"), notSong}));
+    ASSERT_TRUE(waitUntil([&] { return !running(); }));
+    auto shown = messages.messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, "Application Exception");
+    EXPECT_EQ(shown[0].text, "Not a valid MP3 file");
+    expectStoppedCleanly();
+}
+
+// A WAV file whose quiet samples hold many words that look like headers of
+// MPEG-2 and of Layer I and II, and a text.
+std::string quietWavFile()
+{
+    std::string wav("RIFF\x24\x10\x00\x00WAVEfmt \x10\x00\x00\x00\x01\x00\x02\x00\x44\xAC\x00\x00"
+                    "\x10\xB1\x02\x00\x04\x00\x10\x00data\x00\x10\x00\x00",
+                    44);
+    for (int i = 0; i < 20000; ++i) {
+        const auto sample = static_cast<std::uint16_t>(static_cast<std::int16_t>(-(i * 7 % 61) - 1 + 30 * (i % 3)));
+        wav += static_cast<char>(sample & 0xFF);
+        wav += static_cast<char>(sample >> 8);
+    }
+    return wav;
+}
+
+INSTANTIATE_TEST_SUITE_P(PlayerTest, NotAnMp3File,
+                         ::testing::Values(quietWavFile(),
+                                           std::string("Dear listener,\nthis is a letter.\n")));
 
 TEST_F(PlayerTest, AnErrorIsShownAndThePlayerCleansUp)
 {
