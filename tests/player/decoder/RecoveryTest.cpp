@@ -5,12 +5,11 @@
 
 #include <cmath>
 #include <cstdio>
-#include <numbers>
-#include <random>
 #include <string>
 
 #include "DecodeHelpers.h"
 #include "FrameDamage.h"
+#include "WavFile.h"
 #include "Mp3Decoder.h"
 #include "StreamBuilder.h"
 
@@ -18,6 +17,7 @@ using namespace mp3;
 using namespace mp3test;
 using streamtest::damageSideInformation;
 using streamtest::frameOffsets;
+using streamtest::headerLikeJunk;
 
 namespace {
 
@@ -82,22 +82,6 @@ TEST(DamagedFrame, EveryDamagedFrameIsCountedAndTheStreamGoesOn)
     EXPECT_EQ(result.samples.size(), frames * samplesPerFrame);
 }
 
-// Bytes full of the stream's own header word, spaced unlike its frames; the
-// first stands a few bytes in, as where a download was torn off mid-frame.
-std::vector<std::uint8_t> headerLikeJunk(std::size_t n, std::size_t spacing)
-{
-    std::mt19937 rng(5);
-    std::vector<std::uint8_t> junk(n);
-    for (auto& b : junk) b = static_cast<std::uint8_t>(rng());
-    for (std::size_t at = 7; at + 4 <= n; at += spacing) {
-        junk[at] = 0xFF;
-        junk[at + 1] = 0xFB;
-        junk[at + 2] = 0x90;
-        junk[at + 3] = 0x64;
-    }
-    return junk;
-}
-
 TEST(JunkAfterTheAudio, HeaderLikeWordsThatNoFrameFollowsPlayNothing)
 {
     std::vector<std::uint8_t> audio;
@@ -138,43 +122,17 @@ TEST(JunkAfterTheAudio, AFrameFoundAfterDamageCountsWhenAnotherOrTheEndFollowsIt
     EXPECT_EQ(result.frames, 5);
 }
 
-// A WAV file: a RIFF header and a second of 16-bit stereo samples.
-std::vector<std::uint8_t> wavFile(double amplitude)
-{
-    std::vector<std::uint8_t> bytes;
-    auto put = [&](std::uint32_t v, int n) {
-        for (int i = 0; i < n; ++i) bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-    };
-    const std::uint32_t dataBytes = 44100 * 4;
-    for (char c : std::string("RIFF")) bytes.push_back(static_cast<std::uint8_t>(c));
-    put(36 + dataBytes, 4);
-    for (char c : std::string("WAVEfmt ")) bytes.push_back(static_cast<std::uint8_t>(c));
-    put(16, 4), put(1, 2), put(2, 2), put(44100, 4), put(44100 * 4, 4), put(4, 2), put(16, 2);
-    for (char c : std::string("data")) bytes.push_back(static_cast<std::uint8_t>(c));
-    put(dataBytes, 4);
-    std::mt19937 rng(9);
-    std::normal_distribution<double> noise(0.0, 1.0);
-    for (int i = 0; i < 44100; ++i) {
-        // A tone with a little noise: loud, or quiet enough that most
-        // samples are small negative numbers, whose high byte is 0xFF.
-        const double tone = amplitude * std::sin(2 * std::numbers::pi * 440 * i / 44100.0);
-        for (int ch = 0; ch < 2; ++ch) put(static_cast<std::uint16_t>(std::lround(tone + 8 * noise(rng))), 2);
-    }
-    return bytes;
-}
-
 TEST(NoFrameAtAll, WavFilesAndTextAreNotValidMp3Files)
 {
-    const std::string text = "This is a letter, not a song.\nFF FB 90 64\n";
-    const std::vector<std::pair<const char*, std::vector<std::uint8_t>>> files = {
-        {"a loud WAV file", wavFile(12000)},
-        {"a quiet WAV file", wavFile(40)},
-        {"a text", {text.begin(), text.end()}},
-        {"four bytes", {'a', 'b', 'c', 'd'}},
+    const std::vector<std::pair<const char*, std::string>> files = {
+        {"a loud WAV file", streamtest::wavFile(12000)},
+        {"a quiet WAV file", streamtest::wavFile(30)},
+        {"a text", "This is a letter, not a song.\nFF FB 90 64\n"},
+        {"four bytes", "abcd"},
     };
-    for (const auto& [name, bytes] : files) {
+    for (const auto& [name, text] : files) {
         SCOPED_TRACE(name);
-        const DecodeResult result = decodeBytes(bytes);
+        const DecodeResult result = decodeBytes({text.begin(), text.end()});
         EXPECT_EQ(result.error, "Not a valid MP3 file");
         EXPECT_EQ(result.frames, 0);
     }

@@ -12,6 +12,7 @@
 #include "ApeTag.h"
 #include "FixedSettings.h"
 #include "FrameDamage.h"
+#include "WavFile.h"
 #include "Mp3Decoder.h"
 #include "Player.h"
 #include "PlayerMessages.h"
@@ -452,6 +453,27 @@ TEST_F(PlayerTest, ADamagedFrameCostsThatFrameAndTheListPlaysOn)
     EXPECT_TRUE(messages.messages().empty());
 }
 
+TEST_F(PlayerTest, JunkFullOfHeaderWordsAfterASongNeitherPlaysNorStopsTheList)
+{
+    const std::string song = fixture("joint-128.mp3");
+    std::ifstream in(song, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<std::uint8_t> junk = streamtest::headerLikeJunk(40000, 300);
+    std::string torn = folder.write("torn.mp3", bytes + std::string(junk.begin(), junk.end()));
+    const auto expected = decodeWholeSong(song, true);
+    device.setFlowing(true);
+    player->startPlayerThread(list({torn, fixture("stereo-128.mp3")}));
+    waitForTitles(2);
+    EXPECT_TRUE(running());
+    EXPECT_TRUE(messages.messages().empty());
+    // The torn song sounds as the whole one does: the blocks it handed on
+    // before the next song's samples joined its last block.
+    const std::size_t wholeBlocks = expected.size() / 16384 * 16384;
+    ASSERT_TRUE(waitUntil([&] { return device.played().size() >= wholeBlocks; }));
+    auto played = device.played();
+    EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + static_cast<long>(wholeBlocks), played.begin()));
+}
+
 TEST_F(PlayerTest, TheBitrateReadoutOfAVariableBitrateSongIsItsAverage)
 {
     const std::string song = fixture("varied-v2.mp3");
@@ -483,24 +505,11 @@ TEST_P(NotAnMp3File, IsTheDecodersVerdictNotARefusalOfItsFormat)
     expectStoppedCleanly();
 }
 
-// A WAV file whose quiet samples hold many words that look like headers of
-// MPEG-2 and of Layer I and II, and a text.
-std::string quietWavFile()
-{
-    std::string wav("RIFF\x24\x10\x00\x00WAVEfmt \x10\x00\x00\x00\x01\x00\x02\x00\x44\xAC\x00\x00"
-                    "\x10\xB1\x02\x00\x04\x00\x10\x00data\x00\x10\x00\x00",
-                    44);
-    for (int i = 0; i < 20000; ++i) {
-        const auto sample = static_cast<std::uint16_t>(static_cast<std::int16_t>(-(i * 7 % 61) - 1 + 30 * (i % 3)));
-        wav += static_cast<char>(sample & 0xFF);
-        wav += static_cast<char>(sample >> 8);
-    }
-    return wav;
-}
-
+// A WAV file, its samples full of words that look like headers of some
+// MPEG format, and a text.
 INSTANTIATE_TEST_SUITE_P(PlayerTest, NotAnMp3File,
-                         ::testing::Values(quietWavFile(),
-                                           std::string("Dear listener,\nthis is a letter.\n")));
+                         ::testing::Values(streamtest::wavFile(12000), std::string("Dear listener,\nthis is a letter.\n")),
+                         [](const auto& info) { return std::string(info.index == 0 ? "WavFile" : "Text"); });
 
 TEST_F(PlayerTest, AnErrorIsShownAndThePlayerCleansUp)
 {

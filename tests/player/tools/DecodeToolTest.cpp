@@ -15,6 +15,7 @@
 
 #include "ApeTag.h"
 #include "FrameDamage.h"
+#include "WavFile.h"
 
 namespace {
 
@@ -97,12 +98,7 @@ TEST_F(DecodeTool, UnreadableAndUndecodableFilesNameTheFileAndTheReason)
 
     // Its samples hold many words that look like headers of some MPEG
     // format, but no frame that another follows.
-    std::string wav = "RIFF\x24\x10\x00\x00WAVEfmt \x10\x00\x00\x00\x01\x00\x02\x00\x44\xAC\x00\x00"
-                      "\x10\xB1\x02\x00\x04\x00\x10\x00data\x00\x10\x00\x00";
-    for (int i = 0; i < 1024; ++i) {
-        const auto sample = static_cast<std::uint16_t>(static_cast<std::int16_t>(-(i % 61) - 1 + 30 * (i % 3)));
-        for (int ch = 0; ch < 2; ++ch) wav += {static_cast<char>(sample & 0xFF), static_cast<char>(sample >> 8)};
-    }
+    const std::string wav = streamtest::wavFile(12000);
     std::ofstream(out("sound.wav"), std::ios::binary) << wav;
     ToolRun sound = run("'" + out("sound.wav") + "'");
     EXPECT_EQ(sound.status, 1);
@@ -187,10 +183,8 @@ TEST_F(DecodeTool, ADamagedFrameIsSkippedAndTheRestOfTheSongDecoded)
 
 TEST_F(DecodeTool, SyncLikeJunkAfterTheAudioAddsNothing)
 {
-    std::string junk = "TAG";
-    for (int i = 0; i < 2000; ++i) junk += "\xFF\xFB\x90\x64\x11";
     std::ofstream(out("junk-after.mp3"), std::ios::binary)
-        << slurp(std::string(TEST_DATA_DIR) + "/mp3/joint-128.mp3") << junk;
+        << slurp(std::string(TEST_DATA_DIR) + "/mp3/joint-128.mp3") << textOf(streamtest::headerLikeJunk(40000, 300));
     ToolRun withJunk = run("'" + out("junk-after.mp3") + "' '" + out("junk.raw") + "'");
     EXPECT_EQ(withJunk.status, 0) << withJunk.err;
     EXPECT_EQ(withJunk.err, "");

@@ -1,10 +1,11 @@
 #pragma once
 
-// Finding the frames of a 44.1 kHz MPEG-1 Layer III stream and damaging one,
-// for the decoder's, the player's and sonorbox-decode's tests alike.
+// Finding the frames of a 44.1 kHz MPEG-1 Layer III stream, damaging one,
+// and junk to put after one, for the decoder's, the player's and sonorbox-decode's tests alike.
 
 #include <cstddef>
 #include <cstdint>
+#include <random>
 #include <vector>
 
 namespace streamtest {
@@ -41,6 +42,22 @@ inline void damageSideInformation(std::vector<std::uint8_t>& bytes, std::size_t 
     setBit(bit, true);
     setBit(bit + 1, false);
     setBit(bit + 2, false);
+}
+
+// Bytes full of the stream's own header word, spaced unlike its frames; the
+// first stands a few bytes in, as where a download was torn off mid-frame.
+inline std::vector<std::uint8_t> headerLikeJunk(std::size_t n, std::size_t spacing)
+{
+    std::mt19937 rng(5);
+    std::vector<std::uint8_t> junk(n);
+    for (auto& b : junk) b = static_cast<std::uint8_t>(rng());
+    for (std::size_t at = 7; at + 4 <= n; at += spacing) {
+        junk[at] = 0xFF;
+        junk[at + 1] = 0xFB;
+        junk[at + 2] = 0x90;
+        junk[at + 3] = 0x64;
+    }
+    return junk;
 }
 
 } // namespace streamtest
