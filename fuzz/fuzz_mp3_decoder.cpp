@@ -51,6 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (frame == 2 && (control & 4)) mp3::seekToFraction(header, (control >> 3) / 31.0);
         }
         mp3::streamLength(header);
+        mp3::streamBitrateKbps(header);
     } catch (const mp3::TextException&) {
     }
     mp3::endStream();

@@ -51,6 +51,50 @@ bool unusableLaterHeader(HeaderWord h, int firstSampleRateIndex)
 
 bool readByte(std::uint8_t& byte) { return bitReader.stream.read(&byte, 1) == 1; }
 
+HeaderWord wordAt(const std::uint8_t* bytes)
+{
+    return (HeaderWord(bytes[0]) << 24) | (HeaderWord(bytes[1]) << 16) | (HeaderWord(bytes[2]) << 8) | bytes[3];
+}
+
+// The bytes of the frame that h begins, header included, from its own
+// version, layer, bitrate, sample rate and padding (ISO/IEC 11172-3 2.4.3.1,
+// ISO/IEC 13818-3 2.4.3.1); 0 for a word that gives no length.
+std::uint64_t frameLength(HeaderWord h)
+{
+    if (!isValidHeader(h)) return 0;
+    const bool mpeg25 = (h & 0x00100000u) == 0;
+    const int lsf = mpeg25 ? 1 : 1 - static_cast<int>((h >> 19) & 1);
+    const int layer = 4 - static_cast<int>((h >> 17) & 3);
+    const std::uint64_t bitrate = static_cast<std::uint64_t>(bitrateTable[lsf][layer - 1][(h >> 12) & 15]);
+    const int rateBits = static_cast<int>((h >> 10) & 3);
+    const std::uint64_t rate = static_cast<std::uint64_t>(sampleRateTable[mpeg25 ? 6 + rateBits : rateBits + 3 * lsf]);
+    const std::uint64_t padding = (h >> 9) & 1;
+    if (bitrate == 0) return 0;
+    if (layer == 1) return (12000 * bitrate / rate + padding) * 4;
+    if (layer == 3 && lsf) return 72000 * bitrate / rate + padding;
+    return 144000 * bitrate / rate + padding;
+}
+
+// Audio, tags and junk are full of words that look like headers, so a frame
+// found by searching counts only when its length ends exactly where the
+// stream does (where its end tags begin) or where a header of the same
+// version, layer and sample rate stands. `at` is where h begins.
+bool frameFollows(HeaderWord h, std::uint64_t at)
+{
+    const std::uint64_t length = frameLength(h);
+    if (length == 0) return false;
+    InputStream& s = bitReader.stream;
+    const std::uint64_t end = at + length;
+    if (end == s.size()) return true;
+    std::uint8_t bytes[4];
+    if (s.peek(end, bytes, 4) != 4) return false;
+    const HeaderWord next = wordAt(bytes);
+    return frameLength(next) != 0 && (next & streamFormatMask) == (h & streamFormatMask);
+}
+
+// The header word just read from the stream, with its frame behind it.
+bool foundFrame(HeaderWord h) { return frameFollows(h, bitReader.stream.position() - 4); }
+
 // An ID3v2 tag (id3.org, ID3v2.4 section 3.1): "ID3", two version bytes below
 // 0xFF, flags, and a 28-bit size in four bytes of seven bits each. It can hold
 // pictures of any size, and its bytes may look like frame headers, so it is
@@ -153,15 +197,16 @@ void forgetHeaderFrameFormat()
     bitReader.streamHeader = 0;
 }
 
-int readFrame(FrameHeader& header)
+namespace {
+
+int readNextFrame(FrameHeader& header)
 {
     BitReaderState& r = bitReader;
     r.previousFrameSize = header.frameSize;
 
     std::uint8_t bytes[4];
     if (r.stream.read(bytes, 4) < 4) return 0;
-    HeaderWord h = (HeaderWord(bytes[0]) << 24) | (HeaderWord(bytes[1]) << 16) |
-                   (HeaderWord(bytes[2]) << 8) | bytes[3];
+    HeaderWord h = wordAt(bytes);
 
     if (h == r.previousHeader && r.previousHeader != 0) {
         header.headerChange = 0;
@@ -178,7 +223,7 @@ int readFrame(FrameHeader& header)
                 if (!readByte(byte)) return 0;
                 h = (h << 8) | byte;
                 if ((h & 0xFFFF0000u) == 0xFFFF0000u) continue;
-                if (isValidHeader(h)) break;
+                if (isValidHeader(h) && foundFrame(h)) break;
                 if (++counted == junkCandidateLimit) throw TextException(notValidMp3Text);
             }
         }
@@ -198,7 +243,7 @@ int readFrame(FrameHeader& header)
                 h = (h << 8) | byte;
                 if (((h & resyncMask) == (r.previousHeader & resyncMask) ||
                      (h & resyncMask) == (r.firstHeader & resyncMask)) &&
-                    ofThisStream(h))
+                    ofThisStream(h) && foundFrame(h))
                     break;
             }
         }
@@ -221,6 +266,18 @@ int readFrame(FrameHeader& header)
     r.bytePointer = r.currentBuffer;
     r.bitIndex = 0;
     return 1;
+}
+
+} // namespace
+
+int readFrame(FrameHeader& header)
+{
+    if (readNextFrame(header)) return 1;
+    // Bytes in which no frame at all was found are no song (a WAV file, a
+    // text); a stream with no bytes, or only tags, is simply over.
+    const BitReaderState& r = bitReader;
+    if (r.firstHeader == 0 && r.stream.isOpen() && r.fileSize > r.audioStart) throw TextException(notValidMp3Text);
+    return 0;
 }
 
 void setMainDataStart(int backstep)
@@ -247,7 +304,7 @@ bool readWord(HeaderWord& h)
 {
     std::uint8_t bytes[4];
     if (bitReader.stream.read(bytes, 4) != 4) return false;
-    h = (HeaderWord(bytes[0]) << 24) | (HeaderWord(bytes[1]) << 16) | (HeaderWord(bytes[2]) << 8) | bytes[3];
+    h = wordAt(bytes);
     return true;
 }
 
@@ -291,7 +348,7 @@ int seekFrame(FrameHeader& header, std::int64_t frameNumber)
 
     if (!r.stream.seek(offset)) return 0;
     HeaderWord h = 0;
-    if (!findHeader(h, [&](HeaderWord w) { return (w & resyncMask) == (r.firstHeader & resyncMask); }))
+    if (!findHeader(h, [&](HeaderWord w) { return (w & resyncMask) == (r.firstHeader & resyncMask) && foundFrame(w); }))
         return 0;
     r.stream.seek(r.stream.position() - 4);
     return finishSeek(header);
@@ -304,33 +361,12 @@ int seekToOffset(FrameHeader& header, std::uint64_t offset)
     // Frames of a variable-bitrate stream differ in bitrate and padding; they
     // share version, layer, CRC flag and sample rate with the first frame.
     constexpr HeaderWord sameStream = 0xFFFF0C00u;
-    auto frameBytes = [&](HeaderWord w) {
-        int index = static_cast<int>((w >> 12) & 15);
-        return bitrateTable[header.lsf][2][index] * 144000 / (sampleRateTable[header.sampleRateIndex] << header.lsf) +
-               static_cast<int>((w >> 9) & 1);
-    };
-    auto candidate = [&](HeaderWord w) {
-        unsigned index = (w >> 12) & 15;
-        return (w & sameStream) == (r.firstHeader & sameStream) && index != 0 && index != 15;
-    };
-    std::uint64_t from = offset;
-    for (;;) {
-        if (!r.stream.seek(from)) return 0;
-        HeaderWord h = 0;
-        if (!findHeader(h, candidate)) return 0;
-        std::uint64_t at = r.stream.position() - 4;
-        // Audio bytes can look like a header; a real one has another behind
-        // its frame, or the end of the stream.
-        std::uint64_t next = at + static_cast<std::uint64_t>(frameBytes(h));
-        HeaderWord following = 0;
-        bool confirmed = next + 4 > r.fileSize ||
-                         (r.stream.seek(next) && readWord(following) && candidate(following));
-        if (confirmed) {
-            r.stream.seek(at);
-            return finishSeek(header);
-        }
-        from = at + 1;
-    }
+    auto candidate = [&](HeaderWord w) { return (w & sameStream) == (r.firstHeader & sameStream) && foundFrame(w); };
+    if (!r.stream.seek(offset)) return 0;
+    HeaderWord h = 0;
+    if (!findHeader(h, candidate)) return 0;
+    r.stream.seek(r.stream.position() - 4);
+    return finishSeek(header);
 }
 
 void clearFrameBuffers()

@@ -54,7 +54,10 @@ void resetSync();
 // header frame's own header need not share.
 void forgetHeaderFrameFormat();
 // Reads the next frame into the current buffer and returns 1, or 0 for no frame.
-// Throws TextException(notValidMp3Text) after too much junk at the start.
+// A header found by searching counts only with its frame followed by another
+// header of its format or by the stream's end. Throws
+// TextException(notValidMp3Text) after too much junk at the start, or at the
+// end of a stream that held bytes but no frame.
 int readFrame(FrameHeader& header);
 void setMainDataStart(int backstep);
 std::int64_t frameCount(const FrameHeader& header);

@@ -26,6 +26,9 @@ struct FrameBuffers {
 
 FrameBuffers buffers;
 
+// Frames of the open stream played as silence for damaged side information.
+std::int64_t damagedFrames = 0;
+
 constexpr int bytesPerSampleFrame = 4;
 
 // Drops what is left of the stream's leading delay from the time slot just
@@ -62,6 +65,21 @@ void synthesiseGranule(PcmSink& sink)
     }
 }
 
+// A frame whose side information is damaged cannot say what its main data
+// means, so its spectrum is taken as zero in both granules: the previous
+// frame's overlap and the synthesis history fade out through the filterbanks
+// as they would into silence, and the frames after it start from a sane
+// state. The reservoir has already been carried on by setMainDataStart.
+void playSilence(PcmSink& sink)
+{
+    const GranuleInfo silent;  // long blocks, no lines above zero
+    for (int gr = 0; gr < 2; ++gr) {
+        hybridSynthesis(buffers.spectrum, buffers.subbandSamples, 0, silent);
+        hybridSynthesis(buffers.spectrum + 576, buffers.subbandSamples + 576, 1, silent);
+        synthesiseGranule(sink);
+    }
+}
+
 void buildTablesOnce()
 {
     static std::once_flag built;
@@ -80,8 +98,13 @@ bool decodeFrame(const FrameHeader& header, PcmSink& sink)
     if (header.sampleRateIndex > 2) return false;
 
     SideInfo side;
-    readSideInfo(header, side);
+    const bool intact = readSideInfo(header, side);
     setMainDataStart(static_cast<int>(side.mainDataBegin));
+    if (!intact) {
+        playSilence(sink);
+        ++damagedFrames;
+        return false;
+    }
 
     const int rate = header.sampleRateIndex;
     const bool midSide = midSideOn(header);
@@ -145,7 +168,10 @@ void startStreamHistory()
     synthesis.ringOffset = 1;
     synthesis.skipSamples = 0;
     synthesis.paddingSamples = 0;
+    damagedFrames = 0;
 }
+
+std::int64_t skippedFrames() { return damagedFrames; }
 
 void resetDecoder()
 {

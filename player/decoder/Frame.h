@@ -49,8 +49,9 @@ inline constexpr int maxFrameBody = 1792;
 // are updated too). Returns 0 to refuse the frame, 1 to accept it.
 int decodeHeader(FrameHeader& header, HeaderWord h);
 
-// Reads the Layer III side information at the reader's bit position. Throws
-// TextException(corruptMp3Text) for a window-switching granule of block type 0.
-void readSideInfo(const FrameHeader& header, SideInfo& side);
+// Reads the Layer III side information at the reader's bit position, all of
+// it, and returns false when it is damaged: a window-switching granule of
+// block type 0, which the standard does not allow.
+bool readSideInfo(const FrameHeader& header, SideInfo& side);
 
 } // namespace mp3

@@ -40,6 +40,14 @@ bool believableFrameCount(std::int64_t frames, std::uint64_t streamBytes)
     return frames > 0 && static_cast<std::uint64_t>(frames) <= streamBytes / smallestFrameBytes;
 }
 
+// The byte count covers the header frame too: its four header bytes and its body.
+void takeByteCount(HeaderFrame& facts, std::uint64_t bytes, std::size_t bodySize)
+{
+    facts.bytes = bytes;
+    const std::uint64_t ownBytes = 4 + bodySize;
+    facts.audioBytes = bytes > ownBytes ? bytes - ownBytes : 0;
+}
+
 void readLameTag(HeaderFrame& facts, const std::uint8_t* tag, std::size_t available)
 {
     constexpr std::size_t gaplessField = 21;
@@ -88,7 +96,7 @@ bool parseXing(HeaderFrame& facts, const FrameHeader& header, const std::uint8_t
         if (!fits(4)) return true;
         std::uint64_t bytes = bigEndian(field, 4);
         // A byte count a little short of the file leaves out tags at its end.
-        if (bytes > 0 && bytes <= streamBytes) facts.bytes = bytes;
+        if (bytes > 0 && bytes <= streamBytes) takeByteCount(facts, bytes, size);
         field += 4;
     }
     const std::uint8_t* toc = nullptr;
@@ -124,7 +132,7 @@ bool parseVbri(HeaderFrame& facts, const std::uint8_t* body, std::size_t size, s
     facts.kind = HeaderFrame::Kind::vbri;
     std::uint64_t bytes = bigEndian(p + 10, 4);
     std::int64_t frames = bigEndian(p + 14, 4);
-    if (bytes > 0 && bytes <= streamBytes) facts.bytes = bytes;
+    if (bytes > 0 && bytes <= streamBytes) takeByteCount(facts, bytes, size);
     if (!believableFrameCount(frames, streamBytes)) return true;
     facts.frames = frames;
 

@@ -155,6 +155,36 @@ std::size_t InputStream::read(std::uint8_t* destination, std::size_t n)
     return done;
 }
 
+std::size_t InputStream::peek(std::uint64_t offset, std::uint8_t* destination, std::size_t n)
+{
+    if (offset < position_ || offset >= size_) return 0;
+    n = static_cast<std::size_t>(std::min<std::uint64_t>(n, size_ - offset));
+    if (memory_ != nullptr) {
+        std::memcpy(destination, memory_ + offset, n);
+        return n;
+    }
+    if (file_ == nullptr) return 0;
+    const std::uint64_t ahead = offset - position_;
+    if (ahead + n > bufferCapacity) {
+        const std::uint64_t here = position_;
+        std::size_t got = seek(offset) ? read(destination, n) : 0;
+        seek(here);
+        return got;
+    }
+    std::size_t buffered = bufferLength_ - bufferOffset_;
+    if (ahead + n > buffered) {
+        // The unread bytes move to the front and the rest of the buffer is filled.
+        std::memmove(buffer_, buffer_ + bufferOffset_, buffered);
+        bufferOffset_ = 0;
+        bufferLength_ = buffered + std::fread(buffer_ + buffered, 1, bufferCapacity - buffered, file_);
+        buffered = bufferLength_;
+        if (ahead >= buffered) return 0;
+        n = std::min<std::size_t>(n, buffered - static_cast<std::size_t>(ahead));
+    }
+    std::memcpy(destination, buffer_ + bufferOffset_ + ahead, n);
+    return n;
+}
+
 bool InputStream::seek(std::uint64_t offset)
 {
     if (memory_ != nullptr) {

@@ -30,6 +30,11 @@ public:
 
     // Reads up to n bytes; returns how many arrived (0 at the end or on failure).
     std::size_t read(std::uint8_t* destination, std::size_t n);
+    // Copies up to n bytes from offset, at or after the position, without
+    // moving the position; returns how many (0 past the end). For a file the
+    // bytes come from the buffer where they fit, so a look a frame ahead costs
+    // no seek.
+    std::size_t peek(std::uint64_t offset, std::uint8_t* destination, std::size_t n);
     // Moves to an absolute offset within the stream; false past its end,
     // and the position then stays (a file) or is the end (memory).
     bool seek(std::uint64_t offset);

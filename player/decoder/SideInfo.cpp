@@ -5,8 +5,9 @@
 namespace mp3 {
 
 // Layer III side information, ISO/IEC 11172-3 2.4.1.7 and 2.4.2.7.
-void readSideInfo(const FrameHeader& header, SideInfo& side)
+bool readSideInfo(const FrameHeader& header, SideInfo& side)
 {
+    bool intact = true;
     const bool midSide = midSideOn(header);
     const int channels = header.channels;
     const std::int32_t* bands = bandTable[header.sampleRateIndex];
@@ -35,7 +36,8 @@ void readSideInfo(const FrameHeader& header, SideInfo& side)
                 g.tableSelect[2] = 0;
                 for (int w = 0; w < 3; ++w)
                     g.windowGain[w] = g.granuleGain + 8 * static_cast<GainPosition>(getBitsFast(3));
-                if (g.blockType == 0) throw TextException(corruptMp3Text);
+                // Window switching names a block type of 1, 2 or 3.
+                if (g.blockType == 0) intact = false;
                 g.region1Start = 18;
                 g.region2Start = 288;
             } else {
@@ -52,6 +54,7 @@ void readSideInfo(const FrameHeader& header, SideInfo& side)
             g.count1Table = get1Bit();
         }
     }
+    return intact;
 }
 
 } // namespace mp3

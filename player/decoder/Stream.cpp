@@ -112,6 +112,18 @@ void setGapless(bool on) { gaplessOn = on; }
 
 const HeaderFrame& headerFrame() { return facts.headerFrame; }
 
+int streamBitrateKbps(const FrameHeader& header)
+{
+    const HeaderFrame& h = facts.headerFrame;
+    const int own = bitrateKbps(header);
+    if (h.frames <= 0 || h.audioBytes == 0) return own;
+    const double seconds = static_cast<double>(h.frames) * samplesPerFrame(header) / sampleRateHz(header);
+    const double kbps = static_cast<double>(h.audioBytes) * 8.0 / seconds / 1000.0;
+    const auto& bitrates = bitrateTable[header.lsf][2];
+    if (kbps < bitrates[1] || kbps > bitrates[14]) return own;
+    return static_cast<int>(std::lround(kbps));
+}
+
 StreamLength streamLength(const FrameHeader& header)
 {
     StreamLength length;

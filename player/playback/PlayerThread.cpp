@@ -146,7 +146,7 @@ void Player::decodeOneFrame(mp3::FrameHeader& header)
         }
         int sampleRate = mp3::sampleRateHz(header);
         readouts_.setSampleRateNumber(sampleRate / 1000);
-        readouts_.setBitrateNumber(mp3::bitrateKbps(header));
+        readouts_.setBitrateNumber(mp3::streamBitrateKbps(header));
         control_.deviceFormat.sampleRate.store(sampleRate);
         control_.deviceFormat.channelCount.store(2);
         if (waveOutput_.openDevice(control_.deviceFormat) < 0)

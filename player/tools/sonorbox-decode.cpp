@@ -103,10 +103,12 @@ void printInfo(const mp3::FrameHeader& header, FILE* out)
     const mp3::HeaderFrame& frame = mp3::headerFrame();
     const char* source = length.fromHeaderFrame ? "header frame" : "estimated";
     std::fprintf(out, "Format:      %s\n", describeVersion(header).c_str());
-    std::fprintf(out, "Bitrate:     %d kbit/s%s\n", mp3::bitrateKbps(header),
-                 frame.kind == mp3::HeaderFrame::Kind::xing || frame.kind == mp3::HeaderFrame::Kind::vbri
-                     ? " (first frame; variable)"
-                     : "");
+    const int bitrate = mp3::streamBitrateKbps(header);
+    const bool variable = frame.kind == mp3::HeaderFrame::Kind::xing || frame.kind == mp3::HeaderFrame::Kind::vbri;
+    const char* bitrateSource = bitrate != mp3::bitrateKbps(header) ? " (average)"
+                                : variable                              ? " (first frame; variable)"
+                                                                        : "";
+    std::fprintf(out, "Bitrate:     %d kbit/s%s\n", bitrate, bitrateSource);
     std::fprintf(out, "Sample rate: %d Hz\n", mp3::sampleRateHz(header));
     std::fprintf(out, "Mode:        %s\n", describeMode(header).c_str());
     std::fprintf(out, "CRC:         %s\n", header.errorProtection ? "yes" : "no");
@@ -164,24 +166,21 @@ int run(const Options& options)
         sink = &writer;
     }
 
-    std::string damage;
     long long decodedFrames = 0;
     do {
-        try {
-            if (mp3::decodeFrame(header, *sink)) ++decodedFrames;
-        } catch (const mp3::TextException& e) {
-            damage = e.text();
-            break;
-        }
+        if (mp3::decodeFrame(header, *sink)) ++decodedFrames;
     } while (mp3::nextFrame(header));
-    if (damage.empty()) mp3::endStream();
+    mp3::endStream();
     mp3::flushPcm(*sink);
+    const long long skipped = mp3::skippedFrames();
     mp3::closeSong();
 
     if (sink == &writer && !writer.finish()) return fail(options, writer.errorText());
-    if (!damage.empty()) return fail(options, damage);
     // Frame headers alone are no stream: success means some audio came out.
     if (decodedFrames == 0) return fail(options, "no frame could be decoded");
+    if (skipped > 0)
+        std::fprintf(stderr, "sonorbox-decode: %s: %lld damaged frame%s skipped, played as silence\n",
+                     options.input.c_str(), skipped, skipped == 1 ? "" : "s");
     return 0;
 }
 

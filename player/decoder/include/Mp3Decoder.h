@@ -69,7 +69,6 @@ private:
 };
 
 inline constexpr const char* notValidMp3Text = "Not a valid MP3 file";
-inline constexpr const char* corruptMp3Text = "Corrupt MP3 file encountered";
 
 // What the first frame of a stream says when it is a header frame rather
 // than audio: a Xing or Info header (the latter written for constant
@@ -83,6 +82,9 @@ struct HeaderFrame {
     // Where the header frame starts in the file, and the bytes from there.
     std::uint64_t offset = 0;
     std::uint64_t bytes = 0;
+    // The bytes of the audio frames: the header frame's byte count less the
+    // header frame itself; 0 when it gives no byte count.
+    std::uint64_t audioBytes = 0;
     // Byte position (from `offset`) of each hundredth of the duration, and
     // the end; only when the frame has a table of contents that can be true.
     bool hasToc = false;
@@ -129,16 +131,23 @@ void closeSong();
 // (end of the stream, damage beyond recovery, a refused header). A header
 // frame at the start is taken in and passed over, and the first audio frame
 // then reports headerChange 2. The CRC word, when there is one, is skipped:
-// the reader stands at the side information. Throws
-// TextException(notValidMp3Text) when a file starts with too much junk.
+// the reader stands at the side information. A header found by searching
+// (after junk or damage) counts only when the next header of the same
+// format, or the end of the stream, stands where its frame ends. Throws
+// TextException(notValidMp3Text) when a file starts with too much junk, or
+// holds bytes but no frame at all.
 int nextFrame(FrameHeader& header);
 
 // Decodes the frame that nextFrame has just read, all the way to PCM; every
 // full block of pcmBlockBytes goes to the sink. Returns false when the frame
-// gave no whole frame of samples: main data that runs past its granule, or a
-// sample rate without band tables. Throws TextException(corruptMp3Text) for
-// corrupt side information.
+// gave no samples of its own: main data that runs past its granule, a sample
+// rate without band tables, or damaged side information. A damaged frame
+// costs that frame only: it plays as a frame of silence, so the timeline
+// stays, and counts in skippedFrames.
 bool decodeFrame(const FrameHeader& header, PcmSink& sink);
+
+// The frames of the open stream that decodeFrame played as silence for damage.
+std::int64_t skippedFrames();
 
 // Moves within the open stream to fraction (0 to 1) of its length: by the
 // header frame's table of contents when there is one, else by the estimate
@@ -166,5 +175,11 @@ void setGapless(bool on);
 const HeaderFrame& headerFrame();
 // The open stream's length, given its current frame header.
 StreamLength streamLength(const FrameHeader& header);
+// The open stream's bitrate in kbit/s, given its first audio frame's header:
+// when the header frame gives the frame count and the byte count, the
+// average (audio bytes x 8 over the frames' duration, rounded to the nearest
+// kbit/s); else, or when that average is beyond the format's bitrates, the
+// frame's own.
+int streamBitrateKbps(const FrameHeader& header);
 
 } // namespace mp3

@@ -144,11 +144,17 @@ TEST_F(FrameSync, CandidatesStartingWithTwoFFBytesAreNotCounted)
     EXPECT_EQ(marker(), 7);
 }
 
-TEST_F(FrameSync, AllFFJunkUpToTheEndGivesNoFrame)
+TEST_F(FrameSync, AllFFJunkUpToTheEndGivesNoFrameAndAloneIsNoSong)
 {
+    append(data, markedFrame(jointStereo128, 1));
+    data.insert(data.end(), 70000, 0xFF);
+    open();
+    EXPECT_EQ(readFrame(header), 1);
+    EXPECT_EQ(readFrame(header), 0);
+
     data.assign(70000, 0xFF);
     open();
-    EXPECT_EQ(readFrame(header), 0);
+    EXPECT_THROW(readFrame(header), TextException);
 }
 
 TEST_F(FrameSync, HeaderChangeKinds)
@@ -174,8 +180,10 @@ TEST_F(FrameSync, HeaderChangeKinds)
 TEST_F(FrameSync, AfterLostSyncTheChangeComesFromTheDamagedWord)
 {
     append(data, markedFrame(jointStereo128, 1));
-    // Sample-rate bits 10 in a word without sync, then the same header again.
+    // Sample-rate bits 10 in a word without sync, then the same header again
+    // (a frame that another follows, so it counts).
     append(data, {0x12, 0x34, 0x08, 0x40, 0x00, 0x00});
+    append(data, markedFrame(jointStereo128, 2));
     append(data, markedFrame(jointStereo128, 2));
     // A damaged word with the same rate bits and a non-stereo mode.
     append(data, {0x00, 0x00, 0x00, 0x40, 0x00});
@@ -185,6 +193,8 @@ TEST_F(FrameSync, AfterLostSyncTheChangeComesFromTheDamagedWord)
     ASSERT_EQ(readFrame(header), 1);
     EXPECT_EQ(marker(), 2);
     EXPECT_EQ(header.headerChange, 2);
+    ASSERT_EQ(readFrame(header), 1);
+    EXPECT_EQ(header.headerChange, 0);
     ASSERT_EQ(readFrame(header), 1);
     EXPECT_EQ(marker(), 3);
     EXPECT_EQ(header.headerChange, 1);

@@ -36,6 +36,7 @@ DecodeResult decodeBytes(const std::vector<std::uint8_t>& bytes, bool equaliser,
         result.error = e.text();
     }
     mp3::flushPcm(sink);
+    result.skipped = mp3::skippedFrames();
     mp3::closeSong();
     mp3::setGapless(true);
     result.samples.resize(sink.bytes.size() / 2);

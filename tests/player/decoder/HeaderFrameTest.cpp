@@ -8,12 +8,15 @@
 
 #include "BitReader.h"
 #include "DecodeHelpers.h"
+#include "FrameDamage.h"
 #include "HeaderFrame.h"
 #include "Mp3Decoder.h"
 #include "SongLength.h"
+#include "StreamBuilder.h"
 
 using namespace mp3;
 using namespace mp3test;
+using streamtest::frameOffsets;
 
 namespace {
 
@@ -290,6 +293,61 @@ INSTANTIATE_TEST_SUITE_P(Lame, FixtureLength,
                              return name;
                          });
 
+TEST(StreamBitrate, IsTheAverageWhenTheHeaderFrameGivesFramesAndBytes)
+{
+    int differFromTheFirstFrame = 0;
+    for (const char* name : {"varied-v0.mp3", "varied-v2.mp3", "varied-v5.mp3", "varied-abr-160.mp3",
+                             "varied-cbr-128.mp3", "vbr-v2.mp3"}) {
+        SCOPED_TRACE(name);
+        OpenedSong song(name);
+        // The audio is every frame after the header frame.
+        const std::vector<std::size_t> offsets = frameOffsets(song.bytes);
+        const double audioBytes = static_cast<double>(offsets.back() - offsets[1]);
+        const double seconds = static_cast<double>(offsets.size() - 2) * 1152 / 44100;
+        const int average = static_cast<int>(std::lround(audioBytes * 8 / seconds / 1000));
+        EXPECT_EQ(streamBitrateKbps(song.header), average);
+        if (average != bitrateKbps(song.header)) ++differFromTheFirstFrame;
+    }
+    EXPECT_GE(differFromTheFirstFrame, 3);
+    for (const char* name : {"varied-cbr-128-notag.mp3", "varied-v2-notag.mp3"}) {
+        OpenedSong song(name);
+        EXPECT_EQ(streamBitrateKbps(song.header), bitrateKbps(song.header)) << name;
+    }
+}
+
+TEST(StreamBitrate, WithoutAByteCountOrWithOneThatCannotBeTrueItIsTheFirstFrames)
+{
+    // A header frame, a first frame at 224 kbit/s and nine at 48.
+    const HeaderWord at224 = 0xFFFBC064u, at48 = 0xFFFB3064u;
+    auto stream = [&](XingFields fields) {
+        std::vector<std::uint8_t> bytes = frameBytes(jointStereo128, xingBody(fields));
+        append(bytes, frameBytes(at224, {}));
+        for (int f = 0; f < 9; ++f) append(bytes, frameBytes(at48, {}));
+        return bytes;
+    };
+    auto readout = [](const std::vector<std::uint8_t>& bytes) {
+        resetDecoder();
+        openSongInMemory(bytes.data(), bytes.size());
+        FrameHeader header;
+        EXPECT_EQ(nextFrame(header), 1);
+        int kbps = streamBitrateKbps(header);
+        closeSong();
+        return kbps;
+    };
+    XingFields given;
+    given.toc = false;
+    given.frameCount = 10;
+    given.byteCount = static_cast<std::uint32_t>(stream(given).size());
+    // 731 + 9 x 156 audio bytes in 10 frames of 1152 samples: 65.4 kbit/s.
+    EXPECT_EQ(readout(stream(given)), 65);
+    XingFields noBytes = given;
+    noBytes.bytes = false;
+    EXPECT_EQ(readout(stream(noBytes)), 224);
+    XingFields tooFewFrames = given;
+    tooFewFrames.frameCount = 1;
+    EXPECT_EQ(readout(stream(tooFewFrames)), 224);
+}
+
 TEST(HeaderFrameDecoding, TheHeaderFrameIsNoAudioAndTheTrimmingIsExact)
 {
     for (const char* name : {"varied-cbr-128.mp3", "varied-v0.mp3", "varied-v2.mp3", "varied-v5.mp3",
@@ -313,21 +371,6 @@ TEST(HeaderFrameDecoding, TheHeaderFrameIsNoAudioAndTheTrimmingIsExact)
         std::size_t skip = 2 * static_cast<std::size_t>(facts.encoderDelay + synthesisDelaySamples);
         EXPECT_TRUE(std::equal(trimmed.samples.begin(), trimmed.samples.end(), all.samples.begin() + static_cast<std::ptrdiff_t>(skip)));
     }
-}
-
-// Byte offsets of every frame of a stream, found by walking its headers.
-std::vector<std::size_t> frameOffsets(const std::vector<std::uint8_t>& bytes)
-{
-    static const int kbps[16] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0};
-    std::vector<std::size_t> offsets;
-    for (std::size_t p = 0; p + 4 <= bytes.size();) {
-        unsigned h = (unsigned(bytes[p]) << 24) | (bytes[p + 1] << 16) | (bytes[p + 2] << 8) | bytes[p + 3];
-        if ((h >> 21) != 0x7FF || kbps[(h >> 12) & 15] == 0) break;
-        offsets.push_back(p);
-        p += 144000u * static_cast<unsigned>(kbps[(h >> 12) & 15]) / 44100u + ((h >> 9) & 1);
-    }
-    offsets.push_back(bytes.size());
-    return offsets;
 }
 
 // The byte position that the table gives for a fraction, as a reader of the

@@ -11,6 +11,8 @@
 
 #include "ApeTag.h"
 #include "FixedSettings.h"
+#include "FrameDamage.h"
+#include "WavFile.h"
 #include "Mp3Decoder.h"
 #include "Player.h"
 #include "PlayerMessages.h"
@@ -437,6 +439,77 @@ TEST_F(PlayerTest, AFileWithCheckWordsPlaysAsTheDecoderDecodesIt)
     EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + static_cast<long>(wholeBlocks), played.begin()));
     EXPECT_TRUE(messages.messages().empty());
 }
+
+TEST_F(PlayerTest, ADamagedFrameCostsThatFrameAndTheListPlaysOn)
+{
+    std::ifstream in(fixture("joint-128.mp3"), std::ios::binary);
+    std::vector<std::uint8_t> song((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    streamtest::damageSideInformation(song, streamtest::frameOffsets(song)[20]);
+    std::string damaged = folder.write("damaged.mp3", std::string(song.begin(), song.end()));
+    device.setFlowing(true);
+    player->startPlayerThread(list({damaged, fixture("stereo-128.mp3")}));
+    waitForTitles(2);
+    EXPECT_TRUE(running());
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(PlayerTest, JunkFullOfHeaderWordsAfterASongNeitherPlaysNorStopsTheList)
+{
+    const std::string song = fixture("joint-128.mp3");
+    std::ifstream in(song, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<std::uint8_t> junk = streamtest::headerLikeJunk(40000, 300);
+    std::string torn = folder.write("torn.mp3", bytes + std::string(junk.begin(), junk.end()));
+    const auto expected = decodeWholeSong(song, true);
+    device.setFlowing(true);
+    player->startPlayerThread(list({torn, fixture("stereo-128.mp3")}));
+    waitForTitles(2);
+    EXPECT_TRUE(running());
+    EXPECT_TRUE(messages.messages().empty());
+    // The torn song sounds as the whole one does: the blocks it handed on
+    // before the next song's samples joined its last block.
+    const std::size_t wholeBlocks = expected.size() / 16384 * 16384;
+    ASSERT_TRUE(waitUntil([&] { return device.played().size() >= wholeBlocks; }));
+    auto played = device.played();
+    EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + static_cast<long>(wholeBlocks), played.begin()));
+}
+
+TEST_F(PlayerTest, TheBitrateReadoutOfAVariableBitrateSongIsItsAverage)
+{
+    const std::string song = fixture("varied-v2.mp3");
+    mp3::resetDecoder();
+    mp3::openSong(song.c_str());
+    mp3::FrameHeader header;
+    ASSERT_EQ(mp3::nextFrame(header), 1);
+    const int average = mp3::streamBitrateKbps(header);
+    mp3::closeSong();
+    ASSERT_NE(average, mp3::bitrateKbps(header));
+
+    player->startPlayerThread(song);
+    ASSERT_TRUE(waitUntil([&] { return !readouts.bitrates().empty(); }));
+    EXPECT_EQ(readouts.bitrates(), std::vector<int>{average});
+}
+
+class NotAnMp3File : public PlayerTest, public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(NotAnMp3File, IsTheDecodersVerdictNotARefusalOfItsFormat)
+{
+    std::string notSong = folder.write("not-a-song.mp3", GetParam());
+    device.setFlowing(true);
+    player->startPlayerThread(list({fixture("joint-128.mp3"), notSong}));
+    ASSERT_TRUE(waitUntil([&] { return !running(); }));
+    auto shown = messages.messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, "Application Exception");
+    EXPECT_EQ(shown[0].text, "Not a valid MP3 file");
+    expectStoppedCleanly();
+}
+
+// A WAV file, its samples full of words that look like headers of some
+// MPEG format, and a text.
+INSTANTIATE_TEST_SUITE_P(PlayerTest, NotAnMp3File,
+                         ::testing::Values(streamtest::wavFile(12000), std::string("Dear listener,\nthis is a letter.\n")),
+                         [](const auto& info) { return std::string(info.index == 0 ? "WavFile" : "Text"); });
 
 TEST_F(PlayerTest, AnErrorIsShownAndThePlayerCleansUp)
 {

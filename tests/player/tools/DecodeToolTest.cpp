@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "ApeTag.h"
+#include "FrameDamage.h"
+#include "WavFile.h"
 
 namespace {
 
@@ -92,7 +94,15 @@ TEST_F(DecodeTool, UnreadableAndUndecodableFilesNameTheFileAndTheReason)
     std::ofstream(out("text.mp3")) << "This is not audio at all.\n";
     ToolRun text = run("'" + out("text.mp3") + "'");
     EXPECT_EQ(text.status, 1);
-    EXPECT_NE(text.err.find("text.mp3: no MPEG audio frame found"), std::string::npos) << text.err;
+    EXPECT_NE(text.err.find("text.mp3: Not a valid MP3 file"), std::string::npos) << text.err;
+
+    // Its samples hold many words that look like headers of some MPEG
+    // format, but no frame that another follows.
+    const std::string wav = streamtest::wavFile(12000);
+    std::ofstream(out("sound.wav"), std::ios::binary) << wav;
+    ToolRun sound = run("'" + out("sound.wav") + "'");
+    EXPECT_EQ(sound.status, 1);
+    EXPECT_NE(sound.err.find("sound.wav: Not a valid MP3 file"), std::string::npos) << sound.err;
 
     // Enough junk that the search gives up, as the player does.
     std::ofstream(out("junk.mp3"), std::ios::binary) << std::string(40000, '\x01');
@@ -146,6 +156,40 @@ TEST_F(DecodeTool, AnApeTagHoldingHeaderWordsEndsTheSongCleanly)
     EXPECT_EQ(tagged.status, 0) << tagged.err;
     ASSERT_EQ(run(fixture("joint-128.mp3") + " '" + out("plain.raw") + "'").status, 0);
     EXPECT_EQ(slurp(out("tagged.raw")), slurp(out("plain.raw")));
+}
+
+std::vector<std::uint8_t> bytesOf(const std::string& text) { return {text.begin(), text.end()}; }
+std::string textOf(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
+
+TEST_F(DecodeTool, ADamagedFrameIsSkippedAndTheRestOfTheSongDecoded)
+{
+    std::vector<std::uint8_t> song = bytesOf(slurp(std::string(TEST_DATA_DIR) + "/mp3/joint-128.mp3"));
+    const std::vector<std::size_t> frames = streamtest::frameOffsets(song);
+    streamtest::damageSideInformation(song, frames[20]);
+    std::ofstream(out("damaged.mp3"), std::ios::binary) << textOf(song);
+    ToolRun damaged = run("'" + out("damaged.mp3") + "' '" + out("damaged.raw") + "'");
+    EXPECT_EQ(damaged.status, 0);
+    EXPECT_NE(damaged.err.find("damaged.mp3: 1 damaged frame skipped, played as silence"), std::string::npos)
+        << damaged.err;
+    ASSERT_EQ(run(fixture("joint-128.mp3") + " '" + out("whole.raw") + "'").status, 0);
+    EXPECT_EQ(slurp(out("damaged.raw")).size(), slurp(out("whole.raw")).size());
+
+    streamtest::damageSideInformation(song, frames[21]);
+    std::ofstream(out("twice.mp3"), std::ios::binary) << textOf(song);
+    ToolRun twice = run("'" + out("twice.mp3") + "'");
+    EXPECT_EQ(twice.status, 0);
+    EXPECT_NE(twice.err.find("twice.mp3: 2 damaged frames skipped"), std::string::npos) << twice.err;
+}
+
+TEST_F(DecodeTool, SyncLikeJunkAfterTheAudioAddsNothing)
+{
+    std::ofstream(out("junk-after.mp3"), std::ios::binary)
+        << slurp(std::string(TEST_DATA_DIR) + "/mp3/joint-128.mp3") << textOf(streamtest::headerLikeJunk(40000, 300));
+    ToolRun withJunk = run("'" + out("junk-after.mp3") + "' '" + out("junk.raw") + "'");
+    EXPECT_EQ(withJunk.status, 0) << withJunk.err;
+    EXPECT_EQ(withJunk.err, "");
+    ASSERT_EQ(run(fixture("joint-128.mp3") + " '" + out("plain.raw") + "'").status, 0);
+    EXPECT_EQ(slurp(out("junk.raw")), slurp(out("plain.raw")));
 }
 
 TEST_F(DecodeTool, WavAndRawOutputsCarryTheSameSamples)
@@ -230,6 +274,17 @@ TEST_F(DecodeTool, InfoReportsTheStreamAndItsLengthFromTheHeaderFrame)
     EXPECT_EQ(piped.status, 0);
     EXPECT_NE(piped.err.find("Bitrate:     128 kbit/s"), std::string::npos);
     EXPECT_EQ(piped.out.size(), 44100u * 4);
+}
+
+TEST_F(DecodeTool, InfoGivesAVariableBitrateStreamsAverage)
+{
+    // The 79 audio frames of varied-v2.mp3 (1152 samples each) hold 25806
+    // bytes: 100.04 kbit/s; its first audio frame is at 256.
+    ToolRun info = run("--info " + fixture("varied-v2.mp3"));
+    ASSERT_EQ(info.status, 0);
+    EXPECT_NE(info.out.find("Bitrate:     100 kbit/s (average)\n"), std::string::npos) << info.out;
+    ToolRun noTag = run("--info " + fixture("varied-v2-notag.mp3"));
+    EXPECT_NE(noTag.out.find("Bitrate:     256 kbit/s\n"), std::string::npos) << noTag.out;
 }
 
 } // namespace
