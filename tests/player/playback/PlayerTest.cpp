@@ -335,15 +335,16 @@ TEST_F(PlayerTest, PausedTheTimeStandsStillAndARequestEndsThePauseWithoutAnOldBl
 
 TEST_F(PlayerTest, APlayerThatEndsWhilePausedIsNoLongerPaused)
 {
-    // Decoding goes on while paused until the queue is full: the refusal of
-    // the second song comes while paused, and waits for the pause to end.
-    player->startPlayerThread(list({fixture("joint-128.mp3"), fixture("mono-64.mp3")}));
+    // Decoding goes on while paused until the queue is full: the error of
+    // the second song ends the player while paused.
+    std::string junk = folder.write("junk.mp3", std::string(200000, 'x'));
+    player->startPlayerThread(list({fixture("joint-128.mp3"), junk}));
     player->pause();
-    ASSERT_TRUE(device.waitForWrites(11));
-    EXPECT_EQ(device.complete(11), 0);
-    player->stopPlayback();
-    expectStoppedCleanly();
+    ASSERT_TRUE(waitUntil([&] { return !running(); }));
+    EXPECT_EQ(messages.messages().size(), 1u);
     EXPECT_FALSE(player->isPaused());
+    EXPECT_EQ(readouts.pauseLooks(), (std::vector<bool>{true, false}));
+    expectStoppedCleanly();
 }
 
 class RefusedFormat : public PlayerTest, public ::testing::WithParamInterface<const char*> {};
