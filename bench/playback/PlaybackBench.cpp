@@ -30,6 +30,7 @@ struct QuietReadouts : PlayerReadouts {
     void setBitrateNumber(int) override {}
     void setTime(int) override {}
     void repaintSeekBar() override {}
+    void showPaused(bool) override {}
 };
 
 struct PrintedMessages : UserMessages {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -7,12 +8,12 @@
 #include "Mp3Decoder.h"
 #include "PlayerState.h"
 #include "Playlist.h"
+#include "UserMessages.h"
 #include "WaveOutput.h"
 
 class AudioDevice;
 class PlayerReadouts;
 class SettingsReader;
-class UserMessages;
 
 // The engine of the player: one player thread at a time, which builds the
 // playlist from its path and plays the entries one after the other without
@@ -44,8 +45,8 @@ public:
     void takeOverFile(const std::string& path);
 
     // While paused nothing plays and the time stands still. Seek, next,
-    // previous and a taken-over list are carried out while paused and heard
-    // on resume; stop ends the pause, and a new player thread starts playing.
+    // previous, a taken-over list and stop end the pause, and a new player
+    // thread starts playing.
     void pause() { waveOutput_.setPaused(true); }
     void resume() { waveOutput_.setPaused(false); }
     bool isPaused() const { return waveOutput_.paused(); }
@@ -63,15 +64,25 @@ private:
     void resetControl();
     void playSongs();
     bool playSong(const std::string& path);
-    // Decodes frames until the song ends (true) or a request comes (false).
-    bool decodeSongFrames();
+    enum class FramesEnd { songEnded, request, refused };
+    FramesEnd decodeSongFrames();
     void seekInSong(float fraction);
-    void moveOn();
-    void decodeOneFrame(mp3::FrameHeader& header);
+    // Goes to the entry that comes next; true when a request chose it.
+    bool moveOn();
+    // Counts the song just left towards a pass through the list that gave no
+    // audio; true when such a pass is complete.
+    bool wholePassSilent(bool requested);
+    // False, decoding nothing, when the frame's format is refused.
+    bool decodeOneFrame(mp3::FrameHeader& header);
     bool acceptFormat(const mp3::FrameHeader& header);
+    // Lets the audio already made play to its end, the held partial block
+    // too, and then shows why the player ends; a request cuts the wait short.
+    void endAfterQueuedAudio(const std::string& caption, const std::string& text, MessageIcon icon);
     void showCurrentTitle();
     void cleanup();
     void request(std::atomic<int>& flag);
+    void setGivenPath(const std::string& path);
+    std::string givenPath();
 
     PlayerReadouts& readouts_;
     UserMessages& messages_;
@@ -81,5 +92,12 @@ private:
     Playlist playlist_;
     WaveOutput waveOutput_;
     mp3::FrameHeader header_;
+    // Songs in a row, the current one included, that gave no audio.
+    int songsWithoutAudio_ = 0;
+    bool songGaveAudio_ = false;
+    // The path that the running player was given: at its start or by a
+    // hand-off since.
+    std::mutex givenPathMutex_;
+    std::string givenPath_;
     std::thread thread_;
 };

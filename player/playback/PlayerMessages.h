@@ -14,6 +14,8 @@ inline constexpr const char* lowQuality =
     "44100 hz ( this is CD quality )\n"
     "\n"
     "Please select a higher quality recording.\n";
+inline constexpr const char* errorCaption = "Application Error";
+inline constexpr const char* couldNotPlayAnySong = "Could not play any song of: ";
 inline constexpr const char* cannotOpenDevice = "Cannot open audio device. It may be in use.";
 inline constexpr const char* exceptionCaption = "Application Exception";
 inline constexpr const char* unhandledException = "Unhandled exception occured";

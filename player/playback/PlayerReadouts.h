@@ -20,4 +20,6 @@ public:
     virtual void setTime(int seconds) = 0;
     // The seek bar, which reads positionSeconds and songSeconds.
     virtual void repaintSeekBar() = 0;
+    // The Pause button's look: whether the player is paused.
+    virtual void showPaused(bool paused) = 0;
 };

@@ -31,6 +31,7 @@ void Player::startPlayerThread(const std::string& path)
     // Read here, on the window thread, which owns the settings.
     int pure = settings_.getInt("Pure");
     waveOutput_.setPaused(false);
+    setGivenPath(path);
     // The request values are reset before the thread exists, so a request
     // made right after this call is never wiped out by the thread's start.
     resetControl();
@@ -66,6 +67,7 @@ void Player::request(std::atomic<int>& flag)
 {
     flag.store(1);
     control_.keepDecoding.store(0);
+    waveOutput_.endPauseAtReset();
     waveOutput_.wakeWriter();
 }
 
@@ -80,6 +82,7 @@ void Player::requestSeek(float fraction)
     control_.seekKeepsPosition.store(true);
     control_.seekFraction.store(std::min(fraction, 1.0f));
     control_.keepDecoding.store(0);
+    waveOutput_.endPauseAtReset();
     waveOutput_.wakeWriter();
 }
 
@@ -91,5 +94,18 @@ void Player::takeOverFile(const std::string& path)
     song_.decodedSongSeconds.store(0);
     song_.songSeconds.store(0);
     readouts_.setTitle(path);
+    setGivenPath(path);
     request(control_.nextRequested);
+}
+
+void Player::setGivenPath(const std::string& path)
+{
+    std::lock_guard lock(givenPathMutex_);
+    givenPath_ = path;
+}
+
+std::string Player::givenPath()
+{
+    std::lock_guard lock(givenPathMutex_);
+    return givenPath_;
 }

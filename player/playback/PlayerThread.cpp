@@ -49,6 +49,7 @@ void Player::playerThreadMain(const std::vector<std::string>& argv, int pure)
 
 void Player::playSongs()
 {
+    songsWithoutAudio_ = 0;
     std::string path;
     while (control_.stopRequested.load() == 0 && playlist_.getCurrent(path)) {
         if (!playSong(path))
@@ -59,14 +60,21 @@ void Player::playSongs()
 bool Player::playSong(const std::string& path)
 {
     mp3::openSong(path.c_str());
+    songGaveAudio_ = false;
     for (;;) {
-        bool ended = decodeSongFrames();
+        FramesEnd end = decodeSongFrames();
+        if (end == FramesEnd::refused) {
+            mp3::closeSong();
+            // The list is not advanced: the refused song stays current.
+            endAfterQueuedAudio(playertext::lowQualityCaption, playertext::lowQuality, MessageIcon::information);
+            return false;
+        }
         control_.keepDecoding.store(1);
         float fraction = control_.seekFraction.load();
         if (!(fraction > 0.0f)) {
             // At its natural end the song's last partial block stays, for
             // the next song to continue; every request drops it below.
-            if (ended)
+            if (end == FramesEnd::songEnded)
                 mp3::endStream();
             break;
         }
@@ -75,20 +83,36 @@ bool Player::playSong(const std::string& path)
     mp3::closeSong();
     if (control_.stopRequested.load() != 0)
         return false;
-    moveOn();
+    if (wholePassSilent(moveOn())) {
+        endAfterQueuedAudio(playertext::errorCaption, playertext::couldNotPlayAnySong + givenPath(), MessageIcon::none);
+        return false;
+    }
     return true;
 }
 
-bool Player::decodeSongFrames()
+bool Player::wholePassSilent(bool requested)
+{
+    // A song chosen by a request begins a new pass. Audio, not files opened,
+    // is what counts: a file may open and still give nothing to hear.
+    if (requested || songGaveAudio_) {
+        songsWithoutAudio_ = 0;
+        return false;
+    }
+    ++songsWithoutAudio_;
+    return songsWithoutAudio_ >= playlist_.count();
+}
+
+Player::FramesEnd Player::decodeSongFrames()
 {
     // The frame is read before the flag is tested: after a request one more
     // frame is read and not decoded.
     for (;;) {
         if (!mp3::nextFrame(header_))
-            return true;
+            return FramesEnd::songEnded;
         if (control_.keepDecoding.load() != 1)
-            return false;
-        decodeOneFrame(header_);
+            return FramesEnd::request;
+        if (!decodeOneFrame(header_))
+            return FramesEnd::refused;
     }
 }
 
@@ -105,7 +129,7 @@ void Player::seekInSong(float fraction)
     control_.seekFraction.store(0.0f);
 }
 
-void Player::moveOn()
+bool Player::moveOn()
 {
     if (control_.prevRequested.exchange(0) != 0) {
         control_.resetPending.store(1);
@@ -113,31 +137,30 @@ void Player::moveOn()
         if (!playlist_.movePrevious())
             playlist_.moveTo(playlist_.count());
         showCurrentTitle();
-    } else if (control_.nextRequested.exchange(0) != 0) {
+        return true;
+    }
+    if (control_.nextRequested.exchange(0) != 0) {
         control_.resetPending.store(1);
         mp3::discardPcm();
         if (!playlist_.moveNext())
             playlist_.moveTo(0);
         showCurrentTitle();
-    } else {
-        // The song has ended by itself. The device is not reset: the next
-        // song queues behind the end of this one, and its title and length
-        // take over when the callback hears it begin.
-        if (!playlist_.moveNext())
-            playlist_.moveTo(0);
-        waveOutput_.followAudibleSong();
+        return true;
     }
+    // The song has ended by itself. The device is not reset: the next song
+    // queues behind the end of this one, and its title and length take over
+    // when the callback hears it begin.
+    if (!playlist_.moveNext())
+        playlist_.moveTo(0);
+    waveOutput_.followAudibleSong();
+    return false;
 }
 
-void Player::decodeOneFrame(mp3::FrameHeader& header)
+bool Player::decodeOneFrame(mp3::FrameHeader& header)
 {
     if (header.headerChange > 1) {
-        if (!acceptFormat(header)) {
-            messages_.post(playertext::lowQualityCaption, playertext::lowQuality, MessageIcon::information);
-            control_.stopRequested.store(1);
-            control_.keepDecoding.store(0);
-            return;
-        }
+        if (!acceptFormat(header))
+            return false;
         int seconds = mp3::streamLength(header).wholeSeconds;
         song_.decodedSongSeconds.store(seconds);
         if (song_.songSeconds.load() == 0) {
@@ -152,7 +175,16 @@ void Player::decodeOneFrame(mp3::FrameHeader& header)
         if (waveOutput_.openDevice(control_.deviceFormat) < 0)
             throw mp3::TextException(playertext::cannotOpenDevice);
     }
-    mp3::decodeFrame(header, waveOutput_);
+    if (mp3::decodeFrame(header, waveOutput_))
+        songGaveAudio_ = true;
+    return true;
+}
+
+void Player::endAfterQueuedAudio(const std::string& caption, const std::string& text, MessageIcon icon)
+{
+    mp3::flushPcm(waveOutput_);
+    waveOutput_.playQueuedToEnd();
+    messages_.post(caption, text, icon);
 }
 
 bool Player::acceptFormat(const mp3::FrameHeader& header)
@@ -170,6 +202,8 @@ void Player::showCurrentTitle()
 void Player::cleanup()
 {
     waveOutput_.closeDevice();
+    // Nothing is left to pause.
+    waveOutput_.setPaused(false);
     // The held PCM goes too: a new thread starts from nothing.
     mp3::resetDecoder();
     control_.playerRunning.store(0);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "PlayerMessages.h"
 #include "PlayerReadouts.h"
 #include "Playlist.h"
 #include "UserMessages.h"
@@ -27,7 +28,7 @@ int WaveOutput::openDevice(const DeviceFormat& format)
     if (format.sampleRate.load() == -1 || open_.load())
         return 0;
     if (device_.outputDeviceCount() == 0) {
-        messages_.post("Application Error", "No Audio Devices Found", MessageIcon::none);
+        messages_.post(playertext::errorCaption, "No Audio Devices Found", MessageIcon::none);
         return -1;
     }
     freeBuffers_.store(bufferCount);
@@ -40,6 +41,7 @@ int WaveOutput::openDevice(const DeviceFormat& format)
     }
     if (paused_.load())
         device_.pause();
+    resumeAtReset_.store(false);
     open_.store(true);
     return 0;
 }
@@ -89,7 +91,27 @@ void WaveOutput::resetDevice()
             readouts_.setTitle(path);
     }
     control_.resetPending.store(0);
+    resumeAfterReset();
     showPosition(static_cast<int>(control_.playedUnits.load() / unitsPerSecond));
+}
+
+void WaveOutput::resumeAfterReset()
+{
+    std::lock_guard lock(deviceMutex_);
+    if (resumeAtReset_.exchange(false) && open_.load() && !paused_.load())
+        device_.resume();
+}
+
+bool WaveOutput::playQueuedToEnd()
+{
+    for (;;) {
+        auto ticket = doneEvent_.ticket();
+        if (control_.resetPending.load() || !control_.keepDecoding.load())
+            return false;
+        if (freeBuffers_.load() >= bufferCount)
+            return true;
+        doneEvent_.wait(ticket);
+    }
 }
 
 int WaveOutput::closeDevice()
@@ -110,6 +132,7 @@ int WaveOutput::closeDevice()
     control_.playedUnits.store(0);
 
     std::lock_guard lock(deviceMutex_);
+    resumeAtReset_.store(false);
     std::string errorText;
     if (!device_.close(errorText))
         messages_.post("waveOutClose", errorTextOrUnknown(errorText), MessageIcon::none);
@@ -119,13 +142,33 @@ int WaveOutput::closeDevice()
 
 void WaveOutput::setPaused(bool paused)
 {
-    std::lock_guard lock(deviceMutex_);
-    if (paused_.exchange(paused) == paused || !open_.load())
-        return;
-    if (paused)
-        device_.pause();
-    else
-        device_.resume();
+    {
+        std::lock_guard lock(deviceMutex_);
+        // A device waiting to resume at a reset is still paused.
+        const bool devicePaused = paused_.load() || resumeAtReset_.exchange(false);
+        const bool changed = paused_.exchange(paused) != paused;
+        if (open_.load() && devicePaused != paused) {
+            if (paused)
+                device_.pause();
+            else
+                device_.resume();
+        }
+        if (!changed)
+            return;
+    }
+    readouts_.showPaused(paused);
+}
+
+void WaveOutput::endPauseAtReset()
+{
+    {
+        std::lock_guard lock(deviceMutex_);
+        if (!paused_.exchange(false))
+            return;
+        if (open_.load())
+            resumeAtReset_.store(true);
+    }
+    readouts_.showPaused(false);
 }
 
 void WaveOutput::onBufferDone()

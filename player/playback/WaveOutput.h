@@ -41,6 +41,11 @@ public:
     // Drops what is queued, waits until every block is back, and closes.
     int closeDevice();
 
+    // Waits until every queued block has played: false when a request
+    // (keepDecoding cleared) cut the wait short, or when a pending reset is
+    // to drop the queued audio anyway.
+    bool playQueuedToEnd();
+
     // Wakes a writer that waits for a free block, so it sees a request.
     void wakeWriter() { doneEvent_.signal(); }
 
@@ -48,6 +53,10 @@ public:
     // Safe from any thread.
     void setPaused(bool paused);
     bool paused() const { return paused_.load(); }
+    // Ends a pause for a request that drops the queued audio: the device
+    // plays again once the writer has reset it, so nothing of the dropped
+    // audio is heard. Safe from any thread.
+    void endPauseAtReset();
 
     // A song ended by itself and the next one queues behind it: its title
     // and length take over when it becomes audible.
@@ -63,6 +72,7 @@ private:
     bool waitForFreeBuffer();
     void switchToAudibleSong();
     void showPosition(int seconds);
+    void resumeAfterReset();
     std::uint8_t* block(int index) { return blocks_.get() + static_cast<std::size_t>(index) * bufferBytes; }
 
     AudioDevice& device_;
@@ -84,4 +94,7 @@ private:
     std::mutex deviceMutex_;
     std::atomic<bool> open_{false};
     std::atomic<bool> paused_{false};
+    // The pause has ended, but the paused device still holds audio that the
+    // next reset drops: it resumes after that reset.
+    std::atomic<bool> resumeAtReset_{false};
 };

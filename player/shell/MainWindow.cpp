@@ -67,7 +67,9 @@ MainWindow::MainWindow(const MainWindowServices& services, const std::string& co
     showWindow();
     if (!commandLinePath.empty()) {
         services_.settings.putSong(commandLinePath);
-        playSong();
+        // A path the user named: when nothing of it can be played, the
+        // player says so rather than passing over it in silence.
+        services_.player.startPlayerThread(commandLinePath);
     }
 }
 
@@ -160,11 +162,7 @@ void MainWindow::previousSong() { services_.player.requestPrevious(); }
 
 void MainWindow::nextSong() { services_.player.requestNext(); }
 
-void MainWindow::stopSong()
-{
-    services_.player.stopPlayback();
-    showPauseState();
-}
+void MainWindow::stopSong() { services_.player.stopPlayback(); }
 
 void MainWindow::togglePause()
 {
@@ -173,18 +171,23 @@ void MainWindow::togglePause()
         player.resume();
     else if (player.control().playerRunning.load() == 1)
         player.pause();
-    showPauseState();
 }
 
 bool MainWindow::isPaused() const { return services_.player.isPaused(); }
 
 void MainWindow::playSong()
 {
+    Player& player = services_.player;
+    // Paused, the running player plays the song setting already: it goes on
+    // where it was.
+    if (player.isPaused() && player.control().playerRunning.load() == 1) {
+        player.resume();
+        return;
+    }
     const std::string song = services_.settings.getSong();
     if (song.empty() || !canOpenForReading(song))
         return;
-    services_.player.startPlayerThread(song);
-    showPauseState();
+    player.startPlayerThread(song);
 }
 
 void MainWindow::openSong()
@@ -194,13 +197,6 @@ void MainWindow::openSong()
         return;
     services_.settings.putSong(*chosen);
     services_.player.startPlayerThread(*chosen);
-    showPauseState();
-}
-
-void MainWindow::showPauseState()
-{
-    if (pauseButton_)
-        pauseButton_->showPaused(services_.player.isPaused());
 }
 
 void MainWindow::takeOverFile(const std::string& path)
@@ -208,7 +204,6 @@ void MainWindow::takeOverFile(const std::string& path)
     services_.player.takeOverFile(path);
     services_.settings.putSong(path);
     redrawTitle();
-    showPauseState();
 }
 
 // --- the readouts ---
@@ -227,6 +222,12 @@ void MainWindow::setSampleRateNumber(int kiloHertz) { sampleRateReadout_->setNum
 void MainWindow::setBitrateNumber(int kbps) { bitrateReadout_->setNumber(kbps); }
 
 void MainWindow::repaintSeekBar() { seekBar_->repaintSeekBar(); }
+
+void MainWindow::showPaused(bool paused)
+{
+    if (pauseButton_)
+        pauseButton_->showPaused(paused);
+}
 
 void MainWindow::redrawTitle() { repaint(titleRect_); }
 

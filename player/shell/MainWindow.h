@@ -62,6 +62,7 @@ public:
     void setSampleRateNumber(int kiloHertz);
     void setBitrateNumber(int kbps);
     void repaintSeekBar();
+    void showPaused(bool paused);
 
     const QString& titleText() const { return titleText_; }
     const Skin& skin() const { return *skin_; }
@@ -85,7 +86,6 @@ private:
     void drawTitle(QPainter& target);
     void redrawTitle();
     void savePosition();
-    void showPauseState();
 
     MainWindowServices services_;
     bool dragging_ = false;

@@ -75,16 +75,29 @@ MessageAnswer QtMessages::ask(const std::string& caption, const std::string& tex
     }
 }
 
+QtMessages::~QtMessages()
+{
+    for (const QPointer<QMessageBox>& box : posted_)
+        delete box.data();
+}
+
 void QtMessages::post(const std::string& caption, const std::string& text, MessageIcon icon)
 {
     QMetaObject::invokeMethod(
-        this,
-        [caption, text, icon] {
-            auto* box = new QMessageBox;
-            box->setAttribute(Qt::WA_DeleteOnClose);
-            prepare(*box, caption, text, icon);
-            setButtons(*box, MessageButtons::ok);
-            box->show();
-        },
-        Qt::QueuedConnection);
+        this, [this, caption, text, icon] { show(caption, text, icon); }, Qt::QueuedConnection);
+}
+
+void QtMessages::show(const std::string& caption, const std::string& text, MessageIcon icon)
+{
+    auto* box = new QMessageBox;
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    // A message box is modal unless told otherwise, and a modal box would
+    // hold the player's window until it is answered. Set first: setting the
+    // modality rebuilds the window flags, the topmost hint among them.
+    box->setWindowModality(Qt::NonModal);
+    prepare(*box, caption, text, icon);
+    setButtons(*box, MessageButtons::ok);
+    std::erase_if(posted_, [](const QPointer<QMessageBox>& open) { return open.isNull(); });
+    posted_.emplace_back(box);
+    box->show();
 }

@@ -49,6 +49,19 @@ void ShellReadouts::repaintSeekBar()
     schedule();
 }
 
+void ShellReadouts::showPaused(bool paused)
+{
+    if (onWindowThread()) {
+        // The button pressed shows its new look at once.
+        paused_.store(-1);
+        if (window_)
+            window_->showPaused(paused);
+        return;
+    }
+    paused_.store(paused ? 1 : 0);
+    schedule();
+}
+
 void ShellReadouts::schedule()
 {
     if (drawPosted_.exchange(true))
@@ -74,4 +87,7 @@ void ShellReadouts::draw()
         window_->setTime(seconds);
     if (seekBarDue_.exchange(false))
         window_->repaintSeekBar();
+    const int paused = paused_.exchange(-1);
+    if (paused >= 0)
+        window_->showPaused(paused == 1);
 }

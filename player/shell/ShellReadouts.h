@@ -25,6 +25,7 @@ public:
     void setBitrateNumber(int kbps) override;
     void setTime(int seconds) override;
     void repaintSeekBar() override;
+    void showPaused(bool paused) override;
 
     // How many draw requests were posted: for the tests of the merging.
     int postedDraws() const { return postedDraws_.load(); }
@@ -41,4 +42,6 @@ private:
     std::atomic<int> bitrate_{-1};
     std::atomic<int> seconds_{-1};
     std::atomic<bool> seekBarDue_{false};
+    // -1: no change to show; else 0 or 1.
+    std::atomic<int> paused_{-1};
 };

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <future>
 #include <iterator>
@@ -288,7 +289,7 @@ TEST_F(PlayerTest, ANewListHandedOverPlaysFromItsFirstEntry)
     EXPECT_EQ(player->playlist().entries(), std::vector<std::string>{demoNames[2]});
 }
 
-TEST_F(PlayerTest, PausedTheTimeStandsStillAndRequestsStillWork)
+TEST_F(PlayerTest, PausedTheTimeStandsStillAndEveryRequestEndsThePause)
 {
     device.setFlowing(true, 2ms);
     player->startPlayerThread(list(demoNames));
@@ -300,27 +301,50 @@ TEST_F(PlayerTest, PausedTheTimeStandsStillAndRequestsStillWork)
     std::this_thread::sleep_for(100ms);
     EXPECT_EQ(player->control().playedUnits.load(), units);
 
-    // A seek while paused: carried out and shown at once, heard on resume.
+    // A seek ends the pause; the device plays again once the reset has
+    // dropped the audio queued before it.
     int seconds = player->songInfo().songSeconds.load();
     player->requestSeek(0.75f);
+    EXPECT_FALSE(player->isPaused());
     waitForReset(1);
+    EXPECT_FALSE(device.isPaused());
     EXPECT_EQ(player->songInfo().positionSeconds.load(), static_cast<int>(seconds * 0.75));
-    EXPECT_TRUE(player->isPaused());
 
+    player->pause();
     player->requestNext();
+    EXPECT_FALSE(player->isPaused());
     waitForTitles(2);
     EXPECT_EQ(readouts.titles().back(), demoNames[1]);
     waitForReset(2);
-    EXPECT_EQ(player->songInfo().positionSeconds.load(), 0);
-    EXPECT_TRUE(device.isPaused());
-
-    player->resume();
+    EXPECT_FALSE(device.isPaused());
     ASSERT_TRUE(waitUntil([&] { return player->control().playedUnits.load() > 0; }));
+
+    player->pause();
+    player->takeOverFile(demoNames[2]);
+    EXPECT_FALSE(player->isPaused());
+    waitForReset(3);
+    EXPECT_FALSE(device.isPaused());
 
     player->pause();
     player->stopPlayback();  // a stop ends the pause too
     expectStoppedCleanly();
     EXPECT_FALSE(player->isPaused());
+    // The Pause button was told each change.
+    EXPECT_EQ(readouts.pauseLooks(), (std::vector<bool>{true, false, true, false, true, false, true, false}));
+}
+
+TEST_F(PlayerTest, APlayerThatEndsWhilePausedIsNoLongerPaused)
+{
+    // Decoding goes on while paused until the queue is full: the error of
+    // the second song ends the player while paused.
+    std::string junk = folder.write("junk.mp3", std::string(200000, 'x'));
+    player->startPlayerThread(list({fixture("joint-128.mp3"), junk}));
+    player->pause();
+    ASSERT_TRUE(waitUntil([&] { return !running(); }));
+    EXPECT_EQ(messages.messages().size(), 1u);
+    EXPECT_FALSE(player->isPaused());
+    EXPECT_EQ(readouts.pauseLooks(), (std::vector<bool>{true, false}));
+    expectStoppedCleanly();
 }
 
 class RefusedFormat : public PlayerTest, public ::testing::WithParamInterface<const char*> {};
@@ -354,14 +378,110 @@ TEST_P(RefusedFormat, StopsThePlayerInTheMiddleOfAList)
 INSTANTIATE_TEST_SUITE_P(PlayerTest, RefusedFormat,
                          ::testing::Values("mono-64.mp3", "mpeg2-64.mp3", "rate48k-128.mp3"));
 
-TEST_F(PlayerTest, AListOfEntriesThatCannotBeOpenedCyclesUntilStopped)
+TEST_F(PlayerTest, TheSongBeforeARefusedOnePlaysToItsEndAndThenTheRefusalIsShown)
 {
-    player->startPlayerThread(list({folder.file("gone-1.mp3"), folder.file("gone-2.mp3")}));
-    std::this_thread::sleep_for(100ms);
+    // The 1 s song is 10 whole blocks and a partial one: all of it is queued
+    // when the next song's first frame is refused.
+    auto expected = decodeWholeSong(fixture("joint-128.mp3"), true, true);
+    ASSERT_EQ(expected.size(), 44100u * 4);
+    player->startPlayerThread(list({fixture("joint-128.mp3"), fixture("mono-64.mp3")}));
+    ASSERT_TRUE(device.waitForWrites(11));
     EXPECT_TRUE(running());
+    EXPECT_TRUE(messages.messages().empty());  // not before that audio has played
+    EXPECT_EQ(device.complete(10), 10);
+    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_EQ(device.complete(1), 1);
+    ASSERT_TRUE(waitUntil([&] { return !running(); }));
+    auto shown = messages.messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, "Low Quality MPEG Audio Detected");
+    EXPECT_EQ(device.played(), expected);
+    EXPECT_EQ(device.resets(), 1);  // the close's, with nothing left to drop
+    EXPECT_EQ(device.writesAtLastReset(), 11);
+    expectStoppedCleanly();
+}
+
+TEST_F(PlayerTest, AStopWhileTheSongBeforeARefusedOnePlaysEndsAtOnceAndStillTells)
+{
+    player->startPlayerThread(list({fixture("joint-128.mp3"), fixture("rate48k-128.mp3")}));
+    ASSERT_TRUE(device.waitForWrites(11));
     player->stopPlayback();
     expectStoppedCleanly();
+    EXPECT_TRUE(device.played().empty());
+    auto shown = messages.messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, "Low Quality MPEG Audio Detected");
+}
+
+TEST_F(PlayerTest, APassThroughTheListThatGivesNoAudioEndsThePlayerWithOneMessage)
+{
+    std::string empty = folder.write("empty.mp3", "");
+    std::string tagOnly = folder.write("tag-only.mp3", tagbytes::apeTag(tagbytes::corruptFrameItem(), true));
+    std::string missing = folder.file("gone-1.mp3");
+    for (const std::string& given : {list({missing, folder.file("gone-2.mp3"), empty, tagOnly}), missing, empty}) {
+        player->startPlayerThread(given);
+        ASSERT_TRUE(waitUntil([&] { return !running(); }, 10s)) << given;
+        expectStoppedCleanly();
+        auto shown = messages.messages();
+        ASSERT_EQ(shown.size(), 1u) << given;
+        EXPECT_EQ(shown[0].caption, "Application Error");
+        EXPECT_EQ(shown[0].text, "Could not play any song of: " + given);
+        EXPECT_EQ(shown[0].icon, MessageIcon::none);
+        EXPECT_FALSE(shown[0].waited);
+        messages.clear();
+    }
     EXPECT_EQ(device.opens(), 0);
+}
+
+TEST_F(PlayerTest, ASongThatVanishesWhilePlayingEndsThePlayerAfterAllItLeftQueued)
+{
+    // Its rounds follow each other gaplessly, the last one's partial block
+    // included: what the device plays is the song whole, some times over.
+    auto expected = decodeWholeSong(fixture("joint-128.mp3"), true, true);
+    std::filesystem::copy_file(fixture("joint-128.mp3"), folder.file("song.mp3"));
+    const std::string song = folder.file("song.mp3");
+    player->startPlayerThread(song);
+    ASSERT_TRUE(device.waitForWrites(1));
+    std::filesystem::remove(song);
+    EXPECT_TRUE(messages.messages().empty());
+    device.setFlowing(true);
+    ASSERT_TRUE(waitUntil([&] { return !running(); }, 10s));
+    auto shown = messages.messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "Could not play any song of: " + song);
+    auto played = device.played();
+    ASSERT_GE(played.size(), expected.size());
+    ASSERT_EQ(played.size() % expected.size(), 0u);
+    for (std::size_t at = 0; at < played.size(); at += expected.size())
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), played.begin() + static_cast<long>(at))) << at;
+    expectStoppedCleanly();
+}
+
+TEST_F(PlayerTest, AListHandedOverThatGivesNoAudioIsNamedInTheMessage)
+{
+    player->startPlayerThread(demoSong);
+    waitForFullQueue();
+    std::string handed = list({folder.file("gone-1.mp3"), folder.file("gone-2.mp3")});
+    player->takeOverFile(handed);
+    ASSERT_TRUE(waitUntil([&] { return !running(); }, 10s));
+    auto shown = messages.messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "Could not play any song of: " + handed);
+    expectStoppedCleanly();
+}
+
+TEST_F(PlayerTest, ASongShorterThanABlockPlaysOnAndOn)
+{
+    // Its partial block goes on with its next round, so every round counts
+    // as audio though no block is handed over in it.
+    std::ifstream in(fixture("joint-128.mp3"), std::ios::binary);
+    std::string song((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string tiny = folder.write("tiny.mp3", song.substr(0, 6 * 418));
+    ASSERT_LT(decodeWholeSong(tiny, true, true).size(), 16384u);
+    device.setFlowing(true);
+    player->startPlayerThread(tiny);
+    ASSERT_TRUE(device.waitForWrites(3));
+    EXPECT_TRUE(running());
     EXPECT_TRUE(messages.messages().empty());
 }
 

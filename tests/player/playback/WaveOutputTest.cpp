@@ -256,3 +256,54 @@ TEST_F(WaveOutputTest, PausedNothingCompletesAndAPauseBeforeOpeningHolds)
     EXPECT_EQ(device.complete(1), 1);
     EXPECT_EQ(control.playedUnits.load(), 32768u);
 }
+
+TEST_F(WaveOutputTest, PlayingTheQueueToItsEndWaitsForTheLastBlockOrARequest)
+{
+    EXPECT_TRUE(output.playQueuedToEnd());  // closed: nothing to wait for
+    openDevice();
+    write(1);
+    write(2);
+    auto playing = std::async(std::launch::async, [this] { return output.playQueuedToEnd(); });
+    EXPECT_EQ(device.complete(1), 1);
+    EXPECT_EQ(playing.wait_for(50ms), std::future_status::timeout);
+    EXPECT_EQ(device.complete(1), 1);
+    EXPECT_TRUE(playing.get());
+
+    write(3);
+    playing = std::async(std::launch::async, [this] { return output.playQueuedToEnd(); });
+    EXPECT_EQ(playing.wait_for(50ms), std::future_status::timeout);
+    control.keepDecoding = 0;
+    output.wakeWriter();
+    EXPECT_FALSE(playing.get());
+
+    // Audio that a pending reset is to drop is not waited for.
+    control.keepDecoding = 1;
+    control.resetPending = 1;
+    EXPECT_FALSE(output.playQueuedToEnd());
+    EXPECT_EQ(device.queued(), 1);
+}
+
+TEST_F(WaveOutputTest, APauseEndedByARequestResumesTheDeviceOnceItsResetHasDroppedTheOldAudio)
+{
+    openDevice();
+    write(1);
+    output.setPaused(true);
+    output.endPauseAtReset();
+    EXPECT_FALSE(output.paused());
+    EXPECT_TRUE(device.isPaused());
+    control.resetPending = 1;
+    write(2);
+    EXPECT_FALSE(device.isPaused());
+    EXPECT_EQ(device.complete(1), 1);
+    EXPECT_EQ(device.played(), std::vector<std::uint8_t>(mp3::pcmBlockBytes, 2));
+
+    // Paused again before the reset came: the device stays paused through it.
+    output.setPaused(true);
+    output.endPauseAtReset();
+    output.setPaused(true);
+    control.resetPending = 1;
+    write(3);
+    EXPECT_TRUE(device.isPaused());
+    EXPECT_EQ(readouts.pauseLooks(), (std::vector<bool>{true, false, true, false, true}));
+    EXPECT_EQ(device.misuses(), 0);
+}

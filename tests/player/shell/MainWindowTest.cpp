@@ -120,17 +120,22 @@ TEST(Buttons, NextWhileNothingPlaysChangesNothingAtTheNextPlay)
     EXPECT_EQ(shell.player.control().keepDecoding.load(), 1);
 }
 
-TEST(Buttons, PauseStaysDownWhilePausedAndPlayOrStopEndThePause)
+TEST(Buttons, PauseStaysDownWhilePausedPlayGoesOnWhereItWasAndStopEndsThePause)
 {
     ShellFixture shell;
-    shell.settings.putSong(testSong("stereo-128.mp3"));
+    shell.settings.putSong(DEMO_SONG);
     shell.open();
     auto* pause = shell.controlAt<PauseButton>(pauseRect);
+    auto* play = shell.controlAt<PlayButton>(playRect);
     shell.click(pause); // nothing plays: nothing to pause
     EXPECT_FALSE(shell.player.isPaused());
     EXPECT_FALSE(pause->looksPressed());
 
-    shell.click(shell.controlAt<PlayButton>(playRect));
+    shell.click(play);
+    // One block is left queued, to be heard after the pause.
+    ASSERT_TRUE(shell.device.waitForQueued(21));
+    EXPECT_EQ(shell.device.complete(20), 20);
+    const auto units = shell.player.control().playedUnits.load();
     shell.click(pause);
     EXPECT_TRUE(shell.player.isPaused());
     EXPECT_TRUE(pause->looksPressed());
@@ -138,11 +143,55 @@ TEST(Buttons, PauseStaysDownWhilePausedAndPlayOrStopEndThePause)
     EXPECT_FALSE(shell.player.isPaused());
     EXPECT_FALSE(pause->looksPressed());
 
+    // Play while paused: the same player goes on, from where it was.
+    shell.click(pause);
+    shell.click(play);
+    EXPECT_FALSE(shell.player.isPaused());
+    EXPECT_FALSE(pause->looksPressed());
+    EXPECT_FALSE(shell.device.isPaused());
+    EXPECT_EQ(shell.device.opens(), 1);
+    EXPECT_EQ(shell.device.resets(), 0);
+    EXPECT_EQ(shell.player.control().playedUnits.load(), units);
+    EXPECT_EQ(shell.device.complete(1), 1);
+    EXPECT_EQ(shell.player.control().playedUnits.load(), units + 32768u);
+
     shell.click(pause);
     shell.click(shell.controlAt<StopButton>(stopRect));
     EXPECT_FALSE(shell.player.isPaused());
-    EXPECT_FALSE(pause->looksPressed());
+    EXPECT_TRUE(processUntil([&] { return !pause->looksPressed(); }));
     EXPECT_EQ(shell.player.control().playerRunning.load(), 0);
+
+    // Playing again after a stop starts the song anew.
+    shell.click(play);
+    EXPECT_TRUE(shell.device.waitForQueued(1));
+    EXPECT_EQ(shell.device.opens(), 2);
+}
+
+TEST(Buttons, NextWhilePausedEndsThePause)
+{
+    ShellFixture shell;
+    shell.settings.putSong(DEMO_SONG);
+    shell.open();
+    auto* pause = shell.controlAt<PauseButton>(pauseRect);
+    shell.click(shell.controlAt<PlayButton>(playRect));
+    shell.click(pause);
+    ASSERT_TRUE(pause->looksPressed());
+    shell.click(shell.controlAt<NextButton>(nextRect));
+    EXPECT_FALSE(shell.player.isPaused());
+    EXPECT_FALSE(pause->looksPressed());
+}
+
+TEST(MainWindow, APathOnTheCommandLineThatGivesNothingToPlayIsSaidSo)
+{
+    ShellFixture shell;
+    const std::string gone = shell.folder.file("gone.mp3");
+    shell.open(gone);
+    EXPECT_EQ(shell.settings.getSong(), gone);
+    ASSERT_TRUE(processUntil([&] { return shell.player.control().playerRunning.load() == 0; }));
+    auto shown = shell.messages.messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, "Application Error");
+    EXPECT_EQ(shown[0].text, "Could not play any song of: " + gone);
 }
 
 TEST(AboutButton, OpensOneAboutWindowThatAReleaseCloses)

@@ -272,6 +272,45 @@ TEST_F(Program, TheWindowIsShapedAsTheFaceAndItsButtonsPlayTheSong)
     EXPECT_EQ(IniFile(install.settings).read("Position", "y"), "-16");
 }
 
+// Whether a window of exactly that title is on the screen.
+bool windowShown(const char* title)
+{
+    auto found = runTool("xdotool", {"search", "--onlyvisible", "--name", QString("^%1$").arg(title)});
+    return found && !found->trimmed().isEmpty();
+}
+
+TEST_F(Program, AMessageOfThePlayerLeavesTheWindowUsableAndGoesWithIt)
+{
+    PlayerInstall install;
+    const std::string list =
+        install.folder.write("Names a gone list.m3u", install.folder.file("gone.m3u") + "\n" DEMO_SONG "\n");
+    QProcess& player = install.start({QString::fromStdString(list)});
+    ASSERT_TRUE(processUntil([] { return windowShown("Application Error"); }));
+    // The rest of the list plays meanwhile.
+    ASSERT_TRUE(install.playing(64 * 1024));
+    const QStringList main = visiblePlayerWindows();
+    ASSERT_EQ(main.size(), 1);
+    ASSERT_TRUE(runTool("xdotool", {"windowfocus", "--sync", main.front(), "key", "Escape"}));
+    ASSERT_TRUE(player.waitForFinished(5000)) << "Escape did not reach the player's window";
+    EXPECT_EQ(player.exitCode(), 0);
+}
+
+TEST_F(Program, TheSongBeforeARefusedOneIsHeardToItsEndAndThenTheRefusalShows)
+{
+    PlayerInstall install;
+    const std::string song = TEST_DATA_DIR "/mp3/joint-128.mp3";
+    const std::string list = install.folder.write("Refused second.m3u", song + "\n" TEST_DATA_DIR "/mp3/mono-64.mp3\n");
+    const Bytes expected = decoded(song, install.folder);
+    ASSERT_EQ(expected.size(), 44100u * 4);
+    install.start({QString::fromStdString(list)});
+    ASSERT_TRUE(processUntil([] { return windowShown("Low Quality MPEG Audio Detected"); }));
+    // All of it, its last partial block too, was heard when the box came.
+    const Bytes heard = contentOf(install.device);
+    const auto sound = std::find_if(expected.begin(), expected.end(), [](std::uint8_t b) { return b != 0; });
+    const std::size_t length = std::size_t(expected.end() - sound);
+    EXPECT_NE(findSong(heard, expected, length), std::string::npos) << heard.size() << " bytes heard";
+}
+
 TEST_F(Program, AtTwiceThePixelRatioTheFaceIsTwiceAsLargeSharpAndShapedAlike)
 {
     Backdrop backdrop;

@@ -37,6 +37,12 @@ public:
         answer_ = answer;
     }
 
+    void clear()
+    {
+        std::lock_guard lock(mutex_);
+        messages_.clear();
+    }
+
     std::vector<Message> messages() const
     {
         std::lock_guard lock(mutex_);

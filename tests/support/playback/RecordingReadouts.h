@@ -13,6 +13,7 @@ public:
     void setSampleRateNumber(int kiloHertz) override { add(sampleRates_, kiloHertz); }
     void setBitrateNumber(int kbps) override { add(bitrates_, kbps); }
     void setTime(int seconds) override { add(times_, seconds); }
+    void showPaused(bool paused) override { add(pauseLooks_, paused); }
     void repaintSeekBar() override
     {
         std::lock_guard lock(mutex_);
@@ -23,6 +24,7 @@ public:
     std::vector<int> sampleRates() const { return get(sampleRates_); }
     std::vector<int> bitrates() const { return get(bitrates_); }
     std::vector<int> times() const { return get(times_); }
+    std::vector<bool> pauseLooks() const { return get(pauseLooks_); }
     int seekBarRepaints() const
     {
         std::lock_guard lock(mutex_);
@@ -46,5 +48,6 @@ private:
     std::vector<int> sampleRates_;
     std::vector<int> bitrates_;
     std::vector<int> times_;
+    std::vector<bool> pauseLooks_;
     int seekBarRepaints_ = 0;
 };
