@@ -17,7 +17,6 @@ int writeThumbnail(const char* sizeText, const char* input, const char* output)
 {
     const auto size = positiveNumber(sizeText, largestThumbnail);
     if (!size) return usage("SIZE must be a whole number from 1 to 4096");
-    if (!endsWith(output, ".png")) return usage("the thumbnail is written as a .png file");
     const icons::IconReader reader{std::filesystem::path(input)};
     if (reader.count() == 0) {
         if (checkReadable(input)) std::fprintf(stderr, "glint-extract: %s holds no icon\n", input);
