@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 
 namespace icons {
 
@@ -47,15 +46,19 @@ Channels premultiplied(std::uint32_t argb)
         static_cast<float>(argb & 0xFF) * alpha, alpha * 255.0f};
 }
 
+// Rounds to nearest a value already clamped to 0..255 (no library call: this
+// runs four times a pixel).
+std::uint32_t rounded(float value)
+{
+    return static_cast<std::uint32_t>(value + 0.5f);
+}
+
 std::uint32_t straight(const Channels& c)
 {
     const float alpha = std::clamp(c[3], 0.0f, 255.0f);
     if (alpha < 0.5f) return 0;
-    const auto channel = [alpha](float value) {
-        return static_cast<std::uint32_t>(std::lround(std::clamp(value * 255.0f / alpha, 0.0f, 255.0f)));
-    };
-    return static_cast<std::uint32_t>(std::lround(alpha)) << 24 | channel(c[0]) << 16 | channel(c[1]) << 8
-        | channel(c[2]);
+    const auto channel = [alpha](float value) { return rounded(std::clamp(value * 255.0f / alpha, 0.0f, 255.0f)); };
+    return rounded(alpha) << 24 | channel(c[0]) << 16 | channel(c[1]) << 8 | channel(c[2]);
 }
 
 } // namespace
