@@ -328,11 +328,14 @@ TEST_F(GlintGathererOnX, APathOnTheCommandLineOrHandedOverShowsItsIcons)
         ASSERT_TRUE(waitFor([&] { return !(windows = mappedWindowsNamed("Glint Gatherer")).empty(); }, 20s));
         main = windows.front();
         const auto [top, bottom] = iconRow(main.attributes.height);
-        const std::vector<unsigned long> blank = pixels(main.id, main.attributes.width, bottom, top);
-        // The icons are drawn once the folder has been listed and the file chosen.
+        // The icons are drawn once the folder has been listed and the file chosen: the row
+        // holds their colours (a blank row has the boxes' and the window's only) and has settled.
+        std::vector<unsigned long> previous;
         ASSERT_TRUE(waitFor([&] {
             shown = pixels(main.id, main.attributes.width, bottom, top);
-            return shown != blank && std::set<unsigned long>(shown.begin(), shown.end()).size() > 3;
+            const bool settled = shown == previous;
+            previous = shown;
+            return settled && std::set<unsigned long>(shown.begin(), shown.end()).size() > 5;
         }, 10s)) << "no icons drawn for the path";
         closeWindow(main.id);
         ASSERT_TRUE(waitFor([&] { return !first.running(); }, 20s));
