@@ -1,4 +1,4 @@
-#include "PngInflation.h"
+#include "PngCodec.h"
 
 #include <zlib.h>
 
