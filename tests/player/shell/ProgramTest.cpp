@@ -272,6 +272,26 @@ TEST_F(Program, TheWindowIsShapedAsTheFaceAndItsButtonsPlayTheSong)
     EXPECT_EQ(IniFile(install.settings).read("Position", "y"), "-16");
 }
 
+TEST_F(Program, ASkinMadeOnWindowsWithItsFilesNamedInAnyCaseShowsItsFace)
+{
+    Backdrop backdrop;
+    PlayerInstall install;
+    TempFolder skin;
+    const std::pair<const char*, const char*> names[] = {
+        {"Skin.ini", "skin.ini"}, {"MainUp.bmp", "mainup.bmp"}, {"MainDown.bmp", "MAINDOWN.BMP"}, {"About.bmp", "about.bmp"}};
+    for (const auto& [name, as] : names)
+        std::filesystem::copy_file(std::filesystem::path(DEFAULT_SKIN) / name, skin.file(as));
+    IniFile(install.settings).write("Sonorbox", "skin", skin.file("skin.ini"));
+    QProcess& player = install.start();
+    ASSERT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }, std::chrono::seconds(10)));
+    QString why;
+    EXPECT_TRUE(processUntil([&] { return faceShown(install.origin, 1, why); }, std::chrono::seconds(10)))
+        << why.toStdString();
+    ASSERT_TRUE(runTool("xdotool", {"windowfocus", "--sync", visiblePlayerWindows().value(0), "key", "Escape"}));
+    ASSERT_TRUE(player.waitForFinished(20000));
+    EXPECT_EQ(player.exitCode(), 0);
+}
+
 TEST_F(Program, AtTwiceThePixelRatioTheFaceIsTwiceAsLargeSharpAndShapedAlike)
 {
     Backdrop backdrop;
