@@ -101,6 +101,20 @@ TEST(SkinLoading, FindsTheBitmapsWhateverTheCaseOfTheirNames)
     EXPECT_EQ(loadFailure(skin), "Bitmap file could not be loaded.");
 }
 
+TEST(SkinLoading, RefusesABitmapCutShort)
+{
+    for (const char* cut : {"MainUp.bmp", "MainDown.bmp"}) {
+        TempFolder folder;
+        const std::string skin = skinNamed(folder, {{"Skin.ini", "Skin.ini"},
+                                                    {"MainUp.bmp", "MainUp.bmp"},
+                                                    {"MainDown.bmp", "MainDown.bmp"},
+                                                    {"About.bmp", "About.bmp"}});
+        // Its headers whole, the last row's pixels missing.
+        std::filesystem::resize_file(folder.file(cut), std::filesystem::file_size(folder.file(cut)) - 1);
+        EXPECT_EQ(loadFailure(skin), "Bitmap file could not be loaded.") << cut;
+    }
+}
+
 TEST(SkinLoading, RefusesAnAbsurdlyLargeFace)
 {
     TempFolder folder;
