@@ -6,7 +6,8 @@ class AudioDevice;
 class FileDialogs;
 class UserMessages;
 
-// The player's start-up and its end: one running player per user, the
+// The player's start-up and its end: one running player per user and
+// display, the
 // settings file beside the program, a skin chosen the first time, the main
 // window, the message loop, and an orderly teardown.
 class Application {

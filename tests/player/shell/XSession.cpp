@@ -49,9 +49,15 @@ XvfbServer::~XvfbServer()
     }
 }
 
-std::optional<QString> runTool(const QString& program, const QStringList& arguments, std::chrono::milliseconds limit)
+std::optional<QString> runTool(const QString& program, const QStringList& arguments, std::chrono::milliseconds limit,
+                               const QString& display)
 {
     QProcess tool;
+    if (!display.isEmpty()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DISPLAY"), display);
+        tool.setProcessEnvironment(environment);
+    }
     tool.start(program, arguments);
     if (!tool.waitForFinished(int(limit.count()))) {
         tool.kill();
