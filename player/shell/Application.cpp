@@ -8,6 +8,7 @@
 #include "FileDialogs.h"
 #include "MainWindow.h"
 #include "PathText.h"
+#include "Platform.h"
 #include "Player.h"
 #include "PlayerSettings.h"
 #include "SettingsLocation.h"
@@ -26,7 +27,7 @@ Application::Application(Places places, std::string commandLine, const Parts& pa
 
 int Application::run()
 {
-    SingleInstance instance(QString::fromStdString(singleInstanceFolder_));
+    SingleInstance instance(QString::fromStdString(singleInstanceFolder_), platform::displayName());
     if (!instance.claim()) {
         // A start without a path changes nothing in the running player.
         if (commandLine_.empty() || instance.handOver(commandLine_))

@@ -6,10 +6,10 @@ class AudioDevice;
 class FileDialogs;
 class UserMessages;
 
-// The player's start-up and its end: one running player per user, the
-// settings file (beside the program or in the user's configuration folder),
-// a skin chosen the first time, the main window, the message loop, and an
-// orderly teardown.
+// The player's start-up and its end: one running player per user and
+// display, the settings file (beside the program or in the user's
+// configuration folder), a skin chosen the first time, the main window, the
+// message loop, and an orderly teardown.
 class Application {
 public:
     struct Parts {

@@ -210,8 +210,7 @@ void MainWindow::takeOverFile(const std::string& path)
 
 void MainWindow::setTitle(const std::string& path)
 {
-    const QString name = QString::fromStdString(pathtext::fileNameOf(path));
-    titleText_ = name.size() >= 4 ? name.left(name.size() - 4) : name;
+    titleText_ = QString::fromStdString(pathtext::withoutExtension(pathtext::fileNameOf(path)));
     redrawTitle();
 }
 

@@ -79,9 +79,9 @@ std::size_t findSong(const Bytes& heard, const Bytes& expected, std::size_t leng
 
 const char* const windowTitle = "^Sonorbox 0.82a$";
 
-QStringList visiblePlayerWindows()
+QStringList visiblePlayerWindows(const QString& display = QString())
 {
-    auto found = runTool("xdotool", {"search", "--onlyvisible", "--name", windowTitle});
+    auto found = runTool("xdotool", {"search", "--onlyvisible", "--name", windowTitle}, std::chrono::seconds(10), display);
     return found ? found->split('\n', Qt::SkipEmptyParts) : QStringList();
 }
 
@@ -311,6 +311,26 @@ TEST_F(Program, TheSongBeforeARefusedOneIsHeardToItsEndAndThenTheRefusalShows)
     EXPECT_NE(findSong(heard, expected, length), std::string::npos) << heard.size() << " bytes heard";
 }
 
+TEST_F(Program, ASkinMadeOnWindowsWithItsFilesNamedInAnyCaseShowsItsFace)
+{
+    Backdrop backdrop;
+    PlayerInstall install;
+    TempFolder skin;
+    const std::pair<const char*, const char*> names[] = {
+        {"Skin.ini", "skin.ini"}, {"MainUp.bmp", "mainup.bmp"}, {"MainDown.bmp", "MAINDOWN.BMP"}, {"About.bmp", "about.bmp"}};
+    for (const auto& [name, as] : names)
+        std::filesystem::copy_file(std::filesystem::path(DEFAULT_SKIN) / name, skin.file(as));
+    IniFile(install.settings).write("Sonorbox", "skin", skin.file("skin.ini"));
+    QProcess& player = install.start();
+    ASSERT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }, std::chrono::seconds(10)));
+    QString why;
+    EXPECT_TRUE(processUntil([&] { return faceShown(install.origin, 1, why); }, std::chrono::seconds(10)))
+        << why.toStdString();
+    ASSERT_TRUE(runTool("xdotool", {"windowfocus", "--sync", visiblePlayerWindows().value(0), "key", "Escape"}));
+    ASSERT_TRUE(player.waitForFinished(20000));
+    EXPECT_EQ(player.exitCode(), 0);
+}
+
 TEST_F(Program, AtTwiceThePixelRatioTheFaceIsTwiceAsLargeSharpAndShapedAlike)
 {
     Backdrop backdrop;
@@ -358,8 +378,9 @@ TEST_F(Program, ASecondStartWithoutAPathEndsAtOnceAndChangesNothing)
 TEST_F(Program, WhatACrashedPlayerLeftDoesNotStopTheNextStart)
 {
     PlayerInstall install;
-    install.runtime.write("Sonorbox MP3", "a socket file nobody listens on");
-    install.runtime.write("Sonorbox MP3.lock", "2147483000\nsonorbox\n" + QSysInfo::machineHostName().toStdString() + "\n");
+    const std::string rendezvous = "Sonorbox MP3 on " + xvfb->display().toStdString();
+    install.runtime.write(rendezvous, "a socket file nobody listens on");
+    install.runtime.write(rendezvous + ".lock", "2147483000\nsonorbox\n" + QSysInfo::machineHostName().toStdString() + "\n");
     install.start({DEMO_SONG});
     EXPECT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }));
     EXPECT_TRUE(install.playing(64 * 1024));
@@ -373,6 +394,34 @@ TEST_F(Program, TwoStartsAtTheSameMomentLeaveOnePlayer)
     ASSERT_TRUE(processUntil([&] { return one.state() == QProcess::NotRunning || other.state() == QProcess::NotRunning; }));
     EXPECT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }));
     EXPECT_TRUE(one.state() == QProcess::Running || other.state() == QProcess::Running);
+}
+
+TEST_F(Program, EachDisplayHasItsPlayerAndASecondStartHandsOverOnItsOwn)
+{
+    XvfbServer otherServer;
+    if (!otherServer.isRunning())
+        GTEST_SKIP() << "no second virtual X server: " << otherServer.failure().toStdString();
+    PlayerInstall install;
+    const std::string here = install.folder.file("here.raw");
+    const std::string there = install.folder.file("there.raw");
+    QProcess& playerHere = install.start({DEMO_SONG}, {{"SDL_DISKAUDIOFILE", QString::fromStdString(here)}});
+    ASSERT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }));
+    QProcess& playerThere = install.start(
+        {DEMO_SONG}, {{"DISPLAY", otherServer.display()}, {"SDL_DISKAUDIOFILE", QString::fromStdString(there)}});
+    ASSERT_TRUE(processUntil([&] { return visiblePlayerWindows(otherServer.display()).size() == 1; }));
+    EXPECT_EQ(playerHere.state(), QProcess::Running);
+
+    // This display again, written with its screen: the player here takes the song over.
+    const std::string song = std::string(TEST_DATA_DIR) + "/mp3/stereo-128.mp3";
+    QProcess& second = install.start({QString::fromStdString(song)}, {{"DISPLAY", xvfb->display() + ".0"}});
+    ASSERT_TRUE(second.waitForFinished(20000));
+    EXPECT_EQ(second.exitCode(), 0);
+    const Bytes expected = decoded(song, install.folder);
+    EXPECT_TRUE(processUntil([&] { return findSong(contentOf(here), expected, 64 * 1024) != std::string::npos; }));
+    EXPECT_EQ(findSong(contentOf(there), expected, 64 * 1024), std::string::npos);
+    EXPECT_EQ(playerThere.state(), QProcess::Running);
+    EXPECT_EQ(visiblePlayerWindows().size(), 1);
+    EXPECT_EQ(visiblePlayerWindows(otherServer.display()).size(), 1);
 }
 
 TEST(ProgramWithoutDisplay, SaysSoInOneLineAndFails)

@@ -71,7 +71,7 @@ TEST(TimeReadout, ShowsMinutesAndSecondsAndGoesRoundAfterAnHour)
     EXPECT_EQ(timeText(3725), "02:05");
 }
 
-TEST(TitleReadout, IsTheFileNameLessItsLastFourCharacters)
+TEST(TitleReadout, IsTheFileNameLessItsExtension)
 {
     ShellFixture shell;
     MainWindow& window = shell.open();
@@ -80,7 +80,16 @@ TEST(TitleReadout, IsTheFileNameLessItsLastFourCharacters)
     window.setTitle("Relative.m3u");
     EXPECT_EQ(window.titleText(), "Relative");
     window.setTitle("/music/abc");
-    EXPECT_EQ(window.titleText(), "abc"); // shorter than four: the whole name
+    EXPECT_EQ(window.titleText(), "abc");
+    // No extension, nothing cut.
+    window.setTitle("/music/Yesterday");
+    EXPECT_EQ(window.titleText(), "Yesterday");
+    window.setTitle("/music/songs");
+    EXPECT_EQ(window.titleText(), "songs");
+    window.setTitle("/music/Hits Vol. 1");
+    EXPECT_EQ(window.titleText(), "Hits Vol. 1");
+    window.setTitle("/music/Caf\xc3\xa9.\xc3\xa9t\xc3\xa9");
+    EXPECT_EQ(window.titleText(), QString::fromUtf8("Caf\xc3\xa9"));
 }
 
 TEST(TitleReadout, ALongTitleEndsWithAnEllipsisInsideTheTitleArea)
