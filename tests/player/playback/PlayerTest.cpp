@@ -607,7 +607,10 @@ TEST_F(PlayerTest, TheBitrateReadoutOfAVariableBitrateSongIsItsAverage)
 
     player->startPlayerThread(song);
     ASSERT_TRUE(waitUntil([&] { return !readouts.bitrates().empty(); }));
-    EXPECT_EQ(readouts.bitrates(), std::vector<int>{average});
+    // The one song of the list may have begun again by the time it is read:
+    // every start shows the same average.
+    for (int shown : readouts.bitrates())
+        EXPECT_EQ(shown, average);
 }
 
 class NotAnMp3File : public PlayerTest, public ::testing::WithParamInterface<std::string> {};
