@@ -10,8 +10,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::span<const std::uint8_t> file(data, size);
-    const songtags::SongTags tags =
-        songtags::tagsOf(file.first(std::min(size, songtags::maxTagBytes)), file.last(std::min<std::size_t>(size, 128)));
+    const auto head = file.first(std::min(size, songtags::maxTagBytes));
+    const songtags::SongTags tags = songtags::tagsOf(head, file.last(std::min<std::size_t>(size, 128)));
     // Each text is bounded whatever the input.
     if (tags.title.size() > songtags::maxTextBytes || tags.artist.size() > songtags::maxTextBytes ||
         tags.album.size() > songtags::maxTextBytes)

@@ -54,7 +54,10 @@ bool drop(MainWindow& window, QMimeData& data)
     return dropped.isAccepted();
 }
 
-std::string fileUrl(const std::string& path) { return QUrl::fromLocalFile(QString::fromStdString(path)).toString().toStdString(); }
+std::string fileUrl(const std::string& path)
+{
+    return QUrl::fromLocalFile(QString::fromStdString(path)).toString().toStdString();
+}
 
 } // namespace
 

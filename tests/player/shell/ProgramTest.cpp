@@ -301,8 +301,8 @@ TEST_F(Program, AVolumeKeyIsHeardAtOnceOnTheTaperAndTheWheelOverAButtonChangesIt
     const Bytes heard = contentOf(install.device);
     const std::size_t songAt = findSong(heard, expected, 64 * 1024);
     ASSERT_NE(songAt, std::string::npos);
-    const auto skip = std::size_t(std::find_if(expected.begin(), expected.end(), [](std::uint8_t b) { return b != 0; }) -
-                                  expected.begin());
+    const auto firstSound = std::find_if(expected.begin(), expected.end(), [](std::uint8_t b) { return b != 0; });
+    const auto skip = std::size_t(firstSound - expected.begin());
     // The song's first sample in the heard bytes.
     ASSERT_GE(songAt, skip);
     const std::size_t start = songAt - skip;
@@ -320,8 +320,10 @@ TEST_F(Program, AVolumeKeyIsHeardAtOnceOnTheTaperAndTheWheelOverAButtonChangesIt
     // From there on every sample is the song's on the taper, within a step.
     const double gain = 0.95 * 0.95 * 0.95;
     int worst = 0;
-    for (std::size_t i = changed; i < samples; ++i)
-        worst = std::max(worst, std::abs(sampleAt(heard, start / 2 + i) - int(std::lround(sampleAt(expected, i) * gain))));
+    for (std::size_t i = changed; i < samples; ++i) {
+        const int wanted = int(std::lround(sampleAt(expected, i) * gain));
+        worst = std::max(worst, std::abs(sampleAt(heard, start / 2 + i) - wanted));
+    }
     EXPECT_LE(worst, 1);
 
     // The wheel turned over a button reaches the face.
