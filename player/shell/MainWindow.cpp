@@ -229,7 +229,9 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
     if (modifiers == Qt::NoModifier) {
         switch (event->key()) {
         case Qt::Key_Space:
-            actions_.togglePause();
+            // Held down, the key pauses once rather than flickering.
+            if (!event->isAutoRepeat())
+                actions_.togglePause();
             return;
         case Qt::Key_Left:
             actions_.seekBy(-seekStep);
@@ -247,7 +249,8 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
             break;
         }
     } else if (modifiers == Qt::ControlModifier && event->key() == Qt::Key_O) {
-        actions_.open();
+        if (!event->isAutoRepeat())
+            actions_.open();
         return;
     }
     SkinWindow::keyPressEvent(event);

@@ -77,6 +77,10 @@ TEST(Keys, SpacePausesAsTheButtonLeftAndRightSeekFiveSecondsCtrlOOpens)
     QTest::keyClick(&window, Qt::Key_Space);
     EXPECT_FALSE(shell.player.isPaused());
     EXPECT_FALSE(pause->looksPressed());
+    // A key held down repeats: the pause does not flicker with it.
+    QKeyEvent repeated(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ", true);
+    QApplication::sendEvent(&window, &repeated);
+    EXPECT_FALSE(shell.player.isPaused());
 
     const double before = secondsHeard(shell);
     QTest::keyClick(&window, Qt::Key_Right);
