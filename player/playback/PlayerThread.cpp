@@ -71,7 +71,7 @@ bool Player::playSong(const std::string& path)
         }
         control_.keepDecoding.store(1);
         float fraction = control_.seekFraction.load();
-        if (!(fraction > 0.0f)) {
+        if (!(fraction >= 0.0f)) {
             // At its natural end the song's last partial block stays, for
             // the next song to continue; every request drops it below.
             if (end == FramesEnd::songEnded)
@@ -126,7 +126,7 @@ void Player::seekInSong(float fraction)
     double units = std::trunc(static_cast<double>(song_.decodedSongSeconds.load()) * fraction *
                               static_cast<double>(unitsPerSecond));
     control_.playedUnits.store(static_cast<std::uint64_t>(units));
-    control_.seekFraction.store(0.0f);
+    control_.seekFraction.store(noSeek);
 }
 
 bool Player::moveOn()

@@ -46,7 +46,7 @@ int Application::run()
 
     ShellReadouts readouts;
     Player player(parts_.device, readouts, parts_.messages, settings);
-    MainWindow window(MainWindowServices{player, settings, position, parts_.messages, parts_.dialogs},
+    MainWindow window(MainWindowServices{player, settings, position, parts_.messages, parts_.dialogs, parts_.device},
                       commandLine_);
     readouts.setWindow(&window);
     // From the message loop: the window reaches the screen first. A second

@@ -2,7 +2,7 @@
 
 #include "SkinButton.h"
 
-class Player;
+class PlayerActions;
 struct SongInfo;
 
 // The position in the song, and a click that moves it. Horizontal when at
@@ -11,9 +11,9 @@ struct SongInfo;
 // column of the filled look; only how much of it is covered changes.
 class SeekBar : public SkinButton {
 public:
-    // song gives the played and whole seconds; player carries out the seek.
+    // song gives the played and whole seconds; actions carry out the seek.
     SeekBar(SkinWindow* parent, int x, int y, const BitmapPiece& emptyPiece, const BitmapPiece& filledPiece,
-            const SongInfo& song, Player& player);
+            const SongInfo& song, PlayerActions& actions);
 
     bool isHorizontal() const { return width() >= fullHeight_; }
 
@@ -30,7 +30,7 @@ public:
 
 private:
     const SongInfo& song_;
-    Player& player_;
+    PlayerActions& actions_;
     int fullHeight_;
     int lastValue_ = -1;
 };

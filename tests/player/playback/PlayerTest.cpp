@@ -251,9 +251,6 @@ TEST_F(PlayerTest, ASeekMovesThePositionByTheSongsLength)
     EXPECT_EQ(device.complete(20), 20);
     EXPECT_EQ(player->songInfo().positionSeconds.load(), 1);
 
-    player->requestSeek(0.0f);  // the very start of the bar asks for nothing
-    EXPECT_EQ(player->control().keepDecoding.load(), 1);
-
     int seconds = player->songInfo().songSeconds.load();
     player->requestSeek(0.5f);
     waitForReset(1);
@@ -261,12 +258,21 @@ TEST_F(PlayerTest, ASeekMovesThePositionByTheSongsLength)
     EXPECT_EQ(player->control().playedUnits.load(), expected);
     EXPECT_EQ(player->songInfo().positionSeconds.load(), static_cast<int>(expected / 352800));
     EXPECT_FALSE(player->control().seekKeepsPosition.load());
-    EXPECT_EQ(player->control().seekFraction.load(), 0.0f);
+    EXPECT_EQ(player->control().seekFraction.load(), noSeek);
 
     waitForFullQueue();
     device.complete(11);  // about one second more
     EXPECT_EQ(player->control().playedUnits.load(), expected + 11 * 32768u);
     EXPECT_EQ(readouts.titles().size(), 1u);  // still the same song
+
+    // A seek to the very start plays from the start.
+    player->requestSeek(0.0f);
+    waitForReset(2);
+    EXPECT_EQ(player->control().playedUnits.load(), 0u);
+    EXPECT_EQ(player->songInfo().positionSeconds.load(), 0);
+    waitForFullQueue();
+    device.complete(11);
+    EXPECT_EQ(player->control().playedUnits.load(), 11 * 32768u);
 }
 
 TEST_F(PlayerTest, ANewListHandedOverPlaysFromItsFirstEntry)

@@ -272,6 +272,72 @@ TEST_F(Program, TheWindowIsShapedAsTheFaceAndItsButtonsPlayTheSong)
     EXPECT_EQ(IniFile(install.settings).read("Position", "y"), "-16");
 }
 
+// 16-bit little-endian sample i of bytes.
+int sampleAt(const Bytes& bytes, std::size_t i)
+{
+    return static_cast<std::int16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
+}
+
+TEST_F(Program, AVolumeKeyIsHeardAtOnceOnTheTaperAndTheWheelOverAButtonChangesItToo)
+{
+    PlayerInstall install;
+    // The disk device at the pace of a real one, so its file's length is the
+    // time heard.
+    QProcess& player = install.start({DEMO_SONG}, {{"SDL_DISKAUDIODELAY", "46"}});
+    ASSERT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }));
+    ASSERT_TRUE(install.playing(4 * 176400));
+    const QStringList main = visiblePlayerWindows();
+    ASSERT_EQ(main.size(), 1);
+    ASSERT_TRUE(runTool("xdotool", {"windowfocus", "--sync", main.front()}));
+    const auto volumeSetting = [&] { return IniFile(install.settings).read("Sonorbox", "Volume").value_or(""); };
+
+    const std::uintmax_t before = sizeOf(install.device);
+    ASSERT_TRUE(runTool("xdotool", {"key", "Down"}));
+    ASSERT_TRUE(processUntil([&] { return volumeSetting() == "95"; }));
+    const std::uintmax_t after = sizeOf(install.device);
+    ASSERT_TRUE(install.playing(after + 176400));
+
+    const Bytes expected = decoded(DEMO_SONG, install.folder);
+    const Bytes heard = contentOf(install.device);
+    const std::size_t songAt = findSong(heard, expected, 64 * 1024);
+    ASSERT_NE(songAt, std::string::npos);
+    const auto firstSound = std::find_if(expected.begin(), expected.end(), [](std::uint8_t b) { return b != 0; });
+    const auto skip = std::size_t(firstSound - expected.begin());
+    // The song's first sample in the heard bytes.
+    ASSERT_GE(songAt, skip);
+    const std::size_t start = songAt - skip;
+    ASSERT_EQ(start % 4, 0u);
+    const std::size_t samples = std::min((heard.size() - start) / 2, expected.size() / 2);
+    std::size_t changed = 0;
+    while (changed < samples && sampleAt(heard, start / 2 + changed) == sampleAt(expected, changed))
+        ++changed;
+    ASSERT_LT(changed, samples) << "the volume was never heard";
+    // Within 100 ms of the device's length when the key was pressed.
+    const double changedAt = double(start + 2 * changed);
+    constexpr double hundredMs = 17640;
+    EXPECT_GE(changedAt, double(before) - hundredMs);
+    EXPECT_LE(changedAt, double(after) + hundredMs);
+    // From there on every sample is the song's on the taper, within a step.
+    const double gain = 0.95 * 0.95 * 0.95;
+    int worst = 0;
+    for (std::size_t i = changed; i < samples; ++i) {
+        const int wanted = int(std::lround(sampleAt(expected, i) * gain));
+        worst = std::max(worst, std::abs(sampleAt(heard, start / 2 + i) - wanted));
+    }
+    EXPECT_LE(worst, 1);
+
+    // The wheel turned over a button reaches the face.
+    const SkinRect pause = skinRect("Pause");
+    const QPoint over = install.origin + QPoint(pause.x + pause.width / 2, pause.y + pause.height / 2);
+    ASSERT_TRUE(runTool("xdotool", {"mousemove", QString::number(over.x()), QString::number(over.y()), "click", "5"}));
+    EXPECT_TRUE(processUntil([&] { return volumeSetting() == "90"; }));
+    ASSERT_TRUE(runTool("xdotool", {"click", "4"}));
+    EXPECT_TRUE(processUntil([&] { return volumeSetting() == "95"; }));
+
+    ASSERT_TRUE(runTool("xdotool", {"windowfocus", "--sync", main.front(), "key", "Escape"}));
+    ASSERT_TRUE(player.waitForFinished(20000));
+}
+
 // Whether a window of exactly that title is on the screen.
 bool windowShown(const char* title)
 {

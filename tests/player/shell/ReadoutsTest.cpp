@@ -22,7 +22,10 @@ struct BarFixture {
     ShellReadouts readouts;
     PlayerSettings settings{folder.file("Sonorbox.ini")};
     Player player{device, readouts, messages, settings};
+    WindowPosition position{folder.file("Sonorbox.ini")};
+    TestFileDialogs dialogs;
     SkinWindow parent{"Parent", "Parent"};
+    PlayerActions actions{{player, settings, position, messages, dialogs, device}, parent};
     std::unique_ptr<SeekBar> bar;
 
     BarFixture(int width, int height)
@@ -31,7 +34,7 @@ struct BarFixture {
         filled = std::make_unique<Bitmap>(bitmap(width, height, Qt::white, "filled.bmp"));
         parent.createWindow(nullptr, true, QRect(0, 0, width, height));
         bar = std::make_unique<SeekBar>(&parent, 0, 0, BitmapPiece{empty.get(), 0, 0, width, height, 0, 0},
-                                        BitmapPiece{filled.get(), 0, 0, width, height, 0, 0}, song, player);
+                                        BitmapPiece{filled.get(), 0, 0, width, height, 0, 0}, song, actions);
     }
 
     Bitmap bitmap(int width, int height, Qt::GlobalColor colour, const char* name)
@@ -156,8 +159,11 @@ TEST(SeekBar, AReleaseOutsideTheBarDoesNotSeek)
     BarFixture fixture(200, 10);
     QTest::mousePress(fixture.bar.get(), Qt::LeftButton, {}, QPoint(100, 5));
     QTest::mouseRelease(fixture.bar.get(), Qt::LeftButton, {}, QPoint(100, 11));
-    EXPECT_FLOAT_EQ(fixture.player.control().seekFraction.load(), 0.0f);
+    EXPECT_FLOAT_EQ(fixture.player.control().seekFraction.load(), noSeek);
     EXPECT_FALSE(fixture.player.control().seekKeepsPosition.load());
+    // The bar's very start asks for no seek either.
+    ShellFixture::click(fixture.bar.get(), QPoint(0, 5));
+    EXPECT_FLOAT_EQ(fixture.player.control().seekFraction.load(), noSeek);
     ShellFixture::click(fixture.bar.get(), QPoint(200, 10)); // edges inclusive
     EXPECT_FLOAT_EQ(fixture.player.control().seekFraction.load(), 1.0f);
 }

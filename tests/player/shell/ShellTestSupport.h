@@ -13,6 +13,7 @@
 #include "MainWindow.h"
 #include "ProcessUntil.h"
 #include "Player.h"
+#include "PlayerActions.h"
 #include "PlayerSettings.h"
 #include "RecordingMessages.h"
 #include "ShellReadouts.h"
@@ -68,7 +69,7 @@ struct ShellFixture {
 
     MainWindow& open(const std::string& commandLine = std::string())
     {
-        window = std::make_unique<MainWindow>(MainWindowServices{player, settings, position, messages, dialogs},
+        window = std::make_unique<MainWindow>(MainWindowServices{player, settings, position, messages, dialogs, device},
                                               commandLine);
         readouts.setWindow(window.get());
         return *window;
