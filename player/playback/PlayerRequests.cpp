@@ -91,8 +91,7 @@ void Player::takeOverFile(const std::string& path)
     playlist_.replaceWith(path);
     if (isListPath(path))
         playlist_.moveTo(playlist_.count());
-    song_.decodedSongSeconds.store(0);
-    song_.songSeconds.store(0);
+    song_.forget();
     readouts_.setTitle(path);
     setGivenPath(path);
     request(control_.nextRequested);

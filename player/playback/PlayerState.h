@@ -43,6 +43,25 @@ struct SongInfo {
     std::atomic<int> decodedSongSeconds{0};
     // Length of the audible song: the seek bar, the callback and seeking use it.
     std::atomic<int> songSeconds{0};
+    // The exact lengths, in microseconds, of the song being decoded and of the
+    // audible song: what the desktop's media controls report.
+    std::atomic<std::int64_t> decodedSongMicroseconds{0};
+    std::atomic<std::int64_t> songMicroseconds{0};
+
+    // The song being decoded becomes the audible one.
+    void hearDecodedSong()
+    {
+        songSeconds.store(decodedSongSeconds.load());
+        songMicroseconds.store(decodedSongMicroseconds.load());
+    }
+    // No song is known: a new list or a new player thread.
+    void forget()
+    {
+        decodedSongSeconds.store(0);
+        songSeconds.store(0);
+        decodedSongMicroseconds.store(0);
+        songMicroseconds.store(0);
+    }
 };
 
 // 44100 frames of 4 bytes are 176400 bytes a second; a completed device block

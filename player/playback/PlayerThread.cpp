@@ -31,8 +31,7 @@ void Player::playerThreadMain(const std::vector<std::string>& argv, int pure)
     }
     playlist_.moveTo(0);
 
-    song_.decodedSongSeconds.store(0);
-    song_.songSeconds.store(0);
+    song_.forget();
     header_ = mp3::FrameHeader{};
 
     try {
@@ -161,10 +160,11 @@ bool Player::decodeOneFrame(mp3::FrameHeader& header)
     if (header.headerChange > 1) {
         if (!acceptFormat(header))
             return false;
-        int seconds = mp3::streamLength(header).wholeSeconds;
-        song_.decodedSongSeconds.store(seconds);
+        const mp3::StreamLength length = mp3::streamLength(header);
+        song_.decodedSongMicroseconds.store(std::llround(length.seconds * 1e6));
+        song_.decodedSongSeconds.store(length.wholeSeconds);
         if (song_.songSeconds.load() == 0) {
-            song_.songSeconds.store(seconds);
+            song_.hearDecodedSong();
             showCurrentTitle();
         }
         int sampleRate = mp3::sampleRateHz(header);

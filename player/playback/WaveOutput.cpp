@@ -84,7 +84,7 @@ void WaveOutput::resetDevice()
     if (!control_.seekKeepsPosition.exchange(false))
         control_.playedUnits.store(0);
     // From here on the song being decoded is the one heard.
-    song_.songSeconds.store(song_.decodedSongSeconds.load());
+    song_.hearDecodedSong();
     if (titleBehind_.exchange(false)) {
         std::string path;
         if (playlist_.getCurrent(path))
@@ -195,7 +195,7 @@ void WaveOutput::switchToAudibleSong()
 {
     control_.playedUnits.store(0);
     titleBehind_.store(false);
-    song_.songSeconds.store(song_.decodedSongSeconds.load());
+    song_.hearDecodedSong();
     std::string path;
     if (playlist_.getCurrent(path))
         readouts_.setTitle(path);

@@ -5,8 +5,10 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "EngineNowPlaying.h"
 #include "FileDialogs.h"
 #include "MainWindow.h"
+#include "MprisService.h"
 #include "PathText.h"
 #include "Platform.h"
 #include "Player.h"
@@ -49,6 +51,13 @@ int Application::run()
     MainWindow window(MainWindowServices{player, settings, position, parts_.messages, parts_.dialogs, parts_.device},
                       commandLine_);
     readouts.setWindow(&window);
+    // On the session bus for the desktop's media controls while the window
+    // lives.
+    EngineNowPlaying nowPlaying(player, window);
+    MprisService mpris(nowPlaying, window.actions(), window);
+    window.onShownChanged = [&mpris] { mpris.refresh(); };
+    window.actions().onPlaybackChanged = [&mpris] { mpris.refresh(); };
+    window.actions().onSeekAsked = [&mpris] { mpris.noteSeekAsked(); };
     // From the message loop: the window reaches the screen first. A second
     // start meanwhile waits for the listening to begin.
     QTimer::singleShot(0, [&instance, &window] {
@@ -59,6 +68,9 @@ int Application::run()
 
     // Closed by the platform, the player may still be playing.
     player.stopPlayback();
+    window.onShownChanged = nullptr;
+    window.actions().onPlaybackChanged = nullptr;
+    window.actions().onSeekAsked = nullptr;
     readouts.setWindow(nullptr);
     return exitCode;
 }

@@ -136,10 +136,16 @@ void MainWindow::setTitle(const std::string& path)
 {
     titlePath_ = path;
     titleText_ = QString::fromStdString(pathtext::withoutExtension(pathtext::fileNameOf(path)));
+    ++titlesShown_;
     redrawTitle();
+    tellShownChanged();
 }
 
-void MainWindow::setTime(int seconds) { timeReadout_->setText(timeText(seconds)); }
+void MainWindow::setTime(int seconds)
+{
+    timeReadout_->setText(timeText(seconds));
+    tellShownChanged();
+}
 
 void MainWindow::setSampleRateNumber(int kiloHertz) { sampleRateReadout_->setNumber(kiloHertz); }
 
@@ -151,6 +157,7 @@ void MainWindow::showPaused(bool paused)
 {
     if (pauseButton_)
         pauseButton_->showPaused(paused);
+    tellShownChanged();
 }
 
 void MainWindow::redrawTitle() { repaint(titleRect_); }
@@ -160,6 +167,13 @@ void MainWindow::showVolume(int volume)
     volumeText_ = QStringLiteral("Volume %1 %").arg(volume);
     volumeShown_.start();
     redrawTitle();
+    tellShownChanged();
+}
+
+void MainWindow::tellShownChanged()
+{
+    if (onShownChanged)
+        onShownChanged();
 }
 
 QString MainWindow::shownTitleText() const { return volumeShown_.isActive() ? volumeText_ : titleText_; }

@@ -3,6 +3,8 @@
 #include <QRect>
 #include <QString>
 #include <QTimer>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -41,6 +43,13 @@ public:
     void showPaused(bool paused);
 
     const QString& titleText() const { return titleText_; }
+    // The song the title line names, and how many titles it has been told
+    // (a new one for each song begun, the same song again too).
+    const std::string& titlePath() const { return titlePath_; }
+    std::uint64_t titlesShown() const { return titlesShown_; }
+    // Told whenever the title, the time, the pause or the volume shown
+    // changes.
+    std::function<void()> onShownChanged;
     // What the title line shows: the title, or for a second after a change
     // of the volume "Volume 70 %".
     QString shownTitleText() const;
@@ -76,6 +85,7 @@ private:
     void drawTitle(QPainter& target);
     void redrawTitle();
     void showVolume(int volume);
+    void tellShownChanged();
 
     MainWindowServices services_;
     PlayerActions actions_;
@@ -86,6 +96,7 @@ private:
     QRect titleRect_;
     QString titleText_;
     std::string titlePath_;
+    std::uint64_t titlesShown_ = 0;
     // The tool tip of the song last asked for, read once.
     std::string toolTipPath_;
     QString toolTip_;
