@@ -24,6 +24,7 @@ const QString noTrack = QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrac
 // How often, and how long, a seek asked is watched for its end.
 constexpr int seekWatchMilliseconds = 10;
 constexpr int seekWatchTicksAtMost = 300;
+constexpr int playingWatchMilliseconds = 1500;
 
 QString statusName(PlaybackState state)
 {
@@ -67,6 +68,9 @@ MprisService::MprisService(const NowPlaying& nowPlaying, PlayerActions& actions,
         seekWatch_.stop();
         tellSeekDone();
     });
+    playingWatch_.setSingleShot(true);
+    playingWatch_.setInterval(playingWatchMilliseconds);
+    connect(&playingWatch_, &QTimer::timeout, this, &MprisService::refresh);
     if (!bus_.isConnected())
         return;
     new MprisRootAdaptor(*this);
@@ -122,6 +126,10 @@ void MprisService::refresh()
     }
     if (!changed.isEmpty())
         tellChanged(changed);
+    if (status == statusName(PlaybackState::playing))
+        playingWatch_.start();
+    else
+        playingWatch_.stop();
 }
 
 void MprisService::tellChanged(const QVariantMap& changed)

@@ -76,6 +76,10 @@ private:
     // The tags of the song last asked for, read once a song.
     mutable std::string tagsPath_;
     mutable QVariantMap tags_;
+    // While playing, the time shown changes every second and each change
+    // refreshes; when it has not for longer, the player may have ended by
+    // itself, which nothing shows: this looks once more.
+    QTimer playingWatch_;
     // Watches a seek asked until the player has made it.
     QTimer seekWatch_;
     int seekWatchTicks_ = 0;

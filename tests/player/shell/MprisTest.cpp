@@ -254,6 +254,21 @@ TEST_F(Mpris, ASongChangeIsToldWithTheNewSongsTrackAndLength)
     player.kill();
 }
 
+TEST_F(Mpris, APlayerThatStopsByItselfIsToldStopped)
+{
+    PlayerInstall install;
+    BusSignals heard;
+    // The second song is of a format the player does not take: after the
+    // first it stops, with a message.
+    const std::string list = install.folder.write(
+        "Refused second.m3u", TEST_DATA_DIR "/mp3/joint-128.mp3\n" TEST_DATA_DIR "/mp3/mono-64.mp3\n");
+    QProcess& player = install.start({QString::fromStdString(list)});
+    ASSERT_TRUE(processUntil([] { return onBus(serviceName); }));
+    EXPECT_TRUE(processUntil([&] { return heard.told("PlaybackStatus") == QVariant("Stopped"); }));
+    EXPECT_EQ(BusPlayer{serviceName}.status(), "Stopped");
+    player.kill();
+}
+
 TEST_F(Mpris, WhenTheNameIsTakenThePlayerTakesOneOfItsOwn)
 {
     ASSERT_TRUE(bus().registerService(serviceName));
