@@ -143,13 +143,15 @@ void MprisService::tellChanged(const QVariantMap& changed)
 
 void MprisService::noteSeekAsked()
 {
+    if (busName_.isEmpty())
+        return;
     seekWatchTicks_ = 0;
     seekWatch_.start();
 }
 
 void MprisService::tellSeekDone()
 {
-    if (playerAdaptor_ && !busName_.isEmpty())
+    if (playerAdaptor_)
         emit playerAdaptor_->Seeked(position());
 }
 
