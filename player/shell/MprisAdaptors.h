@@ -7,7 +7,7 @@
 
 class MprisService;
 
-// The two interfaces of the MPRIS 2 specification that the player offers on
+// The two interfaces of MPRIS 2 (the desktop's media player interface) that the player offers on
 // the session bus; each passes what it is asked to the service.
 
 class MprisRootAdaptor : public QDBusAbstractAdaptor {
