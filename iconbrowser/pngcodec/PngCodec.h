@@ -9,7 +9,7 @@
 namespace icons {
 
 // PNG images without a toolkit: what the thumbnailer and the image tools
-// need, on zlib and libpng alone.
+// need, on zlib alone.
 
 // Pixels at the image's own size, or nothing for a stream that does not
 // decode or whose data does not inflate to exactly the rows its header
