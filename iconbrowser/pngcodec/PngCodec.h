@@ -16,8 +16,8 @@ namespace icons {
 // declares (checked before the decoder sees it, so its cost stays bounded).
 std::optional<Image> decodePngPixels(const PngImage& png);
 
-// A PNG stream (ISO/IEC 15948) of the pixels, 8-bit RGBA, compressed for
-// speed: a thumbnail is written once and read a few times.
+// A PNG stream (ISO/IEC 15948) of the pixels, 8-bit RGBA, its data stored
+// rather than compressed, for speed: a thumbnail is written once and read once.
 std::vector<std::uint8_t> encodePng(const Image& image);
 
 // Whether the data of `png` inflates to exactly the rows its header declares.

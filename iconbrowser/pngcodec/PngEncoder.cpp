@@ -36,22 +36,35 @@ std::vector<std::uint8_t> encodePng(const Image& image)
     put32(header, static_cast<std::uint32_t>(image.height));
     header.insert(header.end(), {depth, rgba, 0, 0, 0}); // deflate, adaptive filters, no interlace
 
-    // Rows unfiltered: at these sizes the fastest level gains little from filters.
-    std::vector<std::uint8_t> rows;
-    rows.reserve(static_cast<std::size_t>(image.height) * (1 + 4 * static_cast<std::size_t>(image.width)));
+    // Rows unfiltered and stored, not compressed: a file manager reads the
+    // picture once and keeps its own copy, so squeezing it would only cost time.
+    const std::size_t rowBytes = 1 + 4 * static_cast<std::size_t>(image.width);
+    std::vector<std::uint8_t> rows(static_cast<std::size_t>(image.height) * rowBytes);
+    std::uint8_t* at = rows.data();
     for (int y = 0; y < image.height; ++y) {
-        rows.push_back(noFilter);
-        for (int x = 0; x < image.width; ++x) {
+        *at++ = noFilter;
+        for (int x = 0; x < image.width; ++x, at += 4) {
             const std::uint32_t argb = image.pixel(x, y);
-            rows.insert(rows.end(), {static_cast<std::uint8_t>(argb >> 16), static_cast<std::uint8_t>(argb >> 8),
-                                        static_cast<std::uint8_t>(argb), static_cast<std::uint8_t>(argb >> 24)});
+            at[0] = static_cast<std::uint8_t>(argb >> 16);
+            at[1] = static_cast<std::uint8_t>(argb >> 8);
+            at[2] = static_cast<std::uint8_t>(argb);
+            at[3] = static_cast<std::uint8_t>(argb >> 24);
         }
     }
-    uLongf compressedSize = compressBound(static_cast<uLong>(rows.size()));
-    std::vector<std::uint8_t> compressed(compressedSize);
-    if (compress2(compressed.data(), &compressedSize, rows.data(), static_cast<uLong>(rows.size()), Z_BEST_SPEED) != Z_OK)
+    // The least state deflate allows: storing needs no window or hash to speak of.
+    constexpr int smallestWindowBits = 9, smallestMemLevel = 1;
+    z_stream z{};
+    if (deflateInit2(&z, Z_NO_COMPRESSION, Z_DEFLATED, smallestWindowBits, smallestMemLevel, Z_DEFAULT_STRATEGY) != Z_OK)
         return {};
-    compressed.resize(compressedSize);
+    std::vector<std::uint8_t> compressed(deflateBound(&z, static_cast<uLong>(rows.size())));
+    z.next_in = rows.data();
+    z.avail_in = static_cast<uInt>(rows.size());
+    z.next_out = compressed.data();
+    z.avail_out = static_cast<uInt>(compressed.size());
+    const int status = deflate(&z, Z_FINISH);
+    compressed.resize(z.total_out);
+    deflateEnd(&z);
+    if (status != Z_STREAM_END) return {};
 
     std::vector<std::uint8_t> out(signature.begin(), signature.end());
     putChunk(out, "IHDR", header);
