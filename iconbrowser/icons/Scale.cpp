@@ -70,25 +70,39 @@ Image shrinkByBlocks(const Image& source, int width, int height)
     const int blockHeight = source.height / height;
     const std::uint64_t count = static_cast<std::uint64_t>(blockWidth) * blockHeight;
     Image target{width, height, std::vector<std::uint32_t>(static_cast<std::size_t>(width) * height)};
+    // The sums of one row of blocks, colours premultiplied by alpha, gathered
+    // a source row at a time.
+    struct Sums {
+        std::uint64_t alpha, red, green, blue;
+    };
+    std::vector<Sums> blocks(static_cast<std::size_t>(width));
     for (int ty = 0; ty < height; ++ty) {
-        for (int tx = 0; tx < width; ++tx) {
-            std::uint64_t alpha = 0, red = 0, green = 0, blue = 0; // colours premultiplied by alpha
-            for (int y = ty * blockHeight; y < (ty + 1) * blockHeight; ++y) {
-                for (int x = tx * blockWidth; x < (tx + 1) * blockWidth; ++x) {
-                    const std::uint32_t argb = source.pixel(x, y);
+        std::fill(blocks.begin(), blocks.end(), Sums{});
+        for (int y = ty * blockHeight; y < (ty + 1) * blockHeight; ++y) {
+            const std::uint32_t* pixel = &source.pixels[static_cast<std::size_t>(y) * source.width];
+            for (Sums& sums : blocks) {
+                for (int x = 0; x < blockWidth; ++x, ++pixel) {
+                    const std::uint32_t argb = *pixel;
                     const std::uint32_t a = argb >> 24;
-                    alpha += a;
-                    red += (argb >> 16 & 0xFF) * a;
-                    green += (argb >> 8 & 0xFF) * a;
-                    blue += (argb & 0xFF) * a;
+                    sums.alpha += a;
+                    sums.red += (argb >> 16 & 0xFF) * a;
+                    sums.green += (argb >> 8 & 0xFF) * a;
+                    sums.blue += (argb & 0xFF) * a;
                 }
             }
+        }
+        std::uint32_t* out = &target.pixels[static_cast<std::size_t>(ty) * width];
+        for (const Sums& sums : blocks) {
+            const std::uint64_t alpha = sums.alpha;
             // An average alpha under one half is fully transparent, as in straight() below.
-            if (2 * alpha < count) continue;
+            if (2 * alpha < count) {
+                ++out;
+                continue;
+            }
             // Each value rounded to nearest, halves up.
             const auto channel = [alpha](std::uint64_t sum) { return static_cast<std::uint32_t>((2 * sum + alpha) / (2 * alpha)); };
             const auto mean = static_cast<std::uint32_t>((2 * alpha + count) / (2 * count));
-            target.pixels[static_cast<std::size_t>(ty) * width + tx] = mean << 24 | channel(red) << 16 | channel(green) << 8 | channel(blue);
+            *out++ = mean << 24 | channel(sums.red) << 16 | channel(sums.green) << 8 | channel(sums.blue);
         }
     }
     return target;

@@ -14,30 +14,29 @@ void put32(std::vector<std::uint8_t>& out, std::uint32_t value)
     for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
-// A chunk: length, type, data, and the CRC of type and data.
-void putChunk(std::vector<std::uint8_t>& out, std::string_view type, const std::vector<std::uint8_t>& data)
+// Ends the chunk whose length field is at `start`: its length, and the CRC of its type and data.
+void closeChunk(std::vector<std::uint8_t>& out, std::size_t start)
 {
-    put32(out, static_cast<std::uint32_t>(data.size()));
-    const std::size_t typeAt = out.size();
-    out.insert(out.end(), type.begin(), type.end());
-    out.insert(out.end(), data.begin(), data.end());
+    const std::size_t typeAt = start + 4;
+    const auto length = static_cast<std::uint32_t>(out.size() - typeAt - 4);
+    for (int n = 0; n < 4; ++n) out[start + static_cast<std::size_t>(n)] = static_cast<std::uint8_t>(length >> (24 - 8 * n));
     const uLong crc = crc32(crc32(0, nullptr, 0), out.data() + typeAt, static_cast<uInt>(out.size() - typeAt));
     put32(out, static_cast<std::uint32_t>(crc));
 }
 
-} // namespace
-
-std::vector<std::uint8_t> encodePng(const Image& image)
+// Starts a chunk of `type`, its length to be filled in by closeChunk; gives where it starts.
+std::size_t openChunk(std::vector<std::uint8_t>& out, std::string_view type)
 {
-    constexpr std::array<std::uint8_t, 8> signature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    constexpr std::uint8_t depth = 8, rgba = 6, noFilter = 0;
-    std::vector<std::uint8_t> header;
-    put32(header, static_cast<std::uint32_t>(image.width));
-    put32(header, static_cast<std::uint32_t>(image.height));
-    header.insert(header.end(), {depth, rgba, 0, 0, 0}); // deflate, adaptive filters, no interlace
+    const std::size_t start = out.size();
+    put32(out, 0);
+    out.insert(out.end(), type.begin(), type.end());
+    return start;
+}
 
-    // Rows unfiltered and stored, not compressed: a file manager reads the
-    // picture once and keeps its own copy, so squeezing it would only cost time.
+// The filtered rows: each a filter-type byte (0, none) and its pixels as 8-bit RGBA.
+std::vector<std::uint8_t> rgbaRows(const Image& image)
+{
+    constexpr std::uint8_t noFilter = 0;
     const std::size_t rowBytes = 1 + 4 * static_cast<std::size_t>(image.width);
     std::vector<std::uint8_t> rows(static_cast<std::size_t>(image.height) * rowBytes);
     std::uint8_t* at = rows.data();
@@ -51,25 +50,49 @@ std::vector<std::uint8_t> encodePng(const Image& image)
             at[3] = static_cast<std::uint8_t>(argb >> 24);
         }
     }
-    // The least state deflate allows: storing needs no window or hash to speak of.
+    return rows;
+}
+
+} // namespace
+
+std::vector<std::uint8_t> encodePng(const Image& image)
+{
+    constexpr std::array<std::uint8_t, 8> signature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    constexpr std::uint8_t depth = 8, rgba = 6;
+    const std::vector<std::uint8_t> rows = rgbaRows(image);
+    // Stored, not compressed: a file manager reads the picture once and keeps
+    // its own copy, so squeezing it would only cost time. Storing needs the
+    // least state deflate allows, no window or hash to speak of.
     constexpr int smallestWindowBits = 9, smallestMemLevel = 1;
     z_stream z{};
     if (deflateInit2(&z, Z_NO_COMPRESSION, Z_DEFLATED, smallestWindowBits, smallestMemLevel, Z_DEFAULT_STRATEGY) != Z_OK)
         return {};
-    std::vector<std::uint8_t> compressed(deflateBound(&z, static_cast<uLong>(rows.size())));
-    z.next_in = rows.data();
-    z.avail_in = static_cast<uInt>(rows.size());
-    z.next_out = compressed.data();
-    z.avail_out = static_cast<uInt>(compressed.size());
-    const int status = deflate(&z, Z_FINISH);
-    compressed.resize(z.total_out);
-    deflateEnd(&z);
-    if (status != Z_STREAM_END) return {};
+    const uLong dataBound = deflateBound(&z, static_cast<uLong>(rows.size()));
+    constexpr std::size_t chunksAround = 8 + 25 + 12 + 12; // signature, IHDR, the IDAT's own fields, IEND
 
     std::vector<std::uint8_t> out(signature.begin(), signature.end());
-    putChunk(out, "IHDR", header);
-    putChunk(out, "IDAT", compressed);
-    putChunk(out, "IEND", {});
+    out.reserve(chunksAround + dataBound);
+    const std::size_t header = openChunk(out, "IHDR");
+    put32(out, static_cast<std::uint32_t>(image.width));
+    put32(out, static_cast<std::uint32_t>(image.height));
+    out.insert(out.end(), {depth, rgba, 0, 0, 0}); // deflate, adaptive filters, no interlace
+    closeChunk(out, header);
+
+    // Deflated straight into the IDAT chunk.
+    const std::size_t data = openChunk(out, "IDAT");
+    const std::size_t dataAt = out.size();
+    out.resize(dataAt + dataBound);
+    z.next_in = const_cast<Bytef*>(rows.data());
+    z.avail_in = static_cast<uInt>(rows.size());
+    z.next_out = out.data() + dataAt;
+    z.avail_out = static_cast<uInt>(dataBound);
+    const int status = deflate(&z, Z_FINISH);
+    out.resize(dataAt + z.total_out);
+    deflateEnd(&z);
+    if (status != Z_STREAM_END) return {};
+    closeChunk(out, data);
+
+    closeChunk(out, openChunk(out, "IEND"));
     return out;
 }
 
