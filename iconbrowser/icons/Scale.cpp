@@ -99,9 +99,16 @@ Image shrinkByBlocks(const Image& source, int width, int height)
                 ++out;
                 continue;
             }
-            // Each value rounded to nearest, halves up.
-            const auto channel = [alpha](std::uint64_t sum) { return static_cast<std::uint32_t>((2 * sum + alpha) / (2 * alpha)); };
-            const auto mean = static_cast<std::uint32_t>((2 * alpha + count) / (2 * count));
+            // Each value rounded to nearest, halves up: the whole part of (2 sum + n) / 2n.
+            // In doubles, which divide far faster than 64-bit integers and here
+            // exactly: both terms are whole numbers under 2^53, and a quotient that
+            // is not whole lies at least 1 / 2n from the next whole number, far
+            // beyond the rounding of a quotient under 256.
+            const auto rounded = [](std::uint64_t sum, std::uint64_t n) {
+                return static_cast<std::uint32_t>(static_cast<double>(2 * sum + n) / static_cast<double>(2 * n));
+            };
+            const auto channel = [&](std::uint64_t sum) { return rounded(sum, alpha); };
+            const auto mean = rounded(alpha, count);
             *out++ = mean << 24 | channel(sums.red) << 16 | channel(sums.green) << 8 | channel(sums.blue);
         }
     }

@@ -33,24 +33,19 @@ std::size_t openChunk(std::vector<std::uint8_t>& out, std::string_view type)
     return start;
 }
 
-// The filtered rows: each a filter-type byte (0, none) and its pixels as 8-bit RGBA.
-std::vector<std::uint8_t> rgbaRows(const Image& image)
+// Row `y` filtered: its filter-type byte (0, none) and its pixels as 8-bit RGBA.
+void filteredRow(const Image& image, int y, std::vector<std::uint8_t>& row)
 {
     constexpr std::uint8_t noFilter = 0;
-    const std::size_t rowBytes = 1 + 4 * static_cast<std::size_t>(image.width);
-    std::vector<std::uint8_t> rows(static_cast<std::size_t>(image.height) * rowBytes);
-    std::uint8_t* at = rows.data();
-    for (int y = 0; y < image.height; ++y) {
-        *at++ = noFilter;
-        for (int x = 0; x < image.width; ++x, at += 4) {
-            const std::uint32_t argb = image.pixel(x, y);
-            at[0] = static_cast<std::uint8_t>(argb >> 16);
-            at[1] = static_cast<std::uint8_t>(argb >> 8);
-            at[2] = static_cast<std::uint8_t>(argb);
-            at[3] = static_cast<std::uint8_t>(argb >> 24);
-        }
+    std::uint8_t* at = row.data();
+    *at++ = noFilter;
+    for (int x = 0; x < image.width; ++x, at += 4) {
+        const std::uint32_t argb = image.pixel(x, y);
+        at[0] = static_cast<std::uint8_t>(argb >> 16);
+        at[1] = static_cast<std::uint8_t>(argb >> 8);
+        at[2] = static_cast<std::uint8_t>(argb);
+        at[3] = static_cast<std::uint8_t>(argb >> 24);
     }
-    return rows;
 }
 
 } // namespace
@@ -59,7 +54,7 @@ std::vector<std::uint8_t> encodePng(const Image& image)
 {
     constexpr std::array<std::uint8_t, 8> signature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     constexpr std::uint8_t depth = 8, rgba = 6;
-    const std::vector<std::uint8_t> rows = rgbaRows(image);
+    std::vector<std::uint8_t> row(1 + 4 * static_cast<std::size_t>(image.width));
     // Stored, not compressed: a file manager reads the picture once and keeps
     // its own copy, so squeezing it would only cost time. Storing needs the
     // least state deflate allows, no window or hash to speak of.
@@ -67,7 +62,7 @@ std::vector<std::uint8_t> encodePng(const Image& image)
     z_stream z{};
     if (deflateInit2(&z, Z_NO_COMPRESSION, Z_DEFLATED, smallestWindowBits, smallestMemLevel, Z_DEFAULT_STRATEGY) != Z_OK)
         return {};
-    const uLong dataBound = deflateBound(&z, static_cast<uLong>(rows.size()));
+    const uLong dataBound = deflateBound(&z, static_cast<uLong>(row.size() * static_cast<std::size_t>(image.height)));
     constexpr std::size_t chunksAround = 8 + 25 + 12 + 12; // signature, IHDR, the IDAT's own fields, IEND
 
     std::vector<std::uint8_t> out(signature.begin(), signature.end());
@@ -78,15 +73,20 @@ std::vector<std::uint8_t> encodePng(const Image& image)
     out.insert(out.end(), {depth, rgba, 0, 0, 0}); // deflate, adaptive filters, no interlace
     closeChunk(out, header);
 
-    // Deflated straight into the IDAT chunk.
+    // Deflated a row at a time straight into the IDAT chunk.
     const std::size_t data = openChunk(out, "IDAT");
     const std::size_t dataAt = out.size();
     out.resize(dataAt + dataBound);
-    z.next_in = const_cast<Bytef*>(rows.data());
-    z.avail_in = static_cast<uInt>(rows.size());
     z.next_out = out.data() + dataAt;
     z.avail_out = static_cast<uInt>(dataBound);
-    const int status = deflate(&z, Z_FINISH);
+    int status = Z_OK;
+    for (int y = 0; y < image.height && status == Z_OK; ++y) {
+        filteredRow(image, y, row);
+        z.next_in = row.data();
+        z.avail_in = static_cast<uInt>(row.size());
+        status = deflate(&z, y + 1 == image.height ? Z_FINISH : Z_NO_FLUSH);
+        if (z.avail_in != 0) status = Z_BUF_ERROR; // the bound was too small: never so for stored data
+    }
     out.resize(dataAt + z.total_out);
     deflateEnd(&z);
     if (status != Z_STREAM_END) return {};
