@@ -93,14 +93,18 @@ bool readFormat(const PngImage& png, Format& format)
         }
     }
     if (!header) return false;
+    // The depths each colour type allows (ISO/IEC 15948, 11.2.2).
+    const std::uint8_t d = format.depth;
+    const bool wholeBytes = d == 8 || d == 16, packed = d == 1 || d == 2 || d == 4;
     switch (format.colourType) {
-    case greyscale: format.channels = 1; break;
-    case truecolour: format.channels = 3; break;
-    case indexed: format.channels = 1; break;
-    case greyscaleAlpha: format.channels = 2; break;
-    case truecolourAlpha: format.channels = 4; break;
+    case greyscale: format.channels = wholeBytes || packed ? 1 : 0; break;
+    case truecolour: format.channels = wholeBytes ? 3 : 0; break;
+    case indexed: format.channels = d == 8 || packed ? 1 : 0; break;
+    case greyscaleAlpha: format.channels = wholeBytes ? 2 : 0; break;
+    case truecolourAlpha: format.channels = wholeBytes ? 4 : 0; break;
     default: return false;
     }
+    if (format.channels == 0) return false;
     if (format.colourType == indexed && !palette) return false;
     const std::uint8_t* t = transparency.data();
     if (format.colourType == indexed && transparency.size() <= format.paletteEntries) {
@@ -200,18 +204,10 @@ std::uint32_t pixelAt(const Format& f, const std::uint8_t* row, std::size_t x)
     }
 }
 
-struct Pass {
-    int x0, y0, dx, dy;
-};
-constexpr std::array<Pass, 7> adam7{{{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4}, {0, 2, 2, 4},
-    {1, 0, 2, 2}, {0, 1, 1, 2}}};
-constexpr Pass whole{0, 0, 1, 1};
-
 // Reads the rows of one pass (or of the whole image) into `image`.
-bool readPass(ImageData& data, const Format& format, const Pass& pass, Image& image)
+bool readPass(ImageData& data, const Format& format, const InterlacePass& pass, Image& image)
 {
-    const int columns = image.width > pass.x0 ? (image.width - pass.x0 + pass.dx - 1) / pass.dx : 0;
-    const int rows = image.height > pass.y0 ? (image.height - pass.y0 + pass.dy - 1) / pass.dy : 0;
+    const int columns = pass.columns(image.width), rows = pass.rows(image.height);
     if (columns == 0 || rows == 0) return true;
     const std::size_t rowBytes = (static_cast<std::size_t>(columns) * format.bitsPerPixel() + 7) / 8;
     const std::size_t unit = std::max(1, format.bitsPerPixel() / 8);
@@ -246,9 +242,9 @@ std::optional<Image> decodePngPixels(const PngImage& png)
     Image image{png.width, png.height, std::vector<std::uint32_t>(static_cast<std::size_t>(png.width) * png.height)};
     ImageData data(png);
     if (format.interlaced) {
-        for (const Pass& pass : adam7)
+        for (const InterlacePass& pass : adam7Passes)
             if (!readPass(data, format, pass, image)) return std::nullopt;
-    } else if (!readPass(data, format, whole, image)) {
+    } else if (!readPass(data, format, wholeImage, image)) {
         return std::nullopt;
     }
     if (!data.endsHere()) return std::nullopt;
