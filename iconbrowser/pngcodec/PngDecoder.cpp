@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdlib>
 #include <string_view>
 
@@ -220,9 +221,9 @@ bool readPass(ImageData& data, const Format& format, const InterlacePass& pass, 
         const std::uint8_t* samples = row.data() + 1;
         if (format.colourType == truecolourAlpha && format.depth == 8) {
             // Most icon images: 8-bit RGBA, four bytes a pixel.
+            // Read big-endian, RGBA becomes ARGB by one rotation.
             for (int c = 0; c < columns; ++c, samples += 4)
-                out[static_cast<std::size_t>(c) * pass.dx] = static_cast<std::uint32_t>(samples[3]) << 24
-                    | static_cast<std::uint32_t>(samples[0]) << 16 | samples[1] << 8 | samples[2];
+                out[static_cast<std::size_t>(c) * pass.dx] = std::rotr(be32(samples), 8);
         } else {
             for (int c = 0; c < columns; ++c)
                 out[static_cast<std::size_t>(c) * pass.dx] = pixelAt(format, samples, static_cast<std::size_t>(c));
