@@ -80,14 +80,20 @@ Image shrinkByBlocks(const Image& source, int width, int height)
     for (int ty = 0; ty < height; ++ty) {
         std::fill(blocks.begin(), blocks.end(), Sums{});
         for (int y = ty * blockHeight; y < (ty + 1) * blockHeight; ++y) {
-            const std::uint32_t* pixel = &source.pixels[static_cast<std::size_t>(y) * source.width];
-            for (Sums& sums : blocks) {
-                for (int x = 0; x < blockWidth; ++x, ++pixel) {
-                    const std::uint32_t argb = *pixel;
-                    const std::uint64_t a = argb >> 24;
-                    sums.alpha += a;
-                    sums.redBlue += (static_cast<std::uint64_t>(argb & 0xFF0000u) << 16 | (argb & 0xFFu)) * a;
-                    sums.green += (argb >> 8 & 0xFFu) * a;
+            // One pass along the row, moving to the next block every blockWidth
+            // pixels: no inner loop to set up for blocks only a few pixels wide.
+            const std::uint32_t* row = &source.pixels[static_cast<std::size_t>(y) * source.width];
+            Sums* sums = blocks.data();
+            int leftInBlock = blockWidth;
+            for (int x = 0; x < width * blockWidth; ++x) {
+                const std::uint32_t argb = row[x];
+                const std::uint64_t a = argb >> 24;
+                sums->alpha += a;
+                sums->redBlue += (static_cast<std::uint64_t>(argb & 0xFF0000u) << 16 | (argb & 0xFFu)) * a;
+                sums->green += (argb >> 8 & 0xFFu) * a;
+                if (--leftInBlock == 0) {
+                    ++sums;
+                    leftInBlock = blockWidth;
                 }
             }
         }
