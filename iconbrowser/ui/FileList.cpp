@@ -6,17 +6,20 @@
 #include <QThreadPool>
 
 #include <algorithm>
+#include <atomic>
 
 namespace glint {
 
 namespace {
+
+std::atomic<bool> listingsEnded{false};
 
 // Names only: the list needs nothing else, and nothing here opens a file.
 QStringList filesOf(const QString& folder)
 {
     QStringList names;
     QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext()) names << it.nextFileInfo().fileName();
+    while (it.hasNext() && !listingsEnded) names << it.nextFileInfo().fileName();
     std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
         const int folded = a.compare(b, Qt::CaseInsensitive);
         return folded != 0 ? folded < 0 : a < b;
@@ -46,6 +49,7 @@ void FileList::setPath(const QString& path)
     path_ = path;
     const quint64 generation = ++generation_;
     model_->setStringList({});
+    if (listingsEnded) return;
     const QPointer<FileList> self(this);
     QThreadPool::globalInstance()->start([self, generation, path] {
         const QStringList names = filesOf(path);
@@ -54,6 +58,12 @@ void FileList::setPath(const QString& path)
             if (self) self->show(generation, names);
         }, Qt::QueuedConnection);
     });
+}
+
+void FileList::endListings()
+{
+    listingsEnded = true;
+    QThreadPool::globalInstance()->waitForDone();
 }
 
 void FileList::show(quint64 generation, const QStringList& names)

@@ -23,6 +23,11 @@ public:
     bool selectFile(const QString& name);
     int fileCount() const;
 
+    // Ends the listings under way and waits for their workers, which may then
+    // not start again: before the program exits, no worker may outlive the
+    // state it reads.
+    static void endListings();
+
 signals:
     // The user chose a file, by mouse or keys; also when choosing the chosen one again.
     void fileClicked();

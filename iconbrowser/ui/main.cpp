@@ -1,5 +1,8 @@
 // Glint Gatherer: an icon browser. A second start hands over to the running
 // copy and ends before it has a window, so it never writes settings.
+#include "DisplayLoss.h"
+#include "EndSignals.h"
+#include "FileList.h"
 #include "FrmMain.h"
 #include "HelpFile.h"
 #include "Prompts.h"
@@ -42,7 +45,11 @@ int main(int argc, char** argv)
         [](const QUrl& address) { QDesktopServices::openUrl(address); }});
     glint::SingleInstance instance;
     instance.listen(instanceName, &window);
+    glint::EndSignals endSignals(&window);
+    glint::watchDisplayLoss();
     window.Form_Load();
     window.show();
-    return application.exec();
+    const int status = application.exec();
+    glint::FileList::endListings();
+    return status;
 }
