@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -83,6 +84,10 @@ public:
     Process& operator=(const Process&) = delete;
 
     bool started() const { return pid_ > 0; }
+    void signal(int number) const
+    {
+        if (pid_ > 0) kill(pid_, number);
+    }
     bool running()
     {
         if (pid_ <= 0 || status_) return false;
@@ -298,6 +303,24 @@ TEST_F(GlintGathererOnX, ASecondStartHandsOverAndEndsLeavingOneWindow)
     // 1000 twips fall on pixel 67, which is 1005 twips: whole pixels from then on.
     EXPECT_NE(text.str().find("MainLeft=1005"), std::string::npos) << text.str();
     EXPECT_NE(text.str().find("MainWidth=7260"), std::string::npos) << text.str();
+}
+
+TEST_F(GlintGathererOnX, SigtermClosesTheWindowAsItsCloseBoxDoesAndWritesThePlacement)
+{
+    Process& program = start();
+    ASSERT_TRUE(waitFor([&] { return !mappedWindowsNamed("Glint Gatherer").empty(); }, 20s))
+        << "the window never appeared";
+    const auto sent = std::chrono::steady_clock::now();
+    program.signal(SIGTERM);
+    ASSERT_TRUE(waitFor([&] { return !program.running(); }, 20s)) << "SIGTERM did not end the program";
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - sent);
+    std::cout << "[ figure   ] SIGTERM to exit: " << took.count() << " ms\n";
+    EXPECT_EQ(program.exitCode(), 0);
+    std::ifstream settings(settingsFile());
+    std::stringstream text;
+    text << settings.rdbuf();
+    EXPECT_NE(text.str().find("MainLeft=1005"), std::string::npos) << text.str();
+    EXPECT_NE(text.str().find("MainHeight="), std::string::npos) << text.str();
 }
 
 } // namespace
