@@ -323,4 +323,18 @@ TEST_F(GlintGathererOnX, SigtermClosesTheWindowAsItsCloseBoxDoesAndWritesThePlac
     EXPECT_NE(text.str().find("MainHeight="), std::string::npos) << text.str();
 }
 
+// The X server gone: the toolkit ends the program with status 1; ending the
+// file listings first neither holds that end up nor crashes it.
+TEST_F(GlintGathererOnX, TheDisplayGoneEndsTheProgramWithStatusOne)
+{
+    Process& program = start();
+    ASSERT_TRUE(waitFor([&] { return !mappedWindowsNamed("Glint Gatherer").empty(); }, 20s))
+        << "the window never appeared";
+    XCloseDisplay(display_);
+    display_ = nullptr;
+    xvfb_.reset();
+    ASSERT_TRUE(waitFor([&] { return !program.running(); }, 20s)) << "the program outlived its display";
+    EXPECT_EQ(program.exitCode(), 1) << "a crash, or an end the toolkit did not choose";
+}
+
 } // namespace

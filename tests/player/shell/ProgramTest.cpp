@@ -414,7 +414,9 @@ TEST_F(Program, TheDisplayGoneWhilePlayingEndsThePlayerInOrder)
         IniFile(install.settings).write("Sonorbox", "skin", DEFAULT_SKIN "/Skin.ini");
         install.channels = QProcess::SeparateChannels;
         QProcess& player = install.start({DEMO_SONG}, {{"DISPLAY", display->display()}, {"QT_SCALE_FACTOR", "2"}});
-        ASSERT_TRUE(install.playing(64 * 1024 + 16384 * (round % 4)));
+        ASSERT_TRUE(install.playing(64 * 1024 + 16384 * (round % 4)))
+            << "not playing; running: " << (player.state() == QProcess::Running) << ", said: "
+            << QString::fromLocal8Bit(player.readAllStandardError()).toStdString();
 
         display.reset();
         ASSERT_TRUE(player.waitForFinished(30000)) << "the player outlived its display";
