@@ -8,6 +8,7 @@
 #include <QThreadPool>
 
 #include <algorithm>
+#include <atomic>
 
 namespace glint {
 
@@ -23,12 +24,14 @@ bool listedBefore(const QString& a, const QString& b)
     return folded != 0 ? folded < 0 : a < b;
 }
 
+std::atomic<bool> listingsEnded{false};
+
 // Names only: the list needs nothing else, and nothing here opens a file.
 QStringList filesOf(const QString& folder)
 {
     QStringList names;
     QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext()) names << it.nextFileInfo().fileName();
+    while (it.hasNext() && !listingsEnded) names << it.nextFileInfo().fileName();
     std::sort(names.begin(), names.end(), listedBefore);
     return names;
 }
@@ -63,14 +66,8 @@ void FileList::setPath(const QString& path)
     pendingChoice_.clear();
     relist_->stop();
     model_->setStringList({});
-    // A folder that cannot be watched (no watches left) is still listed.
-    watcher_->addPath(path);
-    list();
-}
-
-void FileList::list()
-{
-    const quint64 generation = ++generation_;
+    while (it.hasNext() && !listingsEnded) names << it.nextFileInfo().fileName();
+    std::sort(names.begin(), names.end(), listedBefore);
     const QPointer<FileList> self(this);
     const QString path = path_;
     QThreadPool::globalInstance()->start([self, generation, path] {
@@ -80,6 +77,12 @@ void FileList::list()
             if (self) self->show(generation, names);
         }, Qt::QueuedConnection);
     });
+}
+
+void FileList::endListings()
+{
+    listingsEnded = true;
+    QThreadPool::globalInstance()->waitForDone();
 }
 
 void FileList::show(quint64 generation, const QStringList& names)

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -84,6 +85,10 @@ public:
     Process& operator=(const Process&) = delete;
 
     bool started() const { return pid_ > 0; }
+    void signal(int number) const
+    {
+        if (pid_ > 0) kill(pid_, number);
+    }
     bool running()
     {
         if (pid_ <= 0 || status_) return false;
@@ -377,6 +382,38 @@ TEST_F(GlintGathererOnX, EachDisplayHasItsOwnCopy)
     EXPECT_EQ(mappedWindowsNamed("Glint Gatherer").size(), 1u);
     programs_.clear(); // before the second server goes
     XCloseDisplay(other);
+}
+
+TEST_F(GlintGathererOnX, SigtermClosesTheWindowAsItsCloseBoxDoesAndWritesThePlacement)
+{
+    Process& program = start();
+    ASSERT_TRUE(waitFor([&] { return !mappedWindowsNamed("Glint Gatherer").empty(); }, 20s))
+        << "the window never appeared";
+    const auto sent = std::chrono::steady_clock::now();
+    program.signal(SIGTERM);
+    ASSERT_TRUE(waitFor([&] { return !program.running(); }, 20s)) << "SIGTERM did not end the program";
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - sent);
+    std::cout << "[ figure   ] SIGTERM to exit: " << took.count() << " ms\n";
+    EXPECT_EQ(program.exitCode(), 0);
+    std::ifstream settings(settingsFile());
+    std::stringstream text;
+    text << settings.rdbuf();
+    EXPECT_NE(text.str().find("MainLeft=1005"), std::string::npos) << text.str();
+    EXPECT_NE(text.str().find("MainHeight="), std::string::npos) << text.str();
+}
+
+// The X server gone: the toolkit ends the program with status 1; ending the
+// file listings first neither holds that end up nor crashes it.
+TEST_F(GlintGathererOnX, TheDisplayGoneEndsTheProgramWithStatusOne)
+{
+    Process& program = start();
+    ASSERT_TRUE(waitFor([&] { return !mappedWindowsNamed("Glint Gatherer").empty(); }, 20s))
+        << "the window never appeared";
+    XCloseDisplay(display_);
+    display_ = nullptr;
+    xvfb_.reset();
+    ASSERT_TRUE(waitFor([&] { return !program.running(); }, 20s)) << "the program outlived its display";
+    EXPECT_EQ(program.exitCode(), 1) << "a crash, or an end the toolkit did not choose";
 }
 
 } // namespace

@@ -29,10 +29,14 @@ public:
     std::optional<std::string> songAnswer;
     std::string lastSongShown;
     int skinAsked = 0;
+    // What happens while the skin chooser is open, before it answers.
+    std::function<void()> whileSkinAsked;
 
     std::string chooseSkinFile(const std::string&) override
     {
         ++skinAsked;
+        if (whileSkinAsked)
+            whileSkinAsked();
         return skinAnswer;
     }
     std::optional<std::string> chooseSong(QWidget*, const std::string& currentSong) override
