@@ -66,8 +66,15 @@ void FileList::setPath(const QString& path)
     pendingChoice_.clear();
     relist_->stop();
     model_->setStringList({});
-    while (it.hasNext() && !listingsEnded) names << it.nextFileInfo().fileName();
-    std::sort(names.begin(), names.end(), listedBefore);
+    // A folder that cannot be watched (no watches left) is still listed.
+    watcher_->addPath(path);
+    list();
+}
+
+void FileList::list()
+{
+    if (listingsEnded) return;
+    const quint64 generation = ++generation_;
     const QPointer<FileList> self(this);
     const QString path = path_;
     QThreadPool::globalInstance()->start([self, generation, path] {
