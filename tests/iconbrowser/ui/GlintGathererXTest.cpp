@@ -3,6 +3,7 @@
 // the settings. Skipped when Xvfb is not installed.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -130,13 +131,24 @@ protected:
         ASSERT_TRUE(display_) << "no display could be started";
     }
 
-    // An X server on a free display from `first` on: no lock file, and a server that stays up on it.
+    // Whether a living server holds the display's lock file; a killed server
+    // leaves its lock behind, which the next server on that display takes over.
+    static bool heldByALiveServer(const fs::path& lock)
+    {
+        std::ifstream file(lock);
+        if (!file) return false;
+        long pid = 0;
+        file >> pid;
+        return pid > 0 && (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+    }
+
+    // An X server on a free display from `first` on: no living server's lock, and a server that stays up on it.
     Display* startServer(int first, std::string& name, std::unique_ptr<Process>& server)
     {
         const auto xvfb = findProgram("Xvfb");
         for (int number = first; number < first + 100; ++number) {
             const std::string digits = std::to_string(number);
-            if (fs::exists(fs::path("/tmp") / (".X" + digits + "-lock"))) continue;
+            if (heldByALiveServer(fs::path("/tmp") / (".X" + digits + "-lock"))) continue;
             const std::string candidate = ":" + digits;
             auto started = std::make_unique<Process>(
                 std::vector<std::string>{xvfb->string(), candidate, "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
