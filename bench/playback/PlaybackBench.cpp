@@ -25,11 +25,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 struct QuietReadouts : PlayerReadouts {
-    void setTitle(const std::string&) override {}
+    void showAudible(const Audible&) override {}
     void setSampleRateNumber(int) override {}
     void setBitrateNumber(int) override {}
-    void setTime(int) override {}
-    void repaintSeekBar() override {}
     void showPaused(bool) override {}
 };
 

@@ -115,8 +115,7 @@ void MainWindow::createControls()
     titleRect_ = QRect(s.displayBar.x, s.displayBar.y, s.displayBar.width, s.displayBar.height);
 
     seekBar_ = std::make_unique<SeekBar>(this, s.seekBar.x, s.seekBar.y, pieceAt(s.mainUp, s.seekBar),
-                                         pieceAt(s.mainDown, s.seekBar), services_.player.songInfo(),
-                                         services_.player);
+                                         pieceAt(s.mainDown, s.seekBar), services_.player);
     seekBar_->showWindow();
 
     const QString face = QString::fromStdString(s.displayFont);
@@ -169,7 +168,7 @@ void MainWindow::togglePause()
     Player& player = services_.player;
     if (player.isPaused())
         player.resume();
-    else if (player.control().playerRunning.load() == 1)
+    else if (player.isRunning())
         player.pause();
 }
 
@@ -180,7 +179,7 @@ void MainWindow::playSong()
     Player& player = services_.player;
     // Paused, the running player plays the song setting already: it goes on
     // where it was.
-    if (player.isPaused() && player.control().playerRunning.load() == 1) {
+    if (player.isPaused() && player.isRunning()) {
         player.resume();
         return;
     }
@@ -208,6 +207,16 @@ void MainWindow::takeOverFile(const std::string& path)
 
 // --- the readouts ---
 
+void MainWindow::showAudible(const Audible& audible)
+{
+    if (audible.song != titleSong_) {
+        titleSong_ = audible.song;
+        setTitle(audible.path);
+    }
+    setTime(audible.positionSeconds);
+    seekBar_->showPosition(audible.positionSeconds, audible.lengthSeconds);
+}
+
 void MainWindow::setTitle(const std::string& path)
 {
     const QString name = QString::fromStdString(pathtext::fileNameOf(path));
@@ -215,13 +224,16 @@ void MainWindow::setTitle(const std::string& path)
     redrawTitle();
 }
 
-void MainWindow::setTime(int seconds) { timeReadout_->setText(timeText(seconds)); }
+void MainWindow::setTime(int seconds)
+{
+    const QString text = timeText(seconds);
+    if (timeReadout_->text() != text)
+        timeReadout_->setText(text);
+}
 
 void MainWindow::setSampleRateNumber(int kiloHertz) { sampleRateReadout_->setNumber(kiloHertz); }
 
 void MainWindow::setBitrateNumber(int kbps) { bitrateReadout_->setNumber(kbps); }
-
-void MainWindow::repaintSeekBar() { seekBar_->repaintSeekBar(); }
 
 void MainWindow::showPaused(bool paused)
 {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "Buttons.h"
+#include "PlayerReadouts.h"
 #include "Skin.h"
 #include "SkinWindow.h"
 
@@ -57,11 +58,11 @@ public:
     void takeOverFile(const std::string& path);
 
     // The readouts, on the window thread.
+    void showAudible(const Audible& audible);
     void setTitle(const std::string& path);
     void setTime(int seconds);
     void setSampleRateNumber(int kiloHertz);
     void setBitrateNumber(int kbps);
-    void repaintSeekBar();
     void showPaused(bool paused);
 
     const QString& titleText() const { return titleText_; }
@@ -94,6 +95,8 @@ private:
     BitmapPiece titleBackground_;
     QRect titleRect_;
     QString titleText_;
+    // The song whose title is shown.
+    std::uint32_t titleSong_ = 0;
     std::unique_ptr<AboutButton> aboutButton_;
     std::unique_ptr<MinimizeButton> minimizeButton_;
     std::unique_ptr<QuitButton> quitButton_;

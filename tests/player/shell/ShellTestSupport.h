@@ -13,6 +13,7 @@
 #include "MainWindow.h"
 #include "ProcessUntil.h"
 #include "Player.h"
+#include "PlayerInternals.h"
 #include "PlayerSettings.h"
 #include "RecordingMessages.h"
 #include "ShellReadouts.h"
@@ -59,6 +60,9 @@ struct ShellFixture {
     std::unique_ptr<MainWindow> window;
 
     explicit ShellFixture(const std::string& skin = testSkin("Vertical")) { settings.putSkin(skin); }
+
+    PlayerEngine& engine() { return PlayerInternals::of(player); }
+    std::uint32_t heardFrame() { return engine().audibleSong().heard().frame; }
     ~ShellFixture()
     {
         player.stopPlayback();
