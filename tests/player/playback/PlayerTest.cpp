@@ -9,6 +9,7 @@
 #include <fstream>
 #include <future>
 #include <iterator>
+#include <random>
 
 #include "ApeTag.h"
 #include "FixedSettings.h"
@@ -689,4 +690,104 @@ TEST_F(PlayerTest, AStartRightAfterAnotherStopsTheFirstPlayer)
     player->stopPlayback();  // made before the new thread may have begun
     expectStoppedCleanly();
     EXPECT_LE(device.opens(), 2);
+}
+
+TEST_F(PlayerTest, TheNextSongIsHeardWithTheBlockThatHoldsItsFirstSample)
+{
+    // The demo song ends inside a block: that block holds the short song's
+    // first sample, and with it title, length and time change.
+    const std::string second = fixture("joint-128.mp3");
+    const auto demoFrames = static_cast<std::uint32_t>(decodeWholeSong(demoSong, true, true).size() / 4);
+    const std::uint32_t changeBlock = demoFrames / 4096;
+    ASSERT_NE(demoFrames % 4096, 0u);
+    player->startPlayerThread(list({demoSong, second}));
+    for (std::uint32_t i = 0; i < changeBlock; ++i) {
+        ASSERT_TRUE(device.waitForQueued(1));
+        ASSERT_EQ(device.complete(1), 1);
+    }
+    Audible before = player->audible();
+    EXPECT_EQ(before.path, demoSong);
+    EXPECT_EQ(before.positionSeconds, static_cast<int>(changeBlock * 4096 / 44100));
+    EXPECT_EQ(before.lengthSeconds, 28);
+    waitForReadouts();
+    EXPECT_EQ(readouts.titles(), std::vector<std::string>{demoSong});
+    EXPECT_EQ(readouts.times().back(), 27);
+
+    ASSERT_TRUE(device.waitForQueued(1));
+    ASSERT_EQ(device.complete(1), 1);
+    Audible after = player->audible();
+    EXPECT_EQ(after.path, second);
+    EXPECT_EQ(after.lengthSeconds, 1);
+    EXPECT_EQ(after.positionSeconds, 0);
+    EXPECT_EQ(heardFrame(), (changeBlock + 1) * 4096 - demoFrames);
+    waitForReadouts();
+    EXPECT_EQ(readouts.titles(), (std::vector<std::string>{demoSong, second}));
+    EXPECT_EQ(readouts.times().back(), 0);
+    EXPECT_EQ(device.resets(), 0);
+}
+
+TEST_F(PlayerTest, ASeekAndAHandOverWhilePausedAreShownAtOnce)
+{
+    device.setFlowing(true, 2ms);
+    player->startPlayerThread(demoSong);
+    ASSERT_TRUE(waitUntil([&] { return heardFrame() > 3 * 4096u; }));
+    player->pause();
+    waitForReadouts();
+
+    // The seek ends the pause; its place is heard from the reset on, before
+    // any block of it has played.
+    const int seconds = player->audible().lengthSeconds;
+    player->requestSeek(0.5f);
+    waitForReset(1);
+    waitForReadouts();
+    EXPECT_EQ(player->audible().positionSeconds, seconds / 2);
+    EXPECT_EQ(readouts.times().back(), seconds / 2);
+    EXPECT_EQ(readouts.titles(), std::vector<std::string>{demoSong});
+
+    // Paused again, a list handed over shows its name at once, and its first
+    // song from the reset on.
+    device.setFlowing(false);
+    player->pause();
+    std::string handed = list({demoNames[1]});
+    player->takeOverFile(handed);
+    EXPECT_EQ(readouts.titles().back(), handed);
+    EXPECT_EQ(readouts.last().lengthSeconds, 0);
+    waitForReset(2);
+    waitForReadouts();
+    EXPECT_EQ(readouts.titles().back(), demoNames[1]);
+    EXPECT_EQ(player->audible().positionSeconds, 0);
+    EXPECT_FALSE(player->isPaused());
+    EXPECT_EQ(readouts.pauseLooks(), (std::vector<bool>{true, false, true, false}));
+}
+
+TEST_F(PlayerTest, RequestsFromTheWindowThreadWhileTheDeviceRunsAtFullSpeed)
+{
+    // For the thread checker: every shared value is met from three threads
+    // at once. Afterwards the player still ends cleanly.
+    const std::vector<std::string> songs = {fixture("joint-128.mp3"), fixture("stereo-128.mp3")};
+    device.setFlowing(true);
+    player->startPlayerThread(list(songs));
+    std::mt19937 random(7);
+    const auto end = std::chrono::steady_clock::now() + 2s;
+    int requests = 0;
+    while (std::chrono::steady_clock::now() < end) {
+        switch (random() % 7) {
+        case 0: player->requestNext(); break;
+        case 1: player->requestPrevious(); break;
+        case 2: player->requestSeek(static_cast<float>(random() % 100) / 100.0f); break;
+        case 3: player->pause(); break;
+        case 4: player->resume(); break;
+        case 5: player->takeOverFile(random() % 2 ? songs[random() % 2] : list(songs)); break;
+        default: break;
+        }
+        const Audible heard = player->audible();
+        EXPECT_LE(heard.positionSeconds, heard.lengthSeconds + 1) << heard.path;
+        ++requests;
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 500));
+    }
+    EXPECT_GT(requests, 100);
+    EXPECT_TRUE(running());
+    player->stopPlayback();
+    expectStoppedCleanly();
+    EXPECT_TRUE(messages.messages().empty());
 }
