@@ -54,6 +54,8 @@ private:
     enum class FramesEnd { songEnded, request, refused };
     FramesEnd decodeSongFrames();
     void seekInSong(float fraction);
+    // A stop, next or previous waits to be served.
+    bool requestPending() const;
     // Goes to the entry that comes next; true when a request chose it.
     bool moveOn();
     // Counts the song just left towards a pass through the list that gave no

@@ -58,6 +58,9 @@ bool PlayerEngine::playSong(const std::string& path)
     songPath_ = path;
     songBegun_ = false;
     songGaveAudio_ = false;
+    // A seek is the listener's choice, as a next is: the song it lands in
+    // begins a new pass, even when nothing follows the place sought.
+    bool sought = false;
     for (;;) {
         FramesEnd end = decodeSongFrames();
         if (end == FramesEnd::refused) {
@@ -68,6 +71,11 @@ bool PlayerEngine::playSong(const std::string& path)
         }
         control_.keepDecoding.store(1);
         float fraction = control_.seekFraction.load();
+        // A requester clears keepDecoding after its value: when the thread
+        // has served the value before the flag came, the flag finds nothing
+        // left to do, and the song goes on.
+        if (end == FramesEnd::request && !(fraction > 0.0f) && !requestPending())
+            continue;
         if (!(fraction > 0.0f)) {
             // At its natural end the song's last partial block stays, for
             // the next song to continue; every request drops it below.
@@ -76,15 +84,23 @@ bool PlayerEngine::playSong(const std::string& path)
             break;
         }
         seekInSong(fraction);
+        sought = true;
     }
     mp3::closeSong();
     if (control_.stopRequested.load() != 0)
         return false;
-    if (wholePassSilent(moveOn())) {
+    const bool requested = moveOn();
+    if (wholePassSilent(requested || sought)) {
         endAfterQueuedAudio(playertext::errorCaption, playertext::couldNotPlayAnySong + givenPath(), MessageIcon::none);
         return false;
     }
     return true;
+}
+
+bool PlayerEngine::requestPending() const
+{
+    return control_.stopRequested.load() != 0 || control_.nextRequested.load() != 0 ||
+           control_.prevRequested.load() != 0;
 }
 
 bool PlayerEngine::wholePassSilent(bool requested)

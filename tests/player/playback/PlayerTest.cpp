@@ -492,6 +492,21 @@ TEST_F(PlayerTest, AListHandedOverThatGivesNoAudioIsNamedInTheMessage)
     expectStoppedCleanly();
 }
 
+TEST_F(PlayerTest, ASeekIntoTheLastFrameOfTheOnlySongIsNoPassWithoutAudio)
+{
+    // The frame sought to leans on main data before it, which a seek skips:
+    // it gives no samples. Asked for before anything of the song was heard,
+    // the seek is the listener's choice, as a next would be: the song plays
+    // on from its start.
+    const std::string song = fixture("joint-128.mp3");
+    device.setFlowing(true, 1ms);
+    player->startPlayerThread(song);
+    player->requestSeek(0.999f);
+    ASSERT_TRUE(waitUntil([&] { return device.writes() >= 15 || !running(); }));
+    EXPECT_TRUE(running());
+    EXPECT_TRUE(messages.messages().empty());
+}
+
 TEST_F(PlayerTest, ASongShorterThanABlockPlaysOnAndOn)
 {
     // Its partial block goes on with its next round, so every round counts
@@ -786,6 +801,8 @@ TEST_F(PlayerTest, RequestsFromTheWindowThreadWhileTheDeviceRunsAtFullSpeed)
         std::this_thread::sleep_for(std::chrono::microseconds(random() % 500));
     }
     EXPECT_GT(requests, 100);
+    for (const auto& shown : messages.messages())
+        ADD_FAILURE() << shown.caption << ": " << shown.text;
     EXPECT_TRUE(running());
     player->stopPlayback();
     expectStoppedCleanly();
