@@ -84,10 +84,12 @@ private:
     WaveOutput waveOutput_;
     mp3::FrameHeader header_;
     // The song being decoded: its path, its number once its first frame was
-    // taken, and its length.
+    // taken, the frame its samples begin at (not 0 after an early seek), and
+    // its length.
     std::string songPath_;
     std::uint32_t songNumber_ = 0;
     bool songBegun_ = false;
+    std::uint32_t firstFrame_ = 0;
     std::atomic<int> decodedSongSeconds_{0};
     // Songs in a row, the current one included, that gave no audio.
     int songsWithoutAudio_ = 0;

@@ -57,6 +57,7 @@ bool PlayerEngine::playSong(const std::string& path)
     mp3::openSong(path.c_str());
     songPath_ = path;
     songBegun_ = false;
+    firstFrame_ = 0;
     songGaveAudio_ = false;
     // A seek is the listener's choice, as a next is: the song it lands in
     // begins a new pass, even when nothing follows the place sought.
@@ -70,21 +71,27 @@ bool PlayerEngine::playSong(const std::string& path)
             return false;
         }
         control_.keepDecoding.store(1);
-        float fraction = control_.seekFraction.load();
+        // Read after keepDecoding is set again: a request whose clearing of
+        // keepDecoding that store overwrote is still found by its value.
+        // Stop, next and previous go before a seek, which they make moot.
+        // The seek is taken whole: one made meanwhile waits for the next turn.
+        const bool movingOn = requestPending();
+        const float fraction = control_.seekFraction.exchange(0.0f);
+        if (fraction > 0.0f && !movingOn) {
+            seekInSong(fraction);
+            sought = true;
+            continue;
+        }
         // A requester clears keepDecoding after its value: when the thread
         // has served the value before the flag came, the flag finds nothing
         // left to do, and the song goes on.
-        if (end == FramesEnd::request && !(fraction > 0.0f) && !requestPending())
+        if (end == FramesEnd::request && !movingOn && !(fraction > 0.0f))
             continue;
-        if (!(fraction > 0.0f)) {
-            // At its natural end the song's last partial block stays, for
-            // the next song to continue; every request drops it below.
-            if (end == FramesEnd::songEnded)
-                mp3::endStream();
-            break;
-        }
-        seekInSong(fraction);
-        sought = true;
+        // At its natural end the song's last partial block stays, for the
+        // next song to continue; every request drops it below.
+        if (end == FramesEnd::songEnded)
+            mp3::endStream();
+        break;
     }
     mp3::closeSong();
     if (control_.stopRequested.load() != 0)
@@ -133,16 +140,20 @@ void PlayerEngine::seekInSong(float fraction)
 {
     control_.resetPending.store(1);
     mp3::seekToFraction(header_, fraction);
-    control_.seekFraction.store(0.0f);
-    if (!songBegun_)
-        return;
     // After the reset the song being decoded is the one heard, so its length
     // places the position, even while the end of the song before still
-    // played.
-    const int seconds = decodedSongSeconds_.load();
-    const double frame = std::trunc(static_cast<double>(seconds) * fraction * pcm::framesPerSecond);
+    // played. A seek made before the song's first frame was taken places
+    // its beginning.
+    if (!songBegun_ && header_.layer != 3)
+        return;
+    const int seconds = songBegun_ ? decodedSongSeconds_.load() : mp3::streamLength(header_).wholeSeconds;
+    const auto frame = static_cast<std::uint32_t>(std::trunc(seconds * static_cast<double>(fraction) * pcm::framesPerSecond));
+    if (!songBegun_) {
+        firstFrame_ = frame;
+        return;
+    }
     songNumber_ = audible_.begin(songPath_, seconds, true);
-    waveOutput_.beginSong(songNumber_, static_cast<std::uint32_t>(frame), 0);
+    waveOutput_.beginSong(songNumber_, frame, 0);
 }
 
 bool PlayerEngine::moveOn()
@@ -212,7 +223,7 @@ void PlayerEngine::beginHeardSong(int lengthSeconds)
     // After a song that ended by itself, the decoder holds its last partial
     // block, which this song's first samples complete; after a request or at
     // the start it holds nothing.
-    waveOutput_.beginSong(songNumber_, 0, mp3::heldPcmBytes() / pcm::bytesPerFrame);
+    waveOutput_.beginSong(songNumber_, firstFrame_, mp3::heldPcmBytes() / pcm::bytesPerFrame);
 }
 
 void PlayerEngine::cleanup()
