@@ -1,9 +1,12 @@
 // Reads arbitrary bytes as a small tree of M3U lists. The input is cut at each
-// 0x1E byte into up to four lists, a.m3u, b.m3u, sub/c.m3u and sub/d.m3u, in
-// a scratch folder that also holds a hard link to a.m3u, a symbolic link to
-// sub/c.m3u, a FIFO, a folder and a link to a device, all named like lists; so
-// nesting, lists naming themselves under other names, and special files are
-// all within reach. Lines of any length, any line ends, NUL bytes, addresses
+// 0x1E byte into up to five lists, a.m3u, b.m3u, sub/c.m3u, sub/d.m3u and
+// Mixed Case/E.M3U8, in a scratch folder that also holds a hard link to
+// a.m3u, a symbolic link to sub/c.m3u, a FIFO, a folder and a link to a
+// device, all named like lists, and songs whose names differ from simple
+// lines in case or encoding ("Mixed Case/Song.MP3", "Mixed Case/Caf\u00e9.mp3");
+// so nesting, lists naming themselves under other names, special files, and
+// the search for names in other cases and in Windows-1252 are all within
+// reach. Lines of any length, any line ends, NUL bytes, addresses
 // and Windows paths come with the bytes. The first byte, when not 0, asks the
 // load to stop after that many lines.
 #include <sys/stat.h>
@@ -29,7 +32,7 @@ public:
     void post(const std::string&, const std::string&, MessageIcon) override {}
 };
 
-const char* const listNames[] = {"a.m3u", "b.m3u", "sub/c.m3u", "sub/d.m3u"};
+const char* const listNames[] = {"a.m3u", "b.m3u", "sub/c.m3u", "sub/d.m3u", "Mixed Case/E.M3U8"};
 
 // Made once per process and removed at its end.
 class ScratchTree {
@@ -40,6 +43,9 @@ public:
         namespace fs = std::filesystem;
         fs::remove_all(root_);
         fs::create_directories(root_ / "sub");
+        fs::create_directories(root_ / "Mixed Case");
+        write("Mixed Case/Song.MP3", nullptr, 0);
+        write("Mixed Case/Caf\xc3\xa9.mp3", nullptr, 0);
         for (const char* name : listNames)
             write(name, nullptr, 0);
         fs::create_hard_link(root_ / "a.m3u", root_ / "hard.m3u");

@@ -1,11 +1,12 @@
 #include "IconImage.h"
 
-#include "PngInflation.h"
+#include "PngCodec.h"
 
 #include <QBuffer>
 #include <QImageReader>
 #include <QPainter>
 
+#include <algorithm>
 #include <cstring>
 
 namespace icons {
@@ -45,6 +46,37 @@ QImage iconImage(const IconReader& reader, int index)
     // Given the decoder, the reader hands back pixels only.
     const auto icon = reader.icon(index, decodePng);
     return icon ? toQImage(std::get<Image>(*icon)) : QImage();
+}
+
+QByteArray largestImageAsPng(const IconReader& reader, int index)
+{
+    std::vector<StoredImage> images = reader.storedImages(index);
+    std::stable_sort(images.begin(), images.end(), [](const StoredImage& a, const StoredImage& b) {
+        if (a.width * a.height != b.width * b.height) return a.width * a.height > b.width * b.height;
+        return a.bitCount > b.bitCount;
+    });
+    for (const StoredImage& stored : images) {
+        const auto image = decodeStoredImage(stored);
+        if (!image) continue;
+        if (const auto* png = std::get_if<PngImage>(&*image)) {
+            if (decodePng(*png)) return QByteArray(reinterpret_cast<const char*>(stored.bytes.data()),
+                static_cast<qsizetype>(stored.bytes.size()));
+            continue;
+        }
+        QByteArray encoded;
+        QBuffer buffer(&encoded);
+        buffer.open(QIODevice::WriteOnly);
+        if (toQImage(std::get<Image>(*image)).save(&buffer, "PNG")) return encoded;
+    }
+    return {};
+}
+
+QByteArray iconFile(const IconReader& reader, int index)
+{
+    const std::vector<StoredImage> images = reader.storedImages(index);
+    if (images.empty()) return {};
+    const std::vector<std::uint8_t> bytes = iconFileBytes(images);
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
 }
 
 QImage toQImage(const Image& image)

@@ -2,6 +2,7 @@
 
 #include "Icons.h"
 
+#include <QByteArray>
 #include <QColor>
 #include <QImage>
 
@@ -17,6 +18,15 @@ std::optional<Image> decodePng(const PngImage& png);
 // the browser draws it: from its best image that decodes, PNG or bitmap.
 // Null when there is no such icon or none of its images decodes.
 QImage iconImage(const IconReader& reader, int index);
+
+// Icon `index` of the reader's file as a PNG stream with its alpha: its
+// largest image that decodes, a PNG image copied as stored, a bitmap encoded.
+// Empty when there is no such icon or none of its images decodes.
+QByteArray largestImageAsPng(const IconReader& reader, int index);
+
+// Icon `index` as an icon file holding all its images as stored; empty when
+// there is no such icon.
+QByteArray iconFile(const IconReader& reader, int index);
 
 // The pixels as a Qt image of the same size.
 QImage toQImage(const Image& image);

@@ -41,7 +41,10 @@ std::vector<IconDirEntry> parseIconDirectory(std::span<const std::uint8_t> bytes
         IconDirEntry entry;
         entry.width = e[0] == 0 ? 256 : e[0];
         entry.height = e[1] == 0 ? 256 : e[1];
-        entry.bitCount = effectiveBitCount(le16(e, 6), e[2]);
+        entry.colorCount = e[2];
+        entry.planes = le16(e, 4);
+        entry.storedBitCount = le16(e, 6);
+        entry.bitCount = effectiveBitCount(entry.storedBitCount, e[2]);
         entry.bytesInRes = le32(e, 8);
         if (layout == EntryLayout::IconFile)
             entry.offset = le32(e, 12);
@@ -59,6 +62,35 @@ std::vector<IconDirEntry> rankForSize(std::vector<IconDirEntry> entries, int siz
         if (distance(a) != distance(b)) return distance(a) < distance(b);
         if (a.width + a.height != b.width + b.height) return a.width + a.height > b.width + b.height;
         return a.bitCount > b.bitCount;
+    });
+    return entries;
+}
+
+namespace {
+
+int area(const IconDirEntry& e) { return e.width * e.height; }
+
+// Equal areas: more colours first; the group's order otherwise.
+bool moreColours(const IconDirEntry& a, const IconDirEntry& b) { return a.bitCount > b.bitCount; }
+
+} // namespace
+
+std::vector<IconDirEntry> rankForPicture(std::vector<IconDirEntry> entries, int size)
+{
+    const auto bigEnough = [size](const IconDirEntry& e) { return e.width >= size && e.height >= size; };
+    std::stable_sort(entries.begin(), entries.end(), [&](const IconDirEntry& a, const IconDirEntry& b) {
+        if (bigEnough(a) != bigEnough(b)) return bigEnough(a);
+        if (area(a) != area(b)) return bigEnough(a) ? area(a) < area(b) : area(a) > area(b);
+        return moreColours(a, b);
+    });
+    return entries;
+}
+
+std::vector<IconDirEntry> rankLargestFirst(std::vector<IconDirEntry> entries)
+{
+    std::stable_sort(entries.begin(), entries.end(), [](const IconDirEntry& a, const IconDirEntry& b) {
+        if (area(a) != area(b)) return area(a) > area(b);
+        return moreColours(a, b);
     });
     return entries;
 }

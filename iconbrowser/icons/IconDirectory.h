@@ -13,6 +13,10 @@ struct IconDirEntry {
     int width = 0;
     int height = 0;
     int bitCount = 0;
+    // As the directory stores them, for writing the entry out again.
+    std::uint8_t colorCount = 0;
+    std::uint16_t planes = 0;
+    std::uint16_t storedBitCount = 0;
     std::uint32_t bytesInRes = 0;
     std::uint32_t offset = 0;
     std::uint16_t resourceId = 0;
@@ -30,9 +34,17 @@ int declaredEntryCount(std::span<const std::uint8_t> header);
 // The entries that fit in `bytes` (header included), at most maxGroupImages.
 std::vector<IconDirEntry> parseIconDirectory(std::span<const std::uint8_t> bytes, EntryLayout layout);
 
-// The entries in the order to try them for a standard-size icon: the exact
+// The entries in the order to try them for an icon of `size`: the exact
 // size with the most colours first, then the nearest sizes (larger before
 // smaller at equal distance), each again by colours.
 std::vector<IconDirEntry> rankForSize(std::vector<IconDirEntry> entries, int size);
+
+// The entries in the order to try them for a picture of `size`: the smallest
+// image at least that size first, then the next larger, then those that are
+// smaller, the largest of them first; each size by colours.
+std::vector<IconDirEntry> rankForPicture(std::vector<IconDirEntry> entries, int size);
+
+// The entries largest first, each size by colours.
+std::vector<IconDirEntry> rankLargestFirst(std::vector<IconDirEntry> entries);
 
 } // namespace icons

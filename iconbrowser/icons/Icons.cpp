@@ -2,10 +2,13 @@
 
 #include "FileSource.h"
 #include "IcoFile.h"
+#include "Limits.h"
 #include "LittleEndian.h"
 #include "NeResources.h"
 #include "PeResources.h"
 #include "Scale.h"
+
+#include <algorithm>
 
 namespace icons {
 
@@ -31,11 +34,21 @@ std::unique_ptr<IconContainer> openContainer(const ByteSource& source)
     return IcoFile::open(source);
 }
 
-std::optional<Icon> readIcon(const ByteSource& source, const IconContainer& container, int index,
-    const PngDecoder& decodePng)
+std::vector<IconDirEntry> ranked(std::vector<IconDirEntry> entries, ImageChoice choice)
+{
+    switch (choice.rule) {
+    case ImageChoice::Rule::SmallestAtLeast: return rankForPicture(std::move(entries), choice.size);
+    case ImageChoice::Rule::Largest: return rankLargestFirst(std::move(entries));
+    case ImageChoice::Rule::Nearest: break;
+    }
+    return rankForSize(std::move(entries), choice.size);
+}
+
+std::optional<Icon> readImage(const ByteSource& source, const IconContainer& container, int index,
+    ImageChoice choice, const PngDecoder& decodePng)
 {
     if (index < 0 || index >= container.iconCount()) return std::nullopt;
-    for (const IconDirEntry& entry : rankForSize(container.images(index), standardIconSize)) {
+    for (const IconDirEntry& entry : ranked(container.images(index), choice)) {
         const auto range = container.imageRange(entry);
         if (!range) continue;
         auto image = decodeIconImage(source, *range);
@@ -45,10 +58,70 @@ std::optional<Icon> readIcon(const ByteSource& source, const IconContainer& cont
             if (!pixels) continue;
             *image = std::move(*pixels);
         }
-        if (auto* bitmap = std::get_if<Image>(&*image)) *bitmap = fitToStandardSize(std::move(*bitmap));
         return image;
     }
     return std::nullopt;
+}
+
+std::optional<Icon> readIcon(const ByteSource& source, const IconContainer& container, int index,
+    const PngDecoder& decodePng)
+{
+    auto image = readImage(source, container, index, {}, decodePng);
+    if (image)
+        if (auto* bitmap = std::get_if<Image>(&*image)) *bitmap = fitToStandardSize(std::move(*bitmap));
+    return image;
+}
+
+constexpr std::size_t pngHeaderEnd = 24;  // signature, IHDR length and type, width, height
+constexpr std::size_t bitmapHeaderEnd = 16; // size, width, doubled height, planes, bit count
+
+// What an image's own header says of it; its directory entry where the header is unreadable.
+void readHeader(std::span<const std::uint8_t> head, StoredImage& image)
+{
+    const auto be32 = [&](std::size_t at) {
+        return static_cast<int>(head[at] << 24 | head[at + 1] << 16 | head[at + 2] << 8 | head[at + 3]);
+    };
+    if (head.size() >= pngHeaderEnd && isPngStream(head)) {
+        image.png = true;
+        image.width = be32(16);
+        image.height = be32(20);
+        image.bitCount = 0;
+    } else if (head.size() >= bitmapHeaderEnd && le32(head, 0) >= 40 && le32(head, 0) <= 124) {
+        image.width = le32s(head, 4);
+        image.height = le32s(head, 8) / 2;
+        image.bitCount = le16(head, 14);
+    }
+}
+
+std::vector<StoredImage> listImages(const ByteSource& source, const IconContainer& container, int index, bool withBytes)
+{
+    std::vector<StoredImage> images;
+    if (index < 0 || index >= container.iconCount()) return images;
+    std::uint64_t total = 0;
+    for (const IconDirEntry& entry : container.images(index)) {
+        const auto range = container.imageRange(entry);
+        if (!range || range->length == 0 || range->length > maxImageBytes) continue;
+        if (withBytes && total + range->length > maxIconFileBytes) break;
+        StoredImage image;
+        image.width = entry.width;
+        image.height = entry.height;
+        image.bitCount = entry.bitCount;
+        image.entryWidth = static_cast<std::uint8_t>(entry.width % 256);
+        image.entryHeight = static_cast<std::uint8_t>(entry.height % 256);
+        image.colorCount = entry.colorCount;
+        image.planes = entry.planes;
+        image.entryBitCount = entry.storedBitCount;
+        const std::size_t length = static_cast<std::size_t>(withBytes ? range->length : std::min<std::uint64_t>(range->length, pngHeaderEnd));
+        auto bytes = source.readBytes(range->offset, length);
+        if (!bytes) continue;
+        readHeader(*bytes, image);
+        if (withBytes) {
+            total += range->length;
+            image.bytes = std::move(*bytes);
+        }
+        images.push_back(std::move(image));
+    }
+    return images;
 }
 
 } // namespace
@@ -75,6 +148,12 @@ std::optional<Icon> extractIcon(const std::filesystem::path& path, int index, co
     return IconReader(path).icon(index, decodePng);
 }
 
+std::optional<Icon> decodeStoredImage(const StoredImage& image)
+{
+    const MemorySource source(image.bytes);
+    return decodeIconImage(source, {0, source.size()});
+}
+
 IconReader::IconReader(const std::filesystem::path& path) : source_(FileSource::open(path))
 {
     if (source_) container_ = openContainer(*source_);
@@ -97,10 +176,35 @@ std::optional<Icon> IconReader::icon(int index, const PngDecoder& decodePng) con
     return container_ ? readIcon(*source_, *container_, index, decodePng) : std::nullopt;
 }
 
+std::optional<Icon> IconReader::image(int index, ImageChoice choice, const PngDecoder& decodePng) const
+{
+    return container_ ? readImage(*source_, *container_, index, choice, decodePng) : std::nullopt;
+}
+
+std::vector<StoredImage> IconReader::imageList(int index) const
+{
+    return container_ ? listImages(*source_, *container_, index, false) : std::vector<StoredImage>{};
+}
+
+std::vector<StoredImage> IconReader::storedImages(int index) const
+{
+    return container_ ? listImages(*source_, *container_, index, true) : std::vector<StoredImage>{};
+}
+
 Image fitToStandardSize(Image image)
 {
     if (image.width == standardIconSize && image.height == standardIconSize) return image;
     return scaleSmooth(image, standardIconSize, standardIconSize);
+}
+
+Image shrinkToFit(Image image, int size)
+{
+    if (size < 1 || (image.width <= size && image.height <= size)) return image;
+    // The longer side becomes `size`; the shorter keeps the shape, at least one pixel.
+    const int longer = std::max(image.width, image.height);
+    const int width = std::max(1, static_cast<int>((static_cast<long long>(image.width) * size + longer / 2) / longer));
+    const int height = std::max(1, static_cast<int>((static_cast<long long>(image.height) * size + longer / 2) / longer));
+    return scaleSmooth(image, width, height);
 }
 
 } // namespace icons

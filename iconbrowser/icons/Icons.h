@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
+#include <vector>
 
 namespace icons {
 
@@ -40,6 +42,42 @@ int countIcons(const std::filesystem::path& path);
 std::optional<Icon> extractIcon(const ByteSource& source, int index, const PngDecoder& decodePng = {});
 std::optional<Icon> extractIcon(const std::filesystem::path& path, int index, const PngDecoder& decodePng = {});
 
+// Which image of an icon to take, at the image's own size.
+struct ImageChoice {
+    enum class Rule {
+        Nearest,         // the image nearest `size` (the standard icon's rule)
+        SmallestAtLeast, // the smallest image at least `size`, else the largest
+        Largest,         // the largest image
+    };
+    Rule rule = Rule::Nearest;
+    int size = standardIconSize;
+};
+
+// One image of an icon as the file stores it.
+struct StoredImage {
+    // What the image's own header says (a PNG's IHDR, a bitmap's info header),
+    // or its directory entry where the header is unreadable.
+    int width = 0;
+    int height = 0;
+    int bitCount = 0; // of a bitmap; 0 for PNG
+    bool png = false;
+    // Its icon directory entry as stored (a side of 256 is stored as 0).
+    std::uint8_t entryWidth = 0;
+    std::uint8_t entryHeight = 0;
+    std::uint8_t colorCount = 0;
+    std::uint16_t planes = 0;
+    std::uint16_t entryBitCount = 0;
+    // The image's bytes exactly as stored (empty from IconReader::imageList).
+    std::vector<std::uint8_t> bytes;
+};
+
+// A stored image decoded at its own size; a PNG image comes back checked but
+// undecoded, for the caller's PNG decoder. Nothing when it cannot be read.
+std::optional<Icon> decodeStoredImage(const StoredImage& image);
+
+// An icon file (.ico) holding `images`, in their order, each byte for byte.
+std::vector<std::uint8_t> iconFileBytes(std::span<const StoredImage> images);
+
 class IconContainer;
 
 // Reads the icons of one file or memory block, finding its directories once:
@@ -55,6 +93,15 @@ public:
 
     int count() const;
     std::optional<Icon> icon(int index, const PngDecoder& decodePng = {}) const;
+    // The image `choice` names at its own size; one that cannot be read gives
+    // way to the next by the same rule.
+    std::optional<Icon> image(int index, ImageChoice choice, const PngDecoder& decodePng = {}) const;
+    // The images of icon `index` in the group's order (the first language of
+    // the group and of each image), their headers read but not their bytes.
+    std::vector<StoredImage> imageList(int index) const;
+    // The same with every image's bytes; images larger than any icon image
+    // can be, or past maxIconFileBytes in all, are left out.
+    std::vector<StoredImage> storedImages(int index) const;
 
 private:
     std::unique_ptr<ByteSource> source_;
@@ -63,5 +110,9 @@ private:
 
 // Scales smoothly to standardIconSize square, unless already that size.
 Image fitToStandardSize(Image image);
+
+// Scales smoothly down, keeping the shape, so that neither side passes
+// `size`; a smaller image is left as it is.
+Image shrinkToFit(Image image, int size);
 
 } // namespace icons

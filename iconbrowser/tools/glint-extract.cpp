@@ -1,18 +1,16 @@
-// glint-extract: counts the icons of executables, libraries or icon files, or
-// writes one of them out as the icon browser would draw it.
-//
-//   glint-extract FILE               prints the number of icons
-//   glint-extract FILE FILE...       prints one line per file: its count, its name
-//   glint-extract FILE INDEX OUT     writes icon INDEX to OUT (.png keeps the
-//                                    alpha; .bmp is drawn on the window colour)
+// glint-extract: counts the icons of executables, libraries or icon files,
+// writes one of them out, or draws a file manager's thumbnail of one; the
+// forms are in CommandLine.h's usage text.
 //
 // Three arguments are the extraction form when the second is a whole number
-// or the third names a .png or .bmp file; otherwise they are three files.
-// Counting needs the standard library only; the extraction form is handed to
-// glint-extract-image, beside this program or in the installed program folder.
+// or the third names a .png, .bmp or .ico file; otherwise they are three
+// files. Counting, icon files and thumbnails need no toolkit, so they start
+// at once; the .png and .bmp forms are handed to glint-extract-image, beside
+// this program or in the installed program folder.
 
 #include "CommandLine.h"
 #include "Icons.h"
+#include "Thumbnail.h"
 
 #include <algorithm>
 #include <atomic>
@@ -20,6 +18,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -65,6 +64,23 @@ int countEach(char** paths, int pathCount)
     return status;
 }
 
+// Writes icon INDEX of FILE as an icon file holding every image as stored.
+int writeIconFile(const char* path, const char* indexText, const char* out)
+{
+    const auto index = iconIndex(indexText);
+    if (!index) return usage("INDEX must be a whole number from 0");
+    if (!checkReadable(path)) return exitUnreadable;
+    const icons::IconReader reader{std::filesystem::path(path)};
+    const int icon = *index;
+    const auto images = reader.storedImages(icon);
+    if (images.empty()) {
+        std::fprintf(stderr, "glint-extract: %s holds %d icon%s; there is no icon %d with a readable image\n", path,
+            reader.count(), reader.count() == 1 ? "" : "s", icon);
+        return exitUnreadable;
+    }
+    return writeWholeFile(out, icons::iconFileBytes(images)) ? 0 : exitUnreadable;
+}
+
 // This program's own file: the kernel's link on Linux, which also holds when
 // it was started through the search path; elsewhere argv[0].
 std::filesystem::path ownProgram(const char* argv0)
@@ -88,18 +104,25 @@ std::string imageWriter(const std::filesystem::path& self)
 }
 
 // Runs the image writer with the same arguments.
-int extract(char** argv)
+int extract(char** argv, int argc)
 {
     const std::string writer = imageWriter(ownProgram(argv[0]));
-    char* arguments[] = {const_cast<char*>(writer.c_str()), argv[1], argv[2], argv[3], nullptr};
+    std::vector<char*> arguments{const_cast<char*>(writer.c_str())};
+    arguments.insert(arguments.end(), argv + 1, argv + argc);
+    arguments.push_back(nullptr);
 #ifdef _WIN32
-    const auto status = _spawnvp(_P_WAIT, arguments[0], arguments);
+    const auto status = _spawnvp(_P_WAIT, arguments[0], arguments.data());
     if (status >= 0) return static_cast<int>(status);
 #else
-    execvp(arguments[0], arguments);
+    execvp(arguments[0], arguments.data());
 #endif
     std::fprintf(stderr, "glint-extract: cannot run %s: %s\n", writer.c_str(), std::strerror(errno));
     return exitUnreadable;
+}
+
+bool isExtraction(char** args)
+{
+    return isWholeNumber(args[1]) || endsWith(args[2], ".png") || endsWith(args[2], ".bmp") || endsWith(args[2], ".ico");
 }
 
 } // namespace
@@ -107,6 +130,27 @@ int extract(char** argv)
 int main(int argc, char** argv)
 {
     if (argc < 2) return usage("no FILE given");
+    const std::string_view first = argv[1];
+    if (first == "--help") {
+        if (argc != 2) return usage("--help takes no arguments");
+        std::fputs(usageText, stdout);
+        return 0;
+    }
+    if (first == "--version") {
+        if (argc != 2) return usage("--version takes no arguments");
+        std::puts("glint-extract 1.1");
+        return 0;
+    }
+    if (first == "--thumbnail") {
+        if (argc != 5) return usage("--thumbnail takes SIZE INPUT OUTPUT.png");
+        return writeThumbnail(argv[2], argv[3], argv[4]);
+    }
+    if (first == "--size") {
+        if (argc != 6 || !isExtraction(argv + 3)) return usage("--size goes with FILE INDEX OUT");
+        if (endsWith(argv[5], ".ico")) return usage("an .ico holds the whole icon: --size does not apply");
+        return extract(argv, argc);
+    }
+    if (first.starts_with("--")) return usage("unknown option");
     if (argc == 2) {
         const int count = icons::countIcons(std::filesystem::path(argv[1]));
         if (count == 0 && !checkReadable(argv[1])) return exitUnreadable;
@@ -115,7 +159,7 @@ int main(int argc, char** argv)
     }
     // FILE INDEX without OUT is a mistake far likelier than a file named by a number.
     if (argc == 3 && isWholeNumber(argv[2])) return usage("wrong number of arguments");
-    if (argc == 4 && (isWholeNumber(argv[2]) || endsWith(argv[3], ".png") || endsWith(argv[3], ".bmp")))
-        return extract(argv);
+    if (argc == 4 && isExtraction(argv + 1))
+        return endsWith(argv[3], ".ico") ? writeIconFile(argv[1], argv[2], argv[3]) : extract(argv, argc);
     return countEach(argv + 1, argc - 1);
 }

@@ -1,5 +1,8 @@
 #include "DriveList.h"
 
+#include "WindowsPlaces.h"
+
+#include <QDir>
 #include <QSignalBlocker>
 #include <QStorageInfo>
 
@@ -19,7 +22,7 @@ void DriveList::showPopup()
     QComboBox::showPopup();
 }
 
-// Lists the mounts afresh, keeping the chosen drive chosen without a change.
+// Lists the mounts and places afresh, keeping the chosen drive chosen without a change.
 void DriveList::listMountedDrives()
 {
     QStringList drives;
@@ -27,8 +30,9 @@ void DriveList::listMountedDrives()
         if (volume.isValid()) drives << volume.rootPath();
     const QString chosen = drive();
     if (!chosen.isEmpty()) drives << chosen;
-    drives.removeDuplicates();
     std::sort(drives.begin(), drives.end());
+    drives += windowsProgramPlaces(QDir::homePath());
+    drives.removeDuplicates();
     const QSignalBlocker quiet(this);
     clear();
     addItems(drives);

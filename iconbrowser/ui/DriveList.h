@@ -4,9 +4,10 @@
 
 namespace glint {
 
-// The drive list (`Drive1`): the mounted file systems by their mount points.
-// The mounts are read when the list opens, so it shows what is mounted then
-// and start-up does not wait on every file system.
+// The drive list (`Drive1`): the mounted file systems by their mount points,
+// then the places where Windows programs are kept (the home folder and each
+// Wine prefix's drive_c). Both are read when the list opens, so it shows what
+// is there then and start-up does not wait on every file system.
 class DriveList final : public QComboBox {
     Q_OBJECT
 public:

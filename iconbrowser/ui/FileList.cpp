@@ -1,33 +1,51 @@
 #include "FileList.h"
 
 #include <QDirIterator>
+#include <QFileSystemWatcher>
+#include <QTimer>
 #include <QPointer>
 #include <QStringListModel>
 #include <QThreadPool>
 
 #include <algorithm>
+#include <atomic>
 
 namespace glint {
 
 namespace {
+
+// Changes that come in a burst (a file being written, a copy of many) are listed once.
+constexpr int relistDelayMs = 100;
+
+// The list's order: by name without regard to case, then by case.
+bool listedBefore(const QString& a, const QString& b)
+{
+    const int folded = a.compare(b, Qt::CaseInsensitive);
+    return folded != 0 ? folded < 0 : a < b;
+}
+
+std::atomic<bool> listingsEnded{false};
 
 // Names only: the list needs nothing else, and nothing here opens a file.
 QStringList filesOf(const QString& folder)
 {
     QStringList names;
     QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext()) names << it.nextFileInfo().fileName();
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        const int folded = a.compare(b, Qt::CaseInsensitive);
-        return folded != 0 ? folded < 0 : a < b;
-    });
+    while (it.hasNext() && !listingsEnded) names << it.nextFileInfo().fileName();
+    std::sort(names.begin(), names.end(), listedBefore);
     return names;
 }
 
 } // namespace
 
-FileList::FileList(QWidget* parent) : QListView(parent), model_(new QStringListModel(this))
+FileList::FileList(QWidget* parent)
+    : QListView(parent), model_(new QStringListModel(this)), watcher_(new QFileSystemWatcher(this)),
+      relist_(new QTimer(this))
 {
+    relist_->setSingleShot(true);
+    relist_->setInterval(relistDelayMs);
+    connect(relist_, &QTimer::timeout, this, &FileList::list);
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, relist_, qOverload<>(&QTimer::start));
     setObjectName(QStringLiteral("File1"));
     setModel(model_);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -43,10 +61,22 @@ FileList::FileList(QWidget* parent) : QListView(parent), model_(new QStringListM
 
 void FileList::setPath(const QString& path)
 {
+    if (!path_.isEmpty()) watcher_->removePath(path_);
     path_ = path;
-    const quint64 generation = ++generation_;
+    pendingChoice_.clear();
+    relist_->stop();
     model_->setStringList({});
+    // A folder that cannot be watched (no watches left) is still listed.
+    watcher_->addPath(path);
+    list();
+}
+
+void FileList::list()
+{
+    if (listingsEnded) return;
+    const quint64 generation = ++generation_;
     const QPointer<FileList> self(this);
+    const QString path = path_;
     QThreadPool::globalInstance()->start([self, generation, path] {
         const QStringList names = filesOf(path);
         // Back on the window's thread; dropped if the list has gone meanwhile.
@@ -56,9 +86,47 @@ void FileList::setPath(const QString& path)
     });
 }
 
+void FileList::endListings()
+{
+    listingsEnded = true;
+    QThreadPool::globalInstance()->waitForDone();
+}
+
 void FileList::show(quint64 generation, const QStringList& names)
 {
-    if (generation == generation_) model_->setStringList(names);
+    if (generation != generation_) return;
+    merge(names);
+    if (!pendingChoice_.isEmpty() && selectFile(pendingChoice_)) pendingChoice_.clear();
+}
+
+// Takes out the rows whose files have gone and puts the new ones in their
+// places, so the rows that stay keep their choice and the view its scroll.
+void FileList::merge(const QStringList& names)
+{
+    if (model_->rowCount() == 0) {
+        model_->setStringList(names); // a first listing: one reset, however many files
+        return;
+    }
+    int row = 0;
+    qsizetype next = 0;
+    while (row < model_->rowCount() || next < names.size()) {
+        const QString listed = row < model_->rowCount() ? model_->index(row).data().toString() : QString();
+        if (row < model_->rowCount() && (next == names.size() || listedBefore(listed, names[next]))) {
+            model_->removeRow(row);
+        } else if (row == model_->rowCount() || listedBefore(names[next], listed)) {
+            model_->insertRow(row);
+            model_->setData(model_->index(row), names[next++]);
+            ++row;
+        } else {
+            ++row;
+            ++next;
+        }
+    }
+}
+
+void FileList::chooseWhenListed(const QString& name)
+{
+    pendingChoice_ = selectFile(name) ? QString() : name;
 }
 
 QString FileList::fileName() const

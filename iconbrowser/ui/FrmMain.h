@@ -64,6 +64,9 @@ public:
     void Dir1_Change();
     void Drive1_Change();
     void mnuSave_Click(int index);
+    // Goes to a folder, or to a file's folder with that file chosen and its
+    // icons shown: a path from the command line or handed over by a later start.
+    void openPath(const QString& path);
 
     // Layout and splitter, lengths in twips.
     void SizeControls(double x);

@@ -6,13 +6,15 @@
 #include "FileList.h"
 #include "FolderList.h"
 #include "IconBox.h"
+#include "IconDescription.h"
 #include "IconImage.h"
 #include "Icons.h"
 #include "Prompts.h"
-#include "SaveAsBitmap.h"
+#include "SaveIcon.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QScrollBar>
 #include <QSignalBlocker>
 
@@ -66,7 +68,11 @@ void FrmMain::LoadIconPage(const QString& path)
     for (int b = 0; b < iconBoxCount; ++b) {
         const int index = icoscroll_->value() + b;
         icopic_[b]->clearPicture();
-        icopic_[b]->drawIcon(index < count ? icons::iconImage(reader, index) : QImage());
+        if (index < count)
+            icopic_[b]->drawIcon(icons::iconImage(reader, index),
+                {iconPlace(index, count), imageSizes(reader.imageList(index))});
+        else
+            icopic_[b]->drawIcon(QImage()); // the blank surface
     }
 }
 
@@ -95,7 +101,8 @@ void FrmMain::icoscroll_Change()
 
 void FrmMain::icopic_MouseDown(int index, Qt::MouseButton button, QPoint globalPosition)
 {
-    if (index != 0 || iconsPresent_ == 0 || button != Qt::RightButton) return;
+    // Past the last icon the box is blank: there is nothing to save.
+    if (index != 0 || iconsPresent_ == 0 || !icopic_[0]->holdsIcon() || button != Qt::RightButton) return;
     ClearIconBorders();
     icopic_[0]->setBorder(true);
     if (services_.prompts->popUp(*mnuPopUp_, globalPosition) == mnuSave_) mnuSave_Click(0);
@@ -103,12 +110,46 @@ void FrmMain::icopic_MouseDown(int index, Qt::MouseButton button, QPoint globalP
 
 void FrmMain::mnuSave_Click(int index)
 {
-    const QString path = services_.prompts->askSavePath(this);
-    if (path.isEmpty()) return;
-    const QString error = writeBitmap(icopic_[index]->picture(), path);
+    const SaveTarget target = services_.prompts->askSaveTarget(this);
+    if (target.path.isEmpty()) return;
+    QString error;
+    if (target.format == SaveFormat::Bitmap) {
+        error = writeBitmap(icopic_[index]->picture(), target.path);
+    } else {
+        // The bitmap is the box's picture; the other formats come from the file as it stores the icon.
+        const icons::IconReader reader{std::filesystem::path(QFile::encodeName(loadedPath_).toStdString())};
+        const int icon = icoscroll_->value() + index;
+        const QByteArray bytes = target.format == SaveFormat::Png ? icons::largestImageAsPng(reader, icon)
+                                                                  : icons::iconFile(reader, icon);
+        error = bytes.isEmpty() ? QStringLiteral("%1 no longer holds that icon").arg(loadedPath_)
+                                : writeBytes(bytes, target.path);
+    }
     if (!error.isEmpty())
         services_.prompts->message(this, QMessageBox::Warning, title,
-            QStringLiteral("The icon could not be saved as \"%1\": %2.").arg(path, error));
+            QStringLiteral("The icon could not be saved as \"%1\": %2.").arg(target.path, error));
+}
+
+void FrmMain::openPath(const QString& path)
+{
+    const QFileInfo target(path);
+    if (!target.exists()) {
+        services_.prompts->message(this, QMessageBox::Warning, title,
+            QStringLiteral("\"%1\" is neither a file nor a folder.").arg(path));
+        return;
+    }
+    const QString folder = target.isDir() ? target.absoluteFilePath() : target.absolutePath();
+    {
+        // The drive follows quietly: its change would move the lists to its root.
+        const QSignalBlocker quiet(drive1_);
+        drive1_->setDrive(DriveList::driveOf(folder));
+    }
+    if (const auto error = dir1_->setPath(folder)) {
+        services_.prompts->message(this, QMessageBox::Warning, title,
+            QStringLiteral("Error %1:  %2.").arg(error->number).arg(error->description));
+        return;
+    }
+    file1_->setPath(folder); // listed afresh even when the folder was already shown
+    if (!target.isDir()) file1_->chooseWhenListed(target.fileName());
 }
 
 void FrmMain::Dir1_Change()

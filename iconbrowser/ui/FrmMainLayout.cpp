@@ -123,7 +123,7 @@ void FrmMain::buildControls()
         icopic_[b] = new IconBox(b, container);
         const double left = b == 0 ? 0 : -15 + smallBoxSpacing * (b - 1);
         twips::place(icopic_[b], {left, 0, iconBoxSide, iconBoxSide});
-        icopic_[b]->setToolTip(b == 0 ? iconToExtract : iconsInTheFile);
+        icopic_[b]->setOwnToolTip(b == 0 ? iconToExtract : iconsInTheFile);
     }
     picScroll_ = pictureBox(client, "picScroll", {75, 3765, 7095, 345}, palette().color(QPalette::Window),
         QStringLiteral("Scroll Bar"));

@@ -35,13 +35,25 @@ void IconBox::setBorder(bool single)
 void IconBox::clearPicture()
 {
     picture_ = QImage();
+    holdsIcon_ = false;
+    setToolTip(ownToolTip_);
     update();
 }
 
-void IconBox::drawIcon(const QImage& icon)
+void IconBox::drawIcon(const QImage& icon, const QStringList& details)
 {
     picture_ = icons::drawnOn(icon, background(), surfaceSize());
+    holdsIcon_ = !icon.isNull();
+    QStringList lines{ownToolTip_};
+    lines += details;
+    setToolTip(lines.join(QLatin1Char('\n')));
     update();
+}
+
+void IconBox::setOwnToolTip(const QString& text)
+{
+    ownToolTip_ = text;
+    setToolTip(text);
 }
 
 void IconBox::paintEvent(QPaintEvent*)

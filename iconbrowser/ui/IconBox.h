@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QStringList>
 #include <QWidget>
 
 namespace glint {
@@ -25,10 +26,16 @@ public:
     void setBorder(bool single);
 
     const QImage& picture() const { return picture_; }
+    // Whether the picture shows an icon rather than the blank surface.
+    bool holdsIcon() const { return holdsIcon_; }
     void clearPicture();
     // Draws `icon` (may be null: nothing is drawn) into a blank surface at its
-    // top-left corner and makes the result the picture.
-    void drawIcon(const QImage& icon);
+    // top-left corner and makes the result the picture. The tool tip is the
+    // box's own text, then the lines of `details` (none for a blank box).
+    void drawIcon(const QImage& icon, const QStringList& details = {});
+
+    // The box's own tool tip, the first line of every other.
+    void setOwnToolTip(const QString& text);
 
 signals:
     void pressed(int index, Qt::MouseButton button, QPoint globalPosition);
@@ -40,7 +47,9 @@ protected:
 private:
     int index_;
     bool border_ = false;
+    bool holdsIcon_ = false;
     QImage picture_;
+    QString ownToolTip_;
 };
 
 } // namespace glint

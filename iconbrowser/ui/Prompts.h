@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SaveIcon.h"
+
 #include <QMessageBox>
 #include <QPoint>
 #include <QString>
@@ -17,8 +19,10 @@ public:
     virtual ~Prompts() = default;
     // A modal box with one OK button.
     virtual void message(QWidget* owner, QMessageBox::Icon icon, const QString& title, const QString& text) = 0;
-    // The save dialog set up as Save As Bitmap; the chosen path, or empty when cancelled.
-    virtual QString askSavePath(QWidget* owner) = 0;
+    // The save dialog set up as Save As Bitmap: the chosen path, ending in
+    // the chosen filter's extension, and that filter's format; no path when
+    // cancelled.
+    virtual SaveTarget askSaveTarget(QWidget* owner) = 0;
     // Shows the menu at `globalPosition` until the user chooses or dismisses it.
     virtual QAction* popUp(QMenu& menu, QPoint globalPosition) = 0;
 };
@@ -27,7 +31,7 @@ public:
 class QtPrompts final : public Prompts {
 public:
     void message(QWidget* owner, QMessageBox::Icon icon, const QString& title, const QString& text) override;
-    QString askSavePath(QWidget* owner) override;
+    SaveTarget askSaveTarget(QWidget* owner) override;
     QAction* popUp(QMenu& menu, QPoint globalPosition) override;
 };
 

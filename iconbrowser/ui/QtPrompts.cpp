@@ -1,8 +1,9 @@
 #include "Prompts.h"
 
-#include "SaveAsBitmap.h"
+#include "SaveIcon.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMenu>
 
 namespace glint {
@@ -13,12 +14,22 @@ void QtPrompts::message(QWidget* owner, QMessageBox::Icon icon, const QString& t
     box.exec();
 }
 
-QString QtPrompts::askSavePath(QWidget* owner)
+SaveTarget QtPrompts::askSaveTarget(QWidget* owner)
 {
     QFileDialog dialog(owner);
     configureSaveDialog(dialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().constFirst();
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+        const QString chosen = dialog.selectedFiles().constFirst();
+        const SaveFormat format = formatOfFilter(dialog.selectedNameFilter());
+        const QString path = withExtension(chosen, format);
+        // The dialog asked about the name it was given; a name it lengthened
+        // may stand for another file, which is not replaced unasked.
+        if (path == chosen || !QFileInfo::exists(path)) return {path, format};
+        const auto answer = QMessageBox::question(owner, dialog.windowTitle(),
+            QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(path));
+        if (answer == QMessageBox::Yes) return {path, format};
+    }
 }
 
 QAction* QtPrompts::popUp(QMenu& menu, QPoint globalPosition)

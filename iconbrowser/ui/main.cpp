@@ -1,5 +1,14 @@
-// Glint Gatherer: an icon browser. A second start hands over to the running
-// copy and ends before it has a window, so it never writes settings.
+// Glint Gatherer: an icon browser.
+//
+//   GlintGatherer [PATH]   opens at PATH: a folder, or a file's folder with
+//                          that file chosen and its icons shown
+//
+// A second start on the same display hands over to the running copy (with
+// PATH it goes there) and ends before it has a window, so it never writes
+// settings.
+#include "DisplayLoss.h"
+#include "EndSignals.h"
+#include "FileList.h"
 #include "FrmMain.h"
 #include "HelpFile.h"
 #include "Prompts.h"
@@ -7,7 +16,10 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QSettings>
+
+#include <cstdio>
 
 namespace {
 
@@ -33,16 +45,29 @@ int main(int argc, char** argv)
     // The desktop entry's name: the window's identity on the desktop.
     QGuiApplication::setDesktopFileName(QStringLiteral(GLINTGATHERER_DESKTOP_ID));
 
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.size() > 1) {
+        std::fprintf(stderr, "usage: GlintGatherer [PATH]   (one file or folder)\n");
+        return 2;
+    }
+    // Made absolute here: the running copy's folder is not this start's.
+    const QString path = arguments.isEmpty() ? QString() : QFileInfo(arguments.front()).absoluteFilePath();
+
     const QString instanceName = glint::SingleInstance::serverName();
-    if (glint::SingleInstance::handOverToRunningCopy(instanceName, handOverTimeoutMs)) return 0;
+    if (glint::SingleInstance::handOverToRunningCopy(instanceName, {path}, handOverTimeoutMs)) return 0;
 
     QSettings settings(glint::FrmMain::title, glint::FrmMain::title);
     glint::QtPrompts prompts;
     glint::FrmMain window({&prompts, glint::helpFolderFor(QCoreApplication::applicationDirPath()), &settings,
         [](const QUrl& address) { QDesktopServices::openUrl(address); }});
-    glint::SingleInstance instance;
+    glint::SingleInstance instance([&window](const QString& handed) { window.openPath(handed); });
     instance.listen(instanceName, &window);
+    glint::EndSignals endSignals(&window);
+    glint::watchDisplayLoss();
     window.Form_Load();
     window.show();
-    return application.exec();
+    if (!path.isEmpty()) window.openPath(path);
+    const int status = application.exec();
+    glint::FileList::endListings();
+    return status;
 }

@@ -60,7 +60,7 @@ Audible AudibleSong::nowLocked() const
     const Record* record = find(place.number);
     if (!record)
         return Audible{};
-    return Audible{record->song, record->path, record->lengthSeconds, pcm::wholeSeconds(place.frame)};
+    return Audible{record->song, record->path, record->lengthSeconds, pcm::wholeSeconds(place.frame), place.frame};
 }
 
 Audible AudibleSong::now() const
@@ -74,8 +74,9 @@ void AudibleSong::relay(PlayerReadouts& readouts)
     // Told under the lock, so that the window thread (a hand-over) and the
     // player thread never tell the readouts in the wrong order.
     std::lock_guard lock(mutex_);
-    Audible audible = nowLocked();
-    if (audible == relayed_)
+    const Audible audible = nowLocked();
+    // The readouts show whole seconds: frames alone tell them nothing new.
+    if (audible.showsAlike(relayed_))
         return;
     relayed_ = audible;
     readouts.showAudible(audible);

@@ -4,6 +4,7 @@
 
 #include "AudioDevice.h"
 #include "Mp3Decoder.h"
+#include "PlayerReadouts.h"
 
 // The sizes and rates of the audio path, derived here and nowhere else. The
 // decoder hands blocks of 16384 bytes: 4096 sample frames of 16-bit stereo.
@@ -15,7 +16,7 @@ inline constexpr int blockBytes = mp3::pcmBlockBytes;
 inline constexpr int blockFrames = blockBytes / bytesPerFrame;
 inline constexpr int blockCount = AudioDevice::maxQueued;
 // The one rate the player accepts.
-inline constexpr int framesPerSecond = 44100;
+inline constexpr int framesPerSecond = Audible::framesPerSecond;
 
 inline constexpr int wholeSeconds(std::uint32_t frames) { return static_cast<int>(frames / framesPerSecond); }
 

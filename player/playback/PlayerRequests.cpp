@@ -41,7 +41,7 @@ void PlayerEngine::startPlayerThread(const std::string& path)
 void PlayerEngine::resetControl()
 {
     control_.keepDecoding.store(1);
-    control_.seekFraction.store(0.0f);
+    control_.seekFraction.store(noSeek);
     control_.stopRequested.store(0);
     control_.nextRequested.store(0);
     control_.prevRequested.store(0);
@@ -77,7 +77,7 @@ void PlayerEngine::requestPrevious() { request(control_.prevRequested); }
 
 void PlayerEngine::requestSeek(float fraction)
 {
-    if (!(fraction > 0.0f))
+    if (!(fraction >= 0.0f))
         return;
     control_.seekFraction.store(std::min(fraction, 1.0f));
     control_.keepDecoding.store(0);

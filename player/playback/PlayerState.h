@@ -15,14 +15,16 @@ struct DeviceFormat {
     std::atomic<int> channelCount{-1};
 };
 
+inline constexpr float noSeek = -1.0f;
+
 struct PlayerControl {
     std::atomic<int> playerRunning{0};
     std::atomic<int> keepDecoding{0};
     std::atomic<int> stopRequested{0};
     std::atomic<int> nextRequested{0};
     std::atomic<int> prevRequested{0};
-    // Requested position as a fraction of the song; 0 means no seek.
-    std::atomic<float> seekFraction{0.0f};
+    // Requested position as a fraction of the song; noSeek when none is.
+    std::atomic<float> seekFraction{noSeek};
     // The next write to the device resets it first.
     std::atomic<int> resetPending{0};
     DeviceFormat deviceFormat;

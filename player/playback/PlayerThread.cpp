@@ -76,8 +76,8 @@ bool PlayerEngine::playSong(const std::string& path)
         // Stop, next and previous go before a seek, which they make moot.
         // The seek is taken whole: one made meanwhile waits for the next turn.
         const bool movingOn = requestPending();
-        const float fraction = control_.seekFraction.exchange(0.0f);
-        if (fraction > 0.0f && !movingOn) {
+        const float fraction = control_.seekFraction.exchange(noSeek);
+        if (fraction >= 0.0f && !movingOn) {
             seekInSong(fraction);
             sought = true;
             continue;
@@ -85,7 +85,7 @@ bool PlayerEngine::playSong(const std::string& path)
         // A requester clears keepDecoding after its value: when the thread
         // has served the value before the flag came, the flag finds nothing
         // left to do, and the song goes on.
-        if (end == FramesEnd::request && !movingOn && !(fraction > 0.0f))
+        if (end == FramesEnd::request && !movingOn && !(fraction >= 0.0f))
             continue;
         // At its natural end the song's last partial block stays, for the
         // next song to continue; every request drops it below.

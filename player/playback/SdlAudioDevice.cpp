@@ -5,6 +5,8 @@
 
 #include <SDL2/SDL.h>
 
+#include "SampleGain.h"
+
 namespace {
 
 // About 46 ms at 44100 Hz: short enough that a reset is heard almost at once,
@@ -27,6 +29,9 @@ bool SdlAudioDevice::startSubsystem()
         // SDL would otherwise take over the termination signals and turn them
         // into events nobody reads: the player could not be ended by them.
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        // The name the sound server shows for the player's stream in the
+        // system's mixer; read when the device opens.
+        SDL_SetHint(SDL_HINT_APP_NAME, "Sonorbox");
         subsystemStarted_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     }
     return subsystemStarted_;
@@ -85,6 +90,7 @@ void SDLCALL SdlAudioDevice::fillCallback(void* self, Uint8* stream, int length)
 
 void SdlAudioDevice::fill(Uint8* stream, int length)
 {
+    const float gain = gain_.load(std::memory_order_relaxed);
     while (length > 0) {
         unsigned head = readCount_.load(std::memory_order_relaxed);
         if (head == writeCount_.load(std::memory_order_acquire)) {
@@ -94,6 +100,7 @@ void SdlAudioDevice::fill(Uint8* stream, int length)
         const Queued& queued = ring_[head % ringSize];
         int take = std::min(length, queued.length - headOffset_);
         std::memcpy(stream, queued.data + headOffset_, static_cast<std::size_t>(take));
+        applyGain(stream, take, gain);
         stream += take;
         length -= take;
         headOffset_ += take;

@@ -18,6 +18,14 @@ public:
     static constexpr std::size_t maxListsTried = 200000;
     static constexpr std::size_t maxListNameBytes = 16u << 20;
     static constexpr std::size_t maxBytesRead = 64u << 20;
+    // Looking for the file a line names when no file has the name as
+    // written: each look at the disk (its path counted, as for lists) and
+    // each name of a folder listed. Past these, names stay as written and
+    // the load goes on; 400,000 looks serve a full list of names in the
+    // wrong case.
+    static constexpr std::size_t maxNameLooks = 400000;
+    static constexpr std::size_t maxNameLookBytes = 64u << 20;
+    static constexpr std::size_t maxFolderNamesListed = 500000;
 
     bool spent() const { return spent_; }
     void spend() { spent_ = true; }
@@ -40,6 +48,21 @@ public:
         return takeOne(listsTried_, maxListsTried);
     }
     bool takeListRead() { return takeOne(listsRead_, maxListsRead); }
+    bool takeNameLook(std::size_t pathLength)
+    {
+        if (nameLooks_ >= maxNameLooks || pathLength > maxNameLookBytes - nameLookBytes_)
+            return false;
+        ++nameLooks_;
+        nameLookBytes_ += pathLength;
+        return true;
+    }
+    bool takeFolderName()
+    {
+        if (folderNames_ >= maxFolderNamesListed)
+            return false;
+        ++folderNames_;
+        return true;
+    }
     // Shared by the line readers of the load's lists.
     std::size_t& bytesLeft() { return bytesLeft_; }
 
@@ -62,6 +85,9 @@ private:
     std::size_t listsRead_ = 0;
     std::size_t listsTried_ = 0;
     std::size_t listNameBytes_ = 0;
+    std::size_t nameLooks_ = 0;
+    std::size_t nameLookBytes_ = 0;
+    std::size_t folderNames_ = 0;
     std::size_t bytesLeft_ = maxBytesRead;
     bool spent_ = false;
 };

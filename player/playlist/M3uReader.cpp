@@ -4,11 +4,13 @@
 
 #include "ListLines.h"
 #include "PathText.h"
+#include "TextEncoding.h"
 #include "UserMessages.h"
 
 namespace {
 
 const char* const errorCaption = "Application Error";
+const char* const byteOrderMark = "\xef\xbb\xbf";
 
 void removeLineEnds(std::string& text)
 {
@@ -18,7 +20,12 @@ void removeLineEnds(std::string& text)
 
 } // namespace
 
-bool isListPath(const std::string& path) { return pathtext::endsWithNoCase(path, ".m3u"); }
+bool isListPath(const std::string& path)
+{
+    return pathtext::endsWithNoCase(path, ".m3u") || isUtf8ListPath(path);
+}
+
+bool isUtf8ListPath(const std::string& path) { return pathtext::endsWithNoCase(path, ".m3u8"); }
 
 void M3uReader::reportUnreadable(const std::string& path)
 {
@@ -70,17 +77,23 @@ bool M3uReader::read(const std::string& path, std::vector<std::string>& entries)
 
 void M3uReader::readOpened(ListFile& file, const std::string& path, std::vector<std::string>& entries)
 {
-    std::string folder = pathtext::directoryOf(path);
+    const ListSource source{pathtext::directoryOf(path), isUtf8ListPath(path)};
     ListLines lines(file, budget_.bytesLeft());
     std::string line;
+    bool first = true;
     while (!stopRequested()) {
         ListLines::Next next = lines.next(line);
         if (next == ListLines::Next::end)
             return;
+        // A byte order mark, as Windows editors write at the start of UTF-8
+        // text, is no part of the first name.
+        if (first && line.rfind(byteOrderMark, 0) == 0)
+            line.erase(0, std::string_view(byteOrderMark).size());
+        first = false;
         if (next == ListLines::Next::outOfBytes)
             budget_.spend();
         else if (next == ListLines::Next::line)
-            addLine(folder, line, entries);
+            addLine(source, line, entries);
         if (budget_.spent()) {
             reportSpentBudget();
             return;
@@ -88,7 +101,27 @@ void M3uReader::readOpened(ListFile& file, const std::string& path, std::vector<
     }
 }
 
-void M3uReader::addLine(const std::string& folder, std::string line, std::vector<std::string>& entries)
+std::string M3uReader::pathOf(const std::string& folder, const std::string& line)
+{
+    std::string path = pathtext::fromListText(line);
+    return pathtext::isAbsolute(path) ? path : pathtext::join(folder, path);
+}
+
+std::string M3uReader::namedFile(const ListSource& source, const std::string& line)
+{
+    std::string written = pathOf(source.folder, line);
+    if (std::optional<std::string> found = names_.find(written))
+        return *found;
+    // Lists written on Windows hold names in its code page; a ".m3u8" list
+    // is UTF-8 whatever its bytes.
+    if (!source.isUtf8 && !textencoding::isUtf8(line)) {
+        if (std::optional<std::string> found = names_.find(pathOf(source.folder, textencoding::windows1252ToUtf8(line))))
+            return *found;
+    }
+    return written;
+}
+
+void M3uReader::addLine(const ListSource& source, std::string line, std::vector<std::string>& entries)
 {
     removeLineEnds(line);
     // Blank lines and the "#" lines of extended lists name no song. As entries
@@ -98,13 +131,9 @@ void M3uReader::addLine(const std::string& folder, std::string line, std::vector
     // than the one it spells.
     if (line.empty() || line.front() == '#' || line.find('\0') != std::string::npos)
         return;
-    std::string entry;
-    if (pathtext::containsNoCase(line, "://")) {
-        entry = std::move(line);  // an address stands as it is written
-    } else {
-        std::string path = pathtext::fromListText(line);
-        entry = pathtext::isAbsolute(path) ? path : pathtext::join(folder, path);
-    }
+    // An address stands as it is written; a name that no file has as
+    // written is looked for as Windows would find it.
+    std::string entry = pathtext::containsNoCase(line, "://") ? std::move(line) : namedFile(source, line);
     // Joined to a deep folder a line can outgrow any path a file can have.
     if (entry.size() > ListLines::maxLineLength)
         return;

@@ -6,12 +6,17 @@
 
 #include "ListFile.h"
 #include "LoadBudget.h"
+#include "NameLookup.h"
 
 class UserMessages;
 
 // Reads M3U lists into song paths: one path per line, relative lines joined
 // to the list's folder, lines naming another list read in its place. A line
 // longer than ListLines::maxLineLength or holding a NUL byte names nothing.
+// A line naming no file as written names the file whose name differs in
+// letter case only (at any step of its path), or else, in a list that is not
+// ".m3u8" and for a line that is not UTF-8, the file its bytes name when
+// read as Windows-1252; a line naming nothing at all stays as written.
 // Only regular files are read as lists. A list is never read again while it
 // is being read, whatever name reaches it, and lists nest at most maxDepth
 // deep, so a list that names itself ends. One reader is one load: it stops
@@ -40,13 +45,23 @@ public:
 
 private:
     void readOpened(ListFile& file, const std::string& path, std::vector<std::string>& entries);
-    void addLine(const std::string& folder, std::string line, std::vector<std::string>& entries);
+    // Where a list's lines come from: its folder, and whether the list is
+    // UTF-8 by its name.
+    struct ListSource {
+        std::string folder;
+        bool isUtf8;
+    };
+
+    void addLine(const ListSource& source, std::string line, std::vector<std::string>& entries);
+    std::string namedFile(const ListSource& source, const std::string& line);
+    static std::string pathOf(const std::string& folder, const std::string& line);
     bool stopRequested();
     void reportSpentBudget();
 
     UserMessages& messages_;
     StopCheck shouldStop_;
     LoadBudget budget_;
+    NameLookup names_{budget_};
     std::vector<ListFile::Identity> openLists_;
     std::string loadPath_;
     bool stopped_ = false;
@@ -54,4 +69,7 @@ private:
     bool reportedBudget_ = false;
 };
 
+// True for a path ending in ".m3u" or ".m3u8", in any case; the second kind
+// is UTF-8 by definition.
 bool isListPath(const std::string& path);
+bool isUtf8ListPath(const std::string& path);

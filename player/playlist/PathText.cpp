@@ -73,6 +73,23 @@ std::string fromListText(std::string_view text)
     return path;
 }
 
+std::string withoutExtension(std::string_view name)
+{
+    constexpr int longestExtension = 4;
+    int characters = 0;
+    for (auto i = name.size(); i > 0; --i) {
+        const auto byte = static_cast<unsigned char>(name[i - 1]);
+        if (byte == '.')
+            return std::string(name.substr(0, characters > 0 && i > 1 ? i - 1 : name.size()));
+        if (std::isspace(byte))
+            break;
+        // A character of UTF-8 is counted at its first byte.
+        if ((byte & 0xc0) != 0x80 && ++characters > longestExtension)
+            break;
+    }
+    return std::string(name);
+}
+
 bool endsWithNoCase(std::string_view text, std::string_view ending)
 {
     return text.size() >= ending.size() &&

@@ -30,6 +30,11 @@ std::string join(std::string_view folder, std::string_view name);
 // Linux each backslash becomes a separator.
 std::string fromListText(std::string_view text);
 
+// A file name without its extension: a dot and 1 to 4 characters after it,
+// none of them a blank or a dot, at the end of the name. "Blue Song.mp3"
+// gives "Blue Song"; "Yesterday", "Vol. 1" and ".mp3" stay whole.
+std::string withoutExtension(std::string_view name);
+
 bool endsWithNoCase(std::string_view text, std::string_view ending);
 bool containsNoCase(std::string_view text, std::string_view part);
 

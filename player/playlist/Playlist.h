@@ -27,7 +27,7 @@ public:
     int moveNext();
     int movePrevious();
     int count() const;
-    // Reads a path ending in ".m3u" (in any case) as a list, showing "Could
+    // Reads a path ending in ".m3u" or ".m3u8" (in any case) as a list, showing "Could
     // not load playlist: ..." when it cannot be read; appends any other path.
     // shouldStop ends the reading of a list early, keeping what it has read.
     int addFileOrList(const std::string& path, const M3uReader::StopCheck& shouldStop = {});

@@ -5,9 +5,12 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "DisplayLoss.h"
+#include "EndSignals.h"
 #include "FileDialogs.h"
 #include "MainWindow.h"
 #include "PathText.h"
+#include "Platform.h"
 #include "Player.h"
 #include "PlayerSettings.h"
 #include "SettingsLocation.h"
@@ -26,7 +29,7 @@ Application::Application(Places places, std::string commandLine, const Parts& pa
 
 int Application::run()
 {
-    SingleInstance instance(QString::fromStdString(singleInstanceFolder_));
+    SingleInstance instance(QString::fromStdString(singleInstanceFolder_), platform::displayName());
     if (!instance.claim()) {
         // A start without a path changes nothing in the running player.
         if (commandLine_.empty() || instance.handOver(commandLine_))
@@ -36,25 +39,46 @@ int Application::run()
         return 1;
     }
 
+    // From here on logout, a closed terminal and Ctrl+C end the player as
+    // Escape does; before the window is there, they end the start.
+    MainWindow* shown = nullptr;
+    EndSignals endSignals([&shown] {
+        if (shown)
+            shown->actions().quit(false);
+    });
+
     settingsFile_ =
         settingslocation::settingsFileFor(places_.programDirectory, places_.userConfigFolder, places_.defaultSkin);
     PlayerSettings settings(settingsFile_);
     WindowPosition position(settingsFile_);
-    if (settings.getSkin().empty() && !chooseSkin(settings))
+    if (settings.getSkin().empty() && !chooseSkin(settings, endSignals))
         return 0;
 
     ShellReadouts readouts;
     Player player(parts_.device, readouts, parts_.messages, settings);
-    MainWindow window(MainWindowServices{player, settings, position, parts_.messages, parts_.dialogs},
+    // The display gone: the toolkit is about to exit(). The player thread
+    // and the device end first, and the window's place is kept.
+    DisplayLoss displayLoss([&player, &shown] {
+        player.stopPlayback();
+        if (shown)
+            shown->actions().quit(false);
+    });
+    MainWindow window(MainWindowServices{player, settings, position, parts_.messages, parts_.dialogs, parts_.device},
                       commandLine_);
     readouts.setWindow(&window);
+    shown = &window;
     // From the message loop: the window reaches the screen first. A second
     // start meanwhile waits for the listening to begin.
     QTimer::singleShot(0, [&instance, &window] {
         instance.listen([&window](const std::string& path) { window.onCopyData(path); });
     });
 
-    const int exitCode = QCoreApplication::exec();
+    int exitCode = 0;
+    if (endSignals.received()) // while the window was being built
+        window.actions().quit(false);
+    else
+        exitCode = QCoreApplication::exec();
+    shown = nullptr;
 
     // Closed by the platform, the player may still be playing.
     player.stopPlayback();
@@ -62,9 +86,11 @@ int Application::run()
     return exitCode;
 }
 
-bool Application::chooseSkin(PlayerSettings& settings)
+bool Application::chooseSkin(PlayerSettings& settings, const EndSignals& endSignals)
 {
     const std::string chosen = parts_.dialogs.chooseSkinFile(places_.programDirectory);
+    if (endSignals.received())
+        return false;
     const std::string name = pathtext::fileNameOf(chosen);
     if (name.empty() || !pathtext::endsWithNoCase(name, shelltext::skinFileName) ||
         name.size() != std::string_view(shelltext::skinFileName).size()) {

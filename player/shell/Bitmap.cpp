@@ -1,14 +1,30 @@
 #include "Bitmap.h"
 
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 
+#include "BitmapFileCheck.h"
 #include "ShellError.h"
 #include "ShellTexts.h"
 
 Bitmap Bitmap::load(const std::string& path)
 {
-    QImageReader reader(QString::fromStdString(path), "bmp");
+    // Read whole, as one regular file of a size a face of maxSide can have
+    // (a FIFO would block the opening, a device never end), so the check and
+    // the image read the same bytes.
+    const QFileInfo info(QString::fromStdString(path));
+    constexpr qint64 largestFile = qint64(maxSide) * maxSide * 4 + (1 << 16);
+    QFile file(info.filePath());
+    if (!info.isFile() || info.size() > largestFile || !file.open(QIODevice::ReadOnly))
+        throw ShellError(shelltext::bitmapNotLoaded);
+    QByteArray bytes = file.read(largestFile + 1);
+    if (bytes.size() > largestFile || !bitmapPixelsFit(std::string_view(bytes.constData(), std::size_t(bytes.size()))))
+        throw ShellError(shelltext::bitmapNotLoaded);
+    QBuffer buffer(&bytes);
+    QImageReader reader(&buffer, "bmp");
     reader.setDecideFormatFromContent(false);
     const QSize size = reader.size();
     if (!reader.canRead() || !size.isValid() || size.width() > maxSide || size.height() > maxSide)

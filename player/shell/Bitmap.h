@@ -15,7 +15,8 @@ public:
     static constexpr int maxSide = 4096;
 
     // Throws ShellError("Bitmap file could not be loaded.") when the file is
-    // missing, is not a readable Windows bitmap, or is larger than maxSide.
+    // missing, is not a readable Windows bitmap, lacks pixel data its headers
+    // promise, or is larger than maxSide.
     static Bitmap load(const std::string& path);
 
     int width() const { return image_.width(); }

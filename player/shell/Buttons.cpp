@@ -1,27 +1,28 @@
 #include "Buttons.h"
 
-#include "MainWindow.h"
+#include "PlayerActions.h"
 #include "Skin.h"
 
-MainWindowButton::MainWindowButton(MainWindow& owner, const SkinRect& rect, const Bitmap& mainUp,
-                                   const Bitmap& mainDown)
-    : SkinButton(&owner, rect.x, rect.y, pieceAt(mainUp, rect), pieceAt(mainDown, rect)), owner_(owner)
+MainWindowButton::MainWindowButton(SkinWindow& face, PlayerActions& actions, const SkinRect& rect,
+                                   const Bitmap& mainUp, const Bitmap& mainDown, const char* name)
+    : SkinButton(&face, rect.x, rect.y, pieceAt(mainUp, rect), pieceAt(mainDown, rect)), actions_(actions)
 {
+    setToolTip(QString::fromLatin1(name));
 }
 
-void AboutButton::onClick() { owner_.showAbout(); }
-void MinimizeButton::onClick() { owner_.minimize(); }
-void QuitButton::onClick() { owner_.quitPlayer(true); }
-void PrevButton::onClick() { owner_.previousSong(); }
-void StopButton::onClick() { owner_.stopSong(); }
-void PlayButton::onClick() { owner_.playSong(); }
-void NextButton::onClick() { owner_.nextSong(); }
-void OpenButton::onClick() { owner_.openSong(); }
+void AboutButton::onClick() { actions_.showAbout(); }
+void MinimizeButton::onClick() { actions_.minimize(); }
+void QuitButton::onClick() { actions_.quit(true); }
+void PrevButton::onClick() { actions_.previous(); }
+void StopButton::onClick() { actions_.stop(); }
+void PlayButton::onClick() { actions_.play(); }
+void NextButton::onClick() { actions_.next(); }
+void OpenButton::onClick() { actions_.open(); }
 
-void PauseButton::onClick() { owner_.togglePause(); }
+void PauseButton::onClick() { actions_.togglePause(); }
 
 void PauseButton::onLeftButtonUp(int x, int y, Qt::MouseButtons keys)
 {
     SkinButton::onLeftButtonUp(x, y, keys);
-    showPaused(owner_.isPaused());
+    showPaused(actions_.isPaused());
 }

@@ -3,16 +3,17 @@
 #include "SkinButton.h"
 #include "SkinValues.h"
 
-class MainWindow;
+class PlayerActions;
 
-// The nine buttons of the face. Each is a SkinButton whose action asks the
-// main window to do its part.
+// The nine buttons of the face. Each is a SkinButton whose click runs one of
+// the player's actions; its tool tip names it ("Play", as the skin's key).
 class MainWindowButton : public SkinButton {
 public:
-    MainWindowButton(MainWindow& owner, const SkinRect& rect, const Bitmap& mainUp, const Bitmap& mainDown);
+    MainWindowButton(SkinWindow& face, PlayerActions& actions, const SkinRect& rect, const Bitmap& mainUp,
+                     const Bitmap& mainDown, const char* name);
 
 protected:
-    MainWindow& owner_;
+    PlayerActions& actions_;
 };
 
 #define SONORBOX_BUTTON(Name)                                                                                        \

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 
+class QFileDialog;
 class QWidget;
 
 // The two open-file dialogs of the player. The window shell shows Qt's
@@ -24,4 +26,8 @@ class QtFileDialogs : public FileDialogs {
 public:
     std::string chooseSkinFile(const std::string& startFolder) override;
     std::optional<std::string> chooseSong(QWidget* owner, const std::string& currentSong) override;
+
+    // The Open button's dialog, ready to be shown: "MP3 or Playlist" (songs
+    // and lists, in any letter case) and "All Files".
+    static std::unique_ptr<QFileDialog> songDialog(QWidget* owner, const std::string& currentSong);
 };

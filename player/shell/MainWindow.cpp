@@ -1,26 +1,32 @@
 #include "MainWindow.h"
 
+#include <QDragEnterEvent>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QHelpEvent>
+#include <QKeyEvent>
 #include <QPainter>
+#include <QToolTip>
+#include <QWheelEvent>
 #include <QWindow>
-#include <filesystem>
-#include <fstream>
 
 #include "AboutWindow.h"
-#include "FileDialogs.h"
+#include "DroppedPath.h"
 #include "PathText.h"
 #include "Platform.h"
 #include "Player.h"
-#include "PlayerSettings.h"
 #include "SeekBar.h"
 #include "ShellTexts.h"
 #include "SkinFont.h"
 #include "SkinLabel.h"
-#include "UserMessages.h"
+#include "SongToolTip.h"
 #include "WindowPosition.h"
 
 namespace {
+
+// What a key press or a notch of the wheel changes.
+constexpr int volumeStep = 5;
+constexpr double seekStep = 5.0;
 
 QColor colourOf(std::uint32_t packed)
 {
@@ -39,22 +45,17 @@ void paintAtOnce(QWidget& window)
     QGuiApplication::sync();
 }
 
-// A file that can be read now: not a folder, and not a pipe or a device, whose
-// opening could wait for a writer without end.
-bool canOpenForReading(const std::string& path)
-{
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
-        return false;
-    std::ifstream file(path, std::ios::binary);
-    return file.is_open();
-}
-
 } // namespace
 
 MainWindow::MainWindow(const MainWindowServices& services, const std::string& commandLinePath)
-    : SkinWindow(shelltext::mainWindowTitle, QString::fromLatin1(shelltext::mainWindowClass)), services_(services)
+    : SkinWindow(shelltext::mainWindowTitle, QString::fromLatin1(shelltext::mainWindowClass)), services_(services),
+      actions_(services, *this)
 {
+    volumeShown_.setSingleShot(true);
+    volumeShown_.setInterval(1000);
+    connect(&volumeShown_, &QTimer::timeout, this, &MainWindow::redrawTitle);
+    actions_.onVolumeChanged = [this](int volume) { showVolume(volume); };
+    setAcceptDrops(true);
     auto startupPicture = std::make_unique<AboutWindow>(false, services_.settings);
     paintAtOnce(*startupPicture);
     skin_ = loadSkin(services_.settings);
@@ -65,12 +66,10 @@ MainWindow::MainWindow(const MainWindowServices& services, const std::string& co
     setMask(buildWindowRegion(skin_->mainUp));
     startupPicture.reset();
     showWindow();
-    if (!commandLinePath.empty()) {
-        services_.settings.putSong(commandLinePath);
-        // A path the user named: when nothing of it can be played, the
-        // player says so rather than passing over it in silence.
-        services_.player.startPlayerThread(commandLinePath);
-    }
+    // A path the user named: when nothing of it can be played, the player
+    // says so rather than passing over it in silence.
+    if (!commandLinePath.empty())
+        actions_.playPath(commandLinePath);
 }
 
 MainWindow::~MainWindow()
@@ -94,20 +93,20 @@ MainWindow::~MainWindow()
 void MainWindow::createControls()
 {
     const Skin& s = *skin_;
-    auto button = [&](auto& member, const SkinRect& rect) {
+    auto button = [&](auto& member, const SkinRect& rect, const char* name) {
         using Button = typename std::remove_reference_t<decltype(member)>::element_type;
-        member = std::make_unique<Button>(*this, rect, s.mainUp, s.mainDown);
+        member = std::make_unique<Button>(*this, actions_, rect, s.mainUp, s.mainDown, name);
         member->showWindow();
     };
-    button(aboutButton_, s.about);
-    button(minimizeButton_, s.minimize);
-    button(quitButton_, s.quit);
-    button(prevButton_, s.prev);
-    button(stopButton_, s.stop);
-    button(pauseButton_, s.pause);
-    button(playButton_, s.play);
-    button(nextButton_, s.next);
-    button(openButton_, s.open);
+    button(aboutButton_, s.about, "About");
+    button(minimizeButton_, s.minimize, "Minimize");
+    button(quitButton_, s.quit, "Quit");
+    button(prevButton_, s.prev, "Prev");
+    button(stopButton_, s.stop, "Stop");
+    button(pauseButton_, s.pause, "Pause");
+    button(playButton_, s.play, "Play");
+    button(nextButton_, s.next, "Next");
+    button(openButton_, s.open, "Open");
 
     titleBackground_ = pieceAt(s.mainUp, s.displayBar);
     titleBackground_.destinationX = s.displayBar.x;
@@ -115,7 +114,7 @@ void MainWindow::createControls()
     titleRect_ = QRect(s.displayBar.x, s.displayBar.y, s.displayBar.width, s.displayBar.height);
 
     seekBar_ = std::make_unique<SeekBar>(this, s.seekBar.x, s.seekBar.y, pieceAt(s.mainUp, s.seekBar),
-                                         pieceAt(s.mainDown, s.seekBar), services_.player);
+                                         pieceAt(s.mainDown, s.seekBar), actions_);
     seekBar_->showWindow();
 
     const QString face = QString::fromStdString(s.displayFont);
@@ -128,81 +127,6 @@ void MainWindow::createControls()
     readout(timeReadout_, s.displayTime, "00:00");
     readout(sampleRateReadout_, s.displayKhz, "00");
     readout(bitrateReadout_, s.displayBitrate, "000");
-}
-
-// --- the buttons' actions ---
-
-void MainWindow::showAbout()
-{
-    if (AboutWindow::findOpen())
-        return;
-    // The window deletes itself when a click closes it.
-    new AboutWindow(true, services_.settings);
-}
-
-void MainWindow::minimize() { showMinimized(); }
-
-void MainWindow::quitPlayer(bool askAboutSkin)
-{
-    if (askAboutSkin) {
-        const MessageAnswer answer = services_.messages.ask(shelltext::skinQuestionCaption, shelltext::skinQuestion,
-                                                            MessageIcon::question, MessageButtons::yesNo);
-        if (answer == MessageAnswer::yes)
-            services_.settings.putSkin("");
-    }
-    services_.player.stopPlayback();
-    savePosition();
-    QCoreApplication::exit(0);
-}
-
-// Next and Prev only ask; with no player thread running nothing happens, and
-// the next thread start clears the request.
-void MainWindow::previousSong() { services_.player.requestPrevious(); }
-
-void MainWindow::nextSong() { services_.player.requestNext(); }
-
-void MainWindow::stopSong() { services_.player.stopPlayback(); }
-
-void MainWindow::togglePause()
-{
-    Player& player = services_.player;
-    if (player.isPaused())
-        player.resume();
-    else if (player.isRunning())
-        player.pause();
-}
-
-bool MainWindow::isPaused() const { return services_.player.isPaused(); }
-
-void MainWindow::playSong()
-{
-    Player& player = services_.player;
-    // Paused, the running player plays the song setting already: it goes on
-    // where it was.
-    if (player.isPaused() && player.isRunning()) {
-        player.resume();
-        return;
-    }
-    const std::string song = services_.settings.getSong();
-    if (song.empty() || !canOpenForReading(song))
-        return;
-    player.startPlayerThread(song);
-}
-
-void MainWindow::openSong()
-{
-    std::optional<std::string> chosen = services_.dialogs.chooseSong(this, services_.settings.getSong());
-    if (!chosen)
-        return;
-    services_.settings.putSong(*chosen);
-    services_.player.startPlayerThread(*chosen);
-}
-
-void MainWindow::takeOverFile(const std::string& path)
-{
-    services_.player.takeOverFile(path);
-    services_.settings.putSong(path);
-    redrawTitle();
 }
 
 // --- the readouts ---
@@ -219,8 +143,8 @@ void MainWindow::showAudible(const Audible& audible)
 
 void MainWindow::setTitle(const std::string& path)
 {
-    const QString name = QString::fromStdString(pathtext::fileNameOf(path));
-    titleText_ = name.size() >= 4 ? name.left(name.size() - 4) : name;
+    titlePath_ = path;
+    titleText_ = QString::fromStdString(pathtext::withoutExtension(pathtext::fileNameOf(path)));
     redrawTitle();
 }
 
@@ -243,15 +167,35 @@ void MainWindow::showPaused(bool paused)
 
 void MainWindow::redrawTitle() { repaint(titleRect_); }
 
+void MainWindow::showVolume(int volume)
+{
+    volumeText_ = QStringLiteral("Volume %1 %").arg(volume);
+    volumeShown_.start();
+    redrawTitle();
+}
+
+QString MainWindow::shownTitleText() const { return volumeShown_.isActive() ? volumeText_ : titleText_; }
+
+QString MainWindow::titleToolTip()
+{
+    // The tags are read once a song, at most a bounded head and tail of it.
+    if (titlePath_ != toolTipPath_) {
+        toolTipPath_ = titlePath_;
+        toolTip_ = titlePath_.empty() ? QString() : songToolTip(titlePath_);
+    }
+    return toolTip_;
+}
+
 void MainWindow::drawTitle(QPainter& target)
 {
     titleBackground_.draw(target);
-    if (titleText_.isEmpty() || titleRect_.width() <= 0 || titleRect_.height() <= 0)
+    const QString text = shownTitleText();
+    if (text.isEmpty() || titleRect_.width() <= 0 || titleRect_.height() <= 0)
         return;
     const QFont font = skinFont(QString::fromStdString(skin_->displayFont), titleRect_.height());
     target.setFont(font);
     target.setPen(colourOf(skin_->displayColour));
-    const QString shown = target.fontMetrics().elidedText(titleText_, Qt::ElideRight, titleRect_.width());
+    const QString shown = target.fontMetrics().elidedText(text, Qt::ElideRight, titleRect_.width());
     target.save();
     target.setClipRect(titleRect_);
     target.drawText(titleRect_, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, shown);
@@ -287,14 +231,89 @@ void MainWindow::onLeftButtonUp(int, int, Qt::MouseButtons) { dragging_ = false;
 void MainWindow::onChar(int code)
 {
     if ((code & 0xff) == 27)
-        quitPlayer(false);
+        actions_.quit(false);
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (modifiers == Qt::NoModifier) {
+        switch (event->key()) {
+        case Qt::Key_Space:
+            // Held down, the key pauses once rather than flickering.
+            if (!event->isAutoRepeat())
+                actions_.togglePause();
+            return;
+        case Qt::Key_Left:
+            actions_.seekBy(-seekStep);
+            return;
+        case Qt::Key_Right:
+            actions_.seekBy(seekStep);
+            return;
+        case Qt::Key_Up:
+            actions_.changeVolume(volumeStep);
+            return;
+        case Qt::Key_Down:
+            actions_.changeVolume(-volumeStep);
+            return;
+        default:
+            break;
+        }
+    } else if (modifiers == Qt::ControlModifier && event->key() == Qt::Key_O) {
+        if (!event->isAutoRepeat())
+            actions_.open();
+        return;
+    }
+    SkinWindow::keyPressEvent(event);
+}
+
+void MainWindow::wheelEvent(QWheelEvent* event)
+{
+    // One notch of a wheel is 120 eighths of a degree: a step of 5.
+    constexpr int notch = QWheelEvent::DefaultDeltasPerStep;
+    wheelRemainder_ += event->angleDelta().y();
+    const int notches = wheelRemainder_ / notch;
+    wheelRemainder_ -= notches * notch;
+    if (notches != 0)
+        actions_.changeVolume(volumeStep * notches);
+    event->accept();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (droppedPath(*event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (droppedPath(*event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    const std::optional<std::string> path = droppedPath(*event->mimeData());
+    if (!path)
+        return;
+    event->acceptProposedAction();
+    actions_.playPath(*path);
+}
+
+bool MainWindow::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QString tip = titleRect_.contains(help->pos()) ? titleToolTip() : QString();
+        if (tip.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), tip, this, titleRect_);
+        }
+        return true;
+    }
+    return SkinWindow::event(event);
 }
 
 void MainWindow::onDestroy() { QCoreApplication::exit(0); }
-
-void MainWindow::savePosition()
-{
-    const QPoint topLeft = geometry().topLeft();
-    services_.position.writeX(topLeft.x());
-    services_.position.writeY(topLeft.y());
-}

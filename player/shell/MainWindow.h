@@ -2,36 +2,26 @@
 
 #include <QRect>
 #include <QString>
+#include <QTimer>
 #include <memory>
 #include <string>
 
 #include "Buttons.h"
+#include "MainWindowServices.h"
+#include "PlayerActions.h"
 #include "PlayerReadouts.h"
 #include "Skin.h"
 #include "SkinWindow.h"
 
-class AboutWindow;
-class FileDialogs;
-class Player;
-class PlayerSettings;
 class SeekBar;
 class SkinLabel;
-class UserMessages;
-class WindowPosition;
-
-// What the main window works with; all of it outlives the window.
-struct MainWindowServices {
-    Player& player;
-    PlayerSettings& settings;
-    WindowPosition& position;
-    UserMessages& messages;
-    FileDialogs& dialogs;
-};
 
 // The player's face: a frameless, topmost window of exactly the shape of the
 // skin's face, with the nine buttons, the title, the seek bar and the three
 // readouts on it. It is dragged by any point of the face that no control
-// covers.
+// covers. Keys, the mouse wheel and a file dropped on it run the player's
+// actions as the buttons do; the title line's tool tip names the song as
+// its tags do.
 class MainWindow : public SkinWindow {
 public:
     // Builds the window from the skin named in the settings, with the
@@ -41,21 +31,7 @@ public:
     MainWindow(const MainWindowServices& services, const std::string& commandLinePath);
     ~MainWindow() override;
 
-    // The buttons' actions.
-    void showAbout();
-    void minimize();
-    void quitPlayer(bool askAboutSkin);
-    void previousSong();
-    void stopSong();
-    void togglePause();
-    bool isPaused() const;
-    void playSong();
-    void nextSong();
-    void openSong();
-
-    // A path handed over by a second start: it becomes the playlist and the
-    // song, and a running player moves on to it.
-    void takeOverFile(const std::string& path);
+    PlayerActions& actions() { return actions_; }
 
     // The readouts, on the window thread.
     void showAudible(const Audible& audible);
@@ -66,6 +42,12 @@ public:
     void showPaused(bool paused);
 
     const QString& titleText() const { return titleText_; }
+    // What the title line shows: the title, or for a second after a change
+    // of the volume "Volume 70 %".
+    QString shownTitleText() const;
+    // The title line's tool tip: "Artist - Title (Album)" from the song's
+    // tags, with what they lack left out; empty without tags.
+    QString titleToolTip();
     const Skin& skin() const { return *skin_; }
     SeekBar& seekBar() { return *seekBar_; }
     SkinLabel& timeReadout() { return *timeReadout_; }
@@ -80,23 +62,40 @@ public:
     void onLeftButtonUp(int x, int y, Qt::MouseButtons keys) override;
     void onChar(int code) override;
     void onDestroy() override;
-    void onCopyData(const std::string& path) override { takeOverFile(path); }
+    void onCopyData(const std::string& path) override { actions_.takeOverFile(path); }
+
+protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void createControls();
     void drawTitle(QPainter& target);
     void redrawTitle();
-    void savePosition();
+    void showVolume(int volume);
 
     MainWindowServices services_;
+    PlayerActions actions_;
     bool dragging_ = false;
     QPoint grab_;
     std::unique_ptr<Skin> skin_;
     BitmapPiece titleBackground_;
     QRect titleRect_;
     QString titleText_;
-    // The song whose title is shown.
+    // The song whose title is shown, and its path.
     std::uint32_t titleSong_ = 0;
+    std::string titlePath_;
+    // The tool tip of the song last asked for, read once.
+    std::string toolTipPath_;
+    QString toolTip_;
+    QString volumeText_;
+    QTimer volumeShown_;
+    // Wheel turns not yet a whole step (fine-grained wheels and touch pads).
+    int wheelRemainder_ = 0;
     std::unique_ptr<AboutButton> aboutButton_;
     std::unique_ptr<MinimizeButton> minimizeButton_;
     std::unique_ptr<QuitButton> quitButton_;

@@ -69,6 +69,34 @@ bool checkDisplay(const char* programName)
 
 void displayConnected() { qInstallMessageHandler(toolkitHandler); }
 
+QString x11DisplayName(const QString& display)
+{
+    const qsizetype colon = display.lastIndexOf(QLatin1Char(':'));
+    if (colon < 0)
+        return display;
+    QString host = display.left(colon);
+    // "unix" names the local socket, as an empty host does.
+    if (host == QLatin1String("unix"))
+        host.clear();
+    const QString numberAndScreen = display.mid(colon + 1);
+    const QString number = numberAndScreen.section(QLatin1Char('.'), 0, 0);
+    bool isNumber = false;
+    const uint value = number.toUInt(&isNumber);
+    if (!isNumber)
+        return display;
+    return host + QLatin1Char(':') + QString::number(value);
+}
+
+QString displayName()
+{
+    const QString platformName = QGuiApplication::platformName();
+    if (platformName.startsWith(QLatin1String("xcb")))
+        return x11DisplayName(qEnvironmentVariable("DISPLAY"));
+    if (platformName.startsWith(QLatin1String("wayland")))
+        return qEnvironmentVariable("WAYLAND_DISPLAY", QStringLiteral("wayland-0"));
+    return QString();
+}
+
 QPoint centredOnWorkArea(const QSize& size)
 {
     const QScreen* screen = QGuiApplication::primaryScreen();

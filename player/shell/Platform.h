@@ -2,6 +2,7 @@
 
 #include <QPoint>
 #include <QSize>
+#include <QString>
 
 class QWidget;
 
@@ -20,6 +21,17 @@ void preferX11OnWayland();
 // with one such line (exit status 1) instead of the toolkit's abort.
 bool checkDisplay(const char* programName);
 void displayConnected();
+
+// The display server this program shows its windows on, one text for every
+// spelling of it: X11's host and display number from DISPLAY, without the
+// screen (":0" and ":0.0" are one display), or the Wayland display's name
+// where no X11 display is used. Empty without a display server (offscreen).
+// After the application object exists.
+QString displayName();
+
+// An X11 display as "host:number": "localhost:10.0" gives "localhost:10",
+// ":0.1" and "unix:0" give ":0". Text that is no X11 display stays as it is.
+QString x11DisplayName(const QString& display);
 
 // The top-left corner that centres a window of this size on the primary
 // screen's work area (the screen less its panels).

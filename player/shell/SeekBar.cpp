@@ -3,11 +3,11 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "Player.h"
+#include "PlayerActions.h"
 
 SeekBar::SeekBar(SkinWindow* parent, int x, int y, const BitmapPiece& emptyPiece, const BitmapPiece& filledPiece,
-                 Player& player)
-    : SkinButton(parent, x, y, emptyPiece, filledPiece, "Seek"), player_(player),
+                 PlayerActions& actions)
+    : SkinButton(parent, x, y, emptyPiece, filledPiece, "Seek"), actions_(actions),
       fullHeight_(emptyPiece.height)
 {
 }
@@ -69,5 +69,7 @@ void SeekBar::onLeftButtonUp(int x, int y, Qt::MouseButtons)
     if (x < 0 || x > barWidth || y < 0 || y > barHeight || barWidth <= 0 || barHeight <= 0)
         return;
     const float fraction = isHorizontal() ? float(x) / float(barWidth) : float(barHeight - y) / float(barHeight);
-    player_.requestSeek(fraction);
+    // The very start of the bar asks for no seek.
+    if (fraction > 0.0f)
+        actions_.seekToFraction(fraction);
 }

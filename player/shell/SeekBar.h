@@ -2,7 +2,7 @@
 
 #include "SkinButton.h"
 
-class Player;
+class PlayerActions;
 
 // The position in the song, and a click that moves it. Horizontal when at
 // least as wide as tall, filling from the left; otherwise vertical, filling
@@ -10,9 +10,9 @@ class Player;
 // column of the filled look; only how much of it is covered changes.
 class SeekBar : public SkinButton {
 public:
-    // player carries out the seek.
+    // actions carry out the seek.
     SeekBar(SkinWindow* parent, int x, int y, const BitmapPiece& emptyPiece, const BitmapPiece& filledPiece,
-            Player& player);
+            PlayerActions& actions);
 
     bool isHorizontal() const { return width() >= fullHeight_; }
 
@@ -31,7 +31,7 @@ public:
     void onLeftButtonUp(int x, int y, Qt::MouseButtons keys) override;
 
 private:
-    Player& player_;
+    PlayerActions& actions_;
     int positionSeconds_ = 0;
     int lengthSeconds_ = 0;
     int fullHeight_;

@@ -1,5 +1,6 @@
 #include "SingleInstance.h"
 
+#include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalSocket>
@@ -18,14 +19,37 @@ QString runtimeFolder()
     return folder.isEmpty() ? QDir::tempPath() : folder;
 }
 
+// The name of the lock and the socket: the main window's class, and the
+// display, written so that any display text makes one file name that a
+// socket address can hold.
+QString rendezvousName(const QString& display)
+{
+    QString name = QLatin1String(shelltext::mainWindowClass);
+    if (display.isEmpty())
+        return name;
+    constexpr qsizetype longestDisplay = 40;
+    QString written;
+    for (const QChar c : display) {
+        if (c.isLetterOrNumber() && c.unicode() < 128)
+            written += c;
+        else if (c == QLatin1Char(':') || c == QLatin1Char('.') || c == QLatin1Char('-') || c == QLatin1Char('_'))
+            written += c;
+        else
+            written += QStringLiteral("%%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+    }
+    if (written.size() > longestDisplay)
+        written = QString::fromLatin1(
+            QCryptographicHash::hash(display.toUtf8(), QCryptographicHash::Sha256).toHex().left(longestDisplay));
+    return name + QStringLiteral(" on ") + written;
+}
+
 // The running player answers one byte when it has taken the path over.
 constexpr char takenOver = 1;
 
 } // namespace
 
-SingleInstance::SingleInstance(const QString& folder, std::chrono::milliseconds patience)
-    : socketPath_((folder.isEmpty() ? runtimeFolder() : folder) + QLatin1Char('/') +
-                  QLatin1String(shelltext::mainWindowClass)),
+SingleInstance::SingleInstance(const QString& folder, const QString& display, std::chrono::milliseconds patience)
+    : socketPath_((folder.isEmpty() ? runtimeFolder() : folder) + QLatin1Char('/') + rendezvousName(display)),
       patience_(patience),
       lock_(socketPath_ + QLatin1String(".lock"))
 {

@@ -8,8 +8,9 @@
 #include <memory>
 #include <string>
 
-// One running player per user. The running player holds a lock file and
-// listens on a local socket, both in the user's private runtime folder; a
+// One running player per user and display. The running player holds a lock
+// file and listens on a local socket, both in the user's private runtime
+// folder and named for the display it shows its window on; a
 // second start hands its path over through the socket and ends when the
 // running player has taken it over. A crashed player leaves a lock that its
 // dead process no longer holds and a socket that nobody answers: the next
@@ -17,10 +18,11 @@
 class SingleInstance {
 public:
     // folder: where the lock and the socket live; empty for the user's
-    // runtime folder. patience: how long a second start keeps trying to reach
+    // runtime folder. display: the display the player shows its window on
+    // (platform::displayName), empty for none. patience: how long a second start keeps trying to reach
     // a player that holds the lock but does not listen yet (still starting,
     // or asking for a skin).
-    explicit SingleInstance(const QString& folder = QString(),
+    explicit SingleInstance(const QString& folder = QString(), const QString& display = QString(),
                             std::chrono::milliseconds patience = std::chrono::seconds(20));
     ~SingleInstance();
 

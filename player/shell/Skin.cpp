@@ -1,6 +1,8 @@
 #include "Skin.h"
 
 #include <QBitmap>
+#include <QDir>
+#include <QFileInfo>
 
 #include "PlayerSettings.h"
 #include "ShellError.h"
@@ -35,7 +37,18 @@ std::uint32_t readSkinColour(const SettingsSection& file)
 
 std::string skinBitmapPath(const PlayerSettings& settings, const char* fileName)
 {
-    return settings.getSkinDirectory() + fileName;
+    const std::string folder = settings.getSkinDirectory();
+    const std::string exact = folder + fileName;
+    if (QFileInfo::exists(QString::fromStdString(exact)))
+        return exact;
+    // Windows matches file names without regard to case, so skins made there
+    // name their bitmaps in any case ("mainup.bmp", "MAINDOWN.BMP"). A name
+    // filter of a folder listing matches without regard to case; of several
+    // such files the first by name is taken.
+    const QDir skinFolder(QString::fromStdString(folder.empty() ? std::string(".") : folder));
+    const QStringList found =
+        skinFolder.entryList({QString::fromLatin1(fileName)}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    return found.isEmpty() ? exact : folder + found.front().toStdString();
 }
 
 std::unique_ptr<Skin> loadSkin(const PlayerSettings& settings)

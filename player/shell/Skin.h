@@ -22,7 +22,8 @@ struct Skin {
     SkinRect seekBar, displayTime, displayKhz, displayBitrate;
 };
 
-// The bitmap paths of the skin named by the "skin" setting.
+// The bitmap paths of the skin named by the "skin" setting: the file of that
+// name in the skin's folder, in whatever letter case it is written there.
 std::string skinBitmapPath(const PlayerSettings& settings, const char* fileName);
 
 // Loads "MainUp.bmp", then "MainDown.bmp", then the keys of "Coordinates" in

@@ -20,7 +20,8 @@ for program in bin/sonorbox bin/GlintGatherer bin/sonorbox-decode bin/glint-extr
 done
 for file in share/sonorbox/demo.mp3 share/sonorbox/skins/Default/Skin.ini share/sonorbox/skins/Default/MainUp.bmp \
             share/sonorbox/skins/Default/MainDown.bmp share/sonorbox/skins/Default/About.bmp \
-            share/glintgatherer/glintgat.hlp \
+            share/glintgatherer/glintgat.hlp share/thumbnailers/glintgatherer.thumbnailer \
+            share/mime/packages/org.sonorbox.GlintGatherer.xml \
             share/doc/sonorbox/README.md share/doc/sonorbox/copyright share/doc/sonorbox/changelog.gz; do
   [ -f "$prefix/$file" ] || fail "$file is missing"
 done
@@ -54,6 +55,14 @@ for entry in "$prefix"/share/applications/org.sonorbox.*.desktop; do
   grep -q "<svg" "$prefix/share/icons/hicolor/scalable/apps/$id.svg" 2>/dev/null || fail "$id has no scalable icon"
 done
 [ "$entries" -eq 2 ] || fail "$entries desktop entries instead of 2"
+
+# The thumbnailer runs a program that is installed, for types the MIME package
+# or the system's database define.
+thumbnailer="$prefix/share/thumbnailers/glintgatherer.thumbnailer"
+if [ -f "$thumbnailer" ]; then
+  program=$(sed -n 's/^TryExec=//p' "$thumbnailer")
+  [ -x "$prefix/bin/$program" ] || fail "the thumbnailer starts $program, which is not installed"
+fi
 
 for page in sonorbox sonorbox-decode GlintGatherer glint-extract; do
   manual="$prefix/share/man/man1/$page.1.gz"

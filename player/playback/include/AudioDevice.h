@@ -39,6 +39,9 @@ public:
     // While paused nothing plays and no buffer completes.
     virtual void pause() = 0;
     virtual void resume() = 0;
+    // Scales every sample handed to the output from now on (0 to 1; 1 plays
+    // them as queued). Kept across open and close; takes no lock.
+    virtual void setGain(float gain) = 0;
     // Closes the device; every buffer must have been reported done (reset
     // first). On failure returns false with the error's text.
     virtual bool close(std::string& errorText) = 0;

@@ -30,8 +30,8 @@ public:
 
     void requestNext();
     void requestPrevious();
-    // Moves within the song to fraction (0 to 1) of its length. 0 is the very
-    // start of the seek bar, which asks for no seek.
+    // Moves within the song to fraction (0, its very start, to 1) of its
+    // length.
     void requestSeek(float fraction);
     // Puts the list of path (a song or an M3U list) in place of the playlist
     // and lets a running player thread go on with its first entry.

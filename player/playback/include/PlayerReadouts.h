@@ -5,6 +5,9 @@
 
 // What the listener hears now: the song, its length and the place in it.
 struct Audible {
+    // The one rate the player plays at.
+    static constexpr int framesPerSecond = 44100;
+
     // Changes when a song begins to be heard or a list is handed over; a
     // seek keeps it. 0 before anything was heard.
     std::uint32_t song = 0;
@@ -14,8 +17,19 @@ struct Audible {
     int lengthSeconds = 0;
     // Whole seconds of the song heard.
     int positionSeconds = 0;
+    // The sample frames of the song heard, to the block: the place finer
+    // than the readouts show it, for moving from it by seconds.
+    std::uint32_t positionFrames = 0;
+
+    double secondsHeard() const { return static_cast<double>(positionFrames) / framesPerSecond; }
 
     bool operator==(const Audible&) const = default;
+    // Whether the readouts show the two alike: all but the frames.
+    bool showsAlike(const Audible& other) const
+    {
+        return song == other.song && path == other.path && lengthSeconds == other.lengthSeconds &&
+               positionSeconds == other.positionSeconds;
+    }
 };
 
 // The readouts of the main window as the engine updates them. The player
@@ -28,7 +42,8 @@ public:
     virtual ~PlayerReadouts() = default;
 
     // What is heard changed: another song, or another whole second, or the
-    // song's length became known. Updates may be merged: the newest counts.
+    // song's length became known (not every block: positionFrames may lag).
+    // Updates may be merged: the newest counts.
     virtual void showAudible(const Audible& audible) = 0;
     // The sample-rate readout, in kHz (44 for 44100 Hz).
     virtual void setSampleRateNumber(int kiloHertz) = 0;

@@ -26,6 +26,7 @@ public:
     void pause() override;
     void resume() override;
     bool close(std::string& errorText) override;
+    void setGain(float gain) override { gain_.store(gain, std::memory_order_relaxed); }
 
 private:
     struct Queued {
@@ -50,4 +51,7 @@ private:
     std::atomic<unsigned> writeCount_{0};
     std::atomic<unsigned> readCount_{0};
     int headOffset_ = 0;
+    // Read by SDL's audio thread at each copy into its buffer.
+    std::atomic<float> gain_{1.0f};
+    static_assert(std::atomic<float>::is_always_lock_free);
 };

@@ -7,6 +7,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <chrono>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -142,6 +145,138 @@ TEST_F(GlintExtract, CountsSeveralFilesOneLineEach)
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.output.find("no-such-file.dll: no such file"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("9 " + icl + "\n"), std::string::npos) << run.output;
+}
+
+TEST_F(GlintExtract, WritesTheWholeIconAsAnIconFile)
+{
+    // The PE fixtures' groups were linked from these icon files, which hold their images in order.
+    const char* sources[] = {"mixed.ico", "depth1.ico", "scaled.ico"};
+    for (int index = 0; index < 3; ++index) {
+        const std::string name = out("icon" + std::to_string(index) + ".ico");
+        const ToolRun run = runTool(fixture("icons32.dll") + " " + std::to_string(index) + " " + quoted(name));
+        ASSERT_EQ(run.status, 0) << run.output;
+        EXPECT_EQ(iconbytes::read(name), iconbytes::read(std::string(ICON_DATA_DIR) + "/" + sources[index]))
+            << "icon " << index << ": the images as stored, in the group's order";
+    }
+    EXPECT_EQ(runTool(fixture("icons32.dll") + " 3 " + out("none.ico")).status, 1);
+    EXPECT_FALSE(std::filesystem::exists(out("none.ico")));
+    EXPECT_EQ(runTool("--size 48 " + fixture("icons32.dll") + " 0 " + out("sized.ico")).status, 2);
+}
+
+TEST_F(GlintExtract, SizeAsksForTheNearestOrTheLargestImage)
+{
+    ToolRun run = runTool("--size 40 " + fixture("scaled.ico") + " 0 " + out("near.png"));
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(QImage(QString::fromStdString(out("near.png"))).size(), QSize(48, 48));
+    run = runTool("--size 8 " + fixture("scaled.ico") + " 0 " + out("small.bmp"));
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(QImage(QString::fromStdString(out("small.bmp")), "BMP").size(), QSize(16, 16));
+    run = runTool("--size max " + fixture("png256.ico") + " 0 " + out("max.png"));
+    ASSERT_EQ(run.status, 0) << run.output;
+    const QImage large(QString::fromStdString(out("max.png")));
+    EXPECT_EQ(large.size(), QSize(256, 256));
+    EXPECT_TRUE(large.hasAlphaChannel());
+    EXPECT_EQ(runTool("--size 0 " + fixture("png256.ico") + " 0 " + out("zero.png")).status, 2);
+    EXPECT_EQ(runTool("--size big " + fixture("png256.ico") + " 0 " + out("big.png")).status, 2);
+}
+
+TEST_F(GlintExtract, HelpAndVersion)
+{
+    ToolRun run = runTool("--help");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.output.find("glint-extract --thumbnail SIZE INPUT OUTPUT.png"), std::string::npos) << run.output;
+    run = runTool("--version");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output, "glint-extract 1.1\n");
+    EXPECT_EQ(runTool("--help " + fixture("icons64.dll")).status, 2);
+    EXPECT_EQ(runTool("--frobnicate").status, 2);
+}
+
+// One run of the thumbnailer, as a file manager starts it, with what it cost.
+struct ThumbnailRun {
+    int status = -1;
+    double seconds = 0;
+    long peakKilobytes = 0;
+};
+
+ThumbnailRun thumbnail(const std::string& size, const std::string& input, const std::string& output)
+{
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = fork();
+    if (child == 0) {
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 2);
+        execl(GLINT_EXTRACT, GLINT_EXTRACT, "--thumbnail", size.c_str(), input.c_str(), output.c_str(), nullptr);
+        _exit(127);
+    }
+    ThumbnailRun run;
+    int status = 0;
+    rusage usage{};
+    if (child < 0 || wait4(child, &status, 0, &usage) != child) return run;
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.peakKilobytes = usage.ru_maxrss;
+    return run;
+}
+
+QImage thumbnailOf(const std::string& size, const std::string& input, const std::string& output)
+{
+    const ThumbnailRun run = thumbnail(size, input, output);
+    EXPECT_EQ(run.status, 0) << input;
+    return QImage(QString::fromStdString(output), "PNG");
+}
+
+TEST_F(GlintExtract, ThumbnailsDrawTheFirstIconFromTheSmallestImageAtLeastTheSize)
+{
+    const std::string data = std::string(ICON_DATA_DIR) + "/";
+    // The first group of the PE fixtures is mixed.ico (named, so first): all 32 x 32 or
+    // smaller, so its largest and deepest, the 32-bit one, unscaled.
+    for (const char* pe : {"icons32.exe", "icons64.dll"}) {
+        const QImage image = thumbnailOf("128", data + pe, out(std::string(pe) + ".png"));
+        ASSERT_EQ(image.size(), QSize(32, 32)) << pe;
+        EXPECT_EQ(image.pixel(28, 28), qRgb(255, 128, 0)) << pe << ": the 32-bit image's marker";
+        EXPECT_EQ(qAlpha(image.pixel(2, 2)), 0) << pe << ": alpha kept";
+    }
+    const QImage exact = thumbnailOf("256", data + "png256.ico", out("exact.png"));
+    ASSERT_EQ(exact.size(), QSize(256, 256));
+    EXPECT_EQ(exact.pixel(200, 200), qRgb(128, 0, 128));
+    const QImage shrunk = thumbnailOf("128", data + "png256.ico", out("shrunk.png"));
+    ASSERT_EQ(shrunk.size(), QSize(128, 128));
+    EXPECT_EQ(shrunk.pixel(100, 100), qRgb(128, 0, 128));
+    EXPECT_TRUE(shrunk.hasAlphaChannel());
+    // scaled.ico: 16 and 48; at 20 the 48 is the smallest large enough, shrunk to fit.
+    EXPECT_EQ(thumbnailOf("20", data + "scaled.ico", out("scaled.png")).size(), QSize(20, 20));
+    EXPECT_EQ(thumbnailOf("16", data + "scaled.ico", out("small.png")).size(), QSize(16, 16));
+    // NE: the first group of icons.icl is 16 and 32 at 4 bits.
+    EXPECT_EQ(thumbnailOf("24", data + "icons.icl", out("icl.png")).size(), QSize(24, 24));
+    EXPECT_EQ(thumbnailOf("32", data + "nine.icl", out("nine.png")).pixel(28, 28), qRgb(0, 255, 255));
+
+    EXPECT_EQ(thumbnail("128", data + "make_icons.py", out("none.png")).status, 1);
+    EXPECT_FALSE(std::filesystem::exists(out("none.png")));
+    EXPECT_EQ(thumbnail("0", data + "png256.ico", out("zero.png")).status, 2);
+    EXPECT_EQ(thumbnailOf("128", data + "png256.ico", out("temporary")).size(), QSize(128, 128))
+        << "a PNG whatever the file manager names it";
+}
+
+TEST_F(GlintExtract, HostileFilesCostTheThumbnailerLittle)
+{
+    using namespace iconbytes;
+    const Bytes rows = rgbaRows(256, 256, 0xFF00FF00u);
+    write(out("inflating.ico"), ico({{256, 32, png(header(256, 256), deflated(rows, 64u << 20))}}));
+    write(out("damaged.ico"), ico({{256, 32, png(header(256, 256), damaged(deflated(rows)))}, {32, 32, dib32(32, 0xFF0000FFu)}}));
+    std::vector<std::string> hostile{out("inflating.ico"), out("damaged.ico"), "/dev/zero"};
+    for (const char* name : {"absurd.exe", "absurd.ico", "loop.dll", "truncated.exe", "truncated.icl", "truncated.ico",
+             "bad-shift.icl", "header-only.ico"})
+        hostile.push_back(std::string(ICON_DATA_DIR) + "/" + name);
+    for (const std::string& input : hostile) {
+        const ThumbnailRun run = thumbnail("256", input, out("hostile.png"));
+        EXPECT_TRUE(run.status == 0 || run.status == 1) << input << ": " << run.status;
+        // Generous bounds that a hang or an allocation the size of the claims would break.
+        EXPECT_LT(run.seconds, 2.0) << input;
+        EXPECT_LT(run.peakKilobytes, 24 * 1024) << input;
+    }
+    const QImage fallback = thumbnailOf("256", out("damaged.ico"), out("fallback.png"));
+    EXPECT_EQ(fallback.pixel(16, 16), qRgb(0, 0, 255)) << "a PNG that does not decode gives way to the bitmap";
 }
 
 TEST_F(GlintExtract, RejectsBadUsage)

@@ -3,12 +3,15 @@
 #include "FolderList.h"
 #include "DriveList.h"
 #include "IconBox.h"
-#include "SaveAsBitmap.h"
+#include "SaveIcon.h"
 #include "UiTestSupport.h"
 
 #include "DeflatedRows.h"
 
+#include <QComboBox>
 #include <QDir>
+#include <QRegularExpression>
+#include <QSet>
 #include <QFileDialog>
 #include <QScrollBar>
 #include <QTest>
@@ -110,11 +113,16 @@ TEST_F(Browse, NineIconsAtTheLastValues)
     window.frm.icoscroll()->setValue(8);
     EXPECT_EQ(picture(0).pixel(28, 28), markerOf32Bit) << "icon 8 stands first";
     for (int b = 1; b < 8; ++b) EXPECT_TRUE(blank(b)) << "box " << b;
+    rightClick(0);
+    EXPECT_EQ(window.prompts.popUps, 1) << "Save is offered for the last icon";
     window.frm.icoscroll()->setValue(9);
     for (int b = 0; b < 8; ++b) EXPECT_TRUE(blank(b)) << "box " << b;
     EXPECT_EQ(borders(), firstBorder);
+    window.prompts.chooseSave = true;
+    window.prompts.savePath = window.folder.filePath(QStringLiteral("blank.bmp"));
     rightClick(0);
-    EXPECT_EQ(window.prompts.popUps, 1) << "Save is still offered for the blank box";
+    EXPECT_EQ(window.prompts.popUps, 1) << "a blank box offers no Save";
+    EXPECT_FALSE(QFile::exists(window.prompts.savePath)) << "no blank bitmap is written";
 }
 
 TEST_F(Browse, TheRightClickOffersSaveOnlyOnTheFirstBoxOfAFileWithIcons)
@@ -288,13 +296,125 @@ TEST(SaveDialog, IsSetUpAfreshEveryTime)
         glint::configureSaveDialog(dialog);
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Save As Bitmap"));
         EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
-        EXPECT_EQ(dialog.nameFilters(), QStringList() << QStringLiteral("Bitmap Files (*.bmp)"));
+        EXPECT_EQ(dialog.nameFilters(), QStringList() << QStringLiteral("Bitmap Files (*.bmp)")
+                                                      << QStringLiteral("PNG Image (*.png)")
+                                                      << QStringLiteral("Icon File (*.ico)"));
+        EXPECT_EQ(dialog.selectedNameFilter(), QStringLiteral("Bitmap Files (*.bmp)"));
         EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("bmp"));
         EXPECT_FALSE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
         ASSERT_EQ(dialog.selectedFiles().size(), 1);
         EXPECT_TRUE(dialog.selectedFiles()[0].endsWith(QStringLiteral("/Untitled.bmp")))
             << dialog.selectedFiles()[0].toStdString();
+        auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        ASSERT_TRUE(types);
+        QTest::keyClick(types, Qt::Key_Down);
+        QTest::keyClick(types, Qt::Key_Down);
+        EXPECT_EQ(glint::formatOfFilter(dialog.selectedNameFilter()), glint::SaveFormat::IconFile);
+        EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("ico")) << "a name typed without one gets the filter's";
+        EXPECT_TRUE(dialog.selectedFiles()[0].endsWith(QStringLiteral("/Untitled.ico"))) << "the name follows the filter";
     }
+}
+
+TEST(SaveDialog, ANameWithoutTheFiltersExtensionGetsIt)
+{
+    using glint::SaveFormat;
+    using glint::withExtension;
+    EXPECT_EQ(withExtension(QStringLiteral("/t/a"), SaveFormat::Png), QStringLiteral("/t/a.png"));
+    EXPECT_EQ(withExtension(QStringLiteral("/t/a.PNG"), SaveFormat::Png), QStringLiteral("/t/a.PNG"));
+    EXPECT_EQ(withExtension(QStringLiteral("/t/a.bmp"), SaveFormat::IconFile), QStringLiteral("/t/a.bmp.ico"))
+        << "the chosen filter decides the format";
+    EXPECT_EQ(withExtension(QStringLiteral("/t.d/a"), SaveFormat::Bitmap), QStringLiteral("/t.d/a.bmp"));
+}
+
+// The bytes of the images an icon file holds, in its order.
+std::vector<QByteArray> imagesOfIconFile(const QByteArray& file)
+{
+    const auto u16 = [&](int at) { return static_cast<quint8>(file[at]) | static_cast<quint8>(file[at + 1]) << 8; };
+    const auto u32 = [&](int at) { return static_cast<quint32>(u16(at)) | static_cast<quint32>(u16(at + 2)) << 16; };
+    std::vector<QByteArray> images;
+    if (file.size() < 6 || u16(0) != 0 || u16(2) != 1) return images;
+    for (int i = 0; i < u16(4) && 6 + 16 * (i + 1) <= file.size(); ++i)
+        images.push_back(file.mid(u32(6 + 16 * i + 12), u32(6 + 16 * i + 8)));
+    return images;
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST_F(Browse, SaveAsIconFileWritesTheGroupsImagesAsStored)
+{
+    openFolder(uitest::iconFolder());
+    // The three groups of the PE fixtures were linked from these icon files.
+    const QStringList sources{QStringLiteral("mixed.ico"), QStringLiteral("depth1.ico"), QStringLiteral("scaled.ico")};
+    window.prompts.chooseSave = true;
+    window.prompts.saveFormat = glint::SaveFormat::IconFile;
+    for (const QString& file : {QStringLiteral("icons32.exe"), QStringLiteral("icons64.dll"), QStringLiteral("mixed.ico")}) {
+        clickFile(file);
+        for (int icon = 0; icon < window.frm.icoscroll()->maximum(); ++icon) {
+            window.frm.icoscroll()->setValue(icon);
+            window.prompts.savePath = window.folder.filePath(QStringLiteral("%1-%2.ico").arg(file).arg(icon));
+            rightClick(0);
+            ASSERT_TRUE(window.prompts.messages.empty()) << window.prompts.messages[0].text.toStdString();
+            const auto written = imagesOfIconFile(contents(window.prompts.savePath));
+            const auto expected = imagesOfIconFile(contents(uitest::iconFolder() + QLatin1Char('/') + sources[icon]));
+            ASSERT_EQ(written.size(), expected.size()) << file.toStdString() << " icon " << icon;
+            for (std::size_t i = 0; i < written.size(); ++i)
+                EXPECT_EQ(written[i], expected[i]) << file.toStdString() << " icon " << icon << " image " << i;
+        }
+    }
+}
+
+TEST_F(Browse, SaveAsPngWritesTheLargestImageWithItsAlpha)
+{
+    openFolder(uitest::iconFolder());
+    window.prompts.chooseSave = true;
+    window.prompts.saveFormat = glint::SaveFormat::Png;
+
+    clickFile(QStringLiteral("png256.ico"));
+    window.prompts.savePath = window.folder.filePath(QStringLiteral("large.png"));
+    rightClick(0);
+    const auto stored = imagesOfIconFile(contents(uitest::iconFolder() + QStringLiteral("/png256.ico")));
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(contents(window.prompts.savePath), stored[0]) << "a PNG image is copied as stored";
+
+    // Icon 2 of the DLL is scaled.ico: 16 x 16 and 48 x 48; the 48 is saved at its size.
+    clickFile(QStringLiteral("icons64.dll"));
+    window.frm.icoscroll()->setValue(2);
+    window.prompts.savePath = window.folder.filePath(QStringLiteral("scaled.png"));
+    rightClick(0);
+    const QImage scaled(window.prompts.savePath, "PNG");
+    EXPECT_EQ(scaled.size(), QSize(48, 48));
+
+    // Icon 0 is mixed.ico, whose largest and deepest image is its 32-bit 32 x 32.
+    window.frm.icoscroll()->setValue(0);
+    window.prompts.savePath = window.folder.filePath(QStringLiteral("alpha.png"));
+    rightClick(0);
+    const QImage alpha(window.prompts.savePath, "PNG");
+    ASSERT_EQ(alpha.size(), QSize(32, 32));
+    EXPECT_TRUE(alpha.hasAlphaChannel());
+    EXPECT_EQ(qAlpha(alpha.pixel(2, 2)), 0) << "the transparent corner stays transparent";
+    EXPECT_EQ(alpha.pixel(28, 28), markerOf32Bit);
+    EXPECT_TRUE(window.prompts.messages.empty());
+}
+
+TEST_F(Browse, EachBoxToolTipNamesTheIconsPlaceAndImages)
+{
+    openFolder(uitest::iconFolder());
+    clickFile(QStringLiteral("icons32.exe"));
+    EXPECT_EQ(window.frm.icopic(0)->toolTip(),
+        QStringLiteral("Icon To Extract\nIcon 1 of 3\n32 x 32, 4-bit; 32 x 32, 32-bit; 32 x 32, 8-bit; 16 x 16, 32-bit"));
+    EXPECT_EQ(window.frm.icopic(2)->toolTip(),
+        QStringLiteral("Icons In The Executable or DLL\nIcon 3 of 3\n16 x 16, 8-bit; 48 x 48, 8-bit"));
+    EXPECT_EQ(window.frm.icopic(3)->toolTip(), QStringLiteral("Icons In The Executable or DLL")) << "a blank box";
+    window.frm.icoscroll()->setValue(1);
+    EXPECT_TRUE(window.frm.icopic(0)->toolTip().startsWith(QStringLiteral("Icon To Extract\nIcon 2 of 3\n")));
+    clickFile(QStringLiteral("png256.ico"));
+    EXPECT_EQ(window.frm.icopic(0)->toolTip(), QStringLiteral("Icon To Extract\nIcon 1 of 1\n256 x 256 PNG"));
+    clickFile(QStringLiteral("make_icons.py"));
+    EXPECT_EQ(window.frm.icopic(0)->toolTip(), QStringLiteral("Icon To Extract"));
 }
 
 TEST_F(Browse, TheDriveListReadsTheMountsWhenItOpens)
@@ -309,6 +429,95 @@ TEST_F(Browse, TheDriveListReadsTheMountsWhenItOpens)
     EXPECT_EQ(drives->drive(), chosen) << "opening the list changes no drive";
     EXPECT_EQ(window.frm.Dir1()->path(), uitest::iconFolder());
     EXPECT_TRUE(window.prompts.messages.empty());
+}
+
+TEST_F(Browse, TheFileListFollowsTheFolderWithoutAClick)
+{
+    const QDir folder(window.folder.filePath(QStringLiteral("watched")));
+    ASSERT_TRUE(folder.mkpath(QStringLiteral(".")));
+    const auto create = [&](const QString& name) {
+        QFile file(folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    };
+    create(QStringLiteral("b.txt"));
+    create(QStringLiteral("d.txt"));
+    openFolder(folder.path());
+    clickFile(QStringLiteral("d.txt"));
+    const auto listed = [&] {
+        QStringList names;
+        const QAbstractItemModel* model = window.frm.File1()->model();
+        for (int row = 0; row < model->rowCount(); ++row) names << model->index(row, 0).data().toString();
+        return names;
+    };
+    create(QStringLiteral("A.ico"));
+    create(QStringLiteral("c.exe"));
+    const QStringList grown{QStringLiteral("A.ico"), QStringLiteral("b.txt"), QStringLiteral("c.exe"),
+        QStringLiteral("d.txt")};
+    ASSERT_TRUE(waitFor([&] { return listed() == grown; })) << listed().join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(window.frm.File1()->fileName(), QStringLiteral("d.txt")) << "the chosen file stays chosen";
+    ASSERT_TRUE(QFile::remove(folder.filePath(QStringLiteral("b.txt"))));
+    ASSERT_TRUE(waitFor([&] { return !listed().contains(QStringLiteral("b.txt")); }));
+    EXPECT_EQ(listed(), QStringList(grown).filter(QRegularExpression(QStringLiteral("^[^b]"))));
+    EXPECT_EQ(window.frm.File1()->fileName(), QStringLiteral("d.txt"));
+    EXPECT_EQ(window.frm.loadedPath(), folder.filePath(QStringLiteral("d.txt"))) << "nothing was loaded again";
+}
+
+TEST_F(Browse, APathOpensItsFolderWithTheFileChosenAndItsIconsShown)
+{
+    openFolder(QDir::rootPath());
+    window.frm.openPath(uitest::iconFolder() + QStringLiteral("/icons64.dll"));
+    EXPECT_EQ(window.frm.Dir1()->path(), uitest::iconFolder());
+    ASSERT_TRUE(waitFor([&] { return window.frm.loadedPath() == uitest::iconFolder() + QStringLiteral("/icons64.dll"); }));
+    EXPECT_EQ(window.frm.File1()->fileName(), QStringLiteral("icons64.dll"));
+    EXPECT_EQ(window.frm.icoscroll()->maximum(), 3);
+    EXPECT_FALSE(blank(0));
+    EXPECT_EQ(window.frm.Drive1()->drive(), glint::DriveList::driveOf(uitest::iconFolder()));
+
+    // A folder: the lists go there, the icons shown stay.
+    window.frm.openPath(window.folder.path());
+    EXPECT_EQ(window.frm.Dir1()->path(), window.folder.path());
+    EXPECT_EQ(window.frm.File1()->path(), window.folder.path());
+    EXPECT_EQ(window.frm.loadedPath(), uitest::iconFolder() + QStringLiteral("/icons64.dll"));
+
+    window.frm.openPath(window.folder.filePath(QStringLiteral("missing.exe")));
+    ASSERT_EQ(window.prompts.messages.size(), 1u);
+    EXPECT_TRUE(window.prompts.messages[0].text.contains(QStringLiteral("missing.exe")));
+    EXPECT_EQ(window.frm.Dir1()->path(), window.folder.path()) << "nothing moves";
+}
+
+TEST(DriveList, HoldsTheHomeFolderAndEveryWinePrefix)
+{
+    QTemporaryDir home;
+    const QDir root(home.path());
+    const QStringList prefixes{QStringLiteral(".wine/drive_c"), QStringLiteral(".local/share/wineprefixes/games/drive_c"),
+        QStringLiteral(".local/share/Steam/steamapps/compatdata/220/pfx/drive_c"),
+        QStringLiteral(".local/share/bottles/bottles/Office/drive_c")};
+    for (const QString& prefix : prefixes) ASSERT_TRUE(root.mkpath(prefix));
+    ASSERT_TRUE(root.mkpath(QStringLiteral(".local/share/wineprefixes/empty"))) << "no drive_c: not a prefix";
+    // Steam's other folder usually links to the same one: it is listed once.
+    ASSERT_TRUE(root.mkpath(QStringLiteral(".steam")));
+    ASSERT_TRUE(QFile::link(root.filePath(QStringLiteral(".local/share/Steam")), root.filePath(QStringLiteral(".steam/steam"))));
+
+    const QByteArray savedHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    uitest::Window window;
+    window.frm.Drive1()->showPopup();
+    window.frm.Drive1()->hidePopup();
+    qputenv("HOME", savedHome);
+
+    QStringList listed;
+    for (int i = 0; i < window.frm.Drive1()->count(); ++i) listed << window.frm.Drive1()->itemText(i);
+    const QString canonicalHome = QFileInfo(home.path()).canonicalFilePath();
+    QStringList expected{canonicalHome};
+    for (const QString& prefix : prefixes) expected << canonicalHome + QLatin1Char('/') + prefix;
+    std::sort(expected.begin() + 1, expected.end());
+    EXPECT_GE(listed.indexOf(QStringLiteral("/")), 0) << "the mounts stay";
+    ASSERT_GE(listed.indexOf(canonicalHome), 0) << listed.join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(listed.mid(listed.indexOf(canonicalHome), expected.size()), expected);
+    EXPECT_EQ(listed.size(), QSet<QString>(listed.begin(), listed.end()).size()) << "each once";
+
+    window.frm.Drive1()->setDrive(expected.last());
+    EXPECT_EQ(window.frm.Dir1()->path(), expected.last()) << "choosing a prefix opens its drive_c";
 }
 
 TEST_F(Browse, AnUnreadableDriveFallsBackToTheRoot)

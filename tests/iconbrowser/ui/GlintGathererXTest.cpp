@@ -9,7 +9,9 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -83,6 +85,10 @@ public:
     Process& operator=(const Process&) = delete;
 
     bool started() const { return pid_ > 0; }
+    void signal(int number) const
+    {
+        if (pid_ > 0) kill(pid_, number);
+    }
     bool running()
     {
         if (pid_ <= 0 || status_) return false;
@@ -120,26 +126,35 @@ protected:
         fs::create_directories(home_ / "runtime");
         fs::create_directories(home_ / "start" / "sub" / "inner");
         fs::permissions(home_ / "runtime", fs::perms::owner_all, fs::perm_options::replace);
-        // A free display: no lock file, and a server that stays up on it.
-        for (int number = 90; number < 190 && !display_; ++number) {
+        display_ = startServer(90, displayName_, xvfb_);
+        ASSERT_TRUE(display_) << "no display could be started";
+    }
+
+    // An X server on a free display from `first` on: no lock file, and a server that stays up on it.
+    Display* startServer(int first, std::string& name, std::unique_ptr<Process>& server)
+    {
+        const auto xvfb = findProgram("Xvfb");
+        for (int number = first; number < first + 100; ++number) {
             const std::string digits = std::to_string(number);
             if (fs::exists(fs::path("/tmp") / (".X" + digits + "-lock"))) continue;
-            const std::string name = ":" + digits;
-            auto server = std::make_unique<Process>(
-                std::vector<std::string>{xvfb->string(), name, "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
+            const std::string candidate = ":" + digits;
+            auto started = std::make_unique<Process>(
+                std::vector<std::string>{xvfb->string(), candidate, "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
                 std::vector<std::string>{}, home_);
-            if (!server->started()) continue;
+            if (!started->started()) continue;
+            Display* display = nullptr;
             waitFor([&] {
-                if (!server->running()) return true;
-                display_ = XOpenDisplay(name.c_str());
-                return display_ != nullptr;
+                if (!started->running()) return true;
+                display = XOpenDisplay(candidate.c_str());
+                return display != nullptr;
             }, 10s);
-            if (display_) {
-                displayName_ = name;
-                xvfb_ = std::move(server);
+            if (display) {
+                name = candidate;
+                server = std::move(started);
+                return display;
             }
         }
-        ASSERT_TRUE(display_) << "no display could be started";
+        return nullptr;
     }
 
     void TearDown() override
@@ -151,32 +166,35 @@ protected:
         fs::remove_all(home_, ignored);
     }
 
-    Process& start()
+    Process& start(const std::vector<std::string>& arguments = {}, const std::string& display = {})
     {
         const std::vector<std::string> environment = {
-            "DISPLAY=" + displayName_,
+            "DISPLAY=" + (display.empty() ? displayName_ : display),
             "HOME=" + home_.string(),
             "XDG_CONFIG_HOME=" + (home_ / "config").string(),
             "XDG_RUNTIME_DIR=" + (home_ / "runtime").string(),
             "TMPDIR=" + home_.string(), // the single-instance socket lives there
             "QT_QPA_PLATFORM=xcb",
         };
-        programs_.push_back(std::make_unique<Process>(std::vector<std::string>{GLINT_GATHERER}, environment, home_ / "start"));
+        std::vector<std::string> command{GLINT_GATHERER};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        programs_.push_back(std::make_unique<Process>(command, environment, home_ / "start"));
         return *programs_.back();
     }
 
-    std::vector<TopLevel> mappedWindowsNamed(const std::string& title)
+    std::vector<TopLevel> mappedWindowsNamed(const std::string& title, Display* display = nullptr)
     {
+        if (!display) display = display_;
         std::vector<TopLevel> found;
         Window root = 0, parent = 0;
         Window* children = nullptr;
         unsigned int count = 0;
-        if (!XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count)) return found;
+        if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) return found;
         for (unsigned int i = 0; i < count; ++i) {
             XWindowAttributes attributes;
-            if (!XGetWindowAttributes(display_, children[i], &attributes) || attributes.map_state != IsViewable) continue;
+            if (!XGetWindowAttributes(display, children[i], &attributes) || attributes.map_state != IsViewable) continue;
             char* name = nullptr;
-            if (XFetchName(display_, children[i], &name) && name) {
+            if (XFetchName(display, children[i], &name) && name) {
                 if (title == name) found.push_back({children[i], attributes});
                 XFree(name);
             }
@@ -215,13 +233,13 @@ protected:
         XFlush(display_);
     }
 
-    // The pixels of the window, as the server holds them.
-    std::vector<unsigned long> pixels(Window window, int width, int height)
+    // The pixels of the window (from row `top` on), as the server holds them.
+    std::vector<unsigned long> pixels(Window window, int width, int height, int top = 0)
     {
         std::vector<unsigned long> result;
-        XImage* image = XGetImage(display_, window, 0, 0, width, height, AllPlanes, ZPixmap);
+        XImage* image = XGetImage(display_, window, 0, top, width, height - top, AllPlanes, ZPixmap);
         if (!image) return result;
-        for (int y = 0; y < height; ++y)
+        for (int y = 0; y < height - top; ++y)
             for (int x = 0; x < width; ++x) result.push_back(XGetPixel(image, x, y));
         XDestroyImage(image);
         return result;
@@ -298,6 +316,104 @@ TEST_F(GlintGathererOnX, ASecondStartHandsOverAndEndsLeavingOneWindow)
     // 1000 twips fall on pixel 67, which is 1005 twips: whole pixels from then on.
     EXPECT_NE(text.str().find("MainLeft=1005"), std::string::npos) << text.str();
     EXPECT_NE(text.str().find("MainWidth=7260"), std::string::npos) << text.str();
+}
+
+// The row of icon boxes: 3150 to 3720 twips down the 4140-twip client area, below the menu bar.
+std::pair<int, int> iconRow(int windowHeight) { return {windowHeight - 276 + 210, windowHeight - 276 + 248}; }
+
+TEST_F(GlintGathererOnX, APathOnTheCommandLineOrHandedOverShowsItsIcons)
+{
+    const std::string dll = std::string(ICON_DATA_DIR) + "/icons64.dll";
+    // The icon row as a start with the path shows it.
+    std::vector<unsigned long> shown;
+    TopLevel main{};
+    {
+        Process& first = start({dll});
+        std::vector<TopLevel> windows;
+        ASSERT_TRUE(waitFor([&] { return !(windows = mappedWindowsNamed("Glint Gatherer")).empty(); }, 20s));
+        main = windows.front();
+        const auto [top, bottom] = iconRow(main.attributes.height);
+        // The icons are drawn once the folder has been listed and the file chosen: the row
+        // holds their colours (a blank row has the boxes' and the window's only) and has settled.
+        std::vector<unsigned long> previous;
+        ASSERT_TRUE(waitFor([&] {
+            shown = pixels(main.id, main.attributes.width, bottom, top);
+            const bool settled = shown == previous;
+            previous = shown;
+            return settled && std::set<unsigned long>(shown.begin(), shown.end()).size() > 5;
+        }, 10s)) << "no icons drawn for the path";
+        closeWindow(main.id);
+        ASSERT_TRUE(waitFor([&] { return !first.running(); }, 20s));
+    }
+
+    Process& running = start();
+    std::vector<TopLevel> windows;
+    ASSERT_TRUE(waitFor([&] { return !(windows = mappedWindowsNamed("Glint Gatherer")).empty(); }, 20s));
+    main = windows.front();
+    const auto [top, bottom] = iconRow(main.attributes.height);
+    std::vector<unsigned long> row = pixels(main.id, main.attributes.width, bottom, top);
+    EXPECT_NE(row, shown) << "no path: no icons";
+    Process& second = start({dll});
+    ASSERT_TRUE(waitFor([&] { return !second.running(); }, 20s)) << "the start with a path never ended";
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(waitFor([&] { return pixels(main.id, main.attributes.width, bottom, top) == shown; }, 10s))
+        << "the running window did not show the handed path's icons";
+    EXPECT_EQ(mappedWindowsNamed("Glint Gatherer").size(), 1u);
+    EXPECT_TRUE(running.running());
+}
+
+TEST_F(GlintGathererOnX, EachDisplayHasItsOwnCopy)
+{
+    std::string otherName;
+    std::unique_ptr<Process> otherServer;
+    Display* other = startServer(200, otherName, otherServer);
+    ASSERT_TRUE(other) << "no second display could be started";
+    Process& here = start();
+    ASSERT_TRUE(waitFor([&] { return !mappedWindowsNamed("Glint Gatherer").empty(); }, 20s));
+    Process& there = start({}, otherName);
+    const bool shown = waitFor([&] { return !mappedWindowsNamed("Glint Gatherer", other).empty(); }, 20s);
+    EXPECT_TRUE(shown) << "the start on the other display handed over instead of showing its window";
+    EXPECT_TRUE(there.running());
+    // The same display written as its first screen is the same display: that start hands over.
+    Process& again = start({}, displayName_ + ".0");
+    EXPECT_TRUE(waitFor([&] { return !again.running(); }, 20s)) << "\":N.0\" did not find the copy on \":N\"";
+    EXPECT_EQ(again.exitCode(), 0);
+    EXPECT_TRUE(here.running());
+    EXPECT_EQ(mappedWindowsNamed("Glint Gatherer").size(), 1u);
+    programs_.clear(); // before the second server goes
+    XCloseDisplay(other);
+}
+
+TEST_F(GlintGathererOnX, SigtermClosesTheWindowAsItsCloseBoxDoesAndWritesThePlacement)
+{
+    Process& program = start();
+    ASSERT_TRUE(waitFor([&] { return !mappedWindowsNamed("Glint Gatherer").empty(); }, 20s))
+        << "the window never appeared";
+    const auto sent = std::chrono::steady_clock::now();
+    program.signal(SIGTERM);
+    ASSERT_TRUE(waitFor([&] { return !program.running(); }, 20s)) << "SIGTERM did not end the program";
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - sent);
+    std::cout << "[ figure   ] SIGTERM to exit: " << took.count() << " ms\n";
+    EXPECT_EQ(program.exitCode(), 0);
+    std::ifstream settings(settingsFile());
+    std::stringstream text;
+    text << settings.rdbuf();
+    EXPECT_NE(text.str().find("MainLeft=1005"), std::string::npos) << text.str();
+    EXPECT_NE(text.str().find("MainHeight="), std::string::npos) << text.str();
+}
+
+// The X server gone: the toolkit ends the program with status 1; ending the
+// file listings first neither holds that end up nor crashes it.
+TEST_F(GlintGathererOnX, TheDisplayGoneEndsTheProgramWithStatusOne)
+{
+    Process& program = start();
+    ASSERT_TRUE(waitFor([&] { return !mappedWindowsNamed("Glint Gatherer").empty(); }, 20s))
+        << "the window never appeared";
+    XCloseDisplay(display_);
+    display_ = nullptr;
+    xvfb_.reset();
+    ASSERT_TRUE(waitFor([&] { return !program.running(); }, 20s)) << "the program outlived its display";
+    EXPECT_EQ(program.exitCode(), 1) << "a crash, or an end the toolkit did not choose";
 }
 
 } // namespace

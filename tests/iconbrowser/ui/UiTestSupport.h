@@ -56,10 +56,10 @@ public:
     {
         messages.push_back({icon, title, text});
     }
-    QString askSavePath(QWidget*) override
+    glint::SaveTarget askSaveTarget(QWidget*) override
     {
         ++saveDialogs;
-        return savePath;
+        return {savePath, saveFormat};
     }
     QAction* popUp(QMenu& menu, QPoint) override
     {
@@ -69,6 +69,7 @@ public:
 
     std::vector<Message> messages;
     QString savePath;
+    glint::SaveFormat saveFormat = glint::SaveFormat::Bitmap;
     bool chooseSave = false;
     int saveDialogs = 0;
     int popUps = 0;

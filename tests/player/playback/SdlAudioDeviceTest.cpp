@@ -2,11 +2,14 @@
 // file: buffers come out whole and in order, each reported done once.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <condition_variable>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <mutex>
+
+#include <SDL2/SDL_hints.h>
 
 #include "SdlAudioDevice.h"
 #include "TempFolder.h"
@@ -176,4 +179,31 @@ TEST_F(SdlDisk, AResetWhilePlayingReturnsEveryBufferOnceAndPlaysOnAfter)
     auto at = std::search(played.begin(), played.end(), kept.begin(), kept.end());
     ASSERT_NE(at, played.end());
     EXPECT_LE(at - played.begin(), 64 * 16384);
+}
+
+TEST_F(SdlDisk, TheGainScalesEverySampleHandedToTheOutputAndTheStreamIsNamed)
+{
+    open();
+    // The sound server's mixer shows the stream under the player's name.
+    EXPECT_STREQ(SDL_GetHint(SDL_HINT_APP_NAME), "Sonorbox");
+    device.setGain(0.125f);
+    std::vector<std::int16_t> samples;
+    for (int i = 0; i < 4096; ++i)
+        samples.push_back(static_cast<std::int16_t>((i % 2 ? -1 : 1) * (1000 + i * 7)));
+    std::vector<std::uint8_t> bytes;
+    for (std::int16_t sample : samples) {
+        bytes.push_back(static_cast<std::uint8_t>(sample & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>(static_cast<std::uint16_t>(sample) >> 8));
+    }
+    device.write(bytes.data(), static_cast<int>(bytes.size()));
+    ASSERT_TRUE(listener.waitFor(1));
+    close();
+    const auto played = heard();
+    ASSERT_GE(played.size(), bytes.size());
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const auto sample = static_cast<std::int16_t>(played[2 * i] | played[2 * i + 1] << 8);
+        ASSERT_EQ(sample, std::lround(samples[i] * 0.125)) << i;
+    }
+    // The queued bytes themselves stay as written.
+    EXPECT_EQ(bytes[0], 1000 & 0xFF);
 }

@@ -97,6 +97,33 @@ TEST_F(HostileLists, AHundredThousandUnreadableListsShowOneMessage)
     EXPECT_EQ(shownTexts(), (Entries{unreadable + folder.file("gone0.m3u")}));
 }
 
+TEST_F(HostileLists, LookingForNamesInOtherCasesEndsAtItsBoundAndTheLoadGoesOn)
+{
+    // Each line a path of 300 folders that do not exist, from a folder of
+    // its own: without a bound, 300 looks at the disk a line.
+    folder.write("sub/song.mp3", "x");
+    const std::string steps = repeated("D/", 300);
+    std::string lines;
+    const int count = 2000;
+    for (int i = 0; i < count; ++i) {
+        lines += 'X';
+        lines += std::to_string(i);
+        lines += '/';
+        lines += steps;
+        lines += "s.mp3\n";
+    }
+    list.addFileOrList(folder.write("deep.m3u", lines + "SUB/SONG.MP3\n"));
+    const Entries entries = list.entries();
+    ASSERT_EQ(entries.size(), std::size_t(count + 1));
+    std::string first = "X0/";
+    first += steps;
+    first += "s.mp3";
+    EXPECT_EQ(entries[0], folder.file(first));
+    // Past the bound the disk is no longer searched: the last stays as written.
+    EXPECT_EQ(entries.back(), folder.file("SUB/SONG.MP3"));
+    EXPECT_TRUE(shownTexts().empty());
+}
+
 TEST_F(HostileLists, AListIsKnownByItsFileWhateverNameReachesIt)
 {
     std::string self = folder.write("self.m3u", "a.mp3\nself.m3u\nsoft.m3u\nsub/../hard.m3u\nb.mp3\n");

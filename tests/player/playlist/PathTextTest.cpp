@@ -38,3 +38,22 @@ TEST(PathText, ComparesEndingsAndPartsWithoutCase)
     EXPECT_TRUE(containsNoCase("HTTP://host/a.mp3", "://"));
     EXPECT_FALSE(containsNoCase("c:/a.mp3", "://"));
 }
+
+TEST(PathText, CutsAnExtensionOnly)
+{
+    EXPECT_EQ(withoutExtension("Blue Song.mp3"), "Blue Song");
+    EXPECT_EQ(withoutExtension("list.m3u8"), "list");
+    EXPECT_EQ(withoutExtension("a.b"), "a");
+    EXPECT_EQ(withoutExtension("archive.tar.gz"), "archive.tar");
+    EXPECT_EQ(withoutExtension("Caf\xc3\xa9.\xc3\xa9t\xc3\xa9!"), "Caf\xc3\xa9"); // four characters, seven bytes
+    // What is not an extension stays.
+    EXPECT_EQ(withoutExtension("Yesterday"), "Yesterday");
+    EXPECT_EQ(withoutExtension("songs"), "songs");
+    EXPECT_EQ(withoutExtension("Vol. 1"), "Vol. 1");
+    EXPECT_EQ(withoutExtension("Take.fives"), "Take.fives");
+    EXPECT_EQ(withoutExtension("end."), "end.");
+    EXPECT_EQ(withoutExtension("a..mp3"), "a.");
+    EXPECT_EQ(withoutExtension("x.m 3"), "x.m 3");
+    EXPECT_EQ(withoutExtension(".mp3"), ".mp3");
+    EXPECT_EQ(withoutExtension(""), "");
+}

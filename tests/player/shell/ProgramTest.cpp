@@ -8,12 +8,15 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <iostream>
 #include <map>
 #include <thread>
 
@@ -79,9 +82,9 @@ std::size_t findSong(const Bytes& heard, const Bytes& expected, std::size_t leng
 
 const char* const windowTitle = "^Sonorbox 0.82a$";
 
-QStringList visiblePlayerWindows()
+QStringList visiblePlayerWindows(const QString& display = QString())
 {
-    auto found = runTool("xdotool", {"search", "--onlyvisible", "--name", windowTitle});
+    auto found = runTool("xdotool", {"search", "--onlyvisible", "--name", windowTitle}, std::chrono::seconds(10), display);
     return found ? found->split('\n', Qt::SkipEmptyParts) : QStringList();
 }
 
@@ -101,6 +104,8 @@ struct PlayerInstall {
     std::string settings = folder.file("Sonorbox.ini");
     std::string device = folder.file("device.raw");
     QPoint origin{40, 30};
+    // What the player says on its error output: passed on, or kept to be read.
+    QProcess::ProcessChannelMode channels = QProcess::ForwardedErrorChannel;
     std::vector<std::unique_ptr<QProcess>> processes;
 
     PlayerInstall()
@@ -133,7 +138,7 @@ struct PlayerInstall {
         for (const auto& [name, value] : extra)
             environment.insert(name, value);
         process->setProcessEnvironment(environment);
-        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->setProcessChannelMode(channels);
         process->start(QString::fromStdString(program), arguments);
         EXPECT_TRUE(process->waitForStarted(5000));
         processes.push_back(std::move(process));
@@ -272,6 +277,72 @@ TEST_F(Program, TheWindowIsShapedAsTheFaceAndItsButtonsPlayTheSong)
     EXPECT_EQ(IniFile(install.settings).read("Position", "y"), "-16");
 }
 
+// 16-bit little-endian sample i of bytes.
+int sampleAt(const Bytes& bytes, std::size_t i)
+{
+    return static_cast<std::int16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
+}
+
+TEST_F(Program, AVolumeKeyIsHeardAtOnceOnTheTaperAndTheWheelOverAButtonChangesItToo)
+{
+    PlayerInstall install;
+    // The disk device at the pace of a real one, so its file's length is the
+    // time heard.
+    QProcess& player = install.start({DEMO_SONG}, {{"SDL_DISKAUDIODELAY", "46"}});
+    ASSERT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }));
+    ASSERT_TRUE(install.playing(4 * 176400));
+    const QStringList main = visiblePlayerWindows();
+    ASSERT_EQ(main.size(), 1);
+    ASSERT_TRUE(runTool("xdotool", {"windowfocus", "--sync", main.front()}));
+    const auto volumeSetting = [&] { return IniFile(install.settings).read("Sonorbox", "Volume").value_or(""); };
+
+    const std::uintmax_t before = sizeOf(install.device);
+    ASSERT_TRUE(runTool("xdotool", {"key", "Down"}));
+    ASSERT_TRUE(processUntil([&] { return volumeSetting() == "95"; }));
+    const std::uintmax_t after = sizeOf(install.device);
+    ASSERT_TRUE(install.playing(after + 176400));
+
+    const Bytes expected = decoded(DEMO_SONG, install.folder);
+    const Bytes heard = contentOf(install.device);
+    const std::size_t songAt = findSong(heard, expected, 64 * 1024);
+    ASSERT_NE(songAt, std::string::npos);
+    const auto firstSound = std::find_if(expected.begin(), expected.end(), [](std::uint8_t b) { return b != 0; });
+    const auto skip = std::size_t(firstSound - expected.begin());
+    // The song's first sample in the heard bytes.
+    ASSERT_GE(songAt, skip);
+    const std::size_t start = songAt - skip;
+    ASSERT_EQ(start % 4, 0u);
+    const std::size_t samples = std::min((heard.size() - start) / 2, expected.size() / 2);
+    std::size_t changed = 0;
+    while (changed < samples && sampleAt(heard, start / 2 + changed) == sampleAt(expected, changed))
+        ++changed;
+    ASSERT_LT(changed, samples) << "the volume was never heard";
+    // Within 100 ms of the device's length when the key was pressed.
+    const double changedAt = double(start + 2 * changed);
+    constexpr double hundredMs = 17640;
+    EXPECT_GE(changedAt, double(before) - hundredMs);
+    EXPECT_LE(changedAt, double(after) + hundredMs);
+    // From there on every sample is the song's on the taper, within a step.
+    const double gain = 0.95 * 0.95 * 0.95;
+    int worst = 0;
+    for (std::size_t i = changed; i < samples; ++i) {
+        const int wanted = int(std::lround(sampleAt(expected, i) * gain));
+        worst = std::max(worst, std::abs(sampleAt(heard, start / 2 + i) - wanted));
+    }
+    EXPECT_LE(worst, 1);
+
+    // The wheel turned over a button reaches the face.
+    const SkinRect pause = skinRect("Pause");
+    const QPoint over = install.origin + QPoint(pause.x + pause.width / 2, pause.y + pause.height / 2);
+    ASSERT_TRUE(runTool("xdotool", {"mousemove", QString::number(over.x()), QString::number(over.y()), "click", "5"}));
+    EXPECT_TRUE(processUntil([&] { return volumeSetting() == "90"; }));
+    ASSERT_TRUE(runTool("xdotool", {"click", "4"}));
+    EXPECT_TRUE(processUntil([&] { return volumeSetting() == "95"; }));
+
+    ASSERT_TRUE(runTool("xdotool", {"windowfocus", "--sync", main.front(), "key", "Escape"}));
+    ASSERT_TRUE(player.waitForFinished(20000));
+}
+
 // Whether a window of exactly that title is on the screen.
 bool windowShown(const char* title)
 {
@@ -309,6 +380,26 @@ TEST_F(Program, TheSongBeforeARefusedOneIsHeardToItsEndAndThenTheRefusalShows)
     const auto sound = std::find_if(expected.begin(), expected.end(), [](std::uint8_t b) { return b != 0; });
     const std::size_t length = std::size_t(expected.end() - sound);
     EXPECT_NE(findSong(heard, expected, length), std::string::npos) << heard.size() << " bytes heard";
+}
+
+TEST_F(Program, ASkinMadeOnWindowsWithItsFilesNamedInAnyCaseShowsItsFace)
+{
+    Backdrop backdrop;
+    PlayerInstall install;
+    TempFolder skin;
+    const std::pair<const char*, const char*> names[] = {
+        {"Skin.ini", "skin.ini"}, {"MainUp.bmp", "mainup.bmp"}, {"MainDown.bmp", "MAINDOWN.BMP"}, {"About.bmp", "about.bmp"}};
+    for (const auto& [name, as] : names)
+        std::filesystem::copy_file(std::filesystem::path(DEFAULT_SKIN) / name, skin.file(as));
+    IniFile(install.settings).write("Sonorbox", "skin", skin.file("skin.ini"));
+    QProcess& player = install.start();
+    ASSERT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }, std::chrono::seconds(10)));
+    QString why;
+    EXPECT_TRUE(processUntil([&] { return faceShown(install.origin, 1, why); }, std::chrono::seconds(10)))
+        << why.toStdString();
+    ASSERT_TRUE(runTool("xdotool", {"windowfocus", "--sync", visiblePlayerWindows().value(0), "key", "Escape"}));
+    ASSERT_TRUE(player.waitForFinished(20000));
+    EXPECT_EQ(player.exitCode(), 0);
 }
 
 TEST_F(Program, AtTwiceThePixelRatioTheFaceIsTwiceAsLargeSharpAndShapedAlike)
@@ -358,8 +449,9 @@ TEST_F(Program, ASecondStartWithoutAPathEndsAtOnceAndChangesNothing)
 TEST_F(Program, WhatACrashedPlayerLeftDoesNotStopTheNextStart)
 {
     PlayerInstall install;
-    install.runtime.write("Sonorbox MP3", "a socket file nobody listens on");
-    install.runtime.write("Sonorbox MP3.lock", "2147483000\nsonorbox\n" + QSysInfo::machineHostName().toStdString() + "\n");
+    const std::string rendezvous = "Sonorbox MP3 on " + xvfb->display().toStdString();
+    install.runtime.write(rendezvous, "a socket file nobody listens on");
+    install.runtime.write(rendezvous + ".lock", "2147483000\nsonorbox\n" + QSysInfo::machineHostName().toStdString() + "\n");
     install.start({DEMO_SONG});
     EXPECT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }));
     EXPECT_TRUE(install.playing(64 * 1024));
@@ -373,6 +465,126 @@ TEST_F(Program, TwoStartsAtTheSameMomentLeaveOnePlayer)
     ASSERT_TRUE(processUntil([&] { return one.state() == QProcess::NotRunning || other.state() == QProcess::NotRunning; }));
     EXPECT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }));
     EXPECT_TRUE(one.state() == QProcess::Running || other.state() == QProcess::Running);
+}
+
+TEST_F(Program, EachDisplayHasItsPlayerAndASecondStartHandsOverOnItsOwn)
+{
+    XvfbServer otherServer;
+    if (!otherServer.isRunning())
+        GTEST_SKIP() << "no second virtual X server: " << otherServer.failure().toStdString();
+    PlayerInstall install;
+    const std::string here = install.folder.file("here.raw");
+    const std::string there = install.folder.file("there.raw");
+    QProcess& playerHere = install.start({DEMO_SONG}, {{"SDL_DISKAUDIOFILE", QString::fromStdString(here)}});
+    ASSERT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }));
+    QProcess& playerThere = install.start(
+        {DEMO_SONG}, {{"DISPLAY", otherServer.display()}, {"SDL_DISKAUDIOFILE", QString::fromStdString(there)}});
+    ASSERT_TRUE(processUntil([&] { return visiblePlayerWindows(otherServer.display()).size() == 1; }));
+    EXPECT_EQ(playerHere.state(), QProcess::Running);
+
+    // This display again, written with its screen: the player here takes the song over.
+    const std::string song = std::string(TEST_DATA_DIR) + "/mp3/stereo-128.mp3";
+    QProcess& second = install.start({QString::fromStdString(song)}, {{"DISPLAY", xvfb->display() + ".0"}});
+    ASSERT_TRUE(second.waitForFinished(20000));
+    EXPECT_EQ(second.exitCode(), 0);
+    const Bytes expected = decoded(song, install.folder);
+    EXPECT_TRUE(processUntil([&] { return findSong(contentOf(here), expected, 64 * 1024) != std::string::npos; }));
+    EXPECT_EQ(findSong(contentOf(there), expected, 64 * 1024), std::string::npos);
+    EXPECT_EQ(playerThere.state(), QProcess::Running);
+    EXPECT_EQ(visiblePlayerWindows().size(), 1);
+    EXPECT_EQ(visiblePlayerWindows(otherServer.display()).size(), 1);
+}
+
+// The player's window, found on the display once shown.
+QString playerWindow()
+{
+    QStringList found;
+    processUntil([&] { return (found = visiblePlayerWindows()).size() == 1; });
+    return found.value(0);
+}
+
+QPoint windowPosition(const QString& window)
+{
+    const auto shown = runTool("xdotool", {"getwindowgeometry", window});
+    const QRegularExpressionMatch match =
+        QRegularExpression("Position: (-?\\d+),(-?\\d+)").match(shown.value_or(QString()));
+    return match.hasMatch() ? QPoint(match.captured(1).toInt(), match.captured(2).toInt()) : QPoint(-1, -1);
+}
+
+void endWith(int signal, QProcess& process) { ::kill(pid_t(process.processId()), signal); }
+
+TEST_F(Program, SigtermWhilePlayingEndsAsEscapeDoesAndKeepsThePlace)
+{
+    PlayerInstall install;
+    QProcess& player = install.start({DEMO_SONG});
+    const QString window = playerWindow();
+    ASSERT_FALSE(window.isEmpty());
+    ASSERT_TRUE(install.playing(256 * 1024));
+    ASSERT_TRUE(runTool("xdotool", {"windowmove", "--sync", window, "123", "77"}));
+    ASSERT_TRUE(processUntil([&] { return windowPosition(window) == QPoint(123, 77); }));
+
+    QElapsedTimer took;
+    took.start();
+    endWith(SIGTERM, player);
+    ASSERT_TRUE(player.waitForFinished(20000)) << "SIGTERM did not end the player";
+    std::cout << "[ figure   ] SIGTERM to exit: " << took.elapsed() << " ms\n";
+    EXPECT_EQ(player.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(player.exitCode(), 0);
+    EXPECT_EQ(IniFile(install.settings).read("Position", "x"), "123");
+    EXPECT_EQ(IniFile(install.settings).read("Position", "y"), "77");
+}
+
+TEST_F(Program, SignalsDuringTheQuitQuestionEndThePlayerAndKeepTheSkin)
+{
+    for (const int signal : {SIGHUP, SIGINT}) {
+        PlayerInstall install;
+        QProcess& player = install.start({DEMO_SONG});
+        ASSERT_FALSE(playerWindow().isEmpty());
+        install.click(skinRect("Quit"));
+        ASSERT_TRUE(processUntil([] {
+            const auto found = runTool("xdotool", {"search", "--onlyvisible", "--name", "^Skin settings$"});
+            return found && !found->trimmed().isEmpty();
+        })) << "the Quit question never showed";
+        endWith(signal, player);
+        ASSERT_TRUE(player.waitForFinished(20000)) << "signal " << signal << " did not end the player";
+        EXPECT_EQ(player.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(player.exitCode(), 0);
+        EXPECT_EQ(IniFile(install.settings).read("Sonorbox", "skin"), DEFAULT_SKIN "/Skin.ini");
+    }
+}
+
+// The X server going away while the player plays: the toolkit ends the
+// program with status 1, and no thread of the player may still run while
+// exit() destroys the program's static state. Under AddressSanitizer any
+// such use is reported on the error output. The window's place is kept.
+TEST_F(Program, TheDisplayGoneWhilePlayingEndsThePlayerInOrder)
+{
+    for (int round = 0; round < 10; ++round) {
+        SCOPED_TRACE(round);
+        auto display = std::make_unique<XvfbServer>();
+        ASSERT_TRUE(display->isRunning()) << display->failure().toStdString();
+        PlayerInstall install;
+        std::filesystem::remove(install.settings);
+        IniFile(install.settings).write("Sonorbox", "skin", DEFAULT_SKIN "/Skin.ini");
+        install.channels = QProcess::SeparateChannels;
+        // No session bus: else one is started from each new display, outlives
+        // it, and its start was seen to hold up the audio device's opening.
+        const QString noBus = QString::fromStdString("unix:path=" + install.folder.file("no-bus"));
+        QProcess& player = install.start({DEMO_SONG}, {{"DISPLAY", display->display()},
+                                                       {"QT_SCALE_FACTOR", "2"},
+                                                       {"DBUS_SESSION_BUS_ADDRESS", noBus}});
+        ASSERT_TRUE(install.playing(64 * 1024 + 16384 * (round % 4)))
+            << "not playing; running: " << (player.state() == QProcess::Running) << ", said: "
+            << QString::fromLocal8Bit(player.readAllStandardError()).toStdString();
+
+        display.reset();
+        ASSERT_TRUE(player.waitForFinished(30000)) << "the player outlived its display";
+        const QString said = QString::fromLocal8Bit(player.readAllStandardError());
+        EXPECT_EQ(player.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(player.exitCode(), 1);
+        EXPECT_FALSE(said.contains("Sanitizer") || said.contains("runtime error:")) << said.toStdString();
+        EXPECT_EQ(IniFile(install.settings).read("Position", "x"), "0");
+    }
 }
 
 TEST(ProgramWithoutDisplay, SaysSoInOneLineAndFails)

@@ -21,7 +21,10 @@ struct BarFixture {
     ShellReadouts readouts;
     PlayerSettings settings{folder.file("Sonorbox.ini")};
     Player player{device, readouts, messages, settings};
+    WindowPosition position{folder.file("Sonorbox.ini")};
+    TestFileDialogs dialogs;
     SkinWindow parent{"Parent", "Parent"};
+    PlayerActions actions{{player, settings, position, messages, dialogs, device}, parent};
     std::unique_ptr<SeekBar> bar;
 
     BarFixture(int width, int height)
@@ -30,7 +33,7 @@ struct BarFixture {
         filled = std::make_unique<Bitmap>(bitmap(width, height, Qt::white, "filled.bmp"));
         parent.createWindow(nullptr, true, QRect(0, 0, width, height));
         bar = std::make_unique<SeekBar>(&parent, 0, 0, BitmapPiece{empty.get(), 0, 0, width, height, 0, 0},
-                                        BitmapPiece{filled.get(), 0, 0, width, height, 0, 0}, player);
+                                        BitmapPiece{filled.get(), 0, 0, width, height, 0, 0}, actions);
     }
 
     Bitmap bitmap(int width, int height, Qt::GlobalColor colour, const char* name)
@@ -68,7 +71,7 @@ TEST(TimeReadout, ShowsMinutesAndSecondsAndGoesRoundAfterAnHour)
     EXPECT_EQ(timeText(3725), "02:05");
 }
 
-TEST(TitleReadout, IsTheFileNameLessItsLastFourCharacters)
+TEST(TitleReadout, IsTheFileNameLessItsExtension)
 {
     ShellFixture shell;
     MainWindow& window = shell.open();
@@ -77,7 +80,16 @@ TEST(TitleReadout, IsTheFileNameLessItsLastFourCharacters)
     window.setTitle("Relative.m3u");
     EXPECT_EQ(window.titleText(), "Relative");
     window.setTitle("/music/abc");
-    EXPECT_EQ(window.titleText(), "abc"); // shorter than four: the whole name
+    EXPECT_EQ(window.titleText(), "abc");
+    // No extension, nothing cut.
+    window.setTitle("/music/Yesterday");
+    EXPECT_EQ(window.titleText(), "Yesterday");
+    window.setTitle("/music/songs");
+    EXPECT_EQ(window.titleText(), "songs");
+    window.setTitle("/music/Hits Vol. 1");
+    EXPECT_EQ(window.titleText(), "Hits Vol. 1");
+    window.setTitle("/music/Caf\xc3\xa9.\xc3\xa9t\xc3\xa9");
+    EXPECT_EQ(window.titleText(), QString::fromUtf8("Caf\xc3\xa9"));
 }
 
 TEST(TitleReadout, ALongTitleEndsWithAnEllipsisInsideTheTitleArea)
@@ -143,7 +155,10 @@ TEST(SeekBar, AReleaseOutsideTheBarDoesNotSeek)
     BarFixture fixture(200, 10);
     QTest::mousePress(fixture.bar.get(), Qt::LeftButton, {}, QPoint(100, 5));
     QTest::mouseRelease(fixture.bar.get(), Qt::LeftButton, {}, QPoint(100, 11));
-    EXPECT_FLOAT_EQ(fixture.control().seekFraction.load(), 0.0f);
+    EXPECT_FLOAT_EQ(fixture.control().seekFraction.load(), noSeek);
+    // The bar's very start asks for no seek either.
+    ShellFixture::click(fixture.bar.get(), QPoint(0, 5));
+    EXPECT_FLOAT_EQ(fixture.control().seekFraction.load(), noSeek);
     ShellFixture::click(fixture.bar.get(), QPoint(200, 10)); // edges inclusive
     EXPECT_FLOAT_EQ(fixture.control().seekFraction.load(), 1.0f);
 }

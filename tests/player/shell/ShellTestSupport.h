@@ -13,6 +13,7 @@
 #include "MainWindow.h"
 #include "ProcessUntil.h"
 #include "Player.h"
+#include "PlayerActions.h"
 #include "PlayerInternals.h"
 #include "PlayerSettings.h"
 #include "RecordingMessages.h"
@@ -29,10 +30,14 @@ public:
     std::optional<std::string> songAnswer;
     std::string lastSongShown;
     int skinAsked = 0;
+    // What happens while the skin chooser is open, before it answers.
+    std::function<void()> whileSkinAsked;
 
     std::string chooseSkinFile(const std::string&) override
     {
         ++skinAsked;
+        if (whileSkinAsked)
+            whileSkinAsked();
         return skinAnswer;
     }
     std::optional<std::string> chooseSong(QWidget*, const std::string& currentSong) override
@@ -72,7 +77,7 @@ struct ShellFixture {
 
     MainWindow& open(const std::string& commandLine = std::string())
     {
-        window = std::make_unique<MainWindow>(MainWindowServices{player, settings, position, messages, dialogs},
+        window = std::make_unique<MainWindow>(MainWindowServices{player, settings, position, messages, dialogs, device},
                                               commandLine);
         readouts.setWindow(window.get());
         return *window;

@@ -3,6 +3,7 @@
 
 #include <QImage>
 #include <filesystem>
+#include <map>
 
 #include "Bitmap.h"
 #include "PlayerSettings.h"
@@ -33,6 +34,15 @@ std::string skinWithFace(const TempFolder& folder, const QImage& face)
         std::filesystem::copy_file(from / name, folder.file(name));
     EXPECT_TRUE(face.save(QString::fromStdString(folder.file("MainUp.bmp")), "BMP"));
     return folder.file("Skin.ini");
+}
+
+// A copy of Vertical whose files carry the given names.
+std::string skinNamed(const TempFolder& folder, const std::map<std::string, std::string>& names)
+{
+    const std::filesystem::path from = std::filesystem::path(testSkin("Vertical")).parent_path();
+    for (const auto& [name, as] : names)
+        std::filesystem::copy_file(from / name, folder.file(as));
+    return folder.file(names.at("Skin.ini"));
 }
 
 std::unique_ptr<Skin> loaded(const std::string& skin)
@@ -68,6 +78,41 @@ TEST(SkinLoading, RefusesSkinsWithoutUsableBitmapsOrKeys)
     const std::string missing = loadFailure(testSkin("MissingKey"));
     EXPECT_NE(missing.find("\"Play\""), std::string::npos) << missing;
     EXPECT_NE(missing.find(testSkin("MissingKey")), std::string::npos) << missing;
+}
+
+TEST(SkinLoading, FindsTheBitmapsWhateverTheCaseOfTheirNames)
+{
+    TempFolder folder;
+    const std::string skin = skinNamed(folder, {{"Skin.ini", "skin.ini"},
+                                                {"MainUp.bmp", "mainup.bmp"},
+                                                {"MainDown.bmp", "MAINDOWN.BMP"},
+                                                {"About.bmp", "about.bmp"}});
+    auto face = loaded(skin);
+    EXPECT_EQ(face->mainUp.width(), 120);
+    EXPECT_EQ(face->mainDown.height(), 90);
+    PlayerSettings settings(folder.file("Sonorbox.ini"));
+    settings.putSkin(skin);
+    EXPECT_EQ(skinBitmapPath(settings, "About.bmp"), folder.file("about.bmp"));
+    // A name written exactly is taken before one that differs in case only.
+    std::filesystem::copy_file(folder.file("about.bmp"), folder.file("About.bmp"));
+    EXPECT_EQ(skinBitmapPath(settings, "About.bmp"), folder.file("About.bmp"));
+    // A missing bitmap is still missing.
+    std::filesystem::remove(folder.file("mainup.bmp"));
+    EXPECT_EQ(loadFailure(skin), "Bitmap file could not be loaded.");
+}
+
+TEST(SkinLoading, RefusesABitmapCutShort)
+{
+    for (const char* cut : {"MainUp.bmp", "MainDown.bmp"}) {
+        TempFolder folder;
+        const std::string skin = skinNamed(folder, {{"Skin.ini", "Skin.ini"},
+                                                    {"MainUp.bmp", "MainUp.bmp"},
+                                                    {"MainDown.bmp", "MainDown.bmp"},
+                                                    {"About.bmp", "About.bmp"}});
+        // Its headers whole, the last row's pixels missing.
+        std::filesystem::resize_file(folder.file(cut), std::filesystem::file_size(folder.file(cut)) - 1);
+        EXPECT_EQ(loadFailure(skin), "Bitmap file could not be loaded.") << cut;
+    }
 }
 
 TEST(SkinLoading, RefusesAnAbsurdlyLargeFace)

@@ -16,9 +16,12 @@ XvfbServer::XvfbServer()
     }
     // The server picks a free display number itself and writes it to its
     // standard output once it listens: no race with other servers starting.
+    // Without -noreset it starts itself anew whenever its last client leaves
+    // (a tool that looked at it), and refuses a program connecting meanwhile.
     server_.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
                                            QStringLiteral("0"), QStringLiteral("800x600x24"),
-                                           QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+                                           QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                                           QStringLiteral("-noreset")});
     if (!server_.waitForStarted(5000)) {
         failure_ = QStringLiteral("Xvfb did not start");
         return;
@@ -49,9 +52,15 @@ XvfbServer::~XvfbServer()
     }
 }
 
-std::optional<QString> runTool(const QString& program, const QStringList& arguments, std::chrono::milliseconds limit)
+std::optional<QString> runTool(const QString& program, const QStringList& arguments, std::chrono::milliseconds limit,
+                               const QString& display)
 {
     QProcess tool;
+    if (!display.isEmpty()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DISPLAY"), display);
+        tool.setProcessEnvironment(environment);
+    }
     tool.start(program, arguments);
     if (!tool.waitForFinished(int(limit.count()))) {
         tool.kill();

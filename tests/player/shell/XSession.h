@@ -30,6 +30,7 @@ private:
 };
 
 // Runs a command line tool to its end; its standard output, or nothing when
-// it failed.
+// it failed. display: the X server it talks to, when not the test's own.
 std::optional<QString> runTool(const QString& program, const QStringList& arguments,
-                               std::chrono::milliseconds limit = std::chrono::seconds(10));
+                               std::chrono::milliseconds limit = std::chrono::seconds(10),
+                               const QString& display = QString());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -28,6 +29,8 @@ public:
     void pause() override;
     void resume() override;
     bool close(std::string& errorText) override;
+    void setGain(float gain) override { gain_.store(gain); }
+    float gain() const { return gain_.load(); }
 
     // Set-up of failures.
     void setDeviceCount(int count);
@@ -97,5 +100,6 @@ private:
     int closes_ = 0;
     int writesAtLastReset_ = 0;
     int misuses_ = 0;
+    std::atomic<float> gain_{1.0f};
     std::thread flowThread_;
 };

@@ -1,0 +1,145 @@
+#include "PlayerActions.h"
+
+#include <QCoreApplication>
+#include <QWidget>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "AboutWindow.h"
+#include "AudioDevice.h"
+#include "FileDialogs.h"
+#include "Player.h"
+#include "PlayerSettings.h"
+#include "SampleGain.h"
+#include "ShellTexts.h"
+#include "UserMessages.h"
+#include "WindowPosition.h"
+
+namespace {
+
+// A file that can be read now: not a folder, and not a pipe or a device, whose
+// opening could wait for a writer without end.
+bool canOpenForReading(const std::string& path)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return false;
+    std::ifstream file(path, std::ios::binary);
+    return file.is_open();
+}
+
+} // namespace
+
+PlayerActions::PlayerActions(const MainWindowServices& services, QWidget& face)
+    : services_(services), face_(face), volume_(services.settings.getVolume())
+{
+    services_.device.setGain(gainForVolume(volume_));
+}
+
+void PlayerActions::play()
+{
+    Player& player = services_.player;
+    if (player.isPaused() && playerRunning()) {
+        player.resume();
+        return;
+    }
+    const std::string song = services_.settings.getSong();
+    if (song.empty() || !canOpenForReading(song))
+        return;
+    player.startPlayerThread(song);
+}
+
+void PlayerActions::togglePause()
+{
+    Player& player = services_.player;
+    if (player.isPaused())
+        player.resume();
+    else if (playerRunning())
+        player.pause();
+}
+
+bool PlayerActions::isPaused() const { return services_.player.isPaused(); }
+
+void PlayerActions::stop() { services_.player.stopPlayback(); }
+
+void PlayerActions::next() { services_.player.requestNext(); }
+
+void PlayerActions::previous() { services_.player.requestPrevious(); }
+
+void PlayerActions::open()
+{
+    const std::optional<std::string> chosen = services_.dialogs.chooseSong(&face_, services_.settings.getSong());
+    if (chosen)
+        playPath(*chosen);
+}
+
+void PlayerActions::playPath(const std::string& path)
+{
+    services_.settings.putSong(path);
+    services_.player.startPlayerThread(path);
+}
+
+void PlayerActions::takeOverFile(const std::string& path)
+{
+    services_.player.takeOverFile(path);
+    services_.settings.putSong(path);
+}
+
+void PlayerActions::seekToFraction(float fraction) { services_.player.requestSeek(std::clamp(fraction, 0.0f, 1.0f)); }
+
+void PlayerActions::seekBy(double seconds)
+{
+    const double length = songLengthSeconds();
+    if (!playerRunning() || length <= 0.0)
+        return;
+    seekToFraction(static_cast<float>(std::max(secondsHeard() + seconds, 0.0) / length));
+}
+
+void PlayerActions::setVolume(int volume)
+{
+    volume = std::clamp(volume, 0, 100);
+    if (volume != volume_) {
+        volume_ = volume;
+        services_.device.setGain(gainForVolume(volume));
+        services_.settings.putVolume(volume);
+    }
+    if (onVolumeChanged)
+        onVolumeChanged(volume);
+}
+
+void PlayerActions::showAbout()
+{
+    if (AboutWindow::findOpen())
+        return;
+    // The window deletes itself when a click closes it.
+    new AboutWindow(true, services_.settings);
+}
+
+void PlayerActions::minimize() { face_.showMinimized(); }
+
+void PlayerActions::quit(bool askAboutSkin)
+{
+    if (askAboutSkin) {
+        const MessageAnswer answer = services_.messages.ask(shelltext::skinQuestionCaption, shelltext::skinQuestion,
+                                                            MessageIcon::question, MessageButtons::yesNo);
+        if (answer == MessageAnswer::yes)
+            services_.settings.putSkin("");
+    }
+    services_.player.stopPlayback();
+    const QPoint topLeft = face_.geometry().topLeft();
+    services_.position.writeX(topLeft.x());
+    services_.position.writeY(topLeft.y());
+    QCoreApplication::exit(0);
+}
+
+// --- the engine's state ---
+
+bool PlayerActions::playerRunning() const { return services_.player.isRunning(); }
+
+double PlayerActions::secondsHeard() const
+{
+    return services_.player.audible().secondsHeard();
+}
+
+double PlayerActions::songLengthSeconds() const { return services_.player.audible().lengthSeconds; }
