@@ -9,6 +9,7 @@
 #include "Buttons.h"
 #include "MainWindowServices.h"
 #include "PlayerActions.h"
+#include "PlayerReadouts.h"
 #include "Skin.h"
 #include "SkinWindow.h"
 
@@ -33,11 +34,11 @@ public:
     PlayerActions& actions() { return actions_; }
 
     // The readouts, on the window thread.
+    void showAudible(const Audible& audible);
     void setTitle(const std::string& path);
     void setTime(int seconds);
     void setSampleRateNumber(int kiloHertz);
     void setBitrateNumber(int kbps);
-    void repaintSeekBar();
     void showPaused(bool paused);
 
     const QString& titleText() const { return titleText_; }
@@ -85,6 +86,8 @@ private:
     BitmapPiece titleBackground_;
     QRect titleRect_;
     QString titleText_;
+    // The song whose title is shown, and its path.
+    std::uint32_t titleSong_ = 0;
     std::string titlePath_;
     // The tool tip of the song last asked for, read once.
     std::string toolTipPath_;

@@ -14,6 +14,7 @@
 #include "ProcessUntil.h"
 #include "Player.h"
 #include "PlayerActions.h"
+#include "PlayerInternals.h"
 #include "PlayerSettings.h"
 #include "RecordingMessages.h"
 #include "ShellReadouts.h"
@@ -64,6 +65,9 @@ struct ShellFixture {
     std::unique_ptr<MainWindow> window;
 
     explicit ShellFixture(const std::string& skin = testSkin("Vertical")) { settings.putSkin(skin); }
+
+    PlayerEngine& engine() { return PlayerInternals::of(player); }
+    std::uint32_t heardFrame() { return engine().audibleSong().heard().frame; }
     ~ShellFixture()
     {
         player.stopPlayback();
