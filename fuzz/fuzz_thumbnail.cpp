@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the thumbnailer's path: the icon reader's choice
-// of the smallest image at least a size, PNG images decoded by libpng after
-// the inflation check, the shrink to fit, the PNG encoding, and the icon file
+// of the smallest image at least a size, PNG images decoded on zlib (their
+// data inflated once, never past their rows), the shrink to fit, the PNG encoding, and the icon file
 // written from an icon's stored images. The input's length picks the size,
 // so the seeds are whole files.
 #include "Icons.h"

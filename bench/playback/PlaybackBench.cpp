@@ -2,11 +2,20 @@
 //   playback_bench cpu SONG SECONDS      process CPU time over audio time
 //   playback_bench response SONG COUNT   time from a next or seek request to
 //                                        the write after the device reset
+// and on SDL's disk device as fast as it goes (SDL_AUDIODRIVER=disk,
+// SDL_DISKAUDIODELAY=0):
+//   playback_bench callback SONG 1       our part of the audio callback (the
+//                                        listener told of each finished
+//                                        block): a histogram of its times
+//                                        over the whole song, and the worst
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
+#include <bit>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -25,11 +34,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 struct QuietReadouts : PlayerReadouts {
-    void setTitle(const std::string&) override {}
+    void showAudible(const Audible&) override {}
     void setSampleRateNumber(int) override {}
     void setBitrateNumber(int) override {}
-    void setTime(int) override {}
-    void repaintSeekBar() override {}
     void showPaused(bool) override {}
 };
 
@@ -50,9 +57,32 @@ struct NoSettings : SettingsReader {
 };
 
 // Notes when the first write after a reset reaches the device: from then on
-// the new position is what the device plays.
-class TimedDevice : public SdlAudioDevice {
+// the new position is what the device plays. Times our listener too: one
+// bucket per power of two of nanoseconds, counted without a lock (the device
+// calls the listener from one thread at a time).
+class TimedDevice : public SdlAudioDevice, private AudioDeviceListener {
 public:
+    static constexpr int bucketCount = 32;
+
+    bool open(const AudioFormat& format, AudioDeviceListener& listener, std::string& errorText) override
+    {
+        inner_ = &listener;
+        return SdlAudioDevice::open(format, *this, errorText);
+    }
+    void onBufferDone(bool played) override
+    {
+        const auto started = Clock::now();
+        inner_->onBufferDone(played);
+        const auto nanos = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - started).count();
+        const auto value = static_cast<std::uint64_t>(std::max<std::int64_t>(nanos, 1));
+        buckets_[std::min<int>(static_cast<int>(std::bit_width(value)) - 1, bucketCount - 1)].fetch_add(1);
+        std::uint64_t worst = worst_.load(std::memory_order_relaxed);
+        while (value > worst && !worst_.compare_exchange_weak(worst, value)) {
+        }
+    }
+    std::uint64_t calls(int bucket) const { return buckets_[static_cast<std::size_t>(bucket)].load(); }
+    std::uint64_t worstNanos() const { return worst_.load(); }
+
     void reset() override
     {
         SdlAudioDevice::reset();
@@ -71,6 +101,9 @@ public:
     Clock::time_point lastResetWrite() const { return Clock::time_point(Clock::duration(lastResetWrite_.load())); }
 
 private:
+    AudioDeviceListener* inner_ = nullptr;
+    std::array<std::atomic<std::uint64_t>, bucketCount> buckets_{};
+    std::atomic<std::uint64_t> worst_{0};
     bool resetSeen_ = false;  // player thread only
     std::atomic<int> resetWrites_{0};
     std::atomic<Clock::rep> lastResetWrite_{0};
@@ -131,12 +164,44 @@ int measureResponse(Player& player, TimedDevice& device, const std::string& song
     return 0;
 }
 
+int measureCallback(Player& player, TimedDevice& device, const std::string& song)
+{
+    player.startPlayerThread(song);
+    // The song has played whole once the block holding its next round's
+    // first sample has.
+    std::uint32_t first = 0;
+    while ((first = player.audible().song) == 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    const int seconds = player.audible().lengthSeconds;
+    auto started = Clock::now();
+    while (player.audible().song == first) {
+        if (Clock::now() - started > std::chrono::minutes(10)) {
+            std::fprintf(stderr, "the song did not play to its end within 10 minutes\n");
+            return 1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    player.stopPlayback();
+    std::uint64_t total = 0;
+    for (int i = 0; i < TimedDevice::bucketCount; ++i)
+        total += device.calls(i);
+    std::printf("callback: our listener over a %d s song, %llu finished blocks (played and dropped):\n", seconds,
+                static_cast<unsigned long long>(total));
+    for (int i = 0; i < TimedDevice::bucketCount; ++i)
+        if (device.calls(i) > 0)
+            std::printf("  %8llu ns to < %8llu ns: %llu\n", 1ull << i, 2ull << i,
+                        static_cast<unsigned long long>(device.calls(i)));
+    std::printf("callback worst: %.3f us (one block lasts %.0f us)\n", static_cast<double>(device.worstNanos()) / 1000.0,
+                4096.0 / 44100.0 * 1e6);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (argc != 4) {
-        std::fprintf(stderr, "usage: %s cpu SONG SECONDS | response SONG COUNT\n", argv[0]);
+        std::fprintf(stderr, "usage: %s cpu SONG SECONDS | response SONG COUNT | callback SONG 1\n", argv[0]);
         return 2;
     }
     std::string mode = argv[1];
@@ -152,6 +217,8 @@ int main(int argc, char** argv)
         return measureCpu(player, song, amount);
     if (mode == "response")
         return measureResponse(player, device, song, amount);
+    if (mode == "callback")
+        return measureCallback(player, device, song);
     std::fprintf(stderr, "unknown mode %s\n", mode.c_str());
     return 2;
 }

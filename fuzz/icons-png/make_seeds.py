@@ -5,7 +5,9 @@
 
 Icon files whose PNG images reach every check of the PNG stream: a palette
 image with tRNS and text chunks, an interlaced one in two IDAT chunks, a damaged
-one listed before a sound bitmap, and a PE32+ library holding a PNG image.
+one listed before a sound bitmap, and a PE32+ library holding a PNG image; and
+for the decoder's every path, images of the other depths and colour types with
+rows under each filter type.
 """
 import os
 import struct
@@ -40,7 +42,19 @@ def main():
     interlaced = png(8, 8, 8, 0, 1, [(b'IDAT', data[:10]), (b'IDAT', data[10:])])
     rows = b''.join(b'\0' + b'\x00\xff\x00\xff' * 32 for _ in range(32))
     damaged = png(32, 32, 8, 6, 0, [(b'IDAT', zlib.compress(rows, 9)[:2] + bytes(40))])
+    # Rows of a 5 x 5 image under filter types 0 to 4 in turn.
+    def filtered(row_bytes):
+        return b''.join(bytes([y]) + bytes((x * 37 + y * 11) % 256 for x in range(row_bytes)) for y in range(5))
+    kinds = {'grey2-keyed.ico': (2, 0, [(b'tRNS', b'\x00\x01')], 2),
+             'grey16.ico': (16, 0, [], 10),
+             'rgb16-keyed.ico': (16, 2, [(b'tRNS', bytes(6))], 30),
+             'grey-alpha8.ico': (8, 4, [], 10),
+             'rgba16.ico': (16, 6, [], 40),
+             'palette4.ico': (4, 3, [(b'PLTE', bytes(range(48))), (b'tRNS', b'\x00\x80')], 3)}
+    extra = {name: make_icons.ico([(5, depth, png(5, 5, depth, colour, 0, chunks + [(b'IDAT', zlib.compress(filtered(row), 9))]))])
+             for name, (depth, colour, chunks, row) in kinds.items()}
     seeds = {
+        **extra,
         'palette.ico': make_icons.ico([(16, 8, palette)]),
         'interlaced.ico': make_icons.ico([(8, 8, interlaced)]),
         'damaged-then-bitmap.ico': make_icons.ico([(32, 32, damaged), make_icons.image(16, 4)]),

@@ -66,16 +66,11 @@ std::uint64_t rowsSize(std::uint64_t width, std::uint64_t height, int bitsPerPix
 
 std::uint64_t inflatedSize(const Header& h)
 {
+    const auto width = static_cast<int>(h.width), height = static_cast<int>(h.height);
     if (!h.interlaced) return rowsSize(h.width, h.height, h.bitsPerPixel);
-    struct Pass { std::uint32_t x0, y0, dx, dy; };
-    constexpr std::array<Pass, 7> adam7{{{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4}, {0, 2, 2, 4},
-        {1, 0, 2, 2}, {0, 1, 1, 2}}};
     std::uint64_t total = 0;
-    for (const Pass& p : adam7) {
-        const std::uint64_t columns = h.width > p.x0 ? (h.width - p.x0 + p.dx - 1) / p.dx : 0;
-        const std::uint64_t rows = h.height > p.y0 ? (h.height - p.y0 + p.dy - 1) / p.dy : 0;
-        total += rowsSize(columns, rows, h.bitsPerPixel);
-    }
+    for (const InterlacePass& p : adam7Passes)
+        total += rowsSize(static_cast<std::uint64_t>(p.columns(width)), static_cast<std::uint64_t>(p.rows(height)), h.bitsPerPixel);
     return total;
 }
 

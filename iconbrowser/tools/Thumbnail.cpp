@@ -4,6 +4,8 @@
 #include "Icons.h"
 #include "PngCodec.h"
 
+#include <utility>
+
 namespace glintextract {
 
 namespace {
@@ -28,7 +30,7 @@ int writeThumbnail(const char* sizeText, const char* input, const char* output)
         std::fprintf(stderr, "glint-extract: %s: its icon has no readable image\n", input);
         return exitUnreadable;
     }
-    const auto png = icons::encodePng(icons::shrinkToFit(std::get<icons::Image>(*image), *size));
+    const auto png = icons::encodePng(icons::shrinkToFit(std::move(std::get<icons::Image>(*image)), *size));
     return !png.empty() && writeWholeFile(output, png) ? 0 : exitUnreadable;
 }
 

@@ -8,6 +8,7 @@
 #include <QThreadPool>
 
 #include <algorithm>
+#include <atomic>
 
 namespace glint {
 
@@ -23,12 +24,14 @@ bool listedBefore(const QString& a, const QString& b)
     return folded != 0 ? folded < 0 : a < b;
 }
 
+std::atomic<bool> listingsEnded{false};
+
 // Names only: the list needs nothing else, and nothing here opens a file.
 QStringList filesOf(const QString& folder)
 {
     QStringList names;
     QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext()) names << it.nextFileInfo().fileName();
+    while (it.hasNext() && !listingsEnded) names << it.nextFileInfo().fileName();
     std::sort(names.begin(), names.end(), listedBefore);
     return names;
 }
@@ -70,6 +73,7 @@ void FileList::setPath(const QString& path)
 
 void FileList::list()
 {
+    if (listingsEnded) return;
     const quint64 generation = ++generation_;
     const QPointer<FileList> self(this);
     const QString path = path_;
@@ -80,6 +84,12 @@ void FileList::list()
             if (self) self->show(generation, names);
         }, Qt::QueuedConnection);
     });
+}
+
+void FileList::endListings()
+{
+    listingsEnded = true;
+    QThreadPool::globalInstance()->waitForDone();
 }
 
 void FileList::show(quint64 generation, const QStringList& names)

@@ -30,6 +30,11 @@ public:
     // when it does already), as if the user had clicked it.
     void chooseWhenListed(const QString& name);
 
+    // Ends the listings under way and waits for their workers, which may then
+    // not start again: before the program exits, no worker may outlive the
+    // state it reads.
+    static void endListings();
+
 signals:
     // The user chose a file, by mouse or keys; also when choosing the chosen one again.
     void fileClicked();

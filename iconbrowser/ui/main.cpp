@@ -6,6 +6,9 @@
 // A second start on the same display hands over to the running copy (with
 // PATH it goes there) and ends before it has a window, so it never writes
 // settings.
+#include "DisplayLoss.h"
+#include "EndSignals.h"
+#include "FileList.h"
 #include "FrmMain.h"
 #include "HelpFile.h"
 #include "Prompts.h"
@@ -59,8 +62,12 @@ int main(int argc, char** argv)
         [](const QUrl& address) { QDesktopServices::openUrl(address); }});
     glint::SingleInstance instance([&window](const QString& handed) { window.openPath(handed); });
     instance.listen(instanceName, &window);
+    glint::EndSignals endSignals(&window);
+    glint::watchDisplayLoss();
     window.Form_Load();
     window.show();
     if (!path.isEmpty()) window.openPath(path);
-    return application.exec();
+    const int status = application.exec();
+    glint::FileList::endListings();
+    return status;
 }

@@ -161,6 +161,8 @@ void endStream()
 
 void discardPcm() { resetPcmOutput(); }
 
+int heldPcmBytes() { return synthesis.pcmFill; }
+
 void startStreamHistory()
 {
     resetHybridState();

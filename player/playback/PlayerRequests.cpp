@@ -6,24 +6,24 @@
 #include <algorithm>
 
 #include "M3uReader.h"
-#include "Player.h"
+#include "PlayerEngine.h"
 #include "PlayerReadouts.h"
 #include "SettingsReader.h"
 
-Player::Player(AudioDevice& device, PlayerReadouts& readouts, UserMessages& messages, SettingsReader& settings)
+PlayerEngine::PlayerEngine(AudioDevice& device, PlayerReadouts& readouts, UserMessages& messages, SettingsReader& settings)
     : readouts_(readouts), messages_(messages), settings_(settings), playlist_(messages),
-      waveOutput_(device, control_, song_, playlist_, readouts, messages)
+      waveOutput_(device, control_, audible_, readouts, messages)
 {
 }
 
-Player::~Player()
+PlayerEngine::~PlayerEngine()
 {
     stopPlayback();
     if (thread_.joinable())
         thread_.join();
 }
 
-void Player::startPlayerThread(const std::string& path)
+void PlayerEngine::startPlayerThread(const std::string& path)
 {
     stopPlayback();
     if (thread_.joinable())
@@ -35,10 +35,10 @@ void Player::startPlayerThread(const std::string& path)
     // The request values are reset before the thread exists, so a request
     // made right after this call is never wiped out by the thread's start.
     resetControl();
-    thread_ = std::thread([this, path, pure] { playerThreadMain({"sonorbox", path}, pure); });
+    thread_ = std::thread([this, path, pure] { playerThreadMain(path, pure); });
 }
 
-void Player::resetControl()
+void PlayerEngine::resetControl()
 {
     control_.keepDecoding.store(1);
     control_.seekFraction.store(noSeek);
@@ -51,7 +51,7 @@ void Player::resetControl()
     control_.playerRunning.store(1);
 }
 
-void Player::stopPlayback()
+void PlayerEngine::stopPlayback()
 {
     if (control_.playerRunning.load() != 1)
         return;
@@ -63,7 +63,7 @@ void Player::stopPlayback()
     waveOutput_.setPaused(false);
 }
 
-void Player::request(std::atomic<int>& flag)
+void PlayerEngine::request(std::atomic<int>& flag)
 {
     flag.store(1);
     control_.keepDecoding.store(0);
@@ -71,39 +71,45 @@ void Player::request(std::atomic<int>& flag)
     waveOutput_.wakeWriter();
 }
 
-void Player::requestNext() { request(control_.nextRequested); }
+void PlayerEngine::requestNext() { request(control_.nextRequested); }
 
-void Player::requestPrevious() { request(control_.prevRequested); }
+void PlayerEngine::requestPrevious() { request(control_.prevRequested); }
 
-void Player::requestSeek(float fraction)
+bool PlayerEngine::isSeeking() const
+{
+    return control_.seekFraction.load() != noSeek || control_.resetPending.load() != 0 ||
+           !audible_.heardFrom(seekNumber_.load());
+}
+
+void PlayerEngine::requestSeek(float fraction)
 {
     if (!(fraction >= 0.0f))
         return;
-    control_.seekKeepsPosition.store(true);
     control_.seekFraction.store(std::min(fraction, 1.0f));
     control_.keepDecoding.store(0);
     waveOutput_.endPauseAtReset();
     waveOutput_.wakeWriter();
 }
 
-void Player::takeOverFile(const std::string& path)
+void PlayerEngine::takeOverFile(const std::string& path)
 {
     playlist_.replaceWith(path);
     if (isListPath(path))
         playlist_.moveTo(playlist_.count());
-    song_.forget();
-    readouts_.setTitle(path);
+    // Shown at once, with an empty seek bar, until its first song is heard.
+    audible_.handOver(path);
+    audible_.relay(readouts_);
     setGivenPath(path);
     request(control_.nextRequested);
 }
 
-void Player::setGivenPath(const std::string& path)
+void PlayerEngine::setGivenPath(const std::string& path)
 {
     std::lock_guard lock(givenPathMutex_);
     givenPath_ = path;
 }
 
-std::string Player::givenPath()
+std::string PlayerEngine::givenPath()
 {
     std::lock_guard lock(givenPathMutex_);
     return givenPath_;

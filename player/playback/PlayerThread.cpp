@@ -3,19 +3,27 @@
 
 #include <cmath>
 #include <cstdint>
+#include <utility>
 
 #include "Mp3Decoder.h"
-#include "Player.h"
+#include "PcmBlocks.h"
+#include "PlayerEngine.h"
 #include "PlayerMessages.h"
 #include "PlayerReadouts.h"
 #include "UserMessages.h"
 
-void Player::playerThreadMain(const std::vector<std::string>& argv, int pure)
+namespace {
+
+SongLength lengthOf(const mp3::FrameHeader& header)
 {
-    if (argv.size() < 2) {
-        cleanup();
-        return;
-    }
+    const mp3::StreamLength length = mp3::streamLength(header);
+    return SongLength{length.wholeSeconds, std::llround(length.seconds * 1e6)};
+}
+
+} // namespace
+
+void PlayerEngine::playerThreadMain(const std::string& path, int pure)
+{
     mp3::setEqualiser(pure == 0);
     // The reader, the PCM output, and also the overlap and synthesis history,
     // so that nothing of the last run's final song sounds at the start of
@@ -25,13 +33,13 @@ void Player::playerThreadMain(const std::vector<std::string>& argv, int pure)
     playlist_.clear();
     // A stop ends the reading of a list too: a hostile list may take long.
     auto stopRequested = [this] { return control_.stopRequested.load() != 0; };
-    for (std::size_t i = 1; i < argv.size(); ++i) {
-        if (argv[i].empty() || argv[i][0] != '-')
-            playlist_.addFileOrList(argv[i], stopRequested);
-    }
+    // Any name is a song's or a list's, one beginning with "-" too.
+    if (!path.empty())
+        playlist_.addFileOrList(path, stopRequested);
     playlist_.moveTo(0);
 
-    song_.forget();
+    decodedSongSeconds_.store(0);
+    decodedSongMicroseconds_ = 0;
     header_ = mp3::FrameHeader{};
 
     try {
@@ -46,7 +54,7 @@ void Player::playerThreadMain(const std::vector<std::string>& argv, int pure)
     cleanup();
 }
 
-void Player::playSongs()
+void PlayerEngine::playSongs()
 {
     songsWithoutAudio_ = 0;
     std::string path;
@@ -56,10 +64,17 @@ void Player::playSongs()
     }
 }
 
-bool Player::playSong(const std::string& path)
+bool PlayerEngine::playSong(const std::string& path)
 {
     mp3::openSong(path.c_str());
+    songPath_ = path;
+    songBegun_ = false;
+    firstFrame_ = 0;
+    seekAwaitsSong_ = false;
     songGaveAudio_ = false;
+    // A seek is the listener's choice, as a next is: the song it lands in
+    // begins a new pass, even when nothing follows the place sought.
+    bool sought = false;
     for (;;) {
         FramesEnd end = decodeSongFrames();
         if (end == FramesEnd::refused) {
@@ -69,27 +84,50 @@ bool Player::playSong(const std::string& path)
             return false;
         }
         control_.keepDecoding.store(1);
-        float fraction = control_.seekFraction.load();
-        if (!(fraction >= 0.0f)) {
-            // At its natural end the song's last partial block stays, for
-            // the next song to continue; every request drops it below.
-            if (end == FramesEnd::songEnded)
-                mp3::endStream();
-            break;
+        // Read after keepDecoding is set again: a request whose clearing of
+        // keepDecoding that store overwrote is still found by its value.
+        // Stop, next and previous go before a seek, which they make moot.
+        // The seek is taken whole: one made meanwhile waits for the next turn.
+        const bool movingOn = requestPending();
+        // Marked before the seek is taken, so that it never looks made
+        // before the device was reset.
+        if (control_.seekFraction.load() >= 0.0f)
+            control_.resetPending.store(1);
+        const float fraction = control_.seekFraction.exchange(noSeek);
+        if (fraction >= 0.0f && !movingOn) {
+            seekInSong(fraction);
+            sought = true;
+            continue;
         }
-        seekInSong(fraction);
+        // A requester clears keepDecoding after its value: when the thread
+        // has served the value before the flag came, the flag finds nothing
+        // left to do, and the song goes on.
+        if (end == FramesEnd::request && !movingOn && !(fraction >= 0.0f))
+            continue;
+        // At its natural end the song's last partial block stays, for the
+        // next song to continue; every request drops it below.
+        if (end == FramesEnd::songEnded)
+            mp3::endStream();
+        break;
     }
     mp3::closeSong();
     if (control_.stopRequested.load() != 0)
         return false;
-    if (wholePassSilent(moveOn())) {
+    const bool requested = moveOn();
+    if (wholePassSilent(requested || sought)) {
         endAfterQueuedAudio(playertext::errorCaption, playertext::couldNotPlayAnySong + givenPath(), MessageIcon::none);
         return false;
     }
     return true;
 }
 
-bool Player::wholePassSilent(bool requested)
+bool PlayerEngine::requestPending() const
+{
+    return control_.stopRequested.load() != 0 || control_.nextRequested.load() != 0 ||
+           control_.prevRequested.load() != 0;
+}
+
+bool PlayerEngine::wholePassSilent(bool requested)
 {
     // A song chosen by a request begins a new pass. Audio, not files opened,
     // is what counts: a file may open and still give nothing to hear.
@@ -101,7 +139,7 @@ bool Player::wholePassSilent(bool requested)
     return songsWithoutAudio_ >= playlist_.count();
 }
 
-Player::FramesEnd Player::decodeSongFrames()
+PlayerEngine::FramesEnd PlayerEngine::decodeSongFrames()
 {
     // The frame is read before the flag is tested: after a request one more
     // frame is read and not decoded.
@@ -115,27 +153,37 @@ Player::FramesEnd Player::decodeSongFrames()
     }
 }
 
-void Player::seekInSong(float fraction)
+void PlayerEngine::seekInSong(float fraction)
 {
     control_.resetPending.store(1);
     mp3::seekToFraction(header_, fraction);
-    // After the reset the song being decoded is the audible one, so its
-    // length places the position (it equals songSeconds but for the seconds
-    // after a song has ended by itself, while the old song's end still plays).
-    double units = std::trunc(static_cast<double>(song_.decodedSongSeconds.load()) * fraction *
-                              static_cast<double>(unitsPerSecond));
-    control_.playedUnits.store(static_cast<std::uint64_t>(units));
-    control_.seekFraction.store(noSeek);
+    // After the reset the song being decoded is the one heard, so its length
+    // places the position, even while the end of the song before still
+    // played. A seek made before the song's first frame was taken places
+    // its beginning.
+    if (!songBegun_ && header_.layer != 3)
+        return;
+    const SongLength length =
+        songBegun_ ? SongLength{decodedSongSeconds_.load(), decodedSongMicroseconds_} : lengthOf(header_);
+    const auto frame =
+        static_cast<std::uint32_t>(std::trunc(length.seconds * static_cast<double>(fraction) * pcm::framesPerSecond));
+    if (!songBegun_) {
+        firstFrame_ = frame;
+        seekAwaitsSong_ = true;
+        return;
+    }
+    songNumber_ = audible_.begin(songPath_, length, true);
+    seekNumber_.store(songNumber_);
+    waveOutput_.beginSong(songNumber_, frame, 0);
 }
 
-bool Player::moveOn()
+bool PlayerEngine::moveOn()
 {
     if (control_.prevRequested.exchange(0) != 0) {
         control_.resetPending.store(1);
         mp3::discardPcm();
         if (!playlist_.movePrevious())
             playlist_.moveTo(playlist_.count());
-        showCurrentTitle();
         return true;
     }
     if (control_.nextRequested.exchange(0) != 0) {
@@ -143,30 +191,28 @@ bool Player::moveOn()
         mp3::discardPcm();
         if (!playlist_.moveNext())
             playlist_.moveTo(0);
-        showCurrentTitle();
         return true;
     }
     // The song has ended by itself. The device is not reset: the next song
     // queues behind the end of this one, and its title and length take over
-    // when the callback hears it begin.
+    // with the block that holds its first sample.
     if (!playlist_.moveNext())
         playlist_.moveTo(0);
-    waveOutput_.followAudibleSong();
     return false;
 }
 
-bool Player::decodeOneFrame(mp3::FrameHeader& header)
+bool PlayerEngine::decodeOneFrame(mp3::FrameHeader& header)
 {
-    if (header.headerChange > 1) {
+    if (header.headerChange > 1 || !songBegun_) {
         if (!acceptFormat(header))
             return false;
-        const mp3::StreamLength length = mp3::streamLength(header);
-        song_.decodedSongMicroseconds.store(std::llround(length.seconds * 1e6));
-        song_.decodedSongSeconds.store(length.wholeSeconds);
-        if (song_.songSeconds.load() == 0) {
-            song_.hearDecodedSong();
-            showCurrentTitle();
-        }
+        const SongLength length = lengthOf(header);
+        decodedSongSeconds_.store(length.seconds);
+        decodedSongMicroseconds_ = length.microseconds;
+        if (songBegun_)
+            audible_.setLength(songNumber_, length);
+        else
+            beginHeardSong(length);
         int sampleRate = mp3::sampleRateHz(header);
         readouts_.setSampleRateNumber(sampleRate / 1000);
         readouts_.setBitrateNumber(mp3::streamBitrateKbps(header));
@@ -180,26 +226,31 @@ bool Player::decodeOneFrame(mp3::FrameHeader& header)
     return true;
 }
 
-void Player::endAfterQueuedAudio(const std::string& caption, const std::string& text, MessageIcon icon)
+void PlayerEngine::endAfterQueuedAudio(const std::string& caption, const std::string& text, MessageIcon icon)
 {
     mp3::flushPcm(waveOutput_);
     waveOutput_.playQueuedToEnd();
     messages_.post(caption, text, icon);
 }
 
-bool Player::acceptFormat(const mp3::FrameHeader& header)
+bool PlayerEngine::acceptFormat(const mp3::FrameHeader& header)
 {
     return header.mode != 3 && header.lsf == 0 && mp3::sampleRateHz(header) == 44100 && header.layer == 3;
 }
 
-void Player::showCurrentTitle()
+void PlayerEngine::beginHeardSong(SongLength length)
 {
-    std::string path;
-    if (playlist_.getCurrent(path))
-        readouts_.setTitle(path);
+    songBegun_ = true;
+    songNumber_ = audible_.begin(songPath_, length, false);
+    if (std::exchange(seekAwaitsSong_, false))
+        seekNumber_.store(songNumber_);
+    // After a song that ended by itself, the decoder holds its last partial
+    // block, which this song's first samples complete; after a request or at
+    // the start it holds nothing.
+    waveOutput_.beginSong(songNumber_, firstFrame_, mp3::heldPcmBytes() / pcm::bytesPerFrame);
 }
 
-void Player::cleanup()
+void PlayerEngine::cleanup()
 {
     waveOutput_.closeDevice();
     // Nothing is left to pause.

@@ -105,15 +105,15 @@ void SdlAudioDevice::fill(Uint8* stream, int length)
         length -= take;
         headOffset_ += take;
         if (headOffset_ >= queued.length)
-            finishHead();
+            finishHead(true);
     }
 }
 
-void SdlAudioDevice::finishHead()
+void SdlAudioDevice::finishHead(bool played)
 {
     headOffset_ = 0;
     readCount_.store(readCount_.load(std::memory_order_relaxed) + 1, std::memory_order_release);
-    listener_->onBufferDone();
+    listener_->onBufferDone(played);
 }
 
 void SdlAudioDevice::reset()
@@ -124,7 +124,7 @@ void SdlAudioDevice::reset()
     // thread may take the consumer's part and drop every queued buffer.
     SDL_LockAudioDevice(deviceId_);
     while (readCount_.load(std::memory_order_relaxed) != writeCount_.load(std::memory_order_acquire))
-        finishHead();
+        finishHead(false);
     SDL_UnlockAudioDevice(deviceId_);
 }
 

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
+#include "AudibleSong.h"
 #include "PlayerMessages.h"
 #include "PlayerReadouts.h"
-#include "Playlist.h"
 #include "UserMessages.h"
 
 namespace {
@@ -15,10 +15,10 @@ std::string errorTextOrUnknown(const std::string& text) { return text.empty() ? 
 
 } // namespace
 
-WaveOutput::WaveOutput(AudioDevice& device, PlayerControl& control, SongInfo& song, Playlist& playlist,
-                       PlayerReadouts& readouts, UserMessages& messages)
-    : device_(device), control_(control), song_(song), playlist_(playlist), readouts_(readouts),
-      messages_(messages), blocks_(new std::uint8_t[static_cast<std::size_t>(bufferCount) * bufferBytes])
+WaveOutput::WaveOutput(AudioDevice& device, PlayerControl& control, AudibleSong& audible, PlayerReadouts& readouts,
+                       UserMessages& messages)
+    : device_(device), control_(control), audible_(audible), readouts_(readouts), messages_(messages),
+      blocks_(new std::uint8_t[static_cast<std::size_t>(bufferCount) * bufferBytes])
 {
 }
 
@@ -33,6 +33,7 @@ int WaveOutput::openDevice(const DeviceFormat& format)
     }
     freeBuffers_.store(bufferCount);
     nextBuffer_ = 0;
+    doneSlot_ = 0;
     std::string errorText;
     AudioFormat wanted{format.sampleRate.load(), format.channelCount.load()};
     if (!device_.open(wanted, *this, errorText)) {
@@ -46,6 +47,37 @@ int WaveOutput::openDevice(const DeviceFormat& format)
     return 0;
 }
 
+void WaveOutput::beginSong(std::uint32_t number, std::uint32_t firstFrame, int heldFrames)
+{
+    if (heldFrames <= 0) {
+        writingSong_ = number;
+        writingFrame_ = firstFrame;
+        pendingAt_ = -1;
+        return;
+    }
+    // A song that began earlier in the same block is heard too briefly to
+    // show: the tag names the last song that begins in the block.
+    pendingSong_ = number;
+    pendingAt_ = heldFrames;
+}
+
+BlockTag WaveOutput::tagFor(int size)
+{
+    BlockTag tag;
+    tag.song = writingSong_;
+    tag.startFrame = writingFrame_;
+    tag.frames = static_cast<std::uint32_t>(size / pcm::bytesPerFrame);
+    tag.nextSongAt = tag.frames;
+    if (pendingAt_ >= 0 && static_cast<std::uint32_t>(pendingAt_) < tag.frames) {
+        tag.nextSongAt = static_cast<std::uint32_t>(pendingAt_);
+        tag.nextSong = pendingSong_;
+        pendingAt_ = -1;
+    }
+    writingSong_ = tag.endSong();
+    writingFrame_ = tag.endFrame();
+    return tag;
+}
+
 void WaveOutput::writeBuffer(const std::uint8_t* data, int size)
 {
     size = std::clamp(size, 0, bufferBytes);
@@ -57,12 +89,23 @@ void WaveOutput::writeBuffer(const std::uint8_t* data, int size)
         nextBuffer_ = 0;
     if (!waitForFreeBuffer())
         return;
+    // With nothing queued, this block is the next thing heard.
+    if (freeBuffers_.load() == bufferCount)
+        audible_.publish(writingSong_, writingFrame_);
     // Blocks complete in queue order, so with one block free the next in the
     // ring is no longer held by the device.
     std::memcpy(block(nextBuffer_), data, static_cast<std::size_t>(size));
+    tags_[nextBuffer_] = tagFor(size);
     freeBuffers_.fetch_sub(1);
     device_.write(block(nextBuffer_), size);
     ++nextBuffer_;
+    audible_.relay(readouts_);
+}
+
+void WaveOutput::waitForDone(std::uint32_t ticket)
+{
+    doneEvent_.wait(ticket);
+    audible_.relay(readouts_);
 }
 
 bool WaveOutput::waitForFreeBuffer()
@@ -73,7 +116,7 @@ bool WaveOutput::waitForFreeBuffer()
             return true;
         if (!control_.keepDecoding.load())
             return false;
-        doneEvent_.wait(ticket);
+        waitForDone(ticket);
     }
 }
 
@@ -81,18 +124,8 @@ void WaveOutput::resetDevice()
 {
     if (open_.load())
         device_.reset();
-    if (!control_.seekKeepsPosition.exchange(false))
-        control_.playedUnits.store(0);
-    // From here on the song being decoded is the one heard.
-    song_.hearDecodedSong();
-    if (titleBehind_.exchange(false)) {
-        std::string path;
-        if (playlist_.getCurrent(path))
-            readouts_.setTitle(path);
-    }
     control_.resetPending.store(0);
     resumeAfterReset();
-    showPosition(static_cast<int>(control_.playedUnits.load() / unitsPerSecond));
 }
 
 void WaveOutput::resumeAfterReset()
@@ -110,7 +143,7 @@ bool WaveOutput::playQueuedToEnd()
             return false;
         if (freeBuffers_.load() >= bufferCount)
             return true;
-        doneEvent_.wait(ticket);
+        waitForDone(ticket);
     }
 }
 
@@ -118,9 +151,6 @@ int WaveOutput::closeDevice()
 {
     if (!open_.load())
         return 0;
-    // The reset is pending until every block is back, so that none of the
-    // returned blocks counts as played, however late the device returns them.
-    control_.resetPending.store(1);
     device_.reset();
     for (;;) {
         auto ticket = doneEvent_.ticket();
@@ -128,8 +158,6 @@ int WaveOutput::closeDevice()
             break;
         doneEvent_.wait(ticket);
     }
-    control_.resetPending.store(0);
-    control_.playedUnits.store(0);
 
     std::lock_guard lock(deviceMutex_);
     resumeAtReset_.store(false);
@@ -171,41 +199,15 @@ void WaveOutput::endPauseAtReset()
     readouts_.showPaused(false);
 }
 
-void WaveOutput::onBufferDone()
+void WaveOutput::onBufferDone(bool played) noexcept
 {
-    // Counted before the block is given back: a closer that has seen every
-    // block back must not see a count arrive after it cleared the counter.
-    const bool resetting = control_.resetPending.load() != 0;
-    if (!resetting)
-        control_.playedUnits.fetch_add(unitsPerBuffer);
-    int seconds = static_cast<int>(control_.playedUnits.load() / unitsPerSecond);
+    // The audio path: counting only. The place heard is published before the
+    // block is given back, so that a writer that finds every block back also
+    // finds the last of them heard.
+    const BlockTag& tag = tags_[doneSlot_];
+    doneSlot_ = doneSlot_ + 1 == bufferCount ? 0 : doneSlot_ + 1;
+    if (played)
+        audible_.publish(tag.endSong(), tag.endFrame());
     freeBuffers_.fetch_add(1);
     doneEvent_.signal();
-    // During a reset the position may already be a seek's place in the next
-    // song while songSeconds still is the old song's length: the reset
-    // itself makes the next song the audible one.
-    if (!resetting && seconds > song_.songSeconds.load())
-        switchToAudibleSong();
-    // The readouts get the second counted above even when the switch has just
-    // zeroed the counter; the zero shows at the next block.
-    showPosition(seconds);
-}
-
-void WaveOutput::switchToAudibleSong()
-{
-    control_.playedUnits.store(0);
-    titleBehind_.store(false);
-    song_.hearDecodedSong();
-    std::string path;
-    if (playlist_.getCurrent(path))
-        readouts_.setTitle(path);
-}
-
-void WaveOutput::showPosition(int seconds)
-{
-    if (lastShownSeconds_.exchange(seconds) == seconds)
-        return;
-    song_.positionSeconds.store(seconds);
-    readouts_.repaintSeekBar();
-    readouts_.setTime(seconds);
 }

@@ -6,31 +6,40 @@
 #include <mutex>
 
 #include "AudioDevice.h"
+#include "BlockTag.h"
 #include "Mp3Decoder.h"
+#include "PcmBlocks.h"
 #include "PlayerState.h"
 #include "WakeSignal.h"
 
-class Playlist;
+class AudibleSong;
 class PlayerReadouts;
 class UserMessages;
 
 // Sends the decoder's PCM to the audio device through a ring of 64 blocks of
-// 32768 bytes, so decoding runs up to about six seconds ahead of what is
-// heard. The player thread opens, writes and closes; the device's own thread
-// reports each finished block, which advances the audible position.
+// 16 KiB, so decoding runs up to about six seconds ahead of what is heard.
+// The player thread opens, writes and closes, and tags each block with where
+// its samples came from; the device's own thread reports each finished
+// block, and this only counts: it publishes the place heard and wakes the
+// writer. The writer passes what is heard on to the readouts.
 class WaveOutput : public mp3::PcmSink, private AudioDeviceListener {
 public:
-    static constexpr int bufferCount = AudioDevice::maxQueued;
-    static constexpr int bufferBytes = 0x8000;
+    static constexpr int bufferCount = pcm::blockCount;
+    static constexpr int bufferBytes = pcm::blockBytes;
 
-    WaveOutput(AudioDevice& device, PlayerControl& control, SongInfo& song, Playlist& playlist,
-               PlayerReadouts& readouts, UserMessages& messages);
+    WaveOutput(AudioDevice& device, PlayerControl& control, AudibleSong& audible, PlayerReadouts& readouts,
+               UserMessages& messages);
     WaveOutput(const WaveOutput&) = delete;
     WaveOutput& operator=(const WaveOutput&) = delete;
 
     // Opens the device for the format unless it is open already or the format
     // is not set yet (0); -1 after telling the user why it cannot be opened.
     int openDevice(const DeviceFormat& format);
+
+    // The samples written from now on are song number's, from its frame
+    // firstFrame on, after heldFrames frames of the song before that the
+    // decoder holds for the next block.
+    void beginSong(std::uint32_t number, std::uint32_t firstFrame, int heldFrames);
 
     // Queues one block, first resetting the device when a reset is pending.
     // Waits while every block is queued; a request (keepDecoding cleared)
@@ -58,37 +67,42 @@ public:
     // audio is heard. Safe from any thread.
     void endPauseAtReset();
 
-    // A song ended by itself and the next one queues behind it: its title
-    // and length take over when it becomes audible.
-    void followAudibleSong() { titleBehind_.store(true); }
-
     bool isOpen() const { return open_.load(); }
     int freeBuffers() const { return freeBuffers_.load(); }
     int nextBuffer() const { return nextBuffer_; }
 
 private:
-    void onBufferDone() override;
+    void onBufferDone(bool played) noexcept override;
     void resetDevice();
     bool waitForFreeBuffer();
-    void switchToAudibleSong();
-    void showPosition(int seconds);
+    // Waits for the next finished block, then passes what is heard on.
+    void waitForDone(std::uint32_t ticket);
+    BlockTag tagFor(int size);
     void resumeAfterReset();
     std::uint8_t* block(int index) { return blocks_.get() + static_cast<std::size_t>(index) * bufferBytes; }
 
     AudioDevice& device_;
     PlayerControl& control_;
-    SongInfo& song_;
-    Playlist& playlist_;
+    AudibleSong& audible_;
     PlayerReadouts& readouts_;
     UserMessages& messages_;
 
     // Allocated once, so opening never fails for want of memory.
     std::unique_ptr<std::uint8_t[]> blocks_;
+    BlockTag tags_[bufferCount];
     std::atomic<int> freeBuffers_{bufferCount};
     int nextBuffer_ = 0;
     WakeSignal doneEvent_;
-    std::atomic<int> lastShownSeconds_{-1};
-    std::atomic<bool> titleBehind_{false};
+
+    // The writer's side of the tags: the song and frame of the next sample
+    // written, and a song that begins within the next block.
+    std::uint32_t writingSong_ = 0;
+    std::uint32_t writingFrame_ = 0;
+    std::uint32_t pendingSong_ = 0;
+    int pendingAt_ = -1;
+    // The device's side: the ring slot of the next block to finish. Only the
+    // device changes it, from one thread at a time.
+    int doneSlot_ = 0;
 
     // Serialises opening, closing and pausing; never taken on the audio path.
     std::mutex deviceMutex_;

@@ -5,6 +5,8 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "DisplayLoss.h"
+#include "EndSignals.h"
 #include "EngineNowPlaying.h"
 #include "FileDialogs.h"
 #include "MainWindow.h"
@@ -39,32 +41,57 @@ int Application::run()
         return 1;
     }
 
+    // From here on logout, a closed terminal and Ctrl+C end the player as
+    // Escape does; before the window is there, they end the start.
+    MainWindow* shown = nullptr;
+    EndSignals endSignals([&shown] {
+        if (shown)
+            shown->actions().quit(false);
+    });
+
     settingsFile_ =
         settingslocation::settingsFileFor(places_.programDirectory, places_.userConfigFolder, places_.defaultSkin);
     PlayerSettings settings(settingsFile_);
     WindowPosition position(settingsFile_);
-    if (settings.getSkin().empty() && !chooseSkin(settings))
+    if (settings.getSkin().empty() && !chooseSkin(settings, endSignals))
         return 0;
 
     ShellReadouts readouts;
     Player player(parts_.device, readouts, parts_.messages, settings);
+    // The display gone: the toolkit is about to exit(). The player thread
+    // and the device end first, and the window's place is kept.
+    DisplayLoss displayLoss([&player, &shown] {
+        player.stopPlayback();
+        if (shown)
+            shown->actions().quit(false);
+    });
     MainWindow window(MainWindowServices{player, settings, position, parts_.messages, parts_.dialogs, parts_.device},
                       commandLine_);
     readouts.setWindow(&window);
     // On the session bus for the desktop's media controls while the window
     // lives.
-    EngineNowPlaying nowPlaying(player, window);
+    EngineNowPlaying nowPlaying(player);
     MprisService mpris(nowPlaying, window.actions(), window);
-    window.onShownChanged = [&mpris] { mpris.refresh(); };
+    // From the message loop: a hand-over tells the window what is heard
+    // while the engine still holds its record of it.
+    window.onShownChanged = [&mpris] {
+        QMetaObject::invokeMethod(&mpris, &MprisService::refresh, Qt::QueuedConnection);
+    };
     window.actions().onPlaybackChanged = [&mpris] { mpris.refresh(); };
     window.actions().onSeekAsked = [&mpris] { mpris.noteSeekAsked(); };
+    shown = &window;
     // From the message loop: the window reaches the screen first. A second
     // start meanwhile waits for the listening to begin.
     QTimer::singleShot(0, [&instance, &window] {
         instance.listen([&window](const std::string& path) { window.onCopyData(path); });
     });
 
-    const int exitCode = QCoreApplication::exec();
+    int exitCode = 0;
+    if (endSignals.received()) // while the window was being built
+        window.actions().quit(false);
+    else
+        exitCode = QCoreApplication::exec();
+    shown = nullptr;
 
     // Closed by the platform, the player may still be playing.
     player.stopPlayback();
@@ -75,9 +102,11 @@ int Application::run()
     return exitCode;
 }
 
-bool Application::chooseSkin(PlayerSettings& settings)
+bool Application::chooseSkin(PlayerSettings& settings, const EndSignals& endSignals)
 {
     const std::string chosen = parts_.dialogs.chooseSkinFile(places_.programDirectory);
+    if (endSignals.received())
+        return false;
     const std::string name = pathtext::fileNameOf(chosen);
     if (name.empty() || !pathtext::endsWithNoCase(name, shelltext::skinFileName) ||
         name.size() != std::string_view(shelltext::skinFileName).size()) {

@@ -3,6 +3,7 @@
 #include <string>
 
 class AudioDevice;
+class EndSignals;
 class FileDialogs;
 class UserMessages;
 
@@ -32,7 +33,8 @@ public:
     Application(Places places, std::string commandLine, const Parts& parts,
                 std::string singleInstanceFolder = std::string());
 
-    // Runs until Quit, Escape or the window's closing; returns the exit code
+    // Runs until Quit, Escape, the window's closing or a signal to end
+    // (SIGTERM, SIGINT, SIGHUP: as Escape); returns the exit code
     // (1 for a second start whose path the running player did not take). A
     // skin that cannot be loaded throws ShellError.
     int run();
@@ -43,8 +45,8 @@ public:
 
 private:
     // First start: asks for a "Skin.ini" and stores it. False (after a message
-    // saying why) when none was chosen.
-    bool chooseSkin(class PlayerSettings& settings);
+    // saying why) when none was chosen; silently when a signal ended the start.
+    bool chooseSkin(class PlayerSettings& settings, const EndSignals& endSignals);
 
     Places places_;
     std::string commandLine_;

@@ -1,33 +1,31 @@
 #include "EngineNowPlaying.h"
 
-#include "MainWindow.h"
+#include "PathText.h"
 #include "Player.h"
 
-std::uint64_t EngineNowPlaying::songNumber() const { return window_.titlesShown(); }
+std::uint64_t EngineNowPlaying::songNumber() const { return player_.audible().song; }
 
-std::string EngineNowPlaying::songPath() const { return window_.titlePath(); }
+std::string EngineNowPlaying::songPath() const { return player_.audible().path; }
 
-QString EngineNowPlaying::titleText() const { return window_.titleText(); }
+QString EngineNowPlaying::titleText() const
+{
+    return QString::fromStdString(pathtext::withoutExtension(pathtext::fileNameOf(player_.audible().path)));
+}
 
-std::int64_t EngineNowPlaying::lengthMicroseconds() const { return player_.songInfo().songMicroseconds.load(); }
+std::int64_t EngineNowPlaying::lengthMicroseconds() const { return player_.audible().lengthMicroseconds; }
 
 std::int64_t EngineNowPlaying::positionMicroseconds() const
 {
     if (state() == PlaybackState::stopped)
         return 0;
-    const std::uint64_t units = player_.control().playedUnits.load();
-    return static_cast<std::int64_t>(units * 1'000'000 / unitsPerSecond);
+    return std::int64_t{player_.audible().positionFrames} * 1'000'000 / Audible::framesPerSecond;
 }
 
 PlaybackState EngineNowPlaying::state() const
 {
-    if (player_.control().playerRunning.load() != 1)
+    if (!player_.isRunning())
         return PlaybackState::stopped;
     return player_.isPaused() ? PlaybackState::paused : PlaybackState::playing;
 }
 
-bool EngineNowPlaying::seekPending() const
-{
-    const PlayerControl& control = player_.control();
-    return control.seekFraction.load() != noSeek || control.resetPending.load() != 0;
-}
+bool EngineNowPlaying::seekPending() const { return player_.isSeeking(); }

@@ -2,14 +2,12 @@
 
 #include "NowPlaying.h"
 
-class MainWindow;
 class Player;
 
-// The song heard as the engine's counters and the main window's title line
-// tell it.
+// The song heard as the engine's record of what is audible tells it.
 class EngineNowPlaying : public NowPlaying {
 public:
-    EngineNowPlaying(Player& player, const MainWindow& window) : player_(player), window_(window) {}
+    explicit EngineNowPlaying(const Player& player) : player_(player) {}
 
     std::uint64_t songNumber() const override;
     std::string songPath() const override;
@@ -20,6 +18,5 @@ public:
     bool seekPending() const override;
 
 private:
-    Player& player_;
-    const MainWindow& window_;
+    const Player& player_;
 };

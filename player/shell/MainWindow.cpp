@@ -114,8 +114,7 @@ void MainWindow::createControls()
     titleRect_ = QRect(s.displayBar.x, s.displayBar.y, s.displayBar.width, s.displayBar.height);
 
     seekBar_ = std::make_unique<SeekBar>(this, s.seekBar.x, s.seekBar.y, pieceAt(s.mainUp, s.seekBar),
-                                         pieceAt(s.mainDown, s.seekBar), services_.player.songInfo(),
-                                         actions_);
+                                         pieceAt(s.mainDown, s.seekBar), actions_);
     seekBar_->showWindow();
 
     const QString face = QString::fromStdString(s.displayFont);
@@ -132,26 +131,34 @@ void MainWindow::createControls()
 
 // --- the readouts ---
 
+void MainWindow::showAudible(const Audible& audible)
+{
+    if (audible.song != titleSong_) {
+        titleSong_ = audible.song;
+        setTitle(audible.path);
+    }
+    setTime(audible.positionSeconds);
+    seekBar_->showPosition(audible.positionSeconds, audible.lengthSeconds);
+    tellShownChanged();
+}
+
 void MainWindow::setTitle(const std::string& path)
 {
     titlePath_ = path;
     titleText_ = QString::fromStdString(pathtext::withoutExtension(pathtext::fileNameOf(path)));
-    ++titlesShown_;
     redrawTitle();
-    tellShownChanged();
 }
 
 void MainWindow::setTime(int seconds)
 {
-    timeReadout_->setText(timeText(seconds));
-    tellShownChanged();
+    const QString text = timeText(seconds);
+    if (timeReadout_->text() != text)
+        timeReadout_->setText(text);
 }
 
 void MainWindow::setSampleRateNumber(int kiloHertz) { sampleRateReadout_->setNumber(kiloHertz); }
 
 void MainWindow::setBitrateNumber(int kbps) { bitrateReadout_->setNumber(kbps); }
-
-void MainWindow::repaintSeekBar() { seekBar_->repaintSeekBar(); }
 
 void MainWindow::showPaused(bool paused)
 {

@@ -11,6 +11,7 @@
 #include "Buttons.h"
 #include "MainWindowServices.h"
 #include "PlayerActions.h"
+#include "PlayerReadouts.h"
 #include "Skin.h"
 #include "SkinWindow.h"
 
@@ -35,20 +36,16 @@ public:
     PlayerActions& actions() { return actions_; }
 
     // The readouts, on the window thread.
+    void showAudible(const Audible& audible);
     void setTitle(const std::string& path);
     void setTime(int seconds);
     void setSampleRateNumber(int kiloHertz);
     void setBitrateNumber(int kbps);
-    void repaintSeekBar();
     void showPaused(bool paused);
 
     const QString& titleText() const { return titleText_; }
-    // The song the title line names, and how many titles it has been told
-    // (a new one for each song begun, the same song again too).
-    const std::string& titlePath() const { return titlePath_; }
-    std::uint64_t titlesShown() const { return titlesShown_; }
-    // Told whenever the title, the time, the pause or the volume shown
-    // changes.
+    // Told whenever what is heard (the song, its length, the time), the
+    // pause or the volume shown changes.
     std::function<void()> onShownChanged;
     // What the title line shows: the title, or for a second after a change
     // of the volume "Volume 70 %".
@@ -95,8 +92,9 @@ private:
     BitmapPiece titleBackground_;
     QRect titleRect_;
     QString titleText_;
+    // The song whose title is shown, and its path.
+    std::uint32_t titleSong_ = 0;
     std::string titlePath_;
-    std::uint64_t titlesShown_ = 0;
     // The tool tip of the song last asked for, read once.
     std::string toolTipPath_;
     QString toolTip_;

@@ -157,11 +157,11 @@ void PlayerActions::quit(bool askAboutSkin)
 
 // --- the engine's state ---
 
-bool PlayerActions::playerRunning() const { return services_.player.control().playerRunning.load() == 1; }
+bool PlayerActions::playerRunning() const { return services_.player.isRunning(); }
 
 double PlayerActions::secondsHeard() const
 {
-    return static_cast<double>(services_.player.control().playedUnits.load()) / static_cast<double>(unitsPerSecond);
+    return services_.player.audible().secondsHeard();
 }
 
-double PlayerActions::songLengthSeconds() const { return services_.player.songInfo().songSeconds.load(); }
+double PlayerActions::songLengthSeconds() const { return services_.player.audible().lengthSeconds; }

@@ -4,19 +4,18 @@
 #include <algorithm>
 
 #include "PlayerActions.h"
-#include "PlayerState.h"
 
 SeekBar::SeekBar(SkinWindow* parent, int x, int y, const BitmapPiece& emptyPiece, const BitmapPiece& filledPiece,
-                 const SongInfo& song, PlayerActions& actions)
-    : SkinButton(parent, x, y, emptyPiece, filledPiece, "Seek"), song_(song), actions_(actions),
+                 PlayerActions& actions)
+    : SkinButton(parent, x, y, emptyPiece, filledPiece, "Seek"), actions_(actions),
       fullHeight_(emptyPiece.height)
 {
 }
 
 int SeekBar::fillValue() const
 {
-    const int position = song_.positionSeconds.load();
-    const int length = song_.songSeconds.load();
+    const int position = positionSeconds_;
+    const int length = lengthSeconds_;
     const int barWidth = width();
     const int barHeight = fullHeight_;
     if (length <= 0)
@@ -25,6 +24,13 @@ int SeekBar::fillValue() const
     if (isHorizontal())
         return static_cast<int>(played * barWidth);
     return static_cast<int>(barHeight - barHeight * played);
+}
+
+void SeekBar::showPosition(int positionSeconds, int lengthSeconds)
+{
+    positionSeconds_ = positionSeconds;
+    lengthSeconds_ = lengthSeconds;
+    repaintSeekBar();
 }
 
 void SeekBar::repaintSeekBar()

@@ -3,7 +3,6 @@
 #include "SkinButton.h"
 
 class PlayerActions;
-struct SongInfo;
 
 // The position in the song, and a click that moves it. Horizontal when at
 // least as wide as tall, filling from the left; otherwise vertical, filling
@@ -11,11 +10,14 @@ struct SongInfo;
 // column of the filled look; only how much of it is covered changes.
 class SeekBar : public SkinButton {
 public:
-    // song gives the played and whole seconds; actions carry out the seek.
+    // actions carry out the seek.
     SeekBar(SkinWindow* parent, int x, int y, const BitmapPiece& emptyPiece, const BitmapPiece& filledPiece,
-            const SongInfo& song, PlayerActions& actions);
+            PlayerActions& actions);
 
     bool isHorizontal() const { return width() >= fullHeight_; }
+
+    // The seconds heard of the song and its length (0 while not known).
+    void showPosition(int positionSeconds, int lengthSeconds);
 
     // Redraws the bar when the played part of the song covers a different
     // number of pixels than last drawn; otherwise draws nothing.
@@ -29,8 +31,9 @@ public:
     void onLeftButtonUp(int x, int y, Qt::MouseButtons keys) override;
 
 private:
-    const SongInfo& song_;
     PlayerActions& actions_;
+    int positionSeconds_ = 0;
+    int lengthSeconds_ = 0;
     int fullHeight_;
     int lastValue_ = -1;
 };

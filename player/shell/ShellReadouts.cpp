@@ -8,21 +8,17 @@ void ShellReadouts::setWindow(MainWindow* window) { window_ = window; }
 
 bool ShellReadouts::onWindowThread() const { return QThread::currentThread() == thread(); }
 
-void ShellReadouts::setTitle(const std::string& path)
+void ShellReadouts::showAudible(const Audible& audible)
 {
-    if (onWindowThread()) {
-        if (window_)
-            window_->setTitle(path);
-        return;
+    {
+        std::lock_guard lock(audibleMutex_);
+        audible_ = audible;
+        audibleDue_ = true;
     }
-    // A title comes once a song: each is delivered, in order.
-    QMetaObject::invokeMethod(
-        this,
-        [this, path] {
-            if (window_)
-                window_->setTitle(path);
-        },
-        Qt::QueuedConnection);
+    if (onWindowThread())
+        drawAudible();
+    else
+        schedule();
 }
 
 void ShellReadouts::setSampleRateNumber(int kiloHertz)
@@ -34,18 +30,6 @@ void ShellReadouts::setSampleRateNumber(int kiloHertz)
 void ShellReadouts::setBitrateNumber(int kbps)
 {
     bitrate_.store(kbps);
-    schedule();
-}
-
-void ShellReadouts::setTime(int seconds)
-{
-    seconds_.store(seconds);
-    schedule();
-}
-
-void ShellReadouts::repaintSeekBar()
-{
-    seekBarDue_.store(true);
     schedule();
 }
 
@@ -78,16 +62,27 @@ void ShellReadouts::draw()
         return;
     const int sampleRate = sampleRate_.exchange(-1);
     const int bitrate = bitrate_.exchange(-1);
-    const int seconds = seconds_.exchange(-1);
     if (sampleRate >= 0)
         window_->setSampleRateNumber(sampleRate);
     if (bitrate >= 0)
         window_->setBitrateNumber(bitrate);
-    if (seconds >= 0)
-        window_->setTime(seconds);
-    if (seekBarDue_.exchange(false))
-        window_->repaintSeekBar();
+    drawAudible();
     const int paused = paused_.exchange(-1);
     if (paused >= 0)
         window_->showPaused(paused == 1);
+}
+
+void ShellReadouts::drawAudible()
+{
+    if (!window_)
+        return;
+    Audible audible;
+    {
+        std::lock_guard lock(audibleMutex_);
+        if (!audibleDue_)
+            return;
+        audibleDue_ = false;
+        audible = audible_;
+    }
+    window_->showAudible(audible);
 }

@@ -163,6 +163,9 @@ void endStream();
 void flushPcm(PcmSink& sink);
 // Drops the PCM held, as a stop, a seek or a change of song does.
 void discardPcm();
+// The bytes of PCM held for the next block: after endStream, where the next
+// song's samples begin in that block.
+int heldPcmBytes();
 
 // The player's fixed equaliser curve (off when the "Pure" setting is on).
 void setEqualiser(bool on);

@@ -3,12 +3,14 @@
 // the settings. Skipped when Xvfb is not installed.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -84,6 +86,10 @@ public:
     Process& operator=(const Process&) = delete;
 
     bool started() const { return pid_ > 0; }
+    void signal(int number) const
+    {
+        if (pid_ > 0) kill(pid_, number);
+    }
     bool running()
     {
         if (pid_ <= 0 || status_) return false;
@@ -125,13 +131,24 @@ protected:
         ASSERT_TRUE(display_) << "no display could be started";
     }
 
-    // An X server on a free display from `first` on: no lock file, and a server that stays up on it.
+    // Whether a living server holds the display's lock file; a killed server
+    // leaves its lock behind, which the next server on that display takes over.
+    static bool heldByALiveServer(const fs::path& lock)
+    {
+        std::ifstream file(lock);
+        if (!file) return false;
+        long pid = 0;
+        file >> pid;
+        return pid > 0 && (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+    }
+
+    // An X server on a free display from `first` on: no living server's lock, and a server that stays up on it.
     Display* startServer(int first, std::string& name, std::unique_ptr<Process>& server)
     {
         const auto xvfb = findProgram("Xvfb");
         for (int number = first; number < first + 100; ++number) {
             const std::string digits = std::to_string(number);
-            if (fs::exists(fs::path("/tmp") / (".X" + digits + "-lock"))) continue;
+            if (heldByALiveServer(fs::path("/tmp") / (".X" + digits + "-lock"))) continue;
             const std::string candidate = ":" + digits;
             auto started = std::make_unique<Process>(
                 std::vector<std::string>{xvfb->string(), candidate, "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
@@ -377,6 +394,38 @@ TEST_F(GlintGathererOnX, EachDisplayHasItsOwnCopy)
     EXPECT_EQ(mappedWindowsNamed("Glint Gatherer").size(), 1u);
     programs_.clear(); // before the second server goes
     XCloseDisplay(other);
+}
+
+TEST_F(GlintGathererOnX, SigtermClosesTheWindowAsItsCloseBoxDoesAndWritesThePlacement)
+{
+    Process& program = start();
+    ASSERT_TRUE(waitFor([&] { return !mappedWindowsNamed("Glint Gatherer").empty(); }, 20s))
+        << "the window never appeared";
+    const auto sent = std::chrono::steady_clock::now();
+    program.signal(SIGTERM);
+    ASSERT_TRUE(waitFor([&] { return !program.running(); }, 20s)) << "SIGTERM did not end the program";
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - sent);
+    std::cout << "[ figure   ] SIGTERM to exit: " << took.count() << " ms\n";
+    EXPECT_EQ(program.exitCode(), 0);
+    std::ifstream settings(settingsFile());
+    std::stringstream text;
+    text << settings.rdbuf();
+    EXPECT_NE(text.str().find("MainLeft=1005"), std::string::npos) << text.str();
+    EXPECT_NE(text.str().find("MainHeight="), std::string::npos) << text.str();
+}
+
+// The X server gone: the toolkit ends the program with status 1; ending the
+// file listings first neither holds that end up nor crashes it.
+TEST_F(GlintGathererOnX, TheDisplayGoneEndsTheProgramWithStatusOne)
+{
+    Process& program = start();
+    ASSERT_TRUE(waitFor([&] { return !mappedWindowsNamed("Glint Gatherer").empty(); }, 20s))
+        << "the window never appeared";
+    XCloseDisplay(display_);
+    display_ = nullptr;
+    xvfb_.reset();
+    ASSERT_TRUE(waitFor([&] { return !program.running(); }, 20s)) << "the program outlived its display";
+    EXPECT_EQ(program.exitCode(), 1) << "a crash, or an end the toolkit did not choose";
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <future>
 #include <iterator>
+#include <random>
 
 #include "ApeTag.h"
 #include "FixedSettings.h"
@@ -16,6 +17,7 @@
 #include "WavFile.h"
 #include "Mp3Decoder.h"
 #include "Player.h"
+#include "PlayerInternals.h"
 #include "PlayerMessages.h"
 #include "RecordingMessages.h"
 #include "RecordingReadouts.h"
@@ -47,6 +49,8 @@ struct PlayerTest : ::testing::Test {
     TempFolder folder;
     std::unique_ptr<Player> player = std::make_unique<Player>(device, readouts, messages, settings);
 
+    PlayerEngine& engine() { return PlayerInternals::of(*player); }
+
     ~PlayerTest() override
     {
         player->stopPlayback();
@@ -77,14 +81,23 @@ struct PlayerTest : ::testing::Test {
         ASSERT_TRUE(waitUntil([&] { return device.resets() == n && device.writes() > device.writesAtLastReset(); }));
     }
 
-    bool running() { return player->control().playerRunning.load() == 1; }
+    // The frames heard of the song heard.
+    std::uint32_t heardFrame() { return engine().audibleSong().heard().frame; }
+
+    // The readouts were told what is heard now, as far as they show it.
+    void waitForReadouts()
+    {
+        ASSERT_TRUE(waitUntil([&] { return readouts.last().showsAlike(player->audible()); }));
+    }
+
+    bool running() { return player->isRunning(); }
 
     void expectStoppedCleanly()
     {
         EXPECT_TRUE(waitUntil([&] { return !running(); }));
-        EXPECT_EQ(player->control().stopRequested.load(), 0);
+        EXPECT_EQ(engine().control().stopRequested.load(), 0);
         EXPECT_FALSE(device.isOpen());
-        EXPECT_EQ(player->waveOutput().freeBuffers(), 64);
+        EXPECT_EQ(engine().waveOutput().freeBuffers(), 64);
     }
 
     int lists_ = 0;
@@ -97,7 +110,7 @@ TEST_F(PlayerTest, StopWithoutAPlayerReturnsAtOnceAndRequestsWaitForNoOne)
     player->stopPlayback();
     player->requestNext();
     player->requestPrevious();
-    EXPECT_EQ(player->control().stopRequested.load(), 0);
+    EXPECT_EQ(engine().control().stopRequested.load(), 0);
     // The next start clears what was asked while nothing ran.
     player->startPlayerThread(demoSong);
     waitForFullQueue();
@@ -113,8 +126,8 @@ TEST_F(PlayerTest, PlaysASongWithTheEqualiserUnlessPureIsSet)
     EXPECT_EQ(readouts.bitrates(), std::vector<int>{128});
     EXPECT_EQ(device.format().sampleRate, 44100);
     EXPECT_EQ(device.format().channelCount, 2);
-    EXPECT_GT(player->songInfo().songSeconds.load(), 20);
-    EXPECT_EQ(player->songInfo().songSeconds.load(), player->songInfo().decodedSongSeconds.load());
+    EXPECT_GT(player->audible().lengthSeconds, 20);
+    EXPECT_EQ(player->audible().lengthSeconds, engine().decodedSongSeconds());
     player->stopPlayback();
     EXPECT_TRUE(mp3::equaliserOn());
     expectStoppedCleanly();
@@ -182,29 +195,32 @@ TEST_F(PlayerTest, ASeekWhileTheLastSongsEndStillPlaysSeeksTheNextSong)
     player->startPlayerThread(list({shortSong, demoSong}));
     waitForFullQueue();
     EXPECT_EQ(readouts.titles(), std::vector<std::string>{shortSong});
-    EXPECT_EQ(player->songInfo().songSeconds.load(), 1);
-    int demoSeconds = player->songInfo().decodedSongSeconds.load();
+    EXPECT_EQ(player->audible().lengthSeconds, 1);
+    int demoSeconds = engine().decodedSongSeconds();
     EXPECT_EQ(demoSeconds, 28);
 
     player->requestSeek(0.5f);
     waitForReset(1);
+    waitForReadouts();
     // The seek is in the song being decoded, which is now the one heard.
     EXPECT_EQ(readouts.titles().back(), demoSong);
-    EXPECT_EQ(player->songInfo().songSeconds.load(), demoSeconds);
-    auto expected = static_cast<std::uint64_t>(std::trunc(demoSeconds * 0.5 * 352800.0));
-    EXPECT_EQ(player->control().playedUnits.load(), expected);
+    EXPECT_EQ(player->audible().lengthSeconds, demoSeconds);
+    auto expected = static_cast<std::uint32_t>(std::trunc(demoSeconds * 0.5 * 44100.0));
+    EXPECT_EQ(heardFrame(), expected);
     waitForFullQueue();
     device.complete(11);
-    EXPECT_EQ(player->songInfo().positionSeconds.load(), static_cast<int>((expected + 11 * 32768u) / 352800));
+    EXPECT_EQ(player->audible().positionSeconds, static_cast<int>((expected + 11 * 4096u) / 44100));
     EXPECT_EQ(readouts.titles().back(), demoSong);  // no switch back to the short song
 }
 
-TEST_F(PlayerTest, ArgumentsBeginningWithAHyphenAreNoSongs)
+TEST_F(PlayerTest, ASongWhoseNameBeginsWithAHyphenPlays)
 {
-    player->startPlayerThread("-demo.mp3");
-    EXPECT_TRUE(waitUntil([&] { return !running(); }));
-    EXPECT_EQ(player->playlist().count(), 0);
-    EXPECT_EQ(device.opens(), 0);
+    const std::string song = folder.file("-song.mp3");
+    std::filesystem::copy_file(fixture("joint-128.mp3"), song);
+    player->startPlayerThread(song);
+    ASSERT_TRUE(device.waitForWrites(1));
+    EXPECT_EQ(engine().playlist().entries(), std::vector<std::string>{song});
+    EXPECT_TRUE(messages.messages().empty());
 }
 
 TEST_F(PlayerTest, ASingleSongStartsAgainWhenItEnds)
@@ -240,8 +256,8 @@ TEST_F(PlayerTest, NextAndPreviousWrapAtBothEnds)
     waitForReset(3);
     // The reset dropped the 64 queued blocks of the song left; none counted.
     EXPECT_EQ(device.writesAtLastReset(), 3 * 64);
-    EXPECT_EQ(player->control().playedUnits.load(), 0u);
-    EXPECT_EQ(player->control().nextRequested.load(), 0);
+    EXPECT_EQ(heardFrame(), 0u);
+    EXPECT_EQ(engine().control().nextRequested.load(), 0);
 }
 
 TEST_F(PlayerTest, ASeekMovesThePositionByTheSongsLength)
@@ -249,30 +265,45 @@ TEST_F(PlayerTest, ASeekMovesThePositionByTheSongsLength)
     player->startPlayerThread(demoSong);
     waitForFullQueue();
     EXPECT_EQ(device.complete(20), 20);
-    EXPECT_EQ(player->songInfo().positionSeconds.load(), 1);
+    EXPECT_EQ(player->audible().positionSeconds, 1);
 
-    int seconds = player->songInfo().songSeconds.load();
+    int seconds = player->audible().lengthSeconds;
+    EXPECT_FALSE(player->isSeeking());
     player->requestSeek(0.5f);
+    EXPECT_TRUE(player->isSeeking());
     waitForReset(1);
-    auto expected = static_cast<std::uint64_t>(std::trunc(seconds * 0.5 * 352800.0));
-    EXPECT_EQ(player->control().playedUnits.load(), expected);
-    EXPECT_EQ(player->songInfo().positionSeconds.load(), static_cast<int>(expected / 352800));
-    EXPECT_FALSE(player->control().seekKeepsPosition.load());
-    EXPECT_EQ(player->control().seekFraction.load(), noSeek);
+    auto expected = static_cast<std::uint32_t>(std::trunc(seconds * 0.5 * 44100.0));
+    EXPECT_EQ(heardFrame(), expected);
+    EXPECT_FALSE(player->isSeeking()) << "the new place is heard";
+    EXPECT_EQ(player->audible().positionSeconds, static_cast<int>(expected / 44100));
+    EXPECT_EQ(engine().control().seekFraction.load(), noSeek);
 
     waitForFullQueue();
     device.complete(11);  // about one second more
-    EXPECT_EQ(player->control().playedUnits.load(), expected + 11 * 32768u);
+    EXPECT_EQ(heardFrame(), expected + 11 * 4096u);
+    waitForReadouts();
     EXPECT_EQ(readouts.titles().size(), 1u);  // still the same song
 
     // A seek to the very start plays from the start.
     player->requestSeek(0.0f);
     waitForReset(2);
-    EXPECT_EQ(player->control().playedUnits.load(), 0u);
-    EXPECT_EQ(player->songInfo().positionSeconds.load(), 0);
+    EXPECT_EQ(heardFrame(), 0u);
+    EXPECT_EQ(player->audible().positionSeconds, 0);
     waitForFullQueue();
     device.complete(11);
-    EXPECT_EQ(player->control().playedUnits.load(), 11 * 32768u);
+    EXPECT_EQ(heardFrame(), 11 * 4096u);
+}
+
+TEST_F(PlayerTest, ASeekAskedForAsTheSongStartsShowsItsPlace)
+{
+    // Mostly made before the song's first frame is taken.
+    player->startPlayerThread(demoSong);
+    player->requestSeek(0.5f);
+    ASSERT_TRUE(device.waitForWrites(1));
+    waitForReadouts();
+    EXPECT_EQ(player->audible().path, demoSong);
+    EXPECT_EQ(player->audible().positionSeconds, 14);
+    EXPECT_EQ(readouts.times().back(), 14);
 }
 
 TEST_F(PlayerTest, ANewListHandedOverPlaysFromItsFirstEntry)
@@ -281,40 +312,47 @@ TEST_F(PlayerTest, ANewListHandedOverPlaysFromItsFirstEntry)
     waitForFullQueue();
     std::string handed = list({demoNames[1], demoNames[2]});
     player->takeOverFile(handed);
+    // The list's name at once, with no length (an empty seek bar), whatever
+    // of the song before still plays; then its first entry, once heard.
+    EXPECT_EQ(readouts.titles().back(), handed);
+    EXPECT_EQ(player->audible().lengthSeconds, 0);
+    EXPECT_EQ(player->audible().lengthMicroseconds, 0);
+    device.complete(1);  // the song before, unless the reset came first
+    EXPECT_NE(player->audible().path, demoSong);
     waitForReset(1);
-    // The list's name at once; then its first entry, named again when its
-    // first frame gives the length that the hand-over cleared.
-    EXPECT_EQ(readouts.titles(), (std::vector<std::string>{demoSong, handed, demoNames[1], demoNames[1]}));
-    EXPECT_EQ(player->songInfo().songSeconds.load(), player->songInfo().decodedSongSeconds.load());
-    EXPECT_GT(player->songInfo().songSeconds.load(), 0);
+    waitForReadouts();
+    EXPECT_EQ(readouts.titles(), (std::vector<std::string>{demoSong, handed, demoNames[1]}));
+    EXPECT_EQ(player->audible().lengthSeconds, engine().decodedSongSeconds());
+    EXPECT_GT(player->audible().lengthSeconds, 0);
 
     waitForFullQueue();
     player->takeOverFile(demoNames[2]);  // a single song
     waitForReset(2);
+    waitForReadouts();
     EXPECT_EQ(readouts.titles().back(), demoNames[2]);
-    EXPECT_EQ(player->playlist().entries(), std::vector<std::string>{demoNames[2]});
+    EXPECT_EQ(engine().playlist().entries(), std::vector<std::string>{demoNames[2]});
 }
 
 TEST_F(PlayerTest, PausedTheTimeStandsStillAndEveryRequestEndsThePause)
 {
     device.setFlowing(true, 2ms);
     player->startPlayerThread(list(demoNames));
-    ASSERT_TRUE(waitUntil([&] { return player->control().playedUnits.load() > 5 * 32768u; }));
+    ASSERT_TRUE(waitUntil([&] { return heardFrame() > 5 * 4096u; }));
     player->pause();
     EXPECT_TRUE(device.isPaused());
     std::this_thread::sleep_for(20ms);
-    auto units = player->control().playedUnits.load();
+    auto frames = heardFrame();
     std::this_thread::sleep_for(100ms);
-    EXPECT_EQ(player->control().playedUnits.load(), units);
+    EXPECT_EQ(heardFrame(), frames);
 
     // A seek ends the pause; the device plays again once the reset has
     // dropped the audio queued before it.
-    int seconds = player->songInfo().songSeconds.load();
+    int seconds = player->audible().lengthSeconds;
     player->requestSeek(0.75f);
     EXPECT_FALSE(player->isPaused());
     waitForReset(1);
     EXPECT_FALSE(device.isPaused());
-    EXPECT_EQ(player->songInfo().positionSeconds.load(), static_cast<int>(seconds * 0.75));
+    EXPECT_EQ(player->audible().positionSeconds, static_cast<int>(seconds * 0.75));
 
     player->pause();
     player->requestNext();
@@ -323,7 +361,7 @@ TEST_F(PlayerTest, PausedTheTimeStandsStillAndEveryRequestEndsThePause)
     EXPECT_EQ(readouts.titles().back(), demoNames[1]);
     waitForReset(2);
     EXPECT_FALSE(device.isPaused());
-    ASSERT_TRUE(waitUntil([&] { return player->control().playedUnits.load() > 0; }));
+    ASSERT_TRUE(waitUntil([&] { return heardFrame() > 0; }));
 
     player->pause();
     player->takeOverFile(demoNames[2]);
@@ -376,7 +414,7 @@ TEST_P(RefusedFormat, StopsThePlayerInTheMiddleOfAList)
     EXPECT_EQ(shown[0].icon, MessageIcon::information);
     EXPECT_FALSE(shown[0].waited);
     std::string current;
-    player->playlist().getCurrent(current);
+    engine().playlist().getCurrent(current);
     EXPECT_EQ(current, refused);  // the list is not advanced
     expectStoppedCleanly();
 }
@@ -474,6 +512,21 @@ TEST_F(PlayerTest, AListHandedOverThatGivesNoAudioIsNamedInTheMessage)
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, "Could not play any song of: " + handed);
     expectStoppedCleanly();
+}
+
+TEST_F(PlayerTest, ASeekIntoTheLastFrameOfTheOnlySongIsNoPassWithoutAudio)
+{
+    // The frame sought to leans on main data before it, which a seek skips:
+    // it gives no samples. Asked for before anything of the song was heard,
+    // the seek is the listener's choice, as a next would be: the song plays
+    // on from its start.
+    const std::string song = fixture("joint-128.mp3");
+    device.setFlowing(true, 1ms);
+    player->startPlayerThread(song);
+    player->requestSeek(0.999f);
+    ASSERT_TRUE(waitUntil([&] { return device.writes() >= 15 || !running(); }));
+    EXPECT_TRUE(running());
+    EXPECT_TRUE(messages.messages().empty());
 }
 
 TEST_F(PlayerTest, ASongShorterThanABlockPlaysOnAndOn)
@@ -665,7 +718,7 @@ TEST_F(PlayerTest, ADeviceThatCannotOpenEndsThePlayer)
     EXPECT_EQ(shown[0].text, "No Audio Devices Found");
     EXPECT_EQ(shown[1].caption, "Application Exception");
     EXPECT_EQ(shown[1].text, "Cannot open audio device. It may be in use.");
-    EXPECT_EQ(player->control().stopRequested.load(), 0);
+    EXPECT_EQ(engine().control().stopRequested.load(), 0);
 }
 
 TEST_F(PlayerTest, AStartRightAfterAnotherStopsTheFirstPlayer)
@@ -675,4 +728,109 @@ TEST_F(PlayerTest, AStartRightAfterAnotherStopsTheFirstPlayer)
     player->stopPlayback();  // made before the new thread may have begun
     expectStoppedCleanly();
     EXPECT_LE(device.opens(), 2);
+}
+
+TEST_F(PlayerTest, TheNextSongIsHeardWithTheBlockThatHoldsItsFirstSample)
+{
+    // The demo song ends inside a block: that block holds the short song's
+    // first sample, and with it title, length and time change.
+    const std::string second = fixture("joint-128.mp3");
+    const auto demoFrames = static_cast<std::uint32_t>(decodeWholeSong(demoSong, true, true).size() / 4);
+    const std::uint32_t changeBlock = demoFrames / 4096;
+    ASSERT_NE(demoFrames % 4096, 0u);
+    player->startPlayerThread(list({demoSong, second}));
+    for (std::uint32_t i = 0; i < changeBlock; ++i) {
+        ASSERT_TRUE(device.waitForQueued(1));
+        ASSERT_EQ(device.complete(1), 1);
+    }
+    Audible before = player->audible();
+    EXPECT_EQ(before.path, demoSong);
+    EXPECT_EQ(before.positionSeconds, static_cast<int>(changeBlock * 4096 / 44100));
+    EXPECT_EQ(before.lengthSeconds, 28);
+    // The exact length: the song's samples, not its whole seconds.
+    EXPECT_EQ(before.lengthMicroseconds, std::llround(demoFrames * 1e6 / 44100));
+    waitForReadouts();
+    EXPECT_EQ(readouts.titles(), std::vector<std::string>{demoSong});
+    EXPECT_EQ(readouts.times().back(), 27);
+
+    ASSERT_TRUE(device.waitForQueued(1));
+    ASSERT_EQ(device.complete(1), 1);
+    Audible after = player->audible();
+    EXPECT_EQ(after.path, second);
+    EXPECT_EQ(after.lengthSeconds, 1);
+    EXPECT_EQ(after.lengthMicroseconds, 1'000'000);  // 44100 samples
+    EXPECT_EQ(after.positionSeconds, 0);
+    EXPECT_EQ(heardFrame(), (changeBlock + 1) * 4096 - demoFrames);
+    waitForReadouts();
+    EXPECT_EQ(readouts.titles(), (std::vector<std::string>{demoSong, second}));
+    EXPECT_EQ(readouts.times().back(), 0);
+    EXPECT_EQ(device.resets(), 0);
+}
+
+TEST_F(PlayerTest, ASeekAndAHandOverWhilePausedAreShownAtOnce)
+{
+    device.setFlowing(true, 2ms);
+    player->startPlayerThread(demoSong);
+    ASSERT_TRUE(waitUntil([&] { return heardFrame() > 3 * 4096u; }));
+    player->pause();
+    waitForReadouts();
+
+    // The seek ends the pause; its place is heard from the reset on, before
+    // any block of it has played.
+    const int seconds = player->audible().lengthSeconds;
+    player->requestSeek(0.5f);
+    waitForReset(1);
+    waitForReadouts();
+    EXPECT_EQ(player->audible().positionSeconds, seconds / 2);
+    EXPECT_EQ(readouts.times().back(), seconds / 2);
+    EXPECT_EQ(readouts.titles(), std::vector<std::string>{demoSong});
+
+    // Paused again, a list handed over shows its name at once, and its first
+    // song from the reset on.
+    device.setFlowing(false);
+    player->pause();
+    std::string handed = list({demoNames[1]});
+    player->takeOverFile(handed);
+    EXPECT_EQ(readouts.titles().back(), handed);
+    EXPECT_EQ(readouts.last().lengthSeconds, 0);
+    waitForReset(2);
+    waitForReadouts();
+    EXPECT_EQ(readouts.titles().back(), demoNames[1]);
+    EXPECT_EQ(player->audible().positionSeconds, 0);
+    EXPECT_FALSE(player->isPaused());
+    EXPECT_EQ(readouts.pauseLooks(), (std::vector<bool>{true, false, true, false}));
+}
+
+TEST_F(PlayerTest, RequestsFromTheWindowThreadWhileTheDeviceRunsAtFullSpeed)
+{
+    // For the thread checker: every shared value is met from three threads
+    // at once. Afterwards the player still ends cleanly.
+    const std::vector<std::string> songs = {fixture("joint-128.mp3"), fixture("stereo-128.mp3")};
+    device.setFlowing(true);
+    player->startPlayerThread(list(songs));
+    std::mt19937 random(7);
+    const auto end = std::chrono::steady_clock::now() + 2s;
+    int requests = 0;
+    while (std::chrono::steady_clock::now() < end) {
+        switch (random() % 7) {
+        case 0: player->requestNext(); break;
+        case 1: player->requestPrevious(); break;
+        case 2: player->requestSeek(static_cast<float>(random() % 100) / 100.0f); break;
+        case 3: player->pause(); break;
+        case 4: player->resume(); break;
+        case 5: player->takeOverFile(random() % 2 ? songs[random() % 2] : list(songs)); break;
+        default: break;
+        }
+        const Audible heard = player->audible();
+        EXPECT_LE(heard.positionSeconds, heard.lengthSeconds + 1) << heard.path;
+        ++requests;
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 500));
+    }
+    EXPECT_GT(requests, 100);
+    for (const auto& shown : messages.messages())
+        ADD_FAILURE() << shown.caption << ": " << shown.text;
+    EXPECT_TRUE(running());
+    player->stopPlayback();
+    expectStoppedCleanly();
+    EXPECT_TRUE(messages.messages().empty());
 }

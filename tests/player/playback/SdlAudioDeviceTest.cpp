@@ -20,11 +20,12 @@ namespace {
 
 class CountingListener : public AudioDeviceListener {
 public:
-    void onBufferDone() override
+    void onBufferDone(bool played) override
     {
         {
             std::lock_guard lock(mutex_);
             ++done_;
+            played_ += played ? 1 : 0;
         }
         changed_.notify_all();
     }
@@ -38,11 +39,17 @@ public:
         std::lock_guard lock(mutex_);
         return done_;
     }
+    int played()
+    {
+        std::lock_guard lock(mutex_);
+        return played_;
+    }
 
 private:
     std::mutex mutex_;
     std::condition_variable changed_;
     int done_ = 0;
+    int played_ = 0;
 };
 
 struct SdlDisk : ::testing::Test {
@@ -123,6 +130,7 @@ TEST_F(SdlDisk, PausedNothingCompletesAndAResetReturnsEveryBufferAtOnce)
     EXPECT_FALSE(listener.waitFor(1, 100ms));
     device.reset();
     EXPECT_EQ(listener.done(), 64);
+    EXPECT_EQ(listener.played(), 0);  // all dropped, none played
 
     auto kept = pattern(50, 8192);
     device.write(kept.data(), static_cast<int>(kept.size()));
@@ -156,6 +164,9 @@ TEST_F(SdlDisk, AResetWhilePlayingReturnsEveryBufferOnceAndPlaysOnAfter)
     ASSERT_TRUE(listener.waitFor(2));
     device.reset();
     EXPECT_EQ(listener.done(), 64);
+    const int playedBeforeReset = listener.played();
+    EXPECT_GE(playedBeforeReset, 2);
+    EXPECT_LT(playedBeforeReset, 64);
 
     auto kept = pattern(120, 4096);
     device.write(kept.data(), static_cast<int>(kept.size()));

@@ -3,7 +3,7 @@
 #include <future>
 #include <numeric>
 
-#include "Playlist.h"
+#include "AudibleSong.h"
 #include "RecordingMessages.h"
 #include "RecordingReadouts.h"
 #include "TestAudioDevice.h"
@@ -16,11 +16,10 @@ namespace {
 struct WaveOutputTest : ::testing::Test {
     TestAudioDevice device;
     PlayerControl control;
-    SongInfo song;
+    AudibleSong audible;
     RecordingMessages messages;
     RecordingReadouts readouts;
-    Playlist playlist{messages};
-    WaveOutput output{device, control, song, playlist, readouts, messages};
+    WaveOutput output{device, control, audible, readouts, messages};
     std::vector<std::uint8_t> block = std::vector<std::uint8_t>(mp3::pcmBlockBytes);
 
     void SetUp() override
@@ -31,6 +30,15 @@ struct WaveOutputTest : ::testing::Test {
     }
 
     void openDevice() { ASSERT_EQ(output.openDevice(control.deviceFormat), 0); }
+
+    // A song whose samples come next, heldFrames into the next block; its
+    // exact length is a quarter second more than its whole seconds.
+    std::uint32_t beginSong(const std::string& path, int seconds, int heldFrames = 0)
+    {
+        const std::uint32_t number = audible.begin(path, SongLength{seconds, seconds * 1'000'000LL + 250'000}, false);
+        output.beginSong(number, 0, heldFrames);
+        return number;
+    }
 
     void write(std::uint8_t fill)
     {
@@ -136,93 +144,88 @@ TEST_F(WaveOutputTest, ARequestReleasesAWaitingWriterAndItsBlockIsDropped)
     EXPECT_EQ(device.writes(), 64);
 }
 
-TEST_F(WaveOutputTest, CompletedBlocksCountTheirPlayingTime)
+TEST_F(WaveOutputTest, PlayedBlocksPublishThePlaceHeardAndDroppedOnesDoNot)
 {
     openDevice();
-    song.songSeconds = 100;
+    beginSong("/music/a.mp3", 100);
     for (int i = 0; i < 12; ++i)
         write(1);
     device.complete(11);
-    EXPECT_EQ(control.playedUnits.load(), 11u * 32768u);  // 11 blocks: 1.02 s
-    EXPECT_EQ(song.positionSeconds.load(), 1);
-
-    control.resetPending = 1;  // completions during a reset do not count
-    device.complete(1);
-    EXPECT_EQ(control.playedUnits.load(), 11u * 32768u);
-    // Shown once per whole second: 0 at the first block, 1 at the eleventh.
+    EXPECT_EQ(audible.heard().frame, 11u * 4096u);  // 11 blocks: 1.02 s
+    EXPECT_EQ(audible.now().positionSeconds, 1);
+    write(1);  // the writer tells the readouts
+    output.closeDevice();  // drops the last two
+    EXPECT_EQ(audible.heard().frame, 11u * 4096u);
+    // Told once per whole second: 0 when the first block was queued, 1 after
+    // the eleventh had played.
     EXPECT_EQ(readouts.times(), (std::vector<int>{0, 1}));
-    EXPECT_EQ(readouts.seekBarRepaints(), 2);
+    EXPECT_EQ(readouts.titles(), std::vector<std::string>{"/music/a.mp3"});
 }
 
-TEST_F(WaveOutputTest, ASeekResetKeepsThePositionAndASongChangeZeroesIt)
+TEST_F(WaveOutputTest, TheNextSongIsHeardWithTheBlockThatHoldsItsFirstSample)
 {
     openDevice();
-    song.songSeconds = 100;
-    song.decodedSongSeconds = 100;
+    const std::uint32_t old = beginSong("/music/old.mp3", 1);
+    for (int i = 0; i < 10; ++i)
+        write(1);
+    // The old song ended 1000 frames into the next block.
+    const std::uint32_t next = beginSong("/music/new.mp3", 7, 1000);
+    for (int i = 0; i < 3; ++i)
+        write(2);
+
+    device.complete(10);
+    EXPECT_EQ(audible.heard().number, old);
+    EXPECT_EQ(audible.now().path, "/music/old.mp3");
+    EXPECT_EQ(audible.now().lengthSeconds, 1);
+    EXPECT_EQ(audible.now().lengthMicroseconds, 1'250'000);
+    device.complete(1);
+    EXPECT_EQ(audible.heard().number, next);
+    EXPECT_EQ(audible.heard().frame, 4096u - 1000u);
+    EXPECT_EQ(audible.now().path, "/music/new.mp3");
+    EXPECT_EQ(audible.now().lengthSeconds, 7);
+    EXPECT_EQ(audible.now().lengthMicroseconds, 7'250'000);
+    device.complete(1);
+    EXPECT_EQ(audible.heard().frame, 2 * 4096u - 1000u);
+}
+
+TEST_F(WaveOutputTest, OfSongsBegunInOneBlockTheLastIsHeardAtItsEnd)
+{
+    openDevice();
+    beginSong("/music/a.mp3", 1);
+    beginSong("/music/tiny.mp3", 0, 100);
+    const std::uint32_t last = beginSong("/music/b.mp3", 3, 300);
+    write(1);
+    device.complete(1);
+    EXPECT_EQ(audible.heard().number, last);
+    EXPECT_EQ(audible.heard().frame, 4096u - 300u);
+    // A last partial block counts its own frames.
+    output.writeBuffer(block.data(), 400);
+    device.complete(1);
+    EXPECT_EQ(audible.heard().frame, 4096u - 300u + 100u);
+}
+
+TEST_F(WaveOutputTest, ASeekIsHeardAtTheResetAsTheSameSongAtItsNewPlace)
+{
+    openDevice();
+    const std::uint32_t first = beginSong("/music/a.mp3", 100);
     for (int i = 0; i < 3; ++i)
         write(1);
-    control.playedUnits = 5 * unitsPerSecond;
+    device.complete(1);
     control.resetPending = 1;
-    control.seekKeepsPosition = true;
+    const std::uint32_t seek = audible.begin("/music/a.mp3", SongLength{100, 100'000'000}, true);
+    output.beginSong(seek, 5 * 44100, 0);
     write(2);
     EXPECT_EQ(device.resets(), 1);
     EXPECT_EQ(device.writesAtLastReset(), 3);
     EXPECT_EQ(device.queued(), 1);
-    EXPECT_EQ(control.playedUnits.load(), 5 * unitsPerSecond);
     EXPECT_EQ(control.resetPending.load(), 0);
-    EXPECT_FALSE(control.seekKeepsPosition.load());
-    EXPECT_EQ(song.positionSeconds.load(), 5);  // shown at once, paused or not
-
-    song.decodedSongSeconds = 42;  // the next song's length
-    control.resetPending = 1;
-    write(3);
-    EXPECT_EQ(device.resets(), 2);
-    EXPECT_EQ(control.playedUnits.load(), 0u);
-    EXPECT_EQ(song.songSeconds.load(), 42);  // the new song is the audible one
+    EXPECT_NE(seek, first);
+    // Heard at once, paused or not: nothing else is queued.
+    EXPECT_EQ(audible.heard().number, seek);
+    EXPECT_EQ(audible.now().positionSeconds, 5);
+    EXPECT_EQ(readouts.titles().size(), 1u);  // the same song
+    EXPECT_EQ(readouts.times().back(), 5);
     EXPECT_EQ(output.freeBuffers(), 63);
-}
-
-TEST_F(WaveOutputTest, TheNextSongTakesOverWhenItsAudioIsHeard)
-{
-    playlist.append("/music/old.mp3");
-    playlist.append("/music/new.mp3");
-    openDevice();
-    song.songSeconds = 1;
-    song.decodedSongSeconds = 1;
-    for (int i = 0; i < 21; ++i)
-        write(1);
-    // The old song has ended; the next one is being decoded behind it.
-    playlist.moveNext();
-    song.decodedSongSeconds = 7;
-    output.followAudibleSong();
-    for (int i = 0; i < 3; ++i)
-        write(2);
-
-    device.complete(21);  // 21 blocks: 1.95 s, still within second 1
-    EXPECT_TRUE(readouts.titles().empty());
-    EXPECT_EQ(song.songSeconds.load(), 1);
-    device.complete(1);  // 2.04 s: past the old song's length
-    EXPECT_EQ(readouts.titles(), (std::vector<std::string>{"/music/new.mp3"}));
-    EXPECT_EQ(song.songSeconds.load(), 7);
-    EXPECT_EQ(control.playedUnits.load(), 0u);
-    EXPECT_EQ(song.positionSeconds.load(), 2);  // shown as counted; 0 comes next
-    device.complete(1);
-    EXPECT_EQ(readouts.times(), (std::vector<int>{0, 1, 2, 0}));
-}
-
-TEST_F(WaveOutputTest, AResetAfterASongEndedBringsTheNewTitleAtOnce)
-{
-    playlist.append("/music/new.mp3");
-    openDevice();
-    song.songSeconds = 30;
-    song.decodedSongSeconds = 12;
-    output.followAudibleSong();
-    write(1);
-    control.resetPending = 1;
-    control.seekKeepsPosition = true;
-    write(2);
-    EXPECT_EQ(readouts.titles(), (std::vector<std::string>{"/music/new.mp3"}));
-    EXPECT_EQ(song.songSeconds.load(), 12);
 }
 
 TEST_F(WaveOutputTest, CloseWaitsUntilEveryBlockIsBack)
@@ -232,13 +235,10 @@ TEST_F(WaveOutputTest, CloseWaitsUntilEveryBlockIsBack)
     for (int i = 0; i < 40; ++i)
         write(1);
     device.complete(8);
-    control.playedUnits = 1234567;
     auto started = std::chrono::steady_clock::now();
     output.closeDevice();
     EXPECT_GE(std::chrono::steady_clock::now() - started, 140ms);
     EXPECT_EQ(output.freeBuffers(), 64);
-    EXPECT_EQ(control.playedUnits.load(), 0u);
-    EXPECT_EQ(control.resetPending.load(), 0);
     EXPECT_FALSE(device.isOpen());
     EXPECT_EQ(device.misuses(), 0);  // the device was closed with nothing out
 }
@@ -248,13 +248,15 @@ TEST_F(WaveOutputTest, PausedNothingCompletesAndAPauseBeforeOpeningHolds)
     output.setPaused(true);
     openDevice();
     EXPECT_TRUE(device.isPaused());
+    beginSong("/music/a.mp3", 100);
+    write(1);
     write(1);
     EXPECT_EQ(device.complete(1), 0);
-    EXPECT_EQ(control.playedUnits.load(), 0u);
+    EXPECT_EQ(audible.heard().frame, 0u);
     output.setPaused(false);
     EXPECT_FALSE(device.isPaused());
     EXPECT_EQ(device.complete(1), 1);
-    EXPECT_EQ(control.playedUnits.load(), 32768u);
+    EXPECT_EQ(audible.heard().frame, 4096u);
 }
 
 TEST_F(WaveOutputTest, PlayingTheQueueToItsEndWaitsForTheLastBlockOrARequest)

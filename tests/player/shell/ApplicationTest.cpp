@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QTimer>
+#include <csignal>
 
 #include "Application.h"
 #include "ShellError.h"
@@ -81,6 +82,23 @@ TEST(Start, WithoutASkinChosenTheProgramEndsWithTheMessage)
         EXPECT_EQ(shown[0].caption, "A valid skin has not been selected");
         EXPECT_EQ(shown[0].text, noSkinText);
         EXPECT_EQ(shown[0].icon, MessageIcon::information);
+        EXPECT_EQ(start.settings.getSkin(), "");
+    }
+}
+
+TEST(Start, ASignalWhileTheSkinChooserIsOpenEndsTheStartAndLeavesTheSkinAsItWas)
+{
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        StartFixture start;
+        start.settings.putSkin("");
+        // The user had picked a valid skin when the session ended.
+        start.dialogs.skinAnswer = testSkin("Vertical");
+        start.dialogs.whileSkinAsked = [signal] {
+            std::raise(signal);
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+        };
+        EXPECT_EQ(start.application.run(), 0);
+        EXPECT_TRUE(start.messages.messages().empty()) << "a signal's end says nothing";
         EXPECT_EQ(start.settings.getSkin(), "");
     }
 }

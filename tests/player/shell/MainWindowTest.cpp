@@ -63,13 +63,13 @@ TEST(Buttons, LookPressedWhileHeldAndActOnlyOnAReleaseInside)
     EXPECT_TRUE(play->looksPressed());
     QTest::mouseRelease(play, Qt::LeftButton, {}, QPoint(13, 2)); // one pixel past the right edge
     EXPECT_FALSE(play->looksPressed());
-    EXPECT_EQ(shell.player.control().playerRunning.load(), 0);
+    EXPECT_FALSE(shell.player.isRunning());
 
     shell.click(play, QPoint(2, 11)); // one pixel below
-    EXPECT_EQ(shell.player.control().playerRunning.load(), 0);
+    EXPECT_FALSE(shell.player.isRunning());
 
     shell.click(play, QPoint(12, 10)); // the right and bottom edges count as inside
-    EXPECT_EQ(shell.player.control().playerRunning.load(), 1);
+    EXPECT_TRUE(shell.player.isRunning());
     EXPECT_TRUE(shell.device.waitForWrites(1));
 }
 
@@ -78,17 +78,17 @@ TEST(Buttons, PlayDoesNothingWithoutAPlayableSong)
     ShellFixture shell;
     shell.open();
     shell.click(shell.controlAt<PlayButton>(playRect));
-    EXPECT_EQ(shell.player.control().playerRunning.load(), 0);
+    EXPECT_FALSE(shell.player.isRunning());
     shell.settings.putSong(shell.folder.file("gone.mp3"));
     shell.click(shell.controlAt<PlayButton>(playRect));
-    EXPECT_EQ(shell.player.control().playerRunning.load(), 0);
+    EXPECT_FALSE(shell.player.isRunning());
     // A pipe would keep the opening waiting for a writer; a folder is no song.
     const std::string pipe = shell.folder.file("pipe.mp3");
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
     for (const std::string& path : {pipe, shell.folder.path()}) {
         shell.settings.putSong(path);
         shell.click(shell.controlAt<PlayButton>(playRect));
-        EXPECT_EQ(shell.player.control().playerRunning.load(), 0) << path;
+        EXPECT_FALSE(shell.player.isRunning()) << path;
     }
     EXPECT_TRUE(shell.messages.messages().empty());
 }
@@ -101,12 +101,12 @@ TEST(Buttons, OpenPlaysAndStoresTheChosenSongAndCancelChangesNothing)
     auto* open = shell.controlAt<OpenButton>(openRect);
     shell.click(open);
     EXPECT_EQ(shell.dialogs.lastSongShown, testSong("joint-128.mp3"));
-    EXPECT_EQ(shell.player.control().playerRunning.load(), 0);
+    EXPECT_FALSE(shell.player.isRunning());
 
     shell.dialogs.songAnswer = testSong("stereo-128.mp3");
     shell.click(open);
     EXPECT_EQ(shell.settings.getSong(), testSong("stereo-128.mp3"));
-    EXPECT_EQ(shell.player.control().playerRunning.load(), 1);
+    EXPECT_TRUE(shell.player.isRunning());
 }
 
 TEST(Buttons, NextWhileNothingPlaysChangesNothingAtTheNextPlay)
@@ -116,8 +116,8 @@ TEST(Buttons, NextWhileNothingPlaysChangesNothingAtTheNextPlay)
     shell.open();
     shell.click(shell.controlAt<NextButton>(nextRect));
     shell.click(shell.controlAt<PlayButton>(playRect));
-    EXPECT_EQ(shell.player.control().nextRequested.load(), 0);
-    EXPECT_EQ(shell.player.control().keepDecoding.load(), 1);
+    EXPECT_EQ(shell.engine().control().nextRequested.load(), 0);
+    EXPECT_EQ(shell.engine().control().keepDecoding.load(), 1);
 }
 
 TEST(Buttons, PauseStaysDownWhilePausedPlayGoesOnWhereItWasAndStopEndsThePause)
@@ -135,7 +135,7 @@ TEST(Buttons, PauseStaysDownWhilePausedPlayGoesOnWhereItWasAndStopEndsThePause)
     // One block is left queued, to be heard after the pause.
     ASSERT_TRUE(shell.device.waitForQueued(21));
     EXPECT_EQ(shell.device.complete(20), 20);
-    const auto units = shell.player.control().playedUnits.load();
+    const auto frames = shell.heardFrame();
     shell.click(pause);
     EXPECT_TRUE(shell.player.isPaused());
     EXPECT_TRUE(pause->looksPressed());
@@ -151,15 +151,15 @@ TEST(Buttons, PauseStaysDownWhilePausedPlayGoesOnWhereItWasAndStopEndsThePause)
     EXPECT_FALSE(shell.device.isPaused());
     EXPECT_EQ(shell.device.opens(), 1);
     EXPECT_EQ(shell.device.resets(), 0);
-    EXPECT_EQ(shell.player.control().playedUnits.load(), units);
+    EXPECT_EQ(shell.heardFrame(), frames);
     EXPECT_EQ(shell.device.complete(1), 1);
-    EXPECT_EQ(shell.player.control().playedUnits.load(), units + 32768u);
+    EXPECT_EQ(shell.heardFrame(), frames + 4096u);
 
     shell.click(pause);
     shell.click(shell.controlAt<StopButton>(stopRect));
     EXPECT_FALSE(shell.player.isPaused());
     EXPECT_TRUE(processUntil([&] { return !pause->looksPressed(); }));
-    EXPECT_EQ(shell.player.control().playerRunning.load(), 0);
+    EXPECT_FALSE(shell.player.isRunning());
 
     // Playing again after a stop starts the song anew.
     shell.click(play);
@@ -187,7 +187,7 @@ TEST(MainWindow, APathOnTheCommandLineThatGivesNothingToPlayIsSaidSo)
     const std::string gone = shell.folder.file("gone.mp3");
     shell.open(gone);
     EXPECT_EQ(shell.settings.getSong(), gone);
-    ASSERT_TRUE(processUntil([&] { return shell.player.control().playerRunning.load() == 0; }));
+    ASSERT_TRUE(processUntil([&] { return !shell.player.isRunning(); }));
     auto shown = shell.messages.messages();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].caption, "Application Error");
@@ -249,7 +249,7 @@ TEST(Quitting, EscapeQuitsWithoutTheQuestionAndStopsThePlayer)
     shell.click(shell.controlAt<PlayButton>(playRect));
     QTest::keyClick(&window, Qt::Key_Escape);
     EXPECT_TRUE(shell.messages.messages().empty());
-    EXPECT_EQ(shell.player.control().playerRunning.load(), 0);
+    EXPECT_FALSE(shell.player.isRunning());
     EXPECT_EQ(shell.position.readX(), 40);
     EXPECT_EQ(shell.position.readY(), 7);
     EXPECT_EQ(shell.settings.getSkin(), testSkin("Vertical"));

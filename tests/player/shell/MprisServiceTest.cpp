@@ -14,7 +14,7 @@ namespace {
 
 struct MprisFixture : ShellFixture {
     MainWindow& window = open();
-    EngineNowPlaying nowPlaying{player, window};
+    EngineNowPlaying nowPlaying{player};
     MprisService mpris{nowPlaying, window.actions(), window};
 
     QString trackId() const { return mpris.metadata().value("mpris:trackid").value<QDBusObjectPath>().path(); }
@@ -26,7 +26,9 @@ struct MprisFixture : ShellFixture {
         mpris.play();
         ASSERT_TRUE(device.waitForQueued(4));
         ASSERT_EQ(device.complete(3), 3);
-        ASSERT_TRUE(processUntil([&] { return nowPlaying.lengthMicroseconds() > 0 && window.titlesShown() > 0; }));
+        ASSERT_TRUE(processUntil([&] {
+            return nowPlaying.lengthMicroseconds() > 0 && nowPlaying.songNumber() > 0 && !window.titleText().isEmpty();
+        }));
     }
 };
 
@@ -53,6 +55,7 @@ TEST(Mpris, TheSongHeardIsDescribedByItsTrackExactLengthTitleAndPlace)
     // 88977 samples at 44100 Hz, not the whole seconds the readouts show.
     EXPECT_EQ(metadata.value("mpris:length").toLongLong(), 2017619);
     EXPECT_EQ(metadata.value("xesam:title").toString(), "varied-cbr-128") << "no tags: the title line's text";
+    EXPECT_EQ(metadata.value("xesam:title").toString(), shell.window.titleText());
     EXPECT_FALSE(metadata.contains("xesam:artist"));
     EXPECT_EQ(metadata.value("xesam:url").toString(), QUrl::fromLocalFile(QString::fromStdString(song)).toString());
     EXPECT_EQ(shell.mpris.playbackStatus(), "Playing");

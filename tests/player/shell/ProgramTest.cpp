@@ -8,12 +8,15 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <iostream>
 #include <map>
 #include <thread>
 
@@ -405,6 +408,99 @@ TEST_F(Program, EachDisplayHasItsPlayerAndASecondStartHandsOverOnItsOwn)
     EXPECT_EQ(playerThere.state(), QProcess::Running);
     EXPECT_EQ(visiblePlayerWindows().size(), 1);
     EXPECT_EQ(visiblePlayerWindows(otherServer.display()).size(), 1);
+}
+
+// The player's window, found on the display once shown.
+QString playerWindow()
+{
+    QStringList found;
+    processUntil([&] { return (found = visiblePlayerWindows()).size() == 1; });
+    return found.value(0);
+}
+
+QPoint windowPosition(const QString& window)
+{
+    const auto shown = runTool("xdotool", {"getwindowgeometry", window});
+    const QRegularExpressionMatch match =
+        QRegularExpression("Position: (-?\\d+),(-?\\d+)").match(shown.value_or(QString()));
+    return match.hasMatch() ? QPoint(match.captured(1).toInt(), match.captured(2).toInt()) : QPoint(-1, -1);
+}
+
+void endWith(int signal, QProcess& process) { ::kill(pid_t(process.processId()), signal); }
+
+TEST_F(Program, SigtermWhilePlayingEndsAsEscapeDoesAndKeepsThePlace)
+{
+    PlayerInstall install;
+    QProcess& player = install.start({DEMO_SONG});
+    const QString window = playerWindow();
+    ASSERT_FALSE(window.isEmpty());
+    ASSERT_TRUE(install.playing(256 * 1024));
+    ASSERT_TRUE(runTool("xdotool", {"windowmove", "--sync", window, "123", "77"}));
+    ASSERT_TRUE(processUntil([&] { return windowPosition(window) == QPoint(123, 77); }));
+
+    QElapsedTimer took;
+    took.start();
+    endWith(SIGTERM, player);
+    ASSERT_TRUE(player.waitForFinished(20000)) << "SIGTERM did not end the player";
+    std::cout << "[ figure   ] SIGTERM to exit: " << took.elapsed() << " ms\n";
+    EXPECT_EQ(player.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(player.exitCode(), 0);
+    EXPECT_EQ(IniFile(install.settings).read("Position", "x"), "123");
+    EXPECT_EQ(IniFile(install.settings).read("Position", "y"), "77");
+}
+
+TEST_F(Program, SignalsDuringTheQuitQuestionEndThePlayerAndKeepTheSkin)
+{
+    for (const int signal : {SIGHUP, SIGINT}) {
+        PlayerInstall install;
+        QProcess& player = install.start({DEMO_SONG});
+        ASSERT_FALSE(playerWindow().isEmpty());
+        install.click(skinRect("Quit"));
+        ASSERT_TRUE(processUntil([] {
+            const auto found = runTool("xdotool", {"search", "--onlyvisible", "--name", "^Skin settings$"});
+            return found && !found->trimmed().isEmpty();
+        })) << "the Quit question never showed";
+        endWith(signal, player);
+        ASSERT_TRUE(player.waitForFinished(20000)) << "signal " << signal << " did not end the player";
+        EXPECT_EQ(player.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(player.exitCode(), 0);
+        EXPECT_EQ(IniFile(install.settings).read("Sonorbox", "skin"), DEFAULT_SKIN "/Skin.ini");
+    }
+}
+
+// The X server going away while the player plays: the toolkit ends the
+// program with status 1, and no thread of the player may still run while
+// exit() destroys the program's static state. Under AddressSanitizer any
+// such use is reported on the error output. The window's place is kept.
+TEST_F(Program, TheDisplayGoneWhilePlayingEndsThePlayerInOrder)
+{
+    for (int round = 0; round < 10; ++round) {
+        SCOPED_TRACE(round);
+        auto display = std::make_unique<XvfbServer>();
+        ASSERT_TRUE(display->isRunning()) << display->failure().toStdString();
+        PlayerInstall install;
+        std::filesystem::remove(install.settings);
+        IniFile(install.settings).write("Sonorbox", "skin", DEFAULT_SKIN "/Skin.ini");
+        // No session bus: else one is started from each new display, outlives
+        // it, and its start was seen to hold up the audio device's opening.
+        const QString noBus = QString::fromStdString("unix:path=" + install.folder.file("no-bus"));
+        QProcess& player = install.start({DEMO_SONG},
+                                         {{"DISPLAY", display->display()},
+                                          {"QT_SCALE_FACTOR", "2"},
+                                          {"DBUS_SESSION_BUS_ADDRESS", noBus}},
+                                         QProcess::SeparateChannels);
+        ASSERT_TRUE(install.playing(64 * 1024 + 16384 * (round % 4)))
+            << "not playing; running: " << (player.state() == QProcess::Running) << ", said: "
+            << QString::fromLocal8Bit(player.readAllStandardError()).toStdString();
+
+        display.reset();
+        ASSERT_TRUE(player.waitForFinished(30000)) << "the player outlived its display";
+        const QString said = QString::fromLocal8Bit(player.readAllStandardError());
+        EXPECT_EQ(player.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(player.exitCode(), 1);
+        EXPECT_FALSE(said.contains("Sanitizer") || said.contains("runtime error:")) << said.toStdString();
+        EXPECT_EQ(IniFile(install.settings).read("Position", "x"), "0");
+    }
 }
 
 TEST(ProgramWithoutDisplay, SaysSoInOneLineAndFails)

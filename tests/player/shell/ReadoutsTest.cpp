@@ -16,7 +16,6 @@ struct BarFixture {
     TempFolder folder;
     std::unique_ptr<Bitmap> empty;
     std::unique_ptr<Bitmap> filled;
-    SongInfo song;
     TestAudioDevice device;
     RecordingMessages messages;
     ShellReadouts readouts;
@@ -34,7 +33,7 @@ struct BarFixture {
         filled = std::make_unique<Bitmap>(bitmap(width, height, Qt::white, "filled.bmp"));
         parent.createWindow(nullptr, true, QRect(0, 0, width, height));
         bar = std::make_unique<SeekBar>(&parent, 0, 0, BitmapPiece{empty.get(), 0, 0, width, height, 0, 0},
-                                        BitmapPiece{filled.get(), 0, 0, width, height, 0, 0}, song, actions);
+                                        BitmapPiece{filled.get(), 0, 0, width, height, 0, 0}, actions);
     }
 
     Bitmap bitmap(int width, int height, Qt::GlobalColor colour, const char* name)
@@ -45,11 +44,9 @@ struct BarFixture {
         return Bitmap::load(folder.file(name));
     }
 
-    void at(int position, int length)
-    {
-        song.positionSeconds.store(position);
-        song.songSeconds.store(length);
-    }
+    void at(int position, int length) { bar->showPosition(position, length); }
+
+    PlayerControl& control() { return PlayerInternals::of(player).control(); }
 
     // How many pixels of the drawn bar show the filled look.
     int filledPixels()
@@ -126,9 +123,8 @@ TEST(SeekBar, AHorizontalBarFillsFromTheLeftAndAClickSetsTheFraction)
     EXPECT_EQ(fixture.filledPixels(), 200 * 10);
 
     ShellFixture::click(fixture.bar.get(), QPoint(100, 5));
-    EXPECT_FLOAT_EQ(fixture.player.control().seekFraction.load(), 0.5f);
-    EXPECT_TRUE(fixture.player.control().seekKeepsPosition.load());
-    EXPECT_EQ(fixture.player.control().keepDecoding.load(), 0);
+    EXPECT_FLOAT_EQ(fixture.control().seekFraction.load(), 0.5f);
+    EXPECT_EQ(fixture.control().keepDecoding.load(), 0);
 }
 
 TEST(SeekBar, AVerticalBarFillsFromTheBottomAndItsBottomIsTheStart)
@@ -145,7 +141,7 @@ TEST(SeekBar, AVerticalBarFillsFromTheBottomAndItsBottomIsTheStart)
     EXPECT_EQ(drawn.pixel(5, 74), qRgb(0, 0, 0));
 
     ShellFixture::click(fixture.bar.get(), QPoint(5, 25));
-    EXPECT_FLOAT_EQ(fixture.player.control().seekFraction.load(), 0.75f);
+    EXPECT_FLOAT_EQ(fixture.control().seekFraction.load(), 0.75f);
 }
 
 TEST(SeekBar, ASquareBarIsHorizontal)
@@ -159,20 +155,18 @@ TEST(SeekBar, AReleaseOutsideTheBarDoesNotSeek)
     BarFixture fixture(200, 10);
     QTest::mousePress(fixture.bar.get(), Qt::LeftButton, {}, QPoint(100, 5));
     QTest::mouseRelease(fixture.bar.get(), Qt::LeftButton, {}, QPoint(100, 11));
-    EXPECT_FLOAT_EQ(fixture.player.control().seekFraction.load(), noSeek);
-    EXPECT_FALSE(fixture.player.control().seekKeepsPosition.load());
+    EXPECT_FLOAT_EQ(fixture.control().seekFraction.load(), noSeek);
     // The bar's very start asks for no seek either.
     ShellFixture::click(fixture.bar.get(), QPoint(0, 5));
-    EXPECT_FLOAT_EQ(fixture.player.control().seekFraction.load(), noSeek);
+    EXPECT_FLOAT_EQ(fixture.control().seekFraction.load(), noSeek);
     ShellFixture::click(fixture.bar.get(), QPoint(200, 10)); // edges inclusive
-    EXPECT_FLOAT_EQ(fixture.player.control().seekFraction.load(), 1.0f);
+    EXPECT_FLOAT_EQ(fixture.control().seekFraction.load(), 1.0f);
 }
 
 TEST(SeekBar, APaintRequestAlwaysDrawsTheWholeBar)
 {
     BarFixture fixture(200, 10);
     fixture.at(60, 120);
-    fixture.bar->repaintSeekBar();
     // Uncovered with the same fill value: drawn again, not left blank.
     EXPECT_EQ(fixture.filledPixels(), 100 * 10);
     EXPECT_EQ(fixture.filledPixels(), 100 * 10);
@@ -183,10 +177,8 @@ TEST(Readouts, UpdatesFromOtherThreadsAreMergedAndTheNewestIsShown)
     ShellFixture shell;
     MainWindow& window = shell.open();
     std::thread callback([&] {
-        for (int second = 0; second <= 5000; ++second) {
-            shell.readouts.setTime(second);
-            shell.readouts.repaintSeekBar();
-        }
+        for (int second = 0; second <= 5000; ++second)
+            shell.readouts.showAudible(Audible{1, "/music/Blue Song.mp3", 6000, second});
         shell.readouts.setSampleRateNumber(44);
         shell.readouts.setBitrateNumber(192);
     });
@@ -195,6 +187,10 @@ TEST(Readouts, UpdatesFromOtherThreadsAreMergedAndTheNewestIsShown)
     EXPECT_EQ(shell.readouts.postedDraws(), 1);
     ASSERT_TRUE(processUntil([&] { return window.bitrateReadout().text() == "192"; }));
     EXPECT_EQ(window.timeReadout().text(), timeText(5000));
+    EXPECT_EQ(window.titleText(), "Blue Song");
+    // Five sixths of the song heard: the bar is far from empty.
+    SeekBar& bar = window.seekBar();
+    EXPECT_NE(bar.fillValue(), bar.isHorizontal() ? 0 : bar.height());
     EXPECT_EQ(window.sampleRateReadout().text(), "44");
 }
 

@@ -14,6 +14,7 @@
 #include "ProcessUntil.h"
 #include "Player.h"
 #include "PlayerActions.h"
+#include "PlayerInternals.h"
 #include "PlayerSettings.h"
 #include "RecordingMessages.h"
 #include "ShellReadouts.h"
@@ -29,10 +30,14 @@ public:
     std::optional<std::string> songAnswer;
     std::string lastSongShown;
     int skinAsked = 0;
+    // What happens while the skin chooser is open, before it answers.
+    std::function<void()> whileSkinAsked;
 
     std::string chooseSkinFile(const std::string&) override
     {
         ++skinAsked;
+        if (whileSkinAsked)
+            whileSkinAsked();
         return skinAnswer;
     }
     std::optional<std::string> chooseSong(QWidget*, const std::string& currentSong) override
@@ -60,6 +65,9 @@ struct ShellFixture {
     std::unique_ptr<MainWindow> window;
 
     explicit ShellFixture(const std::string& skin = testSkin("Vertical")) { settings.putSkin(skin); }
+
+    PlayerEngine& engine() { return PlayerInternals::of(player); }
+    std::uint32_t heardFrame() { return engine().audibleSong().heard().frame; }
     ~ShellFixture()
     {
         player.stopPlayback();

@@ -6,29 +6,33 @@
 
 #include "PlayerReadouts.h"
 
-// Keeps the readout updates in the order they came, from whichever thread.
+// Keeps the readout updates in the order they came, from whichever thread:
+// a title each time another song is heard, a time each time the second
+// shown changes.
 class RecordingReadouts : public PlayerReadouts {
 public:
-    void setTitle(const std::string& path) override { add(titles_, path); }
-    void setSampleRateNumber(int kiloHertz) override { add(sampleRates_, kiloHertz); }
-    void setBitrateNumber(int kbps) override { add(bitrates_, kbps); }
-    void setTime(int seconds) override { add(times_, seconds); }
-    void showPaused(bool paused) override { add(pauseLooks_, paused); }
-    void repaintSeekBar() override
+    void showAudible(const Audible& audible) override
     {
         std::lock_guard lock(mutex_);
-        ++seekBarRepaints_;
+        if (audible.song != last_.song)
+            titles_.push_back(audible.path);
+        if (audible.song != last_.song || audible.positionSeconds != last_.positionSeconds)
+            times_.push_back(audible.positionSeconds);
+        last_ = audible;
     }
+    void setSampleRateNumber(int kiloHertz) override { add(sampleRates_, kiloHertz); }
+    void setBitrateNumber(int kbps) override { add(bitrates_, kbps); }
+    void showPaused(bool paused) override { add(pauseLooks_, paused); }
 
     std::vector<std::string> titles() const { return get(titles_); }
     std::vector<int> sampleRates() const { return get(sampleRates_); }
     std::vector<int> bitrates() const { return get(bitrates_); }
     std::vector<int> times() const { return get(times_); }
     std::vector<bool> pauseLooks() const { return get(pauseLooks_); }
-    int seekBarRepaints() const
+    Audible last() const
     {
         std::lock_guard lock(mutex_);
-        return seekBarRepaints_;
+        return last_;
     }
 
 private:
@@ -44,10 +48,10 @@ private:
     }
 
     mutable std::mutex mutex_;
+    Audible last_;
     std::vector<std::string> titles_;
     std::vector<int> sampleRates_;
     std::vector<int> bitrates_;
     std::vector<int> times_;
     std::vector<bool> pauseLooks_;
-    int seekBarRepaints_ = 0;
 };

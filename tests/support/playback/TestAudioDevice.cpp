@@ -52,7 +52,7 @@ void TestAudioDevice::finishOldest(bool played)
     queue_.pop_front();
     if (played)
         played_.insert(played_.end(), oldest.data, oldest.data + oldest.length);
-    listener_->onBufferDone();
+    listener_->onBufferDone(played);
 }
 
 void TestAudioDevice::reset()
@@ -164,7 +164,7 @@ void TestAudioDevice::flow()
             while (!ending_ && std::chrono::steady_clock::now() < returnAt_)
                 changed_.wait_until(lock, returnAt_);
             for (; returning_ > 0; --returning_)
-                listener_->onBufferDone();
+                listener_->onBufferDone(false);
             continue;
         }
         if (pace_.count() > 0) {

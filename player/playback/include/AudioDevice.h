@@ -4,11 +4,13 @@
 #include <string>
 
 // Told once for every buffer that the device has finished with, in queue
-// order: played, or dropped by a reset.
+// order: played, or dropped by a reset (played false). Called on the
+// device's own thread, or on the thread that resets the device: it must not
+// wait, lock or allocate.
 class AudioDeviceListener {
 public:
     virtual ~AudioDeviceListener() = default;
-    virtual void onBufferDone() = 0;
+    virtual void onBufferDone(bool played) = 0;
 };
 
 struct AudioFormat {

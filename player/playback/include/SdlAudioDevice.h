@@ -37,7 +37,7 @@ private:
     static void SDLCALL fillCallback(void* self, Uint8* stream, int length);
     void fill(Uint8* stream, int length);
     // Consumer side: only SDL's audio thread, or a reset holding the device lock.
-    void finishHead();
+    void finishHead(bool played);
     bool startSubsystem();
 
     static constexpr unsigned ringSize = maxQueued;

@@ -1,0 +1,84 @@
+#include "AudibleSong.h"
+
+#include "PcmBlocks.h"
+
+std::uint32_t AudibleSong::begin(const std::string& path, SongLength length, bool sameSong)
+{
+    std::lock_guard lock(mutex_);
+    const std::uint32_t number = shown().number;
+    // Songs older than the one heard are never heard again: blocks play in
+    // the order they were written.
+    while (!records_.empty() && before(records_.front().number, number))
+        records_.pop_front();
+    if (!sameSong || lastSong_ == 0)
+        ++lastSong_;
+    records_.push_back(Record{++lastNumber_, lastSong_, path, length});
+    return lastNumber_;
+}
+
+void AudibleSong::setLength(std::uint32_t number, SongLength length)
+{
+    std::lock_guard lock(mutex_);
+    for (Record& record : records_)
+        if (record.number == number)
+            record.length = length;
+}
+
+void AudibleSong::handOver(const std::string& path)
+{
+    std::lock_guard lock(mutex_);
+    records_.push_back(Record{++lastNumber_, ++lastSong_, path, SongLength{}});
+    handedOver_.store(lastNumber_);
+}
+
+AudibleSong::Place AudibleSong::heard() const noexcept
+{
+    const std::uint64_t heard = heard_.load(std::memory_order_acquire);
+    return Place{static_cast<std::uint32_t>(heard >> 32), static_cast<std::uint32_t>(heard)};
+}
+
+AudibleSong::Place AudibleSong::shown() const
+{
+    const Place place = heard();
+    const std::uint32_t handedOver = handedOver_.load();
+    if (handedOver != 0 && (place.number == 0 || before(place.number, handedOver)))
+        return Place{handedOver, 0};
+    return place;
+}
+
+const AudibleSong::Record* AudibleSong::find(std::uint32_t number) const
+{
+    for (const Record& record : records_)
+        if (record.number == number)
+            return &record;
+    return nullptr;
+}
+
+Audible AudibleSong::nowLocked() const
+{
+    const Place place = shown();
+    const Record* record = find(place.number);
+    if (!record)
+        return Audible{};
+    return Audible{record->song,   record->path, record->length.seconds, pcm::wholeSeconds(place.frame),
+                   place.frame, record->length.microseconds};
+}
+
+Audible AudibleSong::now() const
+{
+    std::lock_guard lock(mutex_);
+    return nowLocked();
+}
+
+void AudibleSong::relay(PlayerReadouts& readouts)
+{
+    // Told under the lock, so that the window thread (a hand-over) and the
+    // player thread never tell the readouts in the wrong order.
+    std::lock_guard lock(mutex_);
+    const Audible audible = nowLocked();
+    // The readouts show whole seconds: frames alone tell them nothing new.
+    if (audible.showsAlike(relayed_))
+        return;
+    relayed_ = audible;
+    readouts.showAudible(audible);
+}
