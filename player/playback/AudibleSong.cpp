@@ -2,7 +2,7 @@
 
 #include "PcmBlocks.h"
 
-std::uint32_t AudibleSong::begin(const std::string& path, int lengthSeconds, bool sameSong)
+std::uint32_t AudibleSong::begin(const std::string& path, SongLength length, bool sameSong)
 {
     std::lock_guard lock(mutex_);
     const std::uint32_t number = shown().number;
@@ -12,22 +12,22 @@ std::uint32_t AudibleSong::begin(const std::string& path, int lengthSeconds, boo
         records_.pop_front();
     if (!sameSong || lastSong_ == 0)
         ++lastSong_;
-    records_.push_back(Record{++lastNumber_, lastSong_, path, lengthSeconds});
+    records_.push_back(Record{++lastNumber_, lastSong_, path, length});
     return lastNumber_;
 }
 
-void AudibleSong::setLength(std::uint32_t number, int lengthSeconds)
+void AudibleSong::setLength(std::uint32_t number, SongLength length)
 {
     std::lock_guard lock(mutex_);
     for (Record& record : records_)
         if (record.number == number)
-            record.lengthSeconds = lengthSeconds;
+            record.length = length;
 }
 
 void AudibleSong::handOver(const std::string& path)
 {
     std::lock_guard lock(mutex_);
-    records_.push_back(Record{++lastNumber_, ++lastSong_, path, 0});
+    records_.push_back(Record{++lastNumber_, ++lastSong_, path, SongLength{}});
     handedOver_.store(lastNumber_);
 }
 
@@ -60,7 +60,8 @@ Audible AudibleSong::nowLocked() const
     const Record* record = find(place.number);
     if (!record)
         return Audible{};
-    return Audible{record->song, record->path, record->lengthSeconds, pcm::wholeSeconds(place.frame), place.frame};
+    return Audible{record->song,   record->path, record->length.seconds, pcm::wholeSeconds(place.frame),
+                   place.frame, record->length.microseconds};
 }
 
 Audible AudibleSong::now() const

@@ -8,6 +8,12 @@
 
 #include "PlayerReadouts.h"
 
+// A song's length as the readouts show it and exactly.
+struct SongLength {
+    int seconds = 0;
+    std::int64_t microseconds = 0;
+};
+
 // The one owner of what is audible. The player thread numbers each song as
 // its samples begin and tells its path and length; the audio callback
 // publishes, after every block played, which song is heard and how many of
@@ -18,9 +24,9 @@ public:
     // A song whose samples come next, or a new place in the song being
     // decoded (sameSong, for a seek: it is heard as the same song). Returns
     // the number its blocks carry.
-    std::uint32_t begin(const std::string& path, int lengthSeconds, bool sameSong);
+    std::uint32_t begin(const std::string& path, SongLength length, bool sameSong);
     // The length of a song begun, when its stream tells another.
-    void setLength(std::uint32_t number, int lengthSeconds);
+    void setLength(std::uint32_t number, SongLength length);
     // A list handed over: shown at once, with no length, until a song begun
     // after it is heard.
     void handOver(const std::string& path);
@@ -40,6 +46,8 @@ public:
         std::uint32_t frame = 0;
     };
     Place heard() const noexcept;
+    // Whether song number, or one begun after it, has been heard.
+    bool heardFrom(std::uint32_t number) const noexcept { return !before(heard().number, number); }
 
     // Tells the readouts what is heard when it differs from what they were
     // told last. Not on the audio callback.
@@ -50,7 +58,7 @@ private:
         std::uint32_t number = 0;
         std::uint32_t song = 0;
         std::string path;
-        int lengthSeconds = 0;
+        SongLength length;
     };
 
     // Numbers count up from 1 and are compared as a sequence (a wrap after

@@ -29,4 +29,6 @@ void Player::resume() { engine_->resume(); }
 
 bool Player::isPaused() const { return engine_->isPaused(); }
 
+bool Player::isSeeking() const { return engine_->isSeeking(); }
+
 Audible Player::audible() const { return engine_->audible(); }

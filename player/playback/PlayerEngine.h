@@ -37,6 +37,7 @@ public:
     void resume() { waveOutput_.setPaused(false); }
     bool isPaused() const { return waveOutput_.paused(); }
     Audible audible() const { return audible_.now(); }
+    bool isSeeking() const;
 
     PlayerControl& control() { return control_; }
     Playlist& playlist() { return playlist_; }
@@ -66,7 +67,7 @@ private:
     bool acceptFormat(const mp3::FrameHeader& header);
     // Numbers the song being decoded as its first frame is taken, and tells
     // the wave output where its samples begin.
-    void beginHeardSong(int lengthSeconds);
+    void beginHeardSong(SongLength length);
     // Lets the audio already made play to its end, the held partial block
     // too, and then shows why the player ends; a request cuts the wait short.
     void endAfterQueuedAudio(const std::string& caption, const std::string& text, MessageIcon icon);
@@ -91,6 +92,11 @@ private:
     bool songBegun_ = false;
     std::uint32_t firstFrame_ = 0;
     std::atomic<int> decodedSongSeconds_{0};
+    std::int64_t decodedSongMicroseconds_ = 0;
+    // The number the place of the last seek was begun with, until heard;
+    // whether a seek made before the song's first frame waits for it.
+    std::atomic<std::uint32_t> seekNumber_{0};
+    bool seekAwaitsSong_ = false;
     // Songs in a row, the current one included, that gave no audio.
     int songsWithoutAudio_ = 0;
     bool songGaveAudio_ = false;

@@ -75,6 +75,12 @@ void PlayerEngine::requestNext() { request(control_.nextRequested); }
 
 void PlayerEngine::requestPrevious() { request(control_.prevRequested); }
 
+bool PlayerEngine::isSeeking() const
+{
+    return control_.seekFraction.load() != noSeek || control_.resetPending.load() != 0 ||
+           !audible_.heardFrom(seekNumber_.load());
+}
+
 void PlayerEngine::requestSeek(float fraction)
 {
     if (!(fraction >= 0.0f))

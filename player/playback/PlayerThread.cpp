@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <utility>
 
 #include "Mp3Decoder.h"
 #include "PcmBlocks.h"
@@ -10,6 +11,16 @@
 #include "PlayerMessages.h"
 #include "PlayerReadouts.h"
 #include "UserMessages.h"
+
+namespace {
+
+SongLength lengthOf(const mp3::FrameHeader& header)
+{
+    const mp3::StreamLength length = mp3::streamLength(header);
+    return SongLength{length.wholeSeconds, std::llround(length.seconds * 1e6)};
+}
+
+} // namespace
 
 void PlayerEngine::playerThreadMain(const std::string& path, int pure)
 {
@@ -28,6 +39,7 @@ void PlayerEngine::playerThreadMain(const std::string& path, int pure)
     playlist_.moveTo(0);
 
     decodedSongSeconds_.store(0);
+    decodedSongMicroseconds_ = 0;
     header_ = mp3::FrameHeader{};
 
     try {
@@ -58,6 +70,7 @@ bool PlayerEngine::playSong(const std::string& path)
     songPath_ = path;
     songBegun_ = false;
     firstFrame_ = 0;
+    seekAwaitsSong_ = false;
     songGaveAudio_ = false;
     // A seek is the listener's choice, as a next is: the song it lands in
     // begins a new pass, even when nothing follows the place sought.
@@ -76,6 +89,10 @@ bool PlayerEngine::playSong(const std::string& path)
         // Stop, next and previous go before a seek, which they make moot.
         // The seek is taken whole: one made meanwhile waits for the next turn.
         const bool movingOn = requestPending();
+        // Marked before the seek is taken, so that it never looks made
+        // before the device was reset.
+        if (control_.seekFraction.load() >= 0.0f)
+            control_.resetPending.store(1);
         const float fraction = control_.seekFraction.exchange(noSeek);
         if (fraction >= 0.0f && !movingOn) {
             seekInSong(fraction);
@@ -146,13 +163,17 @@ void PlayerEngine::seekInSong(float fraction)
     // its beginning.
     if (!songBegun_ && header_.layer != 3)
         return;
-    const int seconds = songBegun_ ? decodedSongSeconds_.load() : mp3::streamLength(header_).wholeSeconds;
-    const auto frame = static_cast<std::uint32_t>(std::trunc(seconds * static_cast<double>(fraction) * pcm::framesPerSecond));
+    const SongLength length =
+        songBegun_ ? SongLength{decodedSongSeconds_.load(), decodedSongMicroseconds_} : lengthOf(header_);
+    const auto frame =
+        static_cast<std::uint32_t>(std::trunc(length.seconds * static_cast<double>(fraction) * pcm::framesPerSecond));
     if (!songBegun_) {
         firstFrame_ = frame;
+        seekAwaitsSong_ = true;
         return;
     }
-    songNumber_ = audible_.begin(songPath_, seconds, true);
+    songNumber_ = audible_.begin(songPath_, length, true);
+    seekNumber_.store(songNumber_);
     waveOutput_.beginSong(songNumber_, frame, 0);
 }
 
@@ -185,12 +206,13 @@ bool PlayerEngine::decodeOneFrame(mp3::FrameHeader& header)
     if (header.headerChange > 1 || !songBegun_) {
         if (!acceptFormat(header))
             return false;
-        const int seconds = mp3::streamLength(header).wholeSeconds;
-        decodedSongSeconds_.store(seconds);
+        const SongLength length = lengthOf(header);
+        decodedSongSeconds_.store(length.seconds);
+        decodedSongMicroseconds_ = length.microseconds;
         if (songBegun_)
-            audible_.setLength(songNumber_, seconds);
+            audible_.setLength(songNumber_, length);
         else
-            beginHeardSong(seconds);
+            beginHeardSong(length);
         int sampleRate = mp3::sampleRateHz(header);
         readouts_.setSampleRateNumber(sampleRate / 1000);
         readouts_.setBitrateNumber(mp3::streamBitrateKbps(header));
@@ -216,10 +238,12 @@ bool PlayerEngine::acceptFormat(const mp3::FrameHeader& header)
     return header.mode != 3 && header.lsf == 0 && mp3::sampleRateHz(header) == 44100 && header.layer == 3;
 }
 
-void PlayerEngine::beginHeardSong(int lengthSeconds)
+void PlayerEngine::beginHeardSong(SongLength length)
 {
     songBegun_ = true;
-    songNumber_ = audible_.begin(songPath_, lengthSeconds, false);
+    songNumber_ = audible_.begin(songPath_, length, false);
+    if (std::exchange(seekAwaitsSong_, false))
+        seekNumber_.store(songNumber_);
     // After a song that ended by itself, the decoder holds its last partial
     // block, which this song's first samples complete; after a request or at
     // the start it holds nothing.

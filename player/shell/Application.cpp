@@ -7,8 +7,10 @@
 
 #include "DisplayLoss.h"
 #include "EndSignals.h"
+#include "EngineNowPlaying.h"
 #include "FileDialogs.h"
 #include "MainWindow.h"
+#include "MprisService.h"
 #include "PathText.h"
 #include "Platform.h"
 #include "Player.h"
@@ -66,6 +68,17 @@ int Application::run()
     MainWindow window(MainWindowServices{player, settings, position, parts_.messages, parts_.dialogs, parts_.device},
                       commandLine_);
     readouts.setWindow(&window);
+    // On the session bus for the desktop's media controls while the window
+    // lives.
+    EngineNowPlaying nowPlaying(player);
+    MprisService mpris(nowPlaying, window.actions(), window);
+    // From the message loop: a hand-over tells the window what is heard
+    // while the engine still holds its record of it.
+    window.onShownChanged = [&mpris] {
+        QMetaObject::invokeMethod(&mpris, &MprisService::refresh, Qt::QueuedConnection);
+    };
+    window.actions().onPlaybackChanged = [&mpris] { mpris.refresh(); };
+    window.actions().onSeekAsked = [&mpris] { mpris.noteSeekAsked(); };
     shown = &window;
     // From the message loop: the window reaches the screen first. A second
     // start meanwhile waits for the listening to begin.
@@ -82,6 +95,9 @@ int Application::run()
 
     // Closed by the platform, the player may still be playing.
     player.stopPlayback();
+    window.onShownChanged = nullptr;
+    window.actions().onPlaybackChanged = nullptr;
+    window.actions().onSeekAsked = nullptr;
     readouts.setWindow(nullptr);
     return exitCode;
 }

@@ -139,6 +139,7 @@ void MainWindow::showAudible(const Audible& audible)
     }
     setTime(audible.positionSeconds);
     seekBar_->showPosition(audible.positionSeconds, audible.lengthSeconds);
+    tellShownChanged();
 }
 
 void MainWindow::setTitle(const std::string& path)
@@ -163,6 +164,7 @@ void MainWindow::showPaused(bool paused)
 {
     if (pauseButton_)
         pauseButton_->showPaused(paused);
+    tellShownChanged();
 }
 
 void MainWindow::redrawTitle() { repaint(titleRect_); }
@@ -172,6 +174,13 @@ void MainWindow::showVolume(int volume)
     volumeText_ = QStringLiteral("Volume %1 %").arg(volume);
     volumeShown_.start();
     redrawTitle();
+    tellShownChanged();
+}
+
+void MainWindow::tellShownChanged()
+{
+    if (onShownChanged)
+        onShownChanged();
 }
 
 QString MainWindow::shownTitleText() const { return volumeShown_.isActive() ? volumeText_ : titleText_; }

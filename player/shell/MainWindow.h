@@ -3,6 +3,8 @@
 #include <QRect>
 #include <QString>
 #include <QTimer>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -42,6 +44,9 @@ public:
     void showPaused(bool paused);
 
     const QString& titleText() const { return titleText_; }
+    // Told whenever what is heard (the song, its length, the time), the
+    // pause or the volume shown changes.
+    std::function<void()> onShownChanged;
     // What the title line shows: the title, or for a second after a change
     // of the volume "Volume 70 %".
     QString shownTitleText() const;
@@ -77,6 +82,7 @@ private:
     void drawTitle(QPainter& target);
     void redrawTitle();
     void showVolume(int volume);
+    void tellShownChanged();
 
     MainWindowServices services_;
     PlayerActions actions_;

@@ -42,12 +42,13 @@ void PlayerActions::play()
     Player& player = services_.player;
     if (player.isPaused() && playerRunning()) {
         player.resume();
-        return;
+    } else {
+        const std::string song = services_.settings.getSong();
+        if (song.empty() || !canOpenForReading(song))
+            return;
+        player.startPlayerThread(song);
     }
-    const std::string song = services_.settings.getSong();
-    if (song.empty() || !canOpenForReading(song))
-        return;
-    player.startPlayerThread(song);
+    tellPlaybackChanged();
 }
 
 void PlayerActions::togglePause()
@@ -57,11 +58,16 @@ void PlayerActions::togglePause()
         player.resume();
     else if (playerRunning())
         player.pause();
+    tellPlaybackChanged();
 }
 
 bool PlayerActions::isPaused() const { return services_.player.isPaused(); }
 
-void PlayerActions::stop() { services_.player.stopPlayback(); }
+void PlayerActions::stop()
+{
+    services_.player.stopPlayback();
+    tellPlaybackChanged();
+}
 
 void PlayerActions::next() { services_.player.requestNext(); }
 
@@ -78,22 +84,38 @@ void PlayerActions::playPath(const std::string& path)
 {
     services_.settings.putSong(path);
     services_.player.startPlayerThread(path);
+    tellPlaybackChanged();
 }
 
 void PlayerActions::takeOverFile(const std::string& path)
 {
     services_.player.takeOverFile(path);
     services_.settings.putSong(path);
+    tellPlaybackChanged();
 }
 
-void PlayerActions::seekToFraction(float fraction) { services_.player.requestSeek(std::clamp(fraction, 0.0f, 1.0f)); }
-
-void PlayerActions::seekBy(double seconds)
+void PlayerActions::seekToFraction(float fraction)
 {
+    services_.player.requestSeek(std::clamp(fraction, 0.0f, 1.0f));
+    if (onSeekAsked)
+        onSeekAsked();
+}
+
+void PlayerActions::seekBy(double seconds) { seekTo(secondsHeard() + seconds); }
+
+void PlayerActions::seekTo(double seconds)
+{
+    // The player places a seek by the song's length in whole seconds.
     const double length = songLengthSeconds();
     if (!playerRunning() || length <= 0.0)
         return;
-    seekToFraction(static_cast<float>(std::max(secondsHeard() + seconds, 0.0) / length));
+    seekToFraction(static_cast<float>(std::max(seconds, 0.0) / length));
+}
+
+void PlayerActions::tellPlaybackChanged()
+{
+    if (onPlaybackChanged)
+        onPlaybackChanged();
 }
 
 void PlayerActions::setVolume(int volume)

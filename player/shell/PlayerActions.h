@@ -41,6 +41,13 @@ public:
     // Moves seconds forward (negative: back) from the position heard, no
     // further back than the start.
     void seekBy(double seconds);
+    // Moves to seconds from the start of the playing song (at most its end).
+    void seekTo(double seconds);
+    // Told each seek asked, before the player has made it.
+    std::function<void()> onSeekAsked;
+    // Told after play, pause, stop or a new song or list asked: the player
+    // may have started, paused, resumed or stopped.
+    std::function<void()> onPlaybackChanged;
 
     // The volume, 0 to 100: remembered in the settings, and heard at once
     // through the device's gain (the cubic taper).
@@ -57,6 +64,8 @@ public:
     void quit(bool askAboutSkin);
 
 private:
+    void tellPlaybackChanged();
+
     // The engine's state that the actions read.
     bool playerRunning() const;
     double secondsHeard() const;

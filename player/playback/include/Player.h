@@ -43,6 +43,8 @@ public:
     void pause();
     void resume();
     bool isPaused() const;
+    // From a seek asked until the song is heard from its new place.
+    bool isSeeking() const;
 
     // What is heard now. Any thread.
     Audible audible() const;

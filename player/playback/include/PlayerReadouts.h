@@ -20,6 +20,9 @@ struct Audible {
     // The sample frames of the song heard, to the block: the place finer
     // than the readouts show it, for moving from it by seconds.
     std::uint32_t positionFrames = 0;
+    // The song's length exactly, from its stream's samples, for those who
+    // tell it finer than whole seconds (the desktop's media controls).
+    std::int64_t lengthMicroseconds = 0;
 
     double secondsHeard() const { return static_cast<double>(positionFrames) / framesPerSecond; }
 
@@ -28,7 +31,7 @@ struct Audible {
     bool showsAlike(const Audible& other) const
     {
         return song == other.song && path == other.path && lengthSeconds == other.lengthSeconds &&
-               positionSeconds == other.positionSeconds;
+               lengthMicroseconds == other.lengthMicroseconds && positionSeconds == other.positionSeconds;
     }
 };
 
@@ -36,7 +39,8 @@ struct Audible {
 // thread calls these (and the window thread, for a hand-over); an
 // implementation must return at once (the window shell posts each update to
 // its own thread), because the window thread may be waiting for the player
-// thread to stop. The audio callback never calls them.
+// thread to stop, and must not ask the Player what is heard (the engine holds
+// its record meanwhile). The audio callback never calls them.
 class PlayerReadouts {
 public:
     virtual ~PlayerReadouts() = default;

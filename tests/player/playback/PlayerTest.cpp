@@ -268,10 +268,13 @@ TEST_F(PlayerTest, ASeekMovesThePositionByTheSongsLength)
     EXPECT_EQ(player->audible().positionSeconds, 1);
 
     int seconds = player->audible().lengthSeconds;
+    EXPECT_FALSE(player->isSeeking());
     player->requestSeek(0.5f);
+    EXPECT_TRUE(player->isSeeking());
     waitForReset(1);
     auto expected = static_cast<std::uint32_t>(std::trunc(seconds * 0.5 * 44100.0));
     EXPECT_EQ(heardFrame(), expected);
+    EXPECT_FALSE(player->isSeeking()) << "the new place is heard";
     EXPECT_EQ(player->audible().positionSeconds, static_cast<int>(expected / 44100));
     EXPECT_EQ(engine().control().seekFraction.load(), noSeek);
 
@@ -313,6 +316,7 @@ TEST_F(PlayerTest, ANewListHandedOverPlaysFromItsFirstEntry)
     // of the song before still plays; then its first entry, once heard.
     EXPECT_EQ(readouts.titles().back(), handed);
     EXPECT_EQ(player->audible().lengthSeconds, 0);
+    EXPECT_EQ(player->audible().lengthMicroseconds, 0);
     device.complete(1);  // the song before, unless the reset came first
     EXPECT_NE(player->audible().path, demoSong);
     waitForReset(1);
@@ -743,6 +747,8 @@ TEST_F(PlayerTest, TheNextSongIsHeardWithTheBlockThatHoldsItsFirstSample)
     EXPECT_EQ(before.path, demoSong);
     EXPECT_EQ(before.positionSeconds, static_cast<int>(changeBlock * 4096 / 44100));
     EXPECT_EQ(before.lengthSeconds, 28);
+    // The exact length: the song's samples, not its whole seconds.
+    EXPECT_EQ(before.lengthMicroseconds, std::llround(demoFrames * 1e6 / 44100));
     waitForReadouts();
     EXPECT_EQ(readouts.titles(), std::vector<std::string>{demoSong});
     EXPECT_EQ(readouts.times().back(), 27);
@@ -752,6 +758,7 @@ TEST_F(PlayerTest, TheNextSongIsHeardWithTheBlockThatHoldsItsFirstSample)
     Audible after = player->audible();
     EXPECT_EQ(after.path, second);
     EXPECT_EQ(after.lengthSeconds, 1);
+    EXPECT_EQ(after.lengthMicroseconds, 1'000'000);  // 44100 samples
     EXPECT_EQ(after.positionSeconds, 0);
     EXPECT_EQ(heardFrame(), (changeBlock + 1) * 4096 - demoFrames);
     waitForReadouts();

@@ -31,10 +31,11 @@ struct WaveOutputTest : ::testing::Test {
 
     void openDevice() { ASSERT_EQ(output.openDevice(control.deviceFormat), 0); }
 
-    // A song whose samples come next, heldFrames into the next block.
+    // A song whose samples come next, heldFrames into the next block; its
+    // exact length is a quarter second more than its whole seconds.
     std::uint32_t beginSong(const std::string& path, int seconds, int heldFrames = 0)
     {
-        const std::uint32_t number = audible.begin(path, seconds, false);
+        const std::uint32_t number = audible.begin(path, SongLength{seconds, seconds * 1'000'000LL + 250'000}, false);
         output.beginSong(number, 0, heldFrames);
         return number;
     }
@@ -176,11 +177,13 @@ TEST_F(WaveOutputTest, TheNextSongIsHeardWithTheBlockThatHoldsItsFirstSample)
     EXPECT_EQ(audible.heard().number, old);
     EXPECT_EQ(audible.now().path, "/music/old.mp3");
     EXPECT_EQ(audible.now().lengthSeconds, 1);
+    EXPECT_EQ(audible.now().lengthMicroseconds, 1'250'000);
     device.complete(1);
     EXPECT_EQ(audible.heard().number, next);
     EXPECT_EQ(audible.heard().frame, 4096u - 1000u);
     EXPECT_EQ(audible.now().path, "/music/new.mp3");
     EXPECT_EQ(audible.now().lengthSeconds, 7);
+    EXPECT_EQ(audible.now().lengthMicroseconds, 7'250'000);
     device.complete(1);
     EXPECT_EQ(audible.heard().frame, 2 * 4096u - 1000u);
 }
@@ -209,7 +212,7 @@ TEST_F(WaveOutputTest, ASeekIsHeardAtTheResetAsTheSameSongAtItsNewPlace)
         write(1);
     device.complete(1);
     control.resetPending = 1;
-    const std::uint32_t seek = audible.begin("/music/a.mp3", 100, true);
+    const std::uint32_t seek = audible.begin("/music/a.mp3", SongLength{100, 100'000'000}, true);
     output.beginSong(seek, 5 * 44100, 0);
     write(2);
     EXPECT_EQ(device.resets(), 1);

@@ -20,30 +20,9 @@
 #include <map>
 #include <thread>
 
-#include "IniFile.h"
-#include "ProcessUntil.h"
-#include "SkinValues.h"
-#include "TempFolder.h"
-#include "XSession.h"
+#include "PlayerInstall.h"
 
 namespace {
-
-XvfbServer* xvfb = nullptr;
-
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes contentOf(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-std::uintmax_t sizeOf(const std::string& path)
-{
-    std::error_code error;
-    auto size = std::filesystem::file_size(path, error);
-    return error ? 0 : size;
-}
 
 // The decoder's output for a song, as the player plays it (equaliser on).
 Bytes decoded(const std::string& song, const TempFolder& folder)
@@ -94,70 +73,6 @@ SkinRect skinRect(const char* key)
     parseSkinRect(IniFile(DEFAULT_SKIN "/Skin.ini").read("Coordinates", key).value_or(""), rect);
     return rect;
 }
-
-// One program folder with sonorbox in it, its settings file, a private
-// runtime folder for its single-instance rendezvous and a disk "device".
-struct PlayerInstall {
-    TempFolder folder;
-    TempFolder runtime;
-    std::string program = folder.file("sonorbox");
-    std::string settings = folder.file("Sonorbox.ini");
-    std::string device = folder.file("device.raw");
-    QPoint origin{40, 30};
-    // What the player says on its error output: passed on, or kept to be read.
-    QProcess::ProcessChannelMode channels = QProcess::ForwardedErrorChannel;
-    std::vector<std::unique_ptr<QProcess>> processes;
-
-    PlayerInstall()
-    {
-        std::filesystem::copy_file(SONORBOX_PROGRAM, program);
-        std::filesystem::permissions(runtime.path(), std::filesystem::perms::owner_all);
-        IniFile ini(settings);
-        ini.write("Sonorbox", "skin", DEFAULT_SKIN "/Skin.ini");
-        ini.write("Position", "x", std::to_string(origin.x()));
-        ini.write("Position", "y", std::to_string(origin.y()));
-    }
-    ~PlayerInstall()
-    {
-        for (auto& process : processes) {
-            process->kill();
-            process->waitForFinished(5000);
-        }
-    }
-
-    QProcess& start(const QStringList& arguments = {}, const std::map<QString, QString>& extra = {})
-    {
-        auto process = std::make_unique<QProcess>();
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("DISPLAY", xvfb->display());
-        environment.insert("QT_QPA_PLATFORM", "xcb");
-        environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime.path()));
-        environment.insert("SDL_AUDIODRIVER", "disk");
-        environment.insert("SDL_DISKAUDIOFILE", QString::fromStdString(device));
-        environment.insert("SDL_DISKAUDIODELAY", "8");
-        for (const auto& [name, value] : extra)
-            environment.insert(name, value);
-        process->setProcessEnvironment(environment);
-        process->setProcessChannelMode(channels);
-        process->start(QString::fromStdString(program), arguments);
-        EXPECT_TRUE(process->waitForStarted(5000));
-        processes.push_back(std::move(process));
-        return *processes.back();
-    }
-
-    std::string song() const { return IniFile(settings).read("Sonorbox", "song").value_or(""); }
-
-    void click(const SkinRect& rect) const
-    {
-        const QPoint at = origin + QPoint(rect.x + rect.width / 2, rect.y + rect.height / 2);
-        ASSERT_TRUE(runTool("xdotool", {"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"}));
-    }
-
-    bool playing(std::uintmax_t bytes) const
-    {
-        return processUntil([&] { return sizeOf(device) > bytes; });
-    }
-};
 
 class Program : public ::testing::Test {
 protected:
@@ -566,13 +481,14 @@ TEST_F(Program, TheDisplayGoneWhilePlayingEndsThePlayerInOrder)
         PlayerInstall install;
         std::filesystem::remove(install.settings);
         IniFile(install.settings).write("Sonorbox", "skin", DEFAULT_SKIN "/Skin.ini");
-        install.channels = QProcess::SeparateChannels;
         // No session bus: else one is started from each new display, outlives
         // it, and its start was seen to hold up the audio device's opening.
         const QString noBus = QString::fromStdString("unix:path=" + install.folder.file("no-bus"));
-        QProcess& player = install.start({DEMO_SONG}, {{"DISPLAY", display->display()},
-                                                       {"QT_SCALE_FACTOR", "2"},
-                                                       {"DBUS_SESSION_BUS_ADDRESS", noBus}});
+        QProcess& player = install.start({DEMO_SONG},
+                                         {{"DISPLAY", display->display()},
+                                          {"QT_SCALE_FACTOR", "2"},
+                                          {"DBUS_SESSION_BUS_ADDRESS", noBus}},
+                                         QProcess::SeparateChannels);
         ASSERT_TRUE(install.playing(64 * 1024 + 16384 * (round % 4)))
             << "not playing; running: " << (player.state() == QProcess::Running) << ", said: "
             << QString::fromLocal8Bit(player.readAllStandardError()).toStdString();

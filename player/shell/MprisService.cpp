@@ -1,0 +1,273 @@
+#include "MprisService.h"
+
+#include <QCoreApplication>
+#include <QDBusConnectionInterface>
+#include <QDBusError>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QFileInfo>
+#include <QUrl>
+#include <QWidget>
+#include <algorithm>
+#include <cmath>
+
+#include "MprisAdaptors.h"
+#include "PlayerActions.h"
+#include "SongTags.h"
+
+namespace {
+
+const QString objectPath = QStringLiteral("/org/mpris/MediaPlayer2");
+const QString serviceName = QStringLiteral("org.mpris.MediaPlayer2.sonorbox");
+const QString playerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
+const QString noTrack = QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack");
+// How often, and how long, a seek asked is watched for its end.
+constexpr int seekWatchMilliseconds = 10;
+constexpr int seekWatchTicksAtMost = 300;
+constexpr int playingWatchMilliseconds = 1500;
+
+QString statusName(PlaybackState state)
+{
+    switch (state) {
+    case PlaybackState::playing:
+        return QStringLiteral("Playing");
+    case PlaybackState::paused:
+        return QStringLiteral("Paused");
+    case PlaybackState::stopped:
+        break;
+    }
+    return QStringLiteral("Stopped");
+}
+
+QVariantMap tagsMetadata(const std::string& path)
+{
+    const songtags::SongTags tags = songtags::readSongTags(path);
+    QVariantMap map;
+    if (!tags.title.empty())
+        map.insert(QStringLiteral("xesam:title"), QString::fromStdString(tags.title));
+    if (!tags.artist.empty())
+        map.insert(QStringLiteral("xesam:artist"), QStringList{QString::fromStdString(tags.artist)});
+    if (!tags.album.empty())
+        map.insert(QStringLiteral("xesam:album"), QString::fromStdString(tags.album));
+    return map;
+}
+
+} // namespace
+
+MprisService::MprisService(const NowPlaying& nowPlaying, PlayerActions& actions, QWidget& window)
+    : nowPlaying_(nowPlaying), actions_(actions), window_(window), bus_(QDBusConnection::sessionBus())
+{
+    seekWatch_.setInterval(seekWatchMilliseconds);
+    connect(&seekWatch_, &QTimer::timeout, this, [this] {
+        if (nowPlaying_.state() == PlaybackState::stopped) {
+            seekWatch_.stop();
+            return;
+        }
+        if (nowPlaying_.seekPending() && ++seekWatchTicks_ < seekWatchTicksAtMost)
+            return;
+        seekWatch_.stop();
+        tellSeekDone();
+    });
+    playingWatch_.setSingleShot(true);
+    playingWatch_.setInterval(playingWatchMilliseconds);
+    connect(&playingWatch_, &QTimer::timeout, this, &MprisService::refresh);
+    if (!bus_.isConnected())
+        return;
+    new MprisRootAdaptor(*this);
+    playerAdaptor_ = new MprisPlayerAdaptor(*this);
+    if (!bus_.registerObject(objectPath, this))
+        return;
+    // A player on another display of the same session may hold the name.
+    const QString ownName = serviceName + QStringLiteral(".instance") + QString::number(QCoreApplication::applicationPid());
+    for (const QString& name : {serviceName, ownName}) {
+        if (bus_.interface()->registerService(name, QDBusConnectionInterface::DontQueueService,
+                                              QDBusConnectionInterface::DontAllowReplacement)
+                .value() == QDBusConnectionInterface::ServiceRegistered) {
+            busName_ = name;
+            break;
+        }
+    }
+    if (busName_.isEmpty()) {
+        bus_.unregisterObject(objectPath);
+        return;
+    }
+    toldStatus_ = playbackStatus();
+    toldVolume_ = actions_.volume();
+    toldSong_ = nowPlaying_.songNumber();
+    toldLength_ = nowPlaying_.lengthMicroseconds();
+}
+
+MprisService::~MprisService()
+{
+    if (busName_.isEmpty())
+        return;
+    bus_.unregisterService(busName_);
+    bus_.unregisterObject(objectPath);
+}
+
+void MprisService::refresh()
+{
+    if (busName_.isEmpty())
+        return;
+    QVariantMap changed;
+    const QString status = playbackStatus();
+    if (status != toldStatus_) {
+        toldStatus_ = status;
+        changed.insert(QStringLiteral("PlaybackStatus"), status);
+    }
+    if (actions_.volume() != toldVolume_) {
+        toldVolume_ = actions_.volume();
+        changed.insert(QStringLiteral("Volume"), volume());
+    }
+    if (nowPlaying_.songNumber() != toldSong_ || nowPlaying_.lengthMicroseconds() != toldLength_) {
+        toldSong_ = nowPlaying_.songNumber();
+        toldLength_ = nowPlaying_.lengthMicroseconds();
+        changed.insert(QStringLiteral("Metadata"), metadata());
+    }
+    if (!changed.isEmpty())
+        tellChanged(changed);
+    if (status == statusName(PlaybackState::playing))
+        playingWatch_.start();
+    else
+        playingWatch_.stop();
+}
+
+void MprisService::tellChanged(const QVariantMap& changed)
+{
+    QDBusMessage signal =
+        QDBusMessage::createSignal(objectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                   QStringLiteral("PropertiesChanged"));
+    signal << playerInterface << changed << QStringList();
+    bus_.send(signal);
+}
+
+void MprisService::noteSeekAsked()
+{
+    if (busName_.isEmpty())
+        return;
+    seekWatchTicks_ = 0;
+    seekWatch_.start();
+}
+
+void MprisService::tellSeekDone()
+{
+    if (playerAdaptor_)
+        emit playerAdaptor_->Seeked(position());
+}
+
+// --- org.mpris.MediaPlayer2 ---
+
+void MprisService::raise()
+{
+    window_.showNormal();
+    window_.raise();
+    window_.activateWindow();
+}
+
+void MprisService::quit() { actions_.quit(false); }
+
+// --- org.mpris.MediaPlayer2.Player: properties ---
+
+QString MprisService::playbackStatus() const { return statusName(nowPlaying_.state()); }
+
+QString MprisService::trackId() const
+{
+    const std::uint64_t song = nowPlaying_.songNumber();
+    return song == 0 ? noTrack : QStringLiteral("/org/sonorbox/Sonorbox/track/%1").arg(song);
+}
+
+QVariantMap MprisService::metadata() const
+{
+    QVariantMap map;
+    map.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(trackId())));
+    const std::string path = nowPlaying_.songPath();
+    if (nowPlaying_.songNumber() == 0 || path.empty())
+        return map;
+    if (path != tagsPath_) {
+        tagsPath_ = path;
+        tags_ = tagsMetadata(path);
+    }
+    map.insert(tags_);
+    if (!map.contains(QStringLiteral("xesam:title")))
+        map.insert(QStringLiteral("xesam:title"), nowPlaying_.titleText());
+    const std::int64_t length = nowPlaying_.lengthMicroseconds();
+    if (length > 0)
+        map.insert(QStringLiteral("mpris:length"), static_cast<qlonglong>(length));
+    map.insert(QStringLiteral("xesam:url"),
+               QUrl::fromLocalFile(QString::fromStdString(path)).toString(QUrl::FullyEncoded));
+    return map;
+}
+
+double MprisService::volume() const { return actions_.volume() / 100.0; }
+
+void MprisService::setVolume(double volume)
+{
+    if (!std::isfinite(volume))
+        return;
+    actions_.setVolume(static_cast<int>(std::lround(std::clamp(volume, 0.0, 1.0) * 100.0)));
+}
+
+std::int64_t MprisService::position() const { return nowPlaying_.positionMicroseconds(); }
+
+// --- org.mpris.MediaPlayer2.Player: methods ---
+
+void MprisService::play()
+{
+    if (nowPlaying_.state() != PlaybackState::playing)
+        actions_.play();
+}
+
+void MprisService::pause()
+{
+    if (nowPlaying_.state() == PlaybackState::playing)
+        actions_.togglePause();
+}
+
+void MprisService::playPause()
+{
+    if (nowPlaying_.state() == PlaybackState::stopped)
+        actions_.play();
+    else
+        actions_.togglePause();
+}
+
+void MprisService::stop() { actions_.stop(); }
+
+void MprisService::next() { actions_.next(); }
+
+void MprisService::previous() { actions_.previous(); }
+
+void MprisService::seek(std::int64_t offset)
+{
+    if (nowPlaying_.state() == PlaybackState::stopped)
+        return;
+    const std::int64_t target = position() + offset;
+    const std::int64_t length = nowPlaying_.lengthMicroseconds();
+    if (length > 0 && target >= length)
+        actions_.next();
+    else
+        seekTo(std::max<std::int64_t>(target, 0));
+}
+
+void MprisService::setPosition(const QString& trackId, std::int64_t position)
+{
+    // A position for a song no longer heard, or outside the song, is no
+    // place to go.
+    if (trackId != this->trackId() || position < 0 || position > nowPlaying_.lengthMicroseconds())
+        return;
+    seekTo(position);
+}
+
+void MprisService::seekTo(std::int64_t microseconds) { actions_.seekTo(static_cast<double>(microseconds) / 1e6); }
+
+void MprisService::openUri(const QString& uri)
+{
+    const QUrl url(uri);
+    const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
+    if (path.isEmpty() || !QFileInfo(path).isFile()) {
+        if (calledFromDBus())
+            sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("Not a local song or list file: %1").arg(uri));
+        return;
+    }
+    actions_.playPath(path.toStdString());
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QObject>
+#include <QTimer>
+#include <QVariantMap>
+#include <cstdint>
+
+#include "NowPlaying.h"
+
+class MprisPlayerAdaptor;
+class PlayerActions;
+class QWidget;
+
+// The player on the session bus as the desktop's media controls expect it
+// (MPRIS 2): as "org.mpris.MediaPlayer2.sonorbox", or when another player
+// holds that name "org.mpris.MediaPlayer2.sonorbox.instance<pid>", for as
+// long as this object lives. Without a session bus it does nothing. Its
+// methods are carried out by the player's actions; it tells the bus of each
+// change that refresh finds and of each seek once the player has moved.
+class MprisService : public QObject, protected QDBusContext {
+    // The bus sets its calling context on this object, found through its
+    // meta-object.
+    Q_OBJECT
+
+public:
+    MprisService(const NowPlaying& nowPlaying, PlayerActions& actions, QWidget& window);
+    ~MprisService() override;
+
+    // The name held on the bus; empty when not on one.
+    const QString& busName() const { return busName_; }
+
+    // Compares what the player shows with what the bus was last told, and
+    // tells it what changed. Cheap: called at every change the window shows.
+    void refresh();
+    // A seek was asked: once the player has moved, Seeked tells the place.
+    void noteSeekAsked();
+
+    void raise();
+    void quit();
+
+    QString playbackStatus() const;
+    QVariantMap metadata() const;
+    double volume() const;
+    void setVolume(double volume);
+    std::int64_t position() const;
+    void play();
+    void pause();
+    void playPause();
+    void stop();
+    void next();
+    void previous();
+    void seek(std::int64_t offset);
+    void setPosition(const QString& trackId, std::int64_t position);
+    // A uri naming no local file is refused with an error to the caller.
+    void openUri(const QString& uri);
+
+private:
+    QString trackId() const;
+    void seekTo(std::int64_t microseconds);
+    void tellSeekDone();
+    void tellChanged(const QVariantMap& changed);
+
+    const NowPlaying& nowPlaying_;
+    PlayerActions& actions_;
+    QWidget& window_;
+    QDBusConnection bus_;
+    QString busName_;
+    MprisPlayerAdaptor* playerAdaptor_ = nullptr;
+    // What the bus was last told.
+    QString toldStatus_;
+    int toldVolume_ = -1;
+    std::uint64_t toldSong_ = 0;
+    std::int64_t toldLength_ = -1;
+    // The tags of the song last asked for, read once a song.
+    mutable std::string tagsPath_;
+    mutable QVariantMap tags_;
+    // While playing, the time shown changes every second and each change
+    // refreshes; when it has not for longer, the player may have ended by
+    // itself, which nothing shows: this looks once more.
+    QTimer playingWatch_;
+    // Watches a seek asked until the player has made it.
+    QTimer seekWatch_;
+    int seekWatchTicks_ = 0;
+};

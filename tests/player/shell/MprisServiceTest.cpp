@@ -1,0 +1,135 @@
+// The desktop's media controls' meaning of the player, on the real window
+// offscreen and the test device, called as the bus would call them (the bus
+// itself: the real program's test under dbus-run-session).
+#include <gtest/gtest.h>
+
+#include <QDBusObjectPath>
+#include <QUrl>
+
+#include "EngineNowPlaying.h"
+#include "MprisService.h"
+#include "ShellTestSupport.h"
+
+namespace {
+
+struct MprisFixture : ShellFixture {
+    MainWindow& window = open();
+    EngineNowPlaying nowPlaying{player};
+    MprisService mpris{nowPlaying, window.actions(), window};
+
+    QString trackId() const { return mpris.metadata().value("mpris:trackid").value<QDBusObjectPath>().path(); }
+
+    // Starts song and lets the test device play its first blocks.
+    void playSong(const std::string& song)
+    {
+        settings.putSong(song);
+        mpris.play();
+        ASSERT_TRUE(device.waitForQueued(4));
+        ASSERT_EQ(device.complete(3), 3);
+        ASSERT_TRUE(processUntil([&] {
+            return nowPlaying.lengthMicroseconds() > 0 && nowPlaying.songNumber() > 0 && !window.titleText().isEmpty();
+        }));
+    }
+};
+
+bool waitForSeek(ShellFixture& shell, int resets)
+{
+    return processUntil([&] {
+        return shell.device.resets() == resets && shell.device.writes() > shell.device.writesAtLastReset();
+    });
+}
+
+} // namespace
+
+TEST(Mpris, TheSongHeardIsDescribedByItsTrackExactLengthTitleAndPlace)
+{
+    MprisFixture shell;
+    EXPECT_EQ(shell.mpris.busName(), QString()) << "no session bus in the tests";
+    EXPECT_EQ(shell.mpris.playbackStatus(), "Stopped");
+    EXPECT_EQ(shell.mpris.metadata().keys(), QStringList{"mpris:trackid"});
+    EXPECT_EQ(shell.trackId(), "/org/mpris/MediaPlayer2/TrackList/NoTrack");
+
+    const std::string song = testSong("varied-cbr-128.mp3");
+    shell.playSong(song);
+    const QVariantMap metadata = shell.mpris.metadata();
+    // 88977 samples at 44100 Hz, not the whole seconds the readouts show.
+    EXPECT_EQ(metadata.value("mpris:length").toLongLong(), 2017619);
+    EXPECT_EQ(metadata.value("xesam:title").toString(), "varied-cbr-128") << "no tags: the title line's text";
+    EXPECT_EQ(metadata.value("xesam:title").toString(), shell.window.titleText());
+    EXPECT_FALSE(metadata.contains("xesam:artist"));
+    EXPECT_EQ(metadata.value("xesam:url").toString(), QUrl::fromLocalFile(QString::fromStdString(song)).toString());
+    EXPECT_EQ(shell.mpris.playbackStatus(), "Playing");
+    // Three blocks of 4096 frames heard.
+    EXPECT_EQ(shell.mpris.position(), 3 * 4096 * 1000000LL / 44100);
+
+    // A song opened, and tagged: a new track, with its tags' title and
+    // artist.
+    const QString first = shell.trackId();
+    shell.mpris.openUri(QUrl::fromLocalFile(DEMO_SONG).toString());
+    EXPECT_EQ(shell.settings.getSong(), DEMO_SONG);
+    ASSERT_TRUE(processUntil([&] { return shell.mpris.metadata().value("xesam:title") == "Morning Steps"; }));
+    EXPECT_NE(shell.trackId(), first);
+    EXPECT_EQ(shell.mpris.metadata().value("xesam:artist").toStringList(), QStringList{"Sonorbox"});
+    // What names no local file plays nothing.
+    shell.mpris.openUri("https://example.invalid/song.mp3");
+    shell.mpris.openUri(QUrl::fromLocalFile(QString::fromStdString(shell.folder.path())).toString());
+    EXPECT_EQ(shell.settings.getSong(), DEMO_SONG);
+}
+
+TEST(Mpris, PlayPauseAndSeekKeepTheirBusMeaningThroughThePlayersActions)
+{
+    MprisFixture shell;
+    // Stopped, Pause and Seek do nothing; Play starts the song.
+    shell.mpris.pause();
+    shell.mpris.seek(1000000);
+    EXPECT_EQ(shell.mpris.playbackStatus(), "Stopped");
+    shell.playSong(DEMO_SONG);
+    EXPECT_EQ(shell.device.opens(), 1);
+    // Playing, Play changes nothing (the button would start the song anew).
+    shell.mpris.play();
+    EXPECT_EQ(shell.device.opens(), 1);
+    EXPECT_EQ(shell.mpris.playbackStatus(), "Playing");
+
+    shell.mpris.pause();
+    shell.mpris.pause();
+    EXPECT_EQ(shell.mpris.playbackStatus(), "Paused");
+    shell.mpris.play();
+    EXPECT_EQ(shell.mpris.playbackStatus(), "Playing");
+    shell.mpris.playPause();
+    EXPECT_EQ(shell.mpris.playbackStatus(), "Paused");
+    shell.mpris.playPause();
+    EXPECT_EQ(shell.mpris.playbackStatus(), "Playing");
+
+    // Relative seeks; before the start is the start.
+    shell.mpris.seek(10000000);
+    ASSERT_TRUE(waitForSeek(shell, 1));
+    EXPECT_NEAR(double(shell.mpris.position()), 10.28e6, 0.2e6);
+    shell.mpris.seek(-60000000);
+    ASSERT_TRUE(waitForSeek(shell, 2));
+    EXPECT_EQ(shell.mpris.position(), 0);
+    // A position for another track is ignored, and one beyond the song too.
+    shell.mpris.setPosition("/org/sonorbox/Sonorbox/track/0", 5000000);
+    shell.mpris.setPosition(shell.trackId(), 29000000);
+    shell.mpris.setPosition(shell.trackId(), 5000000);
+    ASSERT_TRUE(waitForSeek(shell, 3));
+    EXPECT_NEAR(double(shell.mpris.position()), 5e6, 0.1e6);
+    EXPECT_EQ(shell.device.resets(), 3);
+
+    // Past the end is Next: the only song begins again, as a new track.
+    const QString track = shell.trackId();
+    shell.mpris.seek(30000000);
+    EXPECT_TRUE(processUntil([&] { return shell.trackId() != track; }));
+
+    // The volume is the player's, on 0 to 1; out of range is held to it.
+    shell.mpris.setVolume(0.25);
+    EXPECT_EQ(shell.settings.getVolume(), 25);
+    EXPECT_EQ(shell.mpris.volume(), 0.25);
+    shell.mpris.setVolume(7.0);
+    EXPECT_EQ(shell.mpris.volume(), 1.0);
+    shell.mpris.setVolume(std::numeric_limits<double>::quiet_NaN());
+    EXPECT_EQ(shell.mpris.volume(), 1.0);
+
+    shell.mpris.stop();
+    EXPECT_EQ(shell.mpris.playbackStatus(), "Stopped");
+    EXPECT_EQ(shell.mpris.position(), 0);
+}
