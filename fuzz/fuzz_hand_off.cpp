@@ -14,8 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string path;
     std::size_t used = 0;
     if (handoff::decode(received, path, used) == handoff::Reading::complete) {
-        if (used > size || handoff::encode(path) != received.substr(0, used))
-            std::abort();
+        if (used > size || handoff::encode(path) != received.substr(0, used)) std::abort();
     }
     return 0;
 }

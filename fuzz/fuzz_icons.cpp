@@ -13,8 +13,8 @@ namespace {
 // What every checked PNG image promises its decoder.
 void checkPromises(const icons::PngImage& png)
 {
-    const bool sides = png.width >= 1 && png.width <= icons::maxImageSide && png.height >= 1
-        && png.height <= icons::maxImageSide;
+    const bool sides =
+        png.width >= 1 && png.width <= icons::maxImageSide && png.height >= 1 && png.height <= icons::maxImageSide;
     // Rows of 256 pixels at 64 bits, each after its filter byte.
     const bool rows = png.inflatedSize >= 2 && png.inflatedSize <= 256u * (1 + 256 * 8);
     bool inside = !png.compressedData.empty();
@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         checkPromises(png);
         if (decoded++ % 2 == 0) return std::nullopt;
         return icons::Image{png.width, png.height,
-            std::vector<std::uint32_t>(static_cast<std::size_t>(png.width) * png.height, 0xFF808080u)};
+                            std::vector<std::uint32_t>(static_cast<std::size_t>(png.width) * png.height, 0xFF808080u)};
     };
     // A page of icons per input keeps runs fast; the index past the end matters too.
     for (int index = 0; index < std::min(count, 8); ++index) {

@@ -17,9 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     initext::lookup(text, "sonorbox", "SKIN");
 
     const std::string updated = initext::withValue(text, "Sonorbox", "song", "/music/a b.mp3");
-    if (initext::lookup(updated, "SONORBOX", "Song") != "/music/a b.mp3")
-        std::abort();
-    if (initext::lookup(updated, "Position", "x") != otherBefore)
-        std::abort();
+    if (initext::lookup(updated, "SONORBOX", "Song") != "/music/a b.mp3") std::abort();
+    if (initext::lookup(updated, "Position", "x") != otherBefore) std::abort();
     return 0;
 }

@@ -37,8 +37,7 @@ const char* const listNames[] = {"a.m3u", "b.m3u", "sub/c.m3u", "sub/d.m3u", "Mi
 // Made once per process and removed at its end.
 class ScratchTree {
 public:
-    ScratchTree()
-        : root_(std::filesystem::temp_directory_path() / ("fuzz_m3u_playlist-" + std::to_string(::getpid())))
+    ScratchTree() : root_(std::filesystem::temp_directory_path() / ("fuzz_m3u_playlist-" + std::to_string(::getpid())))
     {
         namespace fs = std::filesystem;
         fs::remove_all(root_);
@@ -46,8 +45,7 @@ public:
         fs::create_directories(root_ / "Mixed Case");
         write("Mixed Case/Song.MP3", nullptr, 0);
         write("Mixed Case/Caf\xc3\xa9.mp3", nullptr, 0);
-        for (const char* name : listNames)
-            write(name, nullptr, 0);
+        for (const char* name : listNames) write(name, nullptr, 0);
         fs::create_hard_link(root_ / "a.m3u", root_ / "hard.m3u");
         fs::create_symlink(root_ / "sub/c.m3u", root_ / "soft.m3u");
         ::mkfifo((root_ / "pipe.m3u").c_str(), 0600);
@@ -64,10 +62,8 @@ public:
     void write(const char* name, const std::uint8_t* data, std::size_t size) const
     {
         std::FILE* file = std::fopen((root_ / name).c_str(), "wb");
-        if (file == nullptr)
-            return;
-        if (size > 0)
-            std::fwrite(data, 1, size, file);
+        if (file == nullptr) return;
+        if (size > 0) std::fwrite(data, 1, size, file);
         std::fclose(file);
     }
 
@@ -87,16 +83,14 @@ const ScratchTree& scratchTree()
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    if (size == 0)
-        return 0;
+    if (size == 0) return 0;
     const ScratchTree& tree = scratchTree();
     int stopAfter = data[0];
     const std::uint8_t* at = data + 1;
     const std::uint8_t* end = data + size;
     for (const char* name : listNames) {
         const std::uint8_t* cut = at;
-        while (cut != end && *cut != 0x1e)
-            ++cut;
+        while (cut != end && *cut != 0x1e) ++cut;
         tree.write(name, at, static_cast<std::size_t>(cut - at));
         at = cut == end ? end : cut + 1;
     }

@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto image = reader.image(0, {icons::ImageChoice::Rule::SmallestAtLeast, side}, icons::decodePngPixels);
     if (image) {
         const icons::Image fitted = icons::shrinkToFit(std::get<icons::Image>(*image), side);
-        if (fitted.width > side || fitted.height > side || fitted.pixels.size() != static_cast<std::size_t>(fitted.width) * fitted.height)
+        if (fitted.width > side || fitted.height > side ||
+            fitted.pixels.size() != static_cast<std::size_t>(fitted.width) * fitted.height)
             std::abort();
         if (icons::encodePng(fitted).empty()) std::abort();
     }

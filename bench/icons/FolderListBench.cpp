@@ -68,6 +68,6 @@ int main(int argc, char** argv)
     const double listed = clock.nsecsElapsed() / 1e6;
     std::printf("%d files: choosing the folder took %.1f ms, all listed after %.0f ms; the window answered at "
                 "least every %.1f ms meanwhile\n",
-        files, choosing / 1e6, listed, longestGap / 1e6);
+                files, choosing / 1e6, listed, longestGap / 1e6);
     return 0;
 }

@@ -73,8 +73,8 @@ int main(int argc, char** argv)
         }
         std::sort(times.begin(), times.end());
         std::printf("%s (%lld KiB, %d icons): click to page drawn, median %.3f ms, worst %.3f ms over %d clicks\n",
-            qPrintable(file.fileName()), file.size() / 1024, window.icoscroll()->maximum(), times[times.size() / 2],
-            times.back(), runs);
+                    qPrintable(file.fileName()), file.size() / 1024, window.icoscroll()->maximum(),
+                    times[times.size() / 2], times.back(), runs);
     }
     return 0;
 }

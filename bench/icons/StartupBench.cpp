@@ -29,12 +29,10 @@ using Clock = std::chrono::steady_clock;
 
 bool isWanted(Display* display, Window window, const std::string& title)
 {
-    if (title.empty())
-        return true;
+    if (title.empty()) return true;
     char* name = nullptr;
     const bool named = XFetchName(display, window, &name) && name && title == name;
-    if (name)
-        XFree(name);
+    if (name) XFree(name);
     return named;
 }
 
@@ -107,8 +105,8 @@ int main(int argc, char** argv)
     }
     for (std::size_t p = 0; p < programs.size(); ++p)
         std::printf("%s: start to window mapped, median %.1f ms (%d runs), %.2f times %s\n",
-            fs::path(programs[p].substr(0, programs[p].find('@'))).filename().c_str(), medians[p] * 1e3, runs,
-            medians[p] / medians[0], fs::path(programs[0].substr(0, programs[0].find('@'))).filename().c_str());
+                    fs::path(programs[p].substr(0, programs[p].find('@'))).filename().c_str(), medians[p] * 1e3, runs,
+                    medians[p] / medians[0], fs::path(programs[0].substr(0, programs[0].find('@'))).filename().c_str());
     XCloseDisplay(display);
     return 0;
 }

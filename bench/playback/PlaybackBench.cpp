@@ -104,7 +104,7 @@ private:
     AudioDeviceListener* inner_ = nullptr;
     std::array<std::atomic<std::uint64_t>, bucketCount> buckets_{};
     std::atomic<std::uint64_t> worst_{0};
-    bool resetSeen_ = false;  // player thread only
+    bool resetSeen_ = false; // player thread only
     std::atomic<int> resetWrites_{0};
     std::atomic<Clock::rep> lastResetWrite_{0};
 };
@@ -126,8 +126,8 @@ int measureCpu(Player& player, const std::string& song, int seconds)
     double audio = std::chrono::duration<double>(Clock::now() - started).count();
     double cpu = cpuSeconds() - cpuBefore;
     player.stopPlayback();
-    std::printf("cpu: %.3f s of CPU over %.1f s of audio = %.3f%% of one core (target at most 0.5%%)\n", cpu,
-                audio, 100.0 * cpu / audio);
+    std::printf("cpu: %.3f s of CPU over %.1f s of audio = %.3f%% of one core (target at most 0.5%%)\n", cpu, audio,
+                100.0 * cpu / audio);
     return 0;
 }
 
@@ -170,8 +170,7 @@ int measureCallback(Player& player, TimedDevice& device, const std::string& song
     // The song has played whole once the block holding its next round's
     // first sample has.
     std::uint32_t first = 0;
-    while ((first = player.audible().song) == 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    while ((first = player.audible().song) == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     const int seconds = player.audible().lengthSeconds;
     auto started = Clock::now();
     while (player.audible().song == first) {
@@ -183,16 +182,15 @@ int measureCallback(Player& player, TimedDevice& device, const std::string& song
     }
     player.stopPlayback();
     std::uint64_t total = 0;
-    for (int i = 0; i < TimedDevice::bucketCount; ++i)
-        total += device.calls(i);
+    for (int i = 0; i < TimedDevice::bucketCount; ++i) total += device.calls(i);
     std::printf("callback: our listener over a %d s song, %llu finished blocks (played and dropped):\n", seconds,
                 static_cast<unsigned long long>(total));
     for (int i = 0; i < TimedDevice::bucketCount; ++i)
         if (device.calls(i) > 0)
             std::printf("  %8llu ns to < %8llu ns: %llu\n", 1ull << i, 2ull << i,
                         static_cast<unsigned long long>(device.calls(i)));
-    std::printf("callback worst: %.3f us (one block lasts %.0f us)\n", static_cast<double>(device.worstNanos()) / 1000.0,
-                4096.0 / 44100.0 * 1e6);
+    std::printf("callback worst: %.3f us (one block lasts %.0f us)\n",
+                static_cast<double>(device.worstNanos()) / 1000.0, 4096.0 / 44100.0 * 1e6);
     return 0;
 }
 
@@ -213,12 +211,9 @@ int main(int argc, char** argv)
     PrintedMessages messages;
     NoSettings settings;
     Player player(device, readouts, messages, settings);
-    if (mode == "cpu")
-        return measureCpu(player, song, amount);
-    if (mode == "response")
-        return measureResponse(player, device, song, amount);
-    if (mode == "callback")
-        return measureCallback(player, device, song);
+    if (mode == "cpu") return measureCpu(player, song, amount);
+    if (mode == "response") return measureResponse(player, device, song, amount);
+    if (mode == "callback") return measureCallback(player, device, song);
     std::fprintf(stderr, "unknown mode %s\n", mode.c_str());
     return 2;
 }

@@ -19,8 +19,7 @@ std::string faceFile;
 void BM_OurShape(benchmark::State& state)
 {
     const Bitmap face = Bitmap::load(faceFile);
-    for (auto _ : state)
-        benchmark::DoNotOptimize(buildWindowRegion(face));
+    for (auto _ : state) benchmark::DoNotOptimize(buildWindowRegion(face));
 }
 
 // Start from the whole rectangle and take away each pixel of the corner
@@ -34,8 +33,7 @@ void BM_PixelByPixel(benchmark::State& state)
         const QRgb transparent = image.pixel(0, 0);
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
-                if (image.pixel(x, y) == transparent)
-                    region -= QRegion(x, y, 1, 1);
+                if (image.pixel(x, y) == transparent) region -= QRegion(x, y, 1, 1);
         benchmark::DoNotOptimize(region);
     }
 }

@@ -19,7 +19,10 @@ std::string_view trimmed(std::string_view text)
     return text;
 }
 
-bool isWordCharacter(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }
+bool isWordCharacter(char c)
+{
+    return std::isalnum(static_cast<unsigned char>(c)) != 0;
+}
 
 std::vector<std::string> lowerCaseWords(std::string_view text)
 {
@@ -47,7 +50,8 @@ void finishTopic(HelpTopic& topic)
 
 const HelpTopic* HelpSource::topic(int number) const
 {
-    const auto found = std::find_if(topics.begin(), topics.end(), [number](const HelpTopic& t) { return t.number == number; });
+    const auto found =
+        std::find_if(topics.begin(), topics.end(), [number](const HelpTopic& t) { return t.number == number; });
     return found == topics.end() ? nullptr : &*found;
 }
 
@@ -114,7 +118,8 @@ std::vector<std::size_t> findTopics(const HelpSource& source, std::string_view q
         const HelpTopic& topic = source.topics[i];
         const std::vector<std::string> words = lowerCaseWords(topic.title + ' ' + topic.text);
         const bool all = std::all_of(wanted.begin(), wanted.end(), [&](const std::string& w) {
-            return std::any_of(words.begin(), words.end(), [&](const std::string& word) { return word.starts_with(w); });
+            return std::any_of(words.begin(), words.end(),
+                               [&](const std::string& word) { return word.starts_with(w); });
         });
         if (all) found.push_back(i);
     }

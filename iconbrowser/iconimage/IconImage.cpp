@@ -25,7 +25,7 @@ std::optional<Image> decodePng(const PngImage& png)
     // it reaches, before it gives up or returns: it only gets one checked first.
     if (!inflatesToItsRows(png)) return std::nullopt;
     QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(png.bytes.data()),
-        static_cast<qsizetype>(png.bytes.size()));
+                                               static_cast<qsizetype>(png.bytes.size()));
     QBuffer buffer(&bytes);
     QImageReader reader(&buffer, "PNG");
     reader.setAllocationLimit(pngAllocationLimitMb);
@@ -59,8 +59,9 @@ QByteArray largestImageAsPng(const IconReader& reader, int index)
         const auto image = decodeStoredImage(stored);
         if (!image) continue;
         if (const auto* png = std::get_if<PngImage>(&*image)) {
-            if (decodePng(*png)) return QByteArray(reinterpret_cast<const char*>(stored.bytes.data()),
-                static_cast<qsizetype>(stored.bytes.size()));
+            if (decodePng(*png))
+                return QByteArray(reinterpret_cast<const char*>(stored.bytes.data()),
+                                  static_cast<qsizetype>(stored.bytes.size()));
             continue;
         }
         QByteArray encoded;
@@ -84,7 +85,7 @@ QImage toQImage(const Image& image)
     QImage result(image.width, image.height, QImage::Format_ARGB32);
     for (int y = 0; y < image.height; ++y)
         std::memcpy(result.scanLine(y), image.pixels.data() + static_cast<std::size_t>(y) * image.width,
-            static_cast<std::size_t>(image.width) * sizeof(std::uint32_t));
+                    static_cast<std::size_t>(image.width) * sizeof(std::uint32_t));
     return result;
 }
 

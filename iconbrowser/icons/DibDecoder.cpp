@@ -9,12 +9,15 @@ namespace icons {
 
 namespace {
 
-constexpr std::size_t pngHeaderEnd = 24; // signature, IHDR length and type, width, height
-constexpr std::size_t infoHeaderSize = 40; // BITMAPINFOHEADER
+constexpr std::size_t pngHeaderEnd = 24;         // signature, IHDR length and type, width, height
+constexpr std::size_t infoHeaderSize = 40;       // BITMAPINFOHEADER
 constexpr std::uint32_t maxInfoHeaderSize = 124; // BITMAPV5HEADER
-constexpr std::uint32_t uncompressed = 0; // BI_RGB
+constexpr std::uint32_t uncompressed = 0;        // BI_RGB
 
-bool validSide(std::int64_t side) { return side >= 1 && side <= maxImageSide; }
+bool validSide(std::int64_t side)
+{
+    return side >= 1 && side <= maxImageSide;
+}
 
 std::optional<IconImage> readPng(const ByteSource& source, ByteRange range)
 {
@@ -70,17 +73,25 @@ std::optional<DibLayout> dibLayout(std::span<const std::uint8_t> header, std::ui
     return layout;
 }
 
-std::uint32_t colourAt(const DibLayout& d, std::span<const std::uint8_t> bytes, std::span<const std::uint8_t> row, int x)
+std::uint32_t colourAt(const DibLayout& d, std::span<const std::uint8_t> bytes, std::span<const std::uint8_t> row,
+                       int x)
 {
     std::size_t index = 0;
     switch (d.bitCount) {
-    case 1: index = row[x / 8] >> (7 - x % 8) & 1; break;
-    case 4: index = row[x / 2] >> (x % 2 == 0 ? 4 : 0) & 0x0F; break;
-    case 8: index = row[x]; break;
-    case 24: return 0xFF000000u | row[x * 3 + 2] << 16 | row[x * 3 + 1] << 8 | row[x * 3];
+    case 1:
+        index = row[x / 8] >> (7 - x % 8) & 1;
+        break;
+    case 4:
+        index = row[x / 2] >> (x % 2 == 0 ? 4 : 0) & 0x0F;
+        break;
+    case 8:
+        index = row[x];
+        break;
+    case 24:
+        return 0xFF000000u | row[x * 3 + 2] << 16 | row[x * 3 + 1] << 8 | row[x * 3];
     default:
-        return static_cast<std::uint32_t>(row[x * 4 + 3]) << 24 | row[x * 4 + 2] << 16 | row[x * 4 + 1] << 8
-            | row[x * 4];
+        return static_cast<std::uint32_t>(row[x * 4 + 3]) << 24 | row[x * 4 + 2] << 16 | row[x * 4 + 1] << 8 |
+               row[x * 4];
     }
     // An index past a short palette reads as black rather than as bytes beyond it.
     if (index >= d.paletteEntries) return 0xFF000000u;

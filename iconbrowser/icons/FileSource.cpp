@@ -39,8 +39,8 @@ bool FileSource::readFromFile(std::uint64_t offset, std::span<std::uint8_t> dest
 {
     std::size_t done = 0;
     while (done < destination.size()) {
-        const ssize_t got = pread(file_, destination.data() + done, destination.size() - done,
-            static_cast<off_t>(offset + done));
+        const ssize_t got =
+            pread(file_, destination.data() + done, destination.size() - done, static_cast<off_t>(offset + done));
         if (got <= 0) return false;
         done += static_cast<std::size_t>(got);
     }
@@ -79,7 +79,9 @@ bool FileSource::read(std::uint64_t offset, std::span<std::uint8_t> destination)
     if (!contains(offset, destination.size())) return false;
     if (destination.empty()) return true;
     if (destination.size() > blockSize) return readFromFile(offset, destination);
-    const auto inBlock = [&] { return offset >= blockStart_ && offset + destination.size() <= blockStart_ + blockLength_; };
+    const auto inBlock = [&] {
+        return offset >= blockStart_ && offset + destination.size() <= blockStart_ + blockLength_;
+    };
     if (!inBlock()) {
         // The aligned block around the read, or the block from the read on
         // when it would cross the aligned block's end.

@@ -17,8 +17,9 @@ public:
     std::optional<ByteRange> imageRange(const IconDirEntry& entry) const override;
 
 private:
-    IcoFile(const ByteSource& source, std::vector<IconDirEntry> entries)
-        : source_(source), entries_(std::move(entries)) {}
+    IcoFile(const ByteSource& source, std::vector<IconDirEntry> entries) : source_(source), entries_(std::move(entries))
+    {
+    }
 
     const ByteSource& source_;
     std::vector<IconDirEntry> entries_;

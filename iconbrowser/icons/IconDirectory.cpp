@@ -32,8 +32,8 @@ std::vector<IconDirEntry> parseIconDirectory(std::span<const std::uint8_t> bytes
 {
     const std::size_t entrySize = static_cast<std::size_t>(layout);
     const std::size_t fitting = bytes.size() < iconDirHeaderSize ? 0 : (bytes.size() - iconDirHeaderSize) / entrySize;
-    const std::size_t count = std::min({static_cast<std::size_t>(declaredEntryCount(bytes)), fitting,
-        static_cast<std::size_t>(maxGroupImages)});
+    const std::size_t count = std::min(
+        {static_cast<std::size_t>(declaredEntryCount(bytes)), fitting, static_cast<std::size_t>(maxGroupImages)});
     std::vector<IconDirEntry> entries;
     entries.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
@@ -57,7 +57,9 @@ std::vector<IconDirEntry> parseIconDirectory(std::span<const std::uint8_t> bytes
 
 std::vector<IconDirEntry> rankForSize(std::vector<IconDirEntry> entries, int size)
 {
-    const auto distance = [size](const IconDirEntry& e) { return std::abs(e.width - size) + std::abs(e.height - size); };
+    const auto distance = [size](const IconDirEntry& e) {
+        return std::abs(e.width - size) + std::abs(e.height - size);
+    };
     std::stable_sort(entries.begin(), entries.end(), [&](const IconDirEntry& a, const IconDirEntry& b) {
         if (distance(a) != distance(b)) return distance(a) < distance(b);
         if (a.width + a.height != b.width + b.height) return a.width + a.height > b.width + b.height;
@@ -68,10 +70,16 @@ std::vector<IconDirEntry> rankForSize(std::vector<IconDirEntry> entries, int siz
 
 namespace {
 
-int area(const IconDirEntry& e) { return e.width * e.height; }
+int area(const IconDirEntry& e)
+{
+    return e.width * e.height;
+}
 
 // Equal areas: more colours first; the group's order otherwise.
-bool moreColours(const IconDirEntry& a, const IconDirEntry& b) { return a.bitCount > b.bitCount; }
+bool moreColours(const IconDirEntry& a, const IconDirEntry& b)
+{
+    return a.bitCount > b.bitCount;
+}
 
 } // namespace
 

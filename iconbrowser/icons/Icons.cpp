@@ -37,15 +37,18 @@ std::unique_ptr<IconContainer> openContainer(const ByteSource& source)
 std::vector<IconDirEntry> ranked(std::vector<IconDirEntry> entries, ImageChoice choice)
 {
     switch (choice.rule) {
-    case ImageChoice::Rule::SmallestAtLeast: return rankForPicture(std::move(entries), choice.size);
-    case ImageChoice::Rule::Largest: return rankLargestFirst(std::move(entries));
-    case ImageChoice::Rule::Nearest: break;
+    case ImageChoice::Rule::SmallestAtLeast:
+        return rankForPicture(std::move(entries), choice.size);
+    case ImageChoice::Rule::Largest:
+        return rankLargestFirst(std::move(entries));
+    case ImageChoice::Rule::Nearest:
+        break;
     }
     return rankForSize(std::move(entries), choice.size);
 }
 
-std::optional<Icon> readImage(const ByteSource& source, const IconContainer& container, int index,
-    ImageChoice choice, const PngDecoder& decodePng)
+std::optional<Icon> readImage(const ByteSource& source, const IconContainer& container, int index, ImageChoice choice,
+                              const PngDecoder& decodePng)
 {
     if (index < 0 || index >= container.iconCount()) return std::nullopt;
     for (const IconDirEntry& entry : ranked(container.images(index), choice)) {
@@ -64,7 +67,7 @@ std::optional<Icon> readImage(const ByteSource& source, const IconContainer& con
 }
 
 std::optional<Icon> readIcon(const ByteSource& source, const IconContainer& container, int index,
-    const PngDecoder& decodePng)
+                             const PngDecoder& decodePng)
 {
     auto image = readImage(source, container, index, {}, decodePng);
     if (image)
@@ -72,7 +75,7 @@ std::optional<Icon> readIcon(const ByteSource& source, const IconContainer& cont
     return image;
 }
 
-constexpr std::size_t pngHeaderEnd = 24;  // signature, IHDR length and type, width, height
+constexpr std::size_t pngHeaderEnd = 24;    // signature, IHDR length and type, width, height
 constexpr std::size_t bitmapHeaderEnd = 16; // size, width, doubled height, planes, bit count
 
 // What an image's own header says of it; its directory entry where the header is unreadable.
@@ -111,7 +114,8 @@ std::vector<StoredImage> listImages(const ByteSource& source, const IconContaine
         image.colorCount = entry.colorCount;
         image.planes = entry.planes;
         image.entryBitCount = entry.storedBitCount;
-        const std::size_t length = static_cast<std::size_t>(withBytes ? range->length : std::min<std::uint64_t>(range->length, pngHeaderEnd));
+        const std::size_t length =
+            static_cast<std::size_t>(withBytes ? range->length : std::min<std::uint64_t>(range->length, pngHeaderEnd));
         auto bytes = source.readBytes(range->offset, length);
         if (!bytes) continue;
         readHeader(*bytes, image);
@@ -203,7 +207,8 @@ Image shrinkToFit(Image image, int size)
     // The longer side becomes `size`; the shorter keeps the shape, at least one pixel.
     const int longer = std::max(image.width, image.height);
     const int width = std::max(1, static_cast<int>((static_cast<long long>(image.width) * size + longer / 2) / longer));
-    const int height = std::max(1, static_cast<int>((static_cast<long long>(image.height) * size + longer / 2) / longer));
+    const int height =
+        std::max(1, static_cast<int>((static_cast<long long>(image.height) * size + longer / 2) / longer));
     return scaleSmooth(image, width, height);
 }
 

@@ -30,7 +30,8 @@ std::unique_ptr<NeResources> NeResources::open(const ByteSource& source, std::ui
     // Equal offsets mean the file has no resource table.
     if (tableOffset == residentNames) return resources;
     const std::uint64_t begin = std::uint64_t{neOffset} + tableOffset;
-    const std::uint64_t end = residentNames > tableOffset ? std::uint64_t{neOffset} + residentNames : begin + tableLimit;
+    const std::uint64_t end =
+        residentNames > tableOffset ? std::uint64_t{neOffset} + residentNames : begin + tableLimit;
     if (begin >= source.size()) return resources;
     const auto table = source.readBytes(begin, static_cast<std::size_t>(std::min(end, source.size()) - begin));
     if (table) resources->readTable(*table);
@@ -50,8 +51,8 @@ void NeResources::readTable(std::span<const std::uint8_t> table)
         if (type == 0) break;
         at += typeInfoSize;
         std::vector<Resource>* list = type == (numericId | resourceTypeGroupIcon) ? &groups_
-            : type == (numericId | resourceTypeIcon)                            ? &icons_
-                                                                                 : nullptr;
+                                      : type == (numericId | resourceTypeIcon)    ? &icons_
+                                                                                  : nullptr;
         for (std::size_t i = 0; i < count && at + nameInfoSize <= table.size(); ++i, at += nameInfoSize) {
             if (!list) continue;
             const std::uint64_t offset = std::uint64_t{le16(table, at)} << shift;
@@ -72,7 +73,8 @@ std::optional<ByteRange> NeResources::groupRange(int index) const
 
 std::optional<ByteRange> NeResources::iconRange(std::uint16_t id) const
 {
-    const auto resource = std::find_if(icons_.begin(), icons_.end(), [id](const Resource& r) { return r.id == (numericId | id); });
+    const auto resource =
+        std::find_if(icons_.begin(), icons_.end(), [id](const Resource& r) { return r.id == (numericId | id); });
     if (resource == icons_.end()) return std::nullopt;
     return resource->range;
 }

@@ -22,7 +22,8 @@ constexpr std::uint32_t highBit = 0x80000000u; // subdirectory flag, and name-st
 
 bool inside(std::uint32_t offset, std::span<const PeResources::Span> spans)
 {
-    return std::any_of(spans.begin(), spans.end(), [offset](const auto& s) { return offset >= s.begin && offset < s.end; });
+    return std::any_of(spans.begin(), spans.end(),
+                       [offset](const auto& s) { return offset >= s.begin && offset < s.end; });
 }
 
 } // namespace
@@ -98,7 +99,8 @@ bool PeResources::locateRoot(std::uint32_t rootRva)
     return true;
 }
 
-std::vector<PeResources::Node> PeResources::subdirectories(std::uint32_t offset, std::span<const Span> ancestors, Span& self) const
+std::vector<PeResources::Node> PeResources::subdirectories(std::uint32_t offset, std::span<const Span> ancestors,
+                                                           Span& self) const
 {
     if (offset >= resourceBytes_ || resourceBytes_ - offset < directoryHeaderSize) return {};
     const auto header = source_.readBytes(rootFileOffset_ + offset, directoryHeaderSize);
@@ -125,7 +127,8 @@ std::vector<PeResources::Node> PeResources::subdirectories(std::uint32_t offset,
 
 std::optional<ByteRange> PeResources::firstLanguageData(std::uint32_t offset, std::span<const Span> ancestors) const
 {
-    if (offset >= resourceBytes_ || resourceBytes_ - offset < directoryHeaderSize + directoryEntrySize) return std::nullopt;
+    if (offset >= resourceBytes_ || resourceBytes_ - offset < directoryHeaderSize + directoryEntrySize)
+        return std::nullopt;
     const auto directory = source_.readBytes(rootFileOffset_ + offset, directoryHeaderSize + directoryEntrySize);
     if (!directory || le16(*directory, 12) + le16(*directory, 14) == 0) return std::nullopt;
     // The third level holds data entries; a further directory here is not followed.
@@ -152,7 +155,7 @@ std::optional<ByteRange> PeResources::groupRange(int index) const
 std::optional<ByteRange> PeResources::iconRange(std::uint16_t id) const
 {
     const auto node = std::lower_bound(icons_.begin(), icons_.end(), std::uint32_t{id},
-        [](const Node& n, std::uint32_t wanted) { return n.id < wanted; });
+                                       [](const Node& n, std::uint32_t wanted) { return n.id < wanted; });
     if (node == icons_.end() || node->id != id) return std::nullopt;
     return firstLanguageData(node->offset, iconAncestors_);
 }

@@ -34,7 +34,10 @@ public:
     };
 
 private:
-    PeResources(const ByteSource& source, std::vector<Section> sections) : ResourceTable(source), sections_(std::move(sections)) {}
+    PeResources(const ByteSource& source, std::vector<Section> sections)
+        : ResourceTable(source), sections_(std::move(sections))
+    {
+    }
 
     std::optional<ByteRange> groupRange(int index) const override;
     std::optional<ByteRange> iconRange(std::uint16_t id) const override;

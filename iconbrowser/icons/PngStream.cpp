@@ -18,8 +18,8 @@ constexpr std::uint8_t palette = 3;
 
 std::uint32_t be32(std::span<const std::uint8_t> bytes, std::size_t at)
 {
-    return static_cast<std::uint32_t>(bytes[at]) << 24 | static_cast<std::uint32_t>(bytes[at + 1]) << 16
-        | static_cast<std::uint32_t>(bytes[at + 2]) << 8 | bytes[at + 3];
+    return static_cast<std::uint32_t>(bytes[at]) << 24 | static_cast<std::uint32_t>(bytes[at + 1]) << 16 |
+           static_cast<std::uint32_t>(bytes[at + 2]) << 8 | bytes[at + 3];
 }
 
 struct Header {
@@ -35,12 +35,18 @@ int samplesPerPixel(std::uint8_t colourType, std::uint8_t depth)
     const bool anyDepth = depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16;
     const bool wholeBytes = depth == 8 || depth == 16;
     switch (colourType) {
-    case 0: return anyDepth ? 1 : 0; // greyscale
-    case 2: return wholeBytes ? 3 : 0; // truecolour
-    case palette: return anyDepth && depth != 16 ? 1 : 0;
-    case 4: return wholeBytes ? 2 : 0; // greyscale with alpha
-    case 6: return wholeBytes ? 4 : 0; // truecolour with alpha
-    default: return 0;
+    case 0:
+        return anyDepth ? 1 : 0; // greyscale
+    case 2:
+        return wholeBytes ? 3 : 0; // truecolour
+    case palette:
+        return anyDepth && depth != 16 ? 1 : 0;
+    case 4:
+        return wholeBytes ? 2 : 0; // greyscale with alpha
+    case 6:
+        return wholeBytes ? 4 : 0; // truecolour with alpha
+    default:
+        return 0;
     }
 }
 
@@ -49,8 +55,8 @@ std::optional<Header> readHeader(std::span<const std::uint8_t> data)
     if (data.size() != headerLength) return std::nullopt;
     Header header{be32(data, 0), be32(data, 4), 0, data[12] == 1};
     const int samples = samplesPerPixel(data[9], data[8]);
-    const bool sides = header.width >= 1 && header.width <= maxImageSide && header.height >= 1
-        && header.height <= maxImageSide;
+    const bool sides =
+        header.width >= 1 && header.width <= maxImageSide && header.height >= 1 && header.height <= maxImageSide;
     // Compression and filter method 0 are the only ones defined; interlace is 0 or 1 (Adam7).
     if (!sides || samples == 0 || data[10] != 0 || data[11] != 0 || data[12] > 1) return std::nullopt;
     header.bitsPerPixel = samples * data[8];
@@ -70,12 +76,16 @@ std::uint64_t inflatedSize(const Header& h)
     if (!h.interlaced) return rowsSize(h.width, h.height, h.bitsPerPixel);
     std::uint64_t total = 0;
     for (const InterlacePass& p : adam7Passes)
-        total += rowsSize(static_cast<std::uint64_t>(p.columns(width)), static_cast<std::uint64_t>(p.rows(height)), h.bitsPerPixel);
+        total += rowsSize(static_cast<std::uint64_t>(p.columns(width)), static_cast<std::uint64_t>(p.rows(height)),
+                          h.bitsPerPixel);
     return total;
 }
 
 // A chunk is critical when the first letter of its type is upper case.
-bool isCritical(std::string_view type) { return (type[0] & 0x20) == 0; }
+bool isCritical(std::string_view type)
+{
+    return (type[0] & 0x20) == 0;
+}
 
 } // namespace
 
@@ -105,8 +115,10 @@ std::optional<PngImage> readPngStream(std::span<const std::uint8_t> stream)
         const bool imageData = type == "IDAT";
         if (imageData) image.compressedData.push_back({image.bytes.size() + 8, length});
         const bool kept = type == "IHDR" || type == "PLTE" || type == "tRNS" || imageData || type == "IEND";
-        if (kept) image.bytes.insert(image.bytes.end(), chunk.begin(), chunk.end());
-        else if (isCritical(type)) return std::nullopt;
+        if (kept)
+            image.bytes.insert(image.bytes.end(), chunk.begin(), chunk.end());
+        else if (isCritical(type))
+            return std::nullopt;
         if (type == "IEND") break;
     }
     if (image.compressedData.empty()) return std::nullopt;

@@ -35,8 +35,8 @@ struct InterlacePass {
     int rows(int height) const { return height > y0 ? (height - y0 + dy - 1) / dy : 0; }
 };
 
-inline constexpr std::array<InterlacePass, 7> adam7Passes{{{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
-    {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}}};
+inline constexpr std::array<InterlacePass, 7> adam7Passes{
+    {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4}, {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}}};
 // A plain image read as one pass.
 inline constexpr InterlacePass wholeImage{0, 0, 1, 1};
 

@@ -11,7 +11,8 @@ std::vector<IconDirEntry> ResourceTable::images(int index) const
     const auto range = groupRange(index);
     if (!range) return {};
     constexpr std::uint64_t longestGroup = iconDirHeaderSize + std::uint64_t{maxGroupImages} * 14;
-    const auto bytes = source_.readBytes(range->offset, static_cast<std::size_t>(std::min(range->length, longestGroup)));
+    const auto bytes =
+        source_.readBytes(range->offset, static_cast<std::size_t>(std::min(range->length, longestGroup)));
     if (!bytes) return {};
     return parseIconDirectory(*bytes, EntryLayout::Group);
 }

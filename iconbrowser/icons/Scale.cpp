@@ -43,7 +43,7 @@ Channels premultiplied(std::uint32_t argb)
 {
     const float alpha = static_cast<float>(argb >> 24) / 255.0f;
     return {static_cast<float>(argb >> 16 & 0xFF) * alpha, static_cast<float>(argb >> 8 & 0xFF) * alpha,
-        static_cast<float>(argb & 0xFF) * alpha, alpha * 255.0f};
+            static_cast<float>(argb & 0xFF) * alpha, alpha * 255.0f};
 }
 
 // Rounds to nearest a value already clamped to 0..255 (no library call: this
@@ -112,12 +112,13 @@ Image shrinkByBlocks(const Image& source, int width, int height)
             // beyond the rounding of a quotient under 256.
             // (Signed: converting those to double takes one instruction.)
             const auto rounded = [](std::uint64_t sum, std::uint64_t n) {
-                return static_cast<std::uint32_t>(static_cast<double>(static_cast<std::int64_t>(2 * sum + n))
-                    / static_cast<double>(static_cast<std::int64_t>(2 * n)));
+                return static_cast<std::uint32_t>(static_cast<double>(static_cast<std::int64_t>(2 * sum + n)) /
+                                                  static_cast<double>(static_cast<std::int64_t>(2 * n)));
             };
             const auto channel = [&](std::uint64_t sum) { return rounded(sum, alpha); };
             const auto mean = rounded(alpha, count);
-            *out++ = mean << 24 | channel(sums.redBlue >> 32) << 16 | channel(sums.green) << 8 | channel(sums.redBlue & 0xFFFFFFFFu);
+            *out++ = mean << 24 | channel(sums.redBlue >> 32) << 16 | channel(sums.green) << 8 |
+                     channel(sums.redBlue & 0xFFFFFFFFu);
         }
     }
     return target;

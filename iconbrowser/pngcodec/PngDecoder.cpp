@@ -31,11 +31,14 @@ constexpr bool checksCrc = true;
 
 std::uint32_t be32(const std::uint8_t* p)
 {
-    return static_cast<std::uint32_t>(p[0]) << 24 | static_cast<std::uint32_t>(p[1]) << 16
-        | static_cast<std::uint32_t>(p[2]) << 8 | p[3];
+    return static_cast<std::uint32_t>(p[0]) << 24 | static_cast<std::uint32_t>(p[1]) << 16 |
+           static_cast<std::uint32_t>(p[2]) << 8 | p[3];
 }
 
-std::uint32_t be16(const std::uint8_t* p) { return static_cast<std::uint32_t>(p[0]) << 8 | p[1]; }
+std::uint32_t be16(const std::uint8_t* p)
+{
+    return static_cast<std::uint32_t>(p[0]) << 8 | p[1];
+}
 
 struct Format {
     std::uint8_t depth = 0;
@@ -76,7 +79,8 @@ bool readFormat(const PngImage& png, Format& format)
         }
         if (!sound) return false;
         if (type == "IHDR" && length == 13) {
-            header = be32(data) == static_cast<std::uint32_t>(png.width) && be32(data + 4) == static_cast<std::uint32_t>(png.height);
+            header = be32(data) == static_cast<std::uint32_t>(png.width) &&
+                     be32(data + 4) == static_cast<std::uint32_t>(png.height);
             format.depth = data[8];
             format.colourType = data[9];
             format.interlaced = data[12] == 1;
@@ -98,12 +102,23 @@ bool readFormat(const PngImage& png, Format& format)
     const std::uint8_t d = format.depth;
     const bool wholeBytes = d == 8 || d == 16, packed = d == 1 || d == 2 || d == 4;
     switch (format.colourType) {
-    case greyscale: format.channels = wholeBytes || packed ? 1 : 0; break;
-    case truecolour: format.channels = wholeBytes ? 3 : 0; break;
-    case indexed: format.channels = d == 8 || packed ? 1 : 0; break;
-    case greyscaleAlpha: format.channels = wholeBytes ? 2 : 0; break;
-    case truecolourAlpha: format.channels = wholeBytes ? 4 : 0; break;
-    default: return false;
+    case greyscale:
+        format.channels = wholeBytes || packed ? 1 : 0;
+        break;
+    case truecolour:
+        format.channels = wholeBytes ? 3 : 0;
+        break;
+    case indexed:
+        format.channels = d == 8 || packed ? 1 : 0;
+        break;
+    case greyscaleAlpha:
+        format.channels = wholeBytes ? 2 : 0;
+        break;
+    case truecolourAlpha:
+        format.channels = wholeBytes ? 4 : 0;
+        break;
+    default:
+        return false;
     }
     if (format.channels == 0) return false;
     if (format.colourType == indexed && !palette) return false;
@@ -135,7 +150,8 @@ bool unfilter(std::uint8_t type, std::span<std::uint8_t> row, std::span<const st
 {
     const std::size_t n = row.size();
     switch (type) {
-    case 0: return true;
+    case 0:
+        return true;
     case 1:
         for (std::size_t i = unit; i < n; ++i) row[i] = static_cast<std::uint8_t>(row[i] + row[i - unit]);
         return true;
@@ -155,7 +171,8 @@ bool unfilter(std::uint8_t type, std::span<std::uint8_t> row, std::span<const st
             row[i] = static_cast<std::uint8_t>(row[i] + paeth(left, above[i], upperLeft));
         }
         return true;
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -163,8 +180,10 @@ bool unfilter(std::uint8_t type, std::span<std::uint8_t> row, std::span<const st
 std::uint32_t sample(const std::uint8_t* row, std::size_t index, int depth)
 {
     switch (depth) {
-    case 16: return be16(row + 2 * index);
-    case 8: return row[index];
+    case 16:
+        return be16(row + 2 * index);
+    case 8:
+        return row[index];
     default: {
         const std::size_t bit = index * static_cast<std::size_t>(depth);
         const int shift = 8 - depth - static_cast<int>(bit % 8);
@@ -195,13 +214,15 @@ std::uint32_t pixelAt(const Format& f, const std::uint8_t* row, std::size_t x)
         const std::uint32_t alpha = f.keyed && grey == f.key[0] ? 0 : opaqueBlack;
         return alpha | to8(grey, f.depth) * 0x010101u;
     }
-    case greyscaleAlpha: return to8(at(1), f.depth) << 24 | to8(at(0), f.depth) * 0x010101u;
+    case greyscaleAlpha:
+        return to8(at(1), f.depth) << 24 | to8(at(0), f.depth) * 0x010101u;
     case truecolour: {
         const std::uint32_t r = at(0), g = at(1), b = at(2);
         const std::uint32_t alpha = f.keyed && r == f.key[0] && g == f.key[1] && b == f.key[2] ? 0 : opaqueBlack;
         return alpha | to8(r, f.depth) << 16 | to8(g, f.depth) << 8 | to8(b, f.depth);
     }
-    default: return to8(at(3), f.depth) << 24 | to8(at(0), f.depth) << 16 | to8(at(1), f.depth) << 8 | to8(at(2), f.depth);
+    default:
+        return to8(at(3), f.depth) << 24 | to8(at(0), f.depth) << 16 | to8(at(1), f.depth) << 8 | to8(at(2), f.depth);
     }
 }
 
@@ -238,7 +259,8 @@ bool readPass(ImageData& data, const Format& format, const InterlacePass& pass, 
 std::optional<Image> decodePngPixels(const PngImage& png)
 {
     Format format;
-    if (png.width < 1 || png.height < 1 || png.width > maxImageSide || png.height > maxImageSide || !readFormat(png, format))
+    if (png.width < 1 || png.height < 1 || png.width > maxImageSide || png.height > maxImageSide ||
+        !readFormat(png, format))
         return std::nullopt;
     Image image{png.width, png.height, std::vector<std::uint32_t>(static_cast<std::size_t>(png.width) * png.height)};
     ImageData data(png);

@@ -19,7 +19,8 @@ void closeChunk(std::vector<std::uint8_t>& out, std::size_t start)
 {
     const std::size_t typeAt = start + 4;
     const auto length = static_cast<std::uint32_t>(out.size() - typeAt - 4);
-    for (int n = 0; n < 4; ++n) out[start + static_cast<std::size_t>(n)] = static_cast<std::uint8_t>(length >> (24 - 8 * n));
+    for (int n = 0; n < 4; ++n)
+        out[start + static_cast<std::size_t>(n)] = static_cast<std::uint8_t>(length >> (24 - 8 * n));
     const uLong crc = crc32(crc32(0, nullptr, 0), out.data() + typeAt, static_cast<uInt>(out.size() - typeAt));
     put32(out, static_cast<std::uint32_t>(crc));
 }
@@ -60,7 +61,8 @@ std::vector<std::uint8_t> encodePng(const Image& image)
     // least state deflate allows, no window or hash to speak of.
     constexpr int smallestWindowBits = 9, smallestMemLevel = 1;
     z_stream z{};
-    if (deflateInit2(&z, Z_NO_COMPRESSION, Z_DEFLATED, smallestWindowBits, smallestMemLevel, Z_DEFAULT_STRATEGY) != Z_OK)
+    if (deflateInit2(&z, Z_NO_COMPRESSION, Z_DEFLATED, smallestWindowBits, smallestMemLevel, Z_DEFAULT_STRATEGY) !=
+        Z_OK)
         return {};
     const uLong dataBound = deflateBound(&z, static_cast<uLong>(row.size() * static_cast<std::size_t>(image.height)));
     constexpr std::size_t chunksAround = 8 + 25 + 12 + 12; // signature, IHDR, the IDAT's own fields, IEND

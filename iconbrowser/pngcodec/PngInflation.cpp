@@ -20,8 +20,8 @@ bool ImageData::nextChunk()
 {
     if (nextChunk_ >= png_.compressedData.size()) return false;
     const ByteRange& data = png_.compressedData[nextChunk_++];
-    if (data.offset > png_.bytes.size() || data.length > png_.bytes.size() - data.offset
-        || data.length > std::numeric_limits<uInt>::max())
+    if (data.offset > png_.bytes.size() || data.length > png_.bytes.size() - data.offset ||
+        data.length > std::numeric_limits<uInt>::max())
         return false;
     stream_.next_in = const_cast<Bytef*>(png_.bytes.data() + data.offset);
     stream_.avail_in = static_cast<uInt>(data.length);

@@ -62,14 +62,14 @@ inline bool endsWith(std::string_view text, std::string_view suffix)
     if (text.size() < suffix.size()) return false;
     const auto tail = text.substr(text.size() - suffix.size());
     return std::equal(tail.begin(), tail.end(), suffix.begin(),
-        [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
 }
 
 inline bool isWholeNumber(std::string_view text)
 {
     const std::size_t digitsFrom = text.starts_with('-') ? 1 : 0;
-    return text.size() > digitsFrom
-        && std::all_of(text.begin() + digitsFrom, text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return text.size() > digitsFrom &&
+           std::all_of(text.begin() + digitsFrom, text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // The library counts any unreadable file as holding no icons; the tool says why.

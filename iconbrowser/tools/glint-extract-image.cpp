@@ -49,7 +49,7 @@ int extract(const char* path, std::string_view indexText, const char* out, std::
     if (image.isNull()) {
         if (index >= count)
             std::fprintf(stderr, "glint-extract: %s holds %d icon%s; there is no icon %d\n", path, count,
-                count == 1 ? "" : "s", index);
+                         count == 1 ? "" : "s", index);
         else
             std::fprintf(stderr, "glint-extract: %s: icon %d has no readable image\n", path, index);
         return exitUnreadable;

@@ -48,7 +48,8 @@ int countEach(char** paths, int pathCount)
     const unsigned cores = std::max(1u, std::min(std::thread::hardware_concurrency(), maxWorkers));
     {
         std::vector<std::jthread> helpers;
-        for (unsigned n = 1; n < std::min<unsigned>(cores, static_cast<unsigned>(pathCount)); ++n) helpers.emplace_back(work);
+        for (unsigned n = 1; n < std::min<unsigned>(cores, static_cast<unsigned>(pathCount)); ++n)
+            helpers.emplace_back(work);
         work();
     }
     int status = 0;
@@ -75,7 +76,7 @@ int writeIconFile(const char* path, const char* indexText, const char* out)
     const auto images = reader.storedImages(icon);
     if (images.empty()) {
         std::fprintf(stderr, "glint-extract: %s holds %d icon%s; there is no icon %d with a readable image\n", path,
-            reader.count(), reader.count() == 1 ? "" : "s", icon);
+                     reader.count(), reader.count() == 1 ? "" : "s", icon);
         return exitUnreadable;
     }
     return writeWholeFile(out, icons::iconFileBytes(images)) ? 0 : exitUnreadable;
@@ -122,7 +123,8 @@ int extract(char** argv, int argc)
 
 bool isExtraction(char** args)
 {
-    return isWholeNumber(args[1]) || endsWith(args[2], ".png") || endsWith(args[2], ".bmp") || endsWith(args[2], ".ico");
+    return isWholeNumber(args[1]) || endsWith(args[2], ".png") || endsWith(args[2], ".bmp") ||
+           endsWith(args[2], ".ico");
 }
 
 } // namespace

@@ -134,7 +134,7 @@ QCursor linkCursor()
     p.setPen(QPen(Qt::black, 1));
     p.setBrush(Qt::white);
     QPainterPath hand;
-    hand.addRoundedRect(QRectF(6, 1, 4, 12), 2, 2);  // the pointing finger
+    hand.addRoundedRect(QRectF(6, 1, 4, 12), 2, 2);   // the pointing finger
     hand.addRoundedRect(QRectF(4, 10, 14, 11), 3, 3); // the fist
     p.drawPath(hand.simplified());
     p.drawLine(QPointF(10, 14), QPointF(10, 17));

@@ -71,15 +71,18 @@ void EndSignals::closeWindow()
 {
 #ifndef _WIN32
     char drained[16];
-    while (::read(pipeEnds[0], drained, sizeof drained) > 0) {}
+    while (::read(pipeEnds[0], drained, sizeof drained) > 0) {
+    }
 #endif
     // A dialog waiting for an answer is cancelled first (a message box as by
     // its close box), so the window's close is not held up behind it.
     for (QWidget* top : QApplication::topLevelWidgets()) {
         auto* dialog = qobject_cast<QDialog*>(top);
         if (!dialog || !dialog->isModal()) continue;
-        if (qobject_cast<QMessageBox*>(dialog)) dialog->close();
-        else dialog->reject();
+        if (qobject_cast<QMessageBox*>(dialog))
+            dialog->close();
+        else
+            dialog->reject();
     }
     // Other windows (help, about) would keep the program running: it ends.
     if (window_->close()) QCoreApplication::quit();

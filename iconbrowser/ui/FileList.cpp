@@ -80,9 +80,12 @@ void FileList::list()
     QThreadPool::globalInstance()->start([self, generation, path] {
         const QStringList names = filesOf(path);
         // Back on the window's thread; dropped if the list has gone meanwhile.
-        QMetaObject::invokeMethod(self.data(), [self, generation, names] {
-            if (self) self->show(generation, names);
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            self.data(),
+            [self, generation, names] {
+                if (self) self->show(generation, names);
+            },
+            Qt::QueuedConnection);
     });
 }
 

@@ -35,7 +35,8 @@ FolderList::FolderList(QWidget* parent) : QTreeWidget(parent)
 std::optional<FolderError> FolderList::setPath(const QString& path)
 {
     const QFileInfo folder(path);
-    if (!folder.exists() || !folder.isDir()) return FolderError{deviceUnavailable, QStringLiteral("Device unavailable")};
+    if (!folder.exists() || !folder.isDir())
+        return FolderError{deviceUnavailable, QStringLiteral("Device unavailable")};
     if (!folder.isReadable() || !folder.isExecutable())
         return FolderError{pathAccessError, QStringLiteral("Path/File access error")};
     const QString clean = QDir::cleanPath(folder.absoluteFilePath());
@@ -67,7 +68,7 @@ void FolderList::fill()
     }
     const QDir current(path_);
     const auto names = current.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-        QDir::Name | QDir::IgnoreCase);
+                                         QDir::Name | QDir::IgnoreCase);
     for (const QString& name : names) {
         auto* item = new QTreeWidgetItem(parent);
         item->setText(0, name);

@@ -70,7 +70,7 @@ void FrmMain::LoadIconPage(const QString& path)
         icopic_[b]->clearPicture();
         if (index < count)
             icopic_[b]->drawIcon(icons::iconImage(reader, index),
-                {iconPlace(index, count), imageSizes(reader.imageList(index))});
+                                 {iconPlace(index, count), imageSizes(reader.imageList(index))});
         else
             icopic_[b]->drawIcon(QImage()); // the blank surface
     }
@@ -119,13 +119,14 @@ void FrmMain::mnuSave_Click(int index)
         // The bitmap is the box's picture; the other formats come from the file as it stores the icon.
         const icons::IconReader reader{std::filesystem::path(QFile::encodeName(loadedPath_).toStdString())};
         const int icon = icoscroll_->value() + index;
-        const QByteArray bytes = target.format == SaveFormat::Png ? icons::largestImageAsPng(reader, icon)
-                                                                  : icons::iconFile(reader, icon);
+        const QByteArray bytes =
+            target.format == SaveFormat::Png ? icons::largestImageAsPng(reader, icon) : icons::iconFile(reader, icon);
         error = bytes.isEmpty() ? QStringLiteral("%1 no longer holds that icon").arg(loadedPath_)
                                 : writeBytes(bytes, target.path);
     }
     if (!error.isEmpty())
-        services_.prompts->message(this, QMessageBox::Warning, title,
+        services_.prompts->message(
+            this, QMessageBox::Warning, title,
             QStringLiteral("The icon could not be saved as \"%1\": %2.").arg(target.path, error));
 }
 
@@ -134,7 +135,7 @@ void FrmMain::openPath(const QString& path)
     const QFileInfo target(path);
     if (!target.exists()) {
         services_.prompts->message(this, QMessageBox::Warning, title,
-            QStringLiteral("\"%1\" is neither a file nor a folder.").arg(path));
+                                   QStringLiteral("\"%1\" is neither a file nor a folder.").arg(path));
         return;
     }
     const QString folder = target.isDir() ? target.absoluteFilePath() : target.absolutePath();
@@ -145,7 +146,7 @@ void FrmMain::openPath(const QString& path)
     }
     if (const auto error = dir1_->setPath(folder)) {
         services_.prompts->message(this, QMessageBox::Warning, title,
-            QStringLiteral("Error %1:  %2.").arg(error->number).arg(error->description));
+                                   QStringLiteral("Error %1:  %2.").arg(error->number).arg(error->description));
         return;
     }
     file1_->setPath(folder); // listed afresh even when the folder was already shown
@@ -163,7 +164,7 @@ void FrmMain::Drive1_Change()
     const auto error = dir1_->setPath(drive);
     if (!error) return;
     services_.prompts->message(this, QMessageBox::Warning, title,
-        QStringLiteral("Error %1:  %2.").arg(error->number).arg(error->description));
+                               QStringLiteral("Error %1:  %2.").arg(error->number).arg(error->description));
     // With the fall-back itself unreadable there is nowhere left to go: one
     // message, and the lists stay where they were.
     if (drive == fallbackDrive) return;

@@ -25,9 +25,9 @@ const char* const topicProperty = "helpTopic";
 void FrmMain::setHelpTopics()
 {
     const std::pair<QWidget*, int> topics[] = {
-        {drive1_, 50}, {dir1_, 60}, {file1_, 70}, {picture1_, 80}, {icopic_[0], 80}, {picIcons_, 90},
-        {icopic_[1], 90}, {icopic_[2], 90}, {icopic_[3], 90}, {icopic_[4], 90}, {icopic_[5], 90},
-        {icopic_[6], 90}, {icopic_[7], 90}, {picScroll_, 100},
+        {drive1_, 50},    {dir1_, 60},      {file1_, 70},     {picture1_, 80},   {icopic_[0], 80},
+        {picIcons_, 90},  {icopic_[1], 90}, {icopic_[2], 90}, {icopic_[3], 90},  {icopic_[4], 90},
+        {icopic_[5], 90}, {icopic_[6], 90}, {icopic_[7], 90}, {picScroll_, 100},
     };
     const help::HelpSource source = readHelpFile(QDir(services_.helpFolder).filePath(helpFile_));
     for (const auto& [control, number] : topics) {
@@ -40,7 +40,8 @@ void FrmMain::setHelpTopics()
 void FrmMain::showHelp(bool search)
 {
     if (helpFile_.isEmpty()) {
-        services_.prompts->message(this, QMessageBox::Information, windowTitle(),
+        services_.prompts->message(
+            this, QMessageBox::Information, windowTitle(),
             QStringLiteral("Unable to display Help Contents. There is no Help associated with this project."));
         return;
     }

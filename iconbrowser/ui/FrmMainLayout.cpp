@@ -49,7 +49,8 @@ QWidget* pictureBox(QWidget* parent, const char* name, const QRectF& at, QColor 
     return box;
 }
 
-QToolButton* toolButton(QWidget* parent, const char* name, const QRectF& at, const QIcon& picture, const QString& toolTip)
+QToolButton* toolButton(QWidget* parent, const char* name, const QRectF& at, const QIcon& picture,
+                        const QString& toolTip)
 {
     auto* button = placed(new QToolButton(parent), name, at, toolTip);
     button->setIcon(picture);
@@ -99,7 +100,7 @@ void FrmMain::buildControls()
     drive1_->setFont(listFont);
     cmdHelp_ = toolButton(fToolbar_, "cmdHelp", {5730, 165, 360, 330}, artwork::helpPicture(), QStringLiteral("Help"));
     cmdWhatsThis_ = toolButton(fToolbar_, "cmdWhatsThis", {6135, 165, 360, 330}, artwork::whatsThisPicture(),
-        QStringLiteral("What's This Help"));
+                               QStringLiteral("What's This Help"));
     cmdExit_ = toolButton(fToolbar_, "cmdExit", {6795, 165, 360, 330}, artwork::exitPicture(), QStringLiteral("Exit"));
 
     fSource_ = placed(new QGroupBox(QStringLiteral("Source Files"), client), "fSource", {0, 525, 7350, 2580});
@@ -126,7 +127,7 @@ void FrmMain::buildControls()
         icopic_[b]->setOwnToolTip(b == 0 ? iconToExtract : iconsInTheFile);
     }
     picScroll_ = pictureBox(client, "picScroll", {75, 3765, 7095, 345}, palette().color(QPalette::Window),
-        QStringLiteral("Scroll Bar"));
+                            QStringLiteral("Scroll Bar"));
     icoscroll_ = placed(new QScrollBar(Qt::Horizontal, picScroll_), "icoscroll", {15, 30, 6960, 225});
     icoscroll_->setRange(0, 0);
     icoscroll_->setSingleStep(1);
@@ -180,7 +181,7 @@ void FrmMain::connectControls()
 
     connect(imgSplitter_, &SplitterGrip::pressed, this, &FrmMain::imgSplitter_MouseDown);
     connect(imgSplitter_, &SplitterGrip::moved, this,
-        [this](int x) { imgSplitter_MouseMove(twips::fromPixels(this, x)); });
+            [this](int x) { imgSplitter_MouseMove(twips::fromPixels(this, x)); });
     connect(imgSplitter_, &SplitterGrip::released, this, &FrmMain::imgSplitter_MouseUp);
 
     connect(mexit_, &QAction::triggered, this, &FrmMain::mexit_Click);

@@ -30,7 +30,8 @@ double readTwips(const QSettings& settings, const QString& key)
 bool onSomeScreen(const QRect& frame)
 {
     const auto screens = QGuiApplication::screens();
-    return std::any_of(screens.begin(), screens.end(), [&](const QScreen* s) { return s->geometry().intersects(frame); });
+    return std::any_of(screens.begin(), screens.end(),
+                       [&](const QScreen* s) { return s->geometry().intersects(frame); });
 }
 
 } // namespace
@@ -38,7 +39,8 @@ bool onSomeScreen(const QRect& frame)
 void FrmMain::Form_Load()
 {
     const QSettings& settings = *services_.settings;
-    QPoint position(twips::toPixels(this, readTwips(settings, leftKey)), twips::toPixels(this, readTwips(settings, topKey)));
+    QPoint position(twips::toPixels(this, readTwips(settings, leftKey)),
+                    twips::toPixels(this, readTwips(settings, topKey)));
     // A position that lies wholly off every screen (a screen since removed)
     // would hide the window: it opens at the default instead.
     if (!onSomeScreen(QRect(position, frameGeometry().size())))
@@ -52,7 +54,9 @@ void FrmMain::Form_Unload()
     if (isMinimized()) return;
     QSettings& settings = *services_.settings;
     const QRect frame = frameGeometry();
-    const auto text = [this](int pixels) { return QString::number(static_cast<float>(twips::fromPixels(this, pixels))); };
+    const auto text = [this](int pixels) {
+        return QString::number(static_cast<float>(twips::fromPixels(this, pixels)));
+    };
     settings.setValue(leftKey, text(frame.x()));
     settings.setValue(topKey, text(frame.y()));
     settings.setValue(widthKey, text(frame.width()));

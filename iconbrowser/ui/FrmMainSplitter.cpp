@@ -41,8 +41,7 @@ void FrmMain::Form_Resize()
 void FrmMain::imgSplitter_MouseDown()
 {
     const QRectF grip = twips::of(imgSplitter_);
-    twips::place(picSplitter_,
-        {grip.left(), grip.top(), std::floor(std::round(grip.width()) / 2), grip.height() - 20});
+    twips::place(picSplitter_, {grip.left(), grip.top(), std::floor(std::round(grip.width()) / 2), grip.height() - 20});
     picSplitter_->show();
     picSplitter_->raise();
     splitterMoving_ = true;

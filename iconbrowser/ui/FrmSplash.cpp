@@ -65,7 +65,7 @@ FrmSplash::FrmSplash(QWidget* parent, LinkOpener openLink) : QDialog(parent), op
     label(this, "Label1", {2220, 120, 2550, 525}, QStringLiteral("Glint Gatherer"), comicSans(18, true));
     label(this, "Label2", {2790, 690, 1980, 525}, QString(), comicSans(18, true));
     label(this, "Label3", {1260, 1335, 3510, 315}, QStringLiteral("Free to use, copy and share."),
-        comicSans(11.25, true));
+          comicSans(11.25, true));
 
     auto* web = new LinkImage(this, [this] { openLink_(QUrl(authorWebPage)); });
     web->setObjectName(QStringLiteral("imgWebURL"));

@@ -29,8 +29,8 @@ QString html(const help::HelpTopic& topic)
 } // namespace
 
 HelpViewer::HelpViewer(QWidget* parent, Prompts& prompts)
-    : QDialog(parent), prompts_(prompts), pages_(new QTabWidget), contents_(new QListWidget),
-      searchKey_(new QLineEdit), found_(new QListWidget), text_(new QTextBrowser)
+    : QDialog(parent), prompts_(prompts), pages_(new QTabWidget), contents_(new QListWidget), searchKey_(new QLineEdit),
+      found_(new QListWidget), text_(new QTextBrowser)
 {
     setObjectName(QStringLiteral("HelpViewer"));
     setWindowTitle(QStringLiteral("Glint Gatherer Help"));
@@ -101,9 +101,10 @@ bool HelpViewer::load(const QString& path)
     text_->clear();
     shownTitle_.clear();
     if (source_.topics.empty()) {
-        const QString why = source_.error.empty() ? QStringLiteral("it holds no topics") : QString::fromStdString(source_.error);
+        const QString why =
+            source_.error.empty() ? QStringLiteral("it holds no topics") : QString::fromStdString(source_.error);
         prompts_.message(parentWidget(), QMessageBox::Warning, windowTitle(),
-            QStringLiteral("Cannot open the help file \"%1\": %2.").arg(path, why));
+                         QStringLiteral("Cannot open the help file \"%1\": %2.").arg(path, why));
         return false;
     }
     for (std::size_t i = 0; i < source_.topics.size(); ++i) {

@@ -26,8 +26,8 @@ SaveTarget QtPrompts::askSaveTarget(QWidget* owner)
         // The dialog asked about the name it was given; a name it lengthened
         // may stand for another file, which is not replaced unasked.
         if (path == chosen || !QFileInfo::exists(path)) return {path, format};
-        const auto answer = QMessageBox::question(owner, dialog.windowTitle(),
-            QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(path));
+        const auto answer = QMessageBox::question(
+            owner, dialog.windowTitle(), QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(path));
         if (answer == QMessageBox::Yes) return {path, format};
     }
 }

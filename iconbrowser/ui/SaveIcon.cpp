@@ -41,7 +41,8 @@ QString writeWhole(const QString& path, const std::function<bool(QSaveFile&)>& e
     if (!file.open(QIODevice::WriteOnly)) return file.errorString();
     if (!encode(file)) {
         file.cancelWriting();
-        return file.error() != QFileDevice::NoError ? file.errorString() : QStringLiteral("the picture could not be encoded");
+        return file.error() != QFileDevice::NoError ? file.errorString()
+                                                    : QStringLiteral("the picture could not be encoded");
     }
     if (!file.commit()) return file.errorString();
     return {};

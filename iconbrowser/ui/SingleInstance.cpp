@@ -53,7 +53,8 @@ std::optional<HandOver> HandOver::fromRequest(const QByteArray& line)
 QString SingleInstance::displayOf(const QString& platform, const QString& x11Display, const QString& waylandDisplay)
 {
     if (platform == QLatin1String("wayland") || x11Display.isEmpty())
-        return waylandDisplay.isEmpty() && platform == QLatin1String("wayland") ? QStringLiteral("wayland-0") : waylandDisplay;
+        return waylandDisplay.isEmpty() && platform == QLatin1String("wayland") ? QStringLiteral("wayland-0")
+                                                                                : waylandDisplay;
     return withoutScreen(x11Display);
 }
 
@@ -61,7 +62,7 @@ QString SingleInstance::serverName()
 {
     // The toolkit reads these to connect; the name follows the display it connects to.
     QString display = displayOf(QGuiApplication::platformName(), qEnvironmentVariable("DISPLAY"),
-        qEnvironmentVariable("WAYLAND_DISPLAY"));
+                                qEnvironmentVariable("WAYLAND_DISPLAY"));
     display.replace(QLatin1Char('/'), QLatin1Char('_')); // a server name is one file name
 #ifdef Q_OS_UNIX
     return QStringLiteral("Glint Gatherer %1 %2").arg(getuid()).arg(display);
@@ -79,7 +80,8 @@ bool SingleInstance::handOverToRunningCopy(const QString& name, const HandOver& 
     socket.flush();
     // The reply comes once the Enter press has been handled; a copy that
     // answered the connection is running either way.
-    while (!socket.canReadLine() && socket.waitForReadyRead(timeoutMs)) {}
+    while (!socket.canReadLine() && socket.waitForReadyRead(timeoutMs)) {
+    }
     return true;
 }
 

@@ -38,7 +38,7 @@ QRectF of(const QWidget* widget)
     if (stored.isValid()) return stored.toRectF();
     const QRect g = widget->geometry();
     return {fromPixels(widget, g.x()), fromPixels(widget, g.y()), fromPixels(widget, g.width()),
-        fromPixels(widget, g.height())};
+            fromPixels(widget, g.height())};
 }
 
 void setLeft(QWidget* widget, double left)

@@ -59,7 +59,7 @@ int main(int argc, char** argv)
     QSettings settings(glint::FrmMain::title, glint::FrmMain::title);
     glint::QtPrompts prompts;
     glint::FrmMain window({&prompts, glint::helpFolderFor(QCoreApplication::applicationDirPath()), &settings,
-        [](const QUrl& address) { QDesktopServices::openUrl(address); }});
+                           [](const QUrl& address) { QDesktopServices::openUrl(address); }});
     glint::SingleInstance instance([&window](const QString& handed) { window.openPath(handed); });
     instance.listen(instanceName, &window);
     glint::EndSignals endSignals(&window);

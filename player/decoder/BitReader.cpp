@@ -21,7 +21,10 @@ constexpr int resyncByteLimit = 0x8000;
 // Version, layer and sample rate: what every frame of one stream shares.
 constexpr HeaderWord streamFormatMask = 0x001E0C00u;
 
-bool hasSync(HeaderWord h) { return (h & syncMask) == syncMask; }
+bool hasSync(HeaderWord h)
+{
+    return (h & syncMask) == syncMask;
+}
 
 bool ofThisStream(HeaderWord h)
 {
@@ -31,8 +34,7 @@ bool ofThisStream(HeaderWord h)
 
 bool isValidHeader(HeaderWord h)
 {
-    return hasSync(h) && (h & 0x00060000u) != 0 && (h & 0x0000F000u) != 0x0000F000u &&
-           (h & 0x00000C00u) != 0x00000C00u;
+    return hasSync(h) && (h & 0x00060000u) != 0 && (h & 0x0000F000u) != 0x0000F000u && (h & 0x00000C00u) != 0x00000C00u;
 }
 
 // A later header that carries the sync bits but whose frame could not be
@@ -49,7 +51,10 @@ bool unusableLaterHeader(HeaderWord h, int firstSampleRateIndex)
     return size > maxFrameBody;
 }
 
-bool readByte(std::uint8_t& byte) { return bitReader.stream.read(&byte, 1) == 1; }
+bool readByte(std::uint8_t& byte)
+{
+    return bitReader.stream.read(&byte, 1) == 1;
+}
 
 HeaderWord wordAt(const std::uint8_t* bytes)
 {
@@ -93,7 +98,10 @@ bool frameFollows(HeaderWord h, std::uint64_t at)
 }
 
 // The header word just read from the stream, with its frame behind it.
-bool foundFrame(HeaderWord h) { return frameFollows(h, bitReader.stream.position() - 4); }
+bool foundFrame(HeaderWord h)
+{
+    return frameFollows(h, bitReader.stream.position() - 4);
+}
 
 // An ID3v2 tag (id3.org, ID3v2.4 section 3.1): "ID3", two version bytes below
 // 0xFF, flags, and a 28-bit size in four bytes of seven bits each. It can hold
@@ -106,11 +114,11 @@ std::uint64_t skipId3v2Tags()
     for (;;) {
         std::uint8_t tag[10];
         if (!s.seek(offset) || s.read(tag, 10) != 10) break;
-        bool isTag = tag[0] == 'I' && tag[1] == 'D' && tag[2] == '3' && tag[3] != 0xFF &&
-                     tag[4] != 0xFF && (tag[6] | tag[7] | tag[8] | tag[9]) < 0x80;
+        bool isTag = tag[0] == 'I' && tag[1] == 'D' && tag[2] == '3' && tag[3] != 0xFF && tag[4] != 0xFF &&
+                     (tag[6] | tag[7] | tag[8] | tag[9]) < 0x80;
         if (!isTag) break;
-        std::uint64_t size = (std::uint64_t(tag[6]) << 21) | (std::uint64_t(tag[7]) << 14) |
-                             (std::uint64_t(tag[8]) << 7) | tag[9];
+        std::uint64_t size =
+            (std::uint64_t(tag[6]) << 21) | (std::uint64_t(tag[7]) << 14) | (std::uint64_t(tag[8]) << 7) | tag[9];
         bool hasFooter = tag[3] >= 4 && (tag[5] & 0x10) != 0;
         std::uint64_t end = offset + 10 + size + (hasFooter ? 10 : 0);
         if (end > s.size()) break;
@@ -122,12 +130,10 @@ std::uint64_t skipId3v2Tags()
 
 double bytesPerFrame(const FrameHeader& header)
 {
-    if (header.layer < 1 || header.layer > 3 || header.lsf < 0 || header.lsf > 1 ||
-        header.bitrateIndex < 0 || header.bitrateIndex > 15 || header.sampleRateIndex < 0 ||
-        header.sampleRateIndex > 8)
+    if (header.layer < 1 || header.layer > 3 || header.lsf < 0 || header.lsf > 1 || header.bitrateIndex < 0 ||
+        header.bitrateIndex > 15 || header.sampleRateIndex < 0 || header.sampleRateIndex > 8)
         return 0.0;
-    return bitrateKbps(header) * 144000.0 /
-           static_cast<double>(sampleRateTable[header.sampleRateIndex] << header.lsf);
+    return bitrateKbps(header) * 144000.0 / static_cast<double>(sampleRateTable[header.sampleRateIndex] << header.lsf);
 }
 
 int startStream()
@@ -285,8 +291,7 @@ void setMainDataStart(int backstep)
     BitReaderState& r = bitReader;
     std::uint8_t* start = r.currentBuffer + r.sideInfoSize - backstep;
     if (backstep > 0)
-        std::memmove(start, r.previousBuffer + r.previousFrameSize - backstep,
-                     static_cast<std::size_t>(backstep));
+        std::memmove(start, r.previousBuffer + r.previousFrameSize - backstep, static_cast<std::size_t>(backstep));
     r.bytePointer = start;
     r.bitIndex = 0;
 }

@@ -38,7 +38,8 @@ void skipLeadingSamples(SynthesisState& s)
     constexpr int slotFrames = 32;
     int drop = std::min(s.skipSamples, slotFrames);
     std::uint8_t* slot = s.pcmBuffer + s.pcmFill - slotFrames * bytesPerSampleFrame;
-    std::memmove(slot, slot + drop * bytesPerSampleFrame, static_cast<std::size_t>(slotFrames - drop) * bytesPerSampleFrame);
+    std::memmove(slot, slot + drop * bytesPerSampleFrame,
+                 static_cast<std::size_t>(slotFrames - drop) * bytesPerSampleFrame);
     s.pcmFill -= drop * bytesPerSampleFrame;
     s.skipSamples -= drop;
 }
@@ -72,7 +73,7 @@ void synthesiseGranule(PcmSink& sink)
 // state. The reservoir has already been carried on by setMainDataStart.
 void playSilence(PcmSink& sink)
 {
-    const GranuleInfo silent;  // long blocks, no lines above zero
+    const GranuleInfo silent; // long blocks, no lines above zero
     for (int gr = 0; gr < 2; ++gr) {
         hybridSynthesis(buffers.spectrum, buffers.subbandSamples, 0, silent);
         hybridSynthesis(buffers.spectrum + 576, buffers.subbandSamples + 576, 1, silent);
@@ -159,9 +160,15 @@ void endStream()
     s.skipSamples = 0;
 }
 
-void discardPcm() { resetPcmOutput(); }
+void discardPcm()
+{
+    resetPcmOutput();
+}
 
-int heldPcmBytes() { return synthesis.pcmFill; }
+int heldPcmBytes()
+{
+    return synthesis.pcmFill;
+}
 
 void startStreamHistory()
 {
@@ -173,7 +180,10 @@ void startStreamHistory()
     damagedFrames = 0;
 }
 
-std::int64_t skippedFrames() { return damagedFrames; }
+std::int64_t skippedFrames()
+{
+    return damagedFrames;
+}
 
 void resetDecoder()
 {

@@ -27,8 +27,7 @@ constexpr std::uint64_t lyrics2TrailerBytes = 15;
 
 std::uint32_t littleEndian32(const std::uint8_t* p)
 {
-    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
-           (std::uint32_t(p[3]) << 24);
+    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
 }
 
 bool readAt(InputStream& s, std::uint64_t offset, std::uint8_t* to, std::size_t n)

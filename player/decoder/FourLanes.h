@@ -19,18 +19,42 @@ struct FourLanes {
     FourLanes(float f) : v(_mm_set1_ps(f)) {}
     explicit FourLanes(__m128 m) : v(m) {}
 
-    static FourLanes load(const float* p) { return FourLanes(_mm_loadu_ps(p)); }
-    void store(float* p) const { _mm_storeu_ps(p, v); }
+    static FourLanes load(const float* p)
+    {
+        return FourLanes(_mm_loadu_ps(p));
+    }
+    void store(float* p) const
+    {
+        _mm_storeu_ps(p, v);
+    }
     // Lane k is p[3 - k].
-    static FourLanes loadReversed(const float* p) { return FourLanes(reversed(_mm_loadu_ps(p))); }
-    void storeReversed(float* p) const { _mm_storeu_ps(p, reversed(v)); }
+    static FourLanes loadReversed(const float* p)
+    {
+        return FourLanes(reversed(_mm_loadu_ps(p)));
+    }
+    void storeReversed(float* p) const
+    {
+        _mm_storeu_ps(p, reversed(v));
+    }
 
-    friend FourLanes operator+(FourLanes a, FourLanes b) { return FourLanes(_mm_add_ps(a.v, b.v)); }
-    friend FourLanes operator-(FourLanes a, FourLanes b) { return FourLanes(_mm_sub_ps(a.v, b.v)); }
-    friend FourLanes operator*(FourLanes a, FourLanes b) { return FourLanes(_mm_mul_ps(a.v, b.v)); }
+    friend FourLanes operator+(FourLanes a, FourLanes b)
+    {
+        return FourLanes(_mm_add_ps(a.v, b.v));
+    }
+    friend FourLanes operator-(FourLanes a, FourLanes b)
+    {
+        return FourLanes(_mm_sub_ps(a.v, b.v));
+    }
+    friend FourLanes operator*(FourLanes a, FourLanes b)
+    {
+        return FourLanes(_mm_mul_ps(a.v, b.v));
+    }
 
 private:
-    static __m128 reversed(__m128 m) { return _mm_shuffle_ps(m, m, _MM_SHUFFLE(0, 1, 2, 3)); }
+    static __m128 reversed(__m128 m)
+    {
+        return _mm_shuffle_ps(m, m, _MM_SHUFFLE(0, 1, 2, 3));
+    }
 
 public:
 #else
@@ -77,7 +101,10 @@ public:
     }
 #endif
 
-    FourLanes& operator+=(FourLanes b) { return *this = *this + b; }
+    FourLanes& operator+=(FourLanes b)
+    {
+        return *this = *this + b;
+    }
 };
 
 // Lane k of rows[i] is block[stride * k + i], for i below `count`: four

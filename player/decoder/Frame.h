@@ -14,7 +14,7 @@ struct GranuleInfo {
     std::uint32_t part23Length = 0;
     std::uint32_t bigValues = 0;
     std::uint32_t scalefacCompress = 0;
-    std::uint32_t blockType = 0;  // 0 normal, 1 start, 2 short, 3 stop
+    std::uint32_t blockType = 0; // 0 normal, 1 start, 2 short, 3 stop
     std::uint32_t mixedBlock = 0;
     std::uint32_t tableSelect[3] = {0, 0, 0};
     std::uint32_t maxLine = 0;
@@ -36,7 +36,7 @@ struct GranuleInfo {
 struct SideInfo {
     std::uint32_t mainDataBegin = 0;
     std::uint32_t privateBits = 0;
-    GranuleInfo granules[2][2];  // [channel][granule]
+    GranuleInfo granules[2][2]; // [channel][granule]
 };
 
 // Per sampleRateIndex: 23 long band boundaries, 22 long widths, 14 short

@@ -82,7 +82,7 @@ std::vector<std::uint32_t> buildLookup(int table, int& rootBits)
     const int symbols = symbolCount(table);
     if (symbols == 0) {
         rootBits = 1;
-        return {0, 0};  // a single leaf 0 that reads no bits
+        return {0, 0}; // a single leaf 0 that reads no bits
     }
     int maxLength = *std::max_element(t.lengths, t.lengths + symbols);
     rootBits = std::min(maxLength, maxRootBits);
@@ -99,8 +99,7 @@ std::vector<std::uint32_t> buildLookup(int table, int& rootBits)
     }
     for (std::size_t slot = 0; slot < rootSize; ++slot) {
         if (subBits[slot] == 0) continue;
-        lookup[slot] = huffmanLink | (std::uint32_t(subBits[slot]) << 16) |
-                       static_cast<std::uint32_t>(lookup.size());
+        lookup[slot] = huffmanLink | (std::uint32_t(subBits[slot]) << 16) | static_cast<std::uint32_t>(lookup.size());
         lookup.resize(lookup.size() + (std::size_t(1) << subBits[slot]), 0);
     }
     for (int s = 0; s < symbols; ++s) {
@@ -108,16 +107,14 @@ std::vector<std::uint32_t> buildLookup(int table, int& rootBits)
         std::uint32_t leaf = (std::uint32_t(length) << 16) | leafValue(table, s);
         if (length <= rootBits) {
             std::size_t first = std::size_t(t.codes[s]) << (rootBits - length);
-            std::fill_n(lookup.begin() + static_cast<std::ptrdiff_t>(first),
-                        std::size_t(1) << (rootBits - length), leaf);
+            std::fill_n(lookup.begin() + static_cast<std::ptrdiff_t>(first), std::size_t(1) << (rootBits - length),
+                        leaf);
         } else {
             int rest = length - rootBits;
             std::uint32_t link = lookup[t.codes[s] >> rest];
             int bits = static_cast<int>((link >> 16) & 31);
-            std::size_t first = (link & 0xFFFFu) +
-                                (std::size_t(t.codes[s] & ((1u << rest) - 1)) << (bits - rest));
-            std::fill_n(lookup.begin() + static_cast<std::ptrdiff_t>(first),
-                        std::size_t(1) << (bits - rest), leaf);
+            std::size_t first = (link & 0xFFFFu) + (std::size_t(t.codes[s] & ((1u << rest) - 1)) << (bits - rest));
+            std::fill_n(lookup.begin() + static_cast<std::ptrdiff_t>(first), std::size_t(1) << (bits - rest), leaf);
         }
     }
     return lookup;
@@ -139,9 +136,9 @@ void buildHuffmanTables()
                 b.trees[table] = buildTree(table);
                 b.lookups[table] = buildLookup(table, b.rootBits[table]);
             }
-            huffmanTables[table] = HuffmanTable{huffmanCodes[table].linbits, b.trees[first].data(),
-                                                static_cast<int>(b.trees[first].size()),
-                                                b.lookups[first].data(), b.rootBits[first]};
+            huffmanTables[table] =
+                HuffmanTable{huffmanCodes[table].linbits, b.trees[first].data(),
+                             static_cast<int>(b.trees[first].size()), b.lookups[first].data(), b.rootBits[first]};
         }
     });
 }

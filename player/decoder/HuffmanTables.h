@@ -59,7 +59,13 @@ inline std::uint32_t huffmanDecode(const HuffmanTable& table, std::uint32_t peek
     return e;
 }
 
-inline int huffmanLength(std::uint32_t leaf) { return static_cast<int>((leaf >> 16) & 31); }
-inline unsigned huffmanSymbol(std::uint32_t leaf) { return leaf & 0xFFu; }
+inline int huffmanLength(std::uint32_t leaf)
+{
+    return static_cast<int>((leaf >> 16) & 31);
+}
+inline unsigned huffmanSymbol(std::uint32_t leaf)
+{
+    return leaf & 0xFFu;
+}
 
 } // namespace mp3

@@ -48,7 +48,8 @@ void initHybridTables()
         t.imdctWindow[3][i] = static_cast<float>(std::sin((2 * (i - 6) + 1) * pi / 24) * longFactor(i));
     for (int i = 12; i < 18; ++i) t.imdctWindow[3][i] = static_cast<float>(longFactor(i));
     for (int i = 0; i < 12; ++i)
-        t.imdctWindow[2][i] = static_cast<float>(0.5 * std::sin((2 * i + 1) * pi / 24) / std::cos((2 * i + 7) * pi / 24));
+        t.imdctWindow[2][i] =
+            static_cast<float>(0.5 * std::sin((2 * i + 1) * pi / 24) / std::cos((2 * i + 7) * pi / 24));
     for (int i = 12; i < 36; ++i) t.imdctWindow[2][i] = 0.0f;
 
     const int copied[4] = {36, 36, 12, 36};
@@ -67,7 +68,10 @@ void initHybridTables()
     t.cosPi3 = static_cast<float>(std::cos(pi / 3));
 }
 
-void resetHybridState() { std::memset(&hybridState, 0, sizeof hybridState); }
+void resetHybridState()
+{
+    std::memset(&hybridState, 0, sizeof hybridState);
+}
 
 void aliasReduce(float* x, const GranuleInfo& granule)
 {
@@ -171,8 +175,7 @@ void imdct36Four(float* x, const float* prev, float* next, const float (*window)
 void imdct36(float* x, const float* prev, float* next, const float* w, float* out)
 {
     imdct36Lanes(
-        x, prev, next, [w](int i) { return w[i]; },
-        [out](int slot, float value) { out[slot * outStride] = value; });
+        x, prev, next, [w](int i) { return w[i]; }, [out](int slot, float value) { out[slot * outStride] = value; });
 }
 
 void imdct12(const float* x, const float* prev, float* next, const float* w, float* out)
@@ -239,8 +242,7 @@ void hybridSynthesis(float* x, float* samples, int channel, const GranuleInfo& g
         int sb = from;
         for (; sb < to; sb += 2) {
             transform(x + 18 * sb, previous + 18 * sb, next + 18 * sb, evenWindow, samples + sb);
-            transform(x + 18 * (sb + 1), previous + 18 * (sb + 1), next + 18 * (sb + 1), oddWindow,
-                      samples + sb + 1);
+            transform(x + 18 * (sb + 1), previous + 18 * (sb + 1), next + 18 * (sb + 1), oddWindow, samples + sb + 1);
         }
         return sb;
     };

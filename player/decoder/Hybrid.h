@@ -37,8 +37,7 @@ void initHybridTables();
 void resetHybridState();
 
 void aliasReduce(float* channelSpectrum, const GranuleInfo& granule);
-void hybridSynthesis(float* channelSpectrum, float* channelSubbandSamples, int channel,
-                     const GranuleInfo& granule);
+void hybridSynthesis(float* channelSpectrum, float* channelSubbandSamples, int channel, const GranuleInfo& granule);
 void imdct36(float* in, const float* previous, float* next, const float* window, float* out);
 void imdct12(const float* in, const float* previous, float* next, const float* window, float* out);
 

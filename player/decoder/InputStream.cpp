@@ -124,7 +124,10 @@ void InputStream::close()
     bufferOffset_ = 0;
 }
 
-void InputStream::endAt(std::uint64_t offset) { size_ = std::min(size_, offset); }
+void InputStream::endAt(std::uint64_t offset)
+{
+    size_ = std::min(size_, offset);
+}
 
 bool InputStream::refill()
 {

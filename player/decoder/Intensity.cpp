@@ -46,8 +46,8 @@ void pan(float* left, float* right, int first, int step, int count, int position
 
 // Long bands from `firstBand` to 21; `positionOf` (band) gives the scale factor.
 template <typename Position>
-void panLongBands(float* left, float* right, const std::int32_t* row, int firstBand, int endBand,
-                  Position positionOf, float sumScale)
+void panLongBands(float* left, float* right, const std::int32_t* row, int firstBand, int endBand, Position positionOf,
+                  float sumScale)
 {
     for (int band = firstBand; band < endBand; ++band)
         pan(left, right, row[band], 1, row[band + 1] - row[band], positionOf(band), sumScale);
@@ -56,10 +56,10 @@ void panLongBands(float* left, float* right, const std::int32_t* row, int firstB
 // Short bands from `firstBand` to 12 of window w, in the interleaved layout:
 // value k of window w in a band starting at line i lies at i + w + 3k.
 template <typename Position>
-void panShortBands(float* left, float* right, const std::int32_t* row, int window, int firstBand,
-                   Position positionOf, float sumScale)
+void panShortBands(float* left, float* right, const std::int32_t* row, int window, int firstBand, Position positionOf,
+                   float sumScale)
 {
-    const std::int32_t* boundaries = row + 45;  // three times the per-window line
+    const std::int32_t* boundaries = row + 45; // three times the per-window line
     const std::int32_t* widths = row + 59;
     for (int band = firstBand; band < 13; ++band)
         pan(left, right, boundaries[band] + window, 3, widths[band], positionOf(band), sumScale);
@@ -67,8 +67,8 @@ void panShortBands(float* left, float* right, const std::int32_t* row, int windo
 
 } // namespace
 
-void applyIntensity(float* spectrumBlock, const ScaleFactors& sf, const GranuleInfo& right,
-                    int sampleRateIndex, bool midSide)
+void applyIntensity(float* spectrumBlock, const ScaleFactors& sf, const GranuleInfo& right, int sampleRateIndex,
+                    bool midSide)
 {
     float* const l = spectrumBlock;
     float* const r = spectrumBlock + 576;

@@ -113,12 +113,12 @@ struct RunWriter {
     int nextRun = 0;
     int pairsLeft = 0;
     int position = 0;
-    int runEndPosition = 0;  // one step past the current run's last line
+    int runEndPosition = 0; // one step past the current run's last line
     int step = 1;
     int window = 3;
     int band = 0;
     float gain = 0.0f;
-    int maxBand[4] = {-1, -1, -1, -1};  // short windows 0..2, then long runs
+    int maxBand[4] = {-1, -1, -1, -1}; // short windows 0..2, then long runs
 
     const ScaleFactors* scaleFactors;
     const std::int32_t* pre;
@@ -201,7 +201,10 @@ inline void putZero(float* left, float* right, int line)
 
 // The flags set among four, from a table of 16 nibbles (nibble k holds the
 // count for k): the target machine need not have a population count.
-inline int flagCount(unsigned flags) { return static_cast<int>((0x4332322132212110ull >> (4 * flags)) & 15); }
+inline int flagCount(unsigned flags)
+{
+    return static_cast<int>((0x4332322132212110ull >> (4 * flags)) & 15);
+}
 
 // A quadruple whose four values lie in the current run and whose sign bits
 // are all there: one sign bit follows the code word for each flag set, and
@@ -389,8 +392,7 @@ int decodeGranule(float* left, float* right, const ScaleFactors& sf, GranuleInfo
         g.maxLine = static_cast<std::uint32_t>(longLimit[rate][w.maxBand[3] + 1]);
     } else {
         int top = std::max(w.maxBand[0], std::max(w.maxBand[1], w.maxBand[2])) + 1;
-        g.maxLine = static_cast<std::uint32_t>(top != 0 ? shortLimit[rate][top]
-                                                        : longLimit[rate][w.maxBand[3] + 1]);
+        g.maxLine = static_cast<std::uint32_t>(top != 0 ? shortLimit[rate][top] : longLimit[rate][w.maxBand[3] + 1]);
     }
 
     const std::ptrdiff_t position = in.consumed() + std::max(remaining, 0);
@@ -407,26 +409,23 @@ void initDecoderTables(int subbandLimit)
     for (int x = 0; x < 8207; ++x) powerTable[x] = static_cast<float>(std::pow(static_cast<double>(x), 4.0 / 3.0));
     for (int j = 0; j < 9; ++j) {
         buildBandMap(j);
-        for (int b = 0; b < 23; ++b)
-            longLimit[j][b] = std::min(subbandLimit, (bandTable[j][b] + 7) / 18 + 1);
-        for (int b = 0; b < 14; ++b)
-            shortLimit[j][b] = std::min(subbandLimit, (bandTable[j][45 + b] - 1) / 18 + 1);
+        for (int b = 0; b < 23; ++b) longLimit[j][b] = std::min(subbandLimit, (bandTable[j][b] + 7) / 18 + 1);
+        for (int b = 0; b < 14; ++b) shortLimit[j][b] = std::min(subbandLimit, (bandTable[j][45 + b] - 1) / 18 + 1);
     }
     buildHuffmanTables();
     initHybridTables();
 }
 
-int requantise(float* spectrum, const ScaleFactors& scaleFactors, GranuleInfo& granule,
-               int sampleRateIndex, int part2Bits)
+int requantise(float* spectrum, const ScaleFactors& scaleFactors, GranuleInfo& granule, int sampleRateIndex,
+               int part2Bits)
 {
     return decodeGranule<false>(spectrum, nullptr, scaleFactors, granule, sampleRateIndex, part2Bits);
 }
 
-int requantiseMidSide(float* spectrumBlock, const ScaleFactors& scaleFactors, GranuleInfo& granule,
-                      int sampleRateIndex, int part2Bits)
+int requantiseMidSide(float* spectrumBlock, const ScaleFactors& scaleFactors, GranuleInfo& granule, int sampleRateIndex,
+                      int part2Bits)
 {
-    return decodeGranule<true>(spectrumBlock, spectrumBlock + 576, scaleFactors, granule,
-                               sampleRateIndex, part2Bits);
+    return decodeGranule<true>(spectrumBlock, spectrumBlock + 576, scaleFactors, granule, sampleRateIndex, part2Bits);
 }
 
 } // namespace mp3

@@ -17,8 +17,8 @@ extern const std::int32_t preTable[22];
 // A run is the pairs of one band, or of one window of a short band.
 struct BandRun {
     std::int32_t pairs;
-    std::int32_t start;   // first line
-    std::int32_t window;  // 0..2 for a short window, 3 for a long band
+    std::int32_t start;  // first line
+    std::int32_t window; // 0..2 for a short window, 3 for a long band
     std::int32_t band;
 };
 
@@ -42,12 +42,12 @@ void initDecoderTables(int subbandLimit);
 
 // Decodes one granule of one channel into 576 values; sets granule.maxLine.
 // Returns 1 when the Huffman data ran past part23Length, else 0.
-int requantise(float* spectrum, const ScaleFactors& scaleFactors, GranuleInfo& granule,
-               int sampleRateIndex, int part2Bits);
+int requantise(float* spectrum, const ScaleFactors& scaleFactors, GranuleInfo& granule, int sampleRateIndex,
+               int part2Bits);
 
 // The same for the side channel of a mid/side frame: `spectrumBlock` holds the
 // granule's mid values in its first 576 floats; both channels are written.
-int requantiseMidSide(float* spectrumBlock, const ScaleFactors& scaleFactors, GranuleInfo& granule,
-                      int sampleRateIndex, int part2Bits);
+int requantiseMidSide(float* spectrumBlock, const ScaleFactors& scaleFactors, GranuleInfo& granule, int sampleRateIndex,
+                      int part2Bits);
 
 } // namespace mp3

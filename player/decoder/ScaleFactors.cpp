@@ -28,15 +28,15 @@ int decodeScaleFactors(ScaleFactors& sf, const GranuleInfo& granule)
         int bits = 0;
         int n = 0;
         if (granule.mixedBlock) {
-            bits += readValues(sf, 17, s1);  // long bands 0..7, short bands 3..5
+            bits += readValues(sf, 17, s1); // long bands 0..7, short bands 3..5
             n = 17;
         } else {
-            bits += readValues(sf, 18, s1);  // short bands 0..5
+            bits += readValues(sf, 18, s1); // short bands 0..5
             n = 18;
         }
-        bits += readValues(sf + n, 18, s2);  // short bands 6..11
+        bits += readValues(sf + n, 18, s2); // short bands 6..11
         n += 18;
-        sf[n] = sf[n + 1] = sf[n + 2] = 0;  // band 12 has no scale factor
+        sf[n] = sf[n + 1] = sf[n + 2] = 0; // band 12 has no scale factor
         return bits;
     }
 
@@ -45,8 +45,7 @@ int decodeScaleFactors(ScaleFactors& sf, const GranuleInfo& granule)
     for (int group = 0; group < 4; ++group) {
         bool shared = granule.scfsi >= 0 && (granule.scfsi & (8 >> group)) != 0;
         if (shared) continue;
-        bits += readValues(sf + groupStart[group], groupStart[group + 1] - groupStart[group],
-                           group < 2 ? s1 : s2);
+        bits += readValues(sf + groupStart[group], groupStart[group + 1] - groupStart[group], group < 2 ? s1 : s2);
     }
     sf[21] = 0;
     return bits;

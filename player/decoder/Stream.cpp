@@ -41,8 +41,8 @@ bool takeHeaderFrame(const FrameHeader& header)
     std::uint64_t frameBytes = 4 + static_cast<std::uint64_t>(header.frameSize);
     if (end < frameBytes) return false;
     std::uint64_t offset = end - frameBytes;
-    HeaderFrame found = parseHeaderFrame(header, r.currentBuffer, static_cast<std::size_t>(header.frameSize),
-                                         offset, r.fileSize - offset);
+    HeaderFrame found = parseHeaderFrame(header, r.currentBuffer, static_cast<std::size_t>(header.frameSize), offset,
+                                         r.fileSize - offset);
     if (found.kind == HeaderFrame::Kind::none) return false;
     facts.headerFrame = found;
     if (gaplessOn && found.hasGaplessInfo) {
@@ -52,13 +52,22 @@ bool takeHeaderFrame(const FrameHeader& header)
     return true;
 }
 
-int samplesPerFrame(const FrameHeader& header) { return header.lsf ? 576 : 1152; }
+int samplesPerFrame(const FrameHeader& header)
+{
+    return header.lsf ? 576 : 1152;
+}
 
 } // namespace
 
-void resetStreamFacts() { facts = StreamFacts{}; }
+void resetStreamFacts()
+{
+    facts = StreamFacts{};
+}
 
-int openSong(const char* path) { return startSong(openStream(path)); }
+int openSong(const char* path)
+{
+    return startSong(openStream(path));
+}
 
 int openSongInMemory(const std::uint8_t* data, std::size_t size)
 {
@@ -83,7 +92,7 @@ int nextFrame(FrameHeader& header)
             header.headerChange = 2;
         }
     }
-    if (header.errorProtection == 1) getBits(16);  // the CRC word, not checked
+    if (header.errorProtection == 1) getBits(16); // the CRC word, not checked
     return 1;
 }
 
@@ -106,11 +115,23 @@ int seekToFraction(FrameHeader& header, double fraction)
     return seekFrame(header, static_cast<std::int64_t>(std::trunc(static_cast<double>(low) * fraction)));
 }
 
-void setEqualiser(bool on) { eqEnabled = on ? 1 : 0; }
-bool equaliserOn() { return eqEnabled != 0; }
-void setGapless(bool on) { gaplessOn = on; }
+void setEqualiser(bool on)
+{
+    eqEnabled = on ? 1 : 0;
+}
+bool equaliserOn()
+{
+    return eqEnabled != 0;
+}
+void setGapless(bool on)
+{
+    gaplessOn = on;
+}
 
-const HeaderFrame& headerFrame() { return facts.headerFrame; }
+const HeaderFrame& headerFrame()
+{
+    return facts.headerFrame;
+}
 
 int streamBitrateKbps(const FrameHeader& header)
 {

@@ -8,10 +8,8 @@ std::uint32_t AudibleSong::begin(const std::string& path, SongLength length, boo
     const std::uint32_t number = shown().number;
     // Songs older than the one heard are never heard again: blocks play in
     // the order they were written.
-    while (!records_.empty() && before(records_.front().number, number))
-        records_.pop_front();
-    if (!sameSong || lastSong_ == 0)
-        ++lastSong_;
+    while (!records_.empty() && before(records_.front().number, number)) records_.pop_front();
+    if (!sameSong || lastSong_ == 0) ++lastSong_;
     records_.push_back(Record{++lastNumber_, lastSong_, path, length});
     return lastNumber_;
 }
@@ -20,8 +18,7 @@ void AudibleSong::setLength(std::uint32_t number, SongLength length)
 {
     std::lock_guard lock(mutex_);
     for (Record& record : records_)
-        if (record.number == number)
-            record.length = length;
+        if (record.number == number) record.length = length;
 }
 
 void AudibleSong::handOver(const std::string& path)
@@ -41,16 +38,14 @@ AudibleSong::Place AudibleSong::shown() const
 {
     const Place place = heard();
     const std::uint32_t handedOver = handedOver_.load();
-    if (handedOver != 0 && (place.number == 0 || before(place.number, handedOver)))
-        return Place{handedOver, 0};
+    if (handedOver != 0 && (place.number == 0 || before(place.number, handedOver))) return Place{handedOver, 0};
     return place;
 }
 
 const AudibleSong::Record* AudibleSong::find(std::uint32_t number) const
 {
     for (const Record& record : records_)
-        if (record.number == number)
-            return &record;
+        if (record.number == number) return &record;
     return nullptr;
 }
 
@@ -58,10 +53,13 @@ Audible AudibleSong::nowLocked() const
 {
     const Place place = shown();
     const Record* record = find(place.number);
-    if (!record)
-        return Audible{};
-    return Audible{record->song,   record->path, record->length.seconds, pcm::wholeSeconds(place.frame),
-                   place.frame, record->length.microseconds};
+    if (!record) return Audible{};
+    return Audible{record->song,
+                   record->path,
+                   record->length.seconds,
+                   pcm::wholeSeconds(place.frame),
+                   place.frame,
+                   record->length.microseconds};
 }
 
 Audible AudibleSong::now() const
@@ -77,8 +75,7 @@ void AudibleSong::relay(PlayerReadouts& readouts)
     std::lock_guard lock(mutex_);
     const Audible audible = nowLocked();
     // The readouts show whole seconds: frames alone tell them nothing new.
-    if (audible.showsAlike(relayed_))
-        return;
+    if (audible.showsAlike(relayed_)) return;
     relayed_ = audible;
     readouts.showAudible(audible);
 }

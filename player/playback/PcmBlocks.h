@@ -18,6 +18,9 @@ inline constexpr int blockCount = AudioDevice::maxQueued;
 // The one rate the player accepts.
 inline constexpr int framesPerSecond = Audible::framesPerSecond;
 
-inline constexpr int wholeSeconds(std::uint32_t frames) { return static_cast<int>(frames / framesPerSecond); }
+inline constexpr int wholeSeconds(std::uint32_t frames)
+{
+    return static_cast<int>(frames / framesPerSecond);
+}
 
 } // namespace pcm

@@ -9,26 +9,62 @@ Player::Player(AudioDevice& device, PlayerReadouts& readouts, UserMessages& mess
 
 Player::~Player() = default;
 
-void Player::startPlayerThread(const std::string& path) { engine_->startPlayerThread(path); }
+void Player::startPlayerThread(const std::string& path)
+{
+    engine_->startPlayerThread(path);
+}
 
-void Player::stopPlayback() { engine_->stopPlayback(); }
+void Player::stopPlayback()
+{
+    engine_->stopPlayback();
+}
 
-bool Player::isRunning() const { return engine_->isRunning(); }
+bool Player::isRunning() const
+{
+    return engine_->isRunning();
+}
 
-void Player::requestNext() { engine_->requestNext(); }
+void Player::requestNext()
+{
+    engine_->requestNext();
+}
 
-void Player::requestPrevious() { engine_->requestPrevious(); }
+void Player::requestPrevious()
+{
+    engine_->requestPrevious();
+}
 
-void Player::requestSeek(float fraction) { engine_->requestSeek(fraction); }
+void Player::requestSeek(float fraction)
+{
+    engine_->requestSeek(fraction);
+}
 
-void Player::takeOverFile(const std::string& path) { engine_->takeOverFile(path); }
+void Player::takeOverFile(const std::string& path)
+{
+    engine_->takeOverFile(path);
+}
 
-void Player::pause() { engine_->pause(); }
+void Player::pause()
+{
+    engine_->pause();
+}
 
-void Player::resume() { engine_->resume(); }
+void Player::resume()
+{
+    engine_->resume();
+}
 
-bool Player::isPaused() const { return engine_->isPaused(); }
+bool Player::isPaused() const
+{
+    return engine_->isPaused();
+}
 
-bool Player::isSeeking() const { return engine_->isSeeking(); }
+bool Player::isSeeking() const
+{
+    return engine_->isSeeking();
+}
 
-Audible Player::audible() const { return engine_->audible(); }
+Audible Player::audible() const
+{
+    return engine_->audible();
+}

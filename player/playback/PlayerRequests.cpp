@@ -10,7 +10,8 @@
 #include "PlayerReadouts.h"
 #include "SettingsReader.h"
 
-PlayerEngine::PlayerEngine(AudioDevice& device, PlayerReadouts& readouts, UserMessages& messages, SettingsReader& settings)
+PlayerEngine::PlayerEngine(AudioDevice& device, PlayerReadouts& readouts, UserMessages& messages,
+                           SettingsReader& settings)
     : readouts_(readouts), messages_(messages), settings_(settings), playlist_(messages),
       waveOutput_(device, control_, audible_, readouts, messages)
 {
@@ -19,15 +20,13 @@ PlayerEngine::PlayerEngine(AudioDevice& device, PlayerReadouts& readouts, UserMe
 PlayerEngine::~PlayerEngine()
 {
     stopPlayback();
-    if (thread_.joinable())
-        thread_.join();
+    if (thread_.joinable()) thread_.join();
 }
 
 void PlayerEngine::startPlayerThread(const std::string& path)
 {
     stopPlayback();
-    if (thread_.joinable())
-        thread_.join();
+    if (thread_.joinable()) thread_.join();
     // Read here, on the window thread, which owns the settings.
     int pure = settings_.getInt("Pure");
     waveOutput_.setPaused(false);
@@ -53,13 +52,11 @@ void PlayerEngine::resetControl()
 
 void PlayerEngine::stopPlayback()
 {
-    if (control_.playerRunning.load() != 1)
-        return;
+    if (control_.playerRunning.load() != 1) return;
     control_.stopRequested.store(1);
     control_.keepDecoding.store(0);
     waveOutput_.wakeWriter();
-    while (control_.stopRequested.load() == 1)
-        control_.stopRequested.wait(1);
+    while (control_.stopRequested.load() == 1) control_.stopRequested.wait(1);
     waveOutput_.setPaused(false);
 }
 
@@ -71,9 +68,15 @@ void PlayerEngine::request(std::atomic<int>& flag)
     waveOutput_.wakeWriter();
 }
 
-void PlayerEngine::requestNext() { request(control_.nextRequested); }
+void PlayerEngine::requestNext()
+{
+    request(control_.nextRequested);
+}
 
-void PlayerEngine::requestPrevious() { request(control_.prevRequested); }
+void PlayerEngine::requestPrevious()
+{
+    request(control_.prevRequested);
+}
 
 bool PlayerEngine::isSeeking() const
 {
@@ -83,8 +86,7 @@ bool PlayerEngine::isSeeking() const
 
 void PlayerEngine::requestSeek(float fraction)
 {
-    if (!(fraction >= 0.0f))
-        return;
+    if (!(fraction >= 0.0f)) return;
     control_.seekFraction.store(std::min(fraction, 1.0f));
     control_.keepDecoding.store(0);
     waveOutput_.endPauseAtReset();
@@ -94,8 +96,7 @@ void PlayerEngine::requestSeek(float fraction)
 void PlayerEngine::takeOverFile(const std::string& path)
 {
     playlist_.replaceWith(path);
-    if (isListPath(path))
-        playlist_.moveTo(playlist_.count());
+    if (isListPath(path)) playlist_.moveTo(playlist_.count());
     // Shown at once, with an empty seek bar, until its first song is heard.
     audible_.handOver(path);
     audible_.relay(readouts_);

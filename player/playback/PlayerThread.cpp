@@ -34,8 +34,7 @@ void PlayerEngine::playerThreadMain(const std::string& path, int pure)
     // A stop ends the reading of a list too: a hostile list may take long.
     auto stopRequested = [this] { return control_.stopRequested.load() != 0; };
     // Any name is a song's or a list's, one beginning with "-" too.
-    if (!path.empty())
-        playlist_.addFileOrList(path, stopRequested);
+    if (!path.empty()) playlist_.addFileOrList(path, stopRequested);
     playlist_.moveTo(0);
 
     decodedSongSeconds_.store(0);
@@ -59,8 +58,7 @@ void PlayerEngine::playSongs()
     songsWithoutAudio_ = 0;
     std::string path;
     while (control_.stopRequested.load() == 0 && playlist_.getCurrent(path)) {
-        if (!playSong(path))
-            return;
+        if (!playSong(path)) return;
     }
 }
 
@@ -91,8 +89,7 @@ bool PlayerEngine::playSong(const std::string& path)
         const bool movingOn = requestPending();
         // Marked before the seek is taken, so that it never looks made
         // before the device was reset.
-        if (control_.seekFraction.load() >= 0.0f)
-            control_.resetPending.store(1);
+        if (control_.seekFraction.load() >= 0.0f) control_.resetPending.store(1);
         const float fraction = control_.seekFraction.exchange(noSeek);
         if (fraction >= 0.0f && !movingOn) {
             seekInSong(fraction);
@@ -102,17 +99,14 @@ bool PlayerEngine::playSong(const std::string& path)
         // A requester clears keepDecoding after its value: when the thread
         // has served the value before the flag came, the flag finds nothing
         // left to do, and the song goes on.
-        if (end == FramesEnd::request && !movingOn && !(fraction >= 0.0f))
-            continue;
+        if (end == FramesEnd::request && !movingOn && !(fraction >= 0.0f)) continue;
         // At its natural end the song's last partial block stays, for the
         // next song to continue; every request drops it below.
-        if (end == FramesEnd::songEnded)
-            mp3::endStream();
+        if (end == FramesEnd::songEnded) mp3::endStream();
         break;
     }
     mp3::closeSong();
-    if (control_.stopRequested.load() != 0)
-        return false;
+    if (control_.stopRequested.load() != 0) return false;
     const bool requested = moveOn();
     if (wholePassSilent(requested || sought)) {
         endAfterQueuedAudio(playertext::errorCaption, playertext::couldNotPlayAnySong + givenPath(), MessageIcon::none);
@@ -144,12 +138,9 @@ PlayerEngine::FramesEnd PlayerEngine::decodeSongFrames()
     // The frame is read before the flag is tested: after a request one more
     // frame is read and not decoded.
     for (;;) {
-        if (!mp3::nextFrame(header_))
-            return FramesEnd::songEnded;
-        if (control_.keepDecoding.load() != 1)
-            return FramesEnd::request;
-        if (!decodeOneFrame(header_))
-            return FramesEnd::refused;
+        if (!mp3::nextFrame(header_)) return FramesEnd::songEnded;
+        if (control_.keepDecoding.load() != 1) return FramesEnd::request;
+        if (!decodeOneFrame(header_)) return FramesEnd::refused;
     }
 }
 
@@ -161,8 +152,7 @@ void PlayerEngine::seekInSong(float fraction)
     // places the position, even while the end of the song before still
     // played. A seek made before the song's first frame was taken places
     // its beginning.
-    if (!songBegun_ && header_.layer != 3)
-        return;
+    if (!songBegun_ && header_.layer != 3) return;
     const SongLength length =
         songBegun_ ? SongLength{decodedSongSeconds_.load(), decodedSongMicroseconds_} : lengthOf(header_);
     const auto frame =
@@ -182,30 +172,26 @@ bool PlayerEngine::moveOn()
     if (control_.prevRequested.exchange(0) != 0) {
         control_.resetPending.store(1);
         mp3::discardPcm();
-        if (!playlist_.movePrevious())
-            playlist_.moveTo(playlist_.count());
+        if (!playlist_.movePrevious()) playlist_.moveTo(playlist_.count());
         return true;
     }
     if (control_.nextRequested.exchange(0) != 0) {
         control_.resetPending.store(1);
         mp3::discardPcm();
-        if (!playlist_.moveNext())
-            playlist_.moveTo(0);
+        if (!playlist_.moveNext()) playlist_.moveTo(0);
         return true;
     }
     // The song has ended by itself. The device is not reset: the next song
     // queues behind the end of this one, and its title and length take over
     // with the block that holds its first sample.
-    if (!playlist_.moveNext())
-        playlist_.moveTo(0);
+    if (!playlist_.moveNext()) playlist_.moveTo(0);
     return false;
 }
 
 bool PlayerEngine::decodeOneFrame(mp3::FrameHeader& header)
 {
     if (header.headerChange > 1 || !songBegun_) {
-        if (!acceptFormat(header))
-            return false;
+        if (!acceptFormat(header)) return false;
         const SongLength length = lengthOf(header);
         decodedSongSeconds_.store(length.seconds);
         decodedSongMicroseconds_ = length.microseconds;
@@ -218,11 +204,9 @@ bool PlayerEngine::decodeOneFrame(mp3::FrameHeader& header)
         readouts_.setBitrateNumber(mp3::streamBitrateKbps(header));
         control_.deviceFormat.sampleRate.store(sampleRate);
         control_.deviceFormat.channelCount.store(2);
-        if (waveOutput_.openDevice(control_.deviceFormat) < 0)
-            throw mp3::TextException(playertext::cannotOpenDevice);
+        if (waveOutput_.openDevice(control_.deviceFormat) < 0) throw mp3::TextException(playertext::cannotOpenDevice);
     }
-    if (mp3::decodeFrame(header, waveOutput_))
-        songGaveAudio_ = true;
+    if (mp3::decodeFrame(header, waveOutput_)) songGaveAudio_ = true;
     return true;
 }
 
@@ -242,8 +226,7 @@ void PlayerEngine::beginHeardSong(SongLength length)
 {
     songBegun_ = true;
     songNumber_ = audible_.begin(songPath_, length, false);
-    if (std::exchange(seekAwaitsSong_, false))
-        seekNumber_.store(songNumber_);
+    if (std::exchange(seekAwaitsSong_, false)) seekNumber_.store(songNumber_);
     // After a song that ended by itself, the decoder holds its last partial
     // block, which this song's first samples complete; after a request or at
     // the start it holds nothing.

@@ -11,8 +11,7 @@ float gainForVolume(int volume)
 
 void applyGain(std::uint8_t* samples, int byteCount, float gain)
 {
-    if (gain == 1.0f)
-        return;
+    if (gain == 1.0f) return;
     for (int i = 0; i + 1 < byteCount; i += 2) {
         const auto sample = static_cast<std::int16_t>(samples[i] | samples[i + 1] << 8);
         const long scaled = std::clamp(std::lround(static_cast<float>(sample) * gain), -32768L, 32767L);

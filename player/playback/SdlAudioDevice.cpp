@@ -17,10 +17,8 @@ constexpr Uint16 deviceSamples = 2048;
 
 SdlAudioDevice::~SdlAudioDevice()
 {
-    if (deviceId_ != 0)
-        SDL_CloseAudioDevice(deviceId_);
-    if (subsystemStarted_)
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (deviceId_ != 0) SDL_CloseAudioDevice(deviceId_);
+    if (subsystemStarted_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 bool SdlAudioDevice::startSubsystem()
@@ -39,8 +37,7 @@ bool SdlAudioDevice::startSubsystem()
 
 int SdlAudioDevice::outputDeviceCount()
 {
-    if (!startSubsystem())
-        return 0;
+    if (!startSubsystem()) return 0;
     // -1 means the driver cannot list its devices, not that there are none.
     int count = SDL_GetNumAudioDevices(0);
     return count < 0 ? 1 : count;
@@ -104,8 +101,7 @@ void SdlAudioDevice::fill(Uint8* stream, int length)
         stream += take;
         length -= take;
         headOffset_ += take;
-        if (headOffset_ >= queued.length)
-            finishHead(true);
+        if (headOffset_ >= queued.length) finishHead(true);
     }
 }
 
@@ -118,26 +114,22 @@ void SdlAudioDevice::finishHead(bool played)
 
 void SdlAudioDevice::reset()
 {
-    if (deviceId_ == 0)
-        return;
+    if (deviceId_ == 0) return;
     // With the device locked its thread is outside the callback, so this
     // thread may take the consumer's part and drop every queued buffer.
     SDL_LockAudioDevice(deviceId_);
-    while (readCount_.load(std::memory_order_relaxed) != writeCount_.load(std::memory_order_acquire))
-        finishHead(false);
+    while (readCount_.load(std::memory_order_relaxed) != writeCount_.load(std::memory_order_acquire)) finishHead(false);
     SDL_UnlockAudioDevice(deviceId_);
 }
 
 void SdlAudioDevice::pause()
 {
-    if (deviceId_ != 0)
-        SDL_PauseAudioDevice(deviceId_, 1);
+    if (deviceId_ != 0) SDL_PauseAudioDevice(deviceId_, 1);
 }
 
 void SdlAudioDevice::resume()
 {
-    if (deviceId_ != 0)
-        SDL_PauseAudioDevice(deviceId_, 0);
+    if (deviceId_ != 0) SDL_PauseAudioDevice(deviceId_, 0);
 }
 
 bool SdlAudioDevice::close(std::string& errorText)

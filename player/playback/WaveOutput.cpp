@@ -11,7 +11,10 @@
 
 namespace {
 
-std::string errorTextOrUnknown(const std::string& text) { return text.empty() ? "Unknown error" : text; }
+std::string errorTextOrUnknown(const std::string& text)
+{
+    return text.empty() ? "Unknown error" : text;
+}
 
 } // namespace
 
@@ -25,8 +28,7 @@ WaveOutput::WaveOutput(AudioDevice& device, PlayerControl& control, AudibleSong&
 int WaveOutput::openDevice(const DeviceFormat& format)
 {
     std::lock_guard lock(deviceMutex_);
-    if (format.sampleRate.load() == -1 || open_.load())
-        return 0;
+    if (format.sampleRate.load() == -1 || open_.load()) return 0;
     if (device_.outputDeviceCount() == 0) {
         messages_.post(playertext::errorCaption, "No Audio Devices Found", MessageIcon::none);
         return -1;
@@ -40,8 +42,7 @@ int WaveOutput::openDevice(const DeviceFormat& format)
         messages_.post("waveOutOpen", errorTextOrUnknown(errorText), MessageIcon::none);
         return -1;
     }
-    if (paused_.load())
-        device_.pause();
+    if (paused_.load()) device_.pause();
     resumeAtReset_.store(false);
     open_.store(true);
     return 0;
@@ -83,15 +84,11 @@ void WaveOutput::writeBuffer(const std::uint8_t* data, int size)
     size = std::clamp(size, 0, bufferBytes);
     // Resetting before waiting for a free block: the reset frees them all, so
     // the new position is heard without waiting for old audio, paused or not.
-    if (control_.resetPending.load())
-        resetDevice();
-    if (nextBuffer_ >= bufferCount)
-        nextBuffer_ = 0;
-    if (!waitForFreeBuffer())
-        return;
+    if (control_.resetPending.load()) resetDevice();
+    if (nextBuffer_ >= bufferCount) nextBuffer_ = 0;
+    if (!waitForFreeBuffer()) return;
     // With nothing queued, this block is the next thing heard.
-    if (freeBuffers_.load() == bufferCount)
-        audible_.publish(writingSong_, writingFrame_);
+    if (freeBuffers_.load() == bufferCount) audible_.publish(writingSong_, writingFrame_);
     // Blocks complete in queue order, so with one block free the next in the
     // ring is no longer held by the device.
     std::memcpy(block(nextBuffer_), data, static_cast<std::size_t>(size));
@@ -112,18 +109,15 @@ bool WaveOutput::waitForFreeBuffer()
 {
     for (;;) {
         auto ticket = doneEvent_.ticket();
-        if (freeBuffers_.load() >= 1)
-            return true;
-        if (!control_.keepDecoding.load())
-            return false;
+        if (freeBuffers_.load() >= 1) return true;
+        if (!control_.keepDecoding.load()) return false;
         waitForDone(ticket);
     }
 }
 
 void WaveOutput::resetDevice()
 {
-    if (open_.load())
-        device_.reset();
+    if (open_.load()) device_.reset();
     control_.resetPending.store(0);
     resumeAfterReset();
 }
@@ -131,39 +125,33 @@ void WaveOutput::resetDevice()
 void WaveOutput::resumeAfterReset()
 {
     std::lock_guard lock(deviceMutex_);
-    if (resumeAtReset_.exchange(false) && open_.load() && !paused_.load())
-        device_.resume();
+    if (resumeAtReset_.exchange(false) && open_.load() && !paused_.load()) device_.resume();
 }
 
 bool WaveOutput::playQueuedToEnd()
 {
     for (;;) {
         auto ticket = doneEvent_.ticket();
-        if (control_.resetPending.load() || !control_.keepDecoding.load())
-            return false;
-        if (freeBuffers_.load() >= bufferCount)
-            return true;
+        if (control_.resetPending.load() || !control_.keepDecoding.load()) return false;
+        if (freeBuffers_.load() >= bufferCount) return true;
         waitForDone(ticket);
     }
 }
 
 int WaveOutput::closeDevice()
 {
-    if (!open_.load())
-        return 0;
+    if (!open_.load()) return 0;
     device_.reset();
     for (;;) {
         auto ticket = doneEvent_.ticket();
-        if (freeBuffers_.load() >= bufferCount)
-            break;
+        if (freeBuffers_.load() >= bufferCount) break;
         doneEvent_.wait(ticket);
     }
 
     std::lock_guard lock(deviceMutex_);
     resumeAtReset_.store(false);
     std::string errorText;
-    if (!device_.close(errorText))
-        messages_.post("waveOutClose", errorTextOrUnknown(errorText), MessageIcon::none);
+    if (!device_.close(errorText)) messages_.post("waveOutClose", errorTextOrUnknown(errorText), MessageIcon::none);
     open_.store(false);
     return 0;
 }
@@ -181,8 +169,7 @@ void WaveOutput::setPaused(bool paused)
             else
                 device_.resume();
         }
-        if (!changed)
-            return;
+        if (!changed) return;
     }
     readouts_.showPaused(paused);
 }
@@ -191,10 +178,8 @@ void WaveOutput::endPauseAtReset()
 {
     {
         std::lock_guard lock(deviceMutex_);
-        if (!paused_.exchange(false))
-            return;
-        if (open_.load())
-            resumeAtReset_.store(true);
+        if (!paused_.exchange(false)) return;
+        if (open_.load()) resumeAtReset_.store(true);
     }
     readouts_.showPaused(false);
 }
@@ -206,8 +191,7 @@ void WaveOutput::onBufferDone(bool played) noexcept
     // finds the last of them heard.
     const BlockTag& tag = tags_[doneSlot_];
     doneSlot_ = doneSlot_ + 1 == bufferCount ? 0 : doneSlot_ + 1;
-    if (played)
-        audible_.publish(tag.endSong(), tag.endFrame());
+    if (played) audible_.publish(tag.endSong(), tag.endFrame());
     freeBuffers_.fetch_add(1);
     doneEvent_.signal();
 }

@@ -18,18 +18,15 @@
 
 ListFile::~ListFile()
 {
-    if (handle_ != nullptr)
-        CloseHandle(handle_);
+    if (handle_ != nullptr) CloseHandle(handle_);
 }
 
 bool ListFile::open(const std::string& path)
 {
-    if (path.find('\0') != std::string::npos)
-        return false;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
+    if (path.find('\0') != std::string::npos) return false;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
     // A pipe or a character device (CON, COM1) is not a disk file.
     BY_HANDLE_FILE_INFORMATION information{};
     if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &information) ||
@@ -54,23 +51,19 @@ std::size_t ListFile::read(char* buffer, std::size_t size)
 
 ListFile::~ListFile()
 {
-    if (descriptor_ >= 0)
-        ::close(descriptor_);
+    if (descriptor_ >= 0) ::close(descriptor_);
 }
 
 bool ListFile::open(const std::string& path)
 {
-    if (path.find('\0') != std::string::npos)
-        return false;
+    if (path.find('\0') != std::string::npos) return false;
     // A device is never opened: opening one can itself act (a tape rewinds).
     // The open does not wait, and the opened file is checked again, so a FIFO
     // swapped in between cannot block either.
     struct stat status {};
-    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
-        return false;
+    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
     int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (descriptor < 0)
-        return false;
+    if (descriptor < 0) return false;
     if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(descriptor);
         return false;
@@ -84,10 +77,8 @@ std::size_t ListFile::read(char* buffer, std::size_t size)
 {
     for (;;) {
         ssize_t got = ::read(descriptor_, buffer, size);
-        if (got >= 0)
-            return static_cast<std::size_t>(got);
-        if (errno != EINTR)
-            return 0;
+        if (got >= 0) return static_cast<std::size_t>(got);
+        if (errno != EINTR) return 0;
     }
 }
 

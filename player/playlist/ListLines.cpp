@@ -10,10 +10,7 @@ constexpr std::size_t pieceSize = 8192;
 
 } // namespace
 
-ListLines::ListLines(ListFile& file, std::size_t& bytesLeft)
-    : file_(file), bytesLeft_(bytesLeft), piece_(pieceSize)
-{
-}
+ListLines::ListLines(ListFile& file, std::size_t& bytesLeft) : file_(file), bytesLeft_(bytesLeft), piece_(pieceSize) {}
 
 ListLines::Next ListLines::next(std::string& line)
 {
@@ -22,10 +19,8 @@ ListLines::Next ListLines::next(std::string& line)
     bool tooLong = false;
     for (;;) {
         if (at_ == end_ && !fill()) {
-            if (outOfBytes_)
-                return Next::outOfBytes;
-            if (!started)
-                return Next::end;
+            if (outOfBytes_) return Next::outOfBytes;
+            if (!started) return Next::end;
             return tooLong ? Next::tooLong : Next::line;
         }
         started = true;
@@ -56,8 +51,7 @@ bool ListLines::fill()
         return false;
     }
     std::size_t got = file_.read(piece_.data(), std::min(piece_.size(), bytesLeft_));
-    if (got == 0)
-        return false;
+    if (got == 0) return false;
     bytesLeft_ -= got;
     at_ = 0;
     end_ = got;

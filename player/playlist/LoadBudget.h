@@ -34,32 +34,28 @@ public:
     // when that would pass a bound.
     bool takeEntry(std::size_t length)
     {
-        if (entries_ >= maxEntries || length > maxEntryBytes - entryBytes_)
-            return refuse();
+        if (entries_ >= maxEntries || length > maxEntryBytes - entryBytes_) return refuse();
         ++entries_;
         entryBytes_ += length;
         return !spent_;
     }
     bool takeListTry(std::size_t nameLength)
     {
-        if (nameLength > maxListNameBytes - listNameBytes_)
-            return refuse();
+        if (nameLength > maxListNameBytes - listNameBytes_) return refuse();
         listNameBytes_ += nameLength;
         return takeOne(listsTried_, maxListsTried);
     }
     bool takeListRead() { return takeOne(listsRead_, maxListsRead); }
     bool takeNameLook(std::size_t pathLength)
     {
-        if (nameLooks_ >= maxNameLooks || pathLength > maxNameLookBytes - nameLookBytes_)
-            return false;
+        if (nameLooks_ >= maxNameLooks || pathLength > maxNameLookBytes - nameLookBytes_) return false;
         ++nameLooks_;
         nameLookBytes_ += pathLength;
         return true;
     }
     bool takeFolderName()
     {
-        if (folderNames_ >= maxFolderNamesListed)
-            return false;
+        if (folderNames_ >= maxFolderNamesListed) return false;
         ++folderNames_;
         return true;
     }
@@ -74,8 +70,7 @@ private:
     }
     bool takeOne(std::size_t& used, std::size_t bound)
     {
-        if (used >= bound)
-            return refuse();
+        if (used >= bound) return refuse();
         ++used;
         return !spent_;
     }

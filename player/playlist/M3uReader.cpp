@@ -14,8 +14,7 @@ const char* const byteOrderMark = "\xef\xbb\xbf";
 
 void removeLineEnds(std::string& text)
 {
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
-        text.pop_back();
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
 }
 
 } // namespace
@@ -25,49 +24,44 @@ bool isListPath(const std::string& path)
     return pathtext::endsWithNoCase(path, ".m3u") || isUtf8ListPath(path);
 }
 
-bool isUtf8ListPath(const std::string& path) { return pathtext::endsWithNoCase(path, ".m3u8"); }
+bool isUtf8ListPath(const std::string& path)
+{
+    return pathtext::endsWithNoCase(path, ".m3u8");
+}
 
 void M3uReader::reportUnreadable(const std::string& path)
 {
     // A list naming thousands of missing lists would otherwise bury the user
     // in boxes; the first one tells what is wrong.
-    if (reportedUnreadable_ || stopped_)
-        return;
+    if (reportedUnreadable_ || stopped_) return;
     reportedUnreadable_ = true;
     messages_.post(errorCaption, "Could not load playlist: " + path, MessageIcon::none);
 }
 
 void M3uReader::reportSpentBudget()
 {
-    if (reportedBudget_ || stopped_)
-        return;
+    if (reportedBudget_ || stopped_) return;
     reportedBudget_ = true;
     messages_.post(errorCaption, "Playlist too large, only part of it was loaded: " + loadPath_, MessageIcon::none);
 }
 
 bool M3uReader::stopRequested()
 {
-    if (!stopped_ && shouldStop_ && shouldStop_())
-        stopped_ = true;
+    if (!stopped_ && shouldStop_ && shouldStop_()) stopped_ = true;
     return stopped_;
 }
 
 bool M3uReader::read(const std::string& path, std::vector<std::string>& entries)
 {
-    if (openLists_.empty())
-        loadPath_ = path;
-    if (static_cast<int>(openLists_.size()) >= maxDepth)
-        return false;
+    if (openLists_.empty()) loadPath_ = path;
+    if (static_cast<int>(openLists_.size()) >= maxDepth) return false;
     // A list past the budget is not unreadable: the load ends, said once by
     // the list that was being read.
-    if (!budget_.takeListTry(path.size()))
-        return true;
+    if (!budget_.takeListTry(path.size())) return true;
     ListFile file;
-    if (!file.open(path) ||
-        std::find(openLists_.begin(), openLists_.end(), file.identity()) != openLists_.end())
+    if (!file.open(path) || std::find(openLists_.begin(), openLists_.end(), file.identity()) != openLists_.end())
         return false;
-    if (!budget_.takeListRead())
-        return true;
+    if (!budget_.takeListRead()) return true;
 
     openLists_.push_back(file.identity());
     readOpened(file, path, entries);
@@ -83,12 +77,10 @@ void M3uReader::readOpened(ListFile& file, const std::string& path, std::vector<
     bool first = true;
     while (!stopRequested()) {
         ListLines::Next next = lines.next(line);
-        if (next == ListLines::Next::end)
-            return;
+        if (next == ListLines::Next::end) return;
         // A byte order mark, as Windows editors write at the start of UTF-8
         // text, is no part of the first name.
-        if (first && line.rfind(byteOrderMark, 0) == 0)
-            line.erase(0, std::string_view(byteOrderMark).size());
+        if (first && line.rfind(byteOrderMark, 0) == 0) line.erase(0, std::string_view(byteOrderMark).size());
         first = false;
         if (next == ListLines::Next::outOfBytes)
             budget_.spend();
@@ -110,12 +102,12 @@ std::string M3uReader::pathOf(const std::string& folder, const std::string& line
 std::string M3uReader::namedFile(const ListSource& source, const std::string& line)
 {
     std::string written = pathOf(source.folder, line);
-    if (std::optional<std::string> found = names_.find(written))
-        return *found;
+    if (std::optional<std::string> found = names_.find(written)) return *found;
     // Lists written on Windows hold names in its code page; a ".m3u8" list
     // is UTF-8 whatever its bytes.
     if (!source.isUtf8 && !textencoding::isUtf8(line)) {
-        if (std::optional<std::string> found = names_.find(pathOf(source.folder, textencoding::windows1252ToUtf8(line))))
+        if (std::optional<std::string> found =
+                names_.find(pathOf(source.folder, textencoding::windows1252ToUtf8(line))))
             return *found;
     }
     return written;
@@ -129,18 +121,15 @@ void M3uReader::addLine(const ListSource& source, std::string line, std::vector<
     // would land on one, fail to open it, and step forward again. A NUL byte
     // ends the name for the file system, so the line would open a file other
     // than the one it spells.
-    if (line.empty() || line.front() == '#' || line.find('\0') != std::string::npos)
-        return;
+    if (line.empty() || line.front() == '#' || line.find('\0') != std::string::npos) return;
     // An address stands as it is written; a name that no file has as
     // written is looked for as Windows would find it.
     std::string entry = pathtext::containsNoCase(line, "://") ? std::move(line) : namedFile(source, line);
     // Joined to a deep folder a line can outgrow any path a file can have.
-    if (entry.size() > ListLines::maxLineLength)
-        return;
+    if (entry.size() > ListLines::maxLineLength) return;
 
     if (!isListPath(entry)) {
-        if (budget_.takeEntry(entry.size()))
-            entries.push_back(std::move(entry));
+        if (budget_.takeEntry(entry.size())) entries.push_back(std::move(entry));
     } else if (!read(entry, entries)) {
         reportUnreadable(entry);
     }

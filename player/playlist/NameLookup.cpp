@@ -15,8 +15,7 @@ namespace {
 std::string parentOf(const std::string& path)
 {
     const auto at = path.rfind(pathtext::separator);
-    if (at == std::string::npos)
-        return std::string();
+    if (at == std::string::npos) return std::string();
     return at == 0 ? std::string(1, pathtext::separator) : path.substr(0, at);
 }
 
@@ -26,21 +25,22 @@ std::string nameOf(const std::string& path)
     return at == std::string::npos ? path : path.substr(at + 1);
 }
 
-bool isRoot(const std::string& path) { return path.size() == 1 && path[0] == pathtext::separator; }
+bool isRoot(const std::string& path)
+{
+    return path.size() == 1 && path[0] == pathtext::separator;
+}
 
 } // namespace
 
 std::optional<std::string> NameLookup::find(const std::string& path)
 {
-    if (exists(path, false))
-        return path;
+    if (exists(path, false)) return path;
 #ifdef _WIN32
     // The file system itself matches names without regard to case.
     return std::nullopt;
 #else
     const std::optional<std::string> folder = findFolder(parentOf(path));
-    if (!folder)
-        return std::nullopt;
+    if (!folder) return std::nullopt;
     return matchIn(*folder, nameOf(path));
 #endif
 }
@@ -66,17 +66,14 @@ std::optional<std::string> NameLookup::findFolder(const std::string& written)
             folders_[at] = at;
             break;
         }
-        if (spent_)
-            return std::nullopt;
+        if (spent_) return std::nullopt;
         steps.push_back(nameOf(at));
         at = parentOf(at);
     }
     for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
         at = pathtext::join(at, *step);
-        if (found)
-            found = matchIn(*found, *step);
-        if (spent_)
-            return std::nullopt;
+        if (found) found = matchIn(*found, *step);
+        if (spent_) return std::nullopt;
         folders_[at] = found;
     }
     return found;
@@ -84,30 +81,24 @@ std::optional<std::string> NameLookup::findFolder(const std::string& written)
 
 std::optional<std::string> NameLookup::matchIn(const std::string& folder, const std::string& name)
 {
-    if (name.empty() || name == "." || name == "..")
-        return pathtext::join(folder, name);
+    if (name.empty() || name == "." || name == "..") return pathtext::join(folder, name);
     const Listing* names = listing(folder);
-    if (names == nullptr)
-        return std::nullopt;
+    if (names == nullptr) return std::nullopt;
     // The name as written first, then the first (by its bytes) that differs
     // in case only.
     const std::string folded = textencoding::foldCase(name);
     const std::string* match = nullptr;
     for (const auto& [foldedName, actual] : *names) {
-        if (actual == name)
-            return pathtext::join(folder, actual);
-        if (match == nullptr && foldedName == folded)
-            match = &actual;
+        if (actual == name) return pathtext::join(folder, actual);
+        if (match == nullptr && foldedName == folded) match = &actual;
     }
-    if (match == nullptr)
-        return std::nullopt;
+    if (match == nullptr) return std::nullopt;
     return pathtext::join(folder, *match);
 }
 
 const NameLookup::Listing* NameLookup::listing(const std::string& folder)
 {
-    if (auto known = listings_.find(folder); known != listings_.end())
-        return known->second ? &*known->second : nullptr;
+    if (auto known = listings_.find(folder); known != listings_.end()) return known->second ? &*known->second : nullptr;
     if (spent_ || !budget_.takeNameLook(folder.size())) {
         spent_ = true;
         return nullptr;
@@ -118,8 +109,7 @@ const NameLookup::Listing* NameLookup::listing(const std::string& folder)
     if (!error) {
         names.emplace();
         for (const auto end = std::filesystem::directory_iterator(); entries != end; entries.increment(error)) {
-            if (error)
-                break;
+            if (error) break;
             if (!budget_.takeFolderName()) {
                 spent_ = true;
                 return nullptr;
@@ -127,8 +117,7 @@ const NameLookup::Listing* NameLookup::listing(const std::string& folder)
             std::string name = entries->path().filename().string();
             names->emplace_back(textencoding::foldCase(name), std::move(name));
         }
-        std::sort(names->begin(), names->end(),
-                  [](const auto& a, const auto& b) { return a.second < b.second; });
+        std::sort(names->begin(), names->end(), [](const auto& a, const auto& b) { return a.second < b.second; });
     }
     auto& stored = listings_[folder] = std::move(names);
     return stored ? &*stored : nullptr;

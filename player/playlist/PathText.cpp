@@ -24,8 +24,7 @@ bool sameNoCase(char a, char b)
 std::string_view::size_type lastSeparator(std::string_view path)
 {
     for (auto i = path.size(); i > 0; --i) {
-        if (isSeparator(path[i - 1]))
-            return i - 1;
+        if (isSeparator(path[i - 1])) return i - 1;
     }
     return std::string_view::npos;
 }
@@ -35,8 +34,7 @@ std::string_view::size_type lastSeparator(std::string_view path)
 bool isAbsolute(std::string_view path)
 {
 #ifdef _WIN32
-    if (path.size() >= 3 && path[1] == ':' && isSeparator(path[2]))
-        return true;
+    if (path.size() >= 3 && path[1] == ':' && isSeparator(path[2])) return true;
     return path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1]);
 #else
     return !path.empty() && path[0] == '/';
@@ -58,8 +56,7 @@ std::string fileNameOf(std::string_view path)
 std::string join(std::string_view folder, std::string_view name)
 {
     std::string joined(folder);
-    if (!joined.empty() && !isSeparator(joined.back()))
-        joined += separator;
+    if (!joined.empty() && !isSeparator(joined.back())) joined += separator;
     joined += name;
     return joined;
 }
@@ -79,13 +76,10 @@ std::string withoutExtension(std::string_view name)
     int characters = 0;
     for (auto i = name.size(); i > 0; --i) {
         const auto byte = static_cast<unsigned char>(name[i - 1]);
-        if (byte == '.')
-            return std::string(name.substr(0, characters > 0 && i > 1 ? i - 1 : name.size()));
-        if (std::isspace(byte))
-            break;
+        if (byte == '.') return std::string(name.substr(0, characters > 0 && i > 1 ? i - 1 : name.size()));
+        if (std::isspace(byte)) break;
         // A character of UTF-8 is counted at its first byte.
-        if ((byte & 0xc0) != 0x80 && ++characters > longestExtension)
-            break;
+        if ((byte & 0xc0) != 0x80 && ++characters > longestExtension) break;
     }
     return std::string(name);
 }

@@ -20,8 +20,7 @@ int Playlist::append(const std::string& path)
 int Playlist::getCurrent(std::string& path) const
 {
     std::lock_guard lock(mutex_);
-    if (entries_.empty())
-        return 0;
+    if (entries_.empty()) return 0;
     path = entries_[current_];
     return 1;
 }
@@ -29,8 +28,7 @@ int Playlist::getCurrent(std::string& path) const
 int Playlist::moveTo(int index)
 {
     std::lock_guard lock(mutex_);
-    if (entries_.empty())
-        return 0;
+    if (entries_.empty()) return 0;
     std::size_t last = entries_.size() - 1;
     if (index < 0 || static_cast<std::size_t>(index) > last) {
         current_ = index < 0 ? 0 : last;
@@ -43,8 +41,7 @@ int Playlist::moveTo(int index)
 int Playlist::moveNext()
 {
     std::lock_guard lock(mutex_);
-    if (entries_.empty() || current_ + 1 >= entries_.size())
-        return 0;
+    if (entries_.empty() || current_ + 1 >= entries_.size()) return 0;
     ++current_;
     return 1;
 }
@@ -52,8 +49,7 @@ int Playlist::moveNext()
 int Playlist::movePrevious()
 {
     std::lock_guard lock(mutex_);
-    if (entries_.empty() || current_ == 0)
-        return 0;
+    if (entries_.empty() || current_ == 0) return 0;
     --current_;
     return 1;
 }
@@ -74,8 +70,7 @@ int Playlist::loadList(const std::string& path)
 {
     std::vector<std::string> paths;
     M3uReader reader(messages_);
-    if (!reader.read(path, paths))
-        return 0;
+    if (!reader.read(path, paths)) return 0;
     appendAll(std::move(paths));
     return 1;
 }
@@ -102,14 +97,12 @@ std::vector<std::string> Playlist::read(const std::string& path, const M3uReader
         return paths;
     }
     M3uReader reader(messages_, shouldStop);
-    if (!reader.read(path, paths))
-        reader.reportUnreadable(path);
+    if (!reader.read(path, paths)) reader.reportUnreadable(path);
     return paths;
 }
 
 void Playlist::appendAll(std::vector<std::string>&& paths)
 {
     std::lock_guard lock(mutex_);
-    for (auto& path : paths)
-        entries_.push_back(std::move(path));
+    for (auto& path : paths) entries_.push_back(std::move(path));
 }

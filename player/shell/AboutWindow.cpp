@@ -13,8 +13,7 @@ AboutWindow::AboutWindow(bool closeOnClick, const PlayerSettings& settings)
 {
     const QSize size(picture_.width(), picture_.height());
     createWindow(nullptr, false, QRect(platform::centredOnWorkArea(size), size));
-    if (closeOnClick_)
-        setAttribute(Qt::WA_DeleteOnClose);
+    if (closeOnClick_) setAttribute(Qt::WA_DeleteOnClose);
     showWindow();
 }
 
@@ -26,10 +25,12 @@ AboutWindow* AboutWindow::findOpen()
     return nullptr;
 }
 
-void AboutWindow::onPaint(QPainter& target) { picture_.drawAt(target, 0, 0); }
+void AboutWindow::onPaint(QPainter& target)
+{
+    picture_.drawAt(target, 0, 0);
+}
 
 void AboutWindow::onLeftButtonUp(int, int, Qt::MouseButtons)
 {
-    if (closeOnClick_)
-        close();
+    if (closeOnClick_) close();
 }

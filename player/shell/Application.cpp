@@ -22,8 +22,7 @@
 #include "UserMessages.h"
 #include "WindowPosition.h"
 
-Application::Application(Places places, std::string commandLine, const Parts& parts,
-                         std::string singleInstanceFolder)
+Application::Application(Places places, std::string commandLine, const Parts& parts, std::string singleInstanceFolder)
     : places_(std::move(places)), commandLine_(std::move(commandLine)), parts_(parts),
       singleInstanceFolder_(std::move(singleInstanceFolder))
 {
@@ -34,8 +33,7 @@ int Application::run()
     SingleInstance instance(QString::fromStdString(singleInstanceFolder_), platform::displayName());
     if (!instance.claim()) {
         // A start without a path changes nothing in the running player.
-        if (commandLine_.empty() || instance.handOver(commandLine_))
-            return 0;
+        if (commandLine_.empty() || instance.handOver(commandLine_)) return 0;
         std::fprintf(stderr, "sonorbox: the running player did not answer; \"%s\" was not handed over\n",
                      commandLine_.c_str());
         return 1;
@@ -45,16 +43,14 @@ int Application::run()
     // Escape does; before the window is there, they end the start.
     MainWindow* shown = nullptr;
     EndSignals endSignals([&shown] {
-        if (shown)
-            shown->actions().quit(false);
+        if (shown) shown->actions().quit(false);
     });
 
     settingsFile_ =
         settingslocation::settingsFileFor(places_.programDirectory, places_.userConfigFolder, places_.defaultSkin);
     PlayerSettings settings(settingsFile_);
     WindowPosition position(settingsFile_);
-    if (settings.getSkin().empty() && !chooseSkin(settings, endSignals))
-        return 0;
+    if (settings.getSkin().empty() && !chooseSkin(settings, endSignals)) return 0;
 
     ShellReadouts readouts;
     Player player(parts_.device, readouts, parts_.messages, settings);
@@ -62,8 +58,7 @@ int Application::run()
     // and the device end first, and the window's place is kept.
     DisplayLoss displayLoss([&player, &shown] {
         player.stopPlayback();
-        if (shown)
-            shown->actions().quit(false);
+        if (shown) shown->actions().quit(false);
     });
     MainWindow window(MainWindowServices{player, settings, position, parts_.messages, parts_.dialogs, parts_.device},
                       commandLine_);
@@ -82,9 +77,8 @@ int Application::run()
     shown = &window;
     // From the message loop: the window reaches the screen first. A second
     // start meanwhile waits for the listening to begin.
-    QTimer::singleShot(0, [&instance, &window] {
-        instance.listen([&window](const std::string& path) { window.onCopyData(path); });
-    });
+    QTimer::singleShot(
+        0, [&instance, &window] { instance.listen([&window](const std::string& path) { window.onCopyData(path); }); });
 
     int exitCode = 0;
     if (endSignals.received()) // while the window was being built
@@ -105,8 +99,7 @@ int Application::run()
 bool Application::chooseSkin(PlayerSettings& settings, const EndSignals& endSignals)
 {
     const std::string chosen = parts_.dialogs.chooseSkinFile(places_.programDirectory);
-    if (endSignals.received())
-        return false;
+    if (endSignals.received()) return false;
     const std::string name = pathtext::fileNameOf(chosen);
     if (name.empty() || !pathtext::endsWithNoCase(name, shelltext::skinFileName) ||
         name.size() != std::string_view(shelltext::skinFileName).size()) {

@@ -30,22 +30,22 @@ Bitmap Bitmap::load(const std::string& path)
     if (!reader.canRead() || !size.isValid() || size.width() > maxSide || size.height() > maxSide)
         throw ShellError(shelltext::bitmapNotLoaded);
     QImage image = reader.read();
-    if (image.isNull())
-        throw ShellError(shelltext::bitmapNotLoaded);
+    if (image.isNull()) throw ShellError(shelltext::bitmapNotLoaded);
     return Bitmap(image.convertToFormat(QImage::Format_RGB32));
 }
 
 Bitmap::Bitmap(QImage image) : image_(std::move(image)) {}
 
-void Bitmap::drawAt(QPainter& target, int x, int y) const { target.drawImage(x, y, image_); }
+void Bitmap::drawAt(QPainter& target, int x, int y) const
+{
+    target.drawImage(x, y, image_);
+}
 
 void Bitmap::drawTiled(QPainter& target, const QRect& area) const
 {
-    if (width() <= 0 || height() <= 0)
-        return;
+    if (width() <= 0 || height() <= 0) return;
     for (int x = 0; x < area.right() + 1; x += width())
-        for (int y = 0; y < area.bottom() + 1; y += height())
-            target.drawImage(x, y, image_);
+        for (int y = 0; y < area.bottom() + 1; y += height()) target.drawImage(x, y, image_);
 }
 
 void BitmapPiece::draw(QPainter& target) const

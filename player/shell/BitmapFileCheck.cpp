@@ -8,24 +8,22 @@ namespace {
 std::uint32_t word(std::string_view bytes, std::size_t at, int size)
 {
     std::uint32_t value = 0;
-    for (int i = size - 1; i >= 0; --i)
-        value = value << 8 | static_cast<unsigned char>(bytes[at + std::size_t(i)]);
+    for (int i = size - 1; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes[at + std::size_t(i)]);
     return value;
 }
 
 constexpr std::size_t fileHeaderSize = 14;
-constexpr std::uint32_t coreHeaderSize = 12;  // BITMAPCOREHEADER
-constexpr std::uint32_t infoHeaderSize = 40;  // BITMAPINFOHEADER and its successors
-constexpr std::uint32_t uncompressed = 0;     // BI_RGB
-constexpr std::uint32_t bitFields = 3;        // BI_BITFIELDS
-constexpr std::uint32_t alphaBitFields = 6;   // BI_ALPHABITFIELDS
+constexpr std::uint32_t coreHeaderSize = 12; // BITMAPCOREHEADER
+constexpr std::uint32_t infoHeaderSize = 40; // BITMAPINFOHEADER and its successors
+constexpr std::uint32_t uncompressed = 0;    // BI_RGB
+constexpr std::uint32_t bitFields = 3;       // BI_BITFIELDS
+constexpr std::uint32_t alphaBitFields = 6;  // BI_ALPHABITFIELDS
 
 } // namespace
 
 bool bitmapPixelsFit(std::string_view file)
 {
-    if (file.size() < fileHeaderSize + 4 || file.substr(0, 2) != "BM")
-        return false;
+    if (file.size() < fileHeaderSize + 4 || file.substr(0, 2) != "BM") return false;
     const std::uint64_t pixelsAt = word(file, 10, 4);
     const std::uint32_t headerSize = word(file, 14, 4);
     std::uint64_t width = 0;
@@ -49,8 +47,7 @@ bool bitmapPixelsFit(std::string_view file)
     } else {
         return false;
     }
-    if (pixelsAt > file.size())
-        return false;
+    if (pixelsAt > file.size()) return false;
     if (compression == uncompressed || compression == bitFields || compression == alphaBitFields) {
         // Rows are padded to whole 32-bit words. A row of 2^31 pixels of
         // 2^16 bits stays within 64 bits; its product with the row count

@@ -16,11 +16,11 @@ protected:
     PlayerActions& actions_;
 };
 
-#define SONORBOX_BUTTON(Name)                                                                                        \
-    class Name : public MainWindowButton {                                                                           \
-    public:                                                                                                          \
-        using MainWindowButton::MainWindowButton;                                                                    \
-        void onClick() override;                                                                                     \
+#define SONORBOX_BUTTON(Name)                                                                                          \
+    class Name : public MainWindowButton {                                                                             \
+    public:                                                                                                            \
+        using MainWindowButton::MainWindowButton;                                                                      \
+        void onClick() override;                                                                                       \
     };
 
 SONORBOX_BUTTON(AboutButton)

@@ -20,10 +20,8 @@ bool saysConnectionBroke(const QString& text)
 
 void watchMessages(QtMsgType type, const QMessageLogContext& context, const QString& text)
 {
-    if (previousHandler)
-        previousHandler(type, context, text);
-    if (saysConnectionBroke(text) && prepareForExit && !prepared.exchange(true))
-        prepareForExit();
+    if (previousHandler) previousHandler(type, context, text);
+    if (saysConnectionBroke(text) && prepareForExit && !prepared.exchange(true)) prepareForExit();
 }
 
 } // namespace

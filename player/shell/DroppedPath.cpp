@@ -9,8 +9,7 @@ namespace {
 std::optional<std::string> regularFile(const QString& path)
 {
     const QFileInfo file(path);
-    if (path.isEmpty() || !file.isAbsolute() || !file.isFile())
-        return std::nullopt;
+    if (path.isEmpty() || !file.isAbsolute() || !file.isFile()) return std::nullopt;
     return file.absoluteFilePath().toStdString();
 }
 
@@ -20,8 +19,7 @@ std::optional<std::string> droppedPath(const QMimeData& data)
 {
     if (data.hasUrls()) {
         const QList<QUrl> urls = data.urls();
-        if (urls.isEmpty() || !urls.first().isLocalFile())
-            return std::nullopt;
+        if (urls.isEmpty() || !urls.first().isLocalFile()) return std::nullopt;
         return regularFile(urls.first().toLocalFile());
     }
     if (data.hasText()) {

@@ -36,8 +36,7 @@ void handleWith(void (*handler)(int))
     action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int number : endSignals)
-        sigaction(number, &action, nullptr);
+    for (int number : endSignals) sigaction(number, &action, nullptr);
 }
 #endif
 
@@ -48,8 +47,7 @@ void closeModalDialogs()
 {
     for (QWidget* window : QApplication::topLevelWidgets()) {
         auto* dialog = qobject_cast<QDialog*>(window);
-        if (!dialog || !dialog->isModal())
-            continue;
+        if (!dialog || !dialog->isModal()) continue;
         if (qobject_cast<QMessageBox*>(dialog))
             dialog->close();
         else
@@ -65,8 +63,7 @@ EndSignals::EndSignals(std::function<void()> end) : end_(std::move(end))
 {
 #ifndef _WIN32
     int ends[2];
-    if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0)
-        return;
+    if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) return;
     readEnd = ends[0];
     writeEnd = ends[1];
     notifier_ = new QSocketNotifier(readEnd, QSocketNotifier::Read, this);
@@ -78,8 +75,7 @@ EndSignals::EndSignals(std::function<void()> end) : end_(std::move(end))
 EndSignals::~EndSignals()
 {
 #ifndef _WIN32
-    if (!notifier_)
-        return;
+    if (!notifier_) return;
     handleWith(SIG_DFL);
     delete notifier_;
     ::close(readEnd);
@@ -96,8 +92,7 @@ void EndSignals::take()
     while (::read(readEnd, bytes, sizeof bytes) > 0) {
     }
 #endif
-    if (received_)
-        return;
+    if (received_) return;
     received_ = true;
     closeModalDialogs();
     end_();

@@ -37,17 +37,16 @@ const QFileDialog::Options shownTextOnly = QFileDialog::HideNameFilterDetails;
 std::string QtFileDialogs::chooseSkinFile(const std::string& startFolder)
 {
     const QString filter = filterOf(shelltext::skinChooserFilter, {QStringLiteral("*.ini")});
-    const QString chosen = QFileDialog::getOpenFileName(nullptr, shelltext::skinChooserTitle,
-                                                        QString::fromStdString(startFolder), filter, nullptr,
-                                                        shownTextOnly);
+    const QString chosen = QFileDialog::getOpenFileName(
+        nullptr, shelltext::skinChooserTitle, QString::fromStdString(startFolder), filter, nullptr, shownTextOnly);
     return chosen.toStdString();
 }
 
 std::unique_ptr<QFileDialog> QtFileDialogs::songDialog(QWidget* owner, const std::string& currentSong)
 {
-    const QStringList filters{
-        filterOf(shelltext::openFilterSongs, {QStringLiteral("*.mp3"), QStringLiteral("*.m3u"), QStringLiteral("*.m3u8")}),
-        filterOf(shelltext::openFilterAll, {QStringLiteral("*")})};
+    const QStringList filters{filterOf(shelltext::openFilterSongs,
+                                       {QStringLiteral("*.mp3"), QStringLiteral("*.m3u"), QStringLiteral("*.m3u8")}),
+                              filterOf(shelltext::openFilterAll, {QStringLiteral("*")})};
     auto dialog = std::make_unique<QFileDialog>(owner, QString(), QString::fromStdString(currentSong));
     dialog->setOptions(shownTextOnly);
     dialog->setFileMode(QFileDialog::ExistingFile);
@@ -58,7 +57,6 @@ std::unique_ptr<QFileDialog> QtFileDialogs::songDialog(QWidget* owner, const std
 std::optional<std::string> QtFileDialogs::chooseSong(QWidget* owner, const std::string& currentSong)
 {
     const std::unique_ptr<QFileDialog> dialog = songDialog(owner, currentSong);
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
-        return std::nullopt;
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
     return dialog->selectedFiles().front().toStdString();
 }

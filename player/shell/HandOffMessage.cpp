@@ -7,23 +7,18 @@ std::string encode(std::string_view path)
     const auto length = static_cast<std::uint32_t>(path.size());
     std::string message;
     message.reserve(4 + path.size());
-    for (int shift = 24; shift >= 0; shift -= 8)
-        message.push_back(static_cast<char>((length >> shift) & 0xff));
+    for (int shift = 24; shift >= 0; shift -= 8) message.push_back(static_cast<char>((length >> shift) & 0xff));
     message.append(path);
     return message;
 }
 
 Reading decode(std::string_view received, std::string& path, std::size_t& used)
 {
-    if (received.size() < 4)
-        return Reading::incomplete;
+    if (received.size() < 4) return Reading::incomplete;
     std::uint32_t length = 0;
-    for (int i = 0; i < 4; ++i)
-        length = length << 8 | static_cast<unsigned char>(received[i]);
-    if (length > maxPathBytes)
-        return Reading::refused;
-    if (received.size() - 4 < length)
-        return Reading::incomplete;
+    for (int i = 0; i < 4; ++i) length = length << 8 | static_cast<unsigned char>(received[i]);
+    if (length > maxPathBytes) return Reading::refused;
+    if (received.size() - 4 < length) return Reading::incomplete;
     path.assign(received.substr(4, length));
     used = 4 + length;
     return Reading::complete;

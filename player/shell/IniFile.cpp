@@ -15,24 +15,23 @@ namespace {
 
 bool equalNoCase(std::string_view a, std::string_view b)
 {
-    if (a.size() != b.size())
-        return false;
+    if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
         auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
+        if (lower(a[i]) != lower(b[i])) return false;
     }
     return true;
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
 
 std::string_view trimmed(std::string_view text)
 {
-    while (!text.empty() && (isBlank(text.front()) || text.front() == '\r'))
-        text.remove_prefix(1);
-    while (!text.empty() && (isBlank(text.back()) || text.back() == '\r'))
-        text.remove_suffix(1);
+    while (!text.empty() && (isBlank(text.front()) || text.front() == '\r')) text.remove_prefix(1);
+    while (!text.empty() && (isBlank(text.back()) || text.back() == '\r')) text.remove_suffix(1);
     return text;
 }
 
@@ -51,8 +50,7 @@ std::vector<Line> splitLines(std::string_view text)
         std::size_t feed = text.find('\n', begin);
         std::size_t end = feed == std::string_view::npos ? text.size() : feed + 1;
         std::size_t contentEnd = feed == std::string_view::npos ? text.size() : feed;
-        if (contentEnd > begin && text[contentEnd - 1] == '\r')
-            --contentEnd;
+        if (contentEnd > begin && text[contentEnd - 1] == '\r') --contentEnd;
         lines.push_back({text.substr(begin, contentEnd - begin), begin, end});
         begin = end;
     }
@@ -63,11 +61,9 @@ std::vector<Line> splitLines(std::string_view text)
 std::optional<std::string_view> sectionName(std::string_view line)
 {
     line = trimmed(line);
-    if (line.empty() || line.front() != '[')
-        return std::nullopt;
+    if (line.empty() || line.front() != '[') return std::nullopt;
     std::size_t close = line.find(']');
-    if (close == std::string_view::npos)
-        return std::nullopt;
+    if (close == std::string_view::npos) return std::nullopt;
     return trimmed(line.substr(1, close - 1));
 }
 
@@ -84,11 +80,9 @@ struct KeyLine {
 
 std::optional<KeyLine> keyLine(std::string_view line)
 {
-    if (isComment(line))
-        return std::nullopt;
+    if (isComment(line)) return std::nullopt;
     std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos)
-        return std::nullopt;
+    if (equals == std::string_view::npos) return std::nullopt;
     return KeyLine{trimmed(line.substr(0, equals)), trimmed(line.substr(equals + 1))};
 }
 
@@ -100,24 +94,19 @@ struct SectionPlace {
     std::optional<std::size_t> keyIndex;
 };
 
-std::optional<SectionPlace> findSection(const std::vector<Line>& lines, std::string_view section,
-                                        std::string_view key)
+std::optional<SectionPlace> findSection(const std::vector<Line>& lines, std::string_view section, std::string_view key)
 {
     std::optional<SectionPlace> place;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (auto name = sectionName(lines[i].text)) {
-            if (place)
-                break;
-            if (equalNoCase(*name, section))
-                place = SectionPlace{i, i + 1, std::nullopt};
+            if (place) break;
+            if (equalNoCase(*name, section)) place = SectionPlace{i, i + 1, std::nullopt};
             continue;
         }
-        if (!place)
-            continue;
+        if (!place) continue;
         if (auto entry = keyLine(lines[i].text)) {
             place->afterLastKey = i + 1;
-            if (!place->keyIndex && equalNoCase(entry->key, key))
-                place->keyIndex = i;
+            if (!place->keyIndex && equalNoCase(entry->key, key)) place->keyIndex = i;
         }
     }
     return place;
@@ -126,11 +115,9 @@ std::optional<SectionPlace> findSection(const std::vector<Line>& lines, std::str
 std::string lineBreakOf(std::string_view text)
 {
     std::size_t feed = text.find('\n');
-    if (feed != std::string_view::npos && feed > 0 && text[feed - 1] == '\r')
-        return "\r\n";
+    if (feed != std::string_view::npos && feed > 0 && text[feed - 1] == '\r') return "\r\n";
 #ifdef _WIN32
-    if (feed == std::string_view::npos)
-        return "\r\n";
+    if (feed == std::string_view::npos) return "\r\n";
 #endif
     return "\n";
 }
@@ -138,11 +125,9 @@ std::string lineBreakOf(std::string_view text)
 std::optional<std::string> readWholeFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
+    if (!in) return std::nullopt;
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        return std::nullopt;
+    if (in.bad()) return std::nullopt;
     return text;
 }
 
@@ -154,8 +139,7 @@ std::optional<std::string> lookup(std::string_view text, std::string_view sectio
 {
     std::vector<Line> lines = splitLines(text);
     std::optional<SectionPlace> place = findSection(lines, section, key);
-    if (!place || !place->keyIndex)
-        return std::nullopt;
+    if (!place || !place->keyIndex) return std::nullopt;
     return std::string(keyLine(lines[*place->keyIndex].text)->value);
 }
 
@@ -179,14 +163,12 @@ std::string withValue(std::string_view text, std::string_view section, std::stri
         const Line& last = lines[place->afterLastKey - 1];
         std::string_view before = text.substr(0, last.end);
         result.append(before);
-        if (last.end == 0 || text[last.end - 1] != '\n')
-            result.append(lineBreak); // the last line had no line break
+        if (last.end == 0 || text[last.end - 1] != '\n') result.append(lineBreak); // the last line had no line break
         result.append(newLine).append(lineBreak).append(text.substr(last.end));
         return result;
     }
     result.append(text);
-    if (!result.empty() && result.back() != '\n')
-        result.append(lineBreak);
+    if (!result.empty() && result.back() != '\n') result.append(lineBreak);
     result.append("[").append(section).append("]").append(lineBreak).append(newLine).append(lineBreak);
     return result;
 }
@@ -196,8 +178,7 @@ std::string withValue(std::string_view text, std::string_view section, std::stri
 std::optional<std::string> IniFile::read(std::string_view section, std::string_view key) const
 {
     std::optional<std::string> text = readWholeFile(path_);
-    if (!text)
-        return std::nullopt;
+    if (!text) return std::nullopt;
     return initext::lookup(*text, section, key);
 }
 
@@ -209,16 +190,14 @@ bool IniFile::write(std::string_view section, std::string_view key, std::string_
     std::string old;
     if (std::filesystem::exists(path_, error)) {
         std::optional<std::string> text = readWholeFile(path_);
-        if (!text)
-            return false; // never replace a file we could not read
+        if (!text) return false; // never replace a file we could not read
         old = std::move(*text);
     }
     const std::string updated = initext::withValue(old, section, key, value);
 
     const std::string temporary = path_ + ".new";
     std::FILE* out = std::fopen(temporary.c_str(), "wb");
-    if (!out)
-        return false;
+    if (!out) return false;
     bool written = std::fwrite(updated.data(), 1, updated.size(), out) == updated.size();
     written = std::fflush(out) == 0 && written;
 #ifndef _WIN32
@@ -228,12 +207,10 @@ bool IniFile::write(std::string_view section, std::string_view key, std::string_
     if (written && !old.empty()) {
         // The settings keep the permissions the user gave them.
         std::filesystem::perms mode = std::filesystem::status(path_, error).permissions();
-        if (!error)
-            std::filesystem::permissions(temporary, mode, error);
+        if (!error) std::filesystem::permissions(temporary, mode, error);
         error.clear();
     }
-    if (written)
-        std::filesystem::rename(temporary, path_, error);
+    if (written) std::filesystem::rename(temporary, path_, error);
     if (!written || error) {
         std::filesystem::remove(temporary, error);
         return false;

@@ -68,8 +68,7 @@ MainWindow::MainWindow(const MainWindowServices& services, const std::string& co
     showWindow();
     // A path the user named: when nothing of it can be played, the player
     // says so rather than passing over it in silence.
-    if (!commandLinePath.empty())
-        actions_.playPath(commandLinePath);
+    if (!commandLinePath.empty()) actions_.playPath(commandLinePath);
 }
 
 MainWindow::~MainWindow()
@@ -152,22 +151,29 @@ void MainWindow::setTitle(const std::string& path)
 void MainWindow::setTime(int seconds)
 {
     const QString text = timeText(seconds);
-    if (timeReadout_->text() != text)
-        timeReadout_->setText(text);
+    if (timeReadout_->text() != text) timeReadout_->setText(text);
 }
 
-void MainWindow::setSampleRateNumber(int kiloHertz) { sampleRateReadout_->setNumber(kiloHertz); }
+void MainWindow::setSampleRateNumber(int kiloHertz)
+{
+    sampleRateReadout_->setNumber(kiloHertz);
+}
 
-void MainWindow::setBitrateNumber(int kbps) { bitrateReadout_->setNumber(kbps); }
+void MainWindow::setBitrateNumber(int kbps)
+{
+    bitrateReadout_->setNumber(kbps);
+}
 
 void MainWindow::showPaused(bool paused)
 {
-    if (pauseButton_)
-        pauseButton_->showPaused(paused);
+    if (pauseButton_) pauseButton_->showPaused(paused);
     tellShownChanged();
 }
 
-void MainWindow::redrawTitle() { repaint(titleRect_); }
+void MainWindow::redrawTitle()
+{
+    repaint(titleRect_);
+}
 
 void MainWindow::showVolume(int volume)
 {
@@ -179,11 +185,13 @@ void MainWindow::showVolume(int volume)
 
 void MainWindow::tellShownChanged()
 {
-    if (onShownChanged)
-        onShownChanged();
+    if (onShownChanged) onShownChanged();
 }
 
-QString MainWindow::shownTitleText() const { return volumeShown_.isActive() ? volumeText_ : titleText_; }
+QString MainWindow::shownTitleText() const
+{
+    return volumeShown_.isActive() ? volumeText_ : titleText_;
+}
 
 QString MainWindow::titleToolTip()
 {
@@ -199,8 +207,7 @@ void MainWindow::drawTitle(QPainter& target)
 {
     titleBackground_.draw(target);
     const QString text = shownTitleText();
-    if (text.isEmpty() || titleRect_.width() <= 0 || titleRect_.height() <= 0)
-        return;
+    if (text.isEmpty() || titleRect_.width() <= 0 || titleRect_.height() <= 0) return;
     const QFont font = skinFont(QString::fromStdString(skin_->displayFont), titleRect_.height());
     target.setFont(font);
     target.setPen(colourOf(skin_->displayColour));
@@ -227,20 +234,20 @@ void MainWindow::onLeftButtonDown(int x, int y, Qt::MouseButtons)
 
 void MainWindow::onMouseMove(int x, int y, Qt::MouseButtons)
 {
-    if (!dragging_)
-        return;
+    if (!dragging_) return;
     // The grabbed point stays under the mouse, also while the mouse is left
     // of or above the window (negative client coordinates).
-    if (!platform::moveDraggedWindow(*this, mouseOnScreen(x, y) - grab_))
-        dragging_ = false;
+    if (!platform::moveDraggedWindow(*this, mouseOnScreen(x, y) - grab_)) dragging_ = false;
 }
 
-void MainWindow::onLeftButtonUp(int, int, Qt::MouseButtons) { dragging_ = false; }
+void MainWindow::onLeftButtonUp(int, int, Qt::MouseButtons)
+{
+    dragging_ = false;
+}
 
 void MainWindow::onChar(int code)
 {
-    if ((code & 0xff) == 27)
-        actions_.quit(false);
+    if ((code & 0xff) == 27) actions_.quit(false);
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event)
@@ -250,8 +257,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
         switch (event->key()) {
         case Qt::Key_Space:
             // Held down, the key pauses once rather than flickering.
-            if (!event->isAutoRepeat())
-                actions_.togglePause();
+            if (!event->isAutoRepeat()) actions_.togglePause();
             return;
         case Qt::Key_Left:
             actions_.seekBy(-seekStep);
@@ -269,8 +275,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
             break;
         }
     } else if (modifiers == Qt::ControlModifier && event->key() == Qt::Key_O) {
-        if (!event->isAutoRepeat())
-            actions_.open();
+        if (!event->isAutoRepeat()) actions_.open();
         return;
     }
     SkinWindow::keyPressEvent(event);
@@ -283,28 +288,24 @@ void MainWindow::wheelEvent(QWheelEvent* event)
     wheelRemainder_ += event->angleDelta().y();
     const int notches = wheelRemainder_ / notch;
     wheelRemainder_ -= notches * notch;
-    if (notches != 0)
-        actions_.changeVolume(volumeStep * notches);
+    if (notches != 0) actions_.changeVolume(volumeStep * notches);
     event->accept();
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (droppedPath(*event->mimeData()))
-        event->acceptProposedAction();
+    if (droppedPath(*event->mimeData())) event->acceptProposedAction();
 }
 
 void MainWindow::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (droppedPath(*event->mimeData()))
-        event->acceptProposedAction();
+    if (droppedPath(*event->mimeData())) event->acceptProposedAction();
 }
 
 void MainWindow::dropEvent(QDropEvent* event)
 {
     const std::optional<std::string> path = droppedPath(*event->mimeData());
-    if (!path)
-        return;
+    if (!path) return;
     event->acceptProposedAction();
     actions_.playPath(*path);
 }
@@ -325,4 +326,7 @@ bool MainWindow::event(QEvent* event)
     return SkinWindow::event(event);
 }
 
-void MainWindow::onDestroy() { QCoreApplication::exit(0); }
+void MainWindow::onDestroy()
+{
+    QCoreApplication::exit(0);
+}

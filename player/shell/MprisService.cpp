@@ -43,12 +43,10 @@ QVariantMap tagsMetadata(const std::string& path)
 {
     const songtags::SongTags tags = songtags::readSongTags(path);
     QVariantMap map;
-    if (!tags.title.empty())
-        map.insert(QStringLiteral("xesam:title"), QString::fromStdString(tags.title));
+    if (!tags.title.empty()) map.insert(QStringLiteral("xesam:title"), QString::fromStdString(tags.title));
     if (!tags.artist.empty())
         map.insert(QStringLiteral("xesam:artist"), QStringList{QString::fromStdString(tags.artist)});
-    if (!tags.album.empty())
-        map.insert(QStringLiteral("xesam:album"), QString::fromStdString(tags.album));
+    if (!tags.album.empty()) map.insert(QStringLiteral("xesam:album"), QString::fromStdString(tags.album));
     return map;
 }
 
@@ -63,25 +61,24 @@ MprisService::MprisService(const NowPlaying& nowPlaying, PlayerActions& actions,
             seekWatch_.stop();
             return;
         }
-        if (nowPlaying_.seekPending() && ++seekWatchTicks_ < seekWatchTicksAtMost)
-            return;
+        if (nowPlaying_.seekPending() && ++seekWatchTicks_ < seekWatchTicksAtMost) return;
         seekWatch_.stop();
         tellSeekDone();
     });
     playingWatch_.setSingleShot(true);
     playingWatch_.setInterval(playingWatchMilliseconds);
     connect(&playingWatch_, &QTimer::timeout, this, &MprisService::refresh);
-    if (!bus_.isConnected())
-        return;
+    if (!bus_.isConnected()) return;
     new MprisRootAdaptor(*this);
     playerAdaptor_ = new MprisPlayerAdaptor(*this);
-    if (!bus_.registerObject(objectPath, this))
-        return;
+    if (!bus_.registerObject(objectPath, this)) return;
     // A player on another display of the same session may hold the name.
-    const QString ownName = serviceName + QStringLiteral(".instance") + QString::number(QCoreApplication::applicationPid());
+    const QString ownName =
+        serviceName + QStringLiteral(".instance") + QString::number(QCoreApplication::applicationPid());
     for (const QString& name : {serviceName, ownName}) {
-        if (bus_.interface()->registerService(name, QDBusConnectionInterface::DontQueueService,
-                                              QDBusConnectionInterface::DontAllowReplacement)
+        if (bus_.interface()
+                ->registerService(name, QDBusConnectionInterface::DontQueueService,
+                                  QDBusConnectionInterface::DontAllowReplacement)
                 .value() == QDBusConnectionInterface::ServiceRegistered) {
             busName_ = name;
             break;
@@ -99,16 +96,14 @@ MprisService::MprisService(const NowPlaying& nowPlaying, PlayerActions& actions,
 
 MprisService::~MprisService()
 {
-    if (busName_.isEmpty())
-        return;
+    if (busName_.isEmpty()) return;
     bus_.unregisterService(busName_);
     bus_.unregisterObject(objectPath);
 }
 
 void MprisService::refresh()
 {
-    if (busName_.isEmpty())
-        return;
+    if (busName_.isEmpty()) return;
     QVariantMap changed;
     const QString status = playbackStatus();
     if (status != toldStatus_) {
@@ -124,8 +119,7 @@ void MprisService::refresh()
         toldLength_ = nowPlaying_.lengthMicroseconds();
         changed.insert(QStringLiteral("Metadata"), metadata());
     }
-    if (!changed.isEmpty())
-        tellChanged(changed);
+    if (!changed.isEmpty()) tellChanged(changed);
     if (status == statusName(PlaybackState::playing))
         playingWatch_.start();
     else
@@ -134,25 +128,22 @@ void MprisService::refresh()
 
 void MprisService::tellChanged(const QVariantMap& changed)
 {
-    QDBusMessage signal =
-        QDBusMessage::createSignal(objectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-                                   QStringLiteral("PropertiesChanged"));
+    QDBusMessage signal = QDBusMessage::createSignal(objectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                     QStringLiteral("PropertiesChanged"));
     signal << playerInterface << changed << QStringList();
     bus_.send(signal);
 }
 
 void MprisService::noteSeekAsked()
 {
-    if (busName_.isEmpty())
-        return;
+    if (busName_.isEmpty()) return;
     seekWatchTicks_ = 0;
     seekWatch_.start();
 }
 
 void MprisService::tellSeekDone()
 {
-    if (playerAdaptor_)
-        emit playerAdaptor_->Seeked(position());
+    if (playerAdaptor_) emit playerAdaptor_->Seeked(position());
 }
 
 // --- org.mpris.MediaPlayer2 ---
@@ -164,11 +155,17 @@ void MprisService::raise()
     window_.activateWindow();
 }
 
-void MprisService::quit() { actions_.quit(false); }
+void MprisService::quit()
+{
+    actions_.quit(false);
+}
 
 // --- org.mpris.MediaPlayer2.Player: properties ---
 
-QString MprisService::playbackStatus() const { return statusName(nowPlaying_.state()); }
+QString MprisService::playbackStatus() const
+{
+    return statusName(nowPlaying_.state());
+}
 
 QString MprisService::trackId() const
 {
@@ -181,8 +178,7 @@ QVariantMap MprisService::metadata() const
     QVariantMap map;
     map.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(trackId())));
     const std::string path = nowPlaying_.songPath();
-    if (nowPlaying_.songNumber() == 0 || path.empty())
-        return map;
+    if (nowPlaying_.songNumber() == 0 || path.empty()) return map;
     if (path != tagsPath_) {
         tagsPath_ = path;
         tags_ = tagsMetadata(path);
@@ -191,36 +187,38 @@ QVariantMap MprisService::metadata() const
     if (!map.contains(QStringLiteral("xesam:title")))
         map.insert(QStringLiteral("xesam:title"), nowPlaying_.titleText());
     const std::int64_t length = nowPlaying_.lengthMicroseconds();
-    if (length > 0)
-        map.insert(QStringLiteral("mpris:length"), static_cast<qlonglong>(length));
+    if (length > 0) map.insert(QStringLiteral("mpris:length"), static_cast<qlonglong>(length));
     map.insert(QStringLiteral("xesam:url"),
                QUrl::fromLocalFile(QString::fromStdString(path)).toString(QUrl::FullyEncoded));
     return map;
 }
 
-double MprisService::volume() const { return actions_.volume() / 100.0; }
+double MprisService::volume() const
+{
+    return actions_.volume() / 100.0;
+}
 
 void MprisService::setVolume(double volume)
 {
-    if (!std::isfinite(volume))
-        return;
+    if (!std::isfinite(volume)) return;
     actions_.setVolume(static_cast<int>(std::lround(std::clamp(volume, 0.0, 1.0) * 100.0)));
 }
 
-std::int64_t MprisService::position() const { return nowPlaying_.positionMicroseconds(); }
+std::int64_t MprisService::position() const
+{
+    return nowPlaying_.positionMicroseconds();
+}
 
 // --- org.mpris.MediaPlayer2.Player: methods ---
 
 void MprisService::play()
 {
-    if (nowPlaying_.state() != PlaybackState::playing)
-        actions_.play();
+    if (nowPlaying_.state() != PlaybackState::playing) actions_.play();
 }
 
 void MprisService::pause()
 {
-    if (nowPlaying_.state() == PlaybackState::playing)
-        actions_.togglePause();
+    if (nowPlaying_.state() == PlaybackState::playing) actions_.togglePause();
 }
 
 void MprisService::playPause()
@@ -231,16 +229,24 @@ void MprisService::playPause()
         actions_.togglePause();
 }
 
-void MprisService::stop() { actions_.stop(); }
+void MprisService::stop()
+{
+    actions_.stop();
+}
 
-void MprisService::next() { actions_.next(); }
+void MprisService::next()
+{
+    actions_.next();
+}
 
-void MprisService::previous() { actions_.previous(); }
+void MprisService::previous()
+{
+    actions_.previous();
+}
 
 void MprisService::seek(std::int64_t offset)
 {
-    if (nowPlaying_.state() == PlaybackState::stopped)
-        return;
+    if (nowPlaying_.state() == PlaybackState::stopped) return;
     const std::int64_t target = position() + offset;
     const std::int64_t length = nowPlaying_.lengthMicroseconds();
     if (length > 0 && target >= length)
@@ -253,12 +259,14 @@ void MprisService::setPosition(const QString& trackId, std::int64_t position)
 {
     // A position for a song no longer heard, or outside the song, is no
     // place to go.
-    if (trackId != this->trackId() || position < 0 || position > nowPlaying_.lengthMicroseconds())
-        return;
+    if (trackId != this->trackId() || position < 0 || position > nowPlaying_.lengthMicroseconds()) return;
     seekTo(position);
 }
 
-void MprisService::seekTo(std::int64_t microseconds) { actions_.seekTo(static_cast<double>(microseconds) / 1e6); }
+void MprisService::seekTo(std::int64_t microseconds)
+{
+    actions_.seekTo(static_cast<double>(microseconds) / 1e6);
+}
 
 void MprisService::openUri(const QString& uri)
 {

@@ -12,7 +12,10 @@ namespace platform {
 
 namespace {
 
-bool environmentSet(const char* name) { return !qEnvironmentVariableIsEmpty(name); }
+bool environmentSet(const char* name)
+{
+    return !qEnvironmentVariableIsEmpty(name);
+}
 
 const char* startingProgram = "";
 QtMessageHandler toolkitHandler = nullptr;
@@ -26,10 +29,8 @@ void startupMessages(QtMsgType type, const QMessageLogContext& context, const QS
                      qgetenv("DISPLAY").constData());
         std::exit(1);
     }
-    if (context.category && std::strncmp(context.category, "qt.qpa", 6) == 0)
-        return;
-    if (toolkitHandler)
-        toolkitHandler(type, context, text);
+    if (context.category && std::strncmp(context.category, "qt.qpa", 6) == 0) return;
+    if (toolkitHandler) toolkitHandler(type, context, text);
 }
 
 bool onWayland()
@@ -43,10 +44,8 @@ void preferX11OnWayland()
 {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     // A platform chosen by the user is kept.
-    if (environmentSet("QT_QPA_PLATFORM"))
-        return;
-    if (onWayland() && environmentSet("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
+    if (environmentSet("QT_QPA_PLATFORM")) return;
+    if (onWayland() && environmentSet("DISPLAY")) qputenv("QT_QPA_PLATFORM", "xcb");
 #endif
 }
 
@@ -54,8 +53,8 @@ bool checkDisplay(const char* programName)
 {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     const QString chosen = qEnvironmentVariable("QT_QPA_PLATFORM");
-    const bool needsServer = chosen.isEmpty() || chosen.startsWith(QLatin1String("xcb")) ||
-                             chosen.startsWith(QLatin1String("wayland"));
+    const bool needsServer =
+        chosen.isEmpty() || chosen.startsWith(QLatin1String("xcb")) || chosen.startsWith(QLatin1String("wayland"));
     if (needsServer && !environmentSet("DISPLAY") && !environmentSet("WAYLAND_DISPLAY")) {
         std::fprintf(stderr, "%s: no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is set)\n",
                      programName);
@@ -67,31 +66,30 @@ bool checkDisplay(const char* programName)
     return true;
 }
 
-void displayConnected() { qInstallMessageHandler(toolkitHandler); }
+void displayConnected()
+{
+    qInstallMessageHandler(toolkitHandler);
+}
 
 QString x11DisplayName(const QString& display)
 {
     const qsizetype colon = display.lastIndexOf(QLatin1Char(':'));
-    if (colon < 0)
-        return display;
+    if (colon < 0) return display;
     QString host = display.left(colon);
     // "unix" names the local socket, as an empty host does.
-    if (host == QLatin1String("unix"))
-        host.clear();
+    if (host == QLatin1String("unix")) host.clear();
     const QString numberAndScreen = display.mid(colon + 1);
     const QString number = numberAndScreen.section(QLatin1Char('.'), 0, 0);
     bool isNumber = false;
     const uint value = number.toUInt(&isNumber);
-    if (!isNumber)
-        return display;
+    if (!isNumber) return display;
     return host + QLatin1Char(':') + QString::number(value);
 }
 
 QString displayName()
 {
     const QString platformName = QGuiApplication::platformName();
-    if (platformName.startsWith(QLatin1String("xcb")))
-        return x11DisplayName(qEnvironmentVariable("DISPLAY"));
+    if (platformName.startsWith(QLatin1String("xcb"))) return x11DisplayName(qEnvironmentVariable("DISPLAY"));
     if (platformName.startsWith(QLatin1String("wayland")))
         return qEnvironmentVariable("WAYLAND_DISPLAY", QStringLiteral("wayland-0"));
     return QString();
@@ -100,8 +98,7 @@ QString displayName()
 QPoint centredOnWorkArea(const QSize& size)
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return QPoint(0, 0);
+    if (!screen) return QPoint(0, 0);
     const QRect area = screen->availableGeometry();
     // Truncated toward zero: a picture larger than the area starts left of or
     // above it and is cut off at the screen's edges.
@@ -112,8 +109,7 @@ QPoint restoredPosition(const QPoint& saved, const QSize& size)
 {
     const QRect window(saved, size.isEmpty() ? QSize(1, 1) : size);
     for (const QScreen* screen : QGuiApplication::screens())
-        if (screen->geometry().intersects(window))
-            return saved;
+        if (screen->geometry().intersects(window)) return saved;
     const QScreen* primary = QGuiApplication::primaryScreen();
     return primary ? primary->geometry().topLeft() : QPoint(0, 0);
 }
@@ -121,8 +117,7 @@ QPoint restoredPosition(const QPoint& saved, const QSize& size)
 bool moveDraggedWindow(QWidget& window, const QPoint& topLeft)
 {
     if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
-        if (QWindow* handle = window.windowHandle())
-            handle->startSystemMove();
+        if (QWindow* handle = window.windowHandle()) handle->startSystemMove();
         return false;
     }
     window.move(topLeft);

@@ -23,8 +23,7 @@ namespace {
 bool canOpenForReading(const std::string& path)
 {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
-        return false;
+    if (!std::filesystem::is_regular_file(path, error)) return false;
     std::ifstream file(path, std::ios::binary);
     return file.is_open();
 }
@@ -44,8 +43,7 @@ void PlayerActions::play()
         player.resume();
     } else {
         const std::string song = services_.settings.getSong();
-        if (song.empty() || !canOpenForReading(song))
-            return;
+        if (song.empty() || !canOpenForReading(song)) return;
         player.startPlayerThread(song);
     }
     tellPlaybackChanged();
@@ -61,7 +59,10 @@ void PlayerActions::togglePause()
     tellPlaybackChanged();
 }
 
-bool PlayerActions::isPaused() const { return services_.player.isPaused(); }
+bool PlayerActions::isPaused() const
+{
+    return services_.player.isPaused();
+}
 
 void PlayerActions::stop()
 {
@@ -69,15 +70,20 @@ void PlayerActions::stop()
     tellPlaybackChanged();
 }
 
-void PlayerActions::next() { services_.player.requestNext(); }
+void PlayerActions::next()
+{
+    services_.player.requestNext();
+}
 
-void PlayerActions::previous() { services_.player.requestPrevious(); }
+void PlayerActions::previous()
+{
+    services_.player.requestPrevious();
+}
 
 void PlayerActions::open()
 {
     const std::optional<std::string> chosen = services_.dialogs.chooseSong(&face_, services_.settings.getSong());
-    if (chosen)
-        playPath(*chosen);
+    if (chosen) playPath(*chosen);
 }
 
 void PlayerActions::playPath(const std::string& path)
@@ -97,25 +103,25 @@ void PlayerActions::takeOverFile(const std::string& path)
 void PlayerActions::seekToFraction(float fraction)
 {
     services_.player.requestSeek(std::clamp(fraction, 0.0f, 1.0f));
-    if (onSeekAsked)
-        onSeekAsked();
+    if (onSeekAsked) onSeekAsked();
 }
 
-void PlayerActions::seekBy(double seconds) { seekTo(secondsHeard() + seconds); }
+void PlayerActions::seekBy(double seconds)
+{
+    seekTo(secondsHeard() + seconds);
+}
 
 void PlayerActions::seekTo(double seconds)
 {
     // The player places a seek by the song's length in whole seconds.
     const double length = songLengthSeconds();
-    if (!playerRunning() || length <= 0.0)
-        return;
+    if (!playerRunning() || length <= 0.0) return;
     seekToFraction(static_cast<float>(std::max(seconds, 0.0) / length));
 }
 
 void PlayerActions::tellPlaybackChanged()
 {
-    if (onPlaybackChanged)
-        onPlaybackChanged();
+    if (onPlaybackChanged) onPlaybackChanged();
 }
 
 void PlayerActions::setVolume(int volume)
@@ -126,27 +132,27 @@ void PlayerActions::setVolume(int volume)
         services_.device.setGain(gainForVolume(volume));
         services_.settings.putVolume(volume);
     }
-    if (onVolumeChanged)
-        onVolumeChanged(volume);
+    if (onVolumeChanged) onVolumeChanged(volume);
 }
 
 void PlayerActions::showAbout()
 {
-    if (AboutWindow::findOpen())
-        return;
+    if (AboutWindow::findOpen()) return;
     // The window deletes itself when a click closes it.
     new AboutWindow(true, services_.settings);
 }
 
-void PlayerActions::minimize() { face_.showMinimized(); }
+void PlayerActions::minimize()
+{
+    face_.showMinimized();
+}
 
 void PlayerActions::quit(bool askAboutSkin)
 {
     if (askAboutSkin) {
         const MessageAnswer answer = services_.messages.ask(shelltext::skinQuestionCaption, shelltext::skinQuestion,
                                                             MessageIcon::question, MessageButtons::yesNo);
-        if (answer == MessageAnswer::yes)
-            services_.settings.putSkin("");
+        if (answer == MessageAnswer::yes) services_.settings.putSkin("");
     }
     services_.player.stopPlayback();
     const QPoint topLeft = face_.geometry().topLeft();
@@ -157,11 +163,17 @@ void PlayerActions::quit(bool askAboutSkin)
 
 // --- the engine's state ---
 
-bool PlayerActions::playerRunning() const { return services_.player.isRunning(); }
+bool PlayerActions::playerRunning() const
+{
+    return services_.player.isRunning();
+}
 
 double PlayerActions::secondsHeard() const
 {
     return services_.player.audible().secondsHeard();
 }
 
-double PlayerActions::songLengthSeconds() const { return services_.player.audible().lengthSeconds; }
+double PlayerActions::songLengthSeconds() const
+{
+    return services_.player.audible().lengthSeconds;
+}

@@ -77,8 +77,7 @@ MessageAnswer QtMessages::ask(const std::string& caption, const std::string& tex
 
 QtMessages::~QtMessages()
 {
-    for (const QPointer<QMessageBox>& box : posted_)
-        delete box.data();
+    for (const QPointer<QMessageBox>& box : posted_) delete box.data();
 }
 
 void QtMessages::post(const std::string& caption, const std::string& text, MessageIcon icon)

@@ -7,8 +7,7 @@
 
 SeekBar::SeekBar(SkinWindow* parent, int x, int y, const BitmapPiece& emptyPiece, const BitmapPiece& filledPiece,
                  PlayerActions& actions)
-    : SkinButton(parent, x, y, emptyPiece, filledPiece, "Seek"), actions_(actions),
-      fullHeight_(emptyPiece.height)
+    : SkinButton(parent, x, y, emptyPiece, filledPiece, "Seek"), actions_(actions), fullHeight_(emptyPiece.height)
 {
 }
 
@@ -18,11 +17,9 @@ int SeekBar::fillValue() const
     const int length = lengthSeconds_;
     const int barWidth = width();
     const int barHeight = fullHeight_;
-    if (length <= 0)
-        return isHorizontal() ? 0 : barHeight;
+    if (length <= 0) return isHorizontal() ? 0 : barHeight;
     const double played = static_cast<double>(position) / static_cast<double>(length);
-    if (isHorizontal())
-        return static_cast<int>(played * barWidth);
+    if (isHorizontal()) return static_cast<int>(played * barWidth);
     return static_cast<int>(barHeight - barHeight * played);
 }
 
@@ -36,8 +33,7 @@ void SeekBar::showPosition(int positionSeconds, int lengthSeconds)
 void SeekBar::repaintSeekBar()
 {
     const int value = fillValue();
-    if (value == lastValue_)
-        return;
+    if (value == lastValue_) return;
     repaintNow();
 }
 
@@ -66,10 +62,8 @@ void SeekBar::onLeftButtonUp(int x, int y, Qt::MouseButtons)
 {
     const int barWidth = width();
     const int barHeight = fullHeight_;
-    if (x < 0 || x > barWidth || y < 0 || y > barHeight || barWidth <= 0 || barHeight <= 0)
-        return;
+    if (x < 0 || x > barWidth || y < 0 || y > barHeight || barWidth <= 0 || barHeight <= 0) return;
     const float fraction = isHorizontal() ? float(x) / float(barWidth) : float(barHeight - y) / float(barHeight);
     // The very start of the bar asks for no seek.
-    if (fraction > 0.0f)
-        actions_.seekToFraction(fraction);
+    if (fraction > 0.0f) actions_.seekToFraction(fraction);
 }

@@ -12,7 +12,10 @@ namespace settingslocation {
 
 namespace {
 
-QString qt(const std::string& text) { return QString::fromStdString(text); }
+QString qt(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
 
 } // namespace
 
@@ -20,20 +23,17 @@ std::string settingsFileFor(const std::string& programDirectory, const std::stri
                             const std::string& defaultSkin)
 {
     const QFileInfo beside(QDir(qt(programDirectory)).filePath(shelltext::settingsFileName));
-    if (beside.isFile() && beside.isWritable())
-        return beside.filePath().toStdString();
+    if (beside.isFile() && beside.isWritable()) return beside.filePath().toStdString();
 
     const QDir folder(qt(userConfigFolder));
     const std::string path = folder.filePath(shelltext::settingsFileName).toStdString();
-    if (QFileInfo::exists(qt(path)))
-        return path;
+    if (QFileInfo::exists(qt(path))) return path;
     if (!folder.mkpath(QStringLiteral("."))) {
         std::fprintf(stderr, "sonorbox: cannot make the settings folder \"%s\"; settings will not be kept\n",
                      userConfigFolder.c_str());
         return path;
     }
-    if (QFileInfo(qt(defaultSkin)).isFile())
-        PlayerSettings(path).putSkin(defaultSkin);
+    if (QFileInfo(qt(defaultSkin)).isFile()) PlayerSettings(path).putSkin(defaultSkin);
     return path;
 }
 
@@ -48,8 +48,7 @@ std::string defaultSkinFor(const std::string& programDirectory)
     const QDir program(qt(programDirectory));
     const QString skin = QStringLiteral("skins/Default/") + QLatin1String(shelltext::skinFileName);
     const QString beside = program.filePath(skin);
-    if (QFileInfo(beside).isFile())
-        return beside.toStdString();
+    if (QFileInfo(beside).isFile()) return beside.toStdString();
     return QDir::cleanPath(program.filePath(QStringLiteral(SONORBOX_DATA_FROM_PROGRAM "/") + skin)).toStdString();
 }
 

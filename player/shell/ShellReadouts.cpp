@@ -4,9 +4,15 @@
 
 #include "MainWindow.h"
 
-void ShellReadouts::setWindow(MainWindow* window) { window_ = window; }
+void ShellReadouts::setWindow(MainWindow* window)
+{
+    window_ = window;
+}
 
-bool ShellReadouts::onWindowThread() const { return QThread::currentThread() == thread(); }
+bool ShellReadouts::onWindowThread() const
+{
+    return QThread::currentThread() == thread();
+}
 
 void ShellReadouts::showAudible(const Audible& audible)
 {
@@ -38,8 +44,7 @@ void ShellReadouts::showPaused(bool paused)
     if (onWindowThread()) {
         // The button pressed shows its new look at once.
         paused_.store(-1);
-        if (window_)
-            window_->showPaused(paused);
+        if (window_) window_->showPaused(paused);
         return;
     }
     paused_.store(paused ? 1 : 0);
@@ -48,8 +53,7 @@ void ShellReadouts::showPaused(bool paused)
 
 void ShellReadouts::schedule()
 {
-    if (drawPosted_.exchange(true))
-        return;
+    if (drawPosted_.exchange(true)) return;
     postedDraws_.fetch_add(1);
     QMetaObject::invokeMethod(this, &ShellReadouts::draw, Qt::QueuedConnection);
 }
@@ -58,29 +62,23 @@ void ShellReadouts::draw()
 {
     // Cleared first: a value stored from here on posts a new request.
     drawPosted_.store(false);
-    if (!window_)
-        return;
+    if (!window_) return;
     const int sampleRate = sampleRate_.exchange(-1);
     const int bitrate = bitrate_.exchange(-1);
-    if (sampleRate >= 0)
-        window_->setSampleRateNumber(sampleRate);
-    if (bitrate >= 0)
-        window_->setBitrateNumber(bitrate);
+    if (sampleRate >= 0) window_->setSampleRateNumber(sampleRate);
+    if (bitrate >= 0) window_->setBitrateNumber(bitrate);
     drawAudible();
     const int paused = paused_.exchange(-1);
-    if (paused >= 0)
-        window_->showPaused(paused == 1);
+    if (paused >= 0) window_->showPaused(paused == 1);
 }
 
 void ShellReadouts::drawAudible()
 {
-    if (!window_)
-        return;
+    if (!window_) return;
     Audible audible;
     {
         std::lock_guard lock(audibleMutex_);
-        if (!audibleDue_)
-            return;
+        if (!audibleDue_) return;
         audibleDue_ = false;
         audible = audible_;
     }

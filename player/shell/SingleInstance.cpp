@@ -25,8 +25,7 @@ QString runtimeFolder()
 QString rendezvousName(const QString& display)
 {
     QString name = QLatin1String(shelltext::mainWindowClass);
-    if (display.isEmpty())
-        return name;
+    if (display.isEmpty()) return name;
     constexpr qsizetype longestDisplay = 40;
     QString written;
     for (const QChar c : display) {
@@ -50,8 +49,7 @@ constexpr char takenOver = 1;
 
 SingleInstance::SingleInstance(const QString& folder, const QString& display, std::chrono::milliseconds patience)
     : socketPath_((folder.isEmpty() ? runtimeFolder() : folder) + QLatin1Char('/') + rendezvousName(display)),
-      patience_(patience),
-      lock_(socketPath_ + QLatin1String(".lock"))
+      patience_(patience), lock_(socketPath_ + QLatin1String(".lock"))
 {
     // The lock is held as long as the player runs: only a lock whose process
     // has died is stale.
@@ -61,14 +59,12 @@ SingleInstance::SingleInstance(const QString& folder, const QString& display, st
 SingleInstance::~SingleInstance()
 {
     server_.reset();
-    if (lock_.isLocked())
-        lock_.unlock();
+    if (lock_.isLocked()) lock_.unlock();
 }
 
 bool SingleInstance::claim()
 {
-    if (!lock_.tryLock(0))
-        return false;
+    if (!lock_.tryLock(0)) return false;
     // A socket left by a crashed player would refuse the new one.
     QLocalServer::removeServer(socketPath_);
     return true;
@@ -80,8 +76,7 @@ bool SingleInstance::listen(std::function<void(const std::string&)> takeOver)
     server_ = std::make_unique<QLocalServer>();
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     QObject::connect(server_.get(), &QLocalServer::newConnection, server_.get(), [this] {
-        while (QLocalSocket* socket = server_->nextPendingConnection())
-            serve(socket);
+        while (QLocalSocket* socket = server_->nextPendingConnection()) serve(socket);
     });
     return server_->listen(socketPath_);
 }
@@ -105,8 +100,7 @@ void SingleInstance::serve(QLocalSocket* socket)
         socket->read(qint64(used));
         // Once: a client that sends more gets no second take-over.
         socket->disconnect(socket, &QLocalSocket::readyRead, nullptr, nullptr);
-        if (takeOver_ && !path.empty())
-            takeOver_(path);
+        if (takeOver_ && !path.empty()) takeOver_(path);
         socket->write(&takenOver, 1);
         socket->flush();
         socket->disconnectFromServer();
@@ -119,21 +113,17 @@ bool SingleInstance::handOver(const std::string& path)
     QDeadlineTimer patience(patience_.count());
     for (;;) {
         socket.connectToServer(socketPath_);
-        if (socket.waitForConnected(int(std::min<std::chrono::milliseconds::rep>(patience_.count(), 1000))))
-            break;
-        if (patience.hasExpired())
-            return false;
+        if (socket.waitForConnected(int(std::min<std::chrono::milliseconds::rep>(patience_.count(), 1000)))) break;
+        if (patience.hasExpired()) return false;
         QThread::msleep(50);
     }
     const std::string message = handoff::encode(path);
     socket.write(message.data(), qint64(message.size()));
-    if (!socket.waitForBytesWritten(-1) && socket.bytesToWrite() > 0)
-        return false;
+    if (!socket.waitForBytesWritten(-1) && socket.bytesToWrite() > 0) return false;
     // The running player answers when it has taken the path over, however
     // long that takes; a player that ends meanwhile closes the connection.
     while (socket.bytesAvailable() < 1) {
-        if (!socket.waitForReadyRead(-1))
-            return false;
+        if (!socket.waitForReadyRead(-1)) return false;
     }
     char answer = 0;
     return socket.read(&answer, 1) == 1 && answer == takenOver;

@@ -20,8 +20,7 @@ std::string keyFault(const SettingsSection& file, const char* key)
 SkinRect readSkinRect(const SettingsSection& file, const char* key)
 {
     SkinRect rect;
-    if (parseSkinRect(file.getString(key), rect) != 4)
-        throw ShellError(keyFault(file, key));
+    if (parseSkinRect(file.getString(key), rect) != 4) throw ShellError(keyFault(file, key));
     return rect;
 }
 
@@ -39,8 +38,7 @@ std::string skinBitmapPath(const PlayerSettings& settings, const char* fileName)
 {
     const std::string folder = settings.getSkinDirectory();
     const std::string exact = folder + fileName;
-    if (QFileInfo::exists(QString::fromStdString(exact)))
-        return exact;
+    if (QFileInfo::exists(QString::fromStdString(exact))) return exact;
     // Windows matches file names without regard to case, so skins made there
     // name their bitmaps in any case ("mainup.bmp", "MAINDOWN.BMP"). A name
     // filter of a folder listing matches without regard to case; of several
@@ -86,8 +84,7 @@ BitmapPiece pieceAt(const Bitmap& bitmap, const SkinRect& rect)
 QRegion buildWindowRegion(const Bitmap& mainUp)
 {
     const QImage& face = mainUp.image();
-    if (face.isNull())
-        return QRegion();
+    if (face.isNull()) return QRegion();
     const QRgb transparent = face.pixel(0, 0);
     // The mask image has its bits set on the pixels of that colour, and the
     // bitmap made from it takes set bits as colour0: the region is then the

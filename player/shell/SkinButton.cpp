@@ -7,15 +7,20 @@ SkinButton::SkinButton(SkinWindow* parent, int x, int y, const BitmapPiece& upPi
     createWindow(parent, true, QRect(x, y, upPiece.width, upPiece.height));
 }
 
-void SkinButton::onPaint(QPainter& target) { currentPiece_->draw(target); }
+void SkinButton::onPaint(QPainter& target)
+{
+    currentPiece_->draw(target);
+}
 
-void SkinButton::onLeftButtonDown(int, int, Qt::MouseButtons) { setPressedLook(true); }
+void SkinButton::onLeftButtonDown(int, int, Qt::MouseButtons)
+{
+    setPressedLook(true);
+}
 
 void SkinButton::onLeftButtonUp(int x, int y, Qt::MouseButtons)
 {
     setPressedLook(false);
-    if (x >= 0 && x <= width() && y >= 0 && y <= height())
-        onClick();
+    if (x >= 0 && x <= width() && y >= 0 && y <= height()) onClick();
 }
 
 void SkinButton::setPressedLook(bool pressed)

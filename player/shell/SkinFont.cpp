@@ -16,8 +16,7 @@ QFont skinFont(const QString& face, int height)
     if (lineHeight > wanted) {
         int size = wanted * wanted / lineHeight;
         font.setPixelSize(size > 1 ? size : 1);
-        while (size > 1 && QFontMetrics(font).height() > wanted)
-            font.setPixelSize(--size);
+        while (size > 1 && QFontMetrics(font).height() > wanted) font.setPixelSize(--size);
     }
     return font;
 }

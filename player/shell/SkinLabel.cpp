@@ -6,16 +6,14 @@
 
 SkinLabel::SkinLabel(SkinWindow* parent, int x, int y, const BitmapPiece& background, const QString& fontFace,
                      QColor colour)
-    : SkinWindow("Label", generatedClassName()), background_(background),
-      fontFace_(fontFace), colour_(colour)
+    : SkinWindow("Label", generatedClassName()), background_(background), fontFace_(fontFace), colour_(colour)
 {
     createWindow(parent, true, QRect(x, y, background.width, background.height));
 }
 
 void SkinLabel::setText(const QString& text)
 {
-    if (text == text_)
-        return;
+    if (text == text_) return;
     text_ = text;
     repaintNow();
 }
@@ -23,8 +21,7 @@ void SkinLabel::setText(const QString& text)
 void SkinLabel::onPaint(QPainter& target)
 {
     background_.draw(target);
-    if (!font_)
-        font_ = skinFont(fontFace_, background_.height);
+    if (!font_) font_ = skinFont(fontFace_, background_.height);
     target.setFont(*font_);
     target.setPen(colour_);
     target.drawText(QRect(0, 0, width(), height()), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text_);

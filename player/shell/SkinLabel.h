@@ -13,8 +13,7 @@
 // readout; text past the readout's edge is cut off.
 class SkinLabel : public SkinWindow {
 public:
-    SkinLabel(SkinWindow* parent, int x, int y, const BitmapPiece& background, const QString& fontFace,
-              QColor colour);
+    SkinLabel(SkinWindow* parent, int x, int y, const BitmapPiece& background, const QString& fontFace, QColor colour);
 
     void setText(const QString& text);
     void setNumber(int value) { setText(QString::number(value)); }

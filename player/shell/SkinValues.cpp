@@ -12,13 +12,11 @@ int parseNumbers(std::string_view text, std::int32_t* const* numbers, int count)
         // The format's ", " between numbers: a comma right after the number;
         // the white space after it is skipped by the number's reading.
         if (index > 0) {
-            if (at >= text.size() || text[at] != ',')
-                return index;
+            if (at >= text.size() || text[at] != ',') return index;
             ++at;
         }
         std::optional<std::int32_t> value = readDecimal(text, at);
-        if (!value)
-            return index;
+        if (!value) return index;
         *numbers[index] = *value;
     }
     return count;

@@ -62,8 +62,7 @@ void SkinWindow::mousePressEvent(QMouseEvent* event)
     // A press on a control stays with the control: it never reaches the
     // window under it (no drag starts from a button or a readout).
     event->accept();
-    if (event->button() != Qt::LeftButton)
-        return;
+    if (event->button() != Qt::LeftButton) return;
     const QPoint at = event->position().toPoint();
     onLeftButtonDown(at.x(), at.y(), event->buttons());
 }
@@ -71,8 +70,7 @@ void SkinWindow::mousePressEvent(QMouseEvent* event)
 void SkinWindow::mouseReleaseEvent(QMouseEvent* event)
 {
     event->accept();
-    if (event->button() != Qt::LeftButton)
-        return;
+    if (event->button() != Qt::LeftButton) return;
     const QPoint at = event->position().toPoint();
     onLeftButtonUp(at.x(), at.y(), event->buttons());
 }
@@ -81,8 +79,7 @@ void SkinWindow::keyPressEvent(QKeyEvent* event)
 {
     const QString text = event->text();
     int code = text.isEmpty() ? 0 : text.at(0).unicode();
-    if (event->key() == Qt::Key_Escape)
-        code = 27;
+    if (event->key() == Qt::Key_Escape) code = 27;
     if (code == 0) {
         QWidget::keyPressEvent(event);
         return;
@@ -93,6 +90,5 @@ void SkinWindow::keyPressEvent(QKeyEvent* event)
 void SkinWindow::closeEvent(QCloseEvent* event)
 {
     QWidget::closeEvent(event);
-    if (event->isAccepted())
-        onDestroy();
+    if (event->isAccepted()) onDestroy();
 }

@@ -25,8 +25,7 @@ std::string commandLinePath(const QStringList& arguments)
 {
     QStringList words = arguments.mid(1);
     const QString path = words.join(QLatin1Char(' '));
-    if (path.isEmpty())
-        return std::string();
+    if (path.isEmpty()) return std::string();
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()).toStdString();
 }
 
@@ -42,8 +41,7 @@ void showFailure(const QString& text)
 int main(int argc, char** argv)
 {
     platform::preferX11OnWayland();
-    if (!platform::checkDisplay("sonorbox"))
-        return 1;
+    if (!platform::checkDisplay("sonorbox")) return 1;
     QApplication app(argc, argv);
     platform::displayConnected();
     // The desktop entry's name: the window's identity on the desktop (Wayland's

@@ -22,16 +22,14 @@ constexpr std::uint8_t footerPresent = 0x10;  // 2.4
 std::uint32_t bigEndian(Bytes bytes)
 {
     std::uint32_t value = 0;
-    for (std::uint8_t b : bytes)
-        value = value << 8 | b;
+    for (std::uint8_t b : bytes) value = value << 8 | b;
     return value;
 }
 
 std::uint32_t syncsafe(Bytes bytes)
 {
     std::uint32_t value = 0;
-    for (std::uint8_t b : bytes)
-        value = value << 7 | (b & 0x7F);
+    for (std::uint8_t b : bytes) value = value << 7 | (b & 0x7F);
     return value;
 }
 
@@ -42,16 +40,14 @@ std::vector<std::uint8_t> resynchronised(Bytes bytes)
     out.reserve(bytes.size());
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         out.push_back(bytes[i]);
-        if (bytes[i] == 0xFF && i + 1 < bytes.size() && bytes[i + 1] == 0x00)
-            ++i;
+        if (bytes[i] == 0xFF && i + 1 < bytes.size() && bytes[i + 1] == 0x00) ++i;
     }
     return out;
 }
 
 std::string textOf(Bytes data)
 {
-    if (data.empty())
-        return {};
+    if (data.empty()) return {};
     const Bytes text = data.subspan(1);
     switch (data[0]) {
     case 0:
@@ -73,12 +69,9 @@ std::string textOf(Bytes data)
 std::string* fieldFor(std::string_view id, int version, SongTags& tags)
 {
     const bool old = version == 2;
-    if (id == (old ? "TT2" : "TIT2"))
-        return &tags.title;
-    if (id == (old ? "TP1" : "TPE1"))
-        return &tags.artist;
-    if (id == (old ? "TAL" : "TALB"))
-        return &tags.album;
+    if (id == (old ? "TT2" : "TIT2")) return &tags.title;
+    if (id == (old ? "TP1" : "TPE1")) return &tags.artist;
+    if (id == (old ? "TAL" : "TALB")) return &tags.album;
     return nullptr;
 }
 
@@ -98,11 +91,9 @@ std::string frameText(Bytes data, int version, std::uint8_t format, bool tagUnsy
         skip = ((format & 0x40) ? 1 : 0) + ((format & 0x01) ? 4 : 0); // group, data length
         unsynchronised = (format & 0x02) || tagUnsynchronised;
     }
-    if (skip > data.size())
-        return {};
+    if (skip > data.size()) return {};
     data = data.subspan(skip);
-    if (!unsynchronised)
-        return textOf(data);
+    if (!unsynchronised) return textOf(data);
     const std::vector<std::uint8_t> plain = resynchronised(data);
     return textOf(plain);
 }
@@ -115,8 +106,7 @@ std::size_t id3v2TagSize(Bytes bytes)
         bytes[4] == 0xFF)
         return 0;
     const Bytes size = bytes.subspan(6, 4);
-    if (std::any_of(size.begin(), size.end(), [](std::uint8_t b) { return b & 0x80; }))
-        return 0;
+    if (std::any_of(size.begin(), size.end(), [](std::uint8_t b) { return b & 0x80; })) return 0;
     const bool footer = bytes[3] == 4 && (bytes[5] & footerPresent);
     return id3v2HeaderSize + syncsafe(size) + (footer ? id3v2HeaderSize : 0);
 }
@@ -124,12 +114,10 @@ std::size_t id3v2TagSize(Bytes bytes)
 SongTags readId3v2(Bytes bytes)
 {
     const std::size_t total = id3v2TagSize(bytes);
-    if (total == 0)
-        return {};
+    if (total == 0) return {};
     const int version = bytes[3];
     const std::uint8_t flags = bytes[5];
-    if (version < 2 || version > 4 || (version == 2 && (flags & extendedHeader)))
-        return {};
+    if (version < 2 || version > 4 || (version == 2 && (flags & extendedHeader))) return {};
     Bytes body = bytes.subspan(id3v2HeaderSize, std::min(total, bytes.size()) - id3v2HeaderSize);
     // Before 2.4 unsynchronisation covers the whole tag after its header.
     std::vector<std::uint8_t> resynchronisedBody;
@@ -140,12 +128,10 @@ SongTags readId3v2(Bytes bytes)
 
     std::size_t at = 0;
     if (version >= 3 && (flags & extendedHeader)) {
-        if (body.size() < 4)
-            return {};
+        if (body.size() < 4) return {};
         // 2.3 counts the bytes after the size field, 2.4 the whole header.
         const std::size_t extended = version == 3 ? 4 + std::size_t(bigEndian(body.first(4))) : syncsafe(body.first(4));
-        if (extended > body.size())
-            return {};
+        if (extended > body.size()) return {};
         at = extended;
     }
 
@@ -157,8 +143,7 @@ SongTags readId3v2(Bytes bytes)
         const Bytes sizeField = header.subspan(idLength, version == 2 ? 3 : 4);
         const std::size_t size = version == 4 ? syncsafe(sizeField) : bigEndian(sizeField);
         at += headerLength;
-        if (size > body.size() - at)
-            break;
+        if (size > body.size() - at) break;
         const Bytes data = body.subspan(at, size);
         at += size;
         const std::string_view id(reinterpret_cast<const char*>(header.data()), idLength);

@@ -37,8 +37,7 @@ public:
             bytes[3] = static_cast<char>(0x80 | (c & 0x3F));
             n = 4;
         }
-        if (text_.size() + n > maxTextBytes)
-            return false;
+        if (text_.size() + n > maxTextBytes) return false;
         text_.append(bytes, n);
         return true;
     }
@@ -49,17 +48,17 @@ private:
 };
 
 // The code points 0x80 to 0x9F of Windows-1252; 0 where it assigns none.
-constexpr std::array<char16_t, 32> windows1252High = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr std::array<char16_t, 32> windows1252High = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                                      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
-template <typename Map> std::string fromSingleBytes(std::span<const std::uint8_t> bytes, Map map)
+template <typename Map>
+std::string fromSingleBytes(std::span<const std::uint8_t> bytes, Map map)
 {
     Utf8Text text;
     for (std::uint8_t b : bytes)
-        if (b == 0 || !text.append(map(b)))
-            break;
+        if (b == 0 || !text.append(map(b))) break;
     return text.take();
 }
 
@@ -67,14 +66,10 @@ template <typename Map> std::string fromSingleBytes(std::span<const std::uint8_t
 // start one.
 int sequenceLength(std::uint8_t b)
 {
-    if (b < 0x80)
-        return 1;
-    if (b >= 0xC2 && b <= 0xDF)
-        return 2;
-    if (b >= 0xE0 && b <= 0xEF)
-        return 3;
-    if (b >= 0xF0 && b <= 0xF4)
-        return 4;
+    if (b < 0x80) return 1;
+    if (b >= 0xC2 && b <= 0xDF) return 2;
+    if (b >= 0xE0 && b <= 0xEF) return 3;
+    if (b >= 0xF0 && b <= 0xF4) return 4;
     return 0;
 }
 
@@ -88,8 +83,7 @@ std::string fromLatin1(std::span<const std::uint8_t> bytes)
 std::string fromWindows1252(std::span<const std::uint8_t> bytes)
 {
     return fromSingleBytes(bytes, [](std::uint8_t b) {
-        if (b < 0x80 || b > 0x9F)
-            return char32_t(b);
+        if (b < 0x80 || b > 0x9F) return char32_t(b);
         const char16_t mapped = windows1252High[b - 0x80];
         return mapped != 0 ? char32_t(mapped) : replacement;
     });
@@ -110,8 +104,7 @@ std::string fromUtf16(std::span<const std::uint8_t> bytes, bool bigEndianWithout
     while (at + 2 <= bytes.size()) {
         char32_t unit = unitAt(at);
         at += 2;
-        if (unit == 0)
-            break;
+        if (unit == 0) break;
         char32_t c = unit;
         if (unit >= 0xD800 && unit <= 0xDBFF && at + 2 <= bytes.size() && unitAt(at) >= 0xDC00 &&
             unitAt(at) <= 0xDFFF) {
@@ -120,8 +113,7 @@ std::string fromUtf16(std::span<const std::uint8_t> bytes, bool bigEndianWithout
         } else if (unit >= 0xD800 && unit <= 0xDFFF) {
             c = replacement;
         }
-        if (!text.append(c))
-            break;
+        if (!text.append(c)) break;
     }
     return text.take();
 }
@@ -143,8 +135,7 @@ std::string fromUtf8(std::span<const std::uint8_t> bytes)
         if (valid && ((length == 3 && (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))) ||
                       (length == 4 && (c < 0x10000 || c > 0x10FFFF))))
             valid = false;
-        if (!text.append(valid ? c : replacement))
-            break;
+        if (!text.append(valid ? c : replacement)) break;
         at += valid ? static_cast<std::size_t>(length) : 1;
     }
     return text.take();

@@ -67,7 +67,7 @@ bool PcmFileWriter::writeWavHeader(std::uint32_t dataBytes)
     putLe32(h + 4, 36 + dataBytes);
     std::memcpy(h + 8, "WAVEfmt ", 8);
     putLe32(h + 16, 16);
-    putLe16(h + 20, 1);  // integer PCM
+    putLe16(h + 20, 1); // integer PCM
     putLe16(h + 22, static_cast<std::uint32_t>(channels_));
     putLe32(h + 24, static_cast<std::uint32_t>(sampleRate_));
     putLe32(h + 28, static_cast<std::uint32_t>(sampleRate_) * blockAlign);

@@ -1,6 +1,5 @@
 #include "StreamCheck.h"
 
-
 namespace {
 
 const char* const layerNames[4] = {"", "I", "II", "III"};

@@ -11,15 +11,14 @@
 
 namespace {
 
-const char* const usageText =
-    "usage: sonorbox-decode [--eq] [--keep-all] [--info] INPUT [OUTPUT]\n"
-    "  OUTPUT ending in .wav gets a WAV file, any other name raw signed 16-bit\n"
-    "  little-endian PCM, - standard output. Without OUTPUT the stream is decoded\n"
-    "  and checked, and nothing is written.\n"
-    "  --eq        apply the player's equaliser curve\n"
-    "  --keep-all  keep every decoded sample: the encoder's delay and padding,\n"
-    "              which a LAME tag names, are otherwise trimmed\n"
-    "  --info      print the stream's properties and its length\n";
+const char* const usageText = "usage: sonorbox-decode [--eq] [--keep-all] [--info] INPUT [OUTPUT]\n"
+                              "  OUTPUT ending in .wav gets a WAV file, any other name raw signed 16-bit\n"
+                              "  little-endian PCM, - standard output. Without OUTPUT the stream is decoded\n"
+                              "  and checked, and nothing is written.\n"
+                              "  --eq        apply the player's equaliser curve\n"
+                              "  --keep-all  keep every decoded sample: the encoder's delay and padding,\n"
+                              "              which a LAME tag names, are otherwise trimmed\n"
+                              "  --info      print the stream's properties and its length\n";
 
 constexpr int exitFailure = 1;
 constexpr int exitUsage = 2;
@@ -106,8 +105,8 @@ void printInfo(const mp3::FrameHeader& header, FILE* out)
     const int bitrate = mp3::streamBitrateKbps(header);
     const bool variable = frame.kind == mp3::HeaderFrame::Kind::xing || frame.kind == mp3::HeaderFrame::Kind::vbri;
     const char* bitrateSource = bitrate != mp3::bitrateKbps(header) ? " (average)"
-                                : variable                              ? " (first frame; variable)"
-                                                                        : "";
+                                : variable                          ? " (first frame; variable)"
+                                                                    : "";
     std::fprintf(out, "Bitrate:     %d kbit/s%s\n", bitrate, bitrateSource);
     std::fprintf(out, "Sample rate: %d Hz\n", mp3::sampleRateHz(header));
     std::fprintf(out, "Mode:        %s\n", describeMode(header).c_str());
@@ -117,8 +116,7 @@ void printInfo(const mp3::FrameHeader& header, FILE* out)
         std::fprintf(out, "Gapless:     encoder delay %d, padding %d samples\n", frame.encoderDelay,
                      frame.encoderPadding);
     std::fprintf(out, "Frames:      %lld (%s)\n", static_cast<long long>(length.frames), source);
-    if (length.fromHeaderFrame)
-        std::fprintf(out, "Samples:     %lld\n", static_cast<long long>(length.samples));
+    if (length.fromHeaderFrame) std::fprintf(out, "Samples:     %lld\n", static_cast<long long>(length.samples));
     // A tenth of a second, truncated, so the figure never promises more than there is.
     std::fprintf(out, "Length:      %.1f s (%s)\n", std::floor(length.seconds * 10.0) / 10.0, source);
 }
@@ -160,7 +158,7 @@ int run(const Options& options)
     mp3::PcmSink* sink = &discard;
     if (!options.output.empty()) {
         auto format = endsWith(options.output, ".wav") && options.output != "-" ? PcmFileWriter::Format::Wav
-                                                                                   : PcmFileWriter::Format::Raw;
+                                                                                : PcmFileWriter::Format::Raw;
         if (!writer.open(options.output, format, mp3::sampleRateHz(header), header.channels))
             return fail(options, writer.errorText());
         sink = &writer;

@@ -16,8 +16,7 @@ public:
     }
     void post(const std::string&, const std::string& text, MessageIcon) override
     {
-        if (count_++ == 0)
-            first_ = text;
+        if (count_++ == 0) first_ = text;
     }
 
     int count() const { return count_; }
@@ -39,7 +38,6 @@ int main(int argc, char** argv)
     CountingMessages messages;
     Playlist playlist(messages);
     playlist.addFileOrList(argv[1]);
-    std::printf("entries %d messages %d first %.60s\n", playlist.count(), messages.count(),
-                messages.first().c_str());
+    std::printf("entries %d messages %d first %.60s\n", playlist.count(), messages.count(), messages.first().c_str());
     return 0;
 }

@@ -18,19 +18,19 @@ struct FrameHeader {
     std::int32_t channels = 0;
     std::int32_t lsf = 0;
     std::int32_t mpeg25 = 0;
-    std::int32_t headerChange = 0;  // 0 same header, 1 compatible change, 2 major change
+    std::int32_t headerChange = 0; // 0 same header, 1 compatible change, 2 major change
     std::int32_t layer = 0;
     std::int32_t errorProtection = 0;
     std::int32_t bitrateIndex = 0;
     std::int32_t sampleRateIndex = 0;
     std::int32_t padding = 0;
     std::int32_t privateBit = 0;
-    std::int32_t mode = 0;  // 0 stereo, 1 joint stereo, 2 dual channel, 3 single channel
+    std::int32_t mode = 0; // 0 stereo, 1 joint stereo, 2 dual channel, 3 single channel
     std::int32_t modeExtension = 0;
     std::int32_t copyrightBit = 0;
     std::int32_t originalBit = 0;
     std::int32_t emphasis = 0;
-    std::int32_t frameSize = 0;  // bytes of the frame after the four header bytes
+    std::int32_t frameSize = 0; // bytes of the frame after the four header bytes
 };
 
 // Bitrates in kbit/s by [lsf][layer - 1][bitrateIndex] (ISO/IEC 11172-3 and 13818-3).
@@ -38,13 +38,22 @@ extern const std::int32_t bitrateTable[2][3][16];
 // Hz by sampleRateIndex.
 extern const std::int32_t sampleRateTable[9];
 
-inline bool midSideOn(const FrameHeader& h) { return h.mode == 1 && (h.modeExtension & 2) != 0; }
-inline bool intensityOn(const FrameHeader& h) { return h.mode == 1 && (h.modeExtension & 1) != 0; }
+inline bool midSideOn(const FrameHeader& h)
+{
+    return h.mode == 1 && (h.modeExtension & 2) != 0;
+}
+inline bool intensityOn(const FrameHeader& h)
+{
+    return h.mode == 1 && (h.modeExtension & 1) != 0;
+}
 inline int bitrateKbps(const FrameHeader& h)
 {
     return bitrateTable[h.lsf][h.layer - 1][h.bitrateIndex];
 }
-inline int sampleRateHz(const FrameHeader& h) { return sampleRateTable[h.sampleRateIndex]; }
+inline int sampleRateHz(const FrameHeader& h)
+{
+    return sampleRateTable[h.sampleRateIndex];
+}
 
 // Where the decoder hands its PCM: interleaved little-endian signed 16-bit
 // stereo, left sample first, in blocks of pcmBlockBytes.

@@ -12,19 +12,18 @@ using help::parseHelpSource;
 
 TEST(HelpSource, ReadsTopicsWithTheirParagraphs)
 {
-    const auto source = parseHelpSource(
-        "# a comment\n"
-        "\n"
-        "@topic 10  The  title \r\n"
-        "\n"
-        "First line\n"
-        "  continues here.\n"
-        "\n\n\n"
-        "Second paragraph.\n"
-        "\n"
-        "@topic 7 Next\n"
-        "# comments inside a topic are not text\n"
-        "Text\n");
+    const auto source = parseHelpSource("# a comment\n"
+                                        "\n"
+                                        "@topic 10  The  title \r\n"
+                                        "\n"
+                                        "First line\n"
+                                        "  continues here.\n"
+                                        "\n\n\n"
+                                        "Second paragraph.\n"
+                                        "\n"
+                                        "@topic 7 Next\n"
+                                        "# comments inside a topic are not text\n"
+                                        "Text\n");
     EXPECT_TRUE(source.error.empty()) << source.error;
     ASSERT_EQ(source.topics.size(), 2u);
     EXPECT_EQ(source.topics[0].number, 10);
@@ -52,10 +51,9 @@ TEST(HelpSource, StopsAtTheFirstFaultKeepingWhatCameBefore)
 
 TEST(HelpSource, SearchMatchesEveryWordAsAPrefixRegardlessOfCase)
 {
-    const auto source = parseHelpSource(
-        "@topic 1 Saving icons\nWrites a Bitmap file.\n"
-        "@topic 2 Splitter\nDrag the bar.\n"
-        "@topic 3 Scroll bar\nMoves the page.\n");
+    const auto source = parseHelpSource("@topic 1 Saving icons\nWrites a Bitmap file.\n"
+                                        "@topic 2 Splitter\nDrag the bar.\n"
+                                        "@topic 3 Scroll bar\nMoves the page.\n");
     EXPECT_EQ(findTopics(source, "bit"), (std::vector<std::size_t>{0}));
     EXPECT_EQ(findTopics(source, "BAR"), (std::vector<std::size_t>{1, 2}));
     EXPECT_EQ(findTopics(source, "bar, drag"), (std::vector<std::size_t>{1}));

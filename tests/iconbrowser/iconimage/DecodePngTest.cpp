@@ -26,8 +26,11 @@ std::optional<icons::Image> decode(const Bytes& stream)
 // The filtered rows of each Adam7 pass of a one-colour image, pass after pass.
 Bytes interlacedRows(int width, int height, std::uint32_t argb)
 {
-    struct Pass { int x0, y0, dx, dy; };
-    const Pass passes[] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4}, {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+    struct Pass {
+        int x0, y0, dx, dy;
+    };
+    const Pass passes[] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                           {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
     Bytes out;
     for (const Pass& p : passes) {
         const int columns = width > p.x0 ? (width - p.x0 + p.dx - 1) / p.dx : 0;
@@ -48,7 +51,8 @@ TEST(DecodePng, DecodesSoundImagesPlainAndInterlaced)
     EXPECT_EQ(plain->pixel(19, 11), green);
     // Sizes whose passes are partly empty: the rows counted must be the decoder's own.
     for (auto [width, height] : {std::pair{5, 7}, {1, 1}, {3, 3}, {33, 17}}) {
-        const auto interlaced = decode(png(header(width, height, 8, 6, 1), deflated(interlacedRows(width, height, red))));
+        const auto interlaced =
+            decode(png(header(width, height, 8, 6, 1), deflated(interlacedRows(width, height, red))));
         ASSERT_TRUE(interlaced) << width << " x " << height;
         EXPECT_EQ(interlaced->pixel(width - 1, height - 1), red);
     }
@@ -58,9 +62,10 @@ TEST(DecodePng, DecodesAPaletteImageWithoutItsTextAndProfile)
 {
     // Two palette entries, the second transparent; 8-bit indices all 1 but the first pixel.
     Bytes rows = {0, 0, 1, 1, 0, 1, 1, 1};
-    const auto image = decode(png(header(3, 2, 8, 3), deflated(rows),
-        {chunk("zTXt", Bytes{'k', 0, 0, 0x78, 0x9C, 0xFF}), chunk("PLTE", {0, 0, 255, 0, 255, 0}), chunk("tRNS", {255, 0}),
-            chunk("iCCP", {'p', 0, 0, 0x78})}));
+    const auto image =
+        decode(png(header(3, 2, 8, 3), deflated(rows),
+                   {chunk("zTXt", Bytes{'k', 0, 0, 0x78, 0x9C, 0xFF}), chunk("PLTE", {0, 0, 255, 0, 255, 0}),
+                    chunk("tRNS", {255, 0}), chunk("iCCP", {'p', 0, 0, 0x78})}));
     ASSERT_TRUE(image);
     EXPECT_EQ(image->pixel(0, 0), 0xFF0000FFu);
     EXPECT_EQ(image->pixel(1, 0) >> 24, 0u) << "transparent by tRNS";
@@ -87,7 +92,7 @@ TEST(DecodePng, ReadsOneStreamAcrossManyIdatChunks)
     std::vector<Bytes> pieces;
     for (std::size_t at = 0; at < data.size(); at += 3)
         pieces.emplace_back(data.begin() + static_cast<std::ptrdiff_t>(at),
-            data.begin() + static_cast<std::ptrdiff_t>(std::min(at + 3, data.size())));
+                            data.begin() + static_cast<std::ptrdiff_t>(std::min(at + 3, data.size())));
     const Bytes last = pieces.back();
     pieces.pop_back();
     std::vector<Bytes> chunks;
@@ -100,7 +105,8 @@ TEST(DecodePng, ReadsOneStreamAcrossManyIdatChunks)
 TEST(DecodePng, AnIconFallsBackFromAHostilePngToItsBitmap)
 {
     const Bytes bitmap = dib32(32, red);
-    for (const Bytes& hostile : {deflated(rgbaRows(32, 32, green), 8u << 20), damaged(deflated(rgbaRows(32, 32, green)))}) {
+    for (const Bytes& hostile :
+         {deflated(rgbaRows(32, 32, green), 8u << 20), damaged(deflated(rgbaRows(32, 32, green)))}) {
         const Bytes file = ico({{32, 32, png(header(32, 32), hostile)}, {32, 32, bitmap}});
         const icons::IconReader reader(file);
         const QImage image = icons::iconImage(reader, 0);

@@ -33,7 +33,7 @@ TEST_P(PortableExecutable, ReaderGivesWhatEachCallGives)
 }
 
 INSTANTIATE_TEST_SUITE_P(Pe32AndPe32Plus, PortableExecutable,
-    testing::Values("icons32.exe", "icons32.dll", "icons64.exe", "icons64.dll"));
+                         testing::Values("icons32.exe", "icons32.dll", "icons64.exe", "icons64.dll"));
 
 TEST(NeIconLibrary, CountsAndReadsItsGroups)
 {

@@ -10,7 +10,7 @@ namespace {
 TEST(IconFile, CountsOneIconPerFile)
 {
     for (const char* name : {"depth1.ico", "depth4.ico", "depth8.ico", "depth24.ico", "depth32.ico", "mixed.ico",
-             "scaled.ico", "png256.ico"})
+                             "scaled.ico", "png256.ico"})
         EXPECT_EQ(icons::countIcons(iconFile(name)), 1) << name;
 }
 

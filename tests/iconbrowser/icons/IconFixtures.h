@@ -49,7 +49,7 @@ inline icons::Image bitmapIcon(const std::string& name, int index)
 
 // Checks one pixel from each region of the picture.
 inline void expectPicture(const icons::Image& image, std::uint32_t topLeft, std::uint32_t topRight,
-    std::uint32_t bottomLeft, std::uint32_t bottomRight)
+                          std::uint32_t bottomLeft, std::uint32_t bottomRight)
 {
     ASSERT_EQ(image.pixels.size(), 32u * 32u);
     EXPECT_EQ(image.pixel(2, 2), transparent) << "masked corner";

@@ -15,7 +15,10 @@ namespace {
 // Image data that a test decoder never inflates: only its chunk matters here.
 const Bytes opaqueData{0x78, 0x9C, 0x01, 0x02, 0x03};
 
-std::optional<icons::PngImage> read(const Bytes& stream) { return icons::readPngStream(stream); }
+std::optional<icons::PngImage> read(const Bytes& stream)
+{
+    return icons::readPngStream(stream);
+}
 
 bool holds(const Bytes& bytes, std::string_view type)
 {
@@ -24,11 +27,15 @@ bool holds(const Bytes& bytes, std::string_view type)
 
 TEST(PngStream, AcceptsEveryDepthAndColourTypeTheStandardDefinesAndNoOther)
 {
-    struct Case { std::uint8_t colourType; std::vector<std::uint8_t> depths; };
+    struct Case {
+        std::uint8_t colourType;
+        std::vector<std::uint8_t> depths;
+    };
     const std::vector<Case> defined{{0, {1, 2, 4, 8, 16}}, {2, {8, 16}}, {3, {1, 2, 4, 8}}, {4, {8, 16}}, {6, {8, 16}}};
     for (std::uint8_t colourType = 0; colourType <= 7; ++colourType)
         for (std::uint8_t depth : {1, 2, 3, 4, 8, 16, 32}) {
-            const auto c = std::find_if(defined.begin(), defined.end(), [&](const Case& d) { return d.colourType == colourType; });
+            const auto c =
+                std::find_if(defined.begin(), defined.end(), [&](const Case& d) { return d.colourType == colourType; });
             const bool valid = c != defined.end() && std::count(c->depths.begin(), c->depths.end(), depth) == 1;
             EXPECT_EQ(read(png(header(16, 16, depth, colourType), opaqueData)).has_value(), valid)
                 << "colour type " << int(colourType) << ", depth " << int(depth);
@@ -68,9 +75,10 @@ TEST(PngStream, DeclaresExactlyTheRowsOfItsHeader)
 TEST(PngStream, KeepsOnlyTheChunksThePixelsNeed)
 {
     const Bytes palette{0, 0, 0, 255, 0, 0};
-    const auto image = read(png(header(4, 4, 8, 3), opaqueData,
-        {chunk("tEXt", {'a', 0, 'b'}), chunk("zTXt", {'a', 0, 0, 0x78, 0x9C}), chunk("iCCP", {'p', 0, 0}),
-            chunk("PLTE", palette), chunk("tRNS", {0}), chunk("prVt", {1, 2, 3})}));
+    const auto image =
+        read(png(header(4, 4, 8, 3), opaqueData,
+                 {chunk("tEXt", {'a', 0, 'b'}), chunk("zTXt", {'a', 0, 0, 0x78, 0x9C}), chunk("iCCP", {'p', 0, 0}),
+                  chunk("PLTE", palette), chunk("tRNS", {0}), chunk("prVt", {1, 2, 3})}));
     ASSERT_TRUE(image);
     EXPECT_EQ(image->width, 4);
     EXPECT_EQ(image->height, 4);
@@ -88,7 +96,8 @@ TEST(PngStream, RefusesStreamsCutShortOrHoldingUnknownCriticalChunks)
     for (std::size_t cut : {std::size_t{8}, std::size_t{20}, whole.size() - 12, whole.size() - 1})
         EXPECT_FALSE(read(Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut)))) << "cut at " << cut;
     Bytes noImage{whole.begin(), whole.begin() + 8};
-    for (const Bytes& c : {chunk("IHDR", header(8, 8)), chunk("IEND", {})}) noImage.insert(noImage.end(), c.begin(), c.end());
+    for (const Bytes& c : {chunk("IHDR", header(8, 8)), chunk("IEND", {})})
+        noImage.insert(noImage.end(), c.begin(), c.end());
     EXPECT_FALSE(read(noImage)) << "no IDAT";
     EXPECT_FALSE(read(png(header(8, 8), opaqueData, {chunk("QQQQ", {1})}))) << "an unknown critical chunk";
     Bytes huge = whole;
@@ -107,7 +116,10 @@ struct CountingDecoder {
     int calls = 0;
     icons::PngDecoder decoder()
     {
-        return [this](const icons::PngImage&) { ++calls; return result; };
+        return [this](const icons::PngImage&) {
+            ++calls;
+            return result;
+        };
     }
 };
 

@@ -23,10 +23,14 @@ struct Kind {
 int channels(std::uint8_t colourType)
 {
     switch (colourType) {
-    case 2: return 3;
-    case 4: return 2;
-    case 6: return 4;
-    default: return 1;
+    case 2:
+        return 3;
+    case 4:
+        return 2;
+    case 6:
+        return 4;
+    default:
+        return 1;
     }
 }
 
@@ -69,7 +73,11 @@ Bytes filtered(const std::vector<Bytes>& rows, std::size_t unit)
         out.push_back(type);
         for (std::size_t i = 0; i < row.size(); ++i) {
             const int left = i >= unit ? row[i - unit] : 0, up = above[i], upLeft = i >= unit ? above[i - unit] : 0;
-            const int predicted = type == 1 ? left : type == 2 ? up : type == 3 ? (left + up) / 2 : type == 4 ? paeth(left, up, upLeft) : 0;
+            const int predicted = type == 1   ? left
+                                  : type == 2 ? up
+                                  : type == 3 ? (left + up) / 2
+                                  : type == 4 ? paeth(left, up, upLeft)
+                                              : 0;
             out.push_back(static_cast<std::uint8_t>(row[i] - predicted));
         }
         above = row;
@@ -83,7 +91,8 @@ Bytes randomPng(Kind kind, int width, int height, bool interlaced, std::mt19937&
 {
     const std::uint32_t largest = (1u << kind.depth) - 1;
     const int perPixel = channels(kind.colourType);
-    const std::uint32_t paletteSize = kind.colourType == 3 ? std::min<std::uint32_t>(largest + 1, 1 + random() % 40) : 0;
+    const std::uint32_t paletteSize =
+        kind.colourType == 3 ? std::min<std::uint32_t>(largest + 1, 1 + random() % 40) : 0;
     std::vector<std::uint32_t> samples(static_cast<std::size_t>(width * height * perPixel));
     for (auto& s : samples) {
         const std::uint32_t any = random() % (largest + 1);
@@ -99,13 +108,18 @@ Bytes randomPng(Kind kind, int width, int height, bool interlaced, std::mt19937&
     } else if (kind.colourType == 0 || (kind.colourType == 2 && kind.depth == 8)) {
         // (The toolkit gives a keyed 16-bit truecolour pixel some alpha: tested on its own below.)
         Bytes key; // the first pixel's colour
-        for (int c = 0; c < perPixel; ++c) key.insert(key.end(), {static_cast<std::uint8_t>(samples[static_cast<std::size_t>(c)] >> 8), static_cast<std::uint8_t>(samples[static_cast<std::size_t>(c)])});
+        for (int c = 0; c < perPixel; ++c)
+            key.insert(key.end(), {static_cast<std::uint8_t>(samples[static_cast<std::size_t>(c)] >> 8),
+                                   static_cast<std::uint8_t>(samples[static_cast<std::size_t>(c)])});
         extra = {chunk("tRNS", key)};
     }
-    struct Pass { int x0, y0, dx, dy; };
+    struct Pass {
+        int x0, y0, dx, dy;
+    };
     const std::vector<Pass> passes = interlaced
-        ? std::vector<Pass>{{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4}, {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}}
-        : std::vector<Pass>{{0, 0, 1, 1}};
+                                         ? std::vector<Pass>{{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                                             {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}}
+                                         : std::vector<Pass>{{0, 0, 1, 1}};
     const std::size_t unit = std::max(1, perPixel * kind.depth / 8);
     Bytes data;
     for (const Pass& p : passes) {
@@ -113,14 +127,16 @@ Bytes randomPng(Kind kind, int width, int height, bool interlaced, std::mt19937&
         for (int y = p.y0; y < height; y += p.dy) {
             std::vector<std::uint32_t> row;
             for (int x = p.x0; x < width; x += p.dx)
-                for (int c = 0; c < perPixel; ++c) row.push_back(samples[static_cast<std::size_t>((y * width + x) * perPixel + c)]);
+                for (int c = 0; c < perPixel; ++c)
+                    row.push_back(samples[static_cast<std::size_t>((y * width + x) * perPixel + c)]);
             if (!row.empty()) rows.push_back(packed(row, kind.depth));
         }
         const Bytes pass = filtered(rows, unit);
         data.insert(data.end(), pass.begin(), pass.end());
     }
-    return png(header(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), kind.depth, kind.colourType, interlaced ? 1 : 0),
-        deflated(data), extra);
+    return png(header(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), kind.depth,
+                      kind.colourType, interlaced ? 1 : 0),
+               deflated(data), extra);
 }
 
 std::optional<icons::Image> decode(const Bytes& stream)
@@ -135,17 +151,19 @@ std::optional<icons::Image> decode(const Bytes& stream)
 
 TEST(DecodePngPixels, GivesTheToolkitsPixelsForEveryColourTypeDepthAndInterlace)
 {
-    const Kind kinds[] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1}, {3, 2}, {3, 4}, {3, 8},
-        {4, 8}, {4, 16}, {6, 8}, {6, 16}};
+    const Kind kinds[] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1},
+                          {3, 2}, {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
     std::mt19937 random(19);
     for (const Kind kind : kinds)
         for (const bool interlaced : {false, true})
             for (auto [width, height] : {std::pair{1, 1}, {5, 7}, {33, 17}, {256, 3}}) {
                 const Bytes stream = randomPng(kind, width, height, interlaced, random);
                 const auto ours = decode(stream);
-                const QImage theirs = QImage::fromData(stream.data(), static_cast<int>(stream.size()), "PNG").convertToFormat(QImage::Format_ARGB32);
-                const std::string what = "colour type " + std::to_string(kind.colourType) + ", depth " + std::to_string(kind.depth)
-                    + (interlaced ? ", interlaced, " : ", ") + std::to_string(width) + " x " + std::to_string(height);
+                const QImage theirs = QImage::fromData(stream.data(), static_cast<int>(stream.size()), "PNG")
+                                          .convertToFormat(QImage::Format_ARGB32);
+                const std::string what = "colour type " + std::to_string(kind.colourType) + ", depth " +
+                                         std::to_string(kind.depth) + (interlaced ? ", interlaced, " : ", ") +
+                                         std::to_string(width) + " x " + std::to_string(height);
                 ASSERT_TRUE(ours) << what;
                 ASSERT_EQ(theirs.size(), QSize(width, height)) << what;
                 int differing = 0;
@@ -219,7 +237,8 @@ TEST(DecodePngPixels, AColourKeyMakesThatColourAloneTransparent)
 
 TEST(DecodePngPixels, RefusesDamagedCriticalChunksAndLeavesOutADamagedTransparency)
 {
-    const Bytes image = png(header(2, 1, 8, 3), deflated({0, 0, 1}), {chunk("PLTE", {255, 0, 0, 0, 0, 255}), chunk("tRNS", {0})});
+    const Bytes image =
+        png(header(2, 1, 8, 3), deflated({0, 0, 1}), {chunk("PLTE", {255, 0, 0, 0, 0, 255}), chunk("tRNS", {0})});
     const auto sound = decode(image);
     ASSERT_TRUE(sound);
     EXPECT_EQ(sound->pixel(0, 0), 0x00FF0000u) << "index 0 made transparent by tRNS";
@@ -232,7 +251,8 @@ TEST(DecodePngPixels, RefusesDamagedCriticalChunksAndLeavesOutADamagedTransparen
         at[static_cast<std::ptrdiff_t>(4 + length)] ^= 1;
         return copy;
     };
-    for (std::string_view critical : {"IHDR", "PLTE", "IDAT", "IEND"}) EXPECT_FALSE(decode(damagedAt(critical))) << critical;
+    for (std::string_view critical : {"IHDR", "PLTE", "IDAT", "IEND"})
+        EXPECT_FALSE(decode(damagedAt(critical))) << critical;
     const auto withoutTransparency = decode(damagedAt("tRNS"));
     ASSERT_TRUE(withoutTransparency);
     EXPECT_EQ(withoutTransparency->pixel(0, 0), 0xFFFF0000u);
@@ -248,7 +268,8 @@ TEST(EncodePng, WritesThePixelsWithTheirAlpha)
 {
     icons::Image image{3, 2, {0xFF102030u, 0x80405060u, 0x00000000u, 0x01FFFFFFu, 0xFFFFFFFFu, 0x7F000000u}};
     const auto bytes = icons::encodePng(image);
-    const QImage read = QImage::fromData(bytes.data(), static_cast<int>(bytes.size()), "PNG").convertToFormat(QImage::Format_ARGB32);
+    const QImage read =
+        QImage::fromData(bytes.data(), static_cast<int>(bytes.size()), "PNG").convertToFormat(QImage::Format_ARGB32);
     ASSERT_EQ(read.size(), QSize(3, 2));
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 3; ++x) EXPECT_EQ(read.pixel(x, y), image.pixel(x, y)) << x << ", " << y;

@@ -33,17 +33,23 @@ ToolRun runTool(const std::string& arguments)
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
 }
 
-std::string fixture(const std::string& name) { return std::string("'") + ICON_DATA_DIR + "/" + name + "'"; }
+std::string fixture(const std::string& name)
+{
+    return std::string("'") + ICON_DATA_DIR + "/" + name + "'";
+}
 
-std::string quoted(const std::string& path) { return std::string("'").append(path).append("'"); }
+std::string quoted(const std::string& path)
+{
+    return std::string("'").append(path).append("'");
+}
 
 class GlintExtract : public testing::Test {
 protected:
     void SetUp() override
     {
-        folder_ = std::filesystem::temp_directory_path()
-            / ("glint-extract-" + std::to_string(getpid()) + "-"
-                + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder_ =
+            std::filesystem::temp_directory_path() / ("glint-extract-" + std::to_string(getpid()) + "-" +
+                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(folder_);
     }
     void TearDown() override { std::filesystem::remove_all(folder_); }
@@ -263,10 +269,11 @@ TEST_F(GlintExtract, HostileFilesCostTheThumbnailerLittle)
     using namespace iconbytes;
     const Bytes rows = rgbaRows(256, 256, 0xFF00FF00u);
     write(out("inflating.ico"), ico({{256, 32, png(header(256, 256), deflated(rows, 64u << 20))}}));
-    write(out("damaged.ico"), ico({{256, 32, png(header(256, 256), damaged(deflated(rows)))}, {32, 32, dib32(32, 0xFF0000FFu)}}));
+    write(out("damaged.ico"),
+          ico({{256, 32, png(header(256, 256), damaged(deflated(rows)))}, {32, 32, dib32(32, 0xFF0000FFu)}}));
     std::vector<std::string> hostile{out("inflating.ico"), out("damaged.ico"), "/dev/zero"};
     for (const char* name : {"absurd.exe", "absurd.ico", "loop.dll", "truncated.exe", "truncated.icl", "truncated.ico",
-             "bad-shift.icl", "header-only.ico"})
+                             "bad-shift.icl", "header-only.ico"})
         hostile.push_back(std::string(ICON_DATA_DIR) + "/" + name);
     for (const std::string& input : hostile) {
         const ThumbnailRun run = thumbnail("256", input, out("hostile.png"));

@@ -47,7 +47,8 @@ protected:
                 }
             }
             return false;
-        })) << name.toStdString() << " never listed";
+        })) << name.toStdString()
+            << " never listed";
         list->scrollTo(index);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
     }
@@ -243,9 +244,9 @@ TEST_F(Browse, AHostilePngGivesWayToTheBitmapOnThePageAndInTheSavedFile)
     const QDir icons(window.folder.filePath(QStringLiteral("icons")));
     ASSERT_TRUE(icons.mkpath(QStringLiteral(".")));
     write(icons.filePath(QStringLiteral("damaged.ico")).toStdString(),
-        ico({{32, 32, png(header(32, 32), damaged(deflated(rows)))}, {32, 32, red}}));
+          ico({{32, 32, png(header(32, 32), damaged(deflated(rows)))}, {32, 32, red}}));
     write(icons.filePath(QStringLiteral("inflating.ico")).toStdString(),
-        ico({{32, 32, png(header(32, 32), deflated(rows, 8u << 20))}, {32, 32, red}}));
+          ico({{32, 32, png(header(32, 32), deflated(rows, 8u << 20))}, {32, 32, red}}));
     openFolder(icons.path());
     for (const QString& name : {QStringLiteral("damaged.ico"), QStringLiteral("inflating.ico")}) {
         clickFile(name);
@@ -311,7 +312,8 @@ TEST(SaveDialog, IsSetUpAfreshEveryTime)
         QTest::keyClick(types, Qt::Key_Down);
         EXPECT_EQ(glint::formatOfFilter(dialog.selectedNameFilter()), glint::SaveFormat::IconFile);
         EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("ico")) << "a name typed without one gets the filter's";
-        EXPECT_TRUE(dialog.selectedFiles()[0].endsWith(QStringLiteral("/Untitled.ico"))) << "the name follows the filter";
+        EXPECT_TRUE(dialog.selectedFiles()[0].endsWith(QStringLiteral("/Untitled.ico")))
+            << "the name follows the filter";
     }
 }
 
@@ -351,7 +353,8 @@ TEST_F(Browse, SaveAsIconFileWritesTheGroupsImagesAsStored)
     const QStringList sources{QStringLiteral("mixed.ico"), QStringLiteral("depth1.ico"), QStringLiteral("scaled.ico")};
     window.prompts.chooseSave = true;
     window.prompts.saveFormat = glint::SaveFormat::IconFile;
-    for (const QString& file : {QStringLiteral("icons32.exe"), QStringLiteral("icons64.dll"), QStringLiteral("mixed.ico")}) {
+    for (const QString& file :
+         {QStringLiteral("icons32.exe"), QStringLiteral("icons64.dll"), QStringLiteral("mixed.ico")}) {
         clickFile(file);
         for (int icon = 0; icon < window.frm.icoscroll()->maximum(); ++icon) {
             window.frm.icoscroll()->setValue(icon);
@@ -405,9 +408,10 @@ TEST_F(Browse, EachBoxToolTipNamesTheIconsPlaceAndImages)
     openFolder(uitest::iconFolder());
     clickFile(QStringLiteral("icons32.exe"));
     EXPECT_EQ(window.frm.icopic(0)->toolTip(),
-        QStringLiteral("Icon To Extract\nIcon 1 of 3\n32 x 32, 4-bit; 32 x 32, 32-bit; 32 x 32, 8-bit; 16 x 16, 32-bit"));
+              QStringLiteral(
+                  "Icon To Extract\nIcon 1 of 3\n32 x 32, 4-bit; 32 x 32, 32-bit; 32 x 32, 8-bit; 16 x 16, 32-bit"));
     EXPECT_EQ(window.frm.icopic(2)->toolTip(),
-        QStringLiteral("Icons In The Executable or DLL\nIcon 3 of 3\n16 x 16, 8-bit; 48 x 48, 8-bit"));
+              QStringLiteral("Icons In The Executable or DLL\nIcon 3 of 3\n16 x 16, 8-bit; 48 x 48, 8-bit"));
     EXPECT_EQ(window.frm.icopic(3)->toolTip(), QStringLiteral("Icons In The Executable or DLL")) << "a blank box";
     window.frm.icoscroll()->setValue(1);
     EXPECT_TRUE(window.frm.icopic(0)->toolTip().startsWith(QStringLiteral("Icon To Extract\nIcon 2 of 3\n")));
@@ -452,7 +456,7 @@ TEST_F(Browse, TheFileListFollowsTheFolderWithoutAClick)
     create(QStringLiteral("A.ico"));
     create(QStringLiteral("c.exe"));
     const QStringList grown{QStringLiteral("A.ico"), QStringLiteral("b.txt"), QStringLiteral("c.exe"),
-        QStringLiteral("d.txt")};
+                            QStringLiteral("d.txt")};
     ASSERT_TRUE(waitFor([&] { return listed() == grown; })) << listed().join(QLatin1Char(' ')).toStdString();
     EXPECT_EQ(window.frm.File1()->fileName(), QStringLiteral("d.txt")) << "the chosen file stays chosen";
     ASSERT_TRUE(QFile::remove(folder.filePath(QStringLiteral("b.txt"))));
@@ -467,7 +471,8 @@ TEST_F(Browse, APathOpensItsFolderWithTheFileChosenAndItsIconsShown)
     openFolder(QDir::rootPath());
     window.frm.openPath(uitest::iconFolder() + QStringLiteral("/icons64.dll"));
     EXPECT_EQ(window.frm.Dir1()->path(), uitest::iconFolder());
-    ASSERT_TRUE(waitFor([&] { return window.frm.loadedPath() == uitest::iconFolder() + QStringLiteral("/icons64.dll"); }));
+    ASSERT_TRUE(
+        waitFor([&] { return window.frm.loadedPath() == uitest::iconFolder() + QStringLiteral("/icons64.dll"); }));
     EXPECT_EQ(window.frm.File1()->fileName(), QStringLiteral("icons64.dll"));
     EXPECT_EQ(window.frm.icoscroll()->maximum(), 3);
     EXPECT_FALSE(blank(0));
@@ -489,14 +494,16 @@ TEST(DriveList, HoldsTheHomeFolderAndEveryWinePrefix)
 {
     QTemporaryDir home;
     const QDir root(home.path());
-    const QStringList prefixes{QStringLiteral(".wine/drive_c"), QStringLiteral(".local/share/wineprefixes/games/drive_c"),
-        QStringLiteral(".local/share/Steam/steamapps/compatdata/220/pfx/drive_c"),
-        QStringLiteral(".local/share/bottles/bottles/Office/drive_c")};
+    const QStringList prefixes{QStringLiteral(".wine/drive_c"),
+                               QStringLiteral(".local/share/wineprefixes/games/drive_c"),
+                               QStringLiteral(".local/share/Steam/steamapps/compatdata/220/pfx/drive_c"),
+                               QStringLiteral(".local/share/bottles/bottles/Office/drive_c")};
     for (const QString& prefix : prefixes) ASSERT_TRUE(root.mkpath(prefix));
     ASSERT_TRUE(root.mkpath(QStringLiteral(".local/share/wineprefixes/empty"))) << "no drive_c: not a prefix";
     // Steam's other folder usually links to the same one: it is listed once.
     ASSERT_TRUE(root.mkpath(QStringLiteral(".steam")));
-    ASSERT_TRUE(QFile::link(root.filePath(QStringLiteral(".local/share/Steam")), root.filePath(QStringLiteral(".steam/steam"))));
+    ASSERT_TRUE(QFile::link(root.filePath(QStringLiteral(".local/share/Steam")),
+                            root.filePath(QStringLiteral(".steam/steam"))));
 
     const QByteArray savedHome = qgetenv("HOME");
     qputenv("HOME", QFile::encodeName(home.path()));

@@ -56,7 +56,8 @@ std::optional<fs::path> findProgram(const std::string& name)
 // A child process with its own environment; killed if still running at the end.
 class Process {
 public:
-    Process(const std::vector<std::string>& arguments, const std::vector<std::string>& environment, const fs::path& folder)
+    Process(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
+            const fs::path& folder)
     {
         std::vector<char*> argv;
         for (const auto& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
@@ -155,11 +156,13 @@ protected:
                 std::vector<std::string>{}, home_);
             if (!started->started()) continue;
             Display* display = nullptr;
-            waitFor([&] {
-                if (!started->running()) return true;
-                display = XOpenDisplay(candidate.c_str());
-                return display != nullptr;
-            }, 10s);
+            waitFor(
+                [&] {
+                    if (!started->running()) return true;
+                    display = XOpenDisplay(candidate.c_str());
+                    return display != nullptr;
+                },
+                10s);
             if (display) {
                 name = candidate;
                 server = std::move(started);
@@ -204,7 +207,8 @@ protected:
         if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) return found;
         for (unsigned int i = 0; i < count; ++i) {
             XWindowAttributes attributes;
-            if (!XGetWindowAttributes(display, children[i], &attributes) || attributes.map_state != IsViewable) continue;
+            if (!XGetWindowAttributes(display, children[i], &attributes) || attributes.map_state != IsViewable)
+                continue;
             char* name = nullptr;
             if (XFetchName(display, children[i], &name) && name) {
                 if (title == name) found.push_back({children[i], attributes});
@@ -286,10 +290,13 @@ TEST_F(GlintGathererOnX, ASecondStartHandsOverAndEndsLeavingOneWindow)
     EXPECT_EQ(mappedWindowsNamed("Glint Gatherer").size(), 1u);
     Window focus = 0;
     int revert = 0;
-    ASSERT_TRUE(waitFor([&] {
-        XGetInputFocus(display_, &focus, &revert);
-        return focus == main.id;
-    }, 5s)) << "the running copy has the keyboard focus";
+    ASSERT_TRUE(waitFor(
+        [&] {
+            XGetInputFocus(display_, &focus, &revert);
+            return focus == main.id;
+        },
+        5s))
+        << "the running copy has the keyboard focus";
     EXPECT_FALSE(fs::exists(settingsFile())) << "the second start wrote no settings";
 
     // The Enter that a start hands over opens the folder chosen in the folder
@@ -300,17 +307,22 @@ TEST_F(GlintGathererOnX, ASecondStartHandsOverAndEndsLeavingOneWindow)
     // nowhere, and a repaint for the focus alone is not the move.
     std::vector<unsigned long> chosen = pixels(main.id, width, height);
     bool moved = false;
-    ASSERT_TRUE(waitFor([&] {
-        sendKey(main.id, XK_End);
-        std::vector<unsigned long> after;
-        const bool changed = waitFor([&] {
-            after = pixels(main.id, width, height);
-            return after != chosen;
-        }, 300ms);
-        if (changed) chosen = after;
-        moved = moved || changed;
-        return moved && !changed;
-    }, 10s)) << "the End key never settled the folder list on its last row";
+    ASSERT_TRUE(waitFor(
+        [&] {
+            sendKey(main.id, XK_End);
+            std::vector<unsigned long> after;
+            const bool changed = waitFor(
+                [&] {
+                    after = pixels(main.id, width, height);
+                    return after != chosen;
+                },
+                300ms);
+            if (changed) chosen = after;
+            moved = moved || changed;
+            return moved && !changed;
+        },
+        10s))
+        << "the End key never settled the folder list on its last row";
     Process& third = start();
     ASSERT_TRUE(waitFor([&] { return !third.running(); }, 20s)) << "the third start never ended";
     EXPECT_EQ(third.exitCode(), 0);
@@ -331,7 +343,10 @@ TEST_F(GlintGathererOnX, ASecondStartHandsOverAndEndsLeavingOneWindow)
 }
 
 // The row of icon boxes: 3150 to 3720 twips down the 4140-twip client area, below the menu bar.
-std::pair<int, int> iconRow(int windowHeight) { return {windowHeight - 276 + 210, windowHeight - 276 + 248}; }
+std::pair<int, int> iconRow(int windowHeight)
+{
+    return {windowHeight - 276 + 210, windowHeight - 276 + 248};
+}
 
 TEST_F(GlintGathererOnX, APathOnTheCommandLineOrHandedOverShowsItsIcons)
 {
@@ -348,12 +363,15 @@ TEST_F(GlintGathererOnX, APathOnTheCommandLineOrHandedOverShowsItsIcons)
         // The icons are drawn once the folder has been listed and the file chosen: the row
         // holds their colours (a blank row has the boxes' and the window's only) and has settled.
         std::vector<unsigned long> previous;
-        ASSERT_TRUE(waitFor([&] {
-            shown = pixels(main.id, main.attributes.width, bottom, top);
-            const bool settled = shown == previous;
-            previous = shown;
-            return settled && std::set<unsigned long>(shown.begin(), shown.end()).size() > 5;
-        }, 10s)) << "no icons drawn for the path";
+        ASSERT_TRUE(waitFor(
+            [&] {
+                shown = pixels(main.id, main.attributes.width, bottom, top);
+                const bool settled = shown == previous;
+                previous = shown;
+                return settled && std::set<unsigned long>(shown.begin(), shown.end()).size() > 5;
+            },
+            10s))
+            << "no icons drawn for the path";
         closeWindow(main.id);
         ASSERT_TRUE(waitFor([&] { return !first.running(); }, 20s));
     }

@@ -56,7 +56,8 @@ TEST_F(Help, F1OpensTheContentsFromAnywhereInTheWindow)
     const QStringList contents = titles("contents");
     ASSERT_EQ(contents.size(), 10);
     EXPECT_EQ(contents.first(), QStringLiteral("Glint Gatherer"));
-    EXPECT_EQ(window.frm.helpViewer()->shownTitle(), QStringLiteral("Glint Gatherer")) << "not the focused list's topic";
+    EXPECT_EQ(window.frm.helpViewer()->shownTitle(), QStringLiteral("Glint Gatherer"))
+        << "not the focused list's topic";
     list("contents")->setCurrentRow(1);
     EXPECT_EQ(window.frm.helpViewer()->shownTitle(), QStringLiteral("Saving an icon as a bitmap"));
     EXPECT_TRUE(window.prompts.messages.empty());
@@ -90,8 +91,9 @@ TEST_F(Help, EveryNumberedControlShowsItsTopicInWhatsThisMode)
 {
     const help::HelpSource source = glint::readHelpFile(helpPath);
     ASSERT_TRUE(source.error.empty()) << source.error;
-    const std::pair<const char*, int> controls[] = {{"Drive1", 50}, {"Dir1", 60}, {"File1", 70}, {"Picture1", 80},
-        {"icopic(0)", 80}, {"picIcons", 90}, {"icopic(1)", 90}, {"icopic(7)", 90}, {"picScroll", 100}};
+    const std::pair<const char*, int> controls[] = {{"Drive1", 50},    {"Dir1", 60},      {"File1", 70},
+                                                    {"Picture1", 80},  {"icopic(0)", 80}, {"picIcons", 90},
+                                                    {"icopic(1)", 90}, {"icopic(7)", 90}, {"picScroll", 100}};
     for (const auto& [name, number] : controls) {
         auto* control = window.frm.findChild<QWidget*>(QString::fromLatin1(name));
         ASSERT_TRUE(control) << name;
@@ -114,7 +116,7 @@ TEST_F(Help, MissingHelpIsReported)
     ASSERT_EQ(window.prompts.messages.size(), 2u);
     for (const auto& message : window.prompts.messages) {
         EXPECT_EQ(message.text,
-            QStringLiteral("Unable to display Help Contents. There is no Help associated with this project."));
+                  QStringLiteral("Unable to display Help Contents. There is no Help associated with this project."));
         EXPECT_EQ(message.icon, QMessageBox::Information);
         EXPECT_EQ(message.title, QStringLiteral("Glint Gatherer"));
     }
@@ -140,7 +142,7 @@ TEST(HelpFolder, BesideTheProgramOrInTheInstalledDataFolder)
     // An installed tree: the help in the data folder, found from bin/.
     touch(QStringLiteral("share/glintgatherer/glintgat.hlp"));
     EXPECT_EQ(QFileInfo(glint::helpFolderFor(root.filePath(QStringLiteral("bin")))).canonicalFilePath(),
-        QFileInfo(root.filePath(QStringLiteral("share/glintgatherer"))).canonicalFilePath());
+              QFileInfo(root.filePath(QStringLiteral("share/glintgatherer"))).canonicalFilePath());
     // The build folder or a portable copy: the help beside the program.
     touch(QStringLiteral("bin/glintgat.hlp"));
     EXPECT_EQ(glint::helpFolderFor(root.filePath(QStringLiteral("bin"))), root.filePath(QStringLiteral("bin")));

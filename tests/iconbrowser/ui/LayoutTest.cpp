@@ -164,8 +164,8 @@ TEST_F(Layout, TheGripFollowsTheRealMouse)
     glint::FrmMain& frm = window.frm;
     const double start = of(frm.imgSplitter()).left();
     QTest::mousePress(frm.imgSplitter(), Qt::LeftButton, {}, QPoint(1, 5));
-    QMouseEvent move(QEvent::MouseMove, QPointF(-29, 5), frm.imgSplitter()->mapToGlobal(QPointF(-29, 5)),
-        Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(-29, 5), frm.imgSplitter()->mapToGlobal(QPointF(-29, 5)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(frm.imgSplitter(), &move);
     QTest::mouseRelease(frm.imgSplitter(), Qt::LeftButton, {}, QPoint(-29, 5));
     EXPECT_NEAR(of(frm.imgSplitter()).left(), start - 29 * 15.0 * 96 / frm.logicalDpiX(), 0.01);

@@ -26,7 +26,10 @@ protected:
     }
 };
 
-QString uniqueName() { return QStringLiteral("glint-test-") + QUuid::createUuid().toString(QUuid::WithoutBraces); }
+QString uniqueName()
+{
+    return QStringLiteral("glint-test-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+}
 
 TEST(SingleInstance, ASecondStartBringsTheRunningCopyForwardWithOneEnter)
 {
@@ -80,7 +83,7 @@ TEST(SingleInstance, RequestsThatAreNeitherAreRefused)
 {
     using glint::HandOver;
     for (const QByteArray& junk : {QByteArray("activate"), QByteArray("open \n"), QByteArray("open /a"),
-             QByteArray("open /a%00b\n"), QByteArray("OPEN /a\n"), QByteArray("")})
+                                   QByteArray("open /a%00b\n"), QByteArray("OPEN /a\n"), QByteArray("")})
         EXPECT_FALSE(HandOver::fromRequest(junk)) << junk.toStdString();
     ASSERT_TRUE(HandOver::fromRequest("activate\n"));
     EXPECT_TRUE(HandOver::fromRequest("activate\n")->path.isEmpty());
@@ -90,17 +93,19 @@ TEST(SingleInstance, OneCopyPerDisplay)
 {
     using glint::SingleInstance;
     EXPECT_EQ(SingleInstance::displayOf(QStringLiteral("xcb"), QStringLiteral(":0"), {}),
-        SingleInstance::displayOf(QStringLiteral("xcb"), QStringLiteral(":0.0"), {}));
-    EXPECT_EQ(SingleInstance::displayOf(QStringLiteral("xcb"), QStringLiteral("host:10.1"), {}), QStringLiteral("host:10"));
+              SingleInstance::displayOf(QStringLiteral("xcb"), QStringLiteral(":0.0"), {}));
+    EXPECT_EQ(SingleInstance::displayOf(QStringLiteral("xcb"), QStringLiteral("host:10.1"), {}),
+              QStringLiteral("host:10"));
     EXPECT_NE(SingleInstance::displayOf(QStringLiteral("xcb"), QStringLiteral(":0"), {}),
-        SingleInstance::displayOf(QStringLiteral("xcb"), QStringLiteral(":1"), {}));
+              SingleInstance::displayOf(QStringLiteral("xcb"), QStringLiteral(":1"), {}));
     EXPECT_EQ(SingleInstance::displayOf(QStringLiteral("xcb"), QStringLiteral(":1"), QStringLiteral("wayland-1")),
-        QStringLiteral(":1")) << "XWayland: the X11 display it connects to";
+              QStringLiteral(":1"))
+        << "XWayland: the X11 display it connects to";
     EXPECT_EQ(SingleInstance::displayOf(QStringLiteral("wayland"), QStringLiteral(":1"), QStringLiteral("wayland-1")),
-        QStringLiteral("wayland-1"));
+              QStringLiteral("wayland-1"));
     EXPECT_EQ(SingleInstance::displayOf(QStringLiteral("wayland"), {}, {}), QStringLiteral("wayland-0"));
     EXPECT_EQ(SingleInstance::displayOf(QStringLiteral("offscreen"), {}, QStringLiteral("wayland-2")),
-        QStringLiteral("wayland-2"));
+              QStringLiteral("wayland-2"));
 }
 
 TEST(SingleInstance, WithNoRunningCopyTheStartGoesOn)

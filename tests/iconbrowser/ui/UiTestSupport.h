@@ -18,8 +18,14 @@
 #include <vector>
 
 // Failures print Qt's texts and images as text.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
-inline void PrintTo(const QStringList& texts, std::ostream* out) { *out << texts.join(QStringLiteral(", ")).toStdString(); }
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& texts, std::ostream* out)
+{
+    *out << texts.join(QStringLiteral(", ")).toStdString();
+}
 inline void PrintTo(const QImage& image, std::ostream* out)
 {
     *out << "image " << image.width() << " x " << image.height();
@@ -90,7 +96,10 @@ struct Window {
     glint::FrmMain frm;
 };
 
-inline QString iconFolder() { return QStringLiteral(ICON_DATA_DIR); }
+inline QString iconFolder()
+{
+    return QStringLiteral(ICON_DATA_DIR);
+}
 
 // True when every pixel of `picture` is `colour`.
 inline bool isBlank(const QImage& picture, QColor colour)

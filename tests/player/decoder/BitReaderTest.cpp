@@ -163,9 +163,9 @@ TEST_F(FrameSync, HeaderChangeKinds)
     const HeaderWord stereoMode = 0xFFFBA004u;
     const HeaderWord dualChannel = 0xFFFBA084u;
     const HeaderWord withCrc = 0xFFFAA084u;
-    const std::pair<HeaderWord, int> sequence[] = {
-        {jointStereo128, 2}, {jointStereo128, 0}, {bitrate160, 1}, {stereoMode, 2},
-        {stereoMode, 0},     {dualChannel, 2},    {mono128, 1},    {withCrc, 1}};
+    const std::pair<HeaderWord, int> sequence[] = {{jointStereo128, 2}, {jointStereo128, 0}, {bitrate160, 1},
+                                                   {stereoMode, 2},     {stereoMode, 0},     {dualChannel, 2},
+                                                   {mono128, 1},        {withCrc, 1}};
     std::uint8_t m = 1;
     for (const auto& s : sequence) append(data, markedFrame(s.first, m++));
     open();
@@ -250,7 +250,11 @@ TEST_F(FrameSync, ALaterHeaderWithBitrateBits1111IsTakenAsLostSync)
 
 std::vector<std::uint8_t> id3Tag(std::uint32_t size, bool footer)
 {
-    std::vector<std::uint8_t> tag = {'I', 'D', '3', static_cast<std::uint8_t>(footer ? 4 : 3), 0,
+    std::vector<std::uint8_t> tag = {'I',
+                                     'D',
+                                     '3',
+                                     static_cast<std::uint8_t>(footer ? 4 : 3),
+                                     0,
                                      static_cast<std::uint8_t>(footer ? 0x10 : 0),
                                      static_cast<std::uint8_t>((size >> 21) & 0x7F),
                                      static_cast<std::uint8_t>((size >> 14) & 0x7F),

@@ -12,7 +12,10 @@ using namespace mp3test;
 
 namespace {
 
-bool haveVectors() { return std::filesystem::exists(vectorsDir() + "/l3-si.bit"); }
+bool haveVectors()
+{
+    return std::filesystem::exists(vectorsDir() + "/l3-si.bit");
+}
 
 struct Difference {
     int largest = 0;
@@ -49,7 +52,10 @@ struct Stream {
     int sampleRate;
 };
 
-void PrintTo(const Stream& s, std::ostream* os) { *os << s.name; }
+void PrintTo(const Stream& s, std::ostream* os)
+{
+    *os << s.name;
+}
 
 class ConformanceStream : public ::testing::TestWithParam<Stream> {};
 
@@ -73,8 +79,7 @@ TEST_P(ConformanceStream, MatchesTheReferenceWithinTwoStepsAndHalfAStepRms)
     // must be there.
     ASSERT_GE(ours.size(), reference.size());
     Difference d = compare(ours, reference);
-    std::printf("%-14s largest difference %d, RMS %.4f over %zu samples\n", s.name, d.largest, d.rms,
-                d.compared);
+    std::printf("%-14s largest difference %d, RMS %.4f over %zu samples\n", s.name, d.largest, d.rms, d.compared);
     EXPECT_LE(d.largest, 2);
     EXPECT_LE(d.rms, 0.5);
 }

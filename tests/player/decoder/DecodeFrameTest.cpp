@@ -69,7 +69,8 @@ std::vector<std::uint8_t> musicFrame(HeaderWord h, int variant = 0)
 {
     Content c[2][2];
     for (int ch = 0; ch < 2; ++ch)
-        for (int gr = 0; gr < 2; ++gr) c[ch][gr] = Content{40 + 10 * ch + variant, 185u + 5u * unsigned(gr), ch + gr + variant};
+        for (int gr = 0; gr < 2; ++gr)
+            c[ch][gr] = Content{40 + 10 * ch + variant, 185u + 5u * unsigned(gr), ch + gr + variant};
     return codedFrame(h, c);
 }
 

@@ -53,7 +53,13 @@ std::vector<std::int16_t> channel(const std::vector<std::int16_t>& stereo, int w
     return out;
 }
 
-std::string vectorsDir() { return VECTORS_DIR; }
-std::string testDataDir() { return TEST_DATA_DIR; }
+std::string vectorsDir()
+{
+    return VECTORS_DIR;
+}
+std::string testDataDir()
+{
+    return TEST_DATA_DIR;
+}
 
 } // namespace mp3test

@@ -21,10 +21,10 @@ public:
 };
 
 struct DecodeResult {
-    std::vector<std::int16_t> samples;  // interleaved stereo, as the decoder writes it
+    std::vector<std::int16_t> samples; // interleaved stereo, as the decoder writes it
     int frames = 0;
-    std::string error;  // the text exception that ended the stream, if any
-    std::int64_t skipped = 0;  // frames played as silence for damage
+    std::string error;        // the text exception that ended the stream, if any
+    std::int64_t skipped = 0; // frames played as silence for damage
     int sampleRate = 0;
     int channels = 0;
 };

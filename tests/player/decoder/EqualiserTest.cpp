@@ -40,8 +40,7 @@ TEST_F(EqualiserCurve, EveryPositionIsOnItsSegment)
     for (int i = 0; i < 11; ++i) {
         int a = gainBreakLines[i], b = gainBreakLines[i + 1];
         double ga = defaultEqualiserGains[i], gb = defaultEqualiserGains[i + 1];
-        for (int j = a; j < b; ++j)
-            ASSERT_NEAR(gainCurve[j], ga + (gb - ga) * (j - a) / (b - a), 2e-7) << j;
+        for (int j = a; j < b; ++j) ASSERT_NEAR(gainCurve[j], ga + (gb - ga) * (j - a) / (b - a), 2e-7) << j;
     }
 }
 

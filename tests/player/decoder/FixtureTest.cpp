@@ -16,7 +16,7 @@ constexpr double rightHz = 1000.0;
 constexpr double toneAmplitude = 12000.0;
 
 struct ToneCheck {
-    double purity;  // share of the signal's power at the tone's frequency
+    double purity; // share of the signal's power at the tone's frequency
     double rms;
 };
 
@@ -43,7 +43,10 @@ struct Fixture {
     int channels;
 };
 
-void PrintTo(const Fixture& f, std::ostream* os) { *os << f.file; }
+void PrintTo(const Fixture& f, std::ostream* os)
+{
+    *os << f.file;
+}
 
 class FixtureFile : public ::testing::TestWithParam<Fixture> {};
 
@@ -99,7 +102,13 @@ TEST(FixtureVariants, LargeId3v2TagFullOfFrameHeadersIsPassedOver)
     // A 48 KB tag body, as a cover picture gives, whose bytes are valid
     // frame headers over and over.
     const std::size_t body = 48 * 1024;
-    std::vector<std::uint8_t> tagged = {'I', 'D', '3', 3, 0, 0, static_cast<std::uint8_t>(body >> 21 & 0x7F),
+    std::vector<std::uint8_t> tagged = {'I',
+                                        'D',
+                                        '3',
+                                        3,
+                                        0,
+                                        0,
+                                        static_cast<std::uint8_t>(body >> 21 & 0x7F),
                                         static_cast<std::uint8_t>(body >> 14 & 0x7F),
                                         static_cast<std::uint8_t>(body >> 7 & 0x7F),
                                         static_cast<std::uint8_t>(body & 0x7F)};

@@ -48,12 +48,12 @@ TEST_F(HeaderDecoding, JointStereo128kAt44100)
 
 TEST_F(HeaderDecoding, FrameSizesAtTheOtherRates)
 {
-    ASSERT_EQ(decodeHeader(header, 0xFFFBE400u), 1);  // 48 kHz, 320 kbit/s
+    ASSERT_EQ(decodeHeader(header, 0xFFFBE400u), 1); // 48 kHz, 320 kbit/s
     EXPECT_EQ(header.sampleRateIndex, 1);
     EXPECT_EQ(header.frameSize, 956);
 
     resetSync();
-    ASSERT_EQ(decodeHeader(header, 0xFFFBEA00u), 1);  // 32 kHz, 320 kbit/s, padded
+    ASSERT_EQ(decodeHeader(header, 0xFFFBEA00u), 1); // 32 kHz, 320 kbit/s, padded
     EXPECT_EQ(header.sampleRateIndex, 2);
     EXPECT_EQ(header.frameSize, 1437);
 }
@@ -75,7 +75,7 @@ TEST_F(HeaderDecoding, SideInformationSizeFollowsChannelsAndCrc)
 
 TEST_F(HeaderDecoding, FreeFormatAndOtherLayersAreRefused)
 {
-    EXPECT_EQ(decodeHeader(header, 0xFFFB0064u), 0);  // free format
+    EXPECT_EQ(decodeHeader(header, 0xFFFB0064u), 0); // free format
     for (HeaderWord otherLayer : {0xFFFF9064u, 0xFFFD9064u}) {
         resetSync();
         EXPECT_EQ(decodeHeader(header, otherLayer), 0);

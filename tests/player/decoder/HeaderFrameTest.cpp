@@ -109,9 +109,9 @@ TEST(HeaderFrameParsing, EachOptionalFieldMayBeMissing)
     noBytes.bytes = false;
     h = parse(xingBody(noBytes), 300000);
     EXPECT_EQ(h.frames, 1000);
-    EXPECT_EQ(h.bytes, 300000u);  // the rest of the stream
+    EXPECT_EQ(h.bytes, 300000u); // the rest of the stream
     EXPECT_EQ(h.tocPositions[100], 300000u);
-    EXPECT_EQ(h.encoderPadding, 1234);  // the tag is found after the fields present
+    EXPECT_EQ(h.encoderPadding, 1234); // the tag is found after the fields present
 
     XingFields noToc;
     noToc.toc = false;
@@ -161,13 +161,14 @@ TEST(HeaderFrameParsing, VbriGivesTheFrameCountAndATableFromItsSegments)
         b[at] = static_cast<std::uint8_t>(v >> 8);
         b[at + 1] = static_cast<std::uint8_t>(v);
     };
-    put32(b, 32 + 10, 100000);  // bytes
-    put32(b, 32 + 14, 400);     // frames
-    put16(32 + 18, 4);          // entries
-    put16(32 + 20, 2);          // scale
-    put16(32 + 22, 2);          // bytes per entry
-    put16(32 + 24, 100);        // frames per entry
-    for (int k = 0; k < 4; ++k) put16(32 + 26 + 2 * static_cast<std::size_t>(k), 10000 + 1000 * static_cast<unsigned>(k));
+    put32(b, 32 + 10, 100000); // bytes
+    put32(b, 32 + 14, 400);    // frames
+    put16(32 + 18, 4);         // entries
+    put16(32 + 20, 2);         // scale
+    put16(32 + 22, 2);         // bytes per entry
+    put16(32 + 24, 100);       // frames per entry
+    for (int k = 0; k < 4; ++k)
+        put16(32 + 26 + 2 * static_cast<std::size_t>(k), 10000 + 1000 * static_cast<unsigned>(k));
     HeaderFrame h = parse(b);
     EXPECT_EQ(h.kind, HeaderFrame::Kind::vbri);
     EXPECT_EQ(h.frames, 400);
@@ -178,7 +179,7 @@ TEST(HeaderFrameParsing, VbriGivesTheFrameCountAndATableFromItsSegments)
     EXPECT_EQ(h.tocPositions[0], 417u);
     EXPECT_EQ(h.tocPositions[25], 417u + 20000);
     EXPECT_EQ(h.tocPositions[50], 417u + 42000);
-    EXPECT_EQ(h.tocPositions[10], 417u + 8000);  // 40 of the first 100 frames
+    EXPECT_EQ(h.tocPositions[10], 417u + 8000); // 40 of the first 100 frames
     EXPECT_FALSE(h.hasGaplessInfo);
 }
 
@@ -205,7 +206,7 @@ TEST(HeaderFrameParsing, LyingCountsAndTablesAreLeftOut)
     EXPECT_EQ(parse(xingBody(tooManyBytes)).bytes, 500000u);
 
     std::vector<std::uint8_t> falling = xingBody({});
-    falling[32 + 8 + 4 + 4 + 60] = 10;  // entry 60 below entry 59
+    falling[32 + 8 + 4 + 4 + 60] = 10; // entry 60 below entry 59
     h = parse(falling);
     EXPECT_EQ(h.frames, 1000);
     EXPECT_FALSE(h.hasToc);
@@ -256,7 +257,10 @@ struct LengthCase {
     const char* name;
     bool fromHeaderFrame;
 };
-void PrintTo(const LengthCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const LengthCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class FixtureLength : public ::testing::TestWithParam<LengthCase> {};
 
@@ -282,8 +286,7 @@ INSTANTIATE_TEST_SUITE_P(Lame, FixtureLength,
                          ::testing::Values(LengthCase{"varied-cbr-128.mp3", true},
                                            LengthCase{"varied-cbr-128-notag.mp3", false},
                                            LengthCase{"varied-v0.mp3", true}, LengthCase{"varied-v2.mp3", true},
-                                           LengthCase{"varied-v5.mp3", true},
-                                           LengthCase{"varied-v2-notag.mp3", false},
+                                           LengthCase{"varied-v5.mp3", true}, LengthCase{"varied-v2-notag.mp3", false},
                                            LengthCase{"varied-abr-160.mp3", true}),
                          [](const auto& info) {
                              std::string name = info.param.name;
@@ -369,7 +372,8 @@ TEST(HeaderFrameDecoding, TheHeaderFrameIsNoAudioAndTheTrimmingIsExact)
         EXPECT_EQ(input, std::string(name).find("varied") == 0 ? std::size_t(variedInput) : 44100u);
         ASSERT_EQ(trimmed.samples.size(), 2 * input);
         std::size_t skip = 2 * static_cast<std::size_t>(facts.encoderDelay + synthesisDelaySamples);
-        EXPECT_TRUE(std::equal(trimmed.samples.begin(), trimmed.samples.end(), all.samples.begin() + static_cast<std::ptrdiff_t>(skip)));
+        EXPECT_TRUE(std::equal(trimmed.samples.begin(), trimmed.samples.end(),
+                               all.samples.begin() + static_cast<std::ptrdiff_t>(skip)));
     }
 }
 
@@ -399,7 +403,7 @@ TEST(HeaderFrameSeeking, TheTableOfContentsLandsWithinOneFrameOfThePlace)
         ASSERT_TRUE(headerFrame().hasToc);
         std::vector<std::size_t> offsets = frameOffsets(song.bytes);
         const std::int64_t frames = headerFrame().frames;
-        ASSERT_EQ(static_cast<std::int64_t>(offsets.size()), frames + 2);  // header frame and the end
+        ASSERT_EQ(static_cast<std::int64_t>(offsets.size()), frames + 2); // header frame and the end
         for (double fraction : {0.05, 0.25, 0.5, 0.62, 0.9}) {
             ASSERT_EQ(seekToFraction(song.header, fraction), 1) << fraction;
             // The seek reads the frame it lands on and the next without decoding them.
@@ -412,7 +416,7 @@ TEST(HeaderFrameSeeking, TheTableOfContentsLandsWithinOneFrameOfThePlace)
             EXPECT_LT(*(found - 1), place) << fraction;
             // ...which is within a frame of the time asked for. Near the start
             // lame's table of these two-second files is itself a few frames early.
-            std::int64_t landed = (found - offsets.begin()) - 1;  // audio frames count from 0
+            std::int64_t landed = (found - offsets.begin()) - 1; // audio frames count from 0
             double wanted = fraction * static_cast<double>(frames);
             EXPECT_LE(std::abs(static_cast<double>(landed) - wanted), fraction < 0.1 ? 3.0 : 1.0)
                 << fraction << " landed " << landed;
@@ -435,7 +439,8 @@ TEST(HeaderFrameSeeking, WithoutAHeaderFrameTheEstimateSeeksAsBefore)
     // but padding and the last byte, bitrate included; it and the next are read.
     std::vector<std::size_t> offsets = frameOffsets(copy);
     auto word = [&](std::size_t at) {
-        return (unsigned(copy[at]) << 24) | (unsigned(copy[at + 1]) << 16) | (unsigned(copy[at + 2]) << 8) | copy[at + 3];
+        return (unsigned(copy[at]) << 24) | (unsigned(copy[at + 1]) << 16) | (unsigned(copy[at + 2]) << 8) |
+               copy[at + 3];
     };
     auto found = std::lower_bound(offsets.begin(), offsets.end(), estimate);
     while ((word(*found) & 0xFFFFFD00u) != (word(0) & 0xFFFFFD00u)) ++found;
@@ -446,18 +451,18 @@ TEST(HeaderFrameSeeking, WithoutAHeaderFrameTheEstimateSeeksAsBefore)
 TEST(HeaderFrameDecoding, ADamagedHeaderFrameBreaksNothing)
 {
     std::vector<std::uint8_t> good = readFile(testDataDir() + "/mp3/varied-v2.mp3");
-    const std::size_t fields = 4 + 32 + 8;  // the frame count, after header, side info, tag and flags
+    const std::size_t fields = 4 + 32 + 8; // the frame count, after header, side info, tag and flags
     auto withCount = [&](std::uint32_t count) {
         std::vector<std::uint8_t> b = good;
         put32(b, fields, count);
         return b;
     };
     std::vector<std::uint8_t> falling = good;
-    falling[fields + 8 + 40] = 0xFF;  // the table rises to the end and falls again
+    falling[fields + 8 + 40] = 0xFF; // the table rises to the end and falls again
     for (const auto& bytes : {withCount(0), withCount(0xFFFFFFFFu), withCount(1u << 20), falling}) {
         DecodeResult all = decodeBytes(bytes, false, false);
         EXPECT_EQ(all.error, "");
-        EXPECT_EQ(all.frames, 79);  // the header frame is still no audio
+        EXPECT_EQ(all.frames, 79); // the header frame is still no audio
         resetDecoder();
         openSongInMemory(bytes.data(), bytes.size());
         FrameHeader header;

@@ -25,7 +25,7 @@ using namespace mp3test;
 
 namespace {
 
-constexpr std::size_t samplesPerFrame = 2 * 1152;  // interleaved stereo
+constexpr std::size_t samplesPerFrame = 2 * 1152; // interleaved stereo
 
 std::vector<std::uint8_t> silentFrames(int count)
 {
@@ -43,10 +43,10 @@ std::vector<std::uint8_t> word(HeaderWord h)
 TEST(StreamFormat, FramesOfAnotherVersionLayerOrSampleRateArePassedOver)
 {
     const HeaderWord foreign[] = {
-        0xFFF39064u,  // MPEG-2
-        0xFFE39064u,  // MPEG-2.5
-        0xFFFD9064u,  // Layer II
-        0xFFFB9464u,  // 48 kHz
+        0xFFF39064u, // MPEG-2
+        0xFFE39064u, // MPEG-2.5
+        0xFFFD9064u, // Layer II
+        0xFFFB9464u, // 48 kHz
     };
     for (HeaderWord h : foreign) {
         SCOPED_TRACE(h);
@@ -137,7 +137,10 @@ std::vector<std::uint8_t> apeTag(bool withHeader)
     return {tag.begin(), tag.end()};
 }
 
-std::vector<std::uint8_t> text(const std::string& s) { return {s.begin(), s.end()}; }
+std::vector<std::uint8_t> text(const std::string& s)
+{
+    return {s.begin(), s.end()};
+}
 
 std::vector<std::uint8_t> lyrics3v1()
 {

@@ -31,9 +31,18 @@ double rightShare(int position)
 }
 
 const std::int32_t* row44 = bandTable[0];
-int longStart(int band) { return row44[band]; }
-int shortStart(int band) { return row44[45 + band] / 3; }  // per window
-int shortWidth(int band) { return row44[59 + band]; }
+int longStart(int band)
+{
+    return row44[band];
+}
+int shortStart(int band)
+{
+    return row44[45 + band] / 3;
+} // per window
+int shortWidth(int band)
+{
+    return row44[59 + band];
+}
 
 struct Block {
     float spectrum[1152];
@@ -141,8 +150,8 @@ TEST(IntensityStereo, ShortBlocksStartPerWindow)
 TEST(IntensityStereo, MixedBlocksPanTheLongPartOnlyWhenTheShortPartIsEmpty)
 {
     ScaleFactors sf = {};
-    for (int band = 0; band < 8; ++band) sf[band] = 1;  // long bands 0..7
-    for (int i = 8; i < 38; ++i) sf[i] = 4;             // short bands 3..12, three windows
+    for (int band = 0; band < 8; ++band) sf[band] = 1; // long bands 0..7
+    for (int i = 8; i < 38; ++i) sf[i] = 4;            // short bands 3..12, three windows
     GranuleInfo g;
     g.blockType = 2;
     g.mixedBlock = 1;
@@ -168,7 +177,7 @@ TEST(IntensityStereo, MixedBlocksPanTheLongPartOnlyWhenTheShortPartIsEmpty)
                 expectUntouched(some, line);
             else
                 expectPanned(some, line, 4);
-            expectPanned(some, line - 1, 4);  // window 0
+            expectPanned(some, line - 1, 4); // window 0
         }
 }
 

@@ -21,11 +21,11 @@ using streamtest::headerLikeJunk;
 
 namespace {
 
-constexpr std::size_t samplesPerFrame = 2 * 1152;  // interleaved stereo
+constexpr std::size_t samplesPerFrame = 2 * 1152; // interleaved stereo
 
 struct Comparison {
     std::size_t differing = 0;
-    int largestOutside = 0;  // beyond three frames either side of the damage
+    int largestOutside = 0; // beyond three frames either side of the damage
 };
 
 Comparison compareAround(const std::vector<std::int16_t>& damaged, const std::vector<std::int16_t>& whole,
@@ -75,7 +75,8 @@ TEST(DamagedFrame, EveryDamagedFrameIsCountedAndTheStreamGoesOn)
     const std::vector<std::size_t> offsets = frameOffsets(bytes);
     // The first audio frame, two in a row, and the last.
     const std::size_t frames = offsets.size() - 2;
-    for (std::size_t f : {std::size_t(1), std::size_t(10), std::size_t(11), frames}) damageSideInformation(bytes, offsets[f]);
+    for (std::size_t f : {std::size_t(1), std::size_t(10), std::size_t(11), frames})
+        damageSideInformation(bytes, offsets[f]);
     const DecodeResult result = decodeBytes(bytes);
     EXPECT_EQ(result.error, "");
     EXPECT_EQ(result.skipped, 4);

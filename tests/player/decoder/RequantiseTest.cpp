@@ -20,7 +20,7 @@ protected:
     {
         granule = GranuleInfo{};
         std::fill(std::begin(sf), std::end(sf), 0);
-        granule.granuleGain = 46;  // global gain 210: a gain of exactly 1
+        granule.granuleGain = 46; // global gain 210: a gain of exactly 1
         for (auto& w : granule.windowGain) w = 46;
         granule.region1Start = 288;
         granule.region2Start = 288;
@@ -87,7 +87,7 @@ TEST_F(Requantisation, ScaleFactorPreflagAndScaleSetTheLongBandGain)
 {
     BitWriter w;
     for (int pair = 0; pair < 31; ++pair) w.putCode(1, 0, 0);
-    w.putCode(1, 1, 0);  // line 62, the first of band 11
+    w.putCode(1, 1, 0); // line 62, the first of band 11
     w.put(0, 1);
     granule.bigValues = 32;
     granule.part23Length = static_cast<unsigned>(w.bitCount());
@@ -107,11 +107,11 @@ TEST_F(Requantisation, ShortWindowsAreInterleavedWithTheirOwnGains)
     granule.blockType = 2;
     granule.region1Start = 18;
     granule.windowGain[1] = 46 + 8;
-    sf[1] = 1;  // band 0, window 1
+    sf[1] = 1; // band 0, window 1
     BitWriter w;
     w.putCode(1, 0, 0);
     w.putCode(1, 0, 0);
-    w.putCode(1, 1, 0);  // band 0, window 1, value 0: line 1
+    w.putCode(1, 1, 0); // band 0, window 1, value 0: line 1
     w.put(1, 1);
     granule.bigValues = 3;
     granule.part23Length = static_cast<unsigned>(w.bitCount());
@@ -158,7 +158,7 @@ TEST_F(Requantisation, EscapesAddTheirLinbits)
         expectZeroExcept({0});
     }
     SetUp();
-    granule.tableSelect[0] = 16;  // linbits 1
+    granule.tableSelect[0] = 16; // linbits 1
     BitWriter w;
     w.putCode(16, 15, 15);
     w.put(1, 1);
@@ -175,8 +175,8 @@ TEST_F(Requantisation, EscapesAddTheirLinbits)
 TEST_F(Requantisation, BitsRunningOutInsideAQuadrupleStopThere)
 {
     BitWriter w;
-    w.putCode(33, 0b1100);  // v and w set
-    w.put(0, 1);            // v's sign; w's is past the end
+    w.putCode(33, 0b1100); // v and w set
+    w.put(0, 1);           // v's sign; w's is past the end
     granule.part23Length = 5;
     EXPECT_EQ(run(w), 0);
     EXPECT_EQ(bitsConsumed(), 5);
@@ -200,11 +200,11 @@ TEST_F(Requantisation, QuadruplesFollowTheBigValues)
     BitWriter w;
     w.putCode(1, 0, 1);
     w.put(0, 1);
-    w.putCode(32, 0b1001);  // lines 2 and 5
+    w.putCode(32, 0b1001); // lines 2 and 5
     w.put(1, 1);
     w.put(0, 1);
     w.putCode(32, 0b0000);
-    w.putCode(32, 0b0010);  // line 12
+    w.putCode(32, 0b0010); // line 12
     w.put(1, 1);
     granule.bigValues = 1;
     granule.part23Length = static_cast<unsigned>(w.bitCount());
@@ -214,7 +214,7 @@ TEST_F(Requantisation, QuadruplesFollowTheBigValues)
     EXPECT_EQ(spectrum[5], 1.0f);
     EXPECT_EQ(spectrum[12], -1.0f);
     expectZeroExcept({1, 2, 5, 12});
-    EXPECT_EQ(granule.maxLine, 2u);  // line 12 is in band 3, which ends at line 16
+    EXPECT_EQ(granule.maxLine, 2u); // line 12 is in band 3, which ends at line 16
 }
 
 // Pairs without escapes take their sign bits straight after the code word,
@@ -263,15 +263,15 @@ TEST_F(Requantisation, QuadruplesTakeTheGainOfTheWindowEachValueFallsIn)
         SetUp();
         granule.blockType = 2;
         granule.region1Start = 18;
-        granule.windowGain[1] = 46 - 4;  // gain 2
-        granule.windowGain[2] = 46 - 8;  // gain 4
+        granule.windowGain[1] = 46 - 4; // gain 2
+        granule.windowGain[2] = 46 - 8; // gain 4
     };
     setUpShort();
     BitWriter across;
-    across.putCode(1, 0, 0);       // lines 0 and 3
-    across.putCode(33, 0b1111);    // lines 6, 9 | 1, 4
+    across.putCode(1, 0, 0);    // lines 0 and 3
+    across.putCode(33, 0b1111); // lines 6, 9 | 1, 4
     across.put(0b0101, 4);
-    across.putCode(33, 0b1010);    // lines 7, 10 | 2, 5
+    across.putCode(33, 0b1010); // lines 7, 10 | 2, 5
     across.put(0b01, 2);
     granule.bigValues = 1;
     granule.part23Length = static_cast<unsigned>(across.bitCount());
@@ -288,10 +288,10 @@ TEST_F(Requantisation, QuadruplesTakeTheGainOfTheWindowEachValueFallsIn)
     setUpShort();
     BitWriter filling;
     filling.putCode(1, 0, 0);
-    filling.putCode(1, 0, 0);      // window 0 done
-    filling.putCode(33, 0b0110);   // window 1: lines 4 and 7
+    filling.putCode(1, 0, 0);    // window 0 done
+    filling.putCode(33, 0b0110); // window 1: lines 4 and 7
     filling.put(0b10, 2);
-    filling.putCode(33, 0b1001);   // window 2: lines 2 and 11
+    filling.putCode(33, 0b1001); // window 2: lines 2 and 11
     filling.put(0b01, 2);
     granule.bigValues = 2;
     granule.part23Length = static_cast<unsigned>(filling.bitCount());
@@ -326,7 +326,7 @@ TEST_F(Requantisation, RegionCountsPastTheBandTableLeaveRegion1Empty)
     granule.tableSelect[2] = 1;
     BitWriter w;
     for (int pair = 0; pair < 99; ++pair) w.putCode(1, 0, 0);
-    w.putCode(1, 1, 0);  // line 198
+    w.putCode(1, 1, 0); // line 198
     w.put(1, 1);
     granule.bigValues = 100;
     granule.part23Length = static_cast<unsigned>(w.bitCount());
@@ -340,7 +340,7 @@ TEST_F(Requantisation, MaxLineFollowsTheHighestNonZeroBand)
 {
     BitWriter w;
     for (int pair = 0; pair < 18; ++pair) w.putCode(1, 0, 0);
-    w.putCode(1, 0, 1);  // line 37, band 8 (36..44)
+    w.putCode(1, 0, 1); // line 37, band 8 (36..44)
     w.put(0, 1);
     granule.bigValues = 19;
     granule.part23Length = static_cast<unsigned>(w.bitCount());
@@ -368,7 +368,7 @@ TEST_F(Requantisation, MidSideReconstructsBothChannels)
     BitWriter w;
     w.putCode(1, 1, 0);
     w.put(0, 1);
-    w.putCode(33, 0b0100);  // line 3
+    w.putCode(33, 0b0100); // line 3
     w.put(1, 1);
     granule.bigValues = 1;
     granule.part23Length = static_cast<unsigned>(w.bitCount());

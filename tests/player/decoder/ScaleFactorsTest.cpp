@@ -19,7 +19,7 @@ protected:
     {
         BitWriter out;
         for (std::size_t i = 0; i < values.size(); ++i) out.put(values[i], widths[i]);
-        out.put(0x5A5A5A, 24);  // what follows must stay unread
+        out.put(0x5A5A5A, 24); // what follows must stay unread
         loadBits(out.bytes());
         return decodeScaleFactors(sf, granule);
     }
@@ -80,7 +80,7 @@ TEST_F(ScaleFactorReading, SharingTheFirstGroupReadsBands6To20)
 {
     for (int b = 0; b < 22; ++b) sf[b] = 9;
     granule.scfsi = 8;
-    granule.scalefacCompress = 12;  // slen1 3, slen2 2
+    granule.scalefacCompress = 12; // slen1 3, slen2 2
     std::vector<int> widths(5, 3);
     widths.insert(widths.end(), 10, 2);
     std::vector<unsigned> values = valuesFor(widths);
@@ -93,7 +93,7 @@ TEST_F(ScaleFactorReading, SharingTheLastGroupsReadsOnlyTheFirst)
 {
     for (int b = 0; b < 22; ++b) sf[b] = 9;
     granule.scfsi = 3;
-    granule.scalefacCompress = 10;  // slen1 2, slen2 3
+    granule.scalefacCompress = 10; // slen1 2, slen2 3
     std::vector<int> widths(11, 2);
     std::vector<unsigned> values = valuesFor(widths);
     EXPECT_EQ(decode(values, widths), 22);
@@ -106,8 +106,8 @@ TEST_F(ScaleFactorReading, MixedBlocksReadSeventeenAndEighteenValues)
     std::fill(std::begin(sf), std::end(sf), 99);
     granule.blockType = 2;
     granule.mixedBlock = 1;
-    granule.scalefacCompress = 11;  // slen1 3, slen2 1
-    granule.scfsi = 15;             // ignored for short blocks
+    granule.scalefacCompress = 11; // slen1 3, slen2 1
+    granule.scfsi = 15;            // ignored for short blocks
     std::vector<int> widths(17, 3);
     widths.insert(widths.end(), 18, 1);
     std::vector<unsigned> values = valuesFor(widths);
@@ -123,7 +123,7 @@ TEST_F(ScaleFactorReading, ShortBlocksReadEighteenAndEighteenValues)
 {
     std::fill(std::begin(sf), std::end(sf), 99);
     granule.blockType = 2;
-    granule.scalefacCompress = 4;  // slen1 3, slen2 0
+    granule.scalefacCompress = 4; // slen1 3, slen2 0
     std::vector<int> widths(18, 3);
     std::vector<unsigned> values = valuesFor(widths);
     EXPECT_EQ(decode(values, widths), 54);

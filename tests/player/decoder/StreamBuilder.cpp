@@ -80,8 +80,7 @@ int bodyLength(mp3::HeaderWord h, int streamSampleRate)
     return kbps * 144000 / (streamSampleRate << lsf) + static_cast<int>((h >> 9) & 1) - 4;
 }
 
-std::vector<std::uint8_t> frameBytes(mp3::HeaderWord h, const std::vector<std::uint8_t>& body,
-                                     int streamSampleRate)
+std::vector<std::uint8_t> frameBytes(mp3::HeaderWord h, const std::vector<std::uint8_t>& body, int streamSampleRate)
 {
     std::vector<std::uint8_t> frame = {static_cast<std::uint8_t>(h >> 24), static_cast<std::uint8_t>(h >> 16),
                                        static_cast<std::uint8_t>(h >> 8), static_cast<std::uint8_t>(h)};

@@ -59,7 +59,7 @@ int bodyLength(mp3::HeaderWord h, int streamSampleRate = 44100);
 
 void append(std::vector<std::uint8_t>& to, const std::vector<std::uint8_t>& bytes);
 
-inline constexpr mp3::HeaderWord jointStereo128 = 0xFFFB9064u;  // mid/side on
+inline constexpr mp3::HeaderWord jointStereo128 = 0xFFFB9064u; // mid/side on
 inline constexpr mp3::HeaderWord stereo128 = 0xFFFB9004u;
 inline constexpr mp3::HeaderWord mono128 = 0xFFFB90C4u;
 

@@ -126,8 +126,10 @@ TEST_F(SynthesisFilter, TheDctIsTheMatrixingSum)
         for (float& s : samples) s = d(rng);
         std::vector<float> out0(257, 1234.0f), out1(257, 1234.0f);
         synthesisDct(out0.data(), out1.data(), samples);
-        for (int q = 0; q <= 16; ++q) ASSERT_NEAR(out0[16 * static_cast<std::size_t>(q)], matrixed(samples, 16 - q), 2e-4) << q;
-        for (int q = 0; q < 16; ++q) ASSERT_NEAR(out1[16 * static_cast<std::size_t>(q)], matrixed(samples, 16 + q), 2e-4) << q;
+        for (int q = 0; q <= 16; ++q)
+            ASSERT_NEAR(out0[16 * static_cast<std::size_t>(q)], matrixed(samples, 16 - q), 2e-4) << q;
+        for (int q = 0; q < 16; ++q)
+            ASSERT_NEAR(out1[16 * static_cast<std::size_t>(q)], matrixed(samples, 16 + q), 2e-4) << q;
         double plainSum = 0.0;
         for (float s : samples) plainSum += s;
         EXPECT_NEAR(out0[256], plainSum, 1e-4);
@@ -166,8 +168,8 @@ void synthesizeExactSum(float sum)
 TEST_F(SynthesisFilter, SamplesRoundToNearestEvenAndSaturate)
 {
     const std::pair<float, int> cases[] = {
-        {2.5f, 2},          {3.5f, 4},          {-2.5f, -2},        {0.5f, 0},           {1.49f, 1},
-        {-1.51f, -2},       {32766.5f, 32766},  {32767.5f, 32767},  {40000.0f, 32767},   {3.0e9f, 32767},
+        {2.5f, 2},           {3.5f, 4},           {-2.5f, -2},       {0.5f, 0},           {1.49f, 1},
+        {-1.51f, -2},        {32766.5f, 32766},   {32767.5f, 32767}, {40000.0f, 32767},   {3.0e9f, 32767},
         {-32768.5f, -32768}, {-32767.5f, -32768}, {-1.0e9f, -32768}, {-32769.0f, -32768}, {1234.0f, 1234}};
     for (const auto& c : cases) {
         synthesizeExactSum(c.first);

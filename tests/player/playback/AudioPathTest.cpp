@@ -40,10 +40,8 @@ std::atomic<int> allocationsOnAudioPath{0};
 
 void* allocate(std::size_t size)
 {
-    if (onAudioPath)
-        allocationsOnAudioPath.fetch_add(1);
-    if (void* memory = std::malloc(size == 0 ? 1 : size))
-        return memory;
+    if (onAudioPath) allocationsOnAudioPath.fetch_add(1);
+    if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
     throw std::bad_alloc();
 }
 
@@ -53,17 +51,34 @@ extern "C" int pthread_mutex_lock(pthread_mutex_t* mutex)
 {
     using Lock = int (*)(pthread_mutex_t*);
     static const Lock real = reinterpret_cast<Lock>(dlsym(RTLD_NEXT, "pthread_mutex_lock"));
-    if (onAudioPath)
-        locksOnAudioPath.fetch_add(1);
+    if (onAudioPath) locksOnAudioPath.fetch_add(1);
     return real(mutex);
 }
 
-void* operator new(std::size_t size) { return allocate(size); }
-void* operator new[](std::size_t size) { return allocate(size); }
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete[](void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
+void* operator new(std::size_t size)
+{
+    return allocate(size);
+}
+void* operator new[](std::size_t size)
+{
+    return allocate(size);
+}
+void operator delete(void* memory) noexcept
+{
+    std::free(memory);
+}
+void operator delete[](void* memory) noexcept
+{
+    std::free(memory);
+}
+void operator delete(void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+void operator delete[](void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
 
 namespace {
 

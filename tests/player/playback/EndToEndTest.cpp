@@ -45,11 +45,13 @@ TEST(EndToEnd, TheDeviceHearsTheDecodersOutputForTheDemoSong)
     Player player(device, readouts, messages, settings);
     player.startPlayerThread(DEMO_SONG);
     // A device period of 46 ms written every 8 ms: about six times real time.
-    ASSERT_TRUE(waitUntil([&] {
-        std::error_code error;
-        auto size = std::filesystem::file_size(output, error);
-        return !error && size > expected.size() + 1024 * 1024;
-    }, std::chrono::seconds(60)));
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            std::error_code error;
+            auto size = std::filesystem::file_size(output, error);
+            return !error && size > expected.size() + 1024 * 1024;
+        },
+        std::chrono::seconds(60)));
     player.stopPlayback();
     EXPECT_TRUE(messages.messages().empty());
 
@@ -61,13 +63,12 @@ TEST(EndToEnd, TheDeviceHearsTheDecodersOutputForTheDemoSong)
     // may stand between the song's bytes, but nothing else may differ.
     std::size_t at = 0;
     for (std::size_t i = 0; i < expected.size(); ++i) {
-        while (at < heard.size() && heard[at] != expected[i] && heard[at] == 0)
-            ++at;
+        while (at < heard.size() && heard[at] != expected[i] && heard[at] == 0) ++at;
         ASSERT_LT(at, heard.size()) << "the file ends before byte " << i << " of the song";
         ASSERT_EQ(heard[at], expected[i]) << "at byte " << i << " of the song";
         ++at;
     }
-    auto rates = readouts.sampleRates();  // once for each time the song began
+    auto rates = readouts.sampleRates(); // once for each time the song began
     ASSERT_FALSE(rates.empty());
     EXPECT_TRUE(std::all_of(rates.begin(), rates.end(), [](int rate) { return rate == 44; }));
     EXPECT_FALSE(readouts.times().empty());

@@ -31,7 +31,10 @@ namespace {
 
 const std::string demoSong = DEMO_SONG;
 
-std::string fixture(const std::string& name) { return std::string(TEST_DATA_DIR) + "/mp3/" + name; }
+std::string fixture(const std::string& name)
+{
+    return std::string(TEST_DATA_DIR) + "/mp3/" + name;
+}
 
 // Three names of the demo song: entries that play long enough (28 s) for the
 // queue to fill before the song ends, told apart by their titles.
@@ -61,8 +64,7 @@ struct PlayerTest : ::testing::Test {
     std::string list(const std::vector<std::string>& entries)
     {
         std::string text;
-        for (const auto& entry : entries)
-            text += entry + "\n";
+        for (const auto& entry : entries) text += entry + "\n";
         return folder.write("list" + std::to_string(lists_++) + ".m3u", text);
     }
 
@@ -156,7 +158,8 @@ TEST_F(PlayerTest, TheSoundIsTheDecodersWithTheEqualiserOrPure)
         player->stopPlayback();
         const auto& expected = pureSetting ? pure : shaped;
         auto played = device.played();
-        EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + 10 * 16384, played.begin() + static_cast<long>(before)))
+        EXPECT_TRUE(
+            std::equal(expected.begin(), expected.begin() + 10 * 16384, played.begin() + static_cast<long>(before)))
             << "Pure " << pureSetting;
     }
 }
@@ -210,7 +213,7 @@ TEST_F(PlayerTest, ASeekWhileTheLastSongsEndStillPlaysSeeksTheNextSong)
     waitForFullQueue();
     device.complete(11);
     EXPECT_EQ(player->audible().positionSeconds, static_cast<int>((expected + 11 * 4096u) / 44100));
-    EXPECT_EQ(readouts.titles().back(), demoSong);  // no switch back to the short song
+    EXPECT_EQ(readouts.titles().back(), demoSong); // no switch back to the short song
 }
 
 TEST_F(PlayerTest, ASongWhoseNameBeginsWithAHyphenPlays)
@@ -229,9 +232,8 @@ TEST_F(PlayerTest, ASingleSongStartsAgainWhenItEnds)
     player->startPlayerThread(fixture("joint-128.mp3"));
     // The title comes again each time the song is heard from its start.
     waitForTitles(4);
-    for (const auto& title : readouts.titles())
-        EXPECT_EQ(title, fixture("joint-128.mp3"));
-    EXPECT_EQ(device.resets(), 0);  // songs follow each other without a reset
+    for (const auto& title : readouts.titles()) EXPECT_EQ(title, fixture("joint-128.mp3"));
+    EXPECT_EQ(device.resets(), 0); // songs follow each other without a reset
     player->stopPlayback();
     expectStoppedCleanly();
 }
@@ -241,11 +243,11 @@ TEST_F(PlayerTest, NextAndPreviousWrapAtBothEnds)
     player->startPlayerThread(list(demoNames));
     waitForFullQueue();
 
-    player->requestPrevious();  // from the first entry to the last
+    player->requestPrevious(); // from the first entry to the last
     waitForTitles(2);
     waitForReset(1);
     waitForFullQueue();
-    player->requestNext();  // from the last entry to the first
+    player->requestNext(); // from the last entry to the first
     waitForTitles(3);
     waitForReset(2);
     waitForFullQueue();
@@ -279,10 +281,10 @@ TEST_F(PlayerTest, ASeekMovesThePositionByTheSongsLength)
     EXPECT_EQ(engine().control().seekFraction.load(), noSeek);
 
     waitForFullQueue();
-    device.complete(11);  // about one second more
+    device.complete(11); // about one second more
     EXPECT_EQ(heardFrame(), expected + 11 * 4096u);
     waitForReadouts();
-    EXPECT_EQ(readouts.titles().size(), 1u);  // still the same song
+    EXPECT_EQ(readouts.titles().size(), 1u); // still the same song
 
     // A seek to the very start plays from the start.
     player->requestSeek(0.0f);
@@ -317,7 +319,7 @@ TEST_F(PlayerTest, ANewListHandedOverPlaysFromItsFirstEntry)
     EXPECT_EQ(readouts.titles().back(), handed);
     EXPECT_EQ(player->audible().lengthSeconds, 0);
     EXPECT_EQ(player->audible().lengthMicroseconds, 0);
-    device.complete(1);  // the song before, unless the reset came first
+    device.complete(1); // the song before, unless the reset came first
     EXPECT_NE(player->audible().path, demoSong);
     waitForReset(1);
     waitForReadouts();
@@ -326,7 +328,7 @@ TEST_F(PlayerTest, ANewListHandedOverPlaysFromItsFirstEntry)
     EXPECT_GT(player->audible().lengthSeconds, 0);
 
     waitForFullQueue();
-    player->takeOverFile(demoNames[2]);  // a single song
+    player->takeOverFile(demoNames[2]); // a single song
     waitForReset(2);
     waitForReadouts();
     EXPECT_EQ(readouts.titles().back(), demoNames[2]);
@@ -370,7 +372,7 @@ TEST_F(PlayerTest, PausedTheTimeStandsStillAndEveryRequestEndsThePause)
     EXPECT_FALSE(device.isPaused());
 
     player->pause();
-    player->stopPlayback();  // a stop ends the pause too
+    player->stopPlayback(); // a stop ends the pause too
     expectStoppedCleanly();
     EXPECT_FALSE(player->isPaused());
     // The Pause button was told each change.
@@ -403,19 +405,18 @@ TEST_P(RefusedFormat, StopsThePlayerInTheMiddleOfAList)
     auto shown = messages.messages();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].caption, "Low Quality MPEG Audio Detected");
-    EXPECT_EQ(shown[0].text,
-              "Sonorbox has detected a low quality MPEG Audio file.\n"
-              "Only CD quality sound is supported at the current time.\n"
-              "The minimum recording requirements for Sonorbox are:\n\n"
-              "MPEG 1.0 Layer 3 ( MP1 and MP2 are not supported )\n"
-              "STEREO ( no MONO recordings are accepted )\n"
-              "44100 hz ( this is CD quality )\n\n"
-              "Please select a higher quality recording.\n");
+    EXPECT_EQ(shown[0].text, "Sonorbox has detected a low quality MPEG Audio file.\n"
+                             "Only CD quality sound is supported at the current time.\n"
+                             "The minimum recording requirements for Sonorbox are:\n\n"
+                             "MPEG 1.0 Layer 3 ( MP1 and MP2 are not supported )\n"
+                             "STEREO ( no MONO recordings are accepted )\n"
+                             "44100 hz ( this is CD quality )\n\n"
+                             "Please select a higher quality recording.\n");
     EXPECT_EQ(shown[0].icon, MessageIcon::information);
     EXPECT_FALSE(shown[0].waited);
     std::string current;
     engine().playlist().getCurrent(current);
-    EXPECT_EQ(current, refused);  // the list is not advanced
+    EXPECT_EQ(current, refused); // the list is not advanced
     expectStoppedCleanly();
 }
 
@@ -431,7 +432,7 @@ TEST_F(PlayerTest, TheSongBeforeARefusedOnePlaysToItsEndAndThenTheRefusalIsShown
     player->startPlayerThread(list({fixture("joint-128.mp3"), fixture("mono-64.mp3")}));
     ASSERT_TRUE(device.waitForWrites(11));
     EXPECT_TRUE(running());
-    EXPECT_TRUE(messages.messages().empty());  // not before that audio has played
+    EXPECT_TRUE(messages.messages().empty()); // not before that audio has played
     EXPECT_EQ(device.complete(10), 10);
     EXPECT_TRUE(messages.messages().empty());
     EXPECT_EQ(device.complete(1), 1);
@@ -440,7 +441,7 @@ TEST_F(PlayerTest, TheSongBeforeARefusedOnePlaysToItsEndAndThenTheRefusalIsShown
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].caption, "Low Quality MPEG Audio Detected");
     EXPECT_EQ(device.played(), expected);
-    EXPECT_EQ(device.resets(), 1);  // the close's, with nothing left to drop
+    EXPECT_EQ(device.resets(), 1); // the close's, with nothing left to drop
     EXPECT_EQ(device.writesAtLastReset(), 11);
     expectStoppedCleanly();
 }
@@ -552,8 +553,7 @@ TEST_F(PlayerTest, AStopEndsThePlayerWhileItReadsAHostileList)
     auto listName = [](int number) { return std::string("f").append(std::to_string(number)).append(".m3u"); };
     for (int i = 1; i < 6; ++i) {
         std::string names;
-        for (int j = 0; j < 10; ++j)
-            names.append(listName(i + 1)).append("\n");
+        for (int j = 0; j < 10; ++j) names.append(listName(i + 1)).append("\n");
         folder.write(listName(i), names);
     }
     folder.write("f6.m3u", "a.mp3\nb.mp3\nc.mp3\nd.mp3\ne.mp3\nf.mp3\ng.mp3\nh.mp3\ni.mp3\nj.mp3\n");
@@ -561,10 +561,8 @@ TEST_F(PlayerTest, AStopEndsThePlayerWhileItReadsAHostileList)
     {
         std::ofstream file(hostile, std::ios::binary);
         std::string comments(1 << 20, '#');
-        for (std::size_t i = 1; i < comments.size(); i += 2)
-            comments[i] = '\n';
-        for (int i = 0; i < 60; ++i)
-            file << comments;
+        for (std::size_t i = 1; i < comments.size(); i += 2) comments[i] = '\n';
+        for (int i = 0; i < 60; ++i) file << comments;
         file << "f1.m3u\n";
     }
 
@@ -668,8 +666,7 @@ TEST_F(PlayerTest, TheBitrateReadoutOfAVariableBitrateSongIsItsAverage)
     ASSERT_TRUE(waitUntil([&] { return !readouts.bitrates().empty(); }));
     // The one song of the list may have begun again by the time it is read:
     // every start shows the same average.
-    for (int shown : readouts.bitrates())
-        EXPECT_EQ(shown, average);
+    for (int shown : readouts.bitrates()) EXPECT_EQ(shown, average);
 }
 
 class NotAnMp3File : public PlayerTest, public ::testing::WithParamInterface<std::string> {};
@@ -690,7 +687,8 @@ TEST_P(NotAnMp3File, IsTheDecodersVerdictNotARefusalOfItsFormat)
 // A WAV file, its samples full of words that look like headers of some
 // MPEG format, and a text.
 INSTANTIATE_TEST_SUITE_P(PlayerTest, NotAnMp3File,
-                         ::testing::Values(streamtest::wavFile(12000), std::string("Dear listener,\nthis is a letter.\n")),
+                         ::testing::Values(streamtest::wavFile(12000),
+                                           std::string("Dear listener,\nthis is a letter.\n")),
                          [](const auto& info) { return std::string(info.index == 0 ? "WavFile" : "Text"); });
 
 TEST_F(PlayerTest, AnErrorIsShownAndThePlayerCleansUp)
@@ -725,7 +723,7 @@ TEST_F(PlayerTest, AStartRightAfterAnotherStopsTheFirstPlayer)
 {
     player->startPlayerThread(demoNames[0]);
     player->startPlayerThread(demoNames[1]);
-    player->stopPlayback();  // made before the new thread may have begun
+    player->stopPlayback(); // made before the new thread may have begun
     expectStoppedCleanly();
     EXPECT_LE(device.opens(), 2);
 }
@@ -758,7 +756,7 @@ TEST_F(PlayerTest, TheNextSongIsHeardWithTheBlockThatHoldsItsFirstSample)
     Audible after = player->audible();
     EXPECT_EQ(after.path, second);
     EXPECT_EQ(after.lengthSeconds, 1);
-    EXPECT_EQ(after.lengthMicroseconds, 1'000'000);  // 44100 samples
+    EXPECT_EQ(after.lengthMicroseconds, 1'000'000); // 44100 samples
     EXPECT_EQ(after.positionSeconds, 0);
     EXPECT_EQ(heardFrame(), (changeBlock + 1) * 4096 - demoFrames);
     waitForReadouts();
@@ -813,13 +811,26 @@ TEST_F(PlayerTest, RequestsFromTheWindowThreadWhileTheDeviceRunsAtFullSpeed)
     int requests = 0;
     while (std::chrono::steady_clock::now() < end) {
         switch (random() % 7) {
-        case 0: player->requestNext(); break;
-        case 1: player->requestPrevious(); break;
-        case 2: player->requestSeek(static_cast<float>(random() % 100) / 100.0f); break;
-        case 3: player->pause(); break;
-        case 4: player->resume(); break;
-        case 5: player->takeOverFile(random() % 2 ? songs[random() % 2] : list(songs)); break;
-        default: break;
+        case 0:
+            player->requestNext();
+            break;
+        case 1:
+            player->requestPrevious();
+            break;
+        case 2:
+            player->requestSeek(static_cast<float>(random() % 100) / 100.0f);
+            break;
+        case 3:
+            player->pause();
+            break;
+        case 4:
+            player->resume();
+            break;
+        case 5:
+            player->takeOverFile(random() % 2 ? songs[random() % 2] : list(songs));
+            break;
+        default:
+            break;
         }
         const Audible heard = player->audible();
         EXPECT_LE(heard.positionSeconds, heard.lengthSeconds + 1) << heard.path;
@@ -827,8 +838,7 @@ TEST_F(PlayerTest, RequestsFromTheWindowThreadWhileTheDeviceRunsAtFullSpeed)
         std::this_thread::sleep_for(std::chrono::microseconds(random() % 500));
     }
     EXPECT_GT(requests, 100);
-    for (const auto& shown : messages.messages())
-        ADD_FAILURE() << shown.caption << ": " << shown.text;
+    for (const auto& shown : messages.messages()) ADD_FAILURE() << shown.caption << ": " << shown.text;
     EXPECT_TRUE(running());
     player->stopPlayback();
     expectStoppedCleanly();

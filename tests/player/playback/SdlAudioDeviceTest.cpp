@@ -91,8 +91,7 @@ struct SdlDisk : ::testing::Test {
 std::vector<std::uint8_t> pattern(std::uint8_t seed, int length)
 {
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        bytes[i] = static_cast<std::uint8_t>(seed + i % 200 + 1);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(seed + i % 200 + 1);
     return bytes;
 }
 
@@ -102,17 +101,14 @@ TEST_F(SdlDisk, PlaysQueuedBuffersWholeAndInOrder)
 {
     open();
     std::vector<std::vector<std::uint8_t>> buffers;
-    for (std::uint8_t i = 0; i < 5; ++i)
-        buffers.push_back(pattern(static_cast<std::uint8_t>(i * 7), 16384 - i * 1000));
-    for (const auto& buffer : buffers)
-        device.write(buffer.data(), static_cast<int>(buffer.size()));
+    for (std::uint8_t i = 0; i < 5; ++i) buffers.push_back(pattern(static_cast<std::uint8_t>(i * 7), 16384 - i * 1000));
+    for (const auto& buffer : buffers) device.write(buffer.data(), static_cast<int>(buffer.size()));
     ASSERT_TRUE(listener.waitFor(5));
     close();
     EXPECT_EQ(listener.done(), 5);
 
     std::vector<std::uint8_t> expected;
-    for (const auto& buffer : buffers)
-        expected.insert(expected.end(), buffer.begin(), buffer.end());
+    for (const auto& buffer : buffers) expected.insert(expected.end(), buffer.begin(), buffer.end());
     auto played = heard();
     ASSERT_GE(played.size(), expected.size());
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), played.begin()));
@@ -125,12 +121,11 @@ TEST_F(SdlDisk, PausedNothingCompletesAndAResetReturnsEveryBufferAtOnce)
     open();
     device.pause();
     auto dropped = pattern(9, 16384);
-    for (int i = 0; i < 64; ++i)
-        device.write(dropped.data(), static_cast<int>(dropped.size()));
+    for (int i = 0; i < 64; ++i) device.write(dropped.data(), static_cast<int>(dropped.size()));
     EXPECT_FALSE(listener.waitFor(1, 100ms));
     device.reset();
     EXPECT_EQ(listener.done(), 64);
-    EXPECT_EQ(listener.played(), 0);  // all dropped, none played
+    EXPECT_EQ(listener.played(), 0); // all dropped, none played
 
     auto kept = pattern(50, 8192);
     device.write(kept.data(), static_cast<int>(kept.size()));
@@ -159,8 +154,7 @@ TEST_F(SdlDisk, AResetWhilePlayingReturnsEveryBufferOnceAndPlaysOnAfter)
     // Playing, not paused: the device's thread is taking buffers while the
     // reset drops the rest.
     auto dropped = pattern(3, 16384);
-    for (int i = 0; i < 64; ++i)
-        device.write(dropped.data(), static_cast<int>(dropped.size()));
+    for (int i = 0; i < 64; ++i) device.write(dropped.data(), static_cast<int>(dropped.size()));
     ASSERT_TRUE(listener.waitFor(2));
     device.reset();
     EXPECT_EQ(listener.done(), 64);
@@ -188,8 +182,7 @@ TEST_F(SdlDisk, TheGainScalesEverySampleHandedToTheOutputAndTheStreamIsNamed)
     EXPECT_STREQ(SDL_GetHint(SDL_HINT_APP_NAME), "Sonorbox");
     device.setGain(0.125f);
     std::vector<std::int16_t> samples;
-    for (int i = 0; i < 4096; ++i)
-        samples.push_back(static_cast<std::int16_t>((i % 2 ? -1 : 1) * (1000 + i * 7)));
+    for (int i = 0; i < 4096; ++i) samples.push_back(static_cast<std::int16_t>((i % 2 ? -1 : 1) * (1000 + i * 7)));
     std::vector<std::uint8_t> bytes;
     for (std::int16_t sample : samples) {
         bytes.push_back(static_cast<std::uint8_t>(sample & 0xFF));

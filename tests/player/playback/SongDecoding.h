@@ -23,22 +23,18 @@ inline std::vector<std::uint8_t> decodeWholeSong(const std::string& path, bool e
     mp3::resetDecoder();
     mp3::openSong(path.c_str());
     mp3::FrameHeader header;
-    while (mp3::nextFrame(header))
-        mp3::decodeFrame(header, sink);
+    while (mp3::nextFrame(header)) mp3::decodeFrame(header, sink);
     mp3::endStream();
-    if (tail)
-        mp3::flushPcm(sink);
+    if (tail) mp3::flushPcm(sink);
     mp3::closeSong();
     return sink.bytes;
 }
 
-inline bool waitUntil(const std::function<bool()>& done,
-                      std::chrono::milliseconds timeout = std::chrono::seconds(30))
+inline bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(30))
 {
     auto end = std::chrono::steady_clock::now() + timeout;
     while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
+        if (std::chrono::steady_clock::now() > end) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return true;

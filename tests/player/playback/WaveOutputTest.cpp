@@ -48,8 +48,7 @@ struct WaveOutputTest : ::testing::Test {
 
     void fillQueue()
     {
-        for (int i = 0; i < WaveOutput::bufferCount; ++i)
-            write(static_cast<std::uint8_t>(i));
+        for (int i = 0; i < WaveOutput::bufferCount; ++i) write(static_cast<std::uint8_t>(i));
     }
 };
 
@@ -87,8 +86,7 @@ TEST_F(WaveOutputTest, TellsWhyTheDeviceCannotBeOpened)
     EXPECT_EQ(shown[1].caption, "waveOutOpen");
     EXPECT_EQ(shown[1].text, "Device or resource busy");
     EXPECT_EQ(shown[2].text, "Unknown error");
-    for (const auto& message : shown)
-        EXPECT_FALSE(message.waited);
+    for (const auto& message : shown) EXPECT_FALSE(message.waited);
     EXPECT_FALSE(output.isOpen());
 }
 
@@ -102,7 +100,7 @@ TEST_F(WaveOutputTest, AFailedCloseIsShownAndTheDeviceForgotten)
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].caption, "waveOutClose");
     EXPECT_EQ(shown[0].text, "Input/output error");
-    EXPECT_EQ(output.closeDevice(), 0);  // closed: nothing to do
+    EXPECT_EQ(output.closeDevice(), 0); // closed: nothing to do
     EXPECT_EQ(device.closes(), 1);
 }
 
@@ -118,14 +116,13 @@ TEST_F(WaveOutputTest, AFullQueueBlocksTheWriterUntilABlockCompletes)
     EXPECT_EQ(writer.wait_for(100ms), std::future_status::timeout);
     EXPECT_EQ(device.complete(1), 1);
     writer.get();
-    EXPECT_EQ(output.nextBuffer(), 1);  // the ring wrapped to the first block
+    EXPECT_EQ(output.nextBuffer(), 1); // the ring wrapped to the first block
     EXPECT_EQ(device.queued(), 64);
 
     device.complete(64);
     auto played = device.played();
     ASSERT_EQ(played.size(), 65u * mp3::pcmBlockBytes);
-    for (int i = 0; i < 64; ++i)
-        EXPECT_EQ(played[static_cast<std::size_t>(i) * mp3::pcmBlockBytes], i);
+    for (int i = 0; i < 64; ++i) EXPECT_EQ(played[static_cast<std::size_t>(i) * mp3::pcmBlockBytes], i);
     EXPECT_EQ(played.back(), 0xEE);
     EXPECT_EQ(output.freeBuffers(), 64);
     EXPECT_EQ(device.misuses(), 0);
@@ -148,13 +145,12 @@ TEST_F(WaveOutputTest, PlayedBlocksPublishThePlaceHeardAndDroppedOnesDoNot)
 {
     openDevice();
     beginSong("/music/a.mp3", 100);
-    for (int i = 0; i < 12; ++i)
-        write(1);
+    for (int i = 0; i < 12; ++i) write(1);
     device.complete(11);
-    EXPECT_EQ(audible.heard().frame, 11u * 4096u);  // 11 blocks: 1.02 s
+    EXPECT_EQ(audible.heard().frame, 11u * 4096u); // 11 blocks: 1.02 s
     EXPECT_EQ(audible.now().positionSeconds, 1);
-    write(1);  // the writer tells the readouts
-    output.closeDevice();  // drops the last two
+    write(1);             // the writer tells the readouts
+    output.closeDevice(); // drops the last two
     EXPECT_EQ(audible.heard().frame, 11u * 4096u);
     // Told once per whole second: 0 when the first block was queued, 1 after
     // the eleventh had played.
@@ -166,12 +162,10 @@ TEST_F(WaveOutputTest, TheNextSongIsHeardWithTheBlockThatHoldsItsFirstSample)
 {
     openDevice();
     const std::uint32_t old = beginSong("/music/old.mp3", 1);
-    for (int i = 0; i < 10; ++i)
-        write(1);
+    for (int i = 0; i < 10; ++i) write(1);
     // The old song ended 1000 frames into the next block.
     const std::uint32_t next = beginSong("/music/new.mp3", 7, 1000);
-    for (int i = 0; i < 3; ++i)
-        write(2);
+    for (int i = 0; i < 3; ++i) write(2);
 
     device.complete(10);
     EXPECT_EQ(audible.heard().number, old);
@@ -208,8 +202,7 @@ TEST_F(WaveOutputTest, ASeekIsHeardAtTheResetAsTheSameSongAtItsNewPlace)
 {
     openDevice();
     const std::uint32_t first = beginSong("/music/a.mp3", 100);
-    for (int i = 0; i < 3; ++i)
-        write(1);
+    for (int i = 0; i < 3; ++i) write(1);
     device.complete(1);
     control.resetPending = 1;
     const std::uint32_t seek = audible.begin("/music/a.mp3", SongLength{100, 100'000'000}, true);
@@ -223,7 +216,7 @@ TEST_F(WaveOutputTest, ASeekIsHeardAtTheResetAsTheSameSongAtItsNewPlace)
     // Heard at once, paused or not: nothing else is queued.
     EXPECT_EQ(audible.heard().number, seek);
     EXPECT_EQ(audible.now().positionSeconds, 5);
-    EXPECT_EQ(readouts.titles().size(), 1u);  // the same song
+    EXPECT_EQ(readouts.titles().size(), 1u); // the same song
     EXPECT_EQ(readouts.times().back(), 5);
     EXPECT_EQ(output.freeBuffers(), 63);
 }
@@ -232,15 +225,14 @@ TEST_F(WaveOutputTest, CloseWaitsUntilEveryBlockIsBack)
 {
     openDevice();
     device.setLateReset(150ms);
-    for (int i = 0; i < 40; ++i)
-        write(1);
+    for (int i = 0; i < 40; ++i) write(1);
     device.complete(8);
     auto started = std::chrono::steady_clock::now();
     output.closeDevice();
     EXPECT_GE(std::chrono::steady_clock::now() - started, 140ms);
     EXPECT_EQ(output.freeBuffers(), 64);
     EXPECT_FALSE(device.isOpen());
-    EXPECT_EQ(device.misuses(), 0);  // the device was closed with nothing out
+    EXPECT_EQ(device.misuses(), 0); // the device was closed with nothing out
 }
 
 TEST_F(WaveOutputTest, PausedNothingCompletesAndAPauseBeforeOpeningHolds)
@@ -261,7 +253,7 @@ TEST_F(WaveOutputTest, PausedNothingCompletesAndAPauseBeforeOpeningHolds)
 
 TEST_F(WaveOutputTest, PlayingTheQueueToItsEndWaitsForTheLastBlockOrARequest)
 {
-    EXPECT_TRUE(output.playQueuedToEnd());  // closed: nothing to wait for
+    EXPECT_TRUE(output.playQueuedToEnd()); // closed: nothing to wait for
     openDevice();
     write(1);
     write(2);

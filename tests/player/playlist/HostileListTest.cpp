@@ -29,8 +29,7 @@ const std::string unreadable = "Could not load playlist: ";
 std::string repeated(const std::string& text, int times)
 {
     std::string all;
-    for (int i = 0; i < times; ++i)
-        all += text;
+    for (int i = 0; i < times; ++i) all += text;
     return all;
 }
 
@@ -40,8 +39,7 @@ struct HostileLists : ListFixture {
     std::string fanOut(const std::string& songs)
     {
         auto listName = [](int number) { return std::string("f").append(std::to_string(number)).append(".m3u"); };
-        for (int i = 0; i < 5; ++i)
-            folder.write(listName(i), repeated(listName(i + 1) + "\n", 10));
+        for (int i = 0; i < 5; ++i) folder.write(listName(i), repeated(listName(i + 1) + "\n", 10));
         folder.write("f5.m3u", songs);
         return folder.file("f0.m3u");
     }
@@ -52,8 +50,7 @@ struct HostileLists : ListFixture {
     {
         auto load = std::async(std::launch::async, [&] { list.addFileOrList(path); });
         if (load.wait_for(10s) != std::future_status::ready) {
-            for (const auto& fifo : fifos)
-                ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
+            for (const auto& fifo : fifos) ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
             ADD_FAILURE() << "reading " << path << " blocked";
         }
         load.wait();
@@ -89,8 +86,7 @@ TEST_F(HostileLists, AFanOutWithoutSongsStopsAtTheBoundOnListsRead)
 TEST_F(HostileLists, AHundredThousandUnreadableListsShowOneMessage)
 {
     std::string lines;
-    for (int i = 0; i < 100000; ++i)
-        lines += "gone" + std::to_string(i) + ".m3u\n";
+    for (int i = 0; i < 100000; ++i) lines += "gone" + std::to_string(i) + ".m3u\n";
     std::string top = folder.write("many.m3u", lines + "last.mp3\n");
     list.addFileOrList(top);
     EXPECT_EQ(list.entries(), (Entries{folder.file("last.mp3")}));
@@ -217,8 +213,7 @@ TEST_F(HostileLists, AnEndlessLineEndsAtTheBoundOnBytesRead)
     {
         std::ofstream file(top, std::ios::binary);
         std::string piece(1 << 20, 'x');
-        for (std::size_t written = 0; written <= LoadBudget::maxBytesRead; written += piece.size())
-            file << piece;
+        for (std::size_t written = 0; written <= LoadBudget::maxBytesRead; written += piece.size()) file << piece;
         file << "\na.mp3\n";
     }
     list.addFileOrList(top);

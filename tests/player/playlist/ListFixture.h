@@ -19,8 +19,7 @@ struct ListFixture : ::testing::Test {
     std::vector<std::string> shownTexts() const
     {
         std::vector<std::string> texts;
-        for (const auto& message : messages.messages())
-            texts.push_back(message.text);
+        for (const auto& message : messages.messages()) texts.push_back(message.text);
         return texts;
     }
 };

@@ -55,9 +55,8 @@ TEST_F(M3uReading, ReadsNestedListsInPlaceInAnyCase)
     folder.write("inner/IN.M3U", "b.mp3\nc.mp3\n");
     std::string outer = folder.write("out.m3u", "a.mp3\ninner/IN.M3U\nd.mp3\n");
     list.addFileOrList(outer);
-    EXPECT_EQ(list.entries(),
-              (Entries{folder.file("a.mp3"), folder.file("inner/b.mp3"), folder.file("inner/c.mp3"),
-                       folder.file("d.mp3")}));
+    EXPECT_EQ(list.entries(), (Entries{folder.file("a.mp3"), folder.file("inner/b.mp3"), folder.file("inner/c.mp3"),
+                                       folder.file("d.mp3")}));
     EXPECT_TRUE(messages.messages().empty());
 }
 
@@ -92,7 +91,8 @@ TEST_F(M3uReading, BoundsTheNestingDepth)
     const int lists = M3uReader::maxDepth + 4;
     auto listName = [](int i) { return std::string("l").append(std::to_string(i)).append(".m3u"); };
     for (int i = 0; i < lists; ++i)
-        folder.write(listName(i), std::string("song").append(std::to_string(i)).append(".mp3\n") + listName(i + 1) + "\n");
+        folder.write(listName(i),
+                     std::string("song").append(std::to_string(i)).append(".mp3\n") + listName(i + 1) + "\n");
     list.addFileOrList(folder.file("l0.m3u"));
 
     EXPECT_EQ(list.count(), M3uReader::maxDepth);

@@ -33,10 +33,9 @@ TEST(Playlist, StepsThroughEntriesAndStopsAtBothEnds)
 {
     RecordingMessages messages;
     Playlist list(messages);
-    for (const char* path : {"a", "b", "c"})
-        list.append(path);
+    for (const char* path : {"a", "b", "c"}) list.append(path);
     EXPECT_EQ(list.count(), 3);
-    EXPECT_EQ(current(list), "a");  // the first entry appended is current
+    EXPECT_EQ(current(list), "a"); // the first entry appended is current
 
     EXPECT_EQ(list.movePrevious(), 0);
     EXPECT_EQ(current(list), "a");
@@ -48,7 +47,7 @@ TEST(Playlist, StepsThroughEntriesAndStopsAtBothEnds)
 
     EXPECT_EQ(list.moveTo(1), 1);
     EXPECT_EQ(current(list), "b");
-    EXPECT_EQ(list.moveTo(list.count()), 0);  // selects the last entry
+    EXPECT_EQ(list.moveTo(list.count()), 0); // selects the last entry
     EXPECT_EQ(current(list), "c");
     EXPECT_EQ(list.moveTo(0), 1);
     EXPECT_EQ(current(list), "a");

@@ -10,8 +10,7 @@ namespace {
 
 void put(std::string& bytes, std::size_t at, std::uint32_t value, int size)
 {
-    for (int i = 0; i < size; ++i)
-        bytes[at + std::size_t(i)] = char(value >> (8 * i) & 0xff);
+    for (int i = 0; i < size; ++i) bytes[at + std::size_t(i)] = char(value >> (8 * i) & 0xff);
 }
 
 // A bitmap of the BITMAPINFOHEADER kind with its pixel bytes, all zero.

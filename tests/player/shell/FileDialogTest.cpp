@@ -17,13 +17,11 @@ std::string listedNames(QFileDialog& dialog, int count)
 {
     auto* view = dialog.findChild<QListView*>(QStringLiteral("listView"));
     EXPECT_NE(view, nullptr);
-    if (!view)
-        return std::string();
+    if (!view) return std::string();
     auto rows = [&] { return view->model()->rowCount(view->rootIndex()); };
     processUntil([&] { return rows() >= count; }, std::chrono::seconds(5));
     QStringList names;
-    for (int row = 0; row < rows(); ++row)
-        names += view->model()->index(row, 0, view->rootIndex()).data().toString();
+    for (int row = 0; row < rows(); ++row) names += view->model()->index(row, 0, view->rootIndex()).data().toString();
     names.sort();
     return (names.join('|') + '|').toStdString();
 }
@@ -32,8 +30,8 @@ struct SongFolder {
     TempFolder folder;
     SongFolder()
     {
-        for (const char* name : {"a.mp3", "B.MP3", "c.Mp3", "list.M3U", "u.m3u8", "v.M3u8", "notes.txt",
-                                 "song.mp3.bak", "no extension"})
+        for (const char* name :
+             {"a.mp3", "B.MP3", "c.Mp3", "list.M3U", "u.m3u8", "v.M3u8", "notes.txt", "song.mp3.bak", "no extension"})
             folder.write(name, "x");
         std::filesystem::create_directory(folder.file("sub"));
     }
@@ -49,8 +47,7 @@ TEST(OpenDialog, ItsFirstFilterListsSongsAndListsInAnyCase)
         // A dialog that matches names with their case, as the desktop's own
         // dialogs may, lists the same files.
         auto dialog = QtFileDialogs::songDialog(nullptr, songs.folder.file("a.mp3"));
-        if (exactCase)
-            dialog->setFilter(dialog->filter() | QDir::CaseSensitive);
+        if (exactCase) dialog->setFilter(dialog->filter() | QDir::CaseSensitive);
         dialog->show();
         EXPECT_EQ(listedNames(*dialog, 7), wanted) << (exactCase ? "matching case" : "any case");
     }

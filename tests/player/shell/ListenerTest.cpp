@@ -24,9 +24,8 @@ const QPoint titlePoint(40, 20);
 
 bool waitForSeek(ShellFixture& shell, int resets)
 {
-    return processUntil([&] {
-        return shell.device.resets() == resets && shell.device.writes() > shell.device.writesAtLastReset();
-    });
+    return processUntil(
+        [&] { return shell.device.resets() == resets && shell.device.writes() > shell.device.writesAtLastReset(); });
 }
 
 double secondsHeard(ShellFixture& shell)
@@ -47,8 +46,7 @@ bool drop(MainWindow& window, QMimeData& data)
 {
     QDragEnterEvent enter(titlePoint, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&window, &enter);
-    if (!enter.isAccepted())
-        return false;
+    if (!enter.isAccepted()) return false;
     QDropEvent dropped(QPointF(titlePoint), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&window, &dropped);
     return dropped.isAccepted();
@@ -132,8 +130,7 @@ TEST(Volume, UpDownAndTheWheelStepByFiveShowItForASecondAndRememberIt)
     turnWheel(window, 60);
     EXPECT_EQ(window.actions().volume(), 80);
     EXPECT_EQ(window.shownTitleText(), "Volume 80 %");
-    for (int i = 0; i < 30; ++i)
-        QTest::keyClick(&window, Qt::Key_Down);
+    for (int i = 0; i < 30; ++i) QTest::keyClick(&window, Qt::Key_Down);
     EXPECT_EQ(window.actions().volume(), 0);
     EXPECT_EQ(shell.device.gain(), 0.0f);
     EXPECT_EQ(shell.settings.getVolume(), 0);
@@ -149,9 +146,16 @@ TEST(Volume, UpDownAndTheWheelStepByFiveShowItForASecondAndRememberIt)
 TEST(Volume, IsReadFromTheSettingsAtTheStartAndABadValueReadsAsFull)
 {
     ShellFixture shell;
-    for (const auto& [text, volume] : std::vector<std::pair<std::string, int>>{
-             {"40", 40}, {" 7 ", 7}, {"0", 0}, {"100", 100}, {"", 100}, {"101", 100}, {"-5", 100}, {"50x", 100},
-             {"loud", 100}, {"99999999999", 100}}) {
+    for (const auto& [text, volume] : std::vector<std::pair<std::string, int>>{{"40", 40},
+                                                                               {" 7 ", 7},
+                                                                               {"0", 0},
+                                                                               {"100", 100},
+                                                                               {"", 100},
+                                                                               {"101", 100},
+                                                                               {"-5", 100},
+                                                                               {"50x", 100},
+                                                                               {"loud", 100},
+                                                                               {"99999999999", 100}}) {
         shell.settings.putString("Volume", text);
         EXPECT_EQ(shell.settings.getVolume(), volume) << text;
     }
@@ -165,8 +169,7 @@ TEST(Volume, TheGainFollowsTheCubicTaperRoundsAndLeavesFullVolumeBitExact)
 {
     std::vector<std::uint8_t> samples;
     for (int value : {0, 1, -1, 3, -3, 32767, -32768, 12345, -12345})
-        for (int shift : {0, 8})
-            samples.push_back(static_cast<std::uint8_t>(value >> shift));
+        for (int shift : {0, 8}) samples.push_back(static_cast<std::uint8_t>(value >> shift));
     const std::vector<std::uint8_t> original = samples;
     applyGain(samples.data(), static_cast<int>(samples.size()), gainForVolume(100));
     EXPECT_EQ(samples, original);
@@ -174,8 +177,7 @@ TEST(Volume, TheGainFollowsTheCubicTaperRoundsAndLeavesFullVolumeBitExact)
     applyGain(samples.data(), static_cast<int>(samples.size()), 0.5f);
     auto sampleAt = [&](std::size_t i) { return static_cast<std::int16_t>(samples[2 * i] | samples[2 * i + 1] << 8); };
     const std::vector<int> halved = {0, 1, -1, 2, -2, 16384, -16384, 6173, -6173}; // to nearest, halves away from 0
-    for (std::size_t i = 0; i < halved.size(); ++i)
-        EXPECT_EQ(sampleAt(i), halved[i]) << i;
+    for (std::size_t i = 0; i < halved.size(); ++i) EXPECT_EQ(sampleAt(i), halved[i]) << i;
 
     EXPECT_FLOAT_EQ(gainForVolume(50), 0.125f);
     EXPECT_EQ(gainForVolume(0), 0.0f);
@@ -216,8 +218,7 @@ TEST(Drop, ASongOrListDroppedPlaysAsOpenDoesTheFirstOfSeveral)
     missing.setText(QString::fromStdString(shell.folder.file("missing.mp3")));
     QMimeData relative;
     relative.setText("stereo-128.mp3");
-    for (QMimeData* refused : {&remote, &folder, &missing, &relative})
-        EXPECT_FALSE(drop(window, *refused));
+    for (QMimeData* refused : {&remote, &folder, &missing, &relative}) EXPECT_FALSE(drop(window, *refused));
     EXPECT_EQ(shell.settings.getSong(), first);
 }
 
@@ -226,11 +227,10 @@ TEST(ToolTips, TheButtonsAreNamedAndTheTitleLineNamesTheSongFromItsTags)
     ShellFixture shell;
     MainWindow& window = shell.open();
     const std::vector<std::pair<SkinRect, const char*>> buttons = {
-        {{4, 4, 10, 8}, "About"},    {{90, 4, 10, 8}, "Minimize"}, {{104, 4, 10, 8}, "Quit"},
-        {{4, 74, 12, 10}, "Prev"},   {{18, 74, 12, 10}, "Stop"},   {pauseRect, "Pause"},
-        {{46, 74, 12, 10}, "Play"},  {{60, 74, 12, 10}, "Next"},   {{74, 74, 12, 10}, "Open"}};
-    for (const auto& [rect, name] : buttons)
-        EXPECT_EQ(shell.controlAt<MainWindowButton>(rect)->toolTip(), name);
+        {{4, 4, 10, 8}, "About"},   {{90, 4, 10, 8}, "Minimize"}, {{104, 4, 10, 8}, "Quit"},
+        {{4, 74, 12, 10}, "Prev"},  {{18, 74, 12, 10}, "Stop"},   {pauseRect, "Pause"},
+        {{46, 74, 12, 10}, "Play"}, {{60, 74, 12, 10}, "Next"},   {{74, 74, 12, 10}, "Open"}};
+    for (const auto& [rect, name] : buttons) EXPECT_EQ(shell.controlAt<MainWindowButton>(rect)->toolTip(), name);
 
     using namespace tagbytes;
     std::ifstream song(testSong("stereo-128.mp3"), std::ios::binary);

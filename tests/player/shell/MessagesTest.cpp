@@ -19,8 +19,7 @@ std::vector<QMessageBox*> shownBoxes()
 {
     std::vector<QMessageBox*> boxes;
     for (QWidget* window : QApplication::topLevelWidgets())
-        if (auto* box = qobject_cast<QMessageBox*>(window); box && box->isVisible())
-            boxes.push_back(box);
+        if (auto* box = qobject_cast<QMessageBox*>(window); box && box->isVisible()) boxes.push_back(box);
     return boxes;
 }
 
@@ -31,7 +30,8 @@ TEST(Messages, APostedBoxBlocksNoWindowAndGoesWithTheProgram)
     auto messages = std::make_unique<QtMessages>();
     QWidget window;
     window.show();
-    std::thread player([&] { messages->post("Application Error", "Could not load playlist: a.m3u", MessageIcon::none); });
+    std::thread player(
+        [&] { messages->post("Application Error", "Could not load playlist: a.m3u", MessageIcon::none); });
     player.join();
     ASSERT_TRUE(processUntil([] { return shownBoxes().size() == 1; }));
     QPointer<QMessageBox> box = shownBoxes().front();

@@ -34,9 +34,8 @@ struct MprisFixture : ShellFixture {
 
 bool waitForSeek(ShellFixture& shell, int resets)
 {
-    return processUntil([&] {
-        return shell.device.resets() == resets && shell.device.writes() > shell.device.writesAtLastReset();
-    });
+    return processUntil(
+        [&] { return shell.device.resets() == resets && shell.device.writes() > shell.device.writesAtLastReset(); });
 }
 
 } // namespace

@@ -24,14 +24,19 @@ const QString rootInterface = QStringLiteral("org.mpris.MediaPlayer2");
 const QString playerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
 const QString propertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
 
-QDBusConnection bus() { return QDBusConnection::sessionBus(); }
+QDBusConnection bus()
+{
+    return QDBusConnection::sessionBus();
+}
 
-bool onBus(const QString& name) { return bus().interface()->isServiceRegistered(name).value(); }
+bool onBus(const QString& name)
+{
+    return bus().interface()->isServiceRegistered(name).value();
+}
 
 QVariantMap mapOf(const QVariant& value)
 {
-    return value.canConvert<QDBusArgument>() ? qdbus_cast<QVariantMap>(value.value<QDBusArgument>())
-                                             : value.toMap();
+    return value.canConvert<QDBusArgument>() ? qdbus_cast<QVariantMap>(value.value<QDBusArgument>()) : value.toMap();
 }
 
 // The signals the player sends, as they arrive.
@@ -52,8 +57,7 @@ public:
     std::optional<QVariant> told(const QString& name) const
     {
         for (auto change = changes.rbegin(); change != changes.rend(); ++change)
-            if (change->contains(name))
-                return change->value(name);
+            if (change->contains(name)) return change->value(name);
         return std::nullopt;
     }
 
@@ -98,8 +102,7 @@ qlonglong exactMicroseconds(const char* song)
     const auto info = runTool(DECODE_TOOL, {"--info", song});
     EXPECT_TRUE(info);
     for (const QString& line : info.value_or(QString()).split('\n'))
-        if (line.startsWith("Samples:"))
-            return line.mid(8).trimmed().toLongLong() * 1000000 / 44100;
+        if (line.startsWith("Samples:")) return line.mid(8).trimmed().toLongLong() * 1000000 / 44100;
     return -1;
 }
 
@@ -187,8 +190,8 @@ TEST_F(Mpris, TheMediaControlsReadThePlayerAndSteerItThroughItsOwnActions)
     ASSERT_TRUE(processUntil([&] { return heard.seeks.size() == 2; }));
     EXPECT_LT(heard.seeks[1], second / 2);
     // SetPosition for another track is ignored; for this one it goes there.
-    mpris.call("SetPosition", {QVariant::fromValue(QDBusObjectPath("/org/sonorbox/Sonorbox/track/999")),
-                               qlonglong(20 * second)});
+    mpris.call("SetPosition",
+               {QVariant::fromValue(QDBusObjectPath("/org/sonorbox/Sonorbox/track/999")), qlonglong(20 * second)});
     mpris.call("SetPosition", {QVariant::fromValue(QDBusObjectPath(mpris.trackId())), qlonglong(5 * second)});
     ASSERT_TRUE(processUntil([&] { return heard.seeks.size() >= 3; }));
     EXPECT_EQ(heard.seeks.size(), 3u);
@@ -197,7 +200,10 @@ TEST_F(Mpris, TheMediaControlsReadThePlayerAndSteerItThroughItsOwnActions)
     // Past the end is Next: the only song starts anew, as a new track.
     mpris.call("Seek", {qlonglong(60 * second)});
     const auto toldTrack = [&] {
-        return mapOf(heard.told("Metadata").value_or(QVariant())).value("mpris:trackid").value<QDBusObjectPath>().path();
+        return mapOf(heard.told("Metadata").value_or(QVariant()))
+            .value("mpris:trackid")
+            .value<QDBusObjectPath>()
+            .path();
     };
     EXPECT_TRUE(processUntil([&] { return mpris.trackId() != firstTrack && toldTrack() == mpris.trackId(); }));
 
@@ -215,8 +221,10 @@ TEST_F(Mpris, TheMediaControlsReadThePlayerAndSteerItThroughItsOwnActions)
     const QString other = TEST_DATA_DIR "/mp3/varied-cbr-128.mp3";
     ASSERT_EQ(mpris.call("OpenUri", {QUrl::fromLocalFile(other).toString()}).type(), QDBusMessage::ReplyMessage);
     EXPECT_EQ(install.song(), other.toStdString());
-    EXPECT_TRUE(processUntil([&] { return mpris.metadata().value("xesam:url") == QUrl::fromLocalFile(other).toString(); }));
-    EXPECT_EQ(mpris.metadata().value("mpris:length").toLongLong(), exactMicroseconds(TEST_DATA_DIR "/mp3/varied-cbr-128.mp3"));
+    EXPECT_TRUE(
+        processUntil([&] { return mpris.metadata().value("xesam:url") == QUrl::fromLocalFile(other).toString(); }));
+    EXPECT_EQ(mpris.metadata().value("mpris:length").toLongLong(),
+              exactMicroseconds(TEST_DATA_DIR "/mp3/varied-cbr-128.mp3"));
 
     // Quit ends the player as Escape does, and its name leaves the bus.
     ASSERT_EQ(mpris.call("Raise", {}, rootInterface).type(), QDBusMessage::ReplyMessage);
@@ -241,8 +249,7 @@ TEST_F(Mpris, ASongChangeIsToldWithTheNewSongsTrackAndLength)
     const auto toldOfSecond = [&]() -> std::optional<QVariantMap> {
         for (const QVariantMap& change : heard.changes) {
             const QVariantMap metadata = mapOf(change.value("Metadata"));
-            if (metadata.value("xesam:url") == secondUrl)
-                return metadata;
+            if (metadata.value("xesam:url") == secondUrl) return metadata;
         }
         return std::nullopt;
     };
@@ -260,8 +267,8 @@ TEST_F(Mpris, APlayerThatStopsByItselfIsToldStopped)
     BusSignals heard;
     // The second song is of a format the player does not take: after the
     // first it stops, with a message.
-    const std::string list = install.folder.write(
-        "Refused second.m3u", TEST_DATA_DIR "/mp3/joint-128.mp3\n" TEST_DATA_DIR "/mp3/mono-64.mp3\n");
+    const std::string list = install.folder.write("Refused second.m3u", TEST_DATA_DIR
+                                                  "/mp3/joint-128.mp3\n" TEST_DATA_DIR "/mp3/mono-64.mp3\n");
     QProcess& player = install.start({QString::fromStdString(list)});
     ASSERT_TRUE(processUntil([] { return onBus(serviceName); }));
     EXPECT_TRUE(processUntil([&] { return heard.told("PlaybackStatus") == QVariant("Stopped"); }));
@@ -303,8 +310,7 @@ int main(int argc, char** argv)
         server = std::make_unique<XvfbServer>();
         xvfb = server.get();
     }
-    if (xvfb && xvfb->isRunning())
-        qputenv("DISPLAY", xvfb->display().toLocal8Bit());
+    if (xvfb && xvfb->isRunning()) qputenv("DISPLAY", xvfb->display().toLocal8Bit());
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();

@@ -110,4 +110,3 @@ struct PlayerInstall {
         return processUntil([&] { return sizeOf(device) > bytes; });
     }
 };
-

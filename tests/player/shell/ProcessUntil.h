@@ -13,8 +13,7 @@ inline bool processUntil(const std::function<bool()>& done, std::chrono::millise
     QElapsedTimer waited;
     waited.start();
     while (!done()) {
-        if (waited.elapsed() > limit.count())
-            return false;
+        if (waited.elapsed() > limit.count()) return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }

@@ -40,21 +40,16 @@ std::size_t findSong(const Bytes& heard, const Bytes& expected, std::size_t leng
 {
     auto first = std::find_if(expected.begin(), expected.end(), [](std::uint8_t b) { return b != 0; });
     const std::size_t skip = std::size_t(first - expected.begin());
-    if (expected.size() < skip + length)
-        return std::string::npos;
+    if (expected.size() < skip + length) return std::string::npos;
     for (std::size_t start = 0; start + length <= heard.size(); ++start) {
-        if (heard[start] != expected[skip] || heard[start + 1] != expected[skip + 1])
-            continue;
+        if (heard[start] != expected[skip] || heard[start + 1] != expected[skip + 1]) continue;
         std::size_t at = start;
         std::size_t i = skip;
         for (; i < skip + length && at < heard.size(); ++i, ++at) {
-            while (at < heard.size() && heard[at] != expected[i] && heard[at] == 0)
-                ++at;
-            if (at >= heard.size() || heard[at] != expected[i])
-                break;
+            while (at < heard.size() && heard[at] != expected[i] && heard[at] == 0) ++at;
+            if (at >= heard.size() || heard[at] != expected[i]) break;
         }
-        if (i == skip + length)
-            return start;
+        if (i == skip + length) return start;
     }
     return std::string::npos;
 }
@@ -63,7 +58,8 @@ const char* const windowTitle = "^Sonorbox 0.82a$";
 
 QStringList visiblePlayerWindows(const QString& display = QString())
 {
-    auto found = runTool("xdotool", {"search", "--onlyvisible", "--name", windowTitle}, std::chrono::seconds(10), display);
+    auto found =
+        runTool("xdotool", {"search", "--onlyvisible", "--name", windowTitle}, std::chrono::seconds(10), display);
     return found ? found->split('\n', Qt::SkipEmptyParts) : QStringList();
 }
 
@@ -80,8 +76,7 @@ protected:
     {
         if (!xvfb || !xvfb->isRunning())
             GTEST_SKIP() << "no virtual X server: " << (xvfb ? xvfb->failure().toStdString() : "none started");
-        if (!XvfbServer::toolInstalled("xdotool"))
-            GTEST_SKIP() << "xdotool is not installed";
+        if (!XvfbServer::toolInstalled("xdotool")) GTEST_SKIP() << "xdotool is not installed";
     }
 };
 
@@ -117,14 +112,15 @@ bool faceShown(const QPoint& origin, int scale, QString& why)
         const SkinRect r = skinRect(key);
         changing.emplace_back(r.x, r.y, r.width, r.height + 4);
     }
-    const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage screen =
+        QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
     for (int y = 0; y < face.height() * scale; ++y)
         for (int x = 0; x < face.width() * scale; ++x) {
             const QPoint facePixel(x / scale, y / scale);
             const QRgb wanted = face.pixel(facePixel);
             const QRgb shown = screen.pixel(origin.x() + x, origin.y() + y);
-            const bool written = std::any_of(changing.begin(), changing.end(),
-                                             [&](const QRect& r) { return r.contains(facePixel); });
+            const bool written =
+                std::any_of(changing.begin(), changing.end(), [&](const QRect& r) { return r.contains(facePixel); });
             const bool right = wanted == transparent ? shown == qRgb(0, 255, 0) : written || shown == wanted;
             if (!right) {
                 why = QString("screen pixel %1, %2 shows %3").arg(x).arg(y).arg(shown, 0, 16);
@@ -178,8 +174,8 @@ TEST_F(Program, TheWindowIsShapedAsTheFaceAndItsButtonsPlayTheSong)
     // Dragged by a free spot of the face to the left of and above the
     // screen's corner, the grabbed point stays under the mouse.
     const QPoint grab = install.origin + QPoint(150, 20);
-    ASSERT_TRUE(runTool("xdotool", {"mousemove", QString::number(grab.x()), QString::number(grab.y()), "mousedown",
-                                    "1", "mousemove", "100", "60", "mousemove", "5", "4", "mouseup", "1"}));
+    ASSERT_TRUE(runTool("xdotool", {"mousemove", QString::number(grab.x()), QString::number(grab.y()), "mousedown", "1",
+                                    "mousemove", "100", "60", "mousemove", "5", "4", "mouseup", "1"}));
     EXPECT_TRUE(processUntil([&] {
         auto geometry = runTool("xdotool", {"search", "--name", windowTitle, "getwindowgeometry"});
         return geometry && geometry->contains("Position: -145,-16 ");
@@ -229,8 +225,7 @@ TEST_F(Program, AVolumeKeyIsHeardAtOnceOnTheTaperAndTheWheelOverAButtonChangesIt
     ASSERT_EQ(start % 4, 0u);
     const std::size_t samples = std::min((heard.size() - start) / 2, expected.size() / 2);
     std::size_t changed = 0;
-    while (changed < samples && sampleAt(heard, start / 2 + changed) == sampleAt(expected, changed))
-        ++changed;
+    while (changed < samples && sampleAt(heard, start / 2 + changed) == sampleAt(expected, changed)) ++changed;
     ASSERT_LT(changed, samples) << "the volume was never heard";
     // Within 100 ms of the device's length when the key was pressed.
     const double changedAt = double(start + 2 * changed);
@@ -302,8 +297,10 @@ TEST_F(Program, ASkinMadeOnWindowsWithItsFilesNamedInAnyCaseShowsItsFace)
     Backdrop backdrop;
     PlayerInstall install;
     TempFolder skin;
-    const std::pair<const char*, const char*> names[] = {
-        {"Skin.ini", "skin.ini"}, {"MainUp.bmp", "mainup.bmp"}, {"MainDown.bmp", "MAINDOWN.BMP"}, {"About.bmp", "about.bmp"}};
+    const std::pair<const char*, const char*> names[] = {{"Skin.ini", "skin.ini"},
+                                                         {"MainUp.bmp", "mainup.bmp"},
+                                                         {"MainDown.bmp", "MAINDOWN.BMP"},
+                                                         {"About.bmp", "about.bmp"}};
     for (const auto& [name, as] : names)
         std::filesystem::copy_file(std::filesystem::path(DEFAULT_SKIN) / name, skin.file(as));
     IniFile(install.settings).write("Sonorbox", "skin", skin.file("skin.ini"));
@@ -344,7 +341,8 @@ TEST_F(Program, ASecondStartHandsItsListOverAndEndsWhenThePlayerHasSwitched)
     EXPECT_EQ(install.song(), list);
 
     const Bytes expected = decoded(first, install.folder);
-    EXPECT_TRUE(processUntil([&] { return findSong(contentOf(install.device), expected, 64 * 1024) != std::string::npos; }));
+    EXPECT_TRUE(
+        processUntil([&] { return findSong(contentOf(install.device), expected, 64 * 1024) != std::string::npos; }));
     EXPECT_EQ(visiblePlayerWindows().size(), 1);
 }
 
@@ -366,7 +364,8 @@ TEST_F(Program, WhatACrashedPlayerLeftDoesNotStopTheNextStart)
     PlayerInstall install;
     const std::string rendezvous = "Sonorbox MP3 on " + xvfb->display().toStdString();
     install.runtime.write(rendezvous, "a socket file nobody listens on");
-    install.runtime.write(rendezvous + ".lock", "2147483000\nsonorbox\n" + QSysInfo::machineHostName().toStdString() + "\n");
+    install.runtime.write(rendezvous + ".lock",
+                          "2147483000\nsonorbox\n" + QSysInfo::machineHostName().toStdString() + "\n");
     install.start({DEMO_SONG});
     EXPECT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }));
     EXPECT_TRUE(install.playing(64 * 1024));
@@ -377,7 +376,8 @@ TEST_F(Program, TwoStartsAtTheSameMomentLeaveOnePlayer)
     PlayerInstall install;
     QProcess& one = install.start();
     QProcess& other = install.start();
-    ASSERT_TRUE(processUntil([&] { return one.state() == QProcess::NotRunning || other.state() == QProcess::NotRunning; }));
+    ASSERT_TRUE(
+        processUntil([&] { return one.state() == QProcess::NotRunning || other.state() == QProcess::NotRunning; }));
     EXPECT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }));
     EXPECT_TRUE(one.state() == QProcess::Running || other.state() == QProcess::Running);
 }
@@ -385,8 +385,7 @@ TEST_F(Program, TwoStartsAtTheSameMomentLeaveOnePlayer)
 TEST_F(Program, EachDisplayHasItsPlayerAndASecondStartHandsOverOnItsOwn)
 {
     XvfbServer otherServer;
-    if (!otherServer.isRunning())
-        GTEST_SKIP() << "no second virtual X server: " << otherServer.failure().toStdString();
+    if (!otherServer.isRunning()) GTEST_SKIP() << "no second virtual X server: " << otherServer.failure().toStdString();
     PlayerInstall install;
     const std::string here = install.folder.file("here.raw");
     const std::string there = install.folder.file("there.raw");
@@ -426,7 +425,10 @@ QPoint windowPosition(const QString& window)
     return match.hasMatch() ? QPoint(match.captured(1).toInt(), match.captured(2).toInt()) : QPoint(-1, -1);
 }
 
-void endWith(int signal, QProcess& process) { ::kill(pid_t(process.processId()), signal); }
+void endWith(int signal, QProcess& process)
+{
+    ::kill(pid_t(process.processId()), signal);
+}
 
 TEST_F(Program, SigtermWhilePlayingEndsAsEscapeDoesAndKeepsThePlace)
 {
@@ -484,14 +486,13 @@ TEST_F(Program, TheDisplayGoneWhilePlayingEndsThePlayerInOrder)
         // No session bus: else one is started from each new display, outlives
         // it, and its start was seen to hold up the audio device's opening.
         const QString noBus = QString::fromStdString("unix:path=" + install.folder.file("no-bus"));
-        QProcess& player = install.start({DEMO_SONG},
-                                         {{"DISPLAY", display->display()},
-                                          {"QT_SCALE_FACTOR", "2"},
-                                          {"DBUS_SESSION_BUS_ADDRESS", noBus}},
-                                         QProcess::SeparateChannels);
+        QProcess& player = install.start(
+            {DEMO_SONG},
+            {{"DISPLAY", display->display()}, {"QT_SCALE_FACTOR", "2"}, {"DBUS_SESSION_BUS_ADDRESS", noBus}},
+            QProcess::SeparateChannels);
         ASSERT_TRUE(install.playing(64 * 1024 + 16384 * (round % 4)))
-            << "not playing; running: " << (player.state() == QProcess::Running) << ", said: "
-            << QString::fromLocal8Bit(player.readAllStandardError()).toStdString();
+            << "not playing; running: " << (player.state() == QProcess::Running)
+            << ", said: " << QString::fromLocal8Bit(player.readAllStandardError()).toStdString();
 
         display.reset();
         ASSERT_TRUE(player.waitForFinished(30000)) << "the player outlived its display";
@@ -506,8 +507,7 @@ TEST_F(Program, TheDisplayGoneWhilePlayingEndsThePlayerInOrder)
 TEST(ProgramWithoutDisplay, SaysSoInOneLineAndFails)
 {
     for (const char* display : {"", ":987"}) {
-        if (*display && std::filesystem::exists("/tmp/.X11-unix/X987"))
-            continue;
+        if (*display && std::filesystem::exists("/tmp/.X11-unix/X987")) continue;
         QProcess player;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove("WAYLAND_DISPLAY");

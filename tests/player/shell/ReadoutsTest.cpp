@@ -54,8 +54,7 @@ struct BarFixture {
         const QImage drawn = bar->grab().toImage();
         int count = 0;
         for (int y = 0; y < drawn.height(); ++y)
-            for (int x = 0; x < drawn.width(); ++x)
-                count += drawn.pixel(x, y) == qRgb(255, 255, 255);
+            for (int x = 0; x < drawn.width(); ++x) count += drawn.pixel(x, y) == qRgb(255, 255, 255);
         return count;
     }
 };

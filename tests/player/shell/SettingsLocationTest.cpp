@@ -76,8 +76,7 @@ TEST(SettingsLocation, AFolderNamedLikeTheFileBesideTheProgramIsNotTheSettings)
 
 TEST(SettingsLocation, AReadOnlyFileBesideTheProgramSendsTheSettingsToTheUsersFolder)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root may write any file, so no file is read-only to this test";
+    if (::geteuid() == 0) GTEST_SKIP() << "root may write any file, so no file is read-only to this test";
     Places places;
     const std::string beside = places.program.write("Sonorbox.ini", "[Sonorbox]\nskin=/elsewhere/Skin.ini\n");
     std::filesystem::permissions(beside, std::filesystem::perms::owner_read);

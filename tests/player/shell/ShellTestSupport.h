@@ -36,8 +36,7 @@ public:
     std::string chooseSkinFile(const std::string&) override
     {
         ++skinAsked;
-        if (whileSkinAsked)
-            whileSkinAsked();
+        if (whileSkinAsked) whileSkinAsked();
         return skinAnswer;
     }
     std::optional<std::string> chooseSong(QWidget*, const std::string& currentSong) override
@@ -47,8 +46,14 @@ public:
     }
 };
 
-inline std::string testSkin(const std::string& name) { return std::string(TEST_DATA_DIR) + "/skins/" + name + "/Skin.ini"; }
-inline std::string testSong(const std::string& name) { return std::string(TEST_DATA_DIR) + "/mp3/" + name; }
+inline std::string testSkin(const std::string& name)
+{
+    return std::string(TEST_DATA_DIR) + "/skins/" + name + "/Skin.ini";
+}
+inline std::string testSong(const std::string& name)
+{
+    return std::string(TEST_DATA_DIR) + "/mp3/" + name;
+}
 
 // A main window on a test skin, a test audio device and recorded messages,
 // with its settings file in a folder of its own.
@@ -84,7 +89,8 @@ struct ShellFixture {
     }
 
     // The control of the window whose rectangle is rect.
-    template <typename Control> Control* controlAt(const SkinRect& rect)
+    template <typename Control>
+    Control* controlAt(const SkinRect& rect)
     {
         QWidget* child = window->childAt(rect.x + rect.width / 2, rect.y + rect.height / 2);
         return dynamic_cast<Control*>(child);

@@ -15,7 +15,10 @@
 
 namespace {
 
-QString folderOf(const TempFolder& folder) { return QString::fromStdString(folder.path()); }
+QString folderOf(const TempFolder& folder)
+{
+    return QString::fromStdString(folder.path());
+}
 
 } // namespace
 

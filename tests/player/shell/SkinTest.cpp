@@ -40,8 +40,7 @@ std::string skinWithFace(const TempFolder& folder, const QImage& face)
 std::string skinNamed(const TempFolder& folder, const std::map<std::string, std::string>& names)
 {
     const std::filesystem::path from = std::filesystem::path(testSkin("Vertical")).parent_path();
-    for (const auto& [name, as] : names)
-        std::filesystem::copy_file(from / name, folder.file(as));
+    for (const auto& [name, as] : names) std::filesystem::copy_file(from / name, folder.file(as));
     return folder.file(names.at("Skin.ini"));
 }
 
@@ -152,7 +151,6 @@ TEST(WindowShape, OnlyTheExactColourIsTransparent)
     const QRegion region = buildWindowRegion(skin->mainUp);
     EXPECT_FALSE(region.contains(QPoint(0, 0)));
     int area = 0;
-    for (const QRect& part : region)
-        area += part.width() * part.height();
+    for (const QRect& part : region) area += part.width() * part.height();
     EXPECT_EQ(area, 6 * 4 - 1);
 }

@@ -18,10 +18,10 @@ XvfbServer::XvfbServer()
     // standard output once it listens: no race with other servers starting.
     // Without -noreset it starts itself anew whenever its last client leaves
     // (a tool that looked at it), and refuses a program connecting meanwhile.
-    server_.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                           QStringLiteral("0"), QStringLiteral("800x600x24"),
-                                           QStringLiteral("-nolisten"), QStringLiteral("tcp"),
-                                           QStringLiteral("-noreset")});
+    server_.start(QStringLiteral("Xvfb"),
+                  {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
+                   QStringLiteral("800x600x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                   QStringLiteral("-noreset")});
     if (!server_.waitForStarted(5000)) {
         failure_ = QStringLiteral("Xvfb did not start");
         return;
@@ -67,7 +67,6 @@ std::optional<QString> runTool(const QString& program, const QStringList& argume
         tool.waitForFinished(2000);
         return std::nullopt;
     }
-    if (tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0)
-        return std::nullopt;
+    if (tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0) return std::nullopt;
     return QString::fromLocal8Bit(tool.readAllStandardOutput());
 }

@@ -52,8 +52,7 @@ TEST(SongTags, EachVersionGivesTitleArtistAndAlbumBeforeThePadding)
         EXPECT_EQ(tags.album, "Record");
     }
     // A frame after the padding is not part of the tag.
-    const SongTags afterPadding =
-        tagsOfFile(id3v2Tag(3, std::string(20, '\0') + titleFrame(3, textData(0, "Hidden"))));
+    const SongTags afterPadding = tagsOfFile(id3v2Tag(3, std::string(20, '\0') + titleFrame(3, textData(0, "Hidden"))));
     EXPECT_TRUE(afterPadding.empty());
     // Other frames are passed over; the first of two titles counts.
     const std::string other = id3Frame(4, "TXXX", textData(0, "Label"));
@@ -70,17 +69,18 @@ TEST(SongTags, EveryTextEncodingBecomesUtf8)
     };
     const std::vector<char16_t> cafe = {u'C', u'a', u'f', 0x00E9};
     const std::vector<Case> cases = {
-        {textData(0, "Caf\xE9"), "Caf\xC3\xA9"},                                        // ISO-8859-1
-        {textData(1, "\xFF\xFE" + utf16(cafe, false)), "Caf\xC3\xA9"},                  // UTF-16, little-endian mark
-        {textData(1, "\xFE\xFF" + utf16(cafe, true)), "Caf\xC3\xA9"},                   // UTF-16, big-endian mark
-        {textData(1, utf16(cafe, true)), "Caf\xC3\xA9"},                                // UTF-16 without a mark
-        {textData(2, utf16(cafe, true)), "Caf\xC3\xA9"},                                // UTF-16BE
-        {textData(3, "Caf\xC3\xA9"), "Caf\xC3\xA9"},                                    // UTF-8
-        {textData(2, utf16({0xD83C, 0xDFB5}, true)), "\xF0\x9F\x8E\xB5"},               // a surrogate pair
-        {textData(2, utf16({u'a', 0xDC00, u'b'}, true)), "a\xEF\xBF\xBD" "b"},           // an unpaired surrogate
-        {textData(2, utf16({u'a', u'b'}, true) + "\x00"), "ab"},                        // an odd byte left over
+        {textData(0, "Caf\xE9"), "Caf\xC3\xA9"},                          // ISO-8859-1
+        {textData(1, "\xFF\xFE" + utf16(cafe, false)), "Caf\xC3\xA9"},    // UTF-16, little-endian mark
+        {textData(1, "\xFE\xFF" + utf16(cafe, true)), "Caf\xC3\xA9"},     // UTF-16, big-endian mark
+        {textData(1, utf16(cafe, true)), "Caf\xC3\xA9"},                  // UTF-16 without a mark
+        {textData(2, utf16(cafe, true)), "Caf\xC3\xA9"},                  // UTF-16BE
+        {textData(3, "Caf\xC3\xA9"), "Caf\xC3\xA9"},                      // UTF-8
+        {textData(2, utf16({0xD83C, 0xDFB5}, true)), "\xF0\x9F\x8E\xB5"}, // a surrogate pair
+        {textData(2, utf16({u'a', 0xDC00, u'b'}, true)), "a\xEF\xBF\xBD"
+                                                         "b"},   // an unpaired surrogate
+        {textData(2, utf16({u'a', u'b'}, true) + "\x00"), "ab"}, // an odd byte left over
         {textData(3, "a\xC3(\xED\xA0\x80z"), "a\xEF\xBF\xBD(\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBDz"}, // bad UTF-8
-        {textData(3, std::string("First\0Second", 12)), "First"},                       // 2.4's list of values
+        {textData(3, std::string("First\0Second", 12)), "First"}, // 2.4's list of values
         {textData(1, "\xFF\xFE" + utf16({u'A', 0, u'B'}, false)), "A"},
         {textData(7, "Unknown"), ""},
         {std::string(), ""},
@@ -167,12 +167,12 @@ TEST(SongTags, DamagedTagsGiveWhatIsWholeAndTextsStayBounded)
     EXPECT_TRUE(tagsOfFile(std::string()).empty());
 
     // A long text is cut at the limit, never inside a character.
-    const std::string longText = textData(3, std::string(1, 'a') + [] {
-        std::string s;
-        for (int i = 0; i < 2000; ++i)
-            s += "\xC3\xA9";
-        return s;
-    }());
+    const std::string longText = textData(
+        3, std::string(1, 'a') + [] {
+            std::string s;
+            for (int i = 0; i < 2000; ++i) s += "\xC3\xA9";
+            return s;
+        }());
     const std::string title = tagsOfFile(id3v2Tag(4, titleFrame(4, longText))).title;
     EXPECT_EQ(title.size(), songtags::maxTextBytes - 1);
     EXPECT_EQ(title.substr(title.size() - 2), "\xC3\xA9");

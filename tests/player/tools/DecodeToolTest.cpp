@@ -46,8 +46,8 @@ protected:
     // Past timeoutSeconds the run is ended and counts as failed (status 124).
     ToolRun run(const std::string& arguments, int timeoutSeconds = 120)
     {
-        std::string command = "timeout " + std::to_string(timeoutSeconds) + " '" + DECODE_TOOL + "' " + arguments + " >'" +
-                              (dir_ / "stdout").string() + "' 2>'" + (dir_ / "stderr").string() + "'";
+        std::string command = "timeout " + std::to_string(timeoutSeconds) + " '" + DECODE_TOOL + "' " + arguments +
+                              " >'" + (dir_ / "stdout").string() + "' 2>'" + (dir_ / "stderr").string() + "'";
         int raw = std::system(command.c_str());
         return ToolRun{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(dir_ / "stdout"), slurp(dir_ / "stderr")};
     }
@@ -125,8 +125,7 @@ TEST_F(DecodeTool, SuccessNeedsAtLeastOneDecodedFrame)
     undecodable.close();
     ToolRun headersOnly = run("'" + out("undecodable.mp3") + "' '" + out("u.raw") + "'");
     EXPECT_EQ(headersOnly.status, 1);
-    EXPECT_NE(headersOnly.err.find("undecodable.mp3: no frame could be decoded"), std::string::npos)
-        << headersOnly.err;
+    EXPECT_NE(headersOnly.err.find("undecodable.mp3: no frame could be decoded"), std::string::npos) << headersOnly.err;
 
     std::ofstream(out("empty.mp3")).close();
     ToolRun empty = run("'" + out("empty.mp3") + "'");
@@ -150,16 +149,21 @@ TEST_F(DecodeTool, FifosAndFoldersAreRefusedAtOnce)
 TEST_F(DecodeTool, AnApeTagHoldingHeaderWordsEndsTheSongCleanly)
 {
     std::string song = slurp(std::string(TEST_DATA_DIR) + "/mp3/joint-128.mp3");
-    std::ofstream(out("tagged.mp3"), std::ios::binary)
-        << song << tagbytes::apeTag(tagbytes::corruptFrameItem(), true);
+    std::ofstream(out("tagged.mp3"), std::ios::binary) << song << tagbytes::apeTag(tagbytes::corruptFrameItem(), true);
     ToolRun tagged = run("'" + out("tagged.mp3") + "' '" + out("tagged.raw") + "'");
     EXPECT_EQ(tagged.status, 0) << tagged.err;
     ASSERT_EQ(run(fixture("joint-128.mp3") + " '" + out("plain.raw") + "'").status, 0);
     EXPECT_EQ(slurp(out("tagged.raw")), slurp(out("plain.raw")));
 }
 
-std::vector<std::uint8_t> bytesOf(const std::string& text) { return {text.begin(), text.end()}; }
-std::string textOf(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
+std::vector<std::uint8_t> bytesOf(const std::string& text)
+{
+    return {text.begin(), text.end()};
+}
+std::string textOf(const std::vector<std::uint8_t>& bytes)
+{
+    return {bytes.begin(), bytes.end()};
+}
 
 TEST_F(DecodeTool, ADamagedFrameIsSkippedAndTheRestOfTheSongDecoded)
 {
@@ -207,8 +211,8 @@ TEST_F(DecodeTool, WavAndRawOutputsCarryTheSameSamples)
     EXPECT_EQ(wav.substr(0, 4), "RIFF");
     EXPECT_EQ(le32(wav, 4), wav.size() - 8);
     EXPECT_EQ(wav.substr(8, 8), "WAVEfmt ");
-    EXPECT_EQ(le16(wav, 20), 1);      // integer PCM
-    EXPECT_EQ(le16(wav, 22), 2);      // channels
+    EXPECT_EQ(le16(wav, 20), 1); // integer PCM
+    EXPECT_EQ(le16(wav, 22), 2); // channels
     EXPECT_EQ(le32(wav, 24), 44100u);
     EXPECT_EQ(le32(wav, 28), 44100u * 4);
     EXPECT_EQ(le16(wav, 34), 16);

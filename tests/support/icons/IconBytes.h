@@ -50,7 +50,7 @@ inline Bytes chunk(std::string_view type, const Bytes& data)
 
 // IHDR's data: colour type 6 is truecolour with alpha.
 inline Bytes header(std::uint32_t width, std::uint32_t height, std::uint8_t depth = 8, std::uint8_t colourType = 6,
-    std::uint8_t interlace = 0)
+                    std::uint8_t interlace = 0)
 {
     Bytes out;
     appendBe32(out, width);
@@ -79,7 +79,7 @@ inline Bytes rgbaRows(int width, int height, std::uint32_t argb)
         out.push_back(0);
         for (int x = 0; x < width; ++x)
             out.insert(out.end(), {static_cast<std::uint8_t>(argb >> 16), static_cast<std::uint8_t>(argb >> 8),
-                                      static_cast<std::uint8_t>(argb), static_cast<std::uint8_t>(argb >> 24)});
+                                   static_cast<std::uint8_t>(argb), static_cast<std::uint8_t>(argb >> 24)});
     }
     return out;
 }
@@ -91,8 +91,8 @@ inline Bytes dib32(int side, std::uint32_t argb)
     const std::size_t maskStride = (static_cast<std::size_t>(side) + 31) / 32 * 4;
     for (std::uint32_t field : {40u, static_cast<std::uint32_t>(side), static_cast<std::uint32_t>(2 * side)})
         appendLe(out, field, 4);
-    appendLe(out, 1, 2);  // planes
-    appendLe(out, 32, 2); // bits per pixel
+    appendLe(out, 1, 2);                             // planes
+    appendLe(out, 32, 2);                            // bits per pixel
     for (int n = 0; n < 6; ++n) appendLe(out, 0, 4); // uncompressed; sizes and palette unused
     for (int p = 0; p < side * side; ++p) appendLe(out, argb, 4);
     out.insert(out.end(), maskStride * side, 0);
@@ -127,8 +127,8 @@ inline Bytes ico(const std::vector<Entry>& entries)
 
 inline void write(const std::filesystem::path& path, const Bytes& bytes)
 {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-        static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 inline Bytes read(const std::filesystem::path& path)

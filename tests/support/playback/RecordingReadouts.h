@@ -14,8 +14,7 @@ public:
     void showAudible(const Audible& audible) override
     {
         std::lock_guard lock(mutex_);
-        if (audible.song != last_.song)
-            titles_.push_back(audible.path);
+        if (audible.song != last_.song) titles_.push_back(audible.path);
         if (audible.song != last_.song || audible.positionSeconds != last_.positionSeconds)
             times_.push_back(audible.positionSeconds);
         last_ = audible;
@@ -36,12 +35,14 @@ public:
     }
 
 private:
-    template <typename T> void add(std::vector<T>& list, const T& value)
+    template <typename T>
+    void add(std::vector<T>& list, const T& value)
     {
         std::lock_guard lock(mutex_);
         list.push_back(value);
     }
-    template <typename T> std::vector<T> get(const std::vector<T>& list) const
+    template <typename T>
+    std::vector<T> get(const std::vector<T>& list) const
     {
         std::lock_guard lock(mutex_);
         return list;

@@ -14,8 +14,7 @@ public:
         auto base = std::filesystem::temp_directory_path();
         for (int i = 0;; ++i) {
             path_ = base / ("sonorbox-test-" + std::to_string(::getpid()) + "-" + std::to_string(i));
-            if (std::filesystem::create_directory(path_))
-                break;
+            if (std::filesystem::create_directory(path_)) break;
         }
     }
     ~TempFolder()

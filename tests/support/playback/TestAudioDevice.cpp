@@ -25,8 +25,7 @@ bool TestAudioDevice::open(const AudioFormat& format, AudioDeviceListener& liste
         errorText = *openError_;
         return false;
     }
-    if (open_)
-        ++misuses_;
+    if (open_) ++misuses_;
     open_ = true;
     ++opens_;
     format_ = format;
@@ -38,8 +37,7 @@ void TestAudioDevice::write(const std::uint8_t* data, int length)
 {
     {
         std::lock_guard lock(mutex_);
-        if (!open_ || static_cast<int>(queue_.size()) >= maxQueued)
-            ++misuses_;
+        if (!open_ || static_cast<int>(queue_.size()) >= maxQueued) ++misuses_;
         queue_.push_back({data, length});
         ++writes_;
     }
@@ -50,8 +48,7 @@ void TestAudioDevice::finishOldest(bool played)
 {
     Queued oldest = queue_.front();
     queue_.pop_front();
-    if (played)
-        played_.insert(played_.end(), oldest.data, oldest.data + oldest.length);
+    if (played) played_.insert(played_.end(), oldest.data, oldest.data + oldest.length);
     listener_->onBufferDone(played);
 }
 
@@ -66,8 +63,7 @@ void TestAudioDevice::reset()
             queue_.clear();
             returnAt_ = std::chrono::steady_clock::now() + lateReset_;
         }
-        while (!queue_.empty())
-            finishOldest(false);
+        while (!queue_.empty()) finishOldest(false);
     }
     changed_.notify_all();
 }
@@ -90,8 +86,7 @@ void TestAudioDevice::resume()
 bool TestAudioDevice::close(std::string& errorText)
 {
     std::lock_guard lock(mutex_);
-    if (!open_ || !queue_.empty() || returning_ > 0)
-        ++misuses_;
+    if (!open_ || !queue_.empty() || returning_ > 0) ++misuses_;
     open_ = false;
     paused_ = false;
     ++closes_;
@@ -155,22 +150,16 @@ void TestAudioDevice::flow()
 {
     std::unique_lock lock(mutex_);
     for (;;) {
-        changed_.wait(lock, [this] {
-            return ending_ || returning_ > 0 || (flowing_ && !paused_ && !queue_.empty());
-        });
-        if (ending_)
-            return;
+        changed_.wait(lock, [this] { return ending_ || returning_ > 0 || (flowing_ && !paused_ && !queue_.empty()); });
+        if (ending_) return;
         if (returning_ > 0) {
-            while (!ending_ && std::chrono::steady_clock::now() < returnAt_)
-                changed_.wait_until(lock, returnAt_);
-            for (; returning_ > 0; --returning_)
-                listener_->onBufferDone(false);
+            while (!ending_ && std::chrono::steady_clock::now() < returnAt_) changed_.wait_until(lock, returnAt_);
+            for (; returning_ > 0; --returning_) listener_->onBufferDone(false);
             continue;
         }
         if (pace_.count() > 0) {
             // Played for pace: a reset, a pause or the end may come meanwhile.
-            if (changed_.wait_for(lock, pace_, [this] { return ending_ || paused_ || queue_.empty(); }))
-                continue;
+            if (changed_.wait_for(lock, pace_, [this] { return ending_ || paused_ || queue_.empty(); })) continue;
         }
         finishOldest(true);
         lock.unlock();

@@ -15,8 +15,7 @@ inline std::string apeTag(const std::string& items, bool withHeader, std::uint32
     auto frame = [&](std::uint32_t flags) {
         std::string bytes = "APETAGEX";
         for (std::uint32_t value : {2000u, static_cast<std::uint32_t>(items.size() + 32), itemCount, flags})
-            for (int i = 0; i < 4; ++i)
-                bytes += static_cast<char>(value >> (8 * i));
+            for (int i = 0; i < 4; ++i) bytes += static_cast<char>(value >> (8 * i));
         return bytes.append(8, '\0');
     };
     const std::uint32_t headerFlag = withHeader ? hasHeader : 0;

@@ -11,16 +11,14 @@ namespace tagbytes {
 inline std::string syncsafe(std::uint32_t value)
 {
     std::string bytes;
-    for (int shift = 21; shift >= 0; shift -= 7)
-        bytes += static_cast<char>(value >> shift & 0x7F);
+    for (int shift = 21; shift >= 0; shift -= 7) bytes += static_cast<char>(value >> shift & 0x7F);
     return bytes;
 }
 
 inline std::string bigEndian(std::uint32_t value, int count)
 {
     std::string bytes;
-    for (int i = count - 1; i >= 0; --i)
-        bytes += static_cast<char>(value >> (8 * i));
+    for (int i = count - 1; i >= 0; --i) bytes += static_cast<char>(value >> (8 * i));
     return bytes;
 }
 
@@ -32,8 +30,7 @@ inline std::string unsynchronised(const std::string& bytes)
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         out += bytes[i];
         const auto next = i + 1 < bytes.size() ? static_cast<std::uint8_t>(bytes[i + 1]) : 0;
-        if (static_cast<std::uint8_t>(bytes[i]) == 0xFF && (next == 0 || next >= 0xE0))
-            out += '\0';
+        if (static_cast<std::uint8_t>(bytes[i]) == 0xFF && (next == 0 || next >= 0xE0)) out += '\0';
     }
     return out;
 }
@@ -43,8 +40,7 @@ inline std::string unsynchronised(const std::string& bytes)
 // from 2.3 on, then data.
 inline std::string id3Frame(int version, const std::string& id, const std::string& data, std::uint8_t format = 0)
 {
-    if (version == 2)
-        return id + bigEndian(static_cast<std::uint32_t>(data.size()), 3) + data;
+    if (version == 2) return id + bigEndian(static_cast<std::uint32_t>(data.size()), 3) + data;
     const auto size = static_cast<std::uint32_t>(data.size());
     return id + (version == 4 ? syncsafe(size) : bigEndian(size, 4)) + '\0' + static_cast<char>(format) + data;
 }
