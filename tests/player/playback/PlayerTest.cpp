@@ -386,9 +386,12 @@ TEST_F(PlayerTest, PausedTheTimeStandsStillAndEveryRequestEndsThePause)
 TEST_F(PlayerTest, APlayerThatEndsWhilePausedIsNoLongerPaused)
 {
     // Decoding goes on while paused until the queue is full: the error of
-    // the second song ends the player while paused.
+    // the last entry ends the player while paused. Four seconds of songs
+    // first (less than the queue holds) keep the thread busy well past the
+    // pause, also on a loaded machine.
     std::string junk = folder.write("junk.mp3", std::string(200000, 'x'));
-    player->startPlayerThread(list({fixture("joint-128.mp3"), junk}));
+    const std::string song = fixture("joint-128.mp3");
+    player->startPlayerThread(list({song, song, song, song, junk}));
     player->pause();
     ASSERT_TRUE(waitUntil([&] { return !running(); }));
     EXPECT_EQ(messages.messages().size(), 1u);
