@@ -51,22 +51,49 @@ bool M3uReader::stopRequested()
     return stopped_;
 }
 
-bool M3uReader::read(const std::string& path, std::vector<std::string>& entries)
+void M3uReader::reportRefused(ListRead why, const std::string& path)
+{
+    if (stopped_) return;
+    switch (why) {
+    case ListRead::read:
+        return;
+    case ListRead::unreadable:
+        reportUnreadable(path);
+        return;
+    case ListRead::alreadyOpen:
+        if (reportedSelf_) return;
+        reportedSelf_ = true;
+        messages_.post(errorCaption,
+                       "The playlist names itself (directly or through other lists), so it was read only once: " + path,
+                       MessageIcon::none);
+        return;
+    case ListRead::tooDeep:
+        if (reportedDepth_) return;
+        reportedDepth_ = true;
+        messages_.post(errorCaption,
+                       "Playlists nested deeper than " + std::to_string(maxDepth) + " were not loaded: " + path,
+                       MessageIcon::none);
+        return;
+    }
+}
+
+M3uReader::ListRead M3uReader::readList(const std::string& path, std::vector<std::string>& entries)
 {
     if (openLists_.empty()) loadPath_ = path;
-    if (static_cast<int>(openLists_.size()) >= maxDepth) return false;
+    if (static_cast<int>(openLists_.size()) >= maxDepth) return ListRead::tooDeep;
     // A list past the budget is not unreadable: the load ends, said once by
     // the list that was being read.
-    if (!budget_.takeListTry(path.size())) return true;
+    if (!budget_.takeListTry(path.size())) return ListRead::read;
     ListFile file;
-    if (!file.open(path) || std::find(openLists_.begin(), openLists_.end(), file.identity()) != openLists_.end())
-        return false;
-    if (!budget_.takeListRead()) return true;
+    if (!file.open(path)) return ListRead::unreadable;
+    if (std::find(openLists_.begin(), openLists_.end(), file.identity()) != openLists_.end())
+        return ListRead::alreadyOpen;
+    if (!budget_.takeListRead()) return ListRead::read;
 
     openLists_.push_back(file.identity());
     readOpened(file, path, entries);
     openLists_.pop_back();
-    return true;
+    return ListRead::read;
 }
 
 void M3uReader::readOpened(ListFile& file, const std::string& path, std::vector<std::string>& entries)
@@ -130,7 +157,7 @@ void M3uReader::addLine(const ListSource& source, std::string line, std::vector<
 
     if (!isListPath(entry)) {
         if (budget_.takeEntry(entry.size())) entries.push_back(std::move(entry));
-    } else if (!read(entry, entries)) {
-        reportUnreadable(entry);
+    } else {
+        reportRefused(readList(entry, entries), entry);
     }
 }

@@ -37,13 +37,22 @@ public:
     // Adds the entries of the list at path; false when the list cannot be
     // read (missing, not a regular file, already being read, or nested too
     // deep).
-    bool read(const std::string& path, std::vector<std::string>& entries);
+    bool read(const std::string& path, std::vector<std::string>& entries)
+    {
+        return readList(path, entries) == ListRead::read;
+    }
 
     // "Could not load playlist: ..." for the first list of the load that
     // could not be read; later ones pass in silence.
     void reportUnreadable(const std::string& path);
 
 private:
+    enum class ListRead { read, unreadable, alreadyOpen, tooDeep };
+
+    ListRead readList(const std::string& path, std::vector<std::string>& entries);
+    // Why a list named by a line was not read, said once a load for each
+    // reason.
+    void reportRefused(ListRead why, const std::string& path);
     void readOpened(ListFile& file, const std::string& path, std::vector<std::string>& entries);
     // Where a list's lines come from: its folder, and whether the list is
     // UTF-8 by its name.
@@ -66,6 +75,8 @@ private:
     std::string loadPath_;
     bool stopped_ = false;
     bool reportedUnreadable_ = false;
+    bool reportedSelf_ = false;
+    bool reportedDepth_ = false;
     bool reportedBudget_ = false;
 };
 

@@ -7,6 +7,9 @@ namespace {
 
 using Entries = std::vector<std::string>;
 
+const std::string namesItself =
+    "The playlist names itself (directly or through other lists), so it was read only once: ";
+
 struct M3uReading : ListFixture {};
 
 } // namespace
@@ -73,17 +76,27 @@ TEST_F(M3uReading, ReadsAListThatNamesItselfOnlyOnce)
     std::string self = folder.write("self.m3u", "a.mp3\nself.m3u\n./self.m3u\nb.mp3\n");
     list.addFileOrList(self);
     EXPECT_EQ(list.entries(), (Entries{folder.file("a.mp3"), folder.file("b.mp3")}));
-    // Both lines fail, but one load says so once.
-    EXPECT_EQ(shownTexts(), (Entries{"Could not load playlist: " + folder.file("self.m3u")}));
+    // The list loaded: it is not called unreadable. Both lines name it, but
+    // one load says so once.
+    EXPECT_EQ(shownTexts(), (Entries{namesItself + folder.file("self.m3u")}));
+}
+
+TEST_F(M3uReading, TellsEachReasonForAListNotReadOnce)
+{
+    std::string self = folder.write("self.m3u", "gone.m3u\nself.m3u\nmissing.m3u\na.mp3\n");
+    list.addFileOrList(self);
+    EXPECT_EQ(list.entries(), (Entries{folder.file("a.mp3")}));
+    EXPECT_EQ(shownTexts(),
+              (Entries{"Could not load playlist: " + folder.file("gone.m3u"), namesItself + folder.file("self.m3u")}));
 }
 
 TEST_F(M3uReading, ReadsACircleOfListsOnceRound)
 {
     folder.write("one.m3u", "1.mp3\ntwo.m3u\n");
-    folder.write("two.m3u", "2.mp3\nsub/../one.m3u\n");
+    folder.write("two.m3u", "2.mp3\none.m3u\n");
     list.addFileOrList(folder.file("one.m3u"));
     EXPECT_EQ(list.entries(), (Entries{folder.file("1.mp3"), folder.file("2.mp3")}));
-    EXPECT_EQ(shownTexts(), (Entries{"Could not load playlist: " + folder.file("sub/../one.m3u")}));
+    EXPECT_EQ(shownTexts(), (Entries{namesItself + folder.file("one.m3u")}));
 }
 
 TEST_F(M3uReading, BoundsTheNestingDepth)
@@ -96,7 +109,10 @@ TEST_F(M3uReading, BoundsTheNestingDepth)
     list.addFileOrList(folder.file("l0.m3u"));
 
     EXPECT_EQ(list.count(), M3uReader::maxDepth);
-    EXPECT_EQ(shownTexts(), (Entries{"Could not load playlist: " + folder.file(listName(M3uReader::maxDepth))}));
+    // Every list is there: the message tells the depth, not a fault of the
+    // list.
+    EXPECT_EQ(shownTexts(), (Entries{"Playlists nested deeper than 16 were not loaded: " +
+                                     folder.file(listName(M3uReader::maxDepth))}));
 }
 
 TEST_F(M3uReading, KeepsLongLinesWhole)
