@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "MprisAdaptors.h"
 #include "PlayerActions.h"
@@ -48,6 +49,15 @@ QVariantMap tagsMetadata(const std::string& path)
         map.insert(QStringLiteral("xesam:artist"), QStringList{QString::fromStdString(tags.artist)});
     if (!tags.album.empty()) map.insert(QStringLiteral("xesam:album"), QString::fromStdString(tags.album));
     return map;
+}
+
+std::int64_t saturatingSum(std::int64_t a, std::int64_t b)
+{
+    constexpr std::int64_t most = std::numeric_limits<std::int64_t>::max();
+    constexpr std::int64_t least = std::numeric_limits<std::int64_t>::min();
+    if (b > 0 && a > most - b) return most;
+    if (b < 0 && a < least - b) return least;
+    return a + b;
 }
 
 } // namespace
@@ -247,7 +257,9 @@ void MprisService::previous()
 void MprisService::seek(std::int64_t offset)
 {
     if (nowPlaying_.state() == PlaybackState::stopped) return;
-    const std::int64_t target = position() + offset;
+    // The bus may send any offset: the sum is held to the range, so the
+    // largest goes past the end and the smallest before the start.
+    const std::int64_t target = saturatingSum(position(), offset);
     const std::int64_t length = nowPlaying_.lengthMicroseconds();
     if (length > 0 && target >= length)
         actions_.next();

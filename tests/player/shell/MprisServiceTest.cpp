@@ -119,6 +119,23 @@ TEST(Mpris, PlayPauseAndSeekKeepTheirBusMeaningThroughThePlayersActions)
     shell.mpris.seek(30000000);
     EXPECT_TRUE(processUntil([&] { return shell.trackId() != track; }));
 
+    // The largest offsets the bus can carry: past the end is Next, before
+    // the start is the start.
+    const auto heardSome = [&] {
+        EXPECT_TRUE(shell.device.waitForQueued(3));
+        shell.device.complete(2);
+        return processUntil([&] { return shell.mpris.position() > 0; });
+    };
+    ASSERT_TRUE(heardSome());
+    const QString playing = shell.trackId();
+    shell.mpris.seek(std::numeric_limits<std::int64_t>::max());
+    EXPECT_TRUE(processUntil([&] { return shell.trackId() != playing; }));
+    ASSERT_TRUE(heardSome());
+    const int resets = shell.device.resets();
+    shell.mpris.seek(std::numeric_limits<std::int64_t>::min());
+    ASSERT_TRUE(waitForSeek(shell, resets + 1));
+    EXPECT_EQ(shell.mpris.position(), 0);
+
     // The volume is the player's, on 0 to 1; out of range is held to it.
     shell.mpris.setVolume(0.25);
     EXPECT_EQ(shell.settings.getVolume(), 25);
