@@ -1,5 +1,8 @@
 // Reads arbitrary bytes as a skin's rectangle and colour values: reading
-// ends, counts what it read, and leaves the numbers it did not read alone.
+// ends, counts what it read, and leaves the numbers it did not read alone. A
+// rectangle found to fit a face, of the largest the player loads or of any
+// size, has edges whose sums stay in range (the undefined-behaviour checker
+// would stop at an overflow) and on the face.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -16,6 +19,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t* numbers[] = {&rect.x, &rect.y, &rect.width, &rect.height};
     for (int i = count; i < 4; ++i)
         if (*numbers[i] != -7) std::abort();
+    for (const std::int32_t side : {std::int32_t{4096}, std::int32_t{2147483647}}) {
+        if (!fitsFace(rect, side, side)) continue;
+        const std::int32_t right = rect.x + rect.width;
+        const std::int32_t bottom = rect.y + rect.height;
+        if (rect.x < 0 || right < 0 || right > side || rect.y < 0 || bottom < 0 || bottom > side) std::abort();
+    }
     SkinColourValue colour;
     if (parseSkinColour(text, colour) > 3 || (packedColour(colour) >> 24) != 0) std::abort();
     return 0;

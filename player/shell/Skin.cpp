@@ -17,10 +17,17 @@ std::string keyFault(const SettingsSection& file, const char* key)
            "\" value in its [Coordinates] section.";
 }
 
-SkinRect readSkinRect(const SettingsSection& file, const char* key)
+// A rectangle off the face would place a control where nothing of it shows,
+// and numbers near the 32-bit limits would overflow the sums the window's
+// geometry is made of.
+SkinRect readSkinRect(const SettingsSection& file, const char* key, const Bitmap& face)
 {
     SkinRect rect;
-    if (parseSkinRect(file.getString(key), rect) != 4) throw ShellError(keyFault(file, key));
+    const std::string text = file.getString(key);
+    if (parseSkinRect(text, rect) != 4) throw ShellError(keyFault(file, key));
+    if (!fitsFace(rect, face.width(), face.height()))
+        throw ShellError(keyFault(file, key) + " \"" + text + "\" does not fit its face of " +
+                         std::to_string(face.width()) + " x " + std::to_string(face.height()) + " pixels.");
     return rect;
 }
 
@@ -55,22 +62,22 @@ std::unique_ptr<Skin> loadSkin(const PlayerSettings& settings)
     Bitmap mainDown = Bitmap::load(skinBitmapPath(settings, "MainDown.bmp"));
     const SettingsSection file(settings.getSkin(), coordinates);
     // The keys in the order their controls are made.
-    SkinRect about = readSkinRect(file, "About");
-    SkinRect minimize = readSkinRect(file, "Minimize");
-    SkinRect quit = readSkinRect(file, "Quit");
-    SkinRect prev = readSkinRect(file, "Prev");
-    SkinRect stop = readSkinRect(file, "Stop");
-    SkinRect pause = readSkinRect(file, "Pause");
-    SkinRect play = readSkinRect(file, "Play");
-    SkinRect next = readSkinRect(file, "Next");
-    SkinRect open = readSkinRect(file, "Open");
+    SkinRect about = readSkinRect(file, "About", mainUp);
+    SkinRect minimize = readSkinRect(file, "Minimize", mainUp);
+    SkinRect quit = readSkinRect(file, "Quit", mainUp);
+    SkinRect prev = readSkinRect(file, "Prev", mainUp);
+    SkinRect stop = readSkinRect(file, "Stop", mainUp);
+    SkinRect pause = readSkinRect(file, "Pause", mainUp);
+    SkinRect play = readSkinRect(file, "Play", mainUp);
+    SkinRect next = readSkinRect(file, "Next", mainUp);
+    SkinRect open = readSkinRect(file, "Open", mainUp);
     std::string displayFont = file.getString("DisplayFont");
-    SkinRect displayBar = readSkinRect(file, "DisplayBar");
+    SkinRect displayBar = readSkinRect(file, "DisplayBar", mainUp);
     std::uint32_t displayColour = readSkinColour(file);
-    SkinRect seekBar = readSkinRect(file, "SeekBar");
-    SkinRect displayTime = readSkinRect(file, "DisplayTime");
-    SkinRect displayKhz = readSkinRect(file, "DisplayKhz");
-    SkinRect displayBitrate = readSkinRect(file, "DisplayBitrate");
+    SkinRect seekBar = readSkinRect(file, "SeekBar", mainUp);
+    SkinRect displayTime = readSkinRect(file, "DisplayTime", mainUp);
+    SkinRect displayKhz = readSkinRect(file, "DisplayKhz", mainUp);
+    SkinRect displayBitrate = readSkinRect(file, "DisplayBitrate", mainUp);
     return std::unique_ptr<Skin>(new Skin{std::move(mainUp), std::move(mainDown), about, minimize, quit, prev, stop,
                                           pause, play, next, open, std::move(displayFont), displayBar, displayColour,
                                           seekBar, displayTime, displayKhz, displayBitrate});

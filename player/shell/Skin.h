@@ -29,7 +29,8 @@ std::string skinBitmapPath(const PlayerSettings& settings, const char* fileName)
 // Loads "MainUp.bmp", then "MainDown.bmp", then the keys of "Coordinates" in
 // their order. A bitmap that cannot be loaded throws ShellError("Bitmap file
 // could not be loaded."); a key that is missing or does not hold all its
-// numbers throws a ShellError naming the key and the file.
+// numbers, or a rectangle that does not fit the face, throws a ShellError
+// naming the key and the file.
 std::unique_ptr<Skin> loadSkin(const PlayerSettings& settings);
 
 // A piece of bitmap at the rectangle, drawn at (0, 0) of a control.

@@ -30,6 +30,15 @@ int parseSkinRect(std::string_view text, SkinRect& rect)
     return parseNumbers(text, numbers, 4);
 }
 
+bool fitsFace(const SkinRect& rect, std::int32_t faceWidth, std::int32_t faceHeight)
+{
+    // In 64 bits no sum of two 32-bit numbers can overflow.
+    const auto within = [](std::int64_t from, std::int64_t size, std::int64_t side) {
+        return from >= 0 && from <= side && from + size >= 0 && from + size <= side;
+    };
+    return within(rect.x, rect.width, faceWidth) && within(rect.y, rect.height, faceHeight);
+}
+
 int parseSkinColour(std::string_view text, SkinColourValue& colour)
 {
     std::int32_t* const numbers[] = {&colour.red, &colour.green, &colour.blue};

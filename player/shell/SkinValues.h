@@ -21,6 +21,12 @@ struct SkinRect {
 // well-formed value).
 int parseSkinRect(std::string_view text, SkinRect& rect);
 
+// True when both edges of the rectangle on each axis (x and x + width, y and
+// y + height) lie on a face of that size, from 0 to its width and height. A
+// zero or negative size is no fault; a rectangle off the face is, and one
+// that fits keeps every sum of its numbers far inside the 32-bit range.
+bool fitsFace(const SkinRect& rect, std::int32_t faceWidth, std::int32_t faceHeight);
+
 struct SkinColourValue {
     std::int32_t red = 0;
     std::int32_t green = 0;

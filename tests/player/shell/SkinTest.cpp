@@ -3,6 +3,8 @@
 
 #include <QImage>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 
 #include "Bitmap.h"
@@ -79,6 +81,38 @@ TEST(SkinLoading, RefusesSkinsWithoutUsableBitmapsOrKeys)
     EXPECT_NE(missing.find(testSkin("MissingKey")), std::string::npos) << missing;
 }
 
+TEST(SkinLoading, RefusesARectangleOffTheFaceWithTheKeysMessage)
+{
+    const std::filesystem::path from = std::filesystem::path(testSkin("Vertical")).parent_path();
+    const auto withPlay = [&](const TempFolder& folder, const std::string& play) {
+        for (const char* name : {"MainUp.bmp", "MainDown.bmp", "About.bmp"})
+            std::filesystem::copy_file(from / name, folder.file(name));
+        std::ifstream in(from / "Skin.ini");
+        std::string text((std::istreambuf_iterator<char>(in)), {});
+        const std::size_t at = text.find("Play=46, 74, 12, 10");
+        text.replace(at, std::string("Play=46, 74, 12, 10").size(), "Play=" + play);
+        return folder.write("Skin.ini", text);
+    };
+    // The face is 120 x 90. Numbers at the 32-bit limits, and one past them
+    // (read as the nearest limit), would overflow the window's sums.
+    for (const char* play : {"2147483647, 74, 12, 10", "46, 74, 2147483647, 10", "-2147483648, 74, 12, 10",
+                             "46, -2147483648, 12, -2147483648", "99999999999, 99999999999, 1, 1",
+                             "46, 74, 12, 99999999999", "110, 74, 12, 10", "-1, 74, 12, 10", "5, 5, -6, 10"}) {
+        TempFolder folder;
+        const std::string skin = withPlay(folder, play);
+        const std::string failure = loadFailure(skin);
+        EXPECT_NE(failure.find("no valid \"Play\" value"), std::string::npos) << play << ": " << failure;
+        EXPECT_NE(failure.find(skin), std::string::npos) << failure;
+        EXPECT_NE(failure.find("does not fit its face of 120 x 90 pixels"), std::string::npos) << failure;
+    }
+    // Up to the face's edges, and empty or turned round within it, a
+    // rectangle is no fault.
+    for (const char* play : {"108, 80, 12, 10", "0, 0, 120, 90", "46, 74, 0, 0", "46, 74, -12, -10"}) {
+        TempFolder folder;
+        EXPECT_EQ(loadFailure(withPlay(folder, play)), "loaded") << play;
+    }
+}
+
 TEST(SkinLoading, FindsTheBitmapsWhateverTheCaseOfTheirNames)
 {
     TempFolder folder;
@@ -147,8 +181,9 @@ TEST(WindowShape, OnlyTheExactColourIsTransparent)
     QImage face(6, 4, QImage::Format_RGB32);
     face.fill(qRgb(255, 0, 254)); // one step from the corner's colour: opaque
     face.setPixel(0, 0, qRgb(255, 0, 255));
-    auto skin = loaded(skinWithFace(folder, face));
-    const QRegion region = buildWindowRegion(skin->mainUp);
+    // A face this small fits no rectangle of a skin: the bitmap alone.
+    ASSERT_TRUE(face.save(QString::fromStdString(folder.file("MainUp.bmp")), "BMP"));
+    const QRegion region = buildWindowRegion(Bitmap::load(folder.file("MainUp.bmp")));
     EXPECT_FALSE(region.contains(QPoint(0, 0)));
     int area = 0;
     for (const QRect& part : region) area += part.width() * part.height();

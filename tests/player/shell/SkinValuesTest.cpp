@@ -48,3 +48,22 @@ TEST(SkinColourText, EachNumberIsTakenModulo256)
     EXPECT_EQ(packedColour(colour), 0xff00ffu);
     EXPECT_EQ(parseSkinColour("1, 2", colour), 2);
 }
+
+TEST(SkinRectFit, EdgesMustLieOnTheFaceWhateverTheNumbers)
+{
+    constexpr std::int32_t most = 2147483647;
+    constexpr std::int32_t least = -2147483647 - 1;
+    EXPECT_TRUE(fitsFace({0, 0, 120, 90}, 120, 90));
+    EXPECT_TRUE(fitsFace({120, 90, 0, 0}, 120, 90));
+    EXPECT_TRUE(fitsFace({10, 10, -10, -10}, 120, 90));
+    EXPECT_FALSE(fitsFace({10, 10, -11, 0}, 120, 90));
+    EXPECT_FALSE(fitsFace({1, 0, 120, 90}, 120, 90));
+    EXPECT_FALSE(fitsFace({0, 1, 120, 90}, 120, 90));
+    EXPECT_FALSE(fitsFace({-1, 0, 1, 1}, 120, 90));
+    for (const SkinRect& rect :
+         {SkinRect{most, 0, 1, 1}, SkinRect{1, 0, most, 1}, SkinRect{most, most, most, most}, SkinRect{least, 0, 1, 1},
+          SkinRect{0, least, 1, least}, SkinRect{1, 1, least, least}, SkinRect{least, least, most, most}})
+        EXPECT_FALSE(fitsFace(rect, most, most))
+            << rect.x << ", " << rect.y << ", " << rect.width << ", " << rect.height;
+    EXPECT_TRUE(fitsFace({0, 0, most, most}, most, most));
+}
