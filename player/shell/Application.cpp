@@ -16,11 +16,18 @@
 #include "Player.h"
 #include "PlayerSettings.h"
 #include "SettingsLocation.h"
+#include "SettingsNotices.h"
 #include "ShellReadouts.h"
 #include "ShellTexts.h"
 #include "SingleInstance.h"
 #include "UserMessages.h"
 #include "WindowPosition.h"
+
+namespace {
+
+const char* const settingsCaption = "Application Error";
+
+} // namespace
 
 Application::Application(Places places, std::string commandLine, const Parts& parts, std::string singleInstanceFolder)
     : places_(std::move(places)), commandLine_(std::move(commandLine)), parts_(parts),
@@ -48,8 +55,16 @@ int Application::run()
 
     settingsFile_ =
         settingslocation::settingsFileFor(places_.programDirectory, places_.userConfigFolder, places_.defaultSkin);
+    // A save that fails is told once, and on standard error, where the end
+    // of the program cannot hide it.
+    SettingsNotices notices([this](const std::string& text) {
+        std::fprintf(stderr, "sonorbox: %s\n", text.c_str());
+        parts_.messages.post(settingsCaption, text, MessageIcon::warning);
+    });
     PlayerSettings settings(settingsFile_);
     WindowPosition position(settingsFile_);
+    settings.setNotices(&notices);
+    position.setNotices(&notices);
     if (settings.getSkin().empty() && !chooseSkin(settings, endSignals)) return 0;
 
     ShellReadouts readouts;

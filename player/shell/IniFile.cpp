@@ -1,11 +1,16 @@
 #include "IniFile.h"
 
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <system_error>
+#include <thread>
 #include <vector>
+
+#include "FileLock.h"
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -122,15 +127,6 @@ std::string lineBreakOf(std::string_view text)
     return "\n";
 }
 
-std::optional<std::string> readWholeFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return text;
-}
-
 } // namespace
 
 namespace initext {
@@ -175,45 +171,202 @@ std::string withValue(std::string_view text, std::string_view section, std::stri
 
 } // namespace initext
 
-std::optional<std::string> IniFile::read(std::string_view section, std::string_view key) const
+namespace {
+
+namespace fs = std::filesystem;
+
+// How long a save waits for another process's save to end, and for a file
+// that another program is writing in place to settle.
+constexpr std::chrono::milliseconds lockPatience{5000};
+constexpr int settleTries = 10;
+constexpr std::chrono::milliseconds settlePause{20};
+// Symbolic links followed at most, as the system does.
+constexpr int maxLinks = 40;
+
+// The part of a file that is read: all of it, or, past the bound, its whole
+// lines within the bound less the headroom.
+struct Head {
+    std::string text;
+    bool cut = false;
+};
+
+std::optional<Head> readHead(const std::string& path)
 {
-    std::optional<std::string> text = readWholeFile(path_);
-    if (!text) return std::nullopt;
-    return initext::lookup(*text, section, key);
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    Head head;
+    head.text.resize(IniFile::maxReadBytes + 1);
+    in.read(head.text.data(), static_cast<std::streamsize>(head.text.size()));
+    if (in.bad()) return std::nullopt;
+    head.text.resize(static_cast<std::size_t>(in.gcount()));
+    if (head.text.size() > IniFile::maxReadBytes) {
+        head.cut = true;
+        const std::size_t lastFeed = head.text.rfind('\n', IniFile::maxReadBytes - IniFile::headroomBytes - 1);
+        head.text.resize(lastFeed == std::string::npos ? 0 : lastFeed + 1);
+    }
+    return head;
 }
 
-bool IniFile::write(std::string_view section, std::string_view key, std::string_view value) const
+// The file a symbolic link leads to, through any chain of links; the path
+// itself when it is no link. A link whose target is missing leads there too:
+// the write then makes the target.
+std::string linkTarget(const std::string& path)
 {
-    if (value.find_first_of("\r\n") != std::string_view::npos || key.find_first_of("\r\n=[") != std::string_view::npos)
-        return false;
+    fs::path at(path);
     std::error_code error;
-    std::string old;
-    if (std::filesystem::exists(path_, error)) {
-        std::optional<std::string> text = readWholeFile(path_);
-        if (!text) return false; // never replace a file we could not read
-        old = std::move(*text);
+    for (int step = 0; step < maxLinks && fs::is_symlink(fs::symlink_status(at, error)); ++step) {
+        const fs::path to = fs::read_symlink(at, error);
+        if (error) break;
+        at = to.is_absolute() ? to : at.parent_path() / to;
     }
-    const std::string updated = initext::withValue(old, section, key, value);
+    return at.string();
+}
 
-    const std::string temporary = path_ + ".new";
-    std::FILE* out = std::fopen(temporary.c_str(), "wb");
-    if (!out) return false;
-    bool written = std::fwrite(updated.data(), 1, updated.size(), out) == updated.size();
+struct FileState {
+    bool exists = false;
+    std::uintmax_t size = 0;
+    fs::file_time_type changed{};
+    bool operator==(const FileState&) const = default;
+};
+
+FileState stateOf(const std::string& path)
+{
+    std::error_code error;
+    FileState state;
+    const fs::file_status status = fs::status(path, error);
+    if (error || !fs::exists(status)) return state;
+    state.exists = true;
+    state.size = fs::file_size(path, error);
+    state.changed = fs::last_write_time(path, error);
+    return state;
+}
+
+// The file as it stands once nobody is changing it. Our own writers replace
+// it whole, by renaming; an editor saving in place empties it first and
+// writes it then, so a read that changes under it, or finds it empty, is
+// tried again a little later, and an empty file only counts as empty when it
+// stays so.
+struct Snapshot {
+    bool readable = false;
+    bool exists = false;
+    Head head;
+};
+
+Snapshot settledContent(const std::string& path)
+{
+    for (int attempt = 0;; ++attempt) {
+        const FileState before = stateOf(path);
+        if (!before.exists) return {true, false, {}};
+        std::optional<Head> head = readHead(path);
+        const bool last = attempt + 1 >= settleTries;
+        if (!head) {
+            if (last) return {};
+        } else {
+            const bool whole = head->cut || head->text.size() == before.size;
+            const bool settled = whole && stateOf(path) == before;
+            if (settled && (!head->text.empty() || head->cut || last)) return {true, true, std::move(*head)};
+            if (last) return {};
+        }
+        std::this_thread::sleep_for(settlePause);
+    }
+}
+
+IniFile::Written notSaved(const std::string& file, const std::string& why)
+{
+    return {false, IniFile::Notice::notSaved,
+            "The settings could not be saved to \"" + file + "\" (" + why + "); it keeps the settings it had."};
+}
+
+std::string reasonOf(int error)
+{
+    return error != 0 ? std::generic_category().message(error) : std::string("the file could not be written");
+}
+
+bool writeNewFile(const std::string& path, const std::string& text, int& error)
+{
+    errno = 0;
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out) {
+        error = errno;
+        return false;
+    }
+    bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
     written = std::fflush(out) == 0 && written;
 #ifndef _WIN32
     written = ::fsync(fileno(out)) == 0 && written;
 #endif
+    if (!written) error = errno;
     written = std::fclose(out) == 0 && written;
-    if (written && !old.empty()) {
+    if (!written && error == 0) error = errno;
+    return written;
+}
+
+// A free name beside the file for its former whole content.
+std::optional<std::string> asideName(const std::string& file)
+{
+    std::error_code error;
+    for (int number = 1; number <= 100; ++number) {
+        std::string name = file + ".large";
+        if (number > 1) name.append(".").append(std::to_string(number));
+        if (!fs::exists(fs::symlink_status(name, error))) return name;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::string> IniFile::read(std::string_view section, std::string_view key) const
+{
+    std::optional<Head> head = readHead(path_);
+    if (!head) return std::nullopt;
+    return initext::lookup(head->text, section, key);
+}
+
+IniFile::Written IniFile::save(std::string_view section, std::string_view key, std::string_view value) const
+{
+    if (value.find_first_of("\r\n") != std::string_view::npos || key.find_first_of("\r\n=[") != std::string_view::npos)
+        return {};
+    const std::string file = linkTarget(path_);
+    const FileLock lock(file + ".lock", lockPatience);
+    if (!lock.locked()) return notSaved(file, "another program kept its lock file \"" + file + ".lock\"");
+
+    // Read under the lock: what another process saved before is kept.
+    Snapshot old = settledContent(file);
+    if (!old.readable) return notSaved(file, "it could not be read whole"); // never replace what we could not read
+    const std::string updated = initext::withValue(old.head.text, section, key, value);
+
+    const std::string temporary = file + ".new";
+    int error = 0;
+    bool written = writeNewFile(temporary, updated, error);
+    std::error_code failure;
+    if (written && old.exists) {
         // The settings keep the permissions the user gave them.
-        std::filesystem::perms mode = std::filesystem::status(path_, error).permissions();
-        if (!error) std::filesystem::permissions(temporary, mode, error);
-        error.clear();
+        const fs::perms mode = fs::status(file, failure).permissions();
+        if (!failure) fs::permissions(temporary, mode, failure);
+        failure.clear();
     }
-    if (written) std::filesystem::rename(temporary, path_, error);
-    if (!written || error) {
-        std::filesystem::remove(temporary, error);
-        return false;
+    Written result{true, Notice::none, {}};
+    if (written && old.head.cut) {
+        // The part past the bound was never read: the whole file stays, under
+        // a second name.
+        const std::optional<std::string> aside = asideName(file);
+        if (aside) fs::create_hard_link(file, *aside, failure);
+        if (!aside || failure) {
+            fs::remove(temporary, failure);
+            return notSaved(file, "it is larger than 1 MB and could not be kept aside");
+        }
+        result = {
+            true, Notice::keptAside,
+            "The settings file \"" + file + "\" is larger than 1 MB; only its first 960 KB were read. Its whole " +
+                "former content is kept as \"" + *aside + "\", and the part that was read is saved in its place."};
     }
-    return true;
+    if (written) {
+        fs::rename(temporary, file, failure);
+        if (failure) error = failure.value();
+    }
+    if (!written || failure) {
+        fs::remove(temporary, failure);
+        return notSaved(file, reasonOf(error));
+    }
+    return result;
 }

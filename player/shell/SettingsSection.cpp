@@ -1,6 +1,7 @@
 #include "SettingsSection.h"
 
 #include "DecimalText.h"
+#include "SettingsNotices.h"
 
 std::string SettingsSection::getString(const std::string& key) const
 {
@@ -9,7 +10,8 @@ std::string SettingsSection::getString(const std::string& key) const
 
 void SettingsSection::putString(const std::string& key, const std::string& value) const
 {
-    file_.write(section_, key, value);
+    const IniFile::Written written = file_.save(section_, key, value);
+    if (notices_) notices_->note(written);
 }
 
 std::int32_t SettingsSection::getInt(const std::string& key) const

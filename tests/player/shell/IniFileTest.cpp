@@ -1,13 +1,24 @@
 // The settings file's rules: names without regard to case, missing reads as
 // nothing, a write keeps every other line, and a write that cannot finish
-// leaves the old file.
+// leaves the old file and says so. Saves through links, of two processes at
+// once, beside an editor, and of a file grown far too large.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include "IniFile.h"
+#include "SettingsNotices.h"
 #include "SettingsSection.h"
 #include "TempFolder.h"
 
@@ -125,4 +136,146 @@ TEST(SettingsSection, GetIntReadsLikeTheCLibrary)
     section.putInt("x", -2147483647 - 1);
     EXPECT_EQ(section.getString("x"), "-2147483648");
     EXPECT_EQ(section.getString("missing"), "");
+}
+
+TEST(IniFile, ALinkedFileIsSavedAtItsTargetKeepingTheLinkAndTheTargetsMode)
+{
+    TempFolder folder;
+    // As a dotfiles folder keeps it: the settings file a link to a file
+    // elsewhere, itself reached through a relative link.
+    const std::string target = folder.write("dotfiles/sonorbox/Sonorbox.ini", "; mine\n[Sonorbox]\nskin=/s/Skin.ini\n");
+    using std::filesystem::perms;
+    std::filesystem::permissions(target, perms::owner_read | perms::owner_write | perms::group_read);
+    std::filesystem::create_directories(folder.file("config"));
+    std::filesystem::create_symlink("../dotfiles/sonorbox/Sonorbox.ini", folder.file("config/middle.ini"));
+    std::filesystem::create_symlink(folder.file("config/middle.ini"), folder.file("config/Sonorbox.ini"));
+    const std::string link = folder.file("config/Sonorbox.ini");
+
+    ASSERT_TRUE(IniFile(link).write("Sonorbox", "song", "a.mp3"));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.file("config/middle.ini")));
+    EXPECT_EQ(contentOf(target), "; mine\n[Sonorbox]\nskin=/s/Skin.ini\nsong=a.mp3\n");
+    EXPECT_EQ(std::filesystem::status(target).permissions() & perms::all,
+              perms::owner_read | perms::owner_write | perms::group_read);
+    EXPECT_EQ(IniFile(link).read("Sonorbox", "song"), "a.mp3");
+    EXPECT_FALSE(std::filesystem::exists(folder.file("config/Sonorbox.ini.new")));
+    EXPECT_FALSE(std::filesystem::exists(target + ".new"));
+
+    // A link whose target is not there yet makes it.
+    std::filesystem::create_symlink(folder.file("dotfiles/new.ini"), folder.file("config/fresh.ini"));
+    ASSERT_TRUE(IniFile(folder.file("config/fresh.ini")).write("Position", "x", "3"));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.file("config/fresh.ini")));
+    EXPECT_EQ(contentOf(folder.file("dotfiles/new.ini")), "[Position]\nx=3\n");
+}
+
+#ifndef _WIN32
+TEST(IniFile, TwoProcessesSavingAtOnceLoseNoKey)
+{
+    TempFolder folder;
+    const std::string path = folder.write("Sonorbox.ini", "[Sonorbox]\nskin=/s/Skin.ini\n");
+    constexpr int keys = 150;
+    std::vector<pid_t> writers;
+    for (const char* prefix : {"a", "b"}) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            bool all = true;
+            for (int i = 0; i < keys; ++i)
+                all = IniFile(path).write("Sonorbox", prefix + std::to_string(i), std::to_string(i)) && all;
+            ::_exit(all ? 0 : 1);
+        }
+        writers.push_back(child);
+    }
+    for (const pid_t writer : writers) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(writer, &status, 0), writer);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a save failed";
+    }
+    const IniFile file(path);
+    int missing = 0;
+    for (const char* prefix : {"a", "b"})
+        for (int i = 0; i < keys; ++i)
+            if (file.read("Sonorbox", prefix + std::to_string(i)) != std::to_string(i)) ++missing;
+    EXPECT_EQ(missing, 0);
+    EXPECT_EQ(file.read("Sonorbox", "skin"), "/s/Skin.ini");
+}
+#endif
+
+TEST(IniFile, AFileEmptiedByAnEditorSavingInPlaceIsNotSavedEmpty)
+{
+    TempFolder folder;
+    const std::string path = folder.write("Sonorbox.ini", "[Sonorbox]\nskin=/old/Skin.ini\n");
+    // The editor empties the file, and writes it a moment later.
+    std::FILE* editor = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(editor, nullptr);
+    std::thread finishing([editor] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(60));
+        std::fputs("[Sonorbox]\nskin=/edited/Skin.ini\n", editor);
+        std::fclose(editor);
+    });
+    const bool written = IniFile(path).write("Sonorbox", "song", "a.mp3");
+    finishing.join();
+    ASSERT_TRUE(written);
+    EXPECT_EQ(contentOf(path), "[Sonorbox]\nskin=/edited/Skin.ini\nsong=a.mp3\n");
+}
+
+TEST(IniFile, ASaveThatFailsSaysSoNamingTheFileAndKeepsIt)
+{
+    TempFolder folder;
+    const std::string path = folder.write("Sonorbox.ini", "[Sonorbox]\nsong=a.mp3\n");
+    // The temporary file cannot be made, save after save: a folder with a
+    // file in it stands in its place.
+    folder.write("Sonorbox.ini.new/in the way", "");
+    const IniFile::Written written = IniFile(path).save("Sonorbox", "song", "b.mp3");
+    EXPECT_FALSE(written.written);
+    EXPECT_EQ(written.notice, IniFile::Notice::notSaved);
+    EXPECT_NE(written.text.find("\"" + path + "\""), std::string::npos) << written.text;
+    EXPECT_EQ(contentOf(path), "[Sonorbox]\nsong=a.mp3\n");
+
+    // Told once a run, however often the settings are saved.
+    std::vector<std::string> told;
+    SettingsNotices notices([&](const std::string& text) { told.push_back(text); });
+    SettingsSection sonorbox(path, "Sonorbox");
+    SettingsSection position(path, "Position");
+    sonorbox.setNotices(&notices);
+    position.setNotices(&notices);
+    sonorbox.putString("song", "c.mp3");
+    position.putInt("x", 4);
+    sonorbox.putInt("Volume", 20);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0], written.text);
+    EXPECT_EQ(contentOf(path), "[Sonorbox]\nsong=a.mp3\n");
+    // A value refused for its line break is no failure of the file.
+    std::filesystem::remove_all(path + ".new");
+    EXPECT_EQ(IniFile(path).save("Sonorbox", "song", "x\ny").notice, IniFile::Notice::none);
+}
+
+TEST(IniFile, AHugeFileIsReadUpToTheBoundAndKeptWholeAsideAtItsFirstSave)
+{
+    TempFolder folder;
+    std::string text = "[Sonorbox]\r\nskin=/s/Skin.ini\r\n";
+    while (text.size() < IniFile::maxReadBytes - IniFile::headroomBytes - 40)
+        text += "; filler filler filler filler filler\r\n";
+    // Past the part read: lines that would leave no room for the settings
+    // to change without passing the bound again.
+    text += "near=the bound, cut in the middle of its line\r\n[Position]\r\nx=7\r\n";
+    const std::string path = folder.write("Sonorbox.ini", text + std::string(3 << 20, 'z'));
+    const IniFile file(path);
+    EXPECT_EQ(file.read("Sonorbox", "skin"), "/s/Skin.ini");
+    EXPECT_EQ(file.read("Position", "x"), std::nullopt) << "past the bound";
+
+    const IniFile::Written first = file.save("Sonorbox", "song", "a.mp3");
+    ASSERT_TRUE(first.written);
+    EXPECT_EQ(first.notice, IniFile::Notice::keptAside);
+    EXPECT_NE(first.text.find(path + ".large"), std::string::npos) << first.text;
+    EXPECT_EQ(contentOf(path + ".large"), text + std::string(3 << 20, 'z'));
+    const std::string saved = contentOf(path);
+    EXPECT_LT(saved.size(), IniFile::maxReadBytes);
+    EXPECT_EQ(saved.rfind("[Sonorbox]\r\nskin=/s/Skin.ini\r\nsong=a.mp3\r\n; filler", 0), 0u);
+    EXPECT_EQ(file.read("Sonorbox", "song"), "a.mp3");
+    // From then on the file is of a sane size: nothing more to tell.
+    const IniFile::Written second = file.save("Sonorbox", "Volume", "40");
+    EXPECT_TRUE(second.written);
+    EXPECT_EQ(second.notice, IniFile::Notice::none);
+    EXPECT_FALSE(std::filesystem::exists(path + ".large.2"));
 }
