@@ -4,6 +4,7 @@
 // once, beside an editor, and of a file grown far too large.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -15,6 +16,9 @@
 #ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
+#ifdef __linux__
+#include <sys/mount.h>
 #endif
 
 #include "IniFile.h"
@@ -279,3 +283,39 @@ TEST(IniFile, AHugeFileIsReadUpToTheBoundAndKeptWholeAsideAtItsFirstSave)
     EXPECT_EQ(second.notice, IniFile::Notice::none);
     EXPECT_FALSE(std::filesystem::exists(path + ".large.2"));
 }
+
+#ifdef __linux__
+TEST(IniFile, ASaveOnAFullDiskSaysSoAndKeepsTheOldFileWhole)
+{
+    TempFolder folder;
+    const std::string disk = folder.file("disk");
+    std::filesystem::create_directory(disk);
+    // A disk of 64 KB of its own; only root may make one.
+    if (::geteuid() != 0 || ::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "a small disk of its own needs root";
+    struct Unmount {
+        std::string at;
+        ~Unmount() { ::umount(at.c_str()); }
+    } unmount{disk};
+    std::string settings = "[Sonorbox]\nskin=/s/Skin.ini\n";
+    while (settings.size() < 20000) settings += "; a comment of the user's own, to keep\n";
+    const std::string path = disk + "/Sonorbox.ini";
+    std::ofstream(path, std::ios::binary) << settings;
+    // The rest of the disk filled.
+    {
+        std::FILE* filler = std::fopen((disk + "/filler").c_str(), "wb");
+        ASSERT_NE(filler, nullptr);
+        const std::string block(4096, 'f');
+        while (std::fwrite(block.data(), 1, block.size(), filler) == block.size() && std::fflush(filler) == 0) {
+        }
+        std::fclose(filler);
+    }
+    const IniFile::Written written = IniFile(path).save("Sonorbox", "song", "a.mp3");
+    EXPECT_FALSE(written.written);
+    EXPECT_EQ(written.notice, IniFile::Notice::notSaved);
+    EXPECT_NE(written.text.find("\"" + path + "\""), std::string::npos) << written.text;
+    EXPECT_NE(written.text.find(std::generic_category().message(ENOSPC)), std::string::npos) << written.text;
+    EXPECT_EQ(contentOf(path), settings);
+    EXPECT_FALSE(std::filesystem::exists(path + ".new"));
+}
+#endif
