@@ -12,7 +12,7 @@
 #include <cmath>
 #include <limits>
 
-#include "MprisAdaptors.h"
+#include "MprisBusObject.h"
 #include "PlayerActions.h"
 #include "SongTags.h"
 
@@ -79,9 +79,8 @@ MprisService::MprisService(const NowPlaying& nowPlaying, PlayerActions& actions,
     playingWatch_.setInterval(playingWatchMilliseconds);
     connect(&playingWatch_, &QTimer::timeout, this, &MprisService::refresh);
     if (!bus_.isConnected()) return;
-    new MprisRootAdaptor(*this);
-    playerAdaptor_ = new MprisPlayerAdaptor(*this);
-    if (!bus_.registerObject(objectPath, this)) return;
+    busObject_ = std::make_unique<MprisBusObject>(*this);
+    if (!bus_.registerVirtualObject(objectPath, busObject_.get())) return;
     // A player on another display of the same session may hold the name.
     const QString ownName =
         serviceName + QStringLiteral(".instance") + QString::number(QCoreApplication::applicationPid());
@@ -153,7 +152,10 @@ void MprisService::noteSeekAsked()
 
 void MprisService::tellSeekDone()
 {
-    if (playerAdaptor_) emit playerAdaptor_->Seeked(position());
+    if (busName_.isEmpty()) return;
+    QDBusMessage signal = QDBusMessage::createSignal(objectPath, playerInterface, QStringLiteral("Seeked"));
+    signal << static_cast<qlonglong>(position());
+    bus_.send(signal);
 }
 
 // --- org.mpris.MediaPlayer2 ---
@@ -280,14 +282,11 @@ void MprisService::seekTo(std::int64_t microseconds)
     actions_.seekTo(static_cast<double>(microseconds) / 1e6);
 }
 
-void MprisService::openUri(const QString& uri)
+bool MprisService::openUri(const QString& uri)
 {
     const QUrl url(uri);
     const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
-    if (path.isEmpty() || !QFileInfo(path).isFile()) {
-        if (calledFromDBus())
-            sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("Not a local song or list file: %1").arg(uri));
-        return;
-    }
+    if (path.isEmpty() || !QFileInfo(path).isFile()) return false;
     actions_.playPath(path.toStdString());
+    return true;
 }

@@ -1,15 +1,15 @@
 #pragma once
 
 #include <QDBusConnection>
-#include <QDBusContext>
 #include <QObject>
 #include <QTimer>
 #include <QVariantMap>
 #include <cstdint>
+#include <memory>
 
 #include "NowPlaying.h"
 
-class MprisPlayerAdaptor;
+class MprisBusObject;
 class PlayerActions;
 class QWidget;
 
@@ -18,10 +18,10 @@ class QWidget;
 // holds that name "org.mpris.MediaPlayer2.sonorbox.instance<pid>", for as
 // long as this object lives. Without a session bus it does nothing. Its
 // methods are carried out by the player's actions; it tells the bus of each
-// change that refresh finds and of each seek once the player has moved.
-class MprisService : public QObject, protected QDBusContext {
-    // The bus sets its calling context on this object, found through its
-    // meta-object.
+// change that refresh finds and of each seek once the player has moved. The
+// calls from the bus reach it through its bus object, which checks their
+// arguments.
+class MprisService : public QObject {
     Q_OBJECT
 
 public:
@@ -53,8 +53,8 @@ public:
     void previous();
     void seek(std::int64_t offset);
     void setPosition(const QString& trackId, std::int64_t position);
-    // A uri naming no local file is refused with an error to the caller.
-    void openUri(const QString& uri);
+    // False, doing nothing, for a uri naming no local file.
+    bool openUri(const QString& uri);
 
 private:
     QString trackId() const;
@@ -67,7 +67,7 @@ private:
     QWidget& window_;
     QDBusConnection bus_;
     QString busName_;
-    MprisPlayerAdaptor* playerAdaptor_ = nullptr;
+    std::unique_ptr<MprisBusObject> busObject_;
     // What the bus was last told.
     QString toldStatus_;
     int toldVolume_ = -1;

@@ -13,6 +13,7 @@
 #include <QDBusVariant>
 #include <QObject>
 #include <QUrl>
+#include <limits>
 
 #include "PlayerInstall.h"
 
@@ -273,6 +274,70 @@ TEST_F(Mpris, APlayerThatStopsByItselfIsToldStopped)
     ASSERT_TRUE(processUntil([] { return onBus(serviceName); }));
     EXPECT_TRUE(processUntil([&] { return heard.told("PlaybackStatus") == QVariant("Stopped"); }));
     EXPECT_EQ(BusPlayer{serviceName}.status(), "Stopped");
+    player.kill();
+}
+
+TEST_F(Mpris, WhatAPeerSendsIsCheckedBeforeThePlayerActs)
+{
+    PlayerInstall install;
+    BusSignals heard;
+    QProcess& player = install.start({DEMO_SONG}, {{"SDL_DISKAUDIODELAY", "46"}});
+    ASSERT_TRUE(processUntil([] { return onBus(serviceName); }));
+    const BusPlayer mpris{serviceName};
+    ASSERT_TRUE(install.playing(176400));
+    const auto set = [](const QString& interface, const QString& name, const QVariant& value) {
+        QDBusMessage message = QDBusMessage::createMethodCall(serviceName, objectPath, propertiesInterface, "Set");
+        message.setArguments({interface, name, QVariant::fromValue(QDBusVariant(value))});
+        return bus().call(message, QDBus::Block, 5000);
+    };
+    const auto errorOf = [](const QDBusMessage& reply) {
+        return reply.type() == QDBusMessage::ErrorMessage ? reply.errorName().toStdString() : std::string("no error");
+    };
+    const std::string invalidArgs = "org.freedesktop.DBus.Error.InvalidArgs";
+
+    // A settable property set to a value that is no number: the caller's
+    // fault, and nothing changes.
+    EXPECT_EQ(errorOf(set(playerInterface, "Volume", QString("abc"))), invalidArgs);
+    EXPECT_EQ(errorOf(set(playerInterface, "Volume", QString("0.3"))), invalidArgs);
+    EXPECT_EQ(errorOf(set(playerInterface, "Volume", true)), invalidArgs);
+    EXPECT_EQ(errorOf(set(playerInterface, "Volume", QStringList{"1"})), invalidArgs);
+    EXPECT_EQ(errorOf(set(playerInterface, "Rate", QString("fast"))), invalidArgs);
+    EXPECT_EQ(mpris.property("Volume").toDouble(), 1.0);
+    EXPECT_EQ(IniFile(install.settings).read("Sonorbox", "Volume"), std::nullopt);
+    // What cannot be set, or is not there, says so.
+    EXPECT_EQ(errorOf(set(rootInterface, "Identity", QString("Other"))), "org.freedesktop.DBus.Error.PropertyReadOnly");
+    EXPECT_EQ(errorOf(set(playerInterface, "Shuffle", true)), "org.freedesktop.DBus.Error.UnknownProperty");
+    // Numbers of the right type still work; a rate changes nothing.
+    EXPECT_EQ(errorOf(set(playerInterface, "Volume", 0.4)), "no error");
+    EXPECT_EQ(errorOf(set(playerInterface, "Rate", 1.0)), "no error");
+    EXPECT_EQ(mpris.property("Volume").toDouble(), 0.4);
+
+    // Methods called with arguments of other types.
+    EXPECT_EQ(errorOf(mpris.call("Seek", {QString("10")})), invalidArgs);
+    EXPECT_EQ(errorOf(mpris.call("SetPosition", {qlonglong(0), qlonglong(0)})), invalidArgs);
+    EXPECT_EQ(errorOf(mpris.call("OpenUri", {qlonglong(7)})), invalidArgs);
+    EXPECT_EQ(errorOf(mpris.call("Play", {qlonglong(7)})), invalidArgs);
+    EXPECT_EQ(mpris.status(), "Playing");
+
+    // The largest offset the bus carries goes past the end: the next song.
+    const QString track = mpris.trackId();
+    EXPECT_EQ(errorOf(mpris.call("Seek", {std::numeric_limits<qlonglong>::max()})), "no error");
+    EXPECT_TRUE(processUntil([&] { return mpris.trackId() != track; }));
+    EXPECT_EQ(errorOf(mpris.call("Seek", {std::numeric_limits<qlonglong>::min()})), "no error");
+    EXPECT_EQ(mpris.status(), "Playing");
+
+    // The object describes itself with the types the specification gives.
+    const QDBusMessage described = mpris.call("Introspect", {}, "org.freedesktop.DBus.Introspectable");
+    ASSERT_EQ(described.type(), QDBusMessage::ReplyMessage);
+    const QString xml = described.arguments().value(0).toString();
+    EXPECT_TRUE(xml.contains(R"(<property name="Volume" type="d" access="readwrite"/>)")) << xml.toStdString();
+    EXPECT_TRUE(xml.contains(R"(<interface name="org.freedesktop.DBus.Properties">)")) << xml.toStdString();
+    const QDBusMessage all = mpris.call("GetAll", {playerInterface}, propertiesInterface);
+    ASSERT_EQ(all.type(), QDBusMessage::ReplyMessage);
+    const QVariantMap properties = mapOf(all.arguments().value(0));
+    EXPECT_EQ(properties.value("PlaybackStatus").toString(), "Playing");
+    EXPECT_EQ(properties.value("Volume").toDouble(), 0.4);
+    EXPECT_TRUE(properties.value("CanSeek").toBool());
     player.kill();
 }
 
