@@ -1,5 +1,6 @@
 #include "FileLock.h"
 
+#include <cerrno>
 #include <thread>
 
 #ifdef _WIN32
@@ -34,7 +35,10 @@ FileLock::FileLock(const std::string& path, std::chrono::milliseconds patience)
 {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
+    if (file == INVALID_HANDLE_VALUE) {
+        openError_ = GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
+        return;
+    }
     handle_ = file;
     locked_ = tryUntil(patience, [file] {
         OVERLAPPED whole{};
@@ -57,7 +61,10 @@ FileLock::~FileLock()
 FileLock::FileLock(const std::string& path, std::chrono::milliseconds patience)
 {
     descriptor_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (descriptor_ < 0) return;
+    if (descriptor_ < 0) {
+        openError_ = errno;
+        return;
+    }
     const int file = descriptor_;
     locked_ = tryUntil(patience, [file] { return ::flock(file, LOCK_EX | LOCK_NB) == 0; });
 }

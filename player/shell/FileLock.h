@@ -17,6 +17,9 @@ public:
     FileLock& operator=(const FileLock&) = delete;
 
     bool locked() const { return locked_; }
+    // Why the lock file could not be opened (an errno value); 0 when it
+    // opened, and the lock did not come because another process held it.
+    int openError() const { return openError_; }
 
 private:
 #ifdef _WIN32
@@ -25,4 +28,5 @@ private:
     int descriptor_ = -1;
 #endif
     bool locked_ = false;
+    int openError_ = 0;
 };

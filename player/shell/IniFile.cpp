@@ -328,7 +328,10 @@ IniFile::Written IniFile::save(std::string_view section, std::string_view key, s
         return {};
     const std::string file = linkTarget(path_);
     const FileLock lock(file + ".lock", lockPatience);
-    if (!lock.locked()) return notSaved(file, "another program kept its lock file \"" + file + ".lock\"");
+    if (!lock.locked()) {
+        if (lock.openError() != 0) return notSaved(file, reasonOf(lock.openError()));
+        return notSaved(file, "another program kept its lock file \"" + file + ".lock\"");
+    }
 
     // Read under the lock: what another process saved before is kept.
     Snapshot old = settledContent(file);

@@ -183,8 +183,7 @@ bool MprisBusObject::handleMessage(const QDBusMessage& message, const QDBusConne
     if (message.type() != QDBusMessage::MethodCallMessage) return false;
     const QString interface = message.interface();
     // The toolkit describes the object from introspect().
-    if (interface == introspectableInterface || (interface.isEmpty() && message.member() == "Introspect"))
-        return false;
+    if (interface == introspectableInterface || (interface.isEmpty() && message.member() == "Introspect")) return false;
     const bool forProperties = interface == propertiesInterface ||
                                (interface.isEmpty() && QStringList{"Get", "GetAll", "Set"}.contains(message.member()));
     const QDBusMessage reply = forProperties ? propertiesCall(message) : methodCall(message);
@@ -271,9 +270,9 @@ QDBusMessage MprisBusObject::setProperty(const QDBusMessage& message, const QStr
         return message.createErrorReply(QDBusError::PropertyReadOnly, QStringLiteral("%1 is read-only").arg(name));
     const std::optional<double> number = numberOf(value);
     if (!number)
-        return message.createErrorReply(
-            QDBusError::InvalidArgs,
-            QStringLiteral("%1 takes a number (type \"d\"), not a value of the type \"%2\"").arg(name, signatureOf(value)));
+        return message.createErrorReply(QDBusError::InvalidArgs,
+                                        QStringLiteral("%1 takes a number (type \"d\"), not a value of the type \"%2\"")
+                                            .arg(name, signatureOf(value)));
     // One speed only: a rate asked for changes nothing.
     if (name == QLatin1String("Volume")) service_.setVolume(*number);
     return message.createReply();

@@ -285,7 +285,7 @@ TEST(IniFile, AHugeFileIsReadUpToTheBoundAndKeptWholeAsideAtItsFirstSave)
 }
 
 #ifdef __linux__
-TEST(IniFile, ASaveOnAFullDiskSaysSoAndKeepsTheOldFileWhole)
+TEST(IniFile, ASaveOnAFullOrReadOnlyDiskSaysWhyAndKeepsTheOldFileWhole)
 {
     TempFolder folder;
     const std::string disk = folder.file("disk");
@@ -317,5 +317,14 @@ TEST(IniFile, ASaveOnAFullDiskSaysSoAndKeepsTheOldFileWhole)
     EXPECT_NE(written.text.find(std::generic_category().message(ENOSPC)), std::string::npos) << written.text;
     EXPECT_EQ(contentOf(path), settings);
     EXPECT_FALSE(std::filesystem::exists(path + ".new"));
+
+    // The same disk made read-only, the lock file not yet there.
+    std::filesystem::remove(disk + "/filler");
+    std::filesystem::remove(path + ".lock");
+    ASSERT_EQ(::mount("tmpfs", disk.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k"), 0);
+    const IniFile::Written readOnly = IniFile(path).save("Sonorbox", "song", "a.mp3");
+    EXPECT_FALSE(readOnly.written);
+    EXPECT_NE(readOnly.text.find(std::generic_category().message(EROFS)), std::string::npos) << readOnly.text;
+    EXPECT_EQ(contentOf(path), settings);
 }
 #endif
