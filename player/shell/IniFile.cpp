@@ -180,6 +180,8 @@ namespace fs = std::filesystem;
 constexpr std::chrono::milliseconds lockPatience{5000};
 constexpr int settleTries = 10;
 constexpr std::chrono::milliseconds settlePause{20};
+// An empty file changed longer ago than this is taken as empty at once.
+constexpr std::chrono::seconds recentChange{2};
 // Symbolic links followed at most, as the system does.
 constexpr int maxLinks = 40;
 
@@ -243,9 +245,9 @@ FileState stateOf(const std::string& path)
 
 // The file as it stands once nobody is changing it. Our own writers replace
 // it whole, by renaming; an editor saving in place empties it first and
-// writes it then, so a read that changes under it, or finds it empty, is
-// tried again a little later, and an empty file only counts as empty when it
-// stays so.
+// writes it then, so a read that changes under it, or finds it emptied just
+// now, is tried again a little later, and such a file only counts as empty
+// when it stays so.
 struct Snapshot {
     bool readable = false;
     bool exists = false;
@@ -264,7 +266,9 @@ Snapshot settledContent(const std::string& path)
         } else {
             const bool whole = head->cut || head->text.size() == before.size;
             const bool settled = whole && stateOf(path) == before;
-            if (settled && (!head->text.empty() || head->cut || last)) return {true, true, std::move(*head)};
+            const bool emptiedJustNow =
+                head->text.empty() && fs::file_time_type::clock::now() - before.changed < recentChange;
+            if (settled && (!emptiedJustNow || last)) return {true, true, std::move(*head)};
             if (last) return {};
         }
         std::this_thread::sleep_for(settlePause);

@@ -131,3 +131,36 @@ TEST(Start, ASkinThatCannotBeLoadedEndsTheStartAndStaysChosen)
     EXPECT_THROW(start.application.run(), ShellError);
     EXPECT_EQ(start.settings.getSkin(), testSkin("NoBitmaps"));
 }
+
+TEST(Start, ASettingsFileThatCannotBeSavedIsToldOnceNamingIt)
+{
+    StartFixture start;
+    start.settings.putSkin(testSkin("Vertical"));
+    // Each save fails: a folder with a file in it stands where the new
+    // file would be made.
+    start.programFolder.write("Sonorbox.ini.new/in the way", "");
+    // The start saves the song it is given, the window's place is saved at
+    // its end, and the volume twice between.
+    Application application{{start.programFolder.path(), start.configFolder.file("sonorbox"), testSkin("Vertical")},
+                            DEMO_SONG,
+                            {start.device, start.messages, start.dialogs},
+                            start.runtimeFolder.path()};
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        for (QWidget* face : QApplication::topLevelWidgets()) {
+            if (face->objectName() != "Sonorbox MP3" || !face->isVisible()) continue;
+            QTest::keyClick(face, Qt::Key_Down);
+            QTest::keyClick(face, Qt::Key_Down);
+            QTest::keyClick(face, Qt::Key_Escape);
+            return;
+        }
+    });
+    closer.start(10);
+    EXPECT_EQ(application.run(), 0);
+    int told = 0;
+    for (const auto& message : start.messages.messages())
+        if (message.text.find("could not be saved to \"" + start.settingsFile + "\"") != std::string::npos) ++told;
+    EXPECT_EQ(told, 1);
+    EXPECT_EQ(start.settings.getSkin(), testSkin("Vertical"));
+    EXPECT_EQ(start.settings.getSong(), "");
+}
