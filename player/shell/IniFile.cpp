@@ -1,5 +1,6 @@
 #include "IniFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
@@ -194,10 +195,16 @@ struct Head {
 
 std::optional<Head> readHead(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    // A pipe or a device named as the file would hold the reading without end.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) return std::nullopt;
+    const std::streamoff size = in.tellg();
+    in.seekg(0);
     Head head;
-    head.text.resize(IniFile::maxReadBytes + 1);
+    head.text.resize(size >= 0 ? std::min<std::size_t>(static_cast<std::size_t>(size) + 1, IniFile::maxReadBytes + 1)
+                               : IniFile::maxReadBytes + 1);
     in.read(head.text.data(), static_cast<std::streamsize>(head.text.size()));
     if (in.bad()) return std::nullopt;
     head.text.resize(static_cast<std::size_t>(in.gcount()));

@@ -14,6 +14,7 @@
 #include <vector>
 
 #ifndef _WIN32
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -326,5 +327,20 @@ TEST(IniFile, ASaveOnAFullOrReadOnlyDiskSaysWhyAndKeepsTheOldFileWhole)
     EXPECT_FALSE(readOnly.written);
     EXPECT_NE(readOnly.text.find(std::generic_category().message(EROFS)), std::string::npos) << readOnly.text;
     EXPECT_EQ(contentOf(path), settings);
+}
+#endif
+
+#ifndef _WIN32
+TEST(IniFile, AFileThatIsAPipeIsNeitherWaitedForNorReplaced)
+{
+    TempFolder folder;
+    const std::string path = folder.file("Sonorbox.ini");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    const IniFile file(path);
+    EXPECT_EQ(file.read("Sonorbox", "skin"), std::nullopt);
+    const IniFile::Written written = file.save("Sonorbox", "song", "a.mp3");
+    EXPECT_FALSE(written.written);
+    EXPECT_EQ(written.notice, IniFile::Notice::notSaved);
+    EXPECT_TRUE(std::filesystem::is_fifo(path));
 }
 #endif
