@@ -280,7 +280,6 @@ TEST_F(Mpris, APlayerThatStopsByItselfIsToldStopped)
 TEST_F(Mpris, WhatAPeerSendsIsCheckedBeforeThePlayerActs)
 {
     PlayerInstall install;
-    BusSignals heard;
     QProcess& player = install.start({DEMO_SONG}, {{"SDL_DISKAUDIODELAY", "46"}});
     ASSERT_TRUE(processUntil([] { return onBus(serviceName); }));
     const BusPlayer mpris{serviceName};
