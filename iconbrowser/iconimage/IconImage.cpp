@@ -1,5 +1,6 @@
 #include "IconImage.h"
 
+#include "Limits.h"
 #include "PngCodec.h"
 
 #include <QBuffer>
@@ -55,15 +56,19 @@ QByteArray largestImageAsPng(const IconReader& reader, int index)
         if (a.width * a.height != b.width * b.height) return a.width * a.height > b.width * b.height;
         return a.bitCount > b.bitCount;
     });
+    // Many entries may name one image made to fail: it costs its bound once.
+    std::uint64_t failed = 0;
     for (const StoredImage& stored : images) {
+        if (failed >= maxFailedImageBytes) break;
         const auto image = decodeStoredImage(stored);
-        if (!image) continue;
-        if (const auto* png = std::get_if<PngImage>(&*image)) {
-            if (decodePng(*png))
-                return QByteArray(reinterpret_cast<const char*>(stored.bytes.data()),
-                                  static_cast<qsizetype>(stored.bytes.size()));
+        const auto* png = image ? std::get_if<PngImage>(&*image) : nullptr;
+        if (!image || (png && !decodePng(*png))) {
+            failed += stored.bytes.size();
             continue;
         }
+        if (png)
+            return QByteArray(reinterpret_cast<const char*>(stored.bytes.data()),
+                              static_cast<qsizetype>(stored.bytes.size()));
         QByteArray encoded;
         QBuffer buffer(&encoded);
         buffer.open(QIODevice::WriteOnly);
