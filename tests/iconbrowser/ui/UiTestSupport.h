@@ -70,13 +70,22 @@ public:
     QAction* popUp(QMenu& menu, QPoint) override
     {
         ++popUps;
-        return chooseSave ? menu.actions().value(0) : nullptr;
+        if (chooseSave) return menu.actions().value(0);
+        return chooseCopy ? menu.actions().value(1) : nullptr;
+    }
+    glint::SaveAllTarget askSaveAllTarget(QWidget*) override
+    {
+        ++saveAllDialogs;
+        return saveAll;
     }
 
     std::vector<Message> messages;
     QString savePath;
     glint::SaveFormat saveFormat = glint::SaveFormat::Bitmap;
     bool chooseSave = false;
+    bool chooseCopy = false;
+    glint::SaveAllTarget saveAll;
+    int saveAllDialogs = 0;
     int saveDialogs = 0;
     int popUps = 0;
 };
@@ -95,6 +104,12 @@ struct Window {
     std::vector<QUrl> opened;
     glint::FrmMain frm;
 };
+
+// Waits until the page the window was last asked for is drawn.
+inline bool waitForPage(const glint::FrmMain& frm)
+{
+    return waitFor([&] { return !frm.pageLoading(); }, std::chrono::seconds(20));
+}
 
 inline QString iconFolder()
 {
