@@ -172,6 +172,7 @@ private:
     bool pageLoading_ = false;
     IconPage shownPage_;              // what the boxes show: its path, first icon and count (its images are not kept)
     bool clearBordersOnDraw_ = false; // a new file's page is drawn without borders
+    int wheelAngle_ = 0;              // of the wheel over the row, less the whole notches taken
     std::unique_ptr<QTemporaryDir> dragFolder_; // the files dragged out, until the program ends
 };
 

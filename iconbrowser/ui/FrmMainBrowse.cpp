@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QWheelEvent>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
@@ -112,8 +113,16 @@ void FrmMain::scrollIconRow(int action)
 
 bool FrmMain::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Wheel && (watched == picture1_ || watched == picIcons_)) {
-        QCoreApplication::sendEvent(icoscroll_, event);
+    const bool overRow = watched == picture1_ || watched == picIcons_ || qobject_cast<IconBox*>(watched);
+    if (event->type() == QEvent::Wheel && overRow) {
+        // One icon a notch (15 degrees, 120 units), down or right moving on;
+        // a fine-grained wheel or touchpad adds up to whole notches.
+        const QPoint angle = static_cast<QWheelEvent*>(event)->angleDelta();
+        wheelAngle_ += angle.y() != 0 ? angle.y() : -angle.x();
+        constexpr int notch = 120;
+        for (; wheelAngle_ >= notch; wheelAngle_ -= notch) scrollIconRow(QAbstractSlider::SliderSingleStepSub);
+        for (; wheelAngle_ <= -notch; wheelAngle_ += notch) scrollIconRow(QAbstractSlider::SliderSingleStepAdd);
+        event->accept();
         return true;
     }
     return QMainWindow::eventFilter(watched, event);

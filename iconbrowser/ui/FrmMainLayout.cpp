@@ -131,6 +131,7 @@ void FrmMain::buildControls()
         const double left = b == 0 ? 0 : -15 + smallBoxSpacing * (b - 1);
         twips::place(icopic_[b], {left, 0, iconBoxSide, iconBoxSide});
         icopic_[b]->setOwnToolTip(b == 0 ? iconToExtract : iconsInTheFile);
+        icopic_[b]->installEventFilter(this);
     }
     // The wheel over the row, boxes or the white between them, scrolls it.
     picture1_->installEventFilter(this);

@@ -22,7 +22,7 @@ struct IconPageBox {
 struct IconPage {
     QString path;
     int first = 0;
-    int count = 0; // icons in the file, at most 32767
+    int count = 0;                  // icons in the file, at most 32767
     std::vector<IconPageBox> boxes; // one per box; a box past the last icon is blank
 };
 

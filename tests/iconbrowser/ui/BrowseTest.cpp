@@ -32,27 +32,8 @@ protected:
 
     void openFolder(const QString& path) { ASSERT_FALSE(window.frm.Dir1()->setPath(path)); }
 
-    // Clicks `name` in the file list with the mouse, once the list shows it.
-    void clickFile(const QString& name)
-    {
-        glint::FileList* list = window.frm.File1();
-        QModelIndex index;
-        ASSERT_TRUE(waitFor([&] {
-            const QAbstractItemModel* model = list->model();
-            for (int row = 0; row < model->rowCount(list->rootIndex()); ++row) {
-                const QModelIndex candidate = model->index(row, 0, list->rootIndex());
-                if (candidate.data().toString() == name) {
-                    index = candidate;
-                    return true;
-                }
-            }
-            return false;
-        })) << name.toStdString()
-            << " never listed";
-        list->scrollTo(index);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
-        ASSERT_TRUE(uitest::waitForPage(window.frm));
-    }
+    // Clicks `name` in the file list with the mouse, once the list shows it, and waits for its page.
+    void clickFile(const QString& name) { uitest::clickFile(window.frm, name); }
 
     // Moves the row to `value` and waits for its page.
     void scrollTo(int value)
