@@ -177,12 +177,12 @@ TEST_F(IconsOut, ADraggedIconIsAPngFileAndAnImage)
     box.drawIcon(window.frm.icopic(1)->picture());
     QSignalSpy started(&box, &glint::IconBox::dragStarted);
     QTest::mousePress(&box, Qt::LeftButton, {}, QPoint(10, 10));
-    QMouseEvent near(QEvent::MouseMove, QPointF(11, 10), box.mapToGlobal(QPointF(11, 10)), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent near(QEvent::MouseMove, QPointF(11, 10), box.mapToGlobal(QPointF(11, 10)), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(&box, &near);
     EXPECT_EQ(started.count(), 0);
-    QMouseEvent far(QEvent::MouseMove, QPointF(30, 30), box.mapToGlobal(QPointF(30, 30)), Qt::NoButton,
-                    Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent far(QEvent::MouseMove, QPointF(30, 30), box.mapToGlobal(QPointF(30, 30)), Qt::NoButton, Qt::LeftButton,
+                    Qt::NoModifier);
     QApplication::sendEvent(&box, &far);
     ASSERT_EQ(started.count(), 1);
     EXPECT_EQ(started[0][0].toInt(), 4);
