@@ -12,6 +12,9 @@ The inputs, written once to bench/out/hostile-icons:
   it as its one icon group.
 - damaged.ico: a 32 x 32 PNG image whose compressed data is damaged, listed
   before a sound 32 x 32 bitmap image of the same icon.
+- tinychunks.ico: a 256 x 256 PNG image of 1.8 MB, its data one byte a chunk
+  and then 150,000 empty IDAT chunks, its check value garbled.
+- manyentries.ico: 60,000 directory entries that all name that one image.
 
 For each build and input: wall time and peak memory (maximum resident set, GNU
 time) of `glint-extract FILE 0 OUT.png`, its exit status and what it wrote; and
@@ -72,9 +75,27 @@ def damaged_png():
     return png(32, bytes(idat))
 
 
+def tiny_chunks_png():
+    """The rows' data one byte a chunk, then empty chunks; the zlib check value garbled, so it never decodes."""
+    data = zlib.compress(rows(256), 9)
+    data = data[:-4] + bytes(4)
+    parts = [chunk(b'IHDR', struct.pack('>IIBBBBB', 256, 256, 8, 6, 0, 0, 0))]
+    parts += [chunk(b'IDAT', data[at:at + 1]) for at in range(len(data))]
+    parts += [chunk(b'IDAT', b'')] * 150000
+    return b'\x89PNG\r\n\x1a\n' + b''.join(parts) + chunk(b'IEND', b'')
+
+
+def entries_naming_one(image, count):
+    """An icon file of `count` entries that all name `image`."""
+    out = struct.pack('<HHH', 0, 1, count)
+    out += struct.pack('<BBBBHHII', 0, 0, 0, 0, 1, 32, len(image), 6 + 16 * count) * count
+    return out + image
+
+
 def write_inputs():
     os.makedirs(OUT, exist_ok=True)
-    paths = {name: os.path.join(OUT, name) for name in ('inflating.ico', 'inflating.dll', 'damaged.ico')}
+    names = ('inflating.ico', 'inflating.dll', 'damaged.ico', 'tinychunks.ico', 'manyentries.ico')
+    paths = {name: os.path.join(OUT, name) for name in names}
     if not all(os.path.exists(p) for p in paths.values()):
         inflating = (0, 32, inflating_png())
         sound = make_icons.image(32, 32)
@@ -84,6 +105,11 @@ def write_inputs():
             f.write(pe_library.pe_bytes(pe_library.resource_section([[inflating]])))
         with open(paths['damaged.ico'], 'wb') as f:
             f.write(make_icons.ico([(32, 32, damaged_png()), sound]))
+        tiny = tiny_chunks_png()
+        with open(paths['tinychunks.ico'], 'wb') as f:
+            f.write(make_icons.ico([(0, 32, tiny)]))
+        with open(paths['manyentries.ico'], 'wb') as f:
+            f.write(entries_naming_one(tiny, 60000))
     return paths
 
 
@@ -167,6 +193,10 @@ def main():
                 result = 'exit %d: %s' % (status, describe(picture)) + ('; ' + out.strip() if out.strip() else '')
                 print('%-7s %-14s %-28s %10.1f %10d  %s' % (label, name, 'glint-extract FILE 0 OUT', wall * 1e3,
                                                             peak, result))
+                thumbnail = os.path.join(work, '%s-%s-thumbnail.png' % (label, name))
+                wall, peak, status, out = timed([extract, '--thumbnail', '128', path, thumbnail])
+                print('%-7s %-14s %-28s %10.1f %10d  exit %d' % (label, name, '--thumbnail 128 FILE OUT', wall * 1e3,
+                                                                 peak, status))
                 if page:
                     env = dict(os.environ, QT_QPA_PLATFORM='offscreen')
                     wall, peak, status, out = timed([page, small, path, '--runs', '3'], env=env)

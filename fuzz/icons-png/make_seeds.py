@@ -7,7 +7,11 @@ Icon files whose PNG images reach every check of the PNG stream: a palette
 image with tRNS and text chunks, an interlaced one in two IDAT chunks, a damaged
 one listed before a sound bitmap, and a PE32+ library holding a PNG image; and
 for the decoder's every path, images of the other depths and colour types with
-rows under each filter type.
+rows under each filter type. Two hostile files, which cost seconds before the
+reader bounded its work and now cost the fuzz timeout nothing: a PNG image of
+thousands of empty IDAT chunks, and an icon of hundreds of entries that all
+name one PNG image that does not decode (36 and 200 KB). Before the bounds
+the second cost fuzz_thumbnail about 3 s, past its timeout.
 """
 import os
 import struct
@@ -60,6 +64,17 @@ def main():
         'damaged-then-bitmap.ico': make_icons.ico([(32, 32, damaged), make_icons.image(16, 4)]),
         'png.dll': pe_library.pe_bytes(pe_library.resource_section([[(16, 8, palette), (8, 8, interlaced)]])),
     }
+    # The data of a 64 x 64 image one byte per chunk, then empty chunks; its check value garbled.
+    big_rows = zlib.compress(b''.join(b'\0' + bytes(64 * 4) for _ in range(64)), 9)
+    big_rows = big_rows[:-4] + b'\0\0\0\0'
+    def tiny(empty):
+        return png(64, 64, 8, 6, 0, [(b'IDAT', big_rows[at:at + 1]) for at in range(len(big_rows))]
+                   + [(b'IDAT', b'')] * empty)
+    seeds['tiny-chunks.ico'] = make_icons.ico([(64, 32, tiny(3000))])
+    entries, shared = 1000, tiny(16000)
+    many = struct.pack('<HHH', 0, 1, entries) + b''.join(
+        struct.pack('<BBBBHHII', 0, 0, 0, 0, 1, 32, len(shared), 6 + 16 * entries) for _ in range(entries))
+    seeds['many-entries.ico'] = many + shared
     for name, data in seeds.items():
         with open(os.path.join(HERE, name), 'wb') as f:
             f.write(data)

@@ -50,26 +50,8 @@ QImage iconImage(const IconReader& reader, int index)
 
 QByteArray largestImageAsPng(const IconReader& reader, int index)
 {
-    std::vector<StoredImage> images = reader.storedImages(index);
-    std::stable_sort(images.begin(), images.end(), [](const StoredImage& a, const StoredImage& b) {
-        if (a.width * a.height != b.width * b.height) return a.width * a.height > b.width * b.height;
-        return a.bitCount > b.bitCount;
-    });
-    for (const StoredImage& stored : images) {
-        const auto image = decodeStoredImage(stored);
-        if (!image) continue;
-        if (const auto* png = std::get_if<PngImage>(&*image)) {
-            if (decodePng(*png))
-                return QByteArray(reinterpret_cast<const char*>(stored.bytes.data()),
-                                  static_cast<qsizetype>(stored.bytes.size()));
-            continue;
-        }
-        QByteArray encoded;
-        QBuffer buffer(&encoded);
-        buffer.open(QIODevice::WriteOnly);
-        if (toQImage(std::get<Image>(*image)).save(&buffer, "PNG")) return encoded;
-    }
-    return {};
+    const std::vector<std::uint8_t> png = largestImagePng(reader, index);
+    return QByteArray(reinterpret_cast<const char*>(png.data()), static_cast<qsizetype>(png.size()));
 }
 
 QByteArray iconFile(const IconReader& reader, int index)
@@ -91,7 +73,10 @@ QImage toQImage(const Image& image)
 
 QImage drawnOn(const QImage& icon, QColor background, QSize size)
 {
-    QImage canvas(size, QImage::Format_RGB32);
+    // An icon at the screen's pixels gets a surface of as many pixels per point.
+    const double ratio = icon.isNull() ? 1.0 : icon.devicePixelRatio();
+    QImage canvas(size * ratio, QImage::Format_RGB32);
+    canvas.setDevicePixelRatio(ratio);
     canvas.fill(background);
     QPainter painter(&canvas);
     painter.drawImage(0, 0, icon);

@@ -32,7 +32,8 @@ QByteArray iconFile(const IconReader& reader, int index);
 QImage toQImage(const Image& image);
 
 // The icon drawn over `background` at its top-left corner, on a surface of
-// `size`: what a picture box holds after drawing an icon into it.
+// `size` (in points: an icon whose device pixel ratio is 2 gets twice as many
+// pixels each way): what a picture box holds after drawing an icon into it.
 QImage drawnOn(const QImage& icon, QColor background, QSize size);
 
 } // namespace icons

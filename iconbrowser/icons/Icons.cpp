@@ -9,8 +9,15 @@
 #include "Scale.h"
 
 #include <algorithm>
+#include <set>
+#include <utility>
 
 namespace icons {
+
+// The bytes of images that failed to decode so far, against maxFailedImageBytes.
+struct FailureBudget {
+    std::uint64_t spent = 0;
+};
 
 namespace {
 
@@ -48,28 +55,33 @@ std::vector<IconDirEntry> ranked(std::vector<IconDirEntry> entries, ImageChoice 
 }
 
 std::optional<Icon> readImage(const ByteSource& source, const IconContainer& container, int index, ImageChoice choice,
-                              const PngDecoder& decodePng)
+                              const PngDecoder& decodePng, FailureBudget& budget)
 {
     if (index < 0 || index >= container.iconCount()) return std::nullopt;
+    std::set<std::pair<std::uint64_t, std::uint64_t>> tried; // entries may all name one image
     for (const IconDirEntry& entry : ranked(container.images(index), choice)) {
+        if (budget.spent >= maxFailedImageBytes) return std::nullopt;
         const auto range = container.imageRange(entry);
-        if (!range) continue;
+        if (!range || !tried.emplace(range->offset, range->length).second) continue;
         auto image = decodeIconImage(source, *range);
-        if (!image) continue;
-        if (const auto* png = std::get_if<PngImage>(&*image); png && decodePng) {
-            auto pixels = decodePng(*png);
-            if (!pixels) continue;
-            *image = std::move(*pixels);
-        }
-        return image;
+        if (image)
+            if (const auto* png = std::get_if<PngImage>(&*image); png && decodePng) {
+                auto pixels = decodePng(*png);
+                if (pixels)
+                    *image = std::move(*pixels);
+                else
+                    image.reset();
+            }
+        if (image) return image;
+        budget.spent += std::min<std::uint64_t>(range->length, maxImageBytes);
     }
     return std::nullopt;
 }
 
 std::optional<Icon> readIcon(const ByteSource& source, const IconContainer& container, int index,
-                             const PngDecoder& decodePng)
+                             const PngDecoder& decodePng, FailureBudget& budget)
 {
-    auto image = readImage(source, container, index, {}, decodePng);
+    auto image = readImage(source, container, index, {}, decodePng, budget);
     if (image)
         if (auto* bitmap = std::get_if<Image>(&*image)) *bitmap = fitToStandardSize(std::move(*bitmap));
     return image;
@@ -144,7 +156,8 @@ int countIcons(const std::filesystem::path& path)
 std::optional<Icon> extractIcon(const ByteSource& source, int index, const PngDecoder& decodePng)
 {
     const auto container = openContainer(source);
-    return container ? readIcon(source, *container, index, decodePng) : std::nullopt;
+    FailureBudget budget;
+    return container ? readIcon(source, *container, index, decodePng, budget) : std::nullopt;
 }
 
 std::optional<Icon> extractIcon(const std::filesystem::path& path, int index, const PngDecoder& decodePng)
@@ -158,12 +171,14 @@ std::optional<Icon> decodeStoredImage(const StoredImage& image)
     return decodeIconImage(source, {0, source.size()});
 }
 
-IconReader::IconReader(const std::filesystem::path& path) : source_(FileSource::open(path))
+IconReader::IconReader(const std::filesystem::path& path)
+    : source_(FileSource::open(path)), failures_(std::make_unique<FailureBudget>())
 {
     if (source_) container_ = openContainer(*source_);
 }
 
-IconReader::IconReader(std::span<const std::uint8_t> bytes) : source_(std::make_unique<MemorySource>(bytes))
+IconReader::IconReader(std::span<const std::uint8_t> bytes)
+    : source_(std::make_unique<MemorySource>(bytes)), failures_(std::make_unique<FailureBudget>())
 {
     container_ = openContainer(*source_);
 }
@@ -177,12 +192,12 @@ int IconReader::count() const
 
 std::optional<Icon> IconReader::icon(int index, const PngDecoder& decodePng) const
 {
-    return container_ ? readIcon(*source_, *container_, index, decodePng) : std::nullopt;
+    return container_ ? readIcon(*source_, *container_, index, decodePng, *failures_) : std::nullopt;
 }
 
 std::optional<Icon> IconReader::image(int index, ImageChoice choice, const PngDecoder& decodePng) const
 {
-    return container_ ? readImage(*source_, *container_, index, choice, decodePng) : std::nullopt;
+    return container_ ? readImage(*source_, *container_, index, choice, decodePng, *failures_) : std::nullopt;
 }
 
 std::vector<StoredImage> IconReader::imageList(int index) const

@@ -79,9 +79,12 @@ std::optional<Icon> decodeStoredImage(const StoredImage& image);
 std::vector<std::uint8_t> iconFileBytes(std::span<const StoredImage> images);
 
 class IconContainer;
+struct FailureBudget;
 
 // Reads the icons of one file or memory block, finding its directories once:
 // the way to read a page of icons. The functions above each open afresh.
+// An image is tried once per icon however many entries name it, and once the
+// images that failed add up to maxFailedImageBytes, no more are tried.
 class IconReader {
 public:
     explicit IconReader(const std::filesystem::path& path);
@@ -106,6 +109,9 @@ public:
 private:
     std::unique_ptr<ByteSource> source_;
     std::unique_ptr<IconContainer> container_;
+    // Shared by every icon read through this reader: a file made of failing
+    // images costs its bound once, not once per icon.
+    std::unique_ptr<FailureBudget> failures_;
 };
 
 // Scales smoothly to standardIconSize square, unless already that size.

@@ -100,8 +100,9 @@ std::optional<PngImage> readPngStream(std::span<const std::uint8_t> stream)
     PngImage image;
     image.bytes.assign(signature.begin(), signature.end());
     std::optional<Header> header;
-    for (std::size_t at = signature.size();;) {
+    for (std::size_t at = signature.size(), chunks = 0;; ++chunks) {
         if (stream.size() - at < chunkOverhead) return std::nullopt; // cut off before IEND
+        if (chunks == static_cast<std::size_t>(maxPngChunks)) return std::nullopt;
         const std::uint32_t length = be32(stream, at);
         const std::string_view type(reinterpret_cast<const char*>(stream.data() + at + 4), 4);
         if (length > maxChunkLength || length > stream.size() - at - chunkOverhead) return std::nullopt;

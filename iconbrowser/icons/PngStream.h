@@ -42,8 +42,8 @@ inline constexpr InterlacePass wholeImage{0, 0, 1, 1};
 
 // Checks a PNG stream (ISO/IEC 15948): the signature, an IHDR first whose
 // size is within maxImageSide and whose depth, colour type and methods are
-// ones the standard defines, whole chunks up to IEND, at least one IDAT, and
-// no critical chunk the standard does not know. Nothing when any check fails.
+// ones the standard defines, whole chunks up to IEND (at most maxPngChunks),
+// at least one IDAT, and no critical chunk the standard does not know. Nothing when any check fails.
 std::optional<PngImage> readPngStream(std::span<const std::uint8_t> stream);
 
 // Whether the bytes start with the PNG signature.

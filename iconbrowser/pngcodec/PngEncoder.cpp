@@ -51,18 +51,18 @@ void filteredRow(const Image& image, int y, std::vector<std::uint8_t>& row)
 
 } // namespace
 
-std::vector<std::uint8_t> encodePng(const Image& image)
+std::vector<std::uint8_t> encodePng(const Image& image, PngPacking packing)
 {
     constexpr std::array<std::uint8_t, 8> signature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     constexpr std::uint8_t depth = 8, rgba = 6;
     std::vector<std::uint8_t> row(1 + 4 * static_cast<std::size_t>(image.width));
-    // Stored, not compressed: a file manager reads the picture once and keeps
-    // its own copy, so squeezing it would only cost time. Storing needs the
-    // least state deflate allows, no window or hash to speak of.
-    constexpr int smallestWindowBits = 9, smallestMemLevel = 1;
+    // Storing needs the least state deflate allows, no window or hash to speak of.
+    constexpr int smallestWindowBits = 9, smallestMemLevel = 1, widestWindowBits = 15, defaultMemLevel = 8;
+    const bool stored = packing == PngPacking::Stored;
     z_stream z{};
-    if (deflateInit2(&z, Z_NO_COMPRESSION, Z_DEFLATED, smallestWindowBits, smallestMemLevel, Z_DEFAULT_STRATEGY) !=
-        Z_OK)
+    if (deflateInit2(&z, stored ? Z_NO_COMPRESSION : Z_DEFAULT_COMPRESSION, Z_DEFLATED,
+                     stored ? smallestWindowBits : widestWindowBits, stored ? smallestMemLevel : defaultMemLevel,
+                     Z_DEFAULT_STRATEGY) != Z_OK)
         return {};
     const uLong dataBound = deflateBound(&z, static_cast<uLong>(row.size() * static_cast<std::size_t>(image.height)));
     constexpr std::size_t chunksAround = 8 + 25 + 12 + 12; // signature, IHDR, the IDAT's own fields, IEND
@@ -87,7 +87,7 @@ std::vector<std::uint8_t> encodePng(const Image& image)
         z.next_in = row.data();
         z.avail_in = static_cast<uInt>(row.size());
         status = deflate(&z, y + 1 == image.height ? Z_FINISH : Z_NO_FLUSH);
-        if (z.avail_in != 0) status = Z_BUF_ERROR; // the bound was too small: never so for stored data
+        if (z.avail_in != 0) status = Z_BUF_ERROR; // the bound was too small: never so by its definition
     }
     out.resize(dataAt + z.total_out);
     deflateEnd(&z);

@@ -30,7 +30,11 @@ inline constexpr const char* usageText =
     "                                         image nearest N or the largest at its own size; an .ico\n"
     "                                         holds the whole icon, every image as stored\n"
     "       glint-extract --thumbnail SIZE INPUT OUTPUT.png\n"
-    "                                         draw the icon INPUT shows in a file manager, to fit SIZE\n";
+    "                                         draw the icon INPUT shows in a file manager, to fit SIZE\n"
+    "       glint-extract --all [--png] FOLDER FILE\n"
+    "                                         write every icon of FILE into FOLDER, named FILE-NUMBER\n"
+    "                                         (from 1): an .ico each, the whole icon, or with --png its\n"
+    "                                         largest image as a .png with its alpha\n";
 
 inline int usage(const char* message)
 {

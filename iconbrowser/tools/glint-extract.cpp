@@ -1,5 +1,5 @@
 // glint-extract: counts the icons of executables, libraries or icon files,
-// writes one of them out, or draws a file manager's thumbnail of one; the
+// writes one or all of them out, or draws a file manager's thumbnail of one; the
 // forms are in CommandLine.h's usage text.
 //
 // Three arguments are the extraction form when the second is a whole number
@@ -10,6 +10,7 @@
 
 #include "CommandLine.h"
 #include "Icons.h"
+#include "PngCodec.h"
 #include "Thumbnail.h"
 
 #include <algorithm>
@@ -82,6 +83,26 @@ int writeIconFile(const char* path, const char* indexText, const char* out)
     return writeWholeFile(out, icons::iconFileBytes(images)) ? 0 : exitUnreadable;
 }
 
+// Writes every icon of FILE into FOLDER, each as an icon file or its largest image as PNG.
+int writeAll(const char* folder, const char* path, icons::ExportFormat format)
+{
+    std::error_code error;
+    if (!std::filesystem::is_directory(folder, error)) {
+        std::fprintf(stderr, "glint-extract: %s: not a folder\n", folder);
+        return exitUnreadable;
+    }
+    if (!checkReadable(path)) return exitUnreadable;
+    const icons::IconReader reader{std::filesystem::path(path)};
+    if (reader.count() == 0) {
+        std::fprintf(stderr, "glint-extract: %s holds no icon\n", path);
+        return exitUnreadable;
+    }
+    const auto result = icons::exportAllIcons(reader, std::filesystem::path(path).filename().string(), folder, format);
+    for (const std::string& failure : result.failures)
+        std::fprintf(stderr, "glint-extract: %s/%s\n", folder, failure.c_str());
+    return result.failures.empty() ? 0 : exitUnreadable;
+}
+
 // This program's own file: the kernel's link on Linux, which also holds when
 // it was started through the search path; elsewhere argv[0].
 std::filesystem::path ownProgram(const char* argv0)
@@ -151,6 +172,11 @@ int main(int argc, char** argv)
         if (argc != 6 || !isExtraction(argv + 3)) return usage("--size goes with FILE INDEX OUT");
         if (endsWith(argv[5], ".ico")) return usage("an .ico holds the whole icon: --size does not apply");
         return extract(argv, argc);
+    }
+    if (first == "--all") {
+        const bool png = argc > 2 && std::string_view(argv[2]) == "--png";
+        if (argc != (png ? 5 : 4)) return usage("--all takes [--png] FOLDER FILE");
+        return writeAll(argv[argc - 2], argv[argc - 1], png ? icons::ExportFormat::Png : icons::ExportFormat::Icon);
     }
     if (first.starts_with("--")) return usage("unknown option");
     if (argc == 2) {

@@ -1,23 +1,24 @@
 #pragma once
 
 #include "FrmSplash.h"
+#include "IconPage.h"
 
+#include <QFutureWatcher>
 #include <QMainWindow>
 #include <QString>
 
 #include <array>
+#include <memory>
 
 class QAction;
 class QFrame;
 class QGroupBox;
 class QMenu;
+class QMimeData;
 class QScrollBar;
 class QSettings;
+class QTemporaryDir;
 class QToolButton;
-
-namespace icons {
-class IconReader;
-}
 
 namespace glint {
 
@@ -54,9 +55,11 @@ public:
     explicit FrmMain(const FrmMainServices& services);
     ~FrmMain() override;
 
-    // Browsing.
-    int CountIcons(const icons::IconReader& reader);
+    // Browsing. A page is read off the window thread and drawn when it is
+    // ready: pageDrawn follows every LoadIconPage that is not overtaken.
+    int CountIcons(int count);
     void LoadIconPage(const QString& path);
+    bool pageLoading() const { return pageLoading_; }
     void ClearIconBorders();
     void File1_Click();
     void icoscroll_Change();
@@ -64,6 +67,14 @@ public:
     void Dir1_Change();
     void Drive1_Change();
     void mnuSave_Click(int index);
+    // Icons out: the box's icon to the clipboard or dragged out, every icon
+    // of the loaded file into a folder.
+    void mnuCopy_Click(int index);
+    void dragIcon(int index);
+    void mnuSaveAll_Click();
+    // What Copy and a drag hand out: the PNG stream, the image, and a PNG file
+    // named after the file and the icon; null (with the reason) for a blank box.
+    QMimeData* iconMimeData(int index, QString* error);
     // Goes to a folder, or to a file's folder with that file chosen and its
     // icons shown: a path from the command line or handed over by a later start.
     void openPath(const QString& path);
@@ -98,6 +109,12 @@ public:
     QWidget* picSplitter() const { return picSplitter_; }
     SplitterGrip* imgSplitter() const { return imgSplitter_; }
     QMenu* mnuPopUp() const { return mnuPopUp_; }
+    QAction* mnuSaveAll() const { return mnuSaveAll_; }
+
+signals:
+    void pageDrawn();
+    // Save All Icons has ended, `written` icons written.
+    void iconsSaved(int written);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -112,6 +129,10 @@ private:
     void Form_Resize();
     void showHelp(bool search);
     double windowWidthTwips() const;
+    void drawIconPage(IconPage page);
+    QByteArray iconBytes(int index, bool wholeIcon) const;
+    void scrollIconRow(int action);
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     FrmMainServices services_;
     QString helpFile_;
@@ -139,11 +160,20 @@ private:
     QAction* mabout_ = nullptr;
     QMenu* mnuPopUp_ = nullptr;
     QAction* mnuSave_ = nullptr;
+    QAction* mnuCopy_ = nullptr;
+    QAction* mnuSaveAll_ = nullptr;
     HelpViewer* helpViewer_ = nullptr;
 
     QString loadedPath_;
     int iconsPresent_ = 0;
     bool splitterMoving_ = false;
+
+    QFutureWatcher<IconPage>* pageWatcher_ = nullptr;
+    bool pageLoading_ = false;
+    IconPage shownPage_;              // what the boxes show: its path, first icon and count (its images are not kept)
+    bool clearBordersOnDraw_ = false; // a new file's page is drawn without borders
+    int wheelAngle_ = 0;              // of the wheel over the row, less the whole notches taken
+    std::unique_ptr<QTemporaryDir> dragFolder_; // the files dragged out, until the program ends
 };
 
 } // namespace glint

@@ -17,10 +17,10 @@
 #include <QFileInfo>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QWheelEvent>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
-#include <cstdint>
-#include <limits>
 
 namespace glint {
 
@@ -29,30 +29,16 @@ namespace {
 // Where the drive list falls back to when a drive cannot be read.
 const QString fallbackDrive = QStringLiteral("/");
 
-// Counts and indices are 16-bit; a file claiming more icons shows the first 32767.
-int asSixteenBit(int count)
-{
-    return std::min(count, static_cast<int>(std::numeric_limits<std::int16_t>::max()));
-}
-
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
 } // namespace
 
-int FrmMain::CountIcons(const icons::IconReader& reader)
+int FrmMain::CountIcons(int count)
 {
-    const int count = asSixteenBit(reader.count());
     {
+        // The last value shows the last icon first: a value past it would be a page of blanks.
         // The callers draw the page themselves; a value pulled down by the
         // new maximum must not draw it again from inside.
         const QSignalBlocker quiet(icoscroll_);
-        icoscroll_->setMaximum(count);
+        icoscroll_->setMaximum(std::max(count - 1, 0));
     }
     icopic_[0]->setBorder(count >= 1);
     icoscroll_->setEnabled(count > 1);
@@ -61,19 +47,38 @@ int FrmMain::CountIcons(const icons::IconReader& reader)
 
 void FrmMain::LoadIconPage(const QString& path)
 {
-    const WaitCursor wait;
-    const icons::IconReader reader{std::filesystem::path(QFile::encodeName(path).toStdString())};
-    const int count = CountIcons(reader);
-    iconsPresent_ = count > 0 ? 1 : 0;
-    for (int b = 0; b < iconBoxCount; ++b) {
-        const int index = icoscroll_->value() + b;
-        icopic_[b]->clearPicture();
-        if (index < count)
-            icopic_[b]->drawIcon(icons::iconImage(reader, index),
-                                 {iconPlace(index, count), imageSizes(reader.imageList(index))});
-        else
-            icopic_[b]->drawIcon(QImage()); // the blank surface
+    // The wait cursor covers the reading, which happens off the window thread
+    // so that the window answers whatever the file; a newer request overtakes
+    // an older one, whose page is never drawn.
+    if (!pageLoading_) QApplication::setOverrideCursor(Qt::WaitCursor);
+    pageLoading_ = true;
+    const int devicePixels = qRound(icons::standardIconSize * icopic_[0]->devicePixelRatioF());
+    pageWatcher_->setFuture(QtConcurrent::run(readIconPage, path, icoscroll_->value(), iconBoxCount, devicePixels));
+}
+
+void FrmMain::drawIconPage(IconPage page)
+{
+    if (page.path != loadedPath_) return; // overtaken by another file's page, which follows
+    const int count = CountIcons(page.count);
+    if (page.first != icoscroll_->value()) {
+        // The count pulled the value down, or the row moved on: read the page it stands at.
+        LoadIconPage(loadedPath_);
+        return;
     }
+    pageLoading_ = false;
+    QApplication::restoreOverrideCursor();
+    iconsPresent_ = count > 0 ? 1 : 0;
+    mnuSaveAll_->setEnabled(count > 0);
+    for (int b = 0; b < iconBoxCount; ++b) {
+        IconPageBox& box = page.boxes[static_cast<std::size_t>(b)];
+        icopic_[b]->clearPicture();
+        icopic_[b]->drawIcon(box.icon, box.details, box.shown); // a null icon leaves the blank surface
+    }
+    if (clearBordersOnDraw_) ClearIconBorders();
+    clearBordersOnDraw_ = false;
+    page.boxes.clear();
+    shownPage_ = std::move(page);
+    emit pageDrawn();
 }
 
 void FrmMain::ClearIconBorders()
@@ -91,37 +96,77 @@ void FrmMain::File1_Click()
     if (loadedPath_ == folder + name) return;
     loadedPath_ = folder + name;
     LoadIconPage(loadedPath_);
-    ClearIconBorders();
+    clearBordersOnDraw_ = true; // ClearIconBorders, once the page is drawn
 }
 
 void FrmMain::icoscroll_Change()
 {
-    if (!loadedPath_.isEmpty()) LoadIconPage(loadedPath_);
+    if (loadedPath_.isEmpty()) return;
+    clearBordersOnDraw_ = false;
+    LoadIconPage(loadedPath_);
+}
+
+void FrmMain::scrollIconRow(int action)
+{
+    if (icoscroll_->isEnabled()) icoscroll_->triggerAction(static_cast<QAbstractSlider::SliderAction>(action));
+}
+
+bool FrmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    const bool overRow = watched == picture1_ || watched == picIcons_ || qobject_cast<IconBox*>(watched);
+    if (event->type() == QEvent::Wheel && overRow) {
+        // One icon a notch (15 degrees, 120 units), down or right moving on;
+        // a fine-grained wheel or touchpad adds up to whole notches.
+        const QPoint angle = static_cast<QWheelEvent*>(event)->angleDelta();
+        wheelAngle_ += angle.y() != 0 ? angle.y() : -angle.x();
+        constexpr int notch = 120;
+        for (; wheelAngle_ >= notch; wheelAngle_ -= notch) scrollIconRow(QAbstractSlider::SliderSingleStepSub);
+        for (; wheelAngle_ <= -notch; wheelAngle_ += notch) scrollIconRow(QAbstractSlider::SliderSingleStepAdd);
+        event->accept();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void FrmMain::icopic_MouseDown(int index, Qt::MouseButton button, QPoint globalPosition)
 {
-    // Past the last icon the box is blank: there is nothing to save.
-    if (index != 0 || iconsPresent_ == 0 || !icopic_[0]->holdsIcon() || button != Qt::RightButton) return;
+    // Past the last icon the box is blank: there is nothing to save or copy.
+    if (iconsPresent_ == 0 || !icopic_[index]->holdsIcon() || button != Qt::RightButton) return;
     ClearIconBorders();
-    icopic_[0]->setBorder(true);
-    if (services_.prompts->popUp(*mnuPopUp_, globalPosition) == mnuSave_) mnuSave_Click(0);
+    icopic_[index]->setBorder(true);
+    QAction* chosen = services_.prompts->popUp(*mnuPopUp_, globalPosition);
+    if (chosen == mnuSave_)
+        mnuSave_Click(index);
+    else if (chosen == mnuCopy_)
+        mnuCopy_Click(index);
+}
+
+// The icon box `index` shows, from the file as it stores it: its largest
+// image as PNG, or the whole icon as an icon file; empty when it is gone.
+QByteArray FrmMain::iconBytes(int index, bool wholeIcon) const
+{
+    const icons::IconReader reader{std::filesystem::path(QFile::encodeName(shownPage_.path).toStdString())};
+    const int icon = shownPage_.first + index;
+    return wholeIcon ? icons::iconFile(reader, icon) : icons::largestImageAsPng(reader, icon);
 }
 
 void FrmMain::mnuSave_Click(int index)
 {
+    // The icon is the one shown when the menu was chosen, whatever happens while the dialog is open.
+    const QImage picture = icopic_[index]->picture();
+    const IconPage shown = shownPage_;
     const SaveTarget target = services_.prompts->askSaveTarget(this);
     if (target.path.isEmpty()) return;
     QString error;
     if (target.format == SaveFormat::Bitmap) {
-        error = writeBitmap(icopic_[index]->picture(), target.path);
+        error = writeBitmap(picture, target.path);
     } else {
         // The bitmap is the box's picture; the other formats come from the file as it stores the icon.
-        const icons::IconReader reader{std::filesystem::path(QFile::encodeName(loadedPath_).toStdString())};
-        const int icon = icoscroll_->value() + index;
+        const icons::IconReader reader{std::filesystem::path(QFile::encodeName(shown.path).toStdString())};
+        const int icon = shown.first + index;
         const QByteArray bytes =
             target.format == SaveFormat::Png ? icons::largestImageAsPng(reader, icon) : icons::iconFile(reader, icon);
-        error = bytes.isEmpty() ? QStringLiteral("%1 no longer holds that icon").arg(loadedPath_)
+        error = bytes.isEmpty() ? QStringLiteral("%1 no longer holds that icon").arg(shown.path)
                                 : writeBytes(bytes, target.path);
     }
     if (!error.isEmpty())

@@ -16,6 +16,7 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QToolButton>
 
 namespace glint {
@@ -84,7 +85,12 @@ FrmMain::FrmMain(const FrmMainServices& services) : services_(services), helpFil
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-FrmMain::~FrmMain() = default;
+FrmMain::~FrmMain()
+{
+    // A page being read holds no pointer to the window; its end is waited for
+    // so that no reading outlives the program's objects.
+    if (pageWatcher_) pageWatcher_->waitForFinished();
+}
 
 void FrmMain::buildControls()
 {
@@ -125,7 +131,11 @@ void FrmMain::buildControls()
         const double left = b == 0 ? 0 : -15 + smallBoxSpacing * (b - 1);
         twips::place(icopic_[b], {left, 0, iconBoxSide, iconBoxSide});
         icopic_[b]->setOwnToolTip(b == 0 ? iconToExtract : iconsInTheFile);
+        icopic_[b]->installEventFilter(this);
     }
+    // The wheel over the row, boxes or the white between them, scrolls it.
+    picture1_->installEventFilter(this);
+    picIcons_->installEventFilter(this);
     picScroll_ = pictureBox(client, "picScroll", {75, 3765, 7095, 345}, palette().color(QPalette::Window),
                             QStringLiteral("Scroll Bar"));
     icoscroll_ = placed(new QScrollBar(Qt::Horizontal, picScroll_), "icoscroll", {15, 30, 6960, 225});
@@ -146,6 +156,10 @@ void FrmMain::buildMenus()
 {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mnuFile"));
+    mnuSaveAll_ = file->addAction(QStringLiteral("Save &All Icons..."));
+    mnuSaveAll_->setObjectName(QStringLiteral("mnuSaveAll"));
+    mnuSaveAll_->setEnabled(false);
+    file->addSeparator();
     mexit_ = file->addAction(QStringLiteral("E&xit"));
     mexit_->setObjectName(QStringLiteral("mexit"));
 
@@ -169,13 +183,22 @@ void FrmMain::buildMenus()
     mnuPopUp_->setObjectName(QStringLiteral("mnuPopUp"));
     mnuSave_ = mnuPopUp_->addAction(QStringLiteral("Sa&ve"));
     mnuSave_->setObjectName(QStringLiteral("mnuSave"));
+    mnuCopy_ = mnuPopUp_->addAction(QStringLiteral("&Copy"));
+    mnuCopy_->setObjectName(QStringLiteral("mnuCopy"));
 }
 
 void FrmMain::connectControls()
 {
     connect(file1_, &FileList::fileClicked, this, &FrmMain::File1_Click);
     connect(icoscroll_, &QScrollBar::valueChanged, this, &FrmMain::icoscroll_Change);
-    for (IconBox* box : icopic_) connect(box, &IconBox::pressed, this, &FrmMain::icopic_MouseDown);
+    pageWatcher_ = new QFutureWatcher<IconPage>(this);
+    connect(pageWatcher_, &QFutureWatcher<IconPage>::finished, this, [this] { drawIconPage(pageWatcher_->result()); });
+    for (IconBox* box : icopic_) {
+        connect(box, &IconBox::pressed, this, &FrmMain::icopic_MouseDown);
+        connect(box, &IconBox::dragStarted, this, &FrmMain::dragIcon);
+        connect(box, &IconBox::scrollRequested, this, &FrmMain::scrollIconRow);
+    }
+    connect(mnuSaveAll_, &QAction::triggered, this, &FrmMain::mnuSaveAll_Click);
     connect(dir1_, &FolderList::pathChanged, this, &FrmMain::Dir1_Change);
     connect(drive1_, &DriveList::driveChanged, this, &FrmMain::Drive1_Change);
 

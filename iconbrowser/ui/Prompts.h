@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PngCodec.h"
 #include "SaveIcon.h"
 
 #include <QMessageBox>
@@ -11,6 +12,12 @@ class QMenu;
 class QWidget;
 
 namespace glint {
+
+// Where Save All Icons writes, and as what; no folder when cancelled.
+struct SaveAllTarget {
+    QString folder;
+    icons::ExportFormat format = icons::ExportFormat::Icon;
+};
 
 // What the windows ask of the user through modal boxes: message boxes, the
 // save dialog, the pop-up menu. Tests put a recording stand-in in its place.
@@ -25,6 +32,8 @@ public:
     virtual SaveTarget askSaveTarget(QWidget* owner) = 0;
     // Shows the menu at `globalPosition` until the user chooses or dismisses it.
     virtual QAction* popUp(QMenu& menu, QPoint globalPosition) = 0;
+    // The folder that Save All Icons writes into, and whether as icon files or PNG images.
+    virtual SaveAllTarget askSaveAllTarget(QWidget* owner) = 0;
 };
 
 // The real boxes.
@@ -33,6 +42,7 @@ public:
     void message(QWidget* owner, QMessageBox::Icon icon, const QString& title, const QString& text) override;
     SaveTarget askSaveTarget(QWidget* owner) override;
     QAction* popUp(QMenu& menu, QPoint globalPosition) override;
+    SaveAllTarget askSaveAllTarget(QWidget* owner) override;
 };
 
 } // namespace glint

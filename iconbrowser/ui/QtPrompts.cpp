@@ -4,6 +4,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMenu>
 
 namespace glint {
@@ -30,6 +31,20 @@ SaveTarget QtPrompts::askSaveTarget(QWidget* owner)
             owner, dialog.windowTitle(), QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(path));
         if (answer == QMessageBox::Yes) return {path, format};
     }
+}
+
+SaveAllTarget QtPrompts::askSaveAllTarget(QWidget* owner)
+{
+    const QString caption = QStringLiteral("Save All Icons");
+    const QString folder = QFileDialog::getExistingDirectory(owner, caption);
+    if (folder.isEmpty()) return {};
+    const QStringList kinds{QStringLiteral("Icon Files (.ico, every image of each icon)"),
+                            QStringLiteral("PNG Images (.png, the largest image of each icon)")};
+    bool chosen = false;
+    const QString kind =
+        QInputDialog::getItem(owner, caption, QStringLiteral("Save each icon as:"), kinds, 0, false, &chosen);
+    if (!chosen) return {};
+    return {folder, kind == kinds[1] ? icons::ExportFormat::Png : icons::ExportFormat::Icon};
 }
 
 QAction* QtPrompts::popUp(QMenu& menu, QPoint globalPosition)

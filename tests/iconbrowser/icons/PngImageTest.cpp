@@ -2,6 +2,7 @@
 // does not decode gives way to the next best image of its icon.
 #include "IconBytes.h"
 #include "Icons.h"
+#include "Limits.h"
 
 #include <gtest/gtest.h>
 
@@ -105,6 +106,18 @@ TEST(PngStream, RefusesStreamsCutShortOrHoldingUnknownCriticalChunks)
     EXPECT_FALSE(read(huge));
 }
 
+TEST(PngStream, RefusesStreamsOfThousandsOfTinyChunks)
+{
+    // A real encoder's chunks are kilobytes long; empty ones only cost time.
+    const auto withEmptyChunks = [](int count) {
+        return png(header(8, 8), opaqueData, std::vector<Bytes>(static_cast<std::size_t>(count), chunk("IDAT", {})));
+    };
+    EXPECT_TRUE(read(withEmptyChunks(100)));
+    EXPECT_TRUE(read(withEmptyChunks(icons::maxPngChunks - 3))) << "IHDR, IDAT and IEND count too";
+    EXPECT_FALSE(read(withEmptyChunks(icons::maxPngChunks - 2)));
+    EXPECT_FALSE(read(withEmptyChunks(150000)));
+}
+
 // An icon file listing a PNG image and, after it, a sound red bitmap of the same size.
 Bytes pngThenBitmap(const Bytes& pngStream, int side = 32)
 {
@@ -153,6 +166,56 @@ TEST(PngIcons, ADecodedPngComesBackAtTheStandardSize)
     EXPECT_EQ(image.width, icons::standardIconSize);
     EXPECT_EQ(image.height, icons::standardIconSize);
     EXPECT_EQ(image.pixel(16, 16), 0xFF00FF00u) << "the PNG, ranked before the bitmap";
+}
+
+// An icon file whose `count` entries all name the same image.
+Bytes entriesNamingOneImage(int count, const Bytes& image)
+{
+    Bytes out;
+    appendLe(out, 0, 2);
+    appendLe(out, 1, 2);
+    appendLe(out, static_cast<std::uint32_t>(count), 2);
+    for (int n = 0; n < count; ++n) {
+        out.insert(out.end(), {0, 0, 0, 0});
+        appendLe(out, 1, 2);
+        appendLe(out, 32, 2);
+        appendLe(out, static_cast<std::uint32_t>(image.size()), 4);
+        appendLe(out, static_cast<std::uint32_t>(6 + 16 * count), 4);
+    }
+    out.insert(out.end(), image.begin(), image.end());
+    return out;
+}
+
+TEST(PngIcons, AnImageThatFailsIsTriedOnceHoweverManyEntriesNameIt)
+{
+    const Bytes file = entriesNamingOneImage(60000, png(header(256, 256), opaqueData));
+    CountingDecoder failing;
+    EXPECT_FALSE(icons::extractIcon(icons::MemorySource(file), 0, failing.decoder()));
+    EXPECT_EQ(failing.calls, 1);
+    const icons::IconReader reader(file);
+    for (auto rule : {icons::ImageChoice::Rule::Nearest, icons::ImageChoice::Rule::Largest})
+        EXPECT_FALSE(reader.image(0, {rule, 48}, failing.decoder()));
+    EXPECT_EQ(failing.calls, 3);
+}
+
+TEST(PngIcons, ImagesThatFailStopBeingTriedPastTheFilesBound)
+{
+    // Distinct images, each padded to 64 KB with a text chunk, none of which decodes.
+    constexpr int images = 160;
+    constexpr std::size_t padding = 64 << 10;
+    std::vector<Entry> entries;
+    for (int n = 0; n < images; ++n)
+        entries.push_back({256, 32, png(header(256, 256), opaqueData, {chunk("tEXt", Bytes(padding, 'a' + n % 26))})});
+    const Bytes file = ico(entries);
+    const icons::IconReader reader(file);
+    CountingDecoder failing;
+    EXPECT_FALSE(reader.icon(0, failing.decoder()));
+    const int bound = static_cast<int>(icons::maxFailedImageBytes / padding);
+    EXPECT_GT(failing.calls, bound / 2);
+    EXPECT_LE(failing.calls, bound + 1);
+    const int spent = failing.calls;
+    EXPECT_FALSE(reader.icon(0, failing.decoder()));
+    EXPECT_EQ(failing.calls, spent) << "the bound is the file's, not each call's";
 }
 
 TEST(PngIcons, AHeaderOutOfBoundsIsNeverHandedToTheDecoder)

@@ -1,6 +1,7 @@
 // PNG images decoded on zlib alone, as the thumbnailer decodes them: the
 // pixels the toolkit's decoder gives for every kind of image the standard
-// defines, the image data inflated only as far as its rows, and damage refused.
+// defines, the image data inflated only as far as its rows, and damage refused;
+// and icons written out without a toolkit.
 #include "DeflatedRows.h"
 #include "PngCodec.h"
 
@@ -9,7 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <filesystem>
 #include <random>
+#include <unistd.h>
 
 using namespace iconbytes;
 
@@ -276,6 +279,55 @@ TEST(EncodePng, WritesThePixelsWithTheirAlpha)
     const auto decoded = decode(bytes);
     ASSERT_TRUE(decoded);
     EXPECT_EQ(decoded->pixels, image.pixels);
+}
+
+TEST(EncodePng, DeflatedForAFileTheUserKeeps)
+{
+    icons::Image image{64, 64, std::vector<std::uint32_t>(64 * 64, 0xFF2080C0u)};
+    image.pixels[100] = 0x40FF0000u;
+    const auto stored = icons::encodePng(image);
+    const auto deflated = icons::encodePng(image, icons::PngPacking::Deflated);
+    EXPECT_LT(deflated.size() * 10, stored.size()) << "one colour squeezes well";
+    const auto decoded = decode(deflated);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->pixels, image.pixels);
+}
+
+TEST(IconsOut, NamesSortInTheOrderOfTheIcons)
+{
+    using icons::ExportFormat;
+    EXPECT_EQ(icons::exportName("shell32.dll", 16, 184, ExportFormat::Png), "shell32-017.png");
+    EXPECT_EQ(icons::exportName("shell32.dll", 183, 184, ExportFormat::Icon), "shell32-184.ico");
+    EXPECT_EQ(icons::exportName("app.ico", 0, 1, ExportFormat::Icon), "app-1.ico");
+    EXPECT_EQ(icons::exportName("Setup Tool.v2.exe", 9, 10, ExportFormat::Png), "Setup Tool.v2-10.png");
+    EXPECT_EQ(icons::exportName("noextension", 0, 32767, ExportFormat::Png), "noextension-00001.png");
+}
+
+TEST(IconsOut, EveryIconIsWrittenIntoTheFolder)
+{
+    const auto folder = std::filesystem::temp_directory_path() / ("glint-export-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const icons::IconReader reader{std::filesystem::path(ICON_DATA_DIR) / "icons64.dll"};
+    ASSERT_EQ(reader.count(), 3);
+    for (const auto format : {icons::ExportFormat::Icon, icons::ExportFormat::Png}) {
+        const auto result = icons::exportAllIcons(reader, "icons64.dll", folder, format);
+        EXPECT_EQ(result.written, 3);
+        EXPECT_TRUE(result.failures.empty());
+    }
+    for (int index = 0; index < 3; ++index) {
+        const auto name = "icons64-" + std::to_string(index + 1);
+        EXPECT_EQ(read(folder / (name + ".ico")), icons::iconFileBytes(reader.storedImages(index))) << name;
+        EXPECT_EQ(read(folder / (name + ".png")), icons::largestImagePng(reader, index)) << name;
+    }
+    const QImage largest(QString::fromStdString((folder / "icons64-3.png").string()), "PNG");
+    EXPECT_EQ(largest.size(), QSize(48, 48)) << "scaled.ico's larger image";
+
+    // A folder that cannot be written to names every icon it could not write.
+    const auto failed = icons::exportAllIcons(reader, "icons64.dll", folder / "missing", icons::ExportFormat::Png);
+    EXPECT_EQ(failed.written, 0);
+    ASSERT_EQ(failed.failures.size(), 3u);
+    EXPECT_EQ(failed.failures[0].rfind("icons64-1.png: ", 0), 0u) << failed.failures[0];
+    std::filesystem::remove_all(folder);
 }
 
 } // namespace

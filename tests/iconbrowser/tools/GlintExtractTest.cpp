@@ -295,4 +295,31 @@ TEST_F(GlintExtract, RejectsBadUsage)
     EXPECT_EQ(runTool(fixture("icons64.dll") + " 0 " + out("a.gif")).status, 2);
 }
 
+TEST_F(GlintExtract, AllWritesEveryIconIntoTheFolder)
+{
+    const auto icons = runTool("--all " + quoted(folder_.string()) + " " + fixture("icons32.exe"));
+    EXPECT_EQ(icons.status, 0) << icons.output;
+    EXPECT_EQ(icons.output, "");
+    const auto pngs = runTool("--all --png " + quoted(folder_.string()) + " " + fixture("icons32.exe"));
+    EXPECT_EQ(pngs.status, 0) << pngs.output;
+    for (int n = 1; n <= 3; ++n) {
+        const auto name = "icons32-" + std::to_string(n);
+        // The same bytes as the single-icon form writes.
+        const auto one = runTool(fixture("icons32.exe") + " " + std::to_string(n - 1) + " " + quoted(out("one.ico")));
+        ASSERT_EQ(one.status, 0) << one.output;
+        EXPECT_EQ(iconbytes::read(folder_ / (name + ".ico")), iconbytes::read(folder_ / "one.ico")) << name;
+        EXPECT_TRUE(std::filesystem::exists(folder_ / (name + ".png"))) << name;
+    }
+    const QImage scaled(QString::fromStdString(out("icons32-3.png")), "PNG");
+    EXPECT_EQ(scaled.size(), QSize(48, 48));
+    const QImage alpha(QString::fromStdString(out("icons32-1.png")), "PNG");
+    ASSERT_EQ(alpha.size(), QSize(32, 32));
+    EXPECT_EQ(qAlpha(alpha.pixel(2, 2)), 0) << "with its alpha";
+
+    EXPECT_EQ(runTool("--all " + quoted(out("missing")) + " " + fixture("icons32.exe")).status, 1);
+    EXPECT_EQ(runTool("--all " + quoted(folder_.string()) + " " + fixture("make_icons.py")).status, 1);
+    EXPECT_EQ(runTool("--all " + quoted(folder_.string())).status, 2);
+    EXPECT_EQ(runTool("--all --png").status, 2);
+}
+
 } // namespace

@@ -32,26 +32,16 @@ protected:
 
     void openFolder(const QString& path) { ASSERT_FALSE(window.frm.Dir1()->setPath(path)); }
 
-    // Clicks `name` in the file list with the mouse, once the list shows it.
-    void clickFile(const QString& name)
+    // Clicks `name` in the file list with the mouse, once the list shows it, and waits for its page.
+    void clickFile(const QString& name) { uitest::clickFile(window.frm, name); }
+
+    // Moves the row to `value` and waits for its page.
+    void scrollTo(int value)
     {
-        glint::FileList* list = window.frm.File1();
-        QModelIndex index;
-        ASSERT_TRUE(waitFor([&] {
-            const QAbstractItemModel* model = list->model();
-            for (int row = 0; row < model->rowCount(list->rootIndex()); ++row) {
-                const QModelIndex candidate = model->index(row, 0, list->rootIndex());
-                if (candidate.data().toString() == name) {
-                    index = candidate;
-                    return true;
-                }
-            }
-            return false;
-        })) << name.toStdString()
-            << " never listed";
-        list->scrollTo(index);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
+        window.frm.icoscroll()->setValue(value);
+        scrolled();
     }
+    void scrolled() { ASSERT_TRUE(uitest::waitForPage(window.frm)); }
 
     QImage picture(int box) const { return window.frm.icopic(box)->picture(); }
     QColor background() const { return window.frm.icopic(0)->background(); }
@@ -75,7 +65,7 @@ TEST_F(Browse, AFileClickDrawsTheFirstPageWithoutBorders)
     clickFile(QStringLiteral("icons64.dll"));
     EXPECT_EQ(window.frm.loadedPath(), uitest::iconFolder() + QStringLiteral("/icons64.dll"));
     EXPECT_EQ(window.frm.iconsPresent(), 1);
-    EXPECT_EQ(window.frm.icoscroll()->maximum(), 3) << "the maximum is the count";
+    EXPECT_EQ(window.frm.icoscroll()->maximum(), 2) << "the last value shows the last icon first";
     EXPECT_TRUE(window.frm.icoscroll()->isEnabled());
     EXPECT_EQ(borders(), noBorders);
     for (int b = 0; b < 8; ++b) {
@@ -92,7 +82,7 @@ TEST_F(Browse, ScrollingRedrawsFromTheValueAndBordersTheFirstBox)
     openFolder(uitest::iconFolder());
     clickFile(QStringLiteral("icons64.dll"));
     const QImage second = picture(1);
-    window.frm.icoscroll()->setValue(1);
+    scrollTo(1);
     EXPECT_EQ(borders(), firstBorder);
     EXPECT_EQ(picture(0), second);
     EXPECT_TRUE(blank(2));
@@ -101,6 +91,7 @@ TEST_F(Browse, ScrollingRedrawsFromTheValueAndBordersTheFirstBox)
     window.frm.icoscroll()->setSliderPosition(2);
     EXPECT_EQ(picture(0), second);
     window.frm.icoscroll()->setSliderDown(false);
+    scrolled();
     EXPECT_EQ(window.frm.icoscroll()->value(), 2);
     EXPECT_TRUE(blank(1));
 }
@@ -109,21 +100,24 @@ TEST_F(Browse, NineIconsAtTheLastValues)
 {
     openFolder(uitest::iconFolder());
     clickFile(QStringLiteral("nine.icl"));
-    ASSERT_EQ(window.frm.icoscroll()->maximum(), 9);
+    ASSERT_EQ(window.frm.icoscroll()->maximum(), 8) << "no value past the last icon";
     EXPECT_EQ(picture(7).pixel(28, 28), markerOf8Bit);
-    window.frm.icoscroll()->setValue(8);
+    // Every way to the end, click by click or the thumb dragged there, shows the last icon first.
+    for (int click = 0; click < 12; ++click)
+        window.frm.icoscroll()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    scrolled();
+    EXPECT_EQ(window.frm.icoscroll()->value(), 8);
     EXPECT_EQ(picture(0).pixel(28, 28), markerOf32Bit) << "icon 8 stands first";
     for (int b = 1; b < 8; ++b) EXPECT_TRUE(blank(b)) << "box " << b;
+    EXPECT_EQ(borders(), firstBorder);
     rightClick(0);
     EXPECT_EQ(window.prompts.popUps, 1) << "Save is offered for the last icon";
-    window.frm.icoscroll()->setValue(9);
-    for (int b = 0; b < 8; ++b) EXPECT_TRUE(blank(b)) << "box " << b;
-    EXPECT_EQ(borders(), firstBorder);
-    window.prompts.chooseSave = true;
-    window.prompts.savePath = window.folder.filePath(QStringLiteral("blank.bmp"));
-    rightClick(0);
-    EXPECT_EQ(window.prompts.popUps, 1) << "a blank box offers no Save";
-    EXPECT_FALSE(QFile::exists(window.prompts.savePath)) << "no blank bitmap is written";
+    scrollTo(0);
+    window.frm.icoscroll()->setSliderDown(true);
+    window.frm.icoscroll()->setSliderPosition(window.frm.icoscroll()->maximum());
+    window.frm.icoscroll()->setSliderDown(false);
+    scrolled();
+    EXPECT_EQ(picture(0).pixel(28, 28), markerOf32Bit) << "the thumb at the end";
 }
 
 TEST_F(Browse, TheRightClickOffersSaveOnlyOnTheFirstBoxOfAFileWithIcons)
@@ -167,7 +161,7 @@ TEST_F(Browse, OneIconDisablesTheBar)
 {
     openFolder(uitest::iconFolder());
     clickFile(QStringLiteral("depth8.ico"));
-    EXPECT_EQ(window.frm.icoscroll()->maximum(), 1);
+    EXPECT_EQ(window.frm.icoscroll()->maximum(), 0) << "the one icon is the last";
     EXPECT_FALSE(window.frm.icoscroll()->isEnabled());
     EXPECT_FALSE(blank(0));
     EXPECT_TRUE(blank(1));
@@ -178,7 +172,7 @@ TEST_F(Browse, ClickingTheLoadedFileAgainOnlyResetsTheScroll)
     openFolder(uitest::iconFolder());
     clickFile(QStringLiteral("icons64.dll"));
     const QImage first = picture(0);
-    window.frm.icoscroll()->setValue(2);
+    scrollTo(2);
     clickFile(QStringLiteral("icons64.dll"));
     EXPECT_EQ(window.frm.icoscroll()->value(), 0);
     EXPECT_EQ(picture(0), first);
@@ -193,7 +187,7 @@ TEST_F(Browse, FolderAndDriveChangesLeaveTheShownIcons)
     openFolder(QDir::rootPath());
     EXPECT_EQ(window.frm.File1()->path(), QDir::rootPath()) << "the file list follows the folder list";
     EXPECT_EQ(window.frm.loadedPath(), loaded);
-    window.frm.icoscroll()->setValue(1);
+    scrollTo(1);
     EXPECT_FALSE(blank(0)) << "a scroll still draws from the loaded file";
 }
 
@@ -221,7 +215,7 @@ TEST_F(Browse, SaveWritesTheFirstBoxAsABitmap)
 {
     openFolder(uitest::iconFolder());
     clickFile(QStringLiteral("icons32.exe"));
-    window.frm.icoscroll()->setValue(2);
+    scrollTo(2);
     const QString path = window.folder.filePath(QStringLiteral("saved.bmp"));
     window.prompts.savePath = path;
     window.prompts.chooseSave = true;
@@ -356,8 +350,8 @@ TEST_F(Browse, SaveAsIconFileWritesTheGroupsImagesAsStored)
     for (const QString& file :
          {QStringLiteral("icons32.exe"), QStringLiteral("icons64.dll"), QStringLiteral("mixed.ico")}) {
         clickFile(file);
-        for (int icon = 0; icon < window.frm.icoscroll()->maximum(); ++icon) {
-            window.frm.icoscroll()->setValue(icon);
+        for (int icon = 0; icon <= window.frm.icoscroll()->maximum(); ++icon) {
+            scrollTo(icon);
             window.prompts.savePath = window.folder.filePath(QStringLiteral("%1-%2.ico").arg(file).arg(icon));
             rightClick(0);
             ASSERT_TRUE(window.prompts.messages.empty()) << window.prompts.messages[0].text.toStdString();
@@ -385,14 +379,14 @@ TEST_F(Browse, SaveAsPngWritesTheLargestImageWithItsAlpha)
 
     // Icon 2 of the DLL is scaled.ico: 16 x 16 and 48 x 48; the 48 is saved at its size.
     clickFile(QStringLiteral("icons64.dll"));
-    window.frm.icoscroll()->setValue(2);
+    scrollTo(2);
     window.prompts.savePath = window.folder.filePath(QStringLiteral("scaled.png"));
     rightClick(0);
     const QImage scaled(window.prompts.savePath, "PNG");
     EXPECT_EQ(scaled.size(), QSize(48, 48));
 
     // Icon 0 is mixed.ico, whose largest and deepest image is its 32-bit 32 x 32.
-    window.frm.icoscroll()->setValue(0);
+    scrollTo(0);
     window.prompts.savePath = window.folder.filePath(QStringLiteral("alpha.png"));
     rightClick(0);
     const QImage alpha(window.prompts.savePath, "PNG");
@@ -413,7 +407,7 @@ TEST_F(Browse, EachBoxToolTipNamesTheIconsPlaceAndImages)
     EXPECT_EQ(window.frm.icopic(2)->toolTip(),
               QStringLiteral("Icons In The Executable or DLL\nIcon 3 of 3\n16 x 16, 8-bit; 48 x 48, 8-bit"));
     EXPECT_EQ(window.frm.icopic(3)->toolTip(), QStringLiteral("Icons In The Executable or DLL")) << "a blank box";
-    window.frm.icoscroll()->setValue(1);
+    scrollTo(1);
     EXPECT_TRUE(window.frm.icopic(0)->toolTip().startsWith(QStringLiteral("Icon To Extract\nIcon 2 of 3\n")));
     clickFile(QStringLiteral("png256.ico"));
     EXPECT_EQ(window.frm.icopic(0)->toolTip(), QStringLiteral("Icon To Extract\nIcon 1 of 1\n256 x 256 PNG"));
@@ -474,7 +468,8 @@ TEST_F(Browse, APathOpensItsFolderWithTheFileChosenAndItsIconsShown)
     ASSERT_TRUE(
         waitFor([&] { return window.frm.loadedPath() == uitest::iconFolder() + QStringLiteral("/icons64.dll"); }));
     EXPECT_EQ(window.frm.File1()->fileName(), QStringLiteral("icons64.dll"));
-    EXPECT_EQ(window.frm.icoscroll()->maximum(), 3);
+    ASSERT_TRUE(uitest::waitForPage(window.frm));
+    EXPECT_EQ(window.frm.icoscroll()->maximum(), 2);
     EXPECT_FALSE(blank(0));
     EXPECT_EQ(window.frm.Drive1()->drive(), glint::DriveList::driveOf(uitest::iconFolder()));
 

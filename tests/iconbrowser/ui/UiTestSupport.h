@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileList.h"
 #include "FrmMain.h"
 #include "Prompts.h"
 
@@ -9,6 +10,7 @@
 #include <QMenu>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -70,13 +72,22 @@ public:
     QAction* popUp(QMenu& menu, QPoint) override
     {
         ++popUps;
-        return chooseSave ? menu.actions().value(0) : nullptr;
+        if (chooseSave) return menu.actions().value(0);
+        return chooseCopy ? menu.actions().value(1) : nullptr;
+    }
+    glint::SaveAllTarget askSaveAllTarget(QWidget*) override
+    {
+        ++saveAllDialogs;
+        return saveAll;
     }
 
     std::vector<Message> messages;
     QString savePath;
     glint::SaveFormat saveFormat = glint::SaveFormat::Bitmap;
     bool chooseSave = false;
+    bool chooseCopy = false;
+    glint::SaveAllTarget saveAll;
+    int saveAllDialogs = 0;
     int saveDialogs = 0;
     int popUps = 0;
 };
@@ -95,6 +106,34 @@ struct Window {
     std::vector<QUrl> opened;
     glint::FrmMain frm;
 };
+
+// Waits until the page the window was last asked for is drawn.
+inline bool waitForPage(const glint::FrmMain& frm)
+{
+    return waitFor([&] { return !frm.pageLoading(); }, std::chrono::seconds(20));
+}
+
+// Clicks `name` in the file list with the mouse, once the list shows it, and waits for its page.
+inline void clickFile(glint::FrmMain& frm, const QString& name)
+{
+    glint::FileList* list = frm.File1();
+    QModelIndex index;
+    ASSERT_TRUE(waitFor([&] {
+        const QAbstractItemModel* model = list->model();
+        for (int row = 0; row < model->rowCount(list->rootIndex()); ++row) {
+            const QModelIndex candidate = model->index(row, 0, list->rootIndex());
+            if (candidate.data().toString() == name) {
+                index = candidate;
+                return true;
+            }
+        }
+        return false;
+    })) << name.toStdString()
+        << " never listed";
+    list->scrollTo(index);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
+    ASSERT_TRUE(waitForPage(frm));
+}
 
 inline QString iconFolder()
 {
