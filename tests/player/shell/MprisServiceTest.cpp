@@ -27,7 +27,8 @@ struct MprisFixture : ShellFixture {
         ASSERT_TRUE(device.waitForQueued(4));
         ASSERT_EQ(device.complete(3), 3);
         ASSERT_TRUE(processUntil([&] {
-            return nowPlaying.lengthMicroseconds() > 0 && nowPlaying.songNumber() > 0 && !window.titleText().isEmpty();
+            return nowPlaying.now().lengthMicroseconds > 0 && nowPlaying.now().songNumber > 0 &&
+                   !window.titleText().isEmpty();
         }));
     }
 };
