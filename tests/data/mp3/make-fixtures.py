@@ -24,7 +24,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 LEFT_HZ, RIGHT_HZ = 440.0, 1000.0
 
 
-def write_tones(path, rate, channels, seconds=1.0):
+def write_tones(path, rate, channels, seconds=1.0, tones=(LEFT_HZ, RIGHT_HZ)):
     frames = int(rate * seconds)
     with wave.open(path, "wb") as w:
         w.setnchannels(channels)
@@ -32,10 +32,10 @@ def write_tones(path, rate, channels, seconds=1.0):
         w.setframerate(rate)
         data = bytearray()
         for n in range(frames):
-            left = round(12000 * math.sin(2 * math.pi * LEFT_HZ * n / rate))
+            left = round(12000 * math.sin(2 * math.pi * tones[0] * n / rate))
             data += struct.pack("<h", left)
             if channels == 2:
-                right = round(12000 * math.sin(2 * math.pi * RIGHT_HZ * n / rate))
+                right = round(12000 * math.sin(2 * math.pi * tones[1] * n / rate))
                 data += struct.pack("<h", right)
         w.writeframes(bytes(data))
 
@@ -128,7 +128,26 @@ def main():
         for name, options in VARIED.items():
             subprocess.run(["lame", "--quiet", *options, varied, os.path.join(HERE, name)], check=True)
         set_intensity_bit(os.path.join(HERE, "varied-cbr-128.mp3"), os.path.join(HERE, "varied-is.mp3"))
+    write_list_songs()
     write_header_frame_seeds()
+
+
+# A list of three 10-second songs, told apart by their tones, for the tests
+# of requests made while the next song is decoded ahead: name: (left, right).
+LIST_SONGS = {
+    "list-a.mp3": (330.0, 495.0),
+    "list-b.mp3": (523.0, 784.0),
+    "list-c.mp3": (698.0, 1047.0),
+}
+
+
+def write_list_songs():
+    with tempfile.TemporaryDirectory() as scratch:
+        for name, tones in LIST_SONGS.items():
+            wav = os.path.join(scratch, name + ".wav")
+            write_tones(wav, 44100, 2, 10.0, tones)
+            subprocess.run(["lame", "--quiet", "--resample", "44.1", "-b", "48", "-m", "j", wav, os.path.join(HERE, name)],
+                           check=True)
 
 
 def write_header_frame_seeds():
