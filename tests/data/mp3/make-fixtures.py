@@ -24,7 +24,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 LEFT_HZ, RIGHT_HZ = 440.0, 1000.0
 
 
-def write_tones(path, rate, channels, seconds=1.0, tones=(LEFT_HZ, RIGHT_HZ)):
+def write_tones(path, rate, channels, seconds=1.0):
     frames = int(rate * seconds)
     with wave.open(path, "wb") as w:
         w.setnchannels(channels)
@@ -32,10 +32,10 @@ def write_tones(path, rate, channels, seconds=1.0, tones=(LEFT_HZ, RIGHT_HZ)):
         w.setframerate(rate)
         data = bytearray()
         for n in range(frames):
-            left = round(12000 * math.sin(2 * math.pi * tones[0] * n / rate))
+            left = round(12000 * math.sin(2 * math.pi * LEFT_HZ * n / rate))
             data += struct.pack("<h", left)
             if channels == 2:
-                right = round(12000 * math.sin(2 * math.pi * tones[1] * n / rate))
+                right = round(12000 * math.sin(2 * math.pi * RIGHT_HZ * n / rate))
                 data += struct.pack("<h", right)
         w.writeframes(bytes(data))
 
@@ -141,11 +141,30 @@ LIST_SONGS = {
 }
 
 
+def write_song(path, tones, seed, seconds=10.0):
+    """Two tones under seeded noise: steady tones alone repeat whole frames
+    (a shift of 6.4 s holds whole cycles and whole frames), and a place in
+    the song could not be told from another."""
+    rng = random.Random(seed)
+    rate = 44100
+    data = bytearray()
+    for n in range(int(rate * seconds)):
+        t = n / rate
+        left = 9000 * math.sin(2 * math.pi * tones[0] * t) + rng.uniform(-2000, 2000)
+        right = 9000 * math.sin(2 * math.pi * tones[1] * t) + rng.uniform(-2000, 2000)
+        data += struct.pack("<hh", round(left), round(right))
+    with wave.open(path, "wb") as w:
+        w.setnchannels(2)
+        w.setsampwidth(2)
+        w.setframerate(rate)
+        w.writeframes(bytes(data))
+
+
 def write_list_songs():
     with tempfile.TemporaryDirectory() as scratch:
-        for name, tones in LIST_SONGS.items():
+        for seed, (name, tones) in enumerate(LIST_SONGS.items()):
             wav = os.path.join(scratch, name + ".wav")
-            write_tones(wav, 44100, 2, 10.0, tones)
+            write_song(wav, tones, seed)
             subprocess.run(["lame", "--quiet", "--resample", "44.1", "-b", "48", "-m", "j", wav, os.path.join(HERE, name)],
                            check=True)
 

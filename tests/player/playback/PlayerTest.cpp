@@ -970,3 +970,38 @@ TEST_F(PlayerTest, RequestsFromTheWindowThreadWhileTheDeviceRunsAtFullSpeed)
     expectStoppedCleanly();
     EXPECT_TRUE(messages.messages().empty());
 }
+
+TEST_F(PlayerTest, ASeekIntoTheSongHeardWhileTheNextIsDecodedSoundsFromItsPlace)
+{
+    // A 10 s song heard 5 s in: its end and the next song's start are
+    // queued. A seek to 0.8 plays it from 8 s on.
+    const std::string first = fixture("list-a.mp3");
+    const auto expected = decodeWholeSong(first, true, true);
+    player->startPlayerThread(list({first, fixture("list-b.mp3")}));
+    for (int i = 0; i < 54; ++i) {
+        ASSERT_TRUE(device.waitForQueued(1));
+        ASSERT_EQ(device.complete(1), 1);
+    }
+    waitForFullQueue();
+    ASSERT_NE(engine().decodedSongSeconds(), 0);
+    ASSERT_EQ(player->audible().path, first);
+    player->requestSeek(0.8f);
+    waitForReset(1);
+    EXPECT_EQ(player->audible().path, first);
+    EXPECT_EQ(player->audible().positionSeconds, 8);
+    const std::size_t before = device.played().size();
+    waitForFullQueue();
+    ASSERT_EQ(device.complete(6), 6);
+    const auto played = device.played();
+    // A tenth of a second in, the decoder's history no longer tells that
+    // it was moved: the samples are the song's own, near 8 s, not the next
+    // song's.
+    const std::vector<std::uint8_t> heard(played.begin() + static_cast<long>(before) + 4410 * 4,
+                                          played.begin() + static_cast<long>(before) + 4410 * 4 + 16384);
+    const auto at = std::search(expected.begin(), expected.end(), heard.begin(), heard.end());
+    ASSERT_NE(at, expected.end());
+    const double seconds = static_cast<double>(at - expected.begin()) / 4 / 44100 - 0.1;
+    // Without a table of contents the stream is entered by its frame size,
+    // which lands a few frames later in a stream of small frames.
+    EXPECT_NEAR(seconds, 8.3, 0.4);
+}
