@@ -26,6 +26,9 @@ void AudibleSong::handOver(const std::string& path, int entry)
     std::lock_guard lock(mutex_);
     records_.push_back(Record{++lastNumber_, ++lastSong_, path, entry, SongLength{}});
     handedOver_.store(lastNumber_);
+    // What came before it is never shown again: it is shown in their place
+    // until a song begun after it is heard.
+    while (records_.front().number != lastNumber_) records_.pop_front();
 }
 
 void AudibleSong::forgetEntries()
