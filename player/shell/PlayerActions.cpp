@@ -121,7 +121,6 @@ void PlayerActions::seekTo(double seconds)
     // Past the end of the song heard: its next entry, from the start.
     if (seconds * 1e6 >= static_cast<double>(heard.lengthMicroseconds)) {
         next();
-        if (onSeekAsked) onSeekAsked();
         return;
     }
     seekToFraction(static_cast<float>(std::max(seconds, 0.0) / length));
