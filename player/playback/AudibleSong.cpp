@@ -2,16 +2,16 @@
 
 #include "PcmBlocks.h"
 
-std::uint32_t AudibleSong::begin(const std::string& path, SongLength length, bool sameSong)
+AudibleSong::Begun AudibleSong::begin(const std::string& path, int entry, SongLength length, std::uint32_t sameSong)
 {
     std::lock_guard lock(mutex_);
     const std::uint32_t number = shown().number;
     // Songs older than the one heard are never heard again: blocks play in
     // the order they were written.
     while (!records_.empty() && before(records_.front().number, number)) records_.pop_front();
-    if (!sameSong || lastSong_ == 0) ++lastSong_;
-    records_.push_back(Record{++lastNumber_, lastSong_, path, length});
-    return lastNumber_;
+    const std::uint32_t song = sameSong != 0 ? sameSong : ++lastSong_;
+    records_.push_back(Record{++lastNumber_, song, path, entry, length});
+    return Begun{lastNumber_, song};
 }
 
 void AudibleSong::setLength(std::uint32_t number, SongLength length)
@@ -21,11 +21,35 @@ void AudibleSong::setLength(std::uint32_t number, SongLength length)
         if (record.number == number) record.length = length;
 }
 
-void AudibleSong::handOver(const std::string& path)
+void AudibleSong::handOver(const std::string& path, int entry)
 {
     std::lock_guard lock(mutex_);
-    records_.push_back(Record{++lastNumber_, ++lastSong_, path, SongLength{}});
+    records_.push_back(Record{++lastNumber_, ++lastSong_, path, entry, SongLength{}});
     handedOver_.store(lastNumber_);
+    // What came before it is never shown again: it is shown in their place
+    // until a song begun after it is heard.
+    while (records_.front().number != lastNumber_) records_.pop_front();
+}
+
+void AudibleSong::forgetEntries()
+{
+    std::lock_guard lock(mutex_);
+    for (Record& record : records_) record.entry = -1;
+}
+
+void AudibleSong::rest()
+{
+    std::lock_guard lock(mutex_);
+    publish(heard().number, 0);
+}
+
+AudibleSong::Shown AudibleSong::shownEntry() const
+{
+    std::lock_guard lock(mutex_);
+    const std::uint32_t number = shown().number;
+    const Record* record = find(number);
+    if (!record) return Shown{};
+    return Shown{record->song, record->entry, number != heard().number};
 }
 
 AudibleSong::Place AudibleSong::heard() const noexcept
@@ -70,10 +94,10 @@ Audible AudibleSong::now() const
 
 void AudibleSong::relay(PlayerReadouts& readouts)
 {
-    // Told under the lock, so that the window thread (a hand-over) and the
+    // One teller at a time, so that the window thread (a hand-over) and the
     // player thread never tell the readouts in the wrong order.
-    std::lock_guard lock(mutex_);
-    const Audible audible = nowLocked();
+    std::lock_guard lock(relayMutex_);
+    const Audible audible = now();
     // The readouts show whole seconds: frames alone tell them nothing new.
     if (audible.showsAlike(relayed_)) return;
     relayed_ = audible;

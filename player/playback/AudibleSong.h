@@ -21,15 +21,38 @@ struct SongLength {
 // but the callback's derives the song, its title, its length and the place.
 class AudibleSong {
 public:
-    // A song whose samples come next, or a new place in the song being
-    // decoded (sameSong, for a seek: it is heard as the same song). Returns
-    // the number its blocks carry.
-    std::uint32_t begin(const std::string& path, SongLength length, bool sameSong);
+    // A song whose samples come next, or a new place in a song (sameSong, the
+    // song that a seek moves in: it is heard as that same song; 0 for a new
+    // one). entry is its place in the playlist. Returns the number its
+    // blocks carry, and the song's.
+    struct Begun {
+        std::uint32_t number = 0;
+        std::uint32_t song = 0;
+    };
+    Begun begin(const std::string& path, int entry, SongLength length, std::uint32_t sameSong = 0);
     // The length of a song begun, when its stream tells another.
     void setLength(std::uint32_t number, SongLength length);
-    // A list handed over: shown at once, with no length, until a song begun
-    // after it is heard.
-    void handOver(const std::string& path);
+    // A list handed over, or an entry chosen while nothing plays: shown at
+    // once, with no length, until a song begun after it is heard. entry is
+    // the playlist place that Next and Prev go on from.
+    void handOver(const std::string& path, int entry);
+    // The playlist was built anew: the places of the songs told before name
+    // nothing in it.
+    void forgetEntries();
+    // Nothing plays any more (the device is closed): the song shown stays,
+    // at its start, as a next Play would begin it.
+    void rest();
+
+    // The song shown and its place in the playlist; entry -1 when nothing
+    // was shown since the list was built.
+    struct Shown {
+        std::uint32_t song = 0;
+        int entry = -1;
+        // A list handed over or an entry chosen, not heard yet: it has no
+        // place to seek in.
+        bool unheard = false;
+    };
+    Shown shownEntry() const;
 
     // The audio callback (or the writer, when nothing is queued): song
     // number is heard, frame frames of it played. Takes no lock.
@@ -50,7 +73,8 @@ public:
     bool heardFrom(std::uint32_t number) const noexcept { return !before(heard().number, number); }
 
     // Tells the readouts what is heard when it differs from what they were
-    // told last. Not on the audio callback.
+    // told last. Not on the audio callback. The record's lock is not held
+    // while the readouts are told, so they may ask what is heard.
     void relay(PlayerReadouts& readouts);
 
 private:
@@ -58,6 +82,7 @@ private:
         std::uint32_t number = 0;
         std::uint32_t song = 0;
         std::string path;
+        int entry = -1;
         SongLength length;
     };
 
@@ -78,6 +103,9 @@ private:
     std::deque<Record> records_;
     std::uint32_t lastNumber_ = 0;
     std::uint32_t lastSong_ = 0;
+    // Keeps the readouts told in order, by one thread at a time; never held
+    // with mutex_ taken first.
+    std::mutex relayMutex_;
     // What the readouts were told last; nothing before the first song.
     Audible relayed_;
 };

@@ -9,9 +9,9 @@ Player::Player(AudioDevice& device, PlayerReadouts& readouts, UserMessages& mess
 
 Player::~Player() = default;
 
-void Player::startPlayerThread(const std::string& path)
+void Player::startPlayerThread(const std::string& path, StartAt at)
 {
-    engine_->startPlayerThread(path);
+    engine_->startPlayerThread(path, at);
 }
 
 void Player::stopPlayback()

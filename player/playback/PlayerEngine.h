@@ -7,6 +7,7 @@
 
 #include "AudibleSong.h"
 #include "Mp3Decoder.h"
+#include "Player.h"
 #include "PlayerState.h"
 #include "Playlist.h"
 #include "UserMessages.h"
@@ -26,7 +27,7 @@ public:
     PlayerEngine& operator=(const PlayerEngine&) = delete;
     ~PlayerEngine();
 
-    void startPlayerThread(const std::string& path);
+    void startPlayerThread(const std::string& path, StartAt at = StartAt::firstEntry);
     void stopPlayback();
     bool isRunning() const { return control_.playerRunning.load() == 1; }
     void requestNext();
@@ -48,7 +49,7 @@ public:
 
 private:
     // The thread body. pure is the "Pure" setting: 0 turns the equaliser on.
-    void playerThreadMain(const std::string& path, int pure);
+    void playerThreadMain(const std::string& path, int pure, int firstEntry);
     void resetControl();
     void playSongs();
     bool playSong(const std::string& path);
@@ -57,8 +58,17 @@ private:
     void seekInSong(float fraction);
     // A stop, next or previous waits to be served.
     bool requestPending() const;
-    // Goes to the entry that comes next; true when a request chose it.
+    // Goes to the entry that comes next; true when a request chose it. Next
+    // and Prev go on from the entry heard, not the one decoded ahead.
     bool moveOn();
+    // Next or Prev (forward false) from the entry heard or shown.
+    void stepFromHeard(bool forward);
+    // Next or Prev while nothing plays: the neighbouring entry is shown, and
+    // a Play at the chosen entry starts with it.
+    void chooseWhileStopped(bool forward);
+    // A seek whose song is not the one being decoded: that song's entry is
+    // opened again at the place sought.
+    bool seekInHeardSong(float fraction);
     // Counts the song just left towards a pass through the list that gave no
     // audio; true when such a pass is complete.
     bool wholePassSilent(bool requested);
@@ -89,7 +99,18 @@ private:
     // its length.
     std::string songPath_;
     std::uint32_t songNumber_ = 0;
+    // The song being decoded as AudibleSong names it; 0 before its first
+    // frame was taken.
+    std::uint32_t decodingSong_ = 0;
     bool songBegun_ = false;
+    // A seek into a song heard but no longer decoded: its entry and the
+    // place, taken when that entry opens.
+    int seekEntry_ = -1;
+    std::uint32_t seekSong_ = 0;
+    float seekOnOpen_ = noSeek;
+    // The entry that Next or Prev chose while nothing played; -1 for none.
+    // Window thread only.
+    int chosenEntry_ = -1;
     std::uint32_t firstFrame_ = 0;
     std::atomic<int> decodedSongSeconds_{0};
     std::int64_t decodedSongMicroseconds_ = 0;

@@ -23,18 +23,20 @@ PlayerEngine::~PlayerEngine()
     if (thread_.joinable()) thread_.join();
 }
 
-void PlayerEngine::startPlayerThread(const std::string& path)
+void PlayerEngine::startPlayerThread(const std::string& path, StartAt at)
 {
     stopPlayback();
     if (thread_.joinable()) thread_.join();
     // Read here, on the window thread, which owns the settings.
     int pure = settings_.getInt("Pure");
+    const int firstEntry = at == StartAt::chosenEntry && chosenEntry_ >= 0 ? chosenEntry_ : 0;
+    chosenEntry_ = -1;
     waveOutput_.setPaused(false);
     setGivenPath(path);
     // The request values are reset before the thread exists, so a request
     // made right after this call is never wiped out by the thread's start.
     resetControl();
-    thread_ = std::thread([this, path, pure] { playerThreadMain(path, pure); });
+    thread_ = std::thread([this, path, pure, firstEntry] { playerThreadMain(path, pure, firstEntry); });
 }
 
 void PlayerEngine::resetControl()
@@ -70,12 +72,30 @@ void PlayerEngine::request(std::atomic<int>& flag)
 
 void PlayerEngine::requestNext()
 {
-    request(control_.nextRequested);
+    if (isRunning())
+        request(control_.nextRequested);
+    else
+        chooseWhileStopped(true);
 }
 
 void PlayerEngine::requestPrevious()
 {
-    request(control_.prevRequested);
+    if (isRunning())
+        request(control_.prevRequested);
+    else
+        chooseWhileStopped(false);
+}
+
+void PlayerEngine::chooseWhileStopped(bool forward)
+{
+    // No thread runs, so the list and the record are the window thread's.
+    if (playlist_.count() == 0) return;
+    stepFromHeard(forward);
+    std::string path;
+    playlist_.getCurrent(path);
+    chosenEntry_ = playlist_.currentIndex();
+    audible_.handOver(path, chosenEntry_);
+    audible_.relay(readouts_);
 }
 
 bool PlayerEngine::isSeeking() const
@@ -97,8 +117,10 @@ void PlayerEngine::takeOverFile(const std::string& path)
 {
     playlist_.replaceWith(path);
     if (isListPath(path)) playlist_.moveTo(playlist_.count());
-    // Shown at once, with an empty seek bar, until its first song is heard.
-    audible_.handOver(path);
+    // Shown at once, with an empty seek bar, until its first song is heard;
+    // from its last entry, Next goes to its first.
+    audible_.handOver(path, playlist_.currentIndex());
+    chosenEntry_ = -1;
     audible_.relay(readouts_);
     setGivenPath(path);
     request(control_.nextRequested);

@@ -22,7 +22,7 @@ SongLength lengthOf(const mp3::FrameHeader& header)
 
 } // namespace
 
-void PlayerEngine::playerThreadMain(const std::string& path, int pure)
+void PlayerEngine::playerThreadMain(const std::string& path, int pure, int firstEntry)
 {
     mp3::setEqualiser(pure == 0);
     // The reader, the PCM output, and also the overlap and synthesis history,
@@ -35,7 +35,11 @@ void PlayerEngine::playerThreadMain(const std::string& path, int pure)
     auto stopRequested = [this] { return control_.stopRequested.load() != 0; };
     // Any name is a song's or a list's, one beginning with "-" too.
     if (!path.empty()) playlist_.addFileOrList(path, stopRequested);
-    playlist_.moveTo(0);
+    playlist_.moveTo(firstEntry);
+    audible_.forgetEntries();
+    seekEntry_ = -1;
+    seekSong_ = 0;
+    seekOnOpen_ = noSeek;
 
     decodedSongSeconds_.store(0);
     decodedSongMicroseconds_ = 0;
@@ -67,18 +71,34 @@ bool PlayerEngine::playSong(const std::string& path)
     mp3::openSong(path.c_str());
     songPath_ = path;
     songBegun_ = false;
+    decodingSong_ = 0;
     firstFrame_ = 0;
     seekAwaitsSong_ = false;
     songGaveAudio_ = false;
     // A seek is the listener's choice, as a next is: the song it lands in
     // begins a new pass, even when nothing follows the place sought.
     bool sought = false;
+    // A seek into this song made while another was decoded ahead of it: the
+    // first frame gives the stream's length and table, then the place.
+    const float seekOnOpen = std::exchange(seekOnOpen_, noSeek);
+    if (seekOnOpen >= 0.0f && mp3::nextFrame(header_)) {
+        seekInSong(seekOnOpen);
+        sought = true;
+    } else {
+        seekSong_ = 0;
+    }
     for (;;) {
         FramesEnd end = decodeSongFrames();
         if (end == FramesEnd::refused) {
             mp3::closeSong();
-            // The list is not advanced: the refused song stays current.
+            // The list is not advanced: the refused song stays current, and
+            // its name is shown once what was queued before it has played,
+            // so that Next and Prev go on from it.
             endAfterQueuedAudio(playertext::lowQualityCaption, playertext::lowQuality, MessageIcon::information);
+            if (control_.stopRequested.load() == 0) {
+                audible_.handOver(path, playlist_.currentIndex());
+                audible_.relay(readouts_);
+            }
             return false;
         }
         control_.keepDecoding.store(1);
@@ -92,6 +112,7 @@ bool PlayerEngine::playSong(const std::string& path)
         if (control_.seekFraction.load() >= 0.0f) control_.resetPending.store(1);
         const float fraction = control_.seekFraction.exchange(noSeek);
         if (fraction >= 0.0f && !movingOn) {
+            if (seekInHeardSong(fraction)) break;
             seekInSong(fraction);
             sought = true;
             continue;
@@ -144,6 +165,18 @@ PlayerEngine::FramesEnd PlayerEngine::decodeSongFrames()
     }
 }
 
+bool PlayerEngine::seekInHeardSong(float fraction)
+{
+    // Before anything of the list was heard, the seek is in the song being
+    // decoded: the first one.
+    const AudibleSong::Shown heard = audible_.shownEntry();
+    if (heard.entry < 0 || heard.unheard || heard.song == decodingSong_) return false;
+    seekEntry_ = heard.entry;
+    seekSong_ = heard.song;
+    seekOnOpen_ = fraction;
+    return true;
+}
+
 void PlayerEngine::seekInSong(float fraction)
 {
     control_.resetPending.store(1);
@@ -162,23 +195,23 @@ void PlayerEngine::seekInSong(float fraction)
         seekAwaitsSong_ = true;
         return;
     }
-    songNumber_ = audible_.begin(songPath_, length, true);
+    songNumber_ = audible_.begin(songPath_, playlist_.currentIndex(), length, decodingSong_).number;
     seekNumber_.store(songNumber_);
     waveOutput_.beginSong(songNumber_, frame, 0);
 }
 
 bool PlayerEngine::moveOn()
 {
-    if (control_.prevRequested.exchange(0) != 0) {
+    const bool previous = control_.prevRequested.exchange(0) != 0;
+    const bool next = !previous && control_.nextRequested.exchange(0) != 0;
+    if (previous || next || seekEntry_ >= 0) {
+        // The queued audio beyond what is heard is dropped.
         control_.resetPending.store(1);
         mp3::discardPcm();
-        if (!playlist_.movePrevious()) playlist_.moveTo(playlist_.count());
-        return true;
-    }
-    if (control_.nextRequested.exchange(0) != 0) {
-        control_.resetPending.store(1);
-        mp3::discardPcm();
-        if (!playlist_.moveNext()) playlist_.moveTo(0);
+        if (seekEntry_ >= 0)
+            playlist_.moveTo(std::exchange(seekEntry_, -1));
+        else
+            stepFromHeard(next);
         return true;
     }
     // The song has ended by itself. The device is not reset: the next song
@@ -186,6 +219,17 @@ bool PlayerEngine::moveOn()
     // with the block that holds its first sample.
     if (!playlist_.moveNext()) playlist_.moveTo(0);
     return false;
+}
+
+void PlayerEngine::stepFromHeard(bool forward)
+{
+    const int heard = audible_.shownEntry().entry;
+    if (heard >= 0) playlist_.moveTo(heard);
+    if (forward) {
+        if (!playlist_.moveNext()) playlist_.moveTo(0);
+    } else if (!playlist_.movePrevious()) {
+        playlist_.moveTo(playlist_.count());
+    }
 }
 
 bool PlayerEngine::decodeOneFrame(mp3::FrameHeader& header)
@@ -225,7 +269,11 @@ bool PlayerEngine::acceptFormat(const mp3::FrameHeader& header)
 void PlayerEngine::beginHeardSong(SongLength length)
 {
     songBegun_ = true;
-    songNumber_ = audible_.begin(songPath_, length, false);
+    // A song opened again for a seek in it is heard as the same song.
+    const AudibleSong::Begun begun =
+        audible_.begin(songPath_, playlist_.currentIndex(), length, std::exchange(seekSong_, 0));
+    songNumber_ = begun.number;
+    decodingSong_ = begun.song;
     if (std::exchange(seekAwaitsSong_, false)) seekNumber_.store(songNumber_);
     // After a song that ended by itself, the decoder holds its last partial
     // block, which this song's first samples complete; after a request or at
@@ -236,6 +284,9 @@ void PlayerEngine::beginHeardSong(SongLength length)
 void PlayerEngine::cleanup()
 {
     waveOutput_.closeDevice();
+    // The song shown stays, at its start: nothing of it plays any more.
+    audible_.rest();
+    audible_.relay(readouts_);
     // Nothing is left to pause.
     waveOutput_.setPaused(false);
     // The held PCM goes too: a new thread starts from nothing.

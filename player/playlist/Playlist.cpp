@@ -60,6 +60,12 @@ int Playlist::count() const
     return static_cast<int>(entries_.size());
 }
 
+int Playlist::currentIndex() const
+{
+    std::lock_guard lock(mutex_);
+    return static_cast<int>(current_);
+}
+
 int Playlist::addFileOrList(const std::string& path, const M3uReader::StopCheck& shouldStop)
 {
     appendAll(read(path, shouldStop));

@@ -27,6 +27,8 @@ public:
     int moveNext();
     int movePrevious();
     int count() const;
+    // The index of the current entry (0 for an empty list).
+    int currentIndex() const;
     // Reads a path ending in ".m3u" or ".m3u8" (in any case) as a list, showing "Could
     // not load playlist: ..." when it cannot be read; appends any other path.
     // shouldStop ends the reading of a list early, keeping what it has read.

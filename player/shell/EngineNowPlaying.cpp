@@ -3,36 +3,20 @@
 #include "PathText.h"
 #include "Player.h"
 
-std::uint64_t EngineNowPlaying::songNumber() const
+HeardNow EngineNowPlaying::now() const
 {
-    return player_.audible().song;
-}
-
-std::string EngineNowPlaying::songPath() const
-{
-    return player_.audible().path;
-}
-
-QString EngineNowPlaying::titleText() const
-{
-    return QString::fromStdString(pathtext::withoutExtension(pathtext::fileNameOf(player_.audible().path)));
-}
-
-std::int64_t EngineNowPlaying::lengthMicroseconds() const
-{
-    return player_.audible().lengthMicroseconds;
-}
-
-std::int64_t EngineNowPlaying::positionMicroseconds() const
-{
-    if (state() == PlaybackState::stopped) return 0;
-    return std::int64_t{player_.audible().positionFrames} * 1'000'000 / Audible::framesPerSecond;
-}
-
-PlaybackState EngineNowPlaying::state() const
-{
-    if (!player_.isRunning()) return PlaybackState::stopped;
-    return player_.isPaused() ? PlaybackState::paused : PlaybackState::playing;
+    // One reading of the engine's record: song, length and place together.
+    const Audible audible = player_.audible();
+    HeardNow heard;
+    heard.songNumber = audible.song;
+    heard.songPath = audible.path;
+    heard.titleText = QString::fromStdString(pathtext::withoutExtension(pathtext::fileNameOf(audible.path)));
+    heard.lengthMicroseconds = audible.lengthMicroseconds;
+    if (player_.isRunning()) {
+        heard.state = player_.isPaused() ? PlaybackState::paused : PlaybackState::playing;
+        heard.positionMicroseconds = std::int64_t{audible.positionFrames} * 1'000'000 / Audible::framesPerSecond;
+    }
+    return heard;
 }
 
 bool EngineNowPlaying::seekPending() const

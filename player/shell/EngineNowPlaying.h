@@ -9,12 +9,7 @@ class EngineNowPlaying : public NowPlaying {
 public:
     explicit EngineNowPlaying(const Player& player) : player_(player) {}
 
-    std::uint64_t songNumber() const override;
-    std::string songPath() const override;
-    QString titleText() const override;
-    std::int64_t lengthMicroseconds() const override;
-    std::int64_t positionMicroseconds() const override;
-    PlaybackState state() const override;
+    HeardNow now() const override;
     bool seekPending() const override;
 
 private:

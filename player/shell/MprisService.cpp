@@ -67,7 +67,7 @@ MprisService::MprisService(const NowPlaying& nowPlaying, PlayerActions& actions,
 {
     seekWatch_.setInterval(seekWatchMilliseconds);
     connect(&seekWatch_, &QTimer::timeout, this, [this] {
-        if (nowPlaying_.state() == PlaybackState::stopped) {
+        if (nowPlaying_.now().state == PlaybackState::stopped) {
             seekWatch_.stop();
             return;
         }
@@ -97,10 +97,11 @@ MprisService::MprisService(const NowPlaying& nowPlaying, PlayerActions& actions,
         bus_.unregisterObject(objectPath);
         return;
     }
-    toldStatus_ = playbackStatus();
+    const HeardNow heard = nowPlaying_.now();
+    toldStatus_ = statusName(heard.state);
     toldVolume_ = actions_.volume();
-    toldSong_ = nowPlaying_.songNumber();
-    toldLength_ = nowPlaying_.lengthMicroseconds();
+    toldSong_ = heard.songNumber;
+    toldLength_ = heard.lengthMicroseconds;
 }
 
 MprisService::~MprisService()
@@ -114,7 +115,8 @@ void MprisService::refresh()
 {
     if (busName_.isEmpty()) return;
     QVariantMap changed;
-    const QString status = playbackStatus();
+    const HeardNow heard = nowPlaying_.now();
+    const QString status = statusName(heard.state);
     if (status != toldStatus_) {
         toldStatus_ = status;
         changed.insert(QStringLiteral("PlaybackStatus"), status);
@@ -123,10 +125,10 @@ void MprisService::refresh()
         toldVolume_ = actions_.volume();
         changed.insert(QStringLiteral("Volume"), volume());
     }
-    if (nowPlaying_.songNumber() != toldSong_ || nowPlaying_.lengthMicroseconds() != toldLength_) {
-        toldSong_ = nowPlaying_.songNumber();
-        toldLength_ = nowPlaying_.lengthMicroseconds();
-        changed.insert(QStringLiteral("Metadata"), metadata());
+    if (heard.songNumber != toldSong_ || heard.lengthMicroseconds != toldLength_) {
+        toldSong_ = heard.songNumber;
+        toldLength_ = heard.lengthMicroseconds;
+        changed.insert(QStringLiteral("Metadata"), metadataOf(heard));
     }
     if (!changed.isEmpty()) tellChanged(changed);
     if (status == statusName(PlaybackState::playing))
@@ -176,29 +178,32 @@ void MprisService::quit()
 
 QString MprisService::playbackStatus() const
 {
-    return statusName(nowPlaying_.state());
+    return statusName(nowPlaying_.now().state);
 }
 
-QString MprisService::trackId() const
+QString MprisService::trackIdOf(const HeardNow& heard)
 {
-    const std::uint64_t song = nowPlaying_.songNumber();
-    return song == 0 ? noTrack : QStringLiteral("/org/sonorbox/Sonorbox/track/%1").arg(song);
+    return heard.songNumber == 0 ? noTrack : QStringLiteral("/org/sonorbox/Sonorbox/track/%1").arg(heard.songNumber);
 }
 
 QVariantMap MprisService::metadata() const
 {
+    return metadataOf(nowPlaying_.now());
+}
+
+QVariantMap MprisService::metadataOf(const HeardNow& heard) const
+{
     QVariantMap map;
-    map.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(trackId())));
-    const std::string path = nowPlaying_.songPath();
-    if (nowPlaying_.songNumber() == 0 || path.empty()) return map;
+    map.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(trackIdOf(heard))));
+    const std::string& path = heard.songPath;
+    if (heard.songNumber == 0 || path.empty()) return map;
     if (path != tagsPath_) {
         tagsPath_ = path;
         tags_ = tagsMetadata(path);
     }
     map.insert(tags_);
-    if (!map.contains(QStringLiteral("xesam:title")))
-        map.insert(QStringLiteral("xesam:title"), nowPlaying_.titleText());
-    const std::int64_t length = nowPlaying_.lengthMicroseconds();
+    if (!map.contains(QStringLiteral("xesam:title"))) map.insert(QStringLiteral("xesam:title"), heard.titleText);
+    const std::int64_t length = heard.lengthMicroseconds;
     if (length > 0) map.insert(QStringLiteral("mpris:length"), static_cast<qlonglong>(length));
     map.insert(QStringLiteral("xesam:url"),
                QUrl::fromLocalFile(QString::fromStdString(path)).toString(QUrl::FullyEncoded));
@@ -218,24 +223,24 @@ void MprisService::setVolume(double volume)
 
 std::int64_t MprisService::position() const
 {
-    return nowPlaying_.positionMicroseconds();
+    return nowPlaying_.now().positionMicroseconds;
 }
 
 // --- org.mpris.MediaPlayer2.Player: methods ---
 
 void MprisService::play()
 {
-    if (nowPlaying_.state() != PlaybackState::playing) actions_.play();
+    if (nowPlaying_.now().state != PlaybackState::playing) actions_.play();
 }
 
 void MprisService::pause()
 {
-    if (nowPlaying_.state() == PlaybackState::playing) actions_.togglePause();
+    if (nowPlaying_.now().state == PlaybackState::playing) actions_.togglePause();
 }
 
 void MprisService::playPause()
 {
-    if (nowPlaying_.state() == PlaybackState::stopped)
+    if (nowPlaying_.now().state == PlaybackState::stopped)
         actions_.play();
     else
         actions_.togglePause();
@@ -258,11 +263,12 @@ void MprisService::previous()
 
 void MprisService::seek(std::int64_t offset)
 {
-    if (nowPlaying_.state() == PlaybackState::stopped) return;
+    const HeardNow heard = nowPlaying_.now();
+    if (heard.state == PlaybackState::stopped) return;
     // The bus may send any offset: the sum is held to the range, so the
     // largest goes past the end and the smallest before the start.
-    const std::int64_t target = saturatingSum(position(), offset);
-    const std::int64_t length = nowPlaying_.lengthMicroseconds();
+    const std::int64_t target = saturatingSum(heard.positionMicroseconds, offset);
+    const std::int64_t length = heard.lengthMicroseconds;
     if (length > 0 && target >= length)
         actions_.next();
     else
@@ -273,7 +279,8 @@ void MprisService::setPosition(const QString& trackId, std::int64_t position)
 {
     // A position for a song no longer heard, or outside the song, is no
     // place to go.
-    if (trackId != this->trackId() || position < 0 || position > nowPlaying_.lengthMicroseconds()) return;
+    const HeardNow heard = nowPlaying_.now();
+    if (trackId != trackIdOf(heard) || position < 0 || position > heard.lengthMicroseconds) return;
     seekTo(position);
 }
 

@@ -57,7 +57,8 @@ public:
     bool openUri(const QString& uri);
 
 private:
-    QString trackId() const;
+    static QString trackIdOf(const HeardNow& heard);
+    QVariantMap metadataOf(const HeardNow& heard) const;
     void seekTo(std::int64_t microseconds);
     void tellSeekDone();
     void tellChanged(const QVariantMap& changed);

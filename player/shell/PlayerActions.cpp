@@ -44,7 +44,8 @@ void PlayerActions::play()
     } else {
         const std::string song = services_.settings.getSong();
         if (song.empty() || !canOpenForReading(song)) return;
-        player.startPlayerThread(song);
+        // At the entry that Next or Prev chose while stopped, if one was.
+        player.startPlayerThread(song, StartAt::chosenEntry);
     }
     tellPlaybackChanged();
 }
@@ -108,14 +109,20 @@ void PlayerActions::seekToFraction(float fraction)
 
 void PlayerActions::seekBy(double seconds)
 {
-    seekTo(secondsHeard() + seconds);
+    seekTo(services_.player.audible().secondsHeard() + seconds);
 }
 
 void PlayerActions::seekTo(double seconds)
 {
     // The player places a seek by the song's length in whole seconds.
-    const double length = songLengthSeconds();
+    const Audible heard = services_.player.audible();
+    const double length = heard.lengthSeconds;
     if (!playerRunning() || length <= 0.0) return;
+    // Past the end of the song heard: its next entry, from the start.
+    if (seconds * 1e6 >= static_cast<double>(heard.lengthMicroseconds)) {
+        next();
+        return;
+    }
     seekToFraction(static_cast<float>(std::max(seconds, 0.0) / length));
 }
 
@@ -166,14 +173,4 @@ void PlayerActions::quit(bool askAboutSkin)
 bool PlayerActions::playerRunning() const
 {
     return services_.player.isRunning();
-}
-
-double PlayerActions::secondsHeard() const
-{
-    return services_.player.audible().secondsHeard();
-}
-
-double PlayerActions::songLengthSeconds() const
-{
-    return services_.player.audible().lengthSeconds;
 }

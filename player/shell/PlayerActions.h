@@ -41,7 +41,8 @@ public:
     // Moves seconds forward (negative: back) from the position heard, no
     // further back than the start.
     void seekBy(double seconds);
-    // Moves to seconds from the start of the playing song (at most its end).
+    // Moves to seconds from the start of the song heard; at or past its end,
+    // to the entry after it, from its start.
     void seekTo(double seconds);
     // Told each seek asked, before the player has made it.
     std::function<void()> onSeekAsked;
@@ -68,8 +69,6 @@ private:
 
     // The engine's state that the actions read.
     bool playerRunning() const;
-    double secondsHeard() const;
-    double songLengthSeconds() const;
 
     MainWindowServices services_;
     QWidget& face_;

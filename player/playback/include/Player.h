@@ -10,6 +10,10 @@ class PlayerEngine;
 class SettingsReader;
 class UserMessages;
 
+// Where a player thread starts in its list: its first entry, or the entry
+// that Next or Prev chose while nothing played (the first when none was).
+enum class StartAt { firstEntry, chosenEntry };
+
 // The player's engine as the window shell sees it: one player thread at a
 // time, which plays the songs of a path (a song or an M3U list) one after
 // the other without end, the requests that steer it, and what is heard.
@@ -22,16 +26,19 @@ public:
     ~Player();
 
     // Starts a player thread on path, after stopping a running one.
-    void startPlayerThread(const std::string& path);
+    void startPlayerThread(const std::string& path, StartAt at = StartAt::firstEntry);
     // Asks a running player thread to end and waits until it has; returns at
     // once when none runs.
     void stopPlayback();
     bool isRunning() const;
 
+    // The entry after (before) the one heard, wrapping at the ends; while
+    // nothing plays, the neighbour of the entry shown is shown, for a Play
+    // at the chosen entry.
     void requestNext();
     void requestPrevious();
-    // Moves within the song to fraction (0, its very start, to 1) of its
-    // length.
+    // Moves within the song heard to fraction (0, its very start, to 1) of
+    // its length.
     void requestSeek(float fraction);
     // Puts the list of path (a song or an M3U list) in place of the playlist
     // and lets a running player thread go on with its first entry.

@@ -128,7 +128,45 @@ def main():
         for name, options in VARIED.items():
             subprocess.run(["lame", "--quiet", *options, varied, os.path.join(HERE, name)], check=True)
         set_intensity_bit(os.path.join(HERE, "varied-cbr-128.mp3"), os.path.join(HERE, "varied-is.mp3"))
+    write_list_songs()
     write_header_frame_seeds()
+
+
+# A list of three 10-second songs, told apart by their tones, for the tests
+# of requests made while the next song is decoded ahead: name: (left, right).
+LIST_SONGS = {
+    "list-a.mp3": (330.0, 495.0),
+    "list-b.mp3": (523.0, 784.0),
+    "list-c.mp3": (698.0, 1047.0),
+}
+
+
+def write_song(path, tones, seed, seconds=10.0):
+    """Two tones under seeded noise: steady tones alone repeat whole frames
+    (a shift of 6.4 s holds whole cycles and whole frames), and a place in
+    the song could not be told from another."""
+    rng = random.Random(seed)
+    rate = 44100
+    data = bytearray()
+    for n in range(int(rate * seconds)):
+        t = n / rate
+        left = 9000 * math.sin(2 * math.pi * tones[0] * t) + rng.uniform(-2000, 2000)
+        right = 9000 * math.sin(2 * math.pi * tones[1] * t) + rng.uniform(-2000, 2000)
+        data += struct.pack("<hh", round(left), round(right))
+    with wave.open(path, "wb") as w:
+        w.setnchannels(2)
+        w.setsampwidth(2)
+        w.setframerate(rate)
+        w.writeframes(bytes(data))
+
+
+def write_list_songs():
+    with tempfile.TemporaryDirectory() as scratch:
+        for seed, (name, tones) in enumerate(LIST_SONGS.items()):
+            wav = os.path.join(scratch, name + ".wav")
+            write_song(wav, tones, seed)
+            subprocess.run(["lame", "--quiet", "--resample", "44.1", "-b", "48", "-m", "j", wav, os.path.join(HERE, name)],
+                           check=True)
 
 
 def write_header_frame_seeds():

@@ -190,30 +190,88 @@ TEST_F(PlayerTest, SongsThatEndByThemselvesFollowEachOtherWithoutLosingASample)
             << "block " << i / 16384;
 }
 
-TEST_F(PlayerTest, ASeekWhileTheLastSongsEndStillPlaysSeeksTheNextSong)
+TEST_F(PlayerTest, ASeekWhileTheNextSongIsDecodedAheadIsInTheSongHeard)
 {
     // The short song fits the queue whole; the demo song queues behind it,
-    // and nothing has been heard yet when the seek comes.
+    // and only the short song is heard when the seek comes.
     const std::string shortSong = fixture("joint-128.mp3");
     player->startPlayerThread(list({shortSong, demoSong}));
     waitForFullQueue();
     EXPECT_EQ(readouts.titles(), std::vector<std::string>{shortSong});
     EXPECT_EQ(player->audible().lengthSeconds, 1);
-    int demoSeconds = engine().decodedSongSeconds();
-    EXPECT_EQ(demoSeconds, 28);
+    EXPECT_EQ(engine().decodedSongSeconds(), 28);
 
     player->requestSeek(0.5f);
     waitForReset(1);
     waitForReadouts();
-    // The seek is in the song being decoded, which is now the one heard.
-    EXPECT_EQ(readouts.titles().back(), demoSong);
-    EXPECT_EQ(player->audible().lengthSeconds, demoSeconds);
-    auto expected = static_cast<std::uint32_t>(std::trunc(demoSeconds * 0.5 * 44100.0));
-    EXPECT_EQ(heardFrame(), expected);
+    // The short song is opened again at its middle; the demo song's queued
+    // start was dropped, unheard.
+    EXPECT_EQ(player->audible().path, shortSong);
+    EXPECT_EQ(player->audible().lengthSeconds, 1);
+    EXPECT_EQ(heardFrame(), 22050u);
+    EXPECT_EQ(readouts.titles(), std::vector<std::string>{shortSong});
+    EXPECT_EQ(device.writesAtLastReset(), 64);
+    // The rest of the short song, its clock within its length, then the
+    // demo song from its start.
     waitForFullQueue();
-    device.complete(11);
-    EXPECT_EQ(player->audible().positionSeconds, static_cast<int>((expected + 11 * 4096u) / 44100));
-    EXPECT_EQ(readouts.titles().back(), demoSong); // no switch back to the short song
+    int blocks = 0;
+    for (; blocks < 8 && player->audible().path == shortSong; ++blocks) {
+        EXPECT_LE(player->audible().positionSeconds, 1);
+        ASSERT_EQ(device.complete(1), 1);
+    }
+    EXPECT_EQ(player->audible().path, demoSong);
+    EXPECT_GE(blocks, 5);
+    EXPECT_LE(blocks, 6);
+    EXPECT_LT(heardFrame(), 4096u);
+}
+
+TEST_F(PlayerTest, NextAndPreviousGoOnFromTheSongHeardNotTheOneDecodedAhead)
+{
+    // Two 1 s songs and the demo song: the queue holds all of the first two
+    // and the demo song's start while the first one is heard.
+    const std::string first = fixture("joint-128.mp3");
+    const std::string second = fixture("stereo-128.mp3");
+    player->startPlayerThread(list({first, second, demoSong}));
+    waitForFullQueue();
+    EXPECT_EQ(player->audible().path, first);
+
+    player->requestNext(); // the entry after the one heard, not a wrap
+    waitForReset(1);
+    EXPECT_EQ(player->audible().path, second);
+    EXPECT_EQ(heardFrame(), 0u);
+    waitForFullQueue();
+
+    player->requestPrevious(); // the second is heard, the demo song decoded
+    waitForReset(2);
+    EXPECT_EQ(player->audible().path, first);
+    waitForFullQueue();
+
+    player->requestPrevious(); // from the first entry to the last
+    waitForReset(3);
+    EXPECT_EQ(player->audible().path, demoSong);
+    waitForReadouts();
+    EXPECT_EQ(readouts.titles(), (std::vector<std::string>{first, second, first, demoSong}));
+    // Each reset dropped a whole queue, none of it heard.
+    EXPECT_EQ(device.writesAtLastReset(), 3 * 64);
+    EXPECT_TRUE(device.played().empty());
+}
+
+TEST_F(PlayerTest, NextAfterASongEndedByItselfPlaysTheEntryAfterTheOneHeard)
+{
+    // The first song has played to its end and the second is being decoded,
+    // but the end of the first is what is heard: Next plays the second from
+    // its start, and the first's end is never heard.
+    const std::string first = fixture("joint-128.mp3");
+    const std::string second = fixture("stereo-128.mp3");
+    player->startPlayerThread(list({first, second, demoSong}));
+    waitForFullQueue();
+    ASSERT_EQ(device.complete(5), 5);
+    EXPECT_EQ(player->audible().path, first);
+    player->requestNext();
+    waitForReset(1);
+    EXPECT_EQ(player->audible().path, second);
+    EXPECT_EQ(heardFrame(), 0u);
+    EXPECT_EQ(device.played().size(), 5u * 16384u);
 }
 
 TEST_F(PlayerTest, ASongWhoseNameBeginsWithAHyphenPlays)
@@ -260,6 +318,53 @@ TEST_F(PlayerTest, NextAndPreviousWrapAtBothEnds)
     EXPECT_EQ(device.writesAtLastReset(), 3 * 64);
     EXPECT_EQ(heardFrame(), 0u);
     EXPECT_EQ(engine().control().nextRequested.load(), 0);
+}
+
+TEST_F(PlayerTest, AfterAStopTheSongShownStaysAtItsStart)
+{
+    player->startPlayerThread(list(demoNames));
+    waitForFullQueue();
+    ASSERT_EQ(device.complete(30), 30);
+    waitForReadouts();
+    EXPECT_EQ(readouts.times().back(), 2);
+    player->stopPlayback();
+    expectStoppedCleanly();
+    EXPECT_EQ(player->audible().path, demoNames[0]);
+    EXPECT_EQ(player->audible().positionSeconds, 0);
+    EXPECT_EQ(readouts.last().positionSeconds, 0);
+    EXPECT_EQ(readouts.times().back(), 0);
+    EXPECT_EQ(readouts.titles(), std::vector<std::string>{demoNames[0]});
+}
+
+TEST_F(PlayerTest, NextAndPreviousWhileStoppedChooseTheEntryThatPlayStarts)
+{
+    const std::string given = list(demoNames);
+    player->startPlayerThread(given);
+    waitForFullQueue();
+    player->stopPlayback();
+    expectStoppedCleanly();
+
+    player->requestNext();
+    EXPECT_EQ(player->audible().path, demoNames[1]);
+    EXPECT_EQ(readouts.titles().back(), demoNames[1]);
+    EXPECT_EQ(player->audible().lengthSeconds, 0);
+    player->requestNext();
+    player->requestNext(); // wraps to the first
+    EXPECT_EQ(player->audible().path, demoNames[0]);
+    player->requestPrevious(); // wraps to the last
+    EXPECT_EQ(player->audible().path, demoNames[2]);
+    EXPECT_FALSE(running());
+
+    player->startPlayerThread(given, StartAt::chosenEntry);
+    waitForFullQueue();
+    EXPECT_EQ(player->audible().path, demoNames[2]);
+    EXPECT_GT(player->audible().lengthSeconds, 20);
+    player->stopPlayback();
+
+    // Without a choice since, a Play starts the list from its first entry.
+    player->startPlayerThread(given, StartAt::chosenEntry);
+    waitForFullQueue();
+    EXPECT_EQ(player->audible().path, demoNames[0]);
 }
 
 TEST_F(PlayerTest, ASeekMovesThePositionByTheSongsLength)
@@ -425,6 +530,18 @@ TEST_P(RefusedFormat, StopsThePlayerInTheMiddleOfAList)
     engine().playlist().getCurrent(current);
     EXPECT_EQ(current, refused); // the list is not advanced
     expectStoppedCleanly();
+
+    // The title line names the refused song, and Next and Prev go on from
+    // it as they do when stopped.
+    EXPECT_EQ(player->audible().path, refused);
+    waitForReadouts();
+    EXPECT_EQ(readouts.titles().back(), refused);
+    player->requestNext();
+    EXPECT_EQ(player->audible().path, fixture("stereo-128.mp3"));
+    player->requestPrevious();
+    player->requestPrevious();
+    EXPECT_EQ(player->audible().path, fixture("joint-128.mp3"));
+    EXPECT_EQ(readouts.titles().back(), fixture("joint-128.mp3"));
 }
 
 INSTANTIATE_TEST_SUITE_P(PlayerTest, RefusedFormat,
@@ -852,4 +969,39 @@ TEST_F(PlayerTest, RequestsFromTheWindowThreadWhileTheDeviceRunsAtFullSpeed)
     player->stopPlayback();
     expectStoppedCleanly();
     EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(PlayerTest, ASeekIntoTheSongHeardWhileTheNextIsDecodedSoundsFromItsPlace)
+{
+    // A 10 s song heard 5 s in: its end and the next song's start are
+    // queued. A seek to 0.8 plays it from 8 s on.
+    const std::string first = fixture("list-a.mp3");
+    const auto expected = decodeWholeSong(first, true, true);
+    player->startPlayerThread(list({first, fixture("list-b.mp3")}));
+    for (int i = 0; i < 54; ++i) {
+        ASSERT_TRUE(device.waitForQueued(1));
+        ASSERT_EQ(device.complete(1), 1);
+    }
+    waitForFullQueue();
+    ASSERT_NE(engine().decodedSongSeconds(), 0);
+    ASSERT_EQ(player->audible().path, first);
+    player->requestSeek(0.8f);
+    waitForReset(1);
+    EXPECT_EQ(player->audible().path, first);
+    EXPECT_EQ(player->audible().positionSeconds, 8);
+    const std::size_t before = device.played().size();
+    waitForFullQueue();
+    ASSERT_EQ(device.complete(6), 6);
+    const auto played = device.played();
+    // A tenth of a second in, the decoder's history no longer tells that
+    // it was moved: the samples are the song's own, near 8 s, not the next
+    // song's.
+    const std::vector<std::uint8_t> heard(played.begin() + static_cast<long>(before) + 4410 * 4,
+                                          played.begin() + static_cast<long>(before) + 4410 * 4 + 16384);
+    const auto at = std::search(expected.begin(), expected.end(), heard.begin(), heard.end());
+    ASSERT_NE(at, expected.end());
+    const double seconds = static_cast<double>(at - expected.begin()) / 4 / 44100 - 0.1;
+    // Without a table of contents the stream is entered by its frame size,
+    // which lands a few frames later in a stream of small frames.
+    EXPECT_NEAR(seconds, 8.3, 0.4);
 }

@@ -35,7 +35,8 @@ struct WaveOutputTest : ::testing::Test {
     // exact length is a quarter second more than its whole seconds.
     std::uint32_t beginSong(const std::string& path, int seconds, int heldFrames = 0)
     {
-        const std::uint32_t number = audible.begin(path, SongLength{seconds, seconds * 1'000'000LL + 250'000}, false);
+        const std::uint32_t number =
+            audible.begin(path, 0, SongLength{seconds, seconds * 1'000'000LL + 250'000}).number;
         output.beginSong(number, 0, heldFrames);
         return number;
     }
@@ -205,7 +206,8 @@ TEST_F(WaveOutputTest, ASeekIsHeardAtTheResetAsTheSameSongAtItsNewPlace)
     for (int i = 0; i < 3; ++i) write(1);
     device.complete(1);
     control.resetPending = 1;
-    const std::uint32_t seek = audible.begin("/music/a.mp3", SongLength{100, 100'000'000}, true);
+    const std::uint32_t seek =
+        audible.begin("/music/a.mp3", 0, SongLength{100, 100'000'000}, audible.now().song).number;
     output.beginSong(seek, 5 * 44100, 0);
     write(2);
     EXPECT_EQ(device.resets(), 1);

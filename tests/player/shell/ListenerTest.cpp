@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "Buttons.h"
+#include "SkinLabel.h"
 #include "Id3Tag.h"
 #include "SampleGain.h"
 #include "ShellTestSupport.h"
@@ -262,4 +263,53 @@ TEST(ToolTips, ThePartsTheTagsLackAreLeftOut)
     EXPECT_EQ(songToolTip(SongTags{"", "", "Record"}), "Record");
     EXPECT_EQ(songToolTip(SongTags{"Caf\xC3\xA9", "", ""}), QString::fromUtf8("Caf\xC3\xA9"));
     EXPECT_EQ(songToolTip(SongTags{}), "");
+}
+
+TEST(Keys, RightPastTheEndOfTheSongHeardPlaysTheNextEntryFromItsStart)
+{
+    // Two 1 s songs and the demo song: all of the first two are queued, and
+    // the demo song is being decoded, while the first is heard.
+    ShellFixture shell;
+    const std::string first = testSong("joint-128.mp3");
+    const std::string second = testSong("stereo-128.mp3");
+    const std::string given = shell.folder.write("three.m3u", first + "\n" + second + "\n" + DEMO_SONG + "\n");
+    shell.settings.putSong(given);
+    MainWindow& window = shell.open();
+    window.actions().play();
+    ASSERT_TRUE(shell.device.waitForQueued(64, std::chrono::seconds(30)));
+    ASSERT_EQ(shell.device.complete(2), 2);
+    ASSERT_EQ(shell.player.audible().path, first);
+
+    QTest::keyClick(&window, Qt::Key_Right);
+    ASSERT_TRUE(waitForSeek(shell, 1));
+    EXPECT_EQ(shell.player.audible().path, second);
+    EXPECT_EQ(shell.heardFrame(), 0u);
+    EXPECT_TRUE(processUntil([&] { return window.titleText() == "stereo-128"; }));
+    EXPECT_EQ(window.timeReadout().text(), "00:00");
+}
+
+TEST(StoppedList, NextAndPrevShowTheNeighbouringEntryAndPlayPlaysIt)
+{
+    ShellFixture shell;
+    const std::string first = testSong("joint-128.mp3");
+    const std::string second = testSong("stereo-128.mp3");
+    const std::string given = shell.folder.write("three.m3u", first + "\n" + second + "\n" + DEMO_SONG + "\n");
+    shell.settings.putSong(given);
+    MainWindow& window = shell.open();
+    window.actions().play();
+    ASSERT_TRUE(shell.device.waitForQueued(4));
+    window.actions().stop();
+    EXPECT_TRUE(processUntil([&] { return window.titleText() == "joint-128"; }));
+
+    window.actions().next();
+    EXPECT_TRUE(processUntil([&] { return window.titleText() == "stereo-128"; }));
+    window.actions().previous();
+    window.actions().previous(); // from the first entry to the last
+    EXPECT_TRUE(processUntil([&] { return window.titleText() == "demo"; }));
+    EXPECT_FALSE(shell.player.isRunning());
+
+    window.actions().play();
+    ASSERT_TRUE(shell.device.waitForQueued(4));
+    EXPECT_EQ(shell.player.audible().path, DEMO_SONG);
+    EXPECT_GT(shell.player.audible().lengthSeconds, 20);
 }

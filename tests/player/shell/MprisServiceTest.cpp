@@ -27,7 +27,8 @@ struct MprisFixture : ShellFixture {
         ASSERT_TRUE(device.waitForQueued(4));
         ASSERT_EQ(device.complete(3), 3);
         ASSERT_TRUE(processUntil([&] {
-            return nowPlaying.lengthMicroseconds() > 0 && nowPlaying.songNumber() > 0 && !window.titleText().isEmpty();
+            return nowPlaying.now().lengthMicroseconds > 0 && nowPlaying.now().songNumber > 0 &&
+                   !window.titleText().isEmpty();
         }));
     }
 };
@@ -148,4 +149,28 @@ TEST(Mpris, PlayPauseAndSeekKeepTheirBusMeaningThroughThePlayersActions)
     shell.mpris.stop();
     EXPECT_EQ(shell.mpris.playbackStatus(), "Stopped");
     EXPECT_EQ(shell.mpris.position(), 0);
+}
+
+TEST(Mpris, NextAndPreviousWhileStoppedTellTheEntryThatPlayStarts)
+{
+    MprisFixture shell;
+    const std::string first = testSong("joint-128.mp3");
+    const std::string second = testSong("stereo-128.mp3");
+    shell.playSong(shell.folder.write("two.m3u", first + "\n" + second + "\n"));
+    shell.mpris.stop();
+    EXPECT_EQ(shell.mpris.playbackStatus(), "Stopped");
+    EXPECT_EQ(shell.mpris.position(), 0);
+    EXPECT_EQ(shell.mpris.metadata().value("xesam:title").toString(), "joint-128");
+
+    const QString stopped = shell.trackId();
+    shell.mpris.next();
+    EXPECT_EQ(shell.mpris.metadata().value("xesam:title").toString(), "stereo-128");
+    EXPECT_NE(shell.trackId(), stopped);
+    EXPECT_TRUE(processUntil([&] { return shell.window.titleText() == "stereo-128"; }));
+    EXPECT_EQ(shell.mpris.playbackStatus(), "Stopped");
+    shell.mpris.play();
+    ASSERT_TRUE(processUntil([&] { return shell.device.queued() > 0; }));
+    EXPECT_EQ(shell.mpris.playbackStatus(), "Playing");
+    EXPECT_EQ(shell.mpris.metadata().value("xesam:url").toString(),
+              QUrl::fromLocalFile(QString::fromStdString(second)).toString());
 }

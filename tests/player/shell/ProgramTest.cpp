@@ -12,8 +12,10 @@
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <iostream>
@@ -323,6 +325,125 @@ TEST_F(Program, AtTwiceThePixelRatioTheFaceIsTwiceAsLargeSharpAndShapedAlike)
     QString why;
     EXPECT_TRUE(processUntil([&] { return faceShown(install.origin * 2, 2, why); }, std::chrono::seconds(10)))
         << why.toStdString();
+}
+
+// Where the song decoded as expected is heard from its start, from byte from
+// of heard on; npos when it is not. Found by a block a tenth of a second in:
+// the first samples after a change of song carry the last song's filter
+// history.
+std::size_t songStartAfter(const Bytes& heard, const Bytes& expected, std::size_t from)
+{
+    constexpr std::size_t in = 4410 * 4;
+    constexpr std::size_t length = 16384;
+    if (expected.size() < in + length) return std::string::npos;
+    const auto needle = expected.begin() + in;
+    const auto found = std::search(heard.begin() + static_cast<long>(std::min(from + in, heard.size())), heard.end(),
+                                   std::boyer_moore_horspool_searcher(needle, needle + length));
+    if (found == heard.end()) return std::string::npos;
+    return std::size_t(found - heard.begin()) - in;
+}
+
+// The real player steered while the next song is decoded ahead of the one
+// heard: every request goes on from the song heard.
+class RequestsOnTheSongHeard : public Program {
+protected:
+    static constexpr std::size_t second = 176400;
+    PlayerInstall install;
+    std::vector<std::string> songs{TEST_DATA_DIR "/mp3/list-a.mp3", TEST_DATA_DIR "/mp3/list-b.mp3",
+                                   TEST_DATA_DIR "/mp3/list-c.mp3"};
+    std::vector<Bytes> expected;
+
+    void SetUp() override
+    {
+        Program::SetUp();
+        if (IsSkipped()) return;
+        for (const auto& song : songs) expected.push_back(decoded(song, install.folder));
+        const std::string list =
+            install.folder.write("Three songs.m3u", songs[0] + "\n" + songs[1] + "\n" + songs[2] + "\n");
+        install.start({QString::fromStdString(list)});
+        ASSERT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }));
+    }
+
+    // The first song that begins to be heard from byte from on: its index,
+    // and where; -1 when none has yet.
+    std::pair<int, std::size_t> firstStartAfter(std::size_t from)
+    {
+        const Bytes heard = contentOf(install.device);
+        std::pair<int, std::size_t> first{-1, std::string::npos};
+        for (int i = 0; i < 3; ++i) {
+            const std::size_t at = songStartAfter(heard, expected[std::size_t(i)], from);
+            if (at < first.second) first = {i, at};
+        }
+        return first;
+    }
+
+    // Waits until a song begins to be heard after byte from, expecting song
+    // index, then until seconds of it are heard; where it began.
+    std::size_t heardFor(int index, std::size_t from, double seconds)
+    {
+        std::size_t start = std::string::npos;
+        EXPECT_TRUE(processUntil(
+            [&] {
+                const auto first = firstStartAfter(from);
+                if (first.first < 0) return false;
+                start = first.first == index ? first.second : std::string::npos;
+                EXPECT_EQ(first.first, index) << "at byte " << first.second << " of " << sizeOf(install.device);
+                return true;
+            },
+            std::chrono::seconds(30)));
+        if (start == std::string::npos) return start;
+        const auto until = start + static_cast<std::size_t>(seconds * second);
+        EXPECT_TRUE(processUntil([&] { return sizeOf(install.device) >= until; }, std::chrono::seconds(30)));
+        return start;
+    }
+
+    // Makes a request and tells which song is heard from its start next.
+    int songAfter(const std::function<void()>& request)
+    {
+        const std::size_t sentAt = sizeOf(install.device);
+        request();
+        int next = -1;
+        EXPECT_TRUE(processUntil(
+            [&] {
+                next = firstStartAfter(sentAt).first;
+                return next >= 0;
+            },
+            std::chrono::seconds(30)));
+        return next;
+    }
+
+    void press(const char* button) { install.click(skinRect(button)); }
+    void key(const char* name)
+    {
+        ASSERT_TRUE(runTool("xdotool", {"windowfocus", "--sync", visiblePlayerWindows().value(0), "key", name}));
+    }
+};
+
+TEST_F(RequestsOnTheSongHeard, NextPlaysTheEntryAfterTheOneHeardPrevTheOneBefore)
+{
+    std::size_t at = heardFor(0, 0, 0.0);
+    ASSERT_NE(at, std::string::npos);
+    for (double into : {4.0, 6.0, 8.0}) {
+        // B heard for a while, its end and C's start queued or decoded.
+        at = heardFor(1, at + 4, into);
+        ASSERT_NE(at, std::string::npos) << into;
+        EXPECT_EQ(songAfter([&] { press("Next"); }), 2) << "Next " << into << " s into B";
+        at = heardFor(2, at + 4, 0.5);
+        ASSERT_NE(at, std::string::npos);
+        EXPECT_EQ(songAfter([&] { press("Prev"); }), 1) << "Prev early in C";
+    }
+    at = heardFor(1, at + 4, 6.0);
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_EQ(songAfter([&] { press("Prev"); }), 0) << "Prev 6 s into B";
+}
+
+TEST_F(RequestsOnTheSongHeard, FiveSecondsOnPastTheEndOfTheSongHeardPlayTheNextFromItsStart)
+{
+    // 8 s into A the next song is decoded already: Right goes to B from its
+    // start, not into B's end.
+    const std::size_t at = heardFor(0, 0, 8.0);
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_EQ(songAfter([&] { key("Right"); }), 1);
 }
 
 TEST_F(Program, ASecondStartHandsItsListOverAndEndsWhenThePlayerHasSwitched)
