@@ -180,7 +180,9 @@ void discardPcm();
 // song's samples begin in that block.
 int heldPcmBytes();
 
-// The player's fixed equaliser curve (off when the "Pure" setting is on).
+// The player's fixed equaliser curve (off when the "Pure" setting is on),
+// scaled so that it raises no frequency: it never clips what plays unclipped
+// without it.
 void setEqualiser(bool on);
 bool equaliserOn();
 
