@@ -99,7 +99,8 @@ private:
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
         std::string written;
         while (written.find('\n') == std::string::npos) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
             if (left.count() <= 0) return -1;
             pollfd p{fd, POLLIN, 0};
             if (poll(&p, 1, static_cast<int>(left.count())) <= 0) continue;
