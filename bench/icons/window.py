@@ -34,6 +34,8 @@ ROOT = os.path.abspath(os.path.join(HERE, '..', '..'))
 OUT = os.path.join(ROOT, 'bench', 'out')
 sys.path.insert(0, HERE)
 import pe_library  # noqa: E402
+sys.path.insert(0, os.path.join(HERE, '..'))
+from xvfb import start_xvfb  # noqa: E402
 
 FOLDER_FILES = 2400
 
@@ -62,28 +64,13 @@ def big_folder(build):
     print(run.stdout.strip())
 
 
-def free_display():
-    for number in range(90, 190):
-        if not os.path.exists('/tmp/.X%d-lock' % number) and not os.path.exists('/tmp/.X11-unix/X%d' % number):
-            return number
-    sys.exit('no free X display number')
-
-
 def start_up(build, runs):
     if not shutil.which('Xvfb'):
         print('start-up: Xvfb is not installed, skipped')
         return
-    number = free_display()
-    server = subprocess.Popen(['Xvfb', ':%d' % number, '-screen', '0', '1024x768x24', '-nolisten', 'tcp'],
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    server, display = start_xvfb()
     try:
-        socket = '/tmp/.X11-unix/X%d' % number
-        deadline = time.monotonic() + 10
-        while not os.path.exists(socket):
-            if time.monotonic() > deadline or server.poll() is not None:
-                sys.exit('Xvfb did not start')
-            time.sleep(0.01)
-        env = dict(os.environ, DISPLAY=':%d' % number)
+        env = dict(os.environ, DISPLAY=display)
         run = subprocess.run([os.path.join(build, 'bench', 'startup_bench'), str(runs),
                               os.path.join(build, 'bench', 'minimal_qt_window'),
                               os.path.join(build, 'bench', 'minimal_qt_text_window'),

@@ -10,10 +10,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
 DESTDIR="$work/stage" cmake --install "$build" --prefix /usr --strip >/dev/null
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-until [ -s "$work/display" ]; do sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
+. "$here/../../tests/support/xserver/xvfb.sh"
+start_xvfb "$work" || { echo "first-start: Xvfb did not start" >&2; exit 1; }
+export DISPLAY="$display"
 installed="$work/stage/usr"
 # The whole runs (start, window, end) under farm-bench; each run's own start
 # to window shown kept apart and summed up below.

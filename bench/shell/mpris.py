@@ -20,23 +20,10 @@ import sys
 import tempfile
 import time
 
-from run import ROOT, SONG, Install, cpu_seconds
+from run import ROOT, SONG, Install, cpu_seconds, start_xvfb
 
 BYTES_PER_SECOND = 176400
 PLAYER = 'org.mpris.MediaPlayer2.Player'
-
-
-def start_xvfb():
-    """An X server on a display number it chooses itself (-displayfd)."""
-    read, write = os.pipe()
-    server = subprocess.Popen(['Xvfb', '-displayfd', str(write), '-screen', '0', '1024x768x24', '-nolisten', 'tcp'],
-                              pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write)
-    with os.fdopen(read) as number:
-        display = number.readline().strip()
-    if not display:
-        sys.exit('Xvfb did not start')
-    return server, ':' + display
 
 
 def start_bus():

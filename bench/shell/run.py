@@ -32,24 +32,8 @@ SONG = os.path.join(ROOT, 'media', 'demo.mp3')
 SKIN = os.path.join(ROOT, 'skins', 'Default', 'Skin.ini')
 TICKS = os.sysconf('SC_CLK_TCK')
 
-
-def free_display():
-    for number in range(90, 190):
-        if not os.path.exists('/tmp/.X%d-lock' % number) and not os.path.exists('/tmp/.X11-unix/X%d' % number):
-            return number
-    sys.exit('no free X display number')
-
-
-def start_xvfb():
-    number = free_display()
-    server = subprocess.Popen(['Xvfb', ':%d' % number, '-screen', '0', '1024x768x24', '-nolisten', 'tcp'],
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    deadline = time.monotonic() + 10
-    while not os.path.exists('/tmp/.X11-unix/X%d' % number):
-        if time.monotonic() > deadline or server.poll() is not None:
-            sys.exit('Xvfb did not start')
-        time.sleep(0.01)
-    return server, ':%d' % number
+sys.path.insert(0, os.path.join(HERE, '..'))
+from xvfb import start_xvfb  # noqa: E402,F401 (mpris.py takes it from here too)
 
 
 def cpu_seconds(pid):

@@ -1,5 +1,7 @@
 #include "BitReader.h"
 
+#include <algorithm>
+
 #include <cstring>
 
 #include "EndTags.h"
@@ -143,6 +145,8 @@ int startStream()
     r.stream.endAt(findEndTagsStart(r.stream, r.audioStart));
     r.stream.seek(r.audioStart);
     r.fileSize = r.stream.size();
+    r.reservoirBytes = 0;
+    r.bytesLeftBehind = 0;
     return 1;
 }
 
@@ -264,6 +268,9 @@ int readNextFrame(FrameHeader& header)
     r.currentBuffer = flipped;
     r.flipIndex ^= 1;
 
+    r.reservoirBytes = r.bytesLeftBehind;
+    r.bytesLeftBehind = std::max(0, header.frameSize - r.sideInfoSize);
+
     std::size_t got = r.stream.read(r.currentBuffer, static_cast<std::size_t>(header.frameSize));
     if (got == 0) return 0;
     if (got < static_cast<std::size_t>(header.frameSize))
@@ -286,14 +293,17 @@ int readFrame(FrameHeader& header)
     return 0;
 }
 
-void setMainDataStart(int backstep)
+bool setMainDataStart(int backstep)
 {
     BitReaderState& r = bitReader;
+    const bool inStream = backstep <= r.reservoirBytes;
+    r.bytesLeftBehind += std::min(backstep, r.reservoirBytes);
     std::uint8_t* start = r.currentBuffer + r.sideInfoSize - backstep;
     if (backstep > 0)
         std::memmove(start, r.previousBuffer + r.previousFrameSize - backstep, static_cast<std::size_t>(backstep));
     r.bytePointer = start;
     r.bitIndex = 0;
+    return inStream;
 }
 
 std::int64_t frameCount(const FrameHeader& header)
@@ -335,6 +345,8 @@ int finishSeek(FrameHeader& header)
     readFrame(header);
     readFrame(header);
     clearFrameBuffers();
+    constexpr int largestMainDataBegin = 511;
+    bitReader.bytesLeftBehind = largestMainDataBegin;
     return 1;
 }
 

@@ -32,6 +32,13 @@ struct BitReaderState {
     int bitIndex = 0;
     int sideInfoSize = 0;
     int previousFrameSize = 0;
+    // The main data bytes before the current frame's that the stream has
+    // given: what main data begin may point back into. None at a stream's
+    // start; a seek counts them all as there, read as zeros.
+    int reservoirBytes = 0;
+    // What the current frame leaves for the next: its own main data and the
+    // part of the reservoir copied in front of it.
+    int bytesLeftBehind = 0;
     HeaderWord previousHeader = 0;
     HeaderWord firstHeader = 0;
     // The first audio frame's header: its version, layer and sample rate are
@@ -59,7 +66,11 @@ void forgetHeaderFrameFormat();
 // TextException(notValidMp3Text) after too much junk at the start, or at the
 // end of a stream that held bytes but no frame.
 int readFrame(FrameHeader& header);
-void setMainDataStart(int backstep);
+// Puts the reader at the current frame's main data, backstep bytes before the
+// end of its side information. False when those bytes lie before the
+// stream's start (a stream cut out of a longer one): the frame's main data is
+// not in the stream.
+bool setMainDataStart(int backstep);
 std::int64_t frameCount(const FrameHeader& header);
 int seekFrame(FrameHeader& header, std::int64_t frameNumber);
 // Positions the stream at the first frame at or after the byte offset, as a

@@ -26,8 +26,10 @@ struct FrameBuffers {
 
 FrameBuffers buffers;
 
-// Frames of the open stream played as silence for damaged side information.
+// Frames of the open stream played wholly or partly as silence for damage,
+// and the granules so played.
 std::int64_t damagedFrames = 0;
+std::int64_t silentGranules = 0;
 
 constexpr int bytesPerSampleFrame = 4;
 
@@ -66,19 +68,24 @@ void synthesiseGranule(PcmSink& sink)
     }
 }
 
-// A frame whose side information is damaged cannot say what its main data
-// means, so its spectrum is taken as zero in both granules: the previous
-// frame's overlap and the synthesis history fade out through the filterbanks
-// as they would into silence, and the frames after it start from a sane
-// state. The reservoir has already been carried on by setMainDataStart.
-void playSilence(PcmSink& sink)
+// Damage costs the part of the frame it makes unreadable, never the
+// timeline: a frame whose side information is damaged cannot say what its
+// main data means, and Huffman data that runs past its granule leaves no sure
+// place for what follows, so from that granule on the spectrum is taken as
+// zero. The overlap and the synthesis history fade out through the
+// filterbanks as they would into silence, the frames after it start from a
+// sane state, and the stream keeps its length. The reservoir has already been
+// carried on by setMainDataStart.
+void playSilenceFrom(int firstGranule, PcmSink& sink)
 {
     const GranuleInfo silent; // long blocks, no lines above zero
-    for (int gr = 0; gr < 2; ++gr) {
+    for (int gr = firstGranule; gr < 2; ++gr) {
         hybridSynthesis(buffers.spectrum, buffers.subbandSamples, 0, silent);
         hybridSynthesis(buffers.spectrum + 576, buffers.subbandSamples + 576, 1, silent);
         synthesiseGranule(sink);
     }
+    ++damagedFrames;
+    silentGranules += 2 - firstGranule;
 }
 
 void buildTablesOnce()
@@ -100,12 +107,15 @@ bool decodeFrame(const FrameHeader& header, PcmSink& sink)
 
     SideInfo side;
     const bool intact = readSideInfo(header, side);
-    setMainDataStart(static_cast<int>(side.mainDataBegin));
+    const bool mainDataInStream = setMainDataStart(static_cast<int>(side.mainDataBegin));
     if (!intact) {
-        playSilence(sink);
-        ++damagedFrames;
+        playSilenceFrom(0, sink);
         return false;
     }
+    // The first frames of a stream cut out of a longer one point back into
+    // main data the stream never had: they hold nothing of it to play, as the
+    // standard's reference decoder has it.
+    if (!mainDataInStream) return false;
 
     const int rate = header.sampleRateIndex;
     const bool midSide = midSideOn(header);
@@ -117,14 +127,20 @@ bool decodeFrame(const FrameHeader& header, PcmSink& sink)
     for (int gr = 0; gr < 2; ++gr) {
         GranuleInfo& g0 = side.granules[0][gr];
         int bits = decodeScaleFactors(buffers.scaleFactors[0], g0);
-        if (requantise(left, buffers.scaleFactors[0], g0, rate, bits)) return false;
+        if (requantise(left, buffers.scaleFactors[0], g0, rate, bits)) {
+            playSilenceFrom(gr, sink);
+            return gr > 0;
+        }
 
         GranuleInfo* g1 = &side.granules[1][gr];
         if (header.channels == 2) {
             bits = decodeScaleFactors(buffers.scaleFactors[1], *g1);
             int overrun = midSide ? requantiseMidSide(buffers.spectrum, buffers.scaleFactors[1], *g1, rate, bits)
                                   : requantise(right, buffers.scaleFactors[1], *g1, rate, bits);
-            if (overrun) return false;
+            if (overrun) {
+                playSilenceFrom(gr, sink);
+                return gr > 0;
+            }
             if (intensity) applyIntensity(buffers.spectrum, buffers.scaleFactors[1], *g1, rate, midSide);
             if (jointBands) g0.maxLine = g1->maxLine = std::max(g0.maxLine, g1->maxLine);
         } else {
@@ -178,11 +194,17 @@ void startStreamHistory()
     synthesis.skipSamples = 0;
     synthesis.paddingSamples = 0;
     damagedFrames = 0;
+    silentGranules = 0;
 }
 
 std::int64_t skippedFrames()
 {
     return damagedFrames;
+}
+
+std::int64_t silencedSamples()
+{
+    return silentGranules * 576;
 }
 
 void resetDecoder()

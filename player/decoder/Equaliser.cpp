@@ -1,8 +1,13 @@
 #include "Equaliser.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace mp3 {
 
 float gainCurve[576];
+float equaliserHeadroom = 1.0f;
+float appliedGains[576];
 int eqEnabled = 0;
 
 int buildGainCurve(const float gains[12])
@@ -14,6 +19,17 @@ int buildGainCurve(const float gains[12])
         for (int j = a + 1; j < b; ++j) gainCurve[j] = static_cast<float>(gains[i] + slope * (a - j));
         gainCurve[a] = gains[i];
     }
+    const double largest = *std::max_element(gainCurve, gainCurve + 576);
+    const double headroom = largest > 1.0 ? 1.0 / largest : 1.0;
+    equaliserHeadroom = static_cast<float>(headroom);
+    // Rounded down where the product lies between two floats, so that the
+    // largest applied gain is 1 at most, never a step above it.
+    for (int k = 0; k < 576; ++k) {
+        const double gain = gainCurve[k] * headroom;
+        float applied = static_cast<float>(gain);
+        if (applied > gain) applied = std::nextafter(applied, 0.0f);
+        appliedGains[k] = applied;
+    }
     return 1;
 }
 
@@ -22,8 +38,8 @@ void applyEqualiser(float* spectrum)
     float* left = spectrum;
     float* right = spectrum + 576;
     for (int k = 0; k < 576; ++k) {
-        left[k] *= gainCurve[k];
-        right[k] *= gainCurve[k];
+        left[k] *= appliedGains[k];
+        right[k] *= appliedGains[k];
     }
 }
 

@@ -170,15 +170,16 @@ int run(const Options& options)
     } while (mp3::nextFrame(header));
     mp3::endStream();
     mp3::flushPcm(*sink);
-    const long long skipped = mp3::skippedFrames();
+    const long long damaged = mp3::skippedFrames();
+    const long long silenced = mp3::silencedSamples();
     mp3::closeSong();
 
     if (sink == &writer && !writer.finish()) return fail(options, writer.errorText());
     // Frame headers alone are no stream: success means some audio came out.
     if (decodedFrames == 0) return fail(options, "no frame could be decoded");
-    if (skipped > 0)
-        std::fprintf(stderr, "sonorbox-decode: %s: %lld damaged frame%s skipped, played as silence\n",
-                     options.input.c_str(), skipped, skipped == 1 ? "" : "s");
+    if (damaged > 0)
+        std::fprintf(stderr, "sonorbox-decode: %s: %lld damaged frame%s, %lld samples played as silence\n",
+                     options.input.c_str(), damaged, damaged == 1 ? "" : "s", silenced);
     return 0;
 }
 

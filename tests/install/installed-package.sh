@@ -53,10 +53,8 @@ listing >"$work/before"
 dpkg -i "$package" >/dev/null
 "$here/check-installed-tree.sh" /usr
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-wait_for 100 test -s "$work/display" || fail "Xvfb did not start"
-display=":$(cat "$work/display")"
+. "$here/../support/xserver/xvfb.sh"
+start_xvfb "$work" || fail "Xvfb did not start"
 
 home="$work/home"
 mkdir -p "$home" "$work/runtime"

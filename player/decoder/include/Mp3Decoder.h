@@ -149,14 +149,18 @@ int nextFrame(FrameHeader& header);
 
 // Decodes the frame that nextFrame has just read, all the way to PCM; every
 // full block of pcmBlockBytes goes to the sink. Returns false when the frame
-// gave no samples of its own: main data that runs past its granule, a sample
-// rate without band tables, or damaged side information. A damaged frame
-// costs that frame only: it plays as a frame of silence, so the timeline
-// stays, and counts in skippedFrames.
+// gave no samples of its own: a sample rate without band tables, damaged side
+// information, or main data that runs past its granule in granule 0. Damage
+// costs that frame only, and never the timeline: damaged side information
+// plays the whole frame as silence, Huffman data that runs past its granule
+// plays that granule and the rest of the frame as silence; either counts in
+// skippedFrames and silencedSamples.
 bool decodeFrame(const FrameHeader& header, PcmSink& sink);
 
-// The frames of the open stream that decodeFrame played as silence for damage.
+// The frames of the open stream that decodeFrame played wholly or partly as
+// silence for damage, and the samples (per channel) so played.
 std::int64_t skippedFrames();
+std::int64_t silencedSamples();
 
 // Moves within the open stream to fraction (0 to 1) of its length: by the
 // header frame's table of contents when there is one, else by the estimate
@@ -176,7 +180,9 @@ void discardPcm();
 // song's samples begin in that block.
 int heldPcmBytes();
 
-// The player's fixed equaliser curve (off when the "Pure" setting is on).
+// The player's fixed equaliser curve (off when the "Pure" setting is on),
+// scaled so that it raises no frequency: it never clips what plays unclipped
+// without it.
 void setEqualiser(bool on);
 bool equaliserOn();
 

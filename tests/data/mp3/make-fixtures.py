@@ -9,7 +9,9 @@ bandwidth change every half second, so that a variable bitrate really varies:
 they cover header frames, lengths, seeking and gapless trimming. The "-is"
 fixture is a joint-stereo one with the intensity bit set in every joint-stereo
 header: lame writes no intensity stereo, but such a stream is valid, and the
-zero part of its side channel reads as intensity positions.
+zero part of its side channel reads as intensity positions. The "loud-"
+fixtures (a tone of each band in turn, and a limited, bright mix) decode to
+peaks of -0.3 dBFS, for the equaliser's headroom.
 Run from anywhere: make-fixtures.py writes next to itself.
 """
 import math
@@ -85,6 +87,93 @@ VARIED = {
 
 LAYER3_KBPS = [0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0]
 
+# -0.3 dBFS: the peak of the loud fixtures, as mastered songs often have it.
+LOUD_PEAK = 32767 * 10 ** (-0.3 / 20)
+SINE_HZ = (60, 250, 1000, 3000, 6000, 10000, 14000, 16000)
+SINE_SECONDS = 0.25
+
+
+def loud_sines():
+    """One quarter of a second of each tone of SINE_HZ in turn, the same on
+    both channels, each faded in and out over 10 ms; peaks of 1."""
+    rate = 44100
+    per_tone = int(rate * SINE_SECONDS)
+    fade = int(rate * 0.01)
+    left = []
+    for hz in SINE_HZ:
+        for n in range(per_tone):
+            ramp = min(1.0, n / fade, (per_tone - 1 - n) / fade)
+            left.append(ramp * math.sin(2 * math.pi * hz * n / rate))
+    return left, list(left)
+
+
+def loud_mix(seconds=2.0):
+    """A loud, bright mix like a mastered pop song: kick, snare and hi-hat,
+    a bass line, a sawtooth chord pad with harmonics up to 12 kHz, driven into
+    a soft limiter (tanh); peaks of 1. Seeded."""
+    rng = random.Random(23)
+    rate = 44100
+    frames = int(rate * seconds)
+    chords = ((262, 330, 392), (220, 262, 330), (175, 220, 262), (196, 247, 294))
+    bass = (65.4, 55.0, 43.7, 49.0)
+    left, right = [], []
+    noise_prev = 0.0
+    for n in range(frames):
+        t = n / rate
+        beat = t % 0.5
+        bar = int(t / 0.5) % 4
+        kick = math.exp(-beat * 18) * math.sin(2 * math.pi * (50 + 90 * math.exp(-beat * 30)) * beat)
+        noise = rng.uniform(-1, 1)
+        snare_t = (t - 0.25) % 0.5
+        snare = math.exp(-snare_t * 25) * (0.6 * noise + 0.4 * math.sin(2 * math.pi * 190 * snare_t))
+        hat_t = t % 0.125
+        hat = math.exp(-hat_t * 90) * (noise - noise_prev)  # a difference: the top of the spectrum
+        noise_prev = noise
+        low = sum(math.sin(2 * math.pi * k * bass[bar] * t) / k for k in (1, 2, 3))
+        pad_l = pad_r = 0.0
+        for i, f in enumerate(chords[bar]):
+            for k in range(1, int(12000 / f) + 1):
+                h = math.sin(2 * math.pi * k * f * t + i) / k
+                pad_l += h
+                pad_r += h if k % 2 else -h
+        left.append(math.tanh(2.5 * (0.9 * kick + 0.5 * snare + 0.35 * hat + 0.5 * low + 0.12 * pad_l)))
+        right.append(math.tanh(2.5 * (0.9 * kick + 0.5 * snare + 0.45 * hat + 0.5 * low + 0.12 * pad_r)))
+    peak = max(max(abs(v) for v in left), max(abs(v) for v in right))
+    return [v / peak for v in left], [v / peak for v in right]
+
+
+def write_stereo(path, left, right, peak):
+    with wave.open(path, "wb") as w:
+        w.setnchannels(2)
+        w.setsampwidth(2)
+        w.setframerate(44100)
+        w.writeframes(b"".join(struct.pack("<hh", round(peak * a), round(peak * b)) for a, b in zip(left, right)))
+
+
+def decoded_peak(mp3, scratch):
+    """The largest sample magnitude of lame's own decode of mp3 (32768 when it clips)."""
+    raw = os.path.join(scratch, "decoded.raw")
+    subprocess.run(["lame", "--quiet", "--decode", "-t", mp3, raw], check=True)
+    return max(abs(v) for (v,) in struct.iter_unpack("<h", open(raw, "rb").read()))
+
+
+def encode_loud(signal, options, target, scratch):
+    """Encodes signal so that its decode, not its input, peaks at LOUD_PEAK
+    (within 0.1 dB): coding a dense, limited mix adds overshoot (the mix
+    limited to -0.3 dBFS decodes with clipped samples), and the equaliser's
+    tests want songs that play loud but unclipped without the equaliser."""
+    left, right = signal
+    wav = os.path.join(scratch, "loud.wav")
+    peak = LOUD_PEAK
+    for _ in range(20):
+        write_stereo(wav, left, right, peak)
+        subprocess.run(["lame", "--quiet", *options, wav, target], check=True)
+        decoded = decoded_peak(target, scratch)
+        if abs(decoded - LOUD_PEAK) < 0.012 * LOUD_PEAK:
+            return
+        peak *= LOUD_PEAK / decoded
+    raise SystemExit(f"{target}: the decoded peak did not settle at -0.3 dBFS")
+
 
 def set_intensity_bit(source, target):
     """Copies an MPEG-1 44.1 kHz stream, setting the intensity bit of the mode
@@ -128,6 +217,8 @@ def main():
         for name, options in VARIED.items():
             subprocess.run(["lame", "--quiet", *options, varied, os.path.join(HERE, name)], check=True)
         set_intensity_bit(os.path.join(HERE, "varied-cbr-128.mp3"), os.path.join(HERE, "varied-is.mp3"))
+        encode_loud(loud_sines(), ["-b", "192", "-m", "s"], os.path.join(HERE, "loud-sines.mp3"), scratch)
+        encode_loud(loud_mix(), ["-b", "192", "-m", "j"], os.path.join(HERE, "loud-mix.mp3"), scratch)
     write_list_songs()
     write_header_frame_seeds()
 

@@ -28,6 +28,8 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
+#include "XvfbProcess.h"
+
 extern char** environ;
 
 namespace {
@@ -128,48 +130,20 @@ protected:
         fs::create_directories(home_ / "runtime");
         fs::create_directories(home_ / "start" / "sub" / "inner");
         fs::permissions(home_ / "runtime", fs::perms::owner_all, fs::perm_options::replace);
-        display_ = startServer(90, displayName_, xvfb_);
+        display_ = startServer(displayName_, xvfb_);
         ASSERT_TRUE(display_) << "no display could be started";
     }
 
-    // Whether a living server holds the display's lock file; a killed server
-    // leaves its lock behind, which the next server on that display takes over.
-    static bool heldByALiveServer(const fs::path& lock)
+    // An X server on a display it chose itself, and a connection to it.
+    Display* startServer(std::string& name, std::unique_ptr<xtest::XvfbProcess>& server)
     {
-        std::ifstream file(lock);
-        if (!file) return false;
-        long pid = 0;
-        file >> pid;
-        return pid > 0 && (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
-    }
-
-    // An X server on a free display from `first` on: no living server's lock, and a server that stays up on it.
-    Display* startServer(int first, std::string& name, std::unique_ptr<Process>& server)
-    {
-        const auto xvfb = findProgram("Xvfb");
-        for (int number = first; number < first + 100; ++number) {
-            const std::string digits = std::to_string(number);
-            if (heldByALiveServer(fs::path("/tmp") / (".X" + digits + "-lock"))) continue;
-            const std::string candidate = ":" + digits;
-            auto started = std::make_unique<Process>(
-                std::vector<std::string>{xvfb->string(), candidate, "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
-                std::vector<std::string>{}, home_);
-            if (!started->started()) continue;
-            Display* display = nullptr;
-            waitFor(
-                [&] {
-                    if (!started->running()) return true;
-                    display = XOpenDisplay(candidate.c_str());
-                    return display != nullptr;
-                },
-                10s);
-            if (display) {
-                name = candidate;
-                server = std::move(started);
-                return display;
-            }
-        }
-        return nullptr;
+        auto started = std::make_unique<xtest::XvfbProcess>();
+        if (!started->isRunning()) return nullptr;
+        Display* display = XOpenDisplay(started->display().c_str());
+        if (!display) return nullptr;
+        name = started->display();
+        server = std::move(started);
+        return display;
     }
 
     void TearDown() override
@@ -266,7 +240,7 @@ protected:
     fs::path home_;
     Display* display_ = nullptr;
     std::string displayName_;
-    std::unique_ptr<Process> xvfb_;
+    std::unique_ptr<xtest::XvfbProcess> xvfb_;
     std::vector<std::unique_ptr<Process>> programs_;
 };
 
@@ -395,8 +369,8 @@ TEST_F(GlintGathererOnX, APathOnTheCommandLineOrHandedOverShowsItsIcons)
 TEST_F(GlintGathererOnX, EachDisplayHasItsOwnCopy)
 {
     std::string otherName;
-    std::unique_ptr<Process> otherServer;
-    Display* other = startServer(200, otherName, otherServer);
+    std::unique_ptr<xtest::XvfbProcess> otherServer;
+    Display* other = startServer(otherName, otherServer);
     ASSERT_TRUE(other) << "no second display could be started";
     Process& here = start();
     ASSERT_TRUE(waitFor([&] { return !mappedWindowsNamed("Glint Gatherer").empty(); }, 20s));

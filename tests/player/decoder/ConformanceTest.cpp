@@ -2,6 +2,7 @@
 // and its survival on damaged and unusual streams.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -187,6 +188,41 @@ TEST(IntensityStereo, ModeChangingStreamMatchesTheReferenceInEveryFrame)
     std::printf("l3-he_mode     largest difference %d, in intensity frames %d\n", largest, largestIntensity);
     EXPECT_LE(largest, 1);
     EXPECT_LE(largestIntensity, 1);
+}
+
+// Three copies of the compliance stream, each with one frame damaged: its
+// side information (big values past the spectrum, an illegal block type) or
+// a part 2/3 length too short for the granule's Huffman data. Each plays as
+// long as the undamaged stream, the damage silenced and counted, and every
+// sample away from the damage is the undamaged stream's. (The damaged
+// streams' .pcm files show another decoder's way with the damage, not a
+// standard's, so they are not compared.)
+TEST(DamagedStreams, OneDamagedFrameCostsThatFrameAndKeepsTheStreamsLength)
+{
+    if (!haveVectors()) GTEST_SKIP() << "conformance streams not found in " << vectorsDir();
+    const std::vector<std::int16_t> whole = channel(decodeBytes(readFile(vectorsDir() + "/l3-compl.bit")).samples, 0);
+    ASSERT_FALSE(whole.empty());
+    for (const char* name : {"l3-nonstandard-compl-sideinfo-bigvalues", "l3-nonstandard-compl-sideinfo-blocktype",
+                             "l3-nonstandard-compl-sideinfo-size"}) {
+        SCOPED_TRACE(name);
+        const DecodeResult result = decodeBytes(readFile(vectorsDir() + "/" + name + ".bit"));
+        EXPECT_EQ(result.error, "");
+        EXPECT_EQ(result.skipped, 1);
+        EXPECT_GT(result.silenced, 0);
+        const std::vector<std::int16_t> ours = channel(result.samples, 0);
+        ASSERT_EQ(ours.size(), whole.size());
+        std::size_t first = ours.size(), last = 0;
+        for (std::size_t i = 0; i < ours.size(); ++i) {
+            if (ours[i] == whole[i]) continue;
+            first = std::min(first, i);
+            last = i;
+        }
+        ASSERT_LT(first, ours.size()) << "the damage changed nothing";
+        // The silence and the filters' fade into and out of it, within four frames.
+        EXPECT_LE(last - first, std::size_t(4 * 1152));
+        std::printf("%s: %lld samples silenced, %zu samples differ from %zu on\n", name,
+                    static_cast<long long>(result.silenced), last - first + 1, first);
+    }
 }
 
 TEST(DamagedStreams, ChannelModeChangesKeepBothOutputsPlaying)

@@ -124,7 +124,7 @@ TEST_F(FrameDriver, BlocksOf16384BytesLeaveDuringTheFourthFrame)
     EXPECT_EQ(synthesis.pcmFill, 12 * 4608 - 3 * 16384);
 }
 
-TEST_F(FrameDriver, AnOverrunDropsTheRestOfTheFrame)
+TEST_F(FrameDriver, AnOverrunPlaysTheRestOfTheFrameAsSilence)
 {
     Content late[2][2], early[2][2];
     for (int ch = 0; ch < 2; ++ch)
@@ -136,18 +136,28 @@ TEST_F(FrameDriver, AnOverrunDropsTheRestOfTheFrame)
     append(data, codedFrame(stereo128, early));
     append(data, musicFrame(stereo128));
     open();
-    ASSERT_TRUE(decodeNext());
+    ASSERT_TRUE(readFrame(header));
+    EXPECT_TRUE(decodeFrame(header, sink));
     EXPECT_EQ(synthesis.pcmFill, 4608);
+    // Granule 0 plays, granule 1 is silence: the frame still gave samples of its own.
+    ASSERT_TRUE(readFrame(header));
+    EXPECT_TRUE(decodeFrame(header, sink));
+    EXPECT_EQ(synthesis.pcmFill, 2 * 4608);
+    EXPECT_EQ(skippedFrames(), 1);
+    EXPECT_EQ(silencedSamples(), 576);
+    // Both granules went through the hybrid stage, as silence or not.
+    EXPECT_EQ(hybridState.overlapSelect[0], 0);
+    EXPECT_EQ(hybridState.overlapSelect[1], 0);
+    // An overrun in granule 0, channel 1: the whole frame is silence.
+    ASSERT_TRUE(readFrame(header));
+    EXPECT_FALSE(decodeFrame(header, sink));
+    EXPECT_EQ(synthesis.pcmFill, 3 * 4608);
+    EXPECT_EQ(skippedFrames(), 2);
+    EXPECT_EQ(silencedSamples(), 576 + 1152);
+    EXPECT_EQ(hybridState.overlapSelect[0], 0);
     ASSERT_TRUE(decodeNext());
-    EXPECT_EQ(synthesis.pcmFill, 4608 + 2304);
-    // Granule 0 went through the hybrid stage, granule 1 did not.
-    EXPECT_EQ(hybridState.overlapSelect[0], 1);
-    EXPECT_EQ(hybridState.overlapSelect[1], 1);
-    ASSERT_TRUE(decodeNext());
-    EXPECT_EQ(synthesis.pcmFill, 4608 + 2304);
-    EXPECT_EQ(hybridState.overlapSelect[0], 1);
-    ASSERT_TRUE(decodeNext());
-    EXPECT_EQ(synthesis.pcmFill, 2 * 4608 + 2304);
+    EXPECT_EQ(synthesis.pcmFill, 4 * 4608 - 16384);
+    EXPECT_EQ(skippedFrames(), 2);
 }
 
 // The stages called one by one, in the driver's order, on a stream of

@@ -37,6 +37,7 @@ DecodeResult decodeBytes(const std::vector<std::uint8_t>& bytes, bool equaliser,
     }
     mp3::flushPcm(sink);
     result.skipped = mp3::skippedFrames();
+    result.silenced = mp3::silencedSamples();
     mp3::closeSong();
     mp3::setGapless(true);
     result.samples.resize(sink.bytes.size() / 2);

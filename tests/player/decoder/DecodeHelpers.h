@@ -23,8 +23,9 @@ public:
 struct DecodeResult {
     std::vector<std::int16_t> samples; // interleaved stereo, as the decoder writes it
     int frames = 0;
-    std::string error;        // the text exception that ended the stream, if any
-    std::int64_t skipped = 0; // frames played as silence for damage
+    std::string error;         // the text exception that ended the stream, if any
+    std::int64_t skipped = 0;  // frames played wholly or partly as silence for damage
+    std::int64_t silenced = 0; // samples per channel so played
     int sampleRate = 0;
     int channels = 0;
 };

@@ -49,6 +49,32 @@ TEST_F(EqualiserCurve, ABuildReplacesEveryPosition)
     const float flat[12] = {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f};
     buildGainCurve(flat);
     for (int k = 0; k < 576; ++k) ASSERT_EQ(gainCurve[k], 0.5f) << k;
+    for (int k = 0; k < 576; ++k) ASSERT_EQ(appliedGains[k], 0.5f) << k;
+}
+
+// The headroom scales the whole curve, so that no line is raised: the shape
+// stays, and the largest gain is 1.
+TEST_F(EqualiserCurve, TheAppliedCurveIsTheShapeScaledToALargestGainOfOne)
+{
+    EXPECT_NEAR(equaliserHeadroom, 1.0 / gainCurve[575], 1e-7);
+    float largest = 0.0f;
+    for (int k = 0; k < 576; ++k) {
+        ASSERT_LE(appliedGains[k], 1.0f) << k;
+        ASSERT_NEAR(appliedGains[k], double(gainCurve[k]) * equaliserHeadroom, 1e-7) << k;
+        largest = std::max(largest, appliedGains[k]);
+    }
+    EXPECT_GE(largest, 1.0f - 1e-6f);
+    // 1.2 at the bottom against 1.0 at line 5, and so on, as the gains say.
+    EXPECT_NEAR(appliedGains[0] / appliedGains[5], 1.2, 1e-6);
+    EXPECT_NEAR(appliedGains[400] / appliedGains[100], 1.9 / 1.5, 1e-6);
+}
+
+TEST_F(EqualiserCurve, ACurveThatRaisesNothingIsAppliedAsItStands)
+{
+    const float cut[12] = {1.0f, 0.9f, 0.8f, 0.7f, 0.6f, 0.5f, 0.5f, 0.6f, 0.7f, 0.8f, 0.9f, 1.0f};
+    buildGainCurve(cut);
+    EXPECT_EQ(equaliserHeadroom, 1.0f);
+    for (int k = 0; k < 576; ++k) ASSERT_EQ(appliedGains[k], gainCurve[k]) << k;
 }
 
 TEST_F(EqualiserCurve, BothChannelsAreScaledByPosition)
@@ -57,8 +83,8 @@ TEST_F(EqualiserCurve, BothChannelsAreScaledByPosition)
     std::fill(std::begin(spectrum), std::end(spectrum), 1.0f);
     applyEqualiser(spectrum);
     for (int k = 0; k < 576; ++k) {
-        ASSERT_EQ(spectrum[k], gainCurve[k]) << k;
-        ASSERT_EQ(spectrum[576 + k], gainCurve[k]) << k;
+        ASSERT_EQ(spectrum[k], appliedGains[k]) << k;
+        ASSERT_EQ(spectrum[576 + k], appliedGains[k]) << k;
     }
 
     std::mt19937 rng(9);
@@ -67,7 +93,7 @@ TEST_F(EqualiserCurve, BothChannelsAreScaledByPosition)
     for (float& v : original) v = d(rng);
     std::copy(original, original + 1152, spectrum);
     applyEqualiser(spectrum);
-    for (int k = 0; k < 1152; ++k) ASSERT_EQ(spectrum[k], original[k] * gainCurve[k % 576]) << k;
+    for (int k = 0; k < 1152; ++k) ASSERT_EQ(spectrum[k], original[k] * appliedGains[k % 576]) << k;
 }
 
 } // namespace

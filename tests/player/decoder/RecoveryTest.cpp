@@ -1,8 +1,9 @@
-// Damage amid and after a stream: a frame with damaged side information costs
-// that frame only, junk full of header-like words after the audio plays
+// Damage amid and after a stream: a frame with damaged side information or
+// Huffman data costs that frame only, junk full of header-like words after the audio plays
 // nothing, and bytes without a single frame are no song.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -15,6 +16,7 @@
 
 using namespace mp3;
 using namespace mp3test;
+using streamtest::damageHuffmanData;
 using streamtest::damageSideInformation;
 using streamtest::frameOffsets;
 using streamtest::headerLikeJunk;
@@ -69,17 +71,49 @@ TEST(DamagedFrame, CostsThatFrameOnlyAndPlaysAsSilence)
     }
 }
 
+TEST(DamagedFrame, HuffmanDataPastItsGranulePlaysTheRestOfTheFrameAsSilence)
+{
+    const std::vector<std::uint8_t> whole = readFile(testDataDir() + "/mp3/joint-128.mp3");
+    const std::vector<std::size_t> offsets = frameOffsets(whole);
+    const DecodeResult reference = decodeBytes(whole);
+    const std::size_t damagedFrame = 20;
+    for (int granule : {0, 1}) {
+        SCOPED_TRACE(granule);
+        std::vector<std::uint8_t> damaged = whole;
+        damageHuffmanData(damaged, offsets[damagedFrame + 1], granule);
+        const DecodeResult result = decodeBytes(damaged);
+        EXPECT_EQ(result.error, "");
+        EXPECT_EQ(result.skipped, 1);
+        EXPECT_EQ(result.silenced, 576 * (2 - granule));
+        EXPECT_EQ(result.frames, reference.frames);
+        // The lost granules' time is kept: the stream is as long as the whole
+        // one, and all it played before the damage is the whole stream's.
+        ASSERT_EQ(result.samples.size(), reference.samples.size());
+        const std::size_t damageStart = (damagedFrame * 1152 + 576 * static_cast<std::size_t>(granule)) * 2;
+        EXPECT_TRUE(std::equal(reference.samples.begin(),
+                               reference.samples.begin() + static_cast<std::ptrdiff_t>(damageStart),
+                               result.samples.begin()));
+        const Comparison c = compareAround(result.samples, reference.samples, damagedFrame);
+        EXPECT_LE(c.largestOutside, 1);
+        EXPECT_GT(c.differing, 0u);
+    }
+}
+
 TEST(DamagedFrame, EveryDamagedFrameIsCountedAndTheStreamGoesOn)
 {
     std::vector<std::uint8_t> bytes = readFile(testDataDir() + "/mp3/joint-128.mp3");
     const std::vector<std::size_t> offsets = frameOffsets(bytes);
-    // The first audio frame, two in a row, and the last.
+    // Side information: the first audio frame, two in a row, and the last.
     const std::size_t frames = offsets.size() - 2;
     for (std::size_t f : {std::size_t(1), std::size_t(10), std::size_t(11), frames})
         damageSideInformation(bytes, offsets[f]);
+    // And Huffman data run past its granule, in either granule.
+    damageHuffmanData(bytes, offsets[30], 0);
+    damageHuffmanData(bytes, offsets[31], 1);
     const DecodeResult result = decodeBytes(bytes);
     EXPECT_EQ(result.error, "");
-    EXPECT_EQ(result.skipped, 4);
+    EXPECT_EQ(result.skipped, 6);
+    EXPECT_EQ(result.silenced, 5 * 1152 + 576);
     EXPECT_EQ(result.samples.size(), frames * samplesPerFrame);
 }
 

@@ -8,25 +8,24 @@
 #include <optional>
 #include <string>
 
+#include "XvfbProcess.h"
+
 // A virtual X server for the tests that need the truth of a real display:
-// window shapes, real input events, several processes. Started on a free
-// display number, ended with the test run.
+// window shapes, real input events, several processes. The server picks a
+// free display number itself; ended with the object.
 class XvfbServer {
 public:
-    XvfbServer();
-    ~XvfbServer();
+    XvfbServer() : server_("800x600x24") {}
 
-    bool isRunning() const { return display_ >= 0; }
-    QString display() const { return QStringLiteral(":%1").arg(display_); }
+    bool isRunning() const { return server_.isRunning(); }
+    QString display() const { return QString::fromStdString(server_.display()); }
     // Why it could not start, when it did not.
-    const QString& failure() const { return failure_; }
+    QString failure() const { return QString::fromStdString(server_.failure()); }
 
     static bool toolInstalled(const char* name);
 
 private:
-    QProcess server_;
-    int display_ = -1;
-    QString failure_;
+    xtest::XvfbProcess server_;
 };
 
 // Runs a command line tool to its end; its standard output, or nothing when

@@ -165,24 +165,39 @@ std::string textOf(const std::vector<std::uint8_t>& bytes)
     return {bytes.begin(), bytes.end()};
 }
 
-TEST_F(DecodeTool, ADamagedFrameIsSkippedAndTheRestOfTheSongDecoded)
+TEST_F(DecodeTool, DamagedFramesPlayAsSilenceAndTheReportSaysHowMuch)
 {
-    std::vector<std::uint8_t> song = bytesOf(slurp(std::string(TEST_DATA_DIR) + "/mp3/joint-128.mp3"));
-    const std::vector<std::size_t> frames = streamtest::frameOffsets(song);
+    const std::vector<std::uint8_t> whole = bytesOf(slurp(std::string(TEST_DATA_DIR) + "/mp3/joint-128.mp3"));
+    const std::vector<std::size_t> frames = streamtest::frameOffsets(whole);
+    ASSERT_EQ(run(fixture("joint-128.mp3") + " '" + out("whole.raw") + "'").status, 0);
+    const std::size_t wholeSize = slurp(out("whole.raw")).size();
+
+    std::vector<std::uint8_t> song = whole;
     streamtest::damageSideInformation(song, frames[20]);
     std::ofstream(out("damaged.mp3"), std::ios::binary) << textOf(song);
     ToolRun damaged = run("'" + out("damaged.mp3") + "' '" + out("damaged.raw") + "'");
     EXPECT_EQ(damaged.status, 0);
-    EXPECT_NE(damaged.err.find("damaged.mp3: 1 damaged frame skipped, played as silence"), std::string::npos)
+    EXPECT_NE(damaged.err.find("damaged.mp3: 1 damaged frame, 1152 samples played as silence"), std::string::npos)
         << damaged.err;
-    ASSERT_EQ(run(fixture("joint-128.mp3") + " '" + out("whole.raw") + "'").status, 0);
-    EXPECT_EQ(slurp(out("damaged.raw")).size(), slurp(out("whole.raw")).size());
+    EXPECT_EQ(slurp(out("damaged.raw")).size(), wholeSize);
 
     streamtest::damageSideInformation(song, frames[21]);
     std::ofstream(out("twice.mp3"), std::ios::binary) << textOf(song);
     ToolRun twice = run("'" + out("twice.mp3") + "'");
     EXPECT_EQ(twice.status, 0);
-    EXPECT_NE(twice.err.find("twice.mp3: 2 damaged frames skipped"), std::string::npos) << twice.err;
+    EXPECT_NE(twice.err.find("twice.mp3: 2 damaged frames, 2304 samples played as silence"), std::string::npos)
+        << twice.err;
+
+    // Huffman data run past granule 1 of one frame and granule 0 of another.
+    song = whole;
+    streamtest::damageHuffmanData(song, frames[20], 1);
+    streamtest::damageHuffmanData(song, frames[30], 0);
+    std::ofstream(out("huffman.mp3"), std::ios::binary) << textOf(song);
+    ToolRun huffman = run("'" + out("huffman.mp3") + "' '" + out("huffman.raw") + "'");
+    EXPECT_EQ(huffman.status, 0);
+    EXPECT_NE(huffman.err.find("huffman.mp3: 2 damaged frames, 1728 samples played as silence"), std::string::npos)
+        << huffman.err;
+    EXPECT_EQ(slurp(out("huffman.raw")).size(), wholeSize);
 }
 
 TEST_F(DecodeTool, SyncLikeJunkAfterTheAudioAddsNothing)

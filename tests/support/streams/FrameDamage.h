@@ -44,6 +44,22 @@ inline void damageSideInformation(std::vector<std::uint8_t>& bytes, std::size_t 
     setBit(bit + 2, false);
 }
 
+// Cuts the part 2/3 length of granule `granule`, channel 0 of the stereo
+// frame at frameStart to one bit, so that its scale factors and Huffman data
+// run past the granule's bits: 20 bits into the side information (main data
+// begin 9, private bits 3, scfsi 8), and 59 bits further for each channel's
+// granule before it, after the CRC word when there is one.
+inline void damageHuffmanData(std::vector<std::uint8_t>& bytes, std::size_t frameStart, int granule)
+{
+    const bool crc = (bytes[frameStart + 1] & 1) == 0;
+    const std::size_t first = (frameStart + 4 + (crc ? 2 : 0)) * 8 + 20 + static_cast<std::size_t>(granule) * 2 * 59;
+    for (std::size_t bit = 0; bit < 12; ++bit) {
+        const std::size_t at = first + bit;
+        const auto mask = static_cast<std::uint8_t>(0x80u >> (at % 8));
+        bytes[at / 8] = static_cast<std::uint8_t>(bit == 11 ? bytes[at / 8] | mask : bytes[at / 8] & ~mask);
+    }
+}
+
 // Bytes full of the stream's own header word, spaced unlike its frames; the
 // first stands a few bytes in, as where a download was torn off mid-frame.
 inline std::vector<std::uint8_t> headerLikeJunk(std::size_t n, std::size_t spacing)
