@@ -47,10 +47,11 @@ TEST(HandOffFolder, APrivateRuntimeFolderIsTheOne)
 TEST(HandOffFolder, WithoutAPrivateRuntimeFolderItsOwnIsMadeForTheUserAlone)
 {
     Base base;
-    const std::string open = base.folder("open", fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+    const std::string open =
+        base.folder("open", fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
     fs::create_directory_symlink(base.folder("real"), base.path / "link");
-    for (const std::string& runtime : {std::string(), (base.path / "missing").string(), open,
-                                       (base.path / "link").string()}) {
+    for (const std::string& runtime :
+         {std::string(), (base.path / "missing").string(), open, (base.path / "link").string()}) {
         std::string why;
         EXPECT_EQ(choose(runtime, base.path.string(), me, why), base.own) << runtime;
         struct stat made {};

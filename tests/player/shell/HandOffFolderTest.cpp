@@ -43,9 +43,9 @@ TEST(HandOffFolder, APrivateRuntimeFolderIsTheOne)
 TEST(HandOffFolder, WithoutAPrivateRuntimeFolderItsOwnIsMadeForTheUserAlone)
 {
     TempFolder base;
-    const std::string open = privateFolderIn(base, "open", fs::perms::owner_all | fs::perms::group_read |
-                                                               fs::perms::group_exec | fs::perms::others_read |
-                                                               fs::perms::others_exec);
+    const std::string open = privateFolderIn(base, "open",
+                                             fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                                 fs::perms::others_read | fs::perms::others_exec);
     fs::create_directory_symlink(privateFolderIn(base, "real"), base.file("link"));
     for (const std::string& runtime : {std::string(), base.file("missing"), open, base.file("link")}) {
         std::string why;
