@@ -31,8 +31,8 @@ std::optional<std::string> faultOf(const std::string& folder, unsigned uid)
 #endif
 }
 
-std::optional<std::string> choose(const std::string& runtimeFolder, const std::string& temporaryFolder,
-                                  unsigned uid, std::string& why)
+std::optional<std::string> choose(const std::string& runtimeFolder, const std::string& temporaryFolder, unsigned uid,
+                                  std::string& why)
 {
     if (!runtimeFolder.empty() && !faultOf(runtimeFolder, uid)) return runtimeFolder;
     const std::string own = temporaryFolder + "/glintgatherer-" + std::to_string(uid);

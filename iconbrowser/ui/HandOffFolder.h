@@ -15,7 +15,7 @@ std::optional<std::string> faultOf(const std::string& folder, unsigned uid);
 // The folder for the hand-off: the user's runtime folder (XDG_RUNTIME_DIR)
 // when it is private, else "glintgatherer-<uid>" in the temporary folder, made
 // 0700 when missing. Nothing, with why, when neither is private.
-std::optional<std::string> choose(const std::string& runtimeFolder, const std::string& temporaryFolder,
-                                  unsigned uid, std::string& why);
+std::optional<std::string> choose(const std::string& runtimeFolder, const std::string& temporaryFolder, unsigned uid,
+                                  std::string& why);
 
 } // namespace glint::handofffolder
