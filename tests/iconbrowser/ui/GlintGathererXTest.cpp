@@ -549,4 +549,67 @@ TEST_F(GlintGathererOnX, ManyIdleClientsDoNotKeepALaterStartFromHandingOver)
     idleclients::close(idle);
 }
 
+// A later start with a path that does not exist: the running copy says so
+// in a box, and the later start has ended before that box is closed; closed,
+// the copy lives on, takes the next start and ends as asked.
+TEST_F(GlintGathererOnX, AMessageForAHandedPathHoldsNeitherTheLaterStartNorCrashesTheRunningCopy)
+{
+    // The box's window may go between listing it and asking about it.
+    struct IgnoredErrors {
+        XErrorHandler previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+        ~IgnoredErrors() { XSetErrorHandler(previous); }
+    } ignoredErrors;
+    Process& first = start();
+    std::vector<TopLevel> windows;
+    ASSERT_TRUE(waitFor([&] { return (windows = mappedWindowsNamed("Glint Gatherer")).size() == 1; }, 20s));
+    const Window main = windows.front().id;
+    for (int box = 0; box < 3; ++box) {
+        Process& later = start({"/no/such/path"});
+        ASSERT_TRUE(waitFor([&] { return mappedWindowsNamed("Glint Gatherer").size() == 2; }, 20s))
+            << "no box said the path is neither a file nor a folder";
+        // Answered before the box came: it ends well before the 5 s it
+        // used to wait for an answer.
+        EXPECT_TRUE(waitFor([&] { return !later.running(); }, 4s)) << "the later start waits for the box";
+        EXPECT_EQ(later.exitCode(), 0);
+        Window shown = 0;
+        for (const TopLevel& window : mappedWindowsNamed("Glint Gatherer"))
+            if (window.id != main) shown = window.id;
+        ASSERT_TRUE(waitFor(
+            [&] {
+                sendKey(shown, XK_Return);
+                return waitFor([&] { return mappedWindowsNamed("Glint Gatherer").size() == 1; }, 300ms);
+            },
+            10s))
+            << "the box never closed";
+        EXPECT_FALSE(waitFor([&] { return !first.running(); }, 500ms)) << "the running copy died";
+    }
+    Process& next = start();
+    EXPECT_TRUE(waitFor([&] { return !next.running(); }, 20s));
+    EXPECT_EQ(next.exitCode(), 0);
+    EXPECT_EQ(mappedWindowsNamed("Glint Gatherer").size(), 1u);
+    first.signal(SIGTERM);
+    ASSERT_TRUE(waitFor([&] { return !first.running(); }, 20s));
+    EXPECT_EQ(first.exitCode(), 0);
+}
+
+// A path longer than the platform allows is refused at once, by a first
+// start and a later one alike, without a window.
+TEST_F(GlintGathererOnX, APathBeyondThePlatformsLimitIsRefusedAtOnce)
+{
+    const std::string tooLong = "/" + std::string(100000, 'x');
+    Process& alone = start({tooLong});
+    ASSERT_TRUE(waitFor([&] { return !alone.running(); }, 10s));
+    EXPECT_EQ(alone.exitCode(), 1);
+    EXPECT_TRUE(mappedWindowsNamed("Glint Gatherer").empty());
+
+    Process& first = start();
+    ASSERT_TRUE(waitFor([&] { return mappedWindowsNamed("Glint Gatherer").size() == 1; }, 20s));
+    Process& later = start({tooLong});
+    ASSERT_TRUE(waitFor([&] { return !later.running(); }, 10s));
+    EXPECT_EQ(later.exitCode(), 1);
+    EXPECT_FALSE(waitFor([&] { return mappedWindowsNamed("Glint Gatherer").size() > 1; }, 1s))
+        << "the running copy showed a box for it";
+    EXPECT_TRUE(first.running());
+}
+
 } // namespace

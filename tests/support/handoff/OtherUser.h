@@ -37,8 +37,8 @@ inline std::optional<User> find(std::string& why)
         return std::nullopt;
     }
     if (!::getpwnam(name)) {
-        const std::string command = std::string("useradd --system --no-create-home --shell /usr/sbin/nologin ") +
-                                    name + " >/dev/null 2>&1";
+        const std::string command =
+            std::string("useradd --system --no-create-home --shell /usr/sbin/nologin ") + name + " >/dev/null 2>&1";
         if (std::system(command.c_str()) != 0 || !::getpwnam(name)) {
             why = std::string("useradd could not make the user ") + name;
             return std::nullopt;
@@ -100,8 +100,7 @@ public:
     // Whether it listens (waiting for it a while).
     bool listening() const
     {
-        return pid_ > 0 &&
-               waitFor([&] { return std::filesystem::exists(log_ + ".ready"); }, std::chrono::seconds(10));
+        return pid_ > 0 && waitFor([&] { return std::filesystem::exists(log_ + ".ready"); }, std::chrono::seconds(10));
     }
     // Its socket moved to `target` (by the superuser, who may): the other
     // user's listener at a place that user could never make it.
