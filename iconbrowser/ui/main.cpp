@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 
@@ -52,6 +53,11 @@ int main(int argc, char** argv)
     }
     // Made absolute here: the running copy's folder is not this start's.
     const QString path = arguments.isEmpty() ? QString() : QFileInfo(arguments.front()).absoluteFilePath();
+    // Refused before anything lays it out or hands it over.
+    if (QFile::encodeName(path).size() > glint::HandOver::longestPath()) {
+        std::fprintf(stderr, "GlintGatherer: %s\n", qPrintable(glint::HandOver::tooLongText(path)));
+        return 1;
+    }
 
     const QString instanceName = glint::SingleInstance::serverName();
     if (glint::SingleInstance::handOverToRunningCopy(instanceName, {path}, handOverTimeoutMs)) return 0;

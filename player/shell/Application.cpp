@@ -9,6 +9,7 @@
 #include "EndSignals.h"
 #include "EngineNowPlaying.h"
 #include "FileDialogs.h"
+#include "HandOffMessage.h"
 #include "MainWindow.h"
 #include "MprisService.h"
 #include "PathText.h"
@@ -37,13 +38,27 @@ Application::Application(Places places, std::string commandLine, const Parts& pa
 
 int Application::run()
 {
+    // Refused before anything lays it out, plays it or keeps it.
+    if (commandLine_.size() > handoff::maxPathBytes) {
+        std::fprintf(stderr, "sonorbox: %s\n", handoff::tooLongText(commandLine_).c_str());
+        return 1;
+    }
     SingleInstance instance(QString::fromStdString(singleInstanceFolder_), platform::displayName());
     if (!instance.claim()) {
         // A start without a path changes nothing in the running player.
-        if (commandLine_.empty() || instance.handOver(commandLine_)) return 0;
-        std::fprintf(stderr, "sonorbox: the running player did not answer; \"%s\" was not handed over\n",
-                     commandLine_.c_str());
-        return 1;
+        if (commandLine_.empty()) return 0;
+        switch (instance.handOver(commandLine_)) {
+        case SingleInstance::Answer::taken:
+            return 0;
+        case SingleInstance::Answer::notAnswered:
+            std::fprintf(stderr, "sonorbox: the running player did not answer; \"%s\" was not handed over\n",
+                         commandLine_.c_str());
+            return 1;
+        case SingleInstance::Answer::otherUser:
+            std::fprintf(stderr, "sonorbox: %s was another user's; this player runs in its place\n",
+                         instance.socketPath().toLocal8Bit().constData());
+            break;
+        }
     }
 
     // From here on logout, a closed terminal and Ctrl+C end the player as

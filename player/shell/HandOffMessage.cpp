@@ -25,3 +25,19 @@ Reading decode(std::string_view received, std::string& path, std::size_t& used)
 }
 
 } // namespace handoff
+
+namespace handoff {
+
+std::string tooLongText(std::string_view path)
+{
+    constexpr std::size_t shown = 60;
+    std::size_t cut = path.size() > shown ? shown : path.size();
+    // Not inside a UTF-8 sequence: back to the byte that starts it.
+    while (cut > 0 && cut < path.size() && (static_cast<unsigned char>(path[cut]) & 0xc0) == 0x80) --cut;
+    std::string start;
+    for (const char c : path.substr(0, cut)) start += static_cast<unsigned char>(c) < 0x20 || c == 0x7f ? '?' : c;
+    return "the path is too long (" + std::to_string(path.size()) + " bytes, at most " + std::to_string(maxPathBytes) +
+           "): \"" + start + (cut < path.size() ? "...\"" : "\"");
+}
+
+} // namespace handoff

@@ -6,17 +6,58 @@
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
+#include <QTimer>
 #include <algorithm>
+#include <cstdio>
 
+#include "HandOffFolder.h"
 #include "HandOffMessage.h"
 #include "ShellTexts.h"
 
+#ifndef _WIN32
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
-QString runtimeFolder()
+unsigned userId()
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return folder.isEmpty() ? QDir::tempPath() : folder;
+#ifdef _WIN32
+    return 0;
+#else
+    return unsigned(::getuid());
+#endif
+}
+
+// The private folder, or empty with why.
+QString handOffFolder(std::string& why)
+{
+#ifdef _WIN32
+    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+#else
+    const auto folder = handofffolder::choose(qEnvironmentVariable("XDG_RUNTIME_DIR").toStdString(),
+                                              QDir::tempPath().toStdString(), userId(), why);
+    return folder ? QString::fromStdString(*folder) : QString();
+#endif
+}
+
+// Whether the process at the other end of a connected local socket runs as
+// this user: the kernel's word for it, not the socket file's owner.
+bool peerIsThisUser(qintptr descriptor)
+{
+#if defined(SO_PEERCRED)
+    struct ucred peer {};
+    socklen_t size = sizeof peer;
+    return ::getsockopt(int(descriptor), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == ::getuid();
+#elif !defined(_WIN32)
+    uid_t uid = 0;
+    gid_t gid = 0;
+    return ::getpeereid(int(descriptor), &uid, &gid) == 0 && uid == ::getuid();
+#else
+    (void)descriptor;
+    return true; // a named pipe in the user's own session
+#endif
 }
 
 // The name of the lock and the socket: the main window's class, and the
@@ -42,14 +83,22 @@ QString rendezvousName(const QString& display)
     return name + QStringLiteral(" on ") + written;
 }
 
+// Where the socket is: in folder, or in the private folder (empty, with
+// why, without one).
+QString socketPathIn(const QString& folder, const QString& display, std::string& why)
+{
+    const QString place = folder.isEmpty() ? handOffFolder(why) : folder;
+    return place.isEmpty() ? QString() : place + QLatin1Char('/') + rendezvousName(display);
+}
+
 // The running player answers one byte when it has taken the path over.
 constexpr char takenOver = 1;
 
 } // namespace
 
 SingleInstance::SingleInstance(const QString& folder, const QString& display, std::chrono::milliseconds patience)
-    : socketPath_((folder.isEmpty() ? runtimeFolder() : folder) + QLatin1Char('/') + rendezvousName(display)),
-      patience_(patience), lock_(socketPath_ + QLatin1String(".lock"))
+    : socketPath_(socketPathIn(folder, display, noFolderReason_)), patience_(patience),
+      lock_(socketPath_ + QLatin1String(".lock"))
 {
     // The lock is held as long as the player runs: only a lock whose process
     // has died is stale.
@@ -64,6 +113,11 @@ SingleInstance::~SingleInstance()
 
 bool SingleInstance::claim()
 {
+    if (socketPath_.isEmpty()) {
+        std::fprintf(stderr, "sonorbox: %s: this player runs on its own, without taking over later starts\n",
+                     noFolderReason_.c_str());
+        return true;
+    }
     if (!lock_.tryLock(0)) return false;
     // A socket left by a crashed player would refuse the new one.
     QLocalServer::removeServer(socketPath_);
@@ -72,6 +126,7 @@ bool SingleInstance::claim()
 
 bool SingleInstance::listen(std::function<void(const std::string&)> takeOver)
 {
+    if (socketPath_.isEmpty()) return false;
     takeOver_ = std::move(takeOver);
     server_ = std::make_unique<QLocalServer>();
     server_->setSocketOptions(QLocalServer::UserAccessOption);
@@ -81,10 +136,43 @@ bool SingleInstance::listen(std::function<void(const std::string&)> takeOver)
     return server_->listen(socketPath_);
 }
 
+void SingleInstance::forget(QLocalSocket* socket)
+{
+    waiting_.erase(std::remove_if(waiting_.begin(), waiting_.end(),
+                                  [socket](const QPointer<QLocalSocket>& s) { return !s || s == socket; }),
+                   waiting_.end());
+}
+
 void SingleInstance::serve(QLocalSocket* socket)
 {
     QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
+    if (!peerIsThisUser(socket->socketDescriptor())) {
+        socket->abort();
+        socket->deleteLater();
+        return;
+    }
+    // Room for this one: the oldest of those still silent goes.
+    forget(nullptr);
+    while (waiting_.size() >= mostOpenConnections) {
+        const QPointer<QLocalSocket> oldest = waiting_.front();
+        waiting_.pop_front();
+        if (oldest) {
+            oldest->abort();
+            oldest->deleteLater();
+        }
+    }
+    waiting_.push_back(socket);
+    auto* silence = new QTimer(socket);
+    silence->setSingleShot(true);
+    QObject::connect(silence, &QTimer::timeout, socket, [this, socket] {
+        forget(socket);
+        socket->abort();
+        socket->deleteLater();
+    });
+    silence->start(longestSilence);
+
+    QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket, silence] {
+        silence->start(longestSilence);
         std::string path;
         std::size_t used = 0;
         const QByteArray received = socket->peek(socket->bytesAvailable());
@@ -92,11 +180,13 @@ void SingleInstance::serve(QLocalSocket* socket)
         case handoff::Reading::incomplete:
             return;
         case handoff::Reading::refused:
+            forget(socket);
             socket->abort();
             return;
         case handoff::Reading::complete:
             break;
         }
+        forget(socket);
         socket->read(qint64(used));
         // Once: a client that sends more gets no second take-over.
         socket->disconnect(socket, &QLocalSocket::readyRead, nullptr, nullptr);
@@ -107,24 +197,31 @@ void SingleInstance::serve(QLocalSocket* socket)
     });
 }
 
-bool SingleInstance::handOver(const std::string& path)
+SingleInstance::Answer SingleInstance::handOver(const std::string& path)
 {
+    if (socketPath_.isEmpty()) return Answer::notAnswered;
     QLocalSocket socket;
     QDeadlineTimer patience(patience_.count());
     for (;;) {
         socket.connectToServer(socketPath_);
         if (socket.waitForConnected(int(std::min<std::chrono::milliseconds::rep>(patience_.count(), 1000)))) break;
-        if (patience.hasExpired()) return false;
+        if (patience.hasExpired()) return Answer::notAnswered;
         QThread::msleep(50);
+    }
+    if (!peerIsThisUser(socket.socketDescriptor())) {
+        // Not ours, whoever put it there: it goes, and this start listens in its place.
+        socket.abort();
+        QLocalServer::removeServer(socketPath_);
+        return Answer::otherUser;
     }
     const std::string message = handoff::encode(path);
     socket.write(message.data(), qint64(message.size()));
-    if (!socket.waitForBytesWritten(-1) && socket.bytesToWrite() > 0) return false;
+    if (!socket.waitForBytesWritten(-1) && socket.bytesToWrite() > 0) return Answer::notAnswered;
     // The running player answers when it has taken the path over, however
     // long that takes; a player that ends meanwhile closes the connection.
     while (socket.bytesAvailable() < 1) {
-        if (!socket.waitForReadyRead(-1)) return false;
+        if (!socket.waitForReadyRead(-1)) return Answer::notAnswered;
     }
     char answer = 0;
-    return socket.read(&answer, 1) == 1 && answer == takenOver;
+    return socket.read(&answer, 1) == 1 && answer == takenOver ? Answer::taken : Answer::notAnswered;
 }

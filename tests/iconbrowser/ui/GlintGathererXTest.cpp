@@ -23,6 +23,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "IdleClients.h"
+#include "OtherUser.h"
+
 // After the test framework: Xlib's macros (None, Bool, Status) would break its headers.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -418,6 +421,169 @@ TEST_F(GlintGathererOnX, TheDisplayGoneEndsTheProgramWithStatusOne)
     xvfb_.reset();
     ASSERT_TRUE(waitFor([&] { return !program.running(); }, 20s)) << "the program outlived its display";
     EXPECT_EQ(program.exitCode(), 1) << "a crash, or an end the toolkit did not choose";
+}
+
+// Glint Gatherer started without a runtime folder, so that it falls back on
+// `temporary` (shared by all users, as /tmp is).
+Process& startWithoutRuntimeFolder(std::vector<std::unique_ptr<Process>>& programs, const fs::path& home,
+                                   const std::string& display, const fs::path& temporary,
+                                   const std::vector<std::string>& arguments)
+{
+    const std::vector<std::string> environment = {
+        "DISPLAY=" + display,           "HOME=" + home.string(), "XDG_CONFIG_HOME=" + (home / "config").string(),
+        "TMPDIR=" + temporary.string(), "QT_QPA_PLATFORM=xcb",
+    };
+    std::vector<std::string> command{GLINT_GATHERER};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    programs.push_back(std::make_unique<Process>(command, environment, home / "start"));
+    return *programs.back();
+}
+
+// A folder that every user may make files in, as /tmp.
+fs::path sharedTemporaryFolder(const fs::path& home)
+{
+    const fs::path shared = home / "tmp";
+    fs::create_directories(shared);
+    fs::permissions(home, fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(shared, fs::perms::all | fs::perms::sticky_bit);
+    return shared;
+}
+
+// Another user was first: that user's servers at the name the program used
+// to listen on in the shared temporary folder, and in the folder of its own
+// it would make there, made by that user.
+TEST_F(GlintGathererOnX, AnotherUsersServerWhereTheProgramWouldListenHearsNothingAndTheWindowShows)
+{
+    std::string why;
+    const auto user = otheruser::find(why);
+    if (!user) GTEST_SKIP() << why;
+    const fs::path shared = sharedTemporaryFolder(home_);
+    const std::string uid = std::to_string(getuid());
+    const fs::path taken = shared / ("glintgatherer-" + uid);
+    fs::create_directory(taken);
+    fs::permissions(taken, fs::perms::all);
+    ASSERT_EQ(chown(taken.c_str(), user->uid, user->gid), 0);
+    otheruser::Squatter inItsFolder(*user, (taken / ("Glint Gatherer " + displayName_)).string());
+    otheruser::Squatter atItsOldName(*user, (shared / ("Glint Gatherer " + uid + " " + displayName_)).string());
+    ASSERT_TRUE(inItsFolder.listening());
+    ASSERT_TRUE(atItsOldName.listening());
+
+    const std::string dll = std::string(ICON_DATA_DIR) + "/icons64.dll";
+    Process& program = startWithoutRuntimeFolder(programs_, home_, displayName_, shared, {dll});
+    EXPECT_TRUE(waitFor([&] { return !mappedWindowsNamed("Glint Gatherer").empty(); }, 20s))
+        << "the start handed over to another user's server instead of showing its window";
+    EXPECT_TRUE(program.running());
+    EXPECT_EQ(inItsFolder.heard(), "");
+    EXPECT_EQ(atItsOldName.heard(), "");
+}
+
+// Another user's server at the very place of the running copy's (put there by
+// the superuser: that user could never make it in a private folder) is
+// refused by its credentials: the later start hears nothing from it, sends it
+// nothing, and runs as the first copy.
+TEST_F(GlintGathererOnX, AServerOfAnotherUserInThePrivateFolderHearsNothingAndTheStartRunsAsTheFirstCopy)
+{
+    std::string why;
+    const auto user = otheruser::find(why);
+    if (!user) GTEST_SKIP() << why;
+    Process& first = start();
+    ASSERT_TRUE(waitFor([&] { return !mappedWindowsNamed("Glint Gatherer").empty(); }, 20s));
+    const fs::path server = home_ / "runtime" / ("Glint Gatherer " + displayName_);
+    ASSERT_TRUE(waitFor([&] { return fs::exists(server); }, 20s)) << server;
+    otheruser::Squatter squatter(*user);
+    ASSERT_TRUE(squatter.listening());
+    ASSERT_TRUE(squatter.moveTo(server.string()));
+
+    Process& second = start({std::string(ICON_DATA_DIR) + "/icons64.dll"});
+    EXPECT_TRUE(waitFor([&] { return mappedWindowsNamed("Glint Gatherer").size() == 2; }, 20s))
+        << "the later start handed over to the other user's server";
+    EXPECT_TRUE(second.running());
+    EXPECT_TRUE(first.running());
+    EXPECT_EQ(squatter.heard(), "");
+}
+
+// A thousand and more clients that connect and say nothing, more than the
+// program may have files open: it keeps answering, and a later start hands over.
+TEST_F(GlintGathererOnX, ManyIdleClientsDoNotKeepALaterStartFromHandingOver)
+{
+    std::unique_ptr<idleclients::UsualFileLimit> usualLimit = std::make_unique<idleclients::UsualFileLimit>();
+    Process& first = start();
+    usualLimit.reset();
+    ASSERT_TRUE(waitFor([&] { return !mappedWindowsNamed("Glint Gatherer").empty(); }, 20s));
+    const fs::path server = home_ / "runtime" / ("Glint Gatherer " + displayName_);
+    ASSERT_TRUE(waitFor([&] { return fs::exists(server); }, 20s)) << server;
+    const std::vector<int> idle = idleclients::open(server.string(), 1500);
+    EXPECT_EQ(idle.size(), 1500u) << "the server stopped taking connections";
+
+    Process& second = start({std::string(ICON_DATA_DIR) + "/icons64.dll"});
+    EXPECT_TRUE(waitFor([&] { return !second.running(); }, 20s)) << "the later start never ended";
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(first.running());
+    EXPECT_EQ(mappedWindowsNamed("Glint Gatherer").size(), 1u) << "the later start ran a copy of its own";
+    idleclients::close(idle);
+}
+
+// A later start with a path that does not exist: the running copy says so
+// in a box, and the later start has ended before that box is closed; closed,
+// the copy lives on, takes the next start and ends as asked.
+TEST_F(GlintGathererOnX, AMessageForAHandedPathHoldsNeitherTheLaterStartNorCrashesTheRunningCopy)
+{
+    // The box's window may go between listing it and asking about it.
+    struct IgnoredErrors {
+        XErrorHandler previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+        ~IgnoredErrors() { XSetErrorHandler(previous); }
+    } ignoredErrors;
+    Process& first = start();
+    std::vector<TopLevel> windows;
+    ASSERT_TRUE(waitFor([&] { return (windows = mappedWindowsNamed("Glint Gatherer")).size() == 1; }, 20s));
+    const Window main = windows.front().id;
+    for (int box = 0; box < 3; ++box) {
+        Process& later = start({"/no/such/path"});
+        ASSERT_TRUE(waitFor([&] { return mappedWindowsNamed("Glint Gatherer").size() == 2; }, 20s))
+            << "no box said the path is neither a file nor a folder";
+        // Answered before the box came: it ends well before the 5 s it
+        // used to wait for an answer.
+        EXPECT_TRUE(waitFor([&] { return !later.running(); }, 4s)) << "the later start waits for the box";
+        EXPECT_EQ(later.exitCode(), 0);
+        Window shown = 0;
+        for (const TopLevel& window : mappedWindowsNamed("Glint Gatherer"))
+            if (window.id != main) shown = window.id;
+        ASSERT_TRUE(waitFor(
+            [&] {
+                sendKey(shown, XK_Return);
+                return waitFor([&] { return mappedWindowsNamed("Glint Gatherer").size() == 1; }, 300ms);
+            },
+            10s))
+            << "the box never closed";
+        EXPECT_FALSE(waitFor([&] { return !first.running(); }, 500ms)) << "the running copy died";
+    }
+    Process& next = start();
+    EXPECT_TRUE(waitFor([&] { return !next.running(); }, 20s));
+    EXPECT_EQ(next.exitCode(), 0);
+    EXPECT_EQ(mappedWindowsNamed("Glint Gatherer").size(), 1u);
+    first.signal(SIGTERM);
+    ASSERT_TRUE(waitFor([&] { return !first.running(); }, 20s));
+    EXPECT_EQ(first.exitCode(), 0);
+}
+
+// A path longer than the platform allows is refused at once, by a first
+// start and a later one alike, without a window.
+TEST_F(GlintGathererOnX, APathBeyondThePlatformsLimitIsRefusedAtOnce)
+{
+    const std::string tooLong = "/" + std::string(100000, 'x');
+    Process& alone = start({tooLong});
+    ASSERT_TRUE(waitFor([&] { return !alone.running(); }, 10s));
+    EXPECT_EQ(alone.exitCode(), 1);
+    EXPECT_TRUE(mappedWindowsNamed("Glint Gatherer").empty());
+
+    Process& first = start();
+    ASSERT_TRUE(waitFor([&] { return mappedWindowsNamed("Glint Gatherer").size() == 1; }, 20s));
+    Process& later = start({tooLong});
+    ASSERT_TRUE(waitFor([&] { return !later.running(); }, 10s));
+    EXPECT_EQ(later.exitCode(), 1);
+    EXPECT_FALSE(waitFor([&] { return mappedWindowsNamed("Glint Gatherer").size() > 1; }, 1s))
+        << "the running copy showed a box for it";
+    EXPECT_TRUE(first.running());
 }
 
 } // namespace

@@ -22,6 +22,8 @@
 #include <map>
 #include <thread>
 
+#include "IdleClients.h"
+#include "OtherUser.h"
 #include "PlayerInstall.h"
 
 namespace {
@@ -642,6 +644,148 @@ TEST(ProgramWithoutDisplay, SaysSoInOneLineAndFails)
         const QStringList lines = QString::fromLocal8Bit(player.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
         ASSERT_EQ(lines.size(), 1) << lines.join('|').toStdString();
         EXPECT_TRUE(lines[0].startsWith("sonorbox: ")) << lines[0].toStdString();
+    }
+}
+
+// The name of the player's lock and socket on the tests' display.
+std::string rendezvousName()
+{
+    return "Sonorbox MP3 on " + xvfb->display().toStdString();
+}
+
+// A folder that every user may make files in, as /tmp.
+std::string sharedTemporaryFolder(const TempFolder& folder)
+{
+    const std::string shared = folder.file("tmp");
+    std::filesystem::create_directory(shared);
+    std::filesystem::permissions(shared, std::filesystem::perms::all | std::filesystem::perms::sticky_bit);
+    return shared;
+}
+
+// A folder made by the other user, open to all.
+std::string folderOfOtherUser(const std::string& path, const otheruser::User& user)
+{
+    std::filesystem::create_directory(path);
+    std::filesystem::permissions(path, std::filesystem::perms::all);
+    EXPECT_EQ(::chown(path.c_str(), user.uid, user.gid), 0);
+    return path;
+}
+
+// Another user was first, without a runtime folder of ours: where the
+// player would make its own folder, and where it used to listen (the
+// toolkit's runtime folder, or failing that the temporary folder itself),
+// that user's listener holds a live player's lock and answers as the player.
+TEST_F(Program, AnotherUsersListenerWhereThePlayerWouldListenHearsNothingAndThePlayerRuns)
+{
+    std::string why;
+    const auto user = otheruser::find(why);
+    if (!user) GTEST_SKIP() << why;
+    PlayerInstall install;
+    std::filesystem::permissions(install.folder.path(), std::filesystem::perms::owner_all |
+                                                            std::filesystem::perms::others_read |
+                                                            std::filesystem::perms::others_exec);
+    const std::string shared = sharedTemporaryFolder(install.folder);
+    std::vector<std::unique_ptr<otheruser::Squatter>> squatters;
+    for (const std::string& folder :
+         {folderOfOtherUser(shared + "/sonorbox-" + std::to_string(::getuid()), *user),
+          folderOfOtherUser(shared + "/runtime-" + std::string(::getpwuid(::getuid())->pw_name), *user), shared}) {
+        squatters.push_back(std::make_unique<otheruser::Squatter>(*user, folder + "/" + rendezvousName()));
+        ASSERT_TRUE(squatters.back()->listening());
+        ASSERT_TRUE(squatters.back()->writeLock(folder + "/" + rendezvousName() + ".lock", *user));
+    }
+
+    QProcess& player =
+        install.start({DEMO_SONG}, {{"XDG_RUNTIME_DIR", QString()}, {"TMPDIR", QString::fromStdString(shared)}},
+                      QProcess::SeparateChannels);
+    EXPECT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }))
+        << "the start handed its song to another user's listener";
+    EXPECT_EQ(player.state(), QProcess::Running);
+    for (const auto& squatter : squatters) EXPECT_EQ(squatter->heard(), "");
+    EXPECT_TRUE(install.playing(64 * 1024));
+    // Said, naming the folder that is not the user's own.
+    const std::string told =
+        "sonorbox: " + shared + "/sonorbox-" + std::to_string(::getuid()) +
+        " belongs to another user: this player runs on its own, without taking over later starts\n";
+    std::string said;
+    EXPECT_TRUE(processUntil([&] {
+        said += player.readAllStandardError().toStdString();
+        return said.find(told) != std::string::npos;
+    })) << said;
+}
+
+// Another user's listener at the very place of the running player's socket
+// (put there by the superuser: that user could never make it in a private
+// folder) is refused by its credentials: the second start sends it nothing
+// and runs as the player.
+TEST_F(Program, AListenerOfAnotherUserInThePrivateFolderHearsNothingAndTheSecondStartRunsAsThePlayer)
+{
+    std::string why;
+    const auto user = otheruser::find(why);
+    if (!user) GTEST_SKIP() << why;
+    PlayerInstall install;
+    QProcess& first = install.start({DEMO_SONG});
+    ASSERT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }));
+    const std::string socket = install.runtime.file(rendezvousName());
+    ASSERT_TRUE(processUntil([&] { return std::filesystem::exists(socket); }));
+    otheruser::Squatter squatter(*user);
+    ASSERT_TRUE(squatter.listening());
+    ASSERT_TRUE(squatter.moveTo(socket));
+
+    QProcess& second = install.start({QString::fromStdString(std::string(TEST_DATA_DIR) + "/mp3/stereo-128.mp3")});
+    EXPECT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 2; }, std::chrono::seconds(20)))
+        << "the second start handed its song to the other user's listener";
+    EXPECT_EQ(second.state(), QProcess::Running);
+    EXPECT_EQ(first.state(), QProcess::Running);
+    EXPECT_EQ(squatter.heard(), "");
+}
+
+// A thousand and more clients that connect and say nothing, more than the
+// player may have files open: it keeps listening, and a second start hands
+// its song over.
+TEST_F(Program, ManyIdleClientsDoNotKeepASecondStartFromHandingOver)
+{
+    PlayerInstall install;
+    auto usualLimit = std::make_unique<idleclients::UsualFileLimit>();
+    QProcess& first = install.start({DEMO_SONG});
+    usualLimit.reset();
+    ASSERT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }));
+    const std::string socket = install.runtime.file(rendezvousName());
+    ASSERT_TRUE(processUntil([&] { return std::filesystem::exists(socket); }));
+    const std::vector<int> idle = idleclients::open(socket, 1500);
+    EXPECT_EQ(idle.size(), 1500u) << "the player stopped taking connections";
+
+    const std::string song = std::string(TEST_DATA_DIR) + "/mp3/stereo-128.mp3";
+    QProcess& second = install.start({QString::fromStdString(song)});
+    ASSERT_TRUE(second.waitForFinished(20000));
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(install.song(), song);
+    EXPECT_EQ(first.state(), QProcess::Running);
+    EXPECT_EQ(visiblePlayerWindows().size(), 1);
+    idleclients::close(idle);
+}
+
+// A path longer than the platform allows is refused at once, by a first start
+// and a second alike, and never becomes the song.
+TEST_F(Program, APathBeyondThePlatformsLimitIsRefusedAtOnce)
+{
+    PlayerInstall install;
+    // As the words of the command line, which are taken as one path.
+    QStringList words(256, QString(4095, QLatin1Char('x')));
+    words[0] = QLatin1Char('/') + QString(4094, QLatin1Char('x'));
+    const std::string start =
+        "sonorbox: the path is too long (1048575 bytes, at most 4095): \"/" + std::string(59, 'x') + "...\"\n";
+    for (const bool running : {false, true}) {
+        if (running) {
+            install.start({DEMO_SONG});
+            ASSERT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }));
+        }
+        QProcess& refused = install.start(words, {}, QProcess::SeparateChannels);
+        ASSERT_TRUE(refused.waitForFinished(10000));
+        EXPECT_EQ(refused.exitCode(), 1);
+        const std::string said = refused.readAllStandardError().toStdString();
+        EXPECT_NE(said.find(start), std::string::npos) << said.substr(0, 300);
+        EXPECT_LT(said.size(), 300u);
+        EXPECT_EQ(install.song(), running ? DEMO_SONG : "");
     }
 }
 
