@@ -138,7 +138,8 @@ FolderEntries readFolder(const QString& folder, const std::atomic<bool>* stop)
         entries.error = ENOENT;
         return entries;
     }
-    for (const QFileInfo& entry : dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+    for (const QFileInfo& entry :
+         dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
         if (stop && *stop) break;
         (entry.isDir() ? entries.folders : entries.files) << entry.fileName();
     }

@@ -147,7 +147,7 @@ TEST_F(FileSystem, OnlyWhatOpensAsAFolderIsListedAsOne)
     EXPECT_EQ(subFolderRows(), (QStringList{QStringLiteral("linked"), QStringLiteral("real")}));
     // The file list keeps every other entry; none of them is opened by being listed.
     const QStringList others{QStringLiteral("dangling"), QStringLiteral("device"), QStringLiteral("fifo"),
-                             QStringLiteral("file.ico"), QStringLiteral("loop1"), QStringLiteral("loop2")};
+                             QStringLiteral("file.ico"), QStringLiteral("loop1"),  QStringLiteral("loop2")};
     ASSERT_TRUE(waitFor([&] { return fileRows() == others; })) << fileRows().join(QLatin1Char(' ')).toStdString();
     // A click on the FIFO would hang if it were opened to be read.
     ASSERT_TRUE(window.frm.File1()->selectFile(QStringLiteral("fifo")));
@@ -169,9 +169,9 @@ TEST_F(FileSystem, AFolderThatCannotBeReadIsNamedAndTheListStays)
     doubleClickFolder(QStringLiteral("locked"));
     ASSERT_EQ(window.prompts.messages.size(), 1u);
     EXPECT_EQ(window.prompts.messages[0].title, QStringLiteral("Glint Gatherer"));
-    EXPECT_EQ(window.prompts.messages[0].text,
-              QStringLiteral("Error 75:  Path/File access error. \"%1\" could not be read: Permission denied.")
-                  .arg(locked));
+    EXPECT_EQ(
+        window.prompts.messages[0].text,
+        QStringLiteral("Error 75:  Path/File access error. \"%1\" could not be read: Permission denied.").arg(locked));
     EXPECT_EQ(window.frm.Dir1()->path(), root);
     EXPECT_EQ(window.frm.File1()->path(), root);
 }
@@ -185,9 +185,9 @@ TEST_F(FileSystem, AnUnreadableDriveIsNamedAndTheListsStayWhereTheUserWas)
     const QString before = window.frm.Drive1()->drive();
     window.frm.Drive1()->setDrive(drive);
     ASSERT_EQ(window.prompts.messages.size(), 1u);
-    EXPECT_EQ(window.prompts.messages[0].text,
-              QStringLiteral("Error 75:  Path/File access error. \"%1\" could not be read: Permission denied.")
-                  .arg(drive));
+    EXPECT_EQ(
+        window.prompts.messages[0].text,
+        QStringLiteral("Error 75:  Path/File access error. \"%1\" could not be read: Permission denied.").arg(drive));
     EXPECT_EQ(window.frm.Dir1()->path(), root) << "no jump to the root";
     EXPECT_EQ(window.frm.File1()->path(), root);
     EXPECT_EQ(window.frm.Drive1()->drive(), before) << "the drive list shows where the lists are";
