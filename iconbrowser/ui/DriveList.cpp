@@ -1,5 +1,6 @@
 #include "DriveList.h"
 
+#include "FileNames.h"
 #include "WindowsPlaces.h"
 
 #include <QDir>
@@ -51,7 +52,10 @@ void DriveList::setDrive(const QString& drive)
 
 QString DriveList::driveOf(const QString& path)
 {
-    const QStorageInfo volume(path);
+    // The toolkit takes UTF-8 paths only; a folder named otherwise lies on the drive of its parent.
+    QString usable = path;
+    while (fileNameShown(usable) != usable) usable = usable.section(QLatin1Char('/'), 0, -2);
+    const QStorageInfo volume(usable.isEmpty() ? QDir::rootPath() : usable);
     return volume.isValid() ? volume.rootPath() : QString();
 }
 

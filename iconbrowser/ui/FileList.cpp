@@ -1,6 +1,8 @@
 #include "FileList.h"
 
-#include <QDirIterator>
+#include "FileNames.h"
+#include "FolderReading.h"
+
 #include <QFileSystemWatcher>
 #include <QTimer>
 #include <QPointer>
@@ -29,17 +31,26 @@ std::atomic<bool> listingsEnded{false};
 // Names only: the list needs nothing else, and nothing here opens a file.
 QStringList filesOf(const QString& folder)
 {
-    QStringList names;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext() && !listingsEnded) names << it.nextFileInfo().fileName();
+    QStringList names = readFolder(folder, &listingsEnded).files;
     std::sort(names.begin(), names.end(), listedBefore);
     return names;
 }
 
+// The names as they are (the edit role) and as shown, bytes that are not UTF-8 marked.
+class FileNamesModel final : public QStringListModel {
+public:
+    using QStringListModel::QStringListModel;
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        const QVariant name = QStringListModel::data(index, role == Qt::DisplayRole ? Qt::EditRole : role);
+        return role == Qt::DisplayRole ? QVariant(fileNameShown(name.toString())) : name;
+    }
+};
+
 } // namespace
 
 FileList::FileList(QWidget* parent)
-    : QListView(parent), model_(new QStringListModel(this)), watcher_(new QFileSystemWatcher(this)),
+    : QListView(parent), model_(new FileNamesModel(this)), watcher_(new QFileSystemWatcher(this)),
       relist_(new QTimer(this))
 {
     relist_->setSingleShot(true);
@@ -113,7 +124,7 @@ void FileList::merge(const QStringList& names)
     int row = 0;
     qsizetype next = 0;
     while (row < model_->rowCount() || next < names.size()) {
-        const QString listed = row < model_->rowCount() ? model_->index(row).data().toString() : QString();
+        const QString listed = row < model_->rowCount() ? model_->index(row).data(Qt::EditRole).toString() : QString();
         if (row < model_->rowCount() && (next == names.size() || listedBefore(listed, names[next]))) {
             model_->removeRow(row);
         } else if (row == model_->rowCount() || listedBefore(names[next], listed)) {
@@ -135,7 +146,7 @@ void FileList::chooseWhenListed(const QString& name)
 QString FileList::fileName() const
 {
     const QModelIndex current = currentIndex();
-    return current.isValid() ? current.data().toString() : QString();
+    return current.isValid() ? current.data(Qt::EditRole).toString() : QString();
 }
 
 bool FileList::selectFile(const QString& name)

@@ -6,15 +6,23 @@
 
 namespace glint {
 
-// Why a folder could not be opened, as an error number and its description.
+// Why a folder could not be opened: the error number and description the
+// classic runtime gives it, the folder, and the system's reason.
 struct FolderError {
     int number;
     QString description;
+    QString path;
+    QString reason;
+
+    // "Error 75:  Path/File access error. "/mnt/disk" could not be read: Permission denied."
+    QString message() const;
 };
 
 // The folder list (`Dir1`), as the classic folder list box: the folders from
 // the root down to the current one, each opened, then the current folder's
-// sub-folders. A double-click or Enter on a folder opens it.
+// sub-folders (only what opens as a folder: no FIFO, device or dangling
+// link). A double-click or Enter on a folder opens it; one that cannot be
+// opened is refused with openRefused, and the list stays as it was.
 class FolderList final : public QTreeWidget {
     Q_OBJECT
 public:
@@ -27,6 +35,7 @@ public:
 
 signals:
     void pathChanged();
+    void openRefused(const glint::FolderError& error);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

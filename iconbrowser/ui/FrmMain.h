@@ -78,6 +78,8 @@ public:
     // Goes to a folder, or to a file's folder with that file chosen and its
     // icons shown: a path from the command line or handed over by a later start.
     void openPath(const QString& path);
+    // File > Open...: a typed or pasted path, opened as openPath does.
+    void mopen_Click();
 
     // Layout and splitter, lengths in twips.
     void SizeControls(double x);
@@ -153,6 +155,7 @@ private:
     QScrollBar* icoscroll_ = nullptr;
     std::array<IconBox*, iconBoxCount> icopic_{};
 
+    QAction* mopen_ = nullptr;
     QAction* mexit_ = nullptr;
     QAction* mcontents_ = nullptr;
     QAction* msearch_ = nullptr;
@@ -165,6 +168,7 @@ private:
     HelpViewer* helpViewer_ = nullptr;
 
     QString loadedPath_;
+    QString lastSaveFolder_; // where the save dialog opens: the folder last saved to
     int iconsPresent_ = 0;
     bool splitterMoving_ = false;
 

@@ -4,7 +4,9 @@
 
 #include "DriveList.h"
 #include "FileList.h"
+#include "FileNames.h"
 #include "FolderList.h"
+#include "FolderReading.h"
 #include "IconBox.h"
 #include "IconDescription.h"
 #include "IconImage.h"
@@ -13,12 +15,12 @@
 #include "SaveIcon.h"
 
 #include <QApplication>
-#include <QFile>
-#include <QFileInfo>
+#include <QDir>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QWheelEvent>
 #include <QtConcurrent/QtConcurrentRun>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -26,8 +28,31 @@ namespace glint {
 
 namespace {
 
-// Where the drive list falls back to when a drive cannot be read.
+// Where the drive list falls back to when a drive is not there.
 const QString fallbackDrive = QStringLiteral("/");
+constexpr int deviceUnavailable = 68;
+
+std::filesystem::path onDisk(const QString& path)
+{
+    return std::filesystem::path(fileNameBytes(path).toStdString());
+}
+
+// A path as typed or pasted: blanks and quotes around it dropped, a file
+// manager's file:// address and a leading "~" (the home folder) understood.
+QString typedPath(QString text)
+{
+    text = text.trimmed();
+    if (text.size() >= 2 && (text.front() == QLatin1Char('"') || text.front() == QLatin1Char('\'')) &&
+        text.back() == text.front())
+        text = text.mid(1, text.size() - 2);
+    if (text.startsWith(QLatin1String("file://"))) {
+        const QUrl address(text);
+        if (address.isLocalFile())
+            text = fileNameText(QByteArray::fromPercentEncoding(address.path(QUrl::FullyEncoded).toLatin1()));
+    }
+    if (text == QLatin1String("~") || text.startsWith(QLatin1String("~/"))) text = QDir::homePath() + text.mid(1);
+    return QDir::fromNativeSeparators(text);
+}
 
 } // namespace
 
@@ -97,6 +122,11 @@ void FrmMain::File1_Click()
     loadedPath_ = folder + name;
     LoadIconPage(loadedPath_);
     clearBordersOnDraw_ = true; // ClearIconBorders, once the page is drawn
+    // A file that cannot be read holds no icons, and the user learns why.
+    if (const int error = fileReadError(loadedPath_))
+        services_.prompts->message(
+            this, QMessageBox::Warning, title,
+            QStringLiteral("\"%1\" could not be read: %2.").arg(fileNameShown(loadedPath_), errorText(error)));
 }
 
 void FrmMain::icoscroll_Change()
@@ -145,57 +175,70 @@ void FrmMain::icopic_MouseDown(int index, Qt::MouseButton button, QPoint globalP
 // image as PNG, or the whole icon as an icon file; empty when it is gone.
 QByteArray FrmMain::iconBytes(int index, bool wholeIcon) const
 {
-    const icons::IconReader reader{std::filesystem::path(QFile::encodeName(shownPage_.path).toStdString())};
+    const icons::IconReader reader{onDisk(shownPage_.path)};
     const int icon = shownPage_.first + index;
     return wholeIcon ? icons::iconFile(reader, icon) : icons::largestImageAsPng(reader, icon);
 }
 
 void FrmMain::mnuSave_Click(int index)
 {
-    // The icon is the one shown when the menu was chosen, whatever happens while the dialog is open.
+    // The icon is the one shown when the menu was chosen: a path handed over
+    // while the dialog is open changes the page, not this.
     const QImage picture = icopic_[index]->picture();
     const IconPage shown = shownPage_;
-    const SaveTarget target = services_.prompts->askSaveTarget(this);
+    const SaveTarget target = services_.prompts->askSaveTarget(this, lastSaveFolder_);
     if (target.path.isEmpty()) return;
     QString error;
     if (target.format == SaveFormat::Bitmap) {
         error = writeBitmap(picture, target.path);
     } else {
         // The bitmap is the box's picture; the other formats come from the file as it stores the icon.
-        const icons::IconReader reader{std::filesystem::path(QFile::encodeName(shown.path).toStdString())};
+        const icons::IconReader reader{onDisk(shown.path)};
         const int icon = shown.first + index;
         const QByteArray bytes =
             target.format == SaveFormat::Png ? icons::largestImageAsPng(reader, icon) : icons::iconFile(reader, icon);
-        error = bytes.isEmpty() ? QStringLiteral("%1 no longer holds that icon").arg(shown.path)
+        error = bytes.isEmpty() ? QStringLiteral("%1 no longer holds that icon").arg(fileNameShown(shown.path))
                                 : writeBytes(bytes, target.path);
     }
-    if (!error.isEmpty())
-        services_.prompts->message(
-            this, QMessageBox::Warning, title,
-            QStringLiteral("The icon could not be saved as \"%1\": %2.").arg(target.path, error));
+    if (error.isEmpty()) {
+        lastSaveFolder_ = QFileInfo(target.path).absolutePath();
+        return;
+    }
+    services_.prompts->message(this, QMessageBox::Warning, title,
+                               QStringLiteral("The icon could not be saved as \"%1\": %2.").arg(target.path, error));
 }
 
 void FrmMain::openPath(const QString& path)
 {
-    const QFileInfo target(path);
-    if (!target.exists()) {
+    const QString target = QDir::cleanPath(QDir::isAbsolutePath(path) ? path : QDir(dir1_->path()).filePath(path));
+    if (path.isEmpty() || !pathExists(target)) {
         services_.prompts->message(this, QMessageBox::Warning, title,
-                                   QStringLiteral("\"%1\" is neither a file nor a folder.").arg(path));
+                                   QStringLiteral("\"%1\" is neither a file nor a folder.").arg(fileNameShown(path)));
         return;
     }
-    const QString folder = target.isDir() ? target.absoluteFilePath() : target.absolutePath();
+    const bool folderGiven = isFolder(target);
+    const qsizetype lastSlash = target.lastIndexOf(QLatin1Char('/'));
+    const QString folder = folderGiven ? target : target.left(std::max<qsizetype>(lastSlash, 1));
+    const QString previousDrive = drive1_->drive();
     {
         // The drive follows quietly: its change would move the lists to its root.
         const QSignalBlocker quiet(drive1_);
         drive1_->setDrive(DriveList::driveOf(folder));
     }
     if (const auto error = dir1_->setPath(folder)) {
-        services_.prompts->message(this, QMessageBox::Warning, title,
-                                   QStringLiteral("Error %1:  %2.").arg(error->number).arg(error->description));
+        const QSignalBlocker quiet(drive1_);
+        drive1_->setDrive(previousDrive);
+        services_.prompts->message(this, QMessageBox::Warning, title, error->message());
         return;
     }
-    file1_->setPath(folder); // listed afresh even when the folder was already shown
-    if (!target.isDir()) file1_->chooseWhenListed(target.fileName());
+    file1_->setPath(dir1_->path()); // listed afresh even when the folder was already shown
+    if (!folderGiven) file1_->chooseWhenListed(target.mid(lastSlash + 1));
+}
+
+void FrmMain::mopen_Click()
+{
+    const QString typed = services_.prompts->askPath(this, dir1_->path());
+    if (!typed.trimmed().isEmpty()) openPath(typedPath(typed));
 }
 
 void FrmMain::Dir1_Change()
@@ -208,8 +251,13 @@ void FrmMain::Drive1_Change()
     const QString drive = drive1_->drive();
     const auto error = dir1_->setPath(drive);
     if (!error) return;
-    services_.prompts->message(this, QMessageBox::Warning, title,
-                               QStringLiteral("Error %1:  %2.").arg(error->number).arg(error->description));
+    services_.prompts->message(this, QMessageBox::Warning, title, error->message());
+    // A drive that is there but cannot be read: the lists stay where the user was.
+    if (error->number != deviceUnavailable) {
+        const QSignalBlocker quiet(drive1_);
+        drive1_->setDrive(DriveList::driveOf(dir1_->path()));
+        return;
+    }
     // With the fall-back itself unreadable there is nowhere left to go: one
     // message, and the lists stay where they were.
     if (drive == fallbackDrive) return;

@@ -1,6 +1,7 @@
 // Icons out of the window: a box's icon copied or dragged out, and every icon
 // of the loaded file written into a folder.
 #include "FrmMain.h"
+#include "FileNames.h"
 
 #include "IconBox.h"
 #include "IconImage.h"
@@ -26,8 +27,8 @@ const QString pngType = QStringLiteral("image/png");
 
 QString nameOfIcon(const IconPage& page, int icon, icons::ExportFormat format)
 {
-    const std::string file = QFile::encodeName(QFileInfo(page.path).fileName()).toStdString();
-    return QFile::decodeName(icons::exportName(file, icon, page.count, format).c_str());
+    const std::string file = fileNameBytes(QFileInfo(page.path).fileName()).toStdString();
+    return fileNameText(QByteArray::fromStdString(icons::exportName(file, icon, page.count, format)));
 }
 
 } // namespace
@@ -82,8 +83,8 @@ void FrmMain::mnuSaveAll_Click()
     const SaveAllTarget target = services_.prompts->askSaveAllTarget(this);
     if (target.folder.isEmpty()) return;
     const QString path = shownPage_.path;
-    const std::string fileName = QFile::encodeName(QFileInfo(path).fileName()).toStdString();
-    const std::filesystem::path folder(QFile::encodeName(target.folder).toStdString());
+    const std::string fileName = fileNameBytes(QFileInfo(path).fileName()).toStdString();
+    const std::filesystem::path folder(fileNameBytes(target.folder).toStdString());
     // Off the window thread: a file of thousands of icons takes a while.
     QApplication::setOverrideCursor(Qt::BusyCursor);
     mnuSaveAll_->setEnabled(false);
@@ -95,7 +96,8 @@ void FrmMain::mnuSaveAll_Click()
         watcher->deleteLater();
         if (!result.failures.empty()) {
             QStringList lines;
-            for (const std::string& failure : result.failures) lines << QFile::decodeName(failure.c_str());
+            for (const std::string& failure : result.failures)
+                lines << fileNameShown(fileNameText(QByteArray::fromStdString(failure)));
             constexpr int shownLines = 10;
             const qsizetype more = lines.size() - shownLines;
             if (more > 0) lines = lines.mid(0, shownLines) << QStringLiteral("... and %1 more").arg(more);
@@ -107,7 +109,7 @@ void FrmMain::mnuSaveAll_Click()
         emit iconsSaved(result.written);
     });
     watcher->setFuture(QtConcurrent::run([path, fileName, folder, format = target.format] {
-        const icons::IconReader reader{std::filesystem::path(QFile::encodeName(path).toStdString())};
+        const icons::IconReader reader{std::filesystem::path(fileNameBytes(path).toStdString())};
         return icons::exportAllIcons(reader, fileName, folder, format);
     }));
 }

@@ -9,6 +9,7 @@
 #include "HelpFile.h"
 #include "IconBox.h"
 #include "SplitterGrip.h"
+#include "Prompts.h"
 #include "Twips.h"
 
 #include <QDir>
@@ -156,6 +157,9 @@ void FrmMain::buildMenus()
 {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mnuFile"));
+    mopen_ = file->addAction(QStringLiteral("&Open..."));
+    mopen_->setObjectName(QStringLiteral("mopen"));
+    mopen_->setShortcut(QKeySequence::Open);
     mnuSaveAll_ = file->addAction(QStringLiteral("Save &All Icons..."));
     mnuSaveAll_->setObjectName(QStringLiteral("mnuSaveAll"));
     mnuSaveAll_->setEnabled(false);
@@ -200,6 +204,9 @@ void FrmMain::connectControls()
     }
     connect(mnuSaveAll_, &QAction::triggered, this, &FrmMain::mnuSaveAll_Click);
     connect(dir1_, &FolderList::pathChanged, this, &FrmMain::Dir1_Change);
+    connect(dir1_, &FolderList::openRefused, this, [this](const FolderError& error) {
+        services_.prompts->message(this, QMessageBox::Warning, title, error.message());
+    });
     connect(drive1_, &DriveList::driveChanged, this, &FrmMain::Drive1_Change);
 
     connect(imgSplitter_, &SplitterGrip::pressed, this, &FrmMain::imgSplitter_MouseDown);
@@ -207,6 +214,7 @@ void FrmMain::connectControls()
             [this](int x) { imgSplitter_MouseMove(twips::fromPixels(this, x)); });
     connect(imgSplitter_, &SplitterGrip::released, this, &FrmMain::imgSplitter_MouseUp);
 
+    connect(mopen_, &QAction::triggered, this, &FrmMain::mopen_Click);
     connect(mexit_, &QAction::triggered, this, &FrmMain::mexit_Click);
     connect(cmdExit_, &QToolButton::clicked, this, &FrmMain::mexit_Click);
     connect(mcontents_, &QAction::triggered, this, &FrmMain::mcontents_Click);

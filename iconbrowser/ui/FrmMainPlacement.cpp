@@ -8,6 +8,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
+#include <QLayout>
+#include <QWindow>
 
 namespace glint {
 
@@ -45,7 +47,18 @@ void FrmMain::Form_Load()
     // would hide the window: it opens at the default instead.
     if (!onSomeScreen(QRect(position, frameGeometry().size())))
         position = QPoint(twips::toPixels(this, defaultPosition), twips::toPixels(this, defaultPosition));
+    // "MainLeft" and "MainTop" are the frame's place, as written at the close.
+    // Under X11 the frame is not known before the window manager has framed
+    // the window, so the window asks for its frame to stand there (the
+    // north-west gravity of ICCCM 4.1.2.3) rather than moving its client
+    // area there, which would creep by the title bar at every start. The size
+    // is settled first: a change of geometry at showing would take that back.
+    ensurePolished();
+    layout()->activate();
+    adjustSize();
     move(position);
+    create();
+    windowHandle()->setFramePosition(position);
 }
 
 void FrmMain::Form_Unload()
@@ -53,7 +66,9 @@ void FrmMain::Form_Unload()
     // A minimised window would store where its icon sits: the previous close's placement stays.
     if (isMinimized()) return;
     QSettings& settings = *services_.settings;
-    const QRect frame = frameGeometry();
+    // The platform window's frame: the widget's own may still hold the margins
+    // of before the window manager framed it.
+    const QRect frame = windowHandle() ? windowHandle()->frameGeometry() : frameGeometry();
     const auto text = [this](int pixels) {
         return QString::number(static_cast<float>(twips::fromPixels(this, pixels)));
     };

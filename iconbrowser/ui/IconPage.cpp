@@ -1,4 +1,5 @@
 #include "IconPage.h"
+#include "FileNames.h"
 
 #include "IconDescription.h"
 #include "IconImage.h"
@@ -36,7 +37,7 @@ int asSixteenBit(int count)
 
 IconPage readIconPage(const QString& path, int first, int boxes, int devicePixels)
 {
-    const icons::IconReader reader{std::filesystem::path(QFile::encodeName(path).toStdString())};
+    const icons::IconReader reader{std::filesystem::path(fileNameBytes(path).toStdString())};
     IconPage page{path, first, asSixteenBit(reader.count()), {}};
     page.boxes.resize(static_cast<std::size_t>(std::max(boxes, 0)));
     for (int b = 0; b < boxes; ++b) {

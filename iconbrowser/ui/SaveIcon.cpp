@@ -81,6 +81,13 @@ QString withExtension(const QString& path, SaveFormat format)
     return path.endsWith(extension, Qt::CaseInsensitive) ? path : path + extension;
 }
 
+SaveTarget saveTargetFor(const QString& chosen, SaveFormat filterFormat)
+{
+    for (const Filter& filter : filters())
+        if (chosen.endsWith(QLatin1Char('.') + filter.extension, Qt::CaseInsensitive)) return {chosen, filter.format};
+    return {withExtension(chosen, filterFormat), filterFormat};
+}
+
 QString writeBitmap(const QImage& picture, const QString& path)
 {
     return writeWhole(path, [&picture](QSaveFile& file) { return picture.save(&file, "BMP"); });

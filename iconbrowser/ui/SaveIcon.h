@@ -28,6 +28,11 @@ void configureSaveDialog(QFileDialog& dialog);
 // The format a filter of that dialog stands for.
 SaveFormat formatOfFilter(const QString& filter);
 
+// What a name chosen under the filter of `filterFormat` saves: a name that
+// ends in an offered type's extension (any letter case) is that type, as
+// typed; any other name gets the filter's extension and type.
+SaveTarget saveTargetFor(const QString& chosen, SaveFormat filterFormat);
+
 // `path` ending in the format's extension (in any letter case): as it is
 // when it does, with the extension added when it does not.
 QString withExtension(const QString& path, SaveFormat format);

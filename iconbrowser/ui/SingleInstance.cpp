@@ -1,4 +1,5 @@
 #include "SingleInstance.h"
+#include "FileNames.h"
 
 #include <QApplication>
 #include <QDir>
@@ -86,7 +87,7 @@ QByteArray HandOver::request() const
 {
     if (path.isEmpty()) return activateRequest;
     // Percent-encoded, so that any byte of a file name (a line break too) goes over whole.
-    return openPrefix + QFile::encodeName(path).toPercentEncoding() + '\n';
+    return openPrefix + fileNameBytes(path).toPercentEncoding() + '\n';
 }
 
 std::optional<HandOver> HandOver::fromRequest(const QByteArray& line)
@@ -96,7 +97,7 @@ std::optional<HandOver> HandOver::fromRequest(const QByteArray& line)
     const QByteArray encoded = line.mid(openPrefix.size(), line.size() - openPrefix.size() - 1);
     const QByteArray bytes = QByteArray::fromPercentEncoding(encoded);
     if (bytes.size() > pathLimit) return std::nullopt;
-    const QString path = QFile::decodeName(bytes);
+    const QString path = fileNameText(bytes);
     if (path.isEmpty() || path.contains(QChar(0))) return std::nullopt;
     return HandOver{path};
 }
@@ -115,7 +116,7 @@ QString HandOver::tooLongText(const QString& path)
     for (QChar& c : start)
         if (c.category() == QChar::Other_Control) c = QLatin1Char('?');
     return QStringLiteral("the path is too long (%1 bytes, at most %2): \"%3%4\"")
-        .arg(QFile::encodeName(path).size())
+        .arg(fileNameBytes(path).size())
         .arg(pathLimit)
         .arg(start, start.size() < path.size() ? QStringLiteral("...") : QString());
 }

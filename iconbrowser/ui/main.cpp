@@ -9,6 +9,7 @@
 #include "DisplayLoss.h"
 #include "EndSignals.h"
 #include "FileList.h"
+#include "FileNames.h"
 #include "FrmMain.h"
 #include "HelpFile.h"
 #include "Prompts.h"
@@ -16,15 +17,32 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QFile>
-#include <QFileInfo>
+#include <QDir>
 #include <QSettings>
+#include <QTimer>
 
 #include <cstdio>
+#include <cstring>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace {
 
 constexpr int handOverTimeoutMs = 5000;
+const char* const version = "1.1";
+
+const char* const usage = "usage: GlintGatherer [PATH]\n";
+const char* const helpText = "Glint Gatherer: browse the icons of Windows programs, libraries and icon files.\n"
+                             "\n"
+                             "  PATH       a folder to open, or a file whose icons to show (its folder opened)\n"
+                             "  --help     show this text and end\n"
+                             "  --version  show the version and end\n"
+                             "\n"
+                             "A start while the program runs on the same display hands PATH to the running\n"
+                             "window and ends. The window's position is kept in\n"
+                             "~/.config/Glint Gatherer/Glint Gatherer.conf.\n";
 
 // Under Wayland a window cannot place itself, so the saved position would be
 // lost: the X11 platform (XWayland) is asked for first, Wayland kept as the
@@ -35,26 +53,54 @@ void preferX11UnderWayland()
         qputenv("QT_QPA_PLATFORM", "xcb;wayland");
 }
 
+// The path as the file system names it: the argument's own bytes (a name
+// need not be UTF-8), made absolute here, since the running copy's folder is
+// not this start's.
+QString absolutePath(const char* argument)
+{
+#ifndef _WIN32
+    QString path = glint::fileNameText(QByteArray(argument));
+    if (QDir::isAbsolutePath(path)) return QDir::cleanPath(path);
+    QByteArray folder(4096, '\0');
+    while (!::getcwd(folder.data(), static_cast<size_t>(folder.size())) && folder.size() < (1 << 20))
+        folder.resize(folder.size() * 2);
+    return QDir::cleanPath(glint::fileNameText(QByteArray(folder.constData())) + QLatin1Char('/') + path);
+#else
+    Q_UNUSED(argument);
+    return QDir::cleanPath(QDir::current().absoluteFilePath(QCoreApplication::arguments().value(1)));
+#endif
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    // Answered before any display is sought: they need none.
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::fputs(usage, stdout);
+        std::fputs(helpText, stdout);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("GlintGatherer %s\n", version);
+        return 0;
+    }
     preferX11UnderWayland();
-    QApplication application(argc, argv);
+    if (!glint::checkDisplay("GlintGatherer")) return 1;
+    QApplication application(argc, argv); // takes the toolkit's own options out of argv
+    glint::displayConnected();
     application.setApplicationName(glint::FrmMain::title);
-    application.setApplicationVersion(QStringLiteral("1.1"));
+    application.setApplicationVersion(QString::fromLatin1(version));
     // The desktop entry's name: the window's identity on the desktop.
     QGuiApplication::setDesktopFileName(QStringLiteral(GLINTGATHERER_DESKTOP_ID));
 
-    const QStringList arguments = QCoreApplication::arguments().mid(1);
-    if (arguments.size() > 1) {
-        std::fprintf(stderr, "usage: GlintGatherer [PATH]   (one file or folder)\n");
+    if (argc > 2) {
+        std::fprintf(stderr, "%s   (one file or folder; --help tells more)\n", usage);
         return 2;
     }
-    // Made absolute here: the running copy's folder is not this start's.
-    const QString path = arguments.isEmpty() ? QString() : QFileInfo(arguments.front()).absoluteFilePath();
+    const QString path = argc == 2 ? absolutePath(argv[1]) : QString();
     // Refused before anything lays it out or hands it over.
-    if (QFile::encodeName(path).size() > glint::HandOver::longestPath()) {
+    if (glint::fileNameBytes(path).size() > glint::HandOver::longestPath()) {
         std::fprintf(stderr, "GlintGatherer: %s\n", qPrintable(glint::HandOver::tooLongText(path)));
         return 1;
     }
@@ -72,7 +118,9 @@ int main(int argc, char** argv)
     glint::watchDisplayLoss();
     window.Form_Load();
     window.show();
-    if (!path.isEmpty()) window.openPath(path);
+    // Opened from inside the event loop: a message it shows is then a box
+    // over the running program, which an end signal closes with the rest.
+    if (!path.isEmpty()) QTimer::singleShot(0, &window, [&window, &path] { window.openPath(path); });
     const int status = application.exec();
     glint::FileList::endListings();
     return status;

@@ -528,7 +528,9 @@ TEST_F(Browse, AnUnreadableDriveFallsBackToTheRoot)
     window.frm.Drive1()->setDrive(gone);
     ASSERT_EQ(window.prompts.messages.size(), 1u);
     EXPECT_EQ(window.prompts.messages[0].title, QStringLiteral("Glint Gatherer"));
-    EXPECT_EQ(window.prompts.messages[0].text, QStringLiteral("Error 68:  Device unavailable."));
+    EXPECT_EQ(window.prompts.messages[0].text,
+              QStringLiteral("Error 68:  Device unavailable. \"%1\" could not be read: No such file or directory.")
+                  .arg(gone));
     EXPECT_EQ(window.prompts.messages[0].icon, QMessageBox::Warning);
     EXPECT_EQ(window.frm.Drive1()->drive(), QStringLiteral("/"));
     EXPECT_EQ(window.frm.Dir1()->path(), QStringLiteral("/"));

@@ -587,3 +587,178 @@ TEST_F(GlintGathererOnX, APathBeyondThePlatformsLimitIsRefusedAtOnce)
 }
 
 } // namespace
+
+namespace {
+
+// The window manager's frame around the client window called `title`, as
+// the frame's place on the root window; nothing while it is not mapped.
+std::optional<std::pair<Window, XWindowAttributes>> frameOf(Display* display, const std::string& title)
+{
+    std::optional<std::pair<Window, XWindowAttributes>> found;
+    const std::function<bool(Window)> holds = [&](Window window) {
+        char* name = nullptr;
+        if (XFetchName(display, window, &name) && name) {
+            const bool same = title == name;
+            XFree(name);
+            if (same) return true;
+        }
+        Window root = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        bool inside = false;
+        if (XQueryTree(display, window, &root, &parent, &children, &count))
+            for (unsigned int i = 0; i < count && !inside; ++i) inside = holds(children[i]);
+        if (children) XFree(children);
+        return inside;
+    };
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) return found;
+    for (unsigned int i = 0; i < count && !found; ++i) {
+        XWindowAttributes attributes;
+        if (XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state == IsViewable &&
+            holds(children[i]))
+            found = std::make_pair(children[i], attributes);
+    }
+    if (children) XFree(children);
+    return found;
+}
+
+// The client window called `title` inside its frame.
+Window clientOf(Display* display, Window frame, const std::string& title)
+{
+    char* name = nullptr;
+    if (XFetchName(display, frame, &name) && name) {
+        const bool same = title == name;
+        XFree(name);
+        if (same) return frame;
+    }
+    Window root = 0, parent = 0, found = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(display, frame, &root, &parent, &children, &count))
+        for (unsigned int i = 0; i < count && !found; ++i) found = clientOf(display, children[i], title);
+    if (children) XFree(children);
+    return found;
+}
+
+std::string settingOf(const std::string& text, const std::string& key)
+{
+    const auto at = text.find("\n" + key + "=");
+    if (at == std::string::npos) return {};
+    const auto start = at + key.size() + 2;
+    return text.substr(start, text.find('\n', start) - start);
+}
+
+} // namespace
+
+// Under a window manager the frame holds the window: its place is what is
+// written and what the next start restores, so start after start the
+// window stands where it was.
+TEST_F(GlintGathererOnX, UnderAWindowManagerTheWindowStaysWhereItWasStartAfterStart)
+{
+    const auto openbox = findProgram("openbox");
+    if (!openbox) GTEST_SKIP() << "openbox is not installed (Debian package openbox): no window manager to test under";
+    Process manager({openbox->string()}, {"DISPLAY=" + displayName_, "HOME=" + home_.string()}, home_);
+    const Atom managerSelection = XInternAtom(display_, "WM_S0", False);
+    ASSERT_TRUE(waitFor([&] { return XGetSelectionOwner(display_, managerSelection) != 0; }, 20s))
+        << "openbox never took the screen";
+
+    std::vector<std::pair<int, int>> frames;
+    std::vector<std::pair<std::string, std::string>> stored;
+    for (int cycle = 0; cycle < 6; ++cycle) {
+        Process& program = start();
+        std::optional<std::pair<Window, XWindowAttributes>> frame;
+        // Mapped, reparented into its frame, and settled where the manager put it.
+        std::optional<std::pair<int, int>> previous;
+        ASSERT_TRUE(waitFor(
+            [&] {
+                frame = frameOf(display_, "Glint Gatherer");
+                if (!frame || clientOf(display_, frame->first, "Glint Gatherer") == frame->first) return false;
+                const std::pair<int, int> place{frame->second.x, frame->second.y};
+                const bool settled = previous == place;
+                previous = place;
+                if (!settled) std::this_thread::sleep_for(200ms);
+                return settled;
+            },
+            20s))
+            << "cycle " << cycle << ": the framed window never appeared";
+        frames.push_back(*previous);
+        closeWindow(clientOf(display_, frame->first, "Glint Gatherer"));
+        ASSERT_TRUE(waitFor([&] { return !program.running(); }, 20s)) << "cycle " << cycle << ": no end";
+        std::ifstream settings(settingsFile());
+        std::stringstream text;
+        text << "\n" << settings.rdbuf();
+        stored.emplace_back(settingOf(text.str(), "MainLeft"), settingOf(text.str(), "MainTop"));
+    }
+    std::cout << "[ figure   ] frame place after each start under openbox:";
+    for (const auto& [x, y] : frames) std::cout << " (" << x << ", " << y << ")";
+    std::cout << "\n[ figure   ] MainLeft/MainTop after each close:";
+    for (const auto& [left, top] : stored) std::cout << " " << left << "/" << top;
+    std::cout << "\n";
+    for (size_t cycle = 2; cycle < frames.size(); ++cycle) {
+        EXPECT_EQ(frames[cycle], frames[1]) << "start " << cycle + 1 << " moved the window";
+        EXPECT_EQ(stored[cycle], stored[1]) << "close " << cycle + 1 << " wrote another place";
+    }
+    EXPECT_EQ(frames[1], frames[0]) << "the first start's place is the one restored";
+    programs_.clear();
+}
+
+// An end signal while the start-up message is shown ends the program; the
+// next start then runs a window of its own instead of handing over.
+TEST_F(GlintGathererOnX, AnEndSignalAtTheStartUpMessageEndsTheProgram)
+{
+    for (const int number : {SIGTERM, SIGINT, SIGHUP}) {
+        Process& program = start({(home_ / "no such file").string()});
+        // The main window and the message box over it, both titled with the program's name.
+        ASSERT_TRUE(waitFor([&] { return mappedWindowsNamed("Glint Gatherer").size() == 2; }, 20s))
+            << "signal " << number << ": the message never showed";
+        program.signal(number);
+        ASSERT_TRUE(waitFor([&] { return !program.running(); }, 20s))
+            << "signal " << number << " left the program running behind its message";
+        EXPECT_EQ(program.exitCode(), 0);
+        EXPECT_TRUE(waitFor([&] { return mappedWindowsNamed("Glint Gatherer").empty(); }, 5s));
+    }
+}
+
+namespace {
+
+// Runs the program with `arguments` and no display; its status and what it wrote.
+std::pair<int, std::string> runWithoutDisplay(const std::string& arguments, const std::string& display = {})
+{
+    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
+                                (display.empty() ? std::string() : "DISPLAY=" + display + " ") +
+                                std::string(GLINT_GATHERER) + " " + arguments + " 2>&1";
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return {-1, output};
+    char buffer[4096];
+    while (const size_t read = fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, read);
+    const int status = pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+}
+
+TEST(GlintGathererWithoutDisplay, HelpAndVersionNeedNoDisplay)
+{
+    const auto [helpStatus, help] = runWithoutDisplay("--help");
+    EXPECT_EQ(helpStatus, 0) << help;
+    EXPECT_EQ(help.rfind("usage: GlintGatherer [PATH]\n", 0), 0u) << help;
+    EXPECT_NE(help.find("--version"), std::string::npos) << help;
+    const auto [versionStatus, version] = runWithoutDisplay("--version");
+    EXPECT_EQ(versionStatus, 0) << version;
+    EXPECT_EQ(version, "GlintGatherer 1.1\n");
+}
+
+TEST(GlintGathererWithoutDisplay, SaysSoInOneLineAndEndsWithStatusOne)
+{
+    const auto [status, output] = runWithoutDisplay("");
+    EXPECT_EQ(status, 1) << output;
+    EXPECT_EQ(output, "GlintGatherer: no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is set)\n");
+    // A display named but not there: the toolkit's plugin text and abort become one line too.
+    const auto [unreachable, said] = runWithoutDisplay("", ":987");
+    EXPECT_EQ(unreachable, 1) << said;
+    EXPECT_EQ(said, "GlintGatherer: cannot show a window: the display \":987\" could not be reached\n");
+}
+
+} // namespace

@@ -192,7 +192,8 @@ TEST_F(Placement, OnlyTheStoredPositionIsRestored)
     window.settings.setValue(QStringLiteral("Settings/MainTop"), QStringLiteral("2250"));
     window.settings.setValue(QStringLiteral("Settings/MainWidth"), QStringLiteral("99999"));
     window.settings.setValue(QStringLiteral("Settings/MainHeight"), QStringLiteral("15"));
-    const QSize size = window.frm.size();
+    window.frm.adjustSize();
+    const QSize size = window.frm.size(); // the window's own, from its fixed layout
     window.frm.Form_Load();
     EXPECT_EQ(window.frm.pos(), pixels(1500, 2250));
     EXPECT_EQ(window.frm.size(), size);

@@ -64,10 +64,17 @@ public:
     {
         messages.push_back({icon, title, text});
     }
-    glint::SaveTarget askSaveTarget(QWidget*) override
+    glint::SaveTarget askSaveTarget(QWidget*, const QString& folder) override
     {
         ++saveDialogs;
+        saveDialogFolders.push_back(folder);
+        if (duringSaveDialog) duringSaveDialog();
         return {savePath, saveFormat};
+    }
+    QString askPath(QWidget*, const QString& folder) override
+    {
+        pathDialogFolders.push_back(folder);
+        return typedPath;
     }
     QAction* popUp(QMenu& menu, QPoint) override
     {
@@ -89,6 +96,10 @@ public:
     glint::SaveAllTarget saveAll;
     int saveAllDialogs = 0;
     int saveDialogs = 0;
+    std::vector<QString> saveDialogFolders;
+    std::function<void()> duringSaveDialog; // what happens while the dialog is open
+    QString typedPath;                      // the answer to the Open dialog
+    std::vector<QString> pathDialogFolders;
     int popUps = 0;
 };
 
