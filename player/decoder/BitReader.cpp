@@ -338,15 +338,16 @@ bool findHeader(HeaderWord& h, Match matches)
 }
 
 // Reads the frame at the stream's position and the next without decoding
-// them, and clears the reservoir: the first frame decoded after a seek reads
-// zeros for any main data that points back.
+// them, and clears the reservoir: the stream is entered as if it began here,
+// so the frames whose main data points back before the place give nothing
+// (they would decode zeros, overrun and play as silence) and the first sound
+// is the song's own.
 int finishSeek(FrameHeader& header)
 {
     readFrame(header);
     readFrame(header);
     clearFrameBuffers();
-    constexpr int largestMainDataBegin = 511;
-    bitReader.bytesLeftBehind = largestMainDataBegin;
+    bitReader.bytesLeftBehind = 0;
     return 1;
 }
 

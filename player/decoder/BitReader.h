@@ -34,7 +34,7 @@ struct BitReaderState {
     int previousFrameSize = 0;
     // The main data bytes before the current frame's that the stream has
     // given: what main data begin may point back into. None at a stream's
-    // start; a seek counts them all as there, read as zeros.
+    // start, nor just after a seek (the stream is entered there).
     int reservoirBytes = 0;
     // What the current frame leaves for the next: its own main data and the
     // part of the reservoir copied in front of it.

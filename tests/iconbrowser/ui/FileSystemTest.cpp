@@ -119,6 +119,7 @@ TEST_F(FileSystem, NamesThatAreNotUtf8AreListedAndOpened)
 
     ASSERT_TRUE(window.frm.File1()->selectFile(fileNameText("\xff\xfe.ico")));
     EXPECT_EQ(fileNameBytes(window.frm.loadedPath()), at("\xff\xfe.ico"));
+    ASSERT_TRUE(uitest::waitForPage(window.frm));
     EXPECT_EQ(window.frm.iconsPresent(), 1) << "the file was read";
     EXPECT_TRUE(window.prompts.messages.empty());
 
@@ -151,6 +152,7 @@ TEST_F(FileSystem, OnlyWhatOpensAsAFolderIsListedAsOne)
     ASSERT_TRUE(waitFor([&] { return fileRows() == others; })) << fileRows().join(QLatin1Char(' ')).toStdString();
     // A click on the FIFO would hang if it were opened to be read.
     ASSERT_TRUE(window.frm.File1()->selectFile(QStringLiteral("fifo")));
+    ASSERT_TRUE(uitest::waitForPage(window.frm));
     EXPECT_EQ(window.frm.iconsPresent(), 0);
     EXPECT_TRUE(window.prompts.messages.empty()) << "a FIFO is no icon file, and is not read";
     ASSERT_TRUE(window.frm.File1()->selectFile(QStringLiteral("loop1")));

@@ -448,6 +448,23 @@ TEST(HeaderFrameSeeking, WithoutAHeaderFrameTheEstimateSeeksAsBefore)
     EXPECT_EQ(bitReader.stream.position(), *(found + 2));
 }
 
+TEST(HeaderFrameSeeking, AfterASeekTheSongGoesOnWithNoFramePlayedAsSilence)
+{
+    // The frames just after the place point back into main data the seek did
+    // not read: they give nothing, rather than decoding zeros into damage.
+    for (const char* name : {"varied-v2.mp3", "varied-v2-notag.mp3", "joint-128.mp3", "varied-cbr-128.mp3"}) {
+        SCOPED_TRACE(name);
+        OpenedSong song(name);
+        ASSERT_EQ(seekToFraction(song.header, 0.5), 1);
+        RecordingSink sink;
+        int frames = 0;
+        while (nextFrame(song.header)) frames += decodeFrame(song.header, sink) ? 1 : 0;
+        EXPECT_GT(frames, 10);
+        EXPECT_EQ(skippedFrames(), 0);
+        EXPECT_EQ(silencedSamples(), 0);
+    }
+}
+
 TEST(HeaderFrameDecoding, ADamagedHeaderFrameBreaksNothing)
 {
     std::vector<std::uint8_t> good = readFile(testDataDir() + "/mp3/varied-v2.mp3");
