@@ -22,7 +22,7 @@ const QString playerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
 const QString propertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
 const QString introspectableInterface = QStringLiteral("org.freedesktop.DBus.Introspectable");
 
-// The interfaces as the MPRIS 2 specification writes them.
+// The interfaces as the MPRIS 2 standard defines them.
 const char* const interfacesXml = R"(  <interface name="org.mpris.MediaPlayer2">
     <method name="Raise"/>
     <method name="Quit"/>

@@ -325,7 +325,7 @@ TEST_F(Mpris, WhatAPeerSendsIsCheckedBeforeThePlayerActs)
     EXPECT_EQ(errorOf(mpris.call("Seek", {std::numeric_limits<qlonglong>::min()})), "no error");
     EXPECT_EQ(mpris.status(), "Playing");
 
-    // The object describes itself with the types the specification gives.
+    // The object describes itself with the types the MPRIS 2 standard gives.
     const QDBusMessage described = mpris.call("Introspect", {}, "org.freedesktop.DBus.Introspectable");
     ASSERT_EQ(described.type(), QDBusMessage::ReplyMessage);
     const QString xml = described.arguments().value(0).toString();
