@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
 namespace {
 
 using help::findTopics;
+using help::HelpSource;
 using help::parseHelpSource;
 
 TEST(HelpSource, ReadsTopicsWithTheirParagraphs)
@@ -61,18 +63,43 @@ TEST(HelpSource, SearchMatchesEveryWordAsAPrefixRegardlessOfCase)
     EXPECT_EQ(findTopics(source, "  "), (std::vector<std::size_t>{0, 1, 2}));
 }
 
-TEST(HelpSource, TheShippedHelpHasEveryControlTopic)
+HelpSource shippedHelp()
 {
     std::ifstream file(SHIPPED_HELP, std::ios::binary);
-    ASSERT_TRUE(file);
     std::stringstream text;
     text << file.rdbuf();
-    const auto source = parseHelpSource(text.str());
+    return parseHelpSource(text.str());
+}
+
+bool searchFinds(const HelpSource& source, std::string_view query, std::string_view title)
+{
+    const auto found = findTopics(source, query);
+    return std::any_of(found.begin(), found.end(),
+                       [&](std::size_t index) { return source.topics[index].title == title; });
+}
+
+TEST(HelpSource, TheShippedHelpHasEveryControlTopic)
+{
+    const auto source = shippedHelp();
+    ASSERT_FALSE(source.topics.empty()) << SHIPPED_HELP;
     EXPECT_TRUE(source.error.empty()) << source.error;
     for (const int number : {50, 60, 70, 80, 90, 100}) {
         ASSERT_TRUE(source.topic(number)) << number;
         EXPECT_FALSE(source.topic(number)->text.empty()) << number;
     }
+}
+
+TEST(HelpSource, TheShippedHelpSearchFindsWhatTheMenusAndSaveOffer)
+{
+    const auto source = shippedHelp();
+    ASSERT_TRUE(source.error.empty()) << source.error;
+    EXPECT_TRUE(searchFinds(source, "Copy", "Copying and dragging an icon")) << "Copy";
+    EXPECT_TRUE(searchFinds(source, "Save All Icons", "Saving all icons of a file")) << "Save All Icons";
+    EXPECT_TRUE(searchFinds(source, "PNG", "Saving an icon as a bitmap")) << "PNG";
+    EXPECT_TRUE(searchFinds(source, "png", "Saving all icons of a file")) << "png";
+    EXPECT_TRUE(searchFinds(source, "Open", "Opening a file or folder by its path")) << "Open";
+    EXPECT_TRUE(searchFinds(source, "Shift+F10", "Using the keyboard and the wheel")) << "Shift+F10";
+    EXPECT_TRUE(searchFinds(source, "glint-extract --all", "Starting Glint Gatherer")) << "glint-extract --all";
 }
 
 } // namespace
