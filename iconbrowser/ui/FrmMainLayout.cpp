@@ -194,6 +194,11 @@ void FrmMain::buildMenus()
     mabout_->setObjectName(QStringLiteral("mabout"));
     // Menus keep the platform's menu font, not the window's bold one.
     menuBar()->setFont(QFont());
+    // The controls below the menu bar start on a whole device pixel: at 1.25 a
+    // bar of 18 pixels put them at 22.5, and the folder list's top border fell
+    // between two device pixels and was lost.
+    menuBar()->setFixedHeight(
+        twips::toWholeDevicePixels(menuBar()->sizeHint().height(), menuBar()->devicePixelRatioF()));
 
     mnuPopUp_ = new QMenu(QStringLiteral("PopUp"), this);
     mnuPopUp_->setObjectName(QStringLiteral("mnuPopUp"));

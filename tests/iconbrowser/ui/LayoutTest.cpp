@@ -283,3 +283,16 @@ TEST_P(LayoutAtScale, EveryListPaintsAllOfItsDevicePixels)
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, LayoutAtScale, testing::Values(1.0, 1.25, 1.5, 2.0));
+
+TEST(WholeDevicePixels, LengthsGrowToTheNextWholeDevicePixel)
+{
+    using glint::twips::toWholeDevicePixels;
+    EXPECT_EQ(toWholeDevicePixels(18, 1.0), 18) << "nothing changes at 1x";
+    EXPECT_EQ(toWholeDevicePixels(18, 1.25), 20);
+    EXPECT_EQ(toWholeDevicePixels(20, 1.25), 20);
+    EXPECT_EQ(toWholeDevicePixels(17, 1.5), 18);
+    EXPECT_EQ(toWholeDevicePixels(18, 1.5), 18);
+    EXPECT_EQ(toWholeDevicePixels(19, 2.0), 19);
+    EXPECT_EQ(toWholeDevicePixels(19, 1.75), 20);
+    EXPECT_EQ(toWholeDevicePixels(18, 1.0 + 1.0 / 17), 18) << "no near whole length: left alone";
+}
