@@ -61,6 +61,16 @@ QToolButton* toolButton(QWidget* parent, const char* name, const QRectF& at, con
     return button;
 }
 
+// A list's one-pixel frame covers only part of a device pixel at fractional
+// scales (1.25, 1.5), and its contents start on the next whole pixel: the
+// list paints the strip between with its own base colour, so that the frame's
+// caption and background never show through its border.
+void paintsAllOfItself(QAbstractScrollArea* list)
+{
+    list->setBackgroundRole(QPalette::Base);
+    list->setAutoFillBackground(true);
+}
+
 } // namespace
 
 FrmMain::FrmMain(const FrmMainServices& services) : services_(services), helpFile_(helpFileName)
@@ -118,9 +128,11 @@ void FrmMain::buildControls()
     dir1_ = new FolderList(fSource_);
     placed(dir1_, "Dir1", {0, 15, 3255, 2565}, QStringLiteral("The Source Folder"));
     dir1_->setFont(listFont);
+    paintsAllOfItself(dir1_);
     file1_ = new FileList(fSource_);
     placed(file1_, "File1", {3400, -15, 3840, 2625}, QStringLiteral("Choose a File to Extract Icons From"));
     file1_->setFont(listFont);
+    paintsAllOfItself(file1_);
     picSplitter_ = pictureBox(fSource_, "picSplitter", {3345, 390, 72, 1155}, QColor(0xC0, 0xC0, 0xC0), {});
     picSplitter_->hide();
 
@@ -182,6 +194,11 @@ void FrmMain::buildMenus()
     mabout_->setObjectName(QStringLiteral("mabout"));
     // Menus keep the platform's menu font, not the window's bold one.
     menuBar()->setFont(QFont());
+    // The controls below the menu bar start on a whole device pixel: at 1.25 a
+    // bar of 18 pixels put them at 22.5, and the folder list's top border fell
+    // between two device pixels and was lost.
+    menuBar()->setFixedHeight(
+        twips::toWholeDevicePixels(menuBar()->sizeHint().height(), menuBar()->devicePixelRatioF()));
 
     mnuPopUp_ = new QMenu(QStringLiteral("PopUp"), this);
     mnuPopUp_->setObjectName(QStringLiteral("mnuPopUp"));

@@ -23,6 +23,17 @@ double fromPixels(const QWidget* widget, int pixels)
     return pixels * twipsPerInch / widget->logicalDpiX();
 }
 
+int toWholeDevicePixels(int pixels, double devicePixelRatio)
+{
+    // Scales such as 1.25 or 1.5 repeat within a few pixels; others are left alone.
+    constexpr int longestRepeat = 8;
+    for (int length = pixels; length < pixels + longestRepeat; ++length) {
+        const double device = length * devicePixelRatio;
+        if (std::abs(device - std::round(device)) < 1e-6) return length;
+    }
+    return pixels;
+}
+
 void place(QWidget* widget, const QRectF& twips)
 {
     widget->setProperty(twipsProperty, twips);

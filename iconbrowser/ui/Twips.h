@@ -14,6 +14,12 @@ namespace twips {
 int toPixels(const QWidget* widget, double twips);
 double fromPixels(const QWidget* widget, int pixels);
 
+// The least length not below `pixels` that covers a whole number of device
+// pixels at `devicePixelRatio` (20 for 18 at 1.25), or `pixels` itself when
+// no near length does. A container of that height keeps what lies below it
+// on whole device pixels, so no one-pixel border there falls between two.
+int toWholeDevicePixels(int pixels, double devicePixelRatio);
+
 void place(QWidget* widget, const QRectF& twips);
 QRectF of(const QWidget* widget);
 

@@ -251,3 +251,48 @@ TEST_F(Placement, ExitAndTheExitButtonClose)
 }
 
 } // namespace
+
+// At a fractional scale a control's one-pixel frame covers a fraction of a
+// device pixel, and the list inside it starts on the next whole one: the
+// control itself must paint that strip, or the frame's caption and background
+// show through its border.
+class LayoutAtScale : public Layout, public testing::WithParamInterface<double> {};
+
+TEST_P(LayoutAtScale, EveryListPaintsAllOfItsDevicePixels)
+{
+    const double scale = GetParam();
+    const QColor unpainted(0xFF, 0x00, 0xFF);
+    for (const char* name : {"Dir1", "File1"}) {
+        QWidget* list = control(name);
+        // Only the device pixels that lie wholly inside the control.
+        QImage image(int(list->width() * scale), int(list->height() * scale), QImage::Format_RGB32);
+        image.setDevicePixelRatio(scale);
+        image.fill(unpainted);
+        list->render(&image, {}, {}, QWidget::DrawChildren);
+        int bare = 0;
+        QPoint first(-1, -1);
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixelColor(x, y) != unpainted) continue;
+                if (bare++ == 0) first = {x, y};
+            }
+        }
+        EXPECT_EQ(bare, 0) << name << " at " << scale << ": first unpainted device pixel at " << first.x() << ","
+                           << first.y() << " of " << image.width() << "x" << image.height();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, LayoutAtScale, testing::Values(1.0, 1.25, 1.5, 2.0));
+
+TEST(WholeDevicePixels, LengthsGrowToTheNextWholeDevicePixel)
+{
+    using glint::twips::toWholeDevicePixels;
+    EXPECT_EQ(toWholeDevicePixels(18, 1.0), 18) << "nothing changes at 1x";
+    EXPECT_EQ(toWholeDevicePixels(18, 1.25), 20);
+    EXPECT_EQ(toWholeDevicePixels(20, 1.25), 20);
+    EXPECT_EQ(toWholeDevicePixels(17, 1.5), 18);
+    EXPECT_EQ(toWholeDevicePixels(18, 1.5), 18);
+    EXPECT_EQ(toWholeDevicePixels(19, 2.0), 19);
+    EXPECT_EQ(toWholeDevicePixels(19, 1.75), 20);
+    EXPECT_EQ(toWholeDevicePixels(18, 1.0 + 1.0 / 17), 18) << "no near whole length: left alone";
+}
