@@ -1,6 +1,8 @@
 // Time from a click on a file in the file list to its page of eight icons
 // drawn on the real window (offscreen), for the files given. Each timed click
-// follows a click on a small file, so every click loads afresh.
+// follows a click on a small file, so every click loads afresh. Then the time
+// from a step of the scroll bar by a page (eight icons) to that page drawn,
+// over the file's pages after its first.
 //
 //   QT_QPA_PLATFORM=offscreen page_click_bench SMALL_FILE FILE... [--runs N]
 #include "FileList.h"
@@ -30,6 +32,14 @@ bool listed(const glint::FileList& list, const QString& name)
     return false;
 }
 
+// The page is read off the window thread; it is drawn when it is ready.
+double untilDrawn(glint::FrmMain& window, const QElapsedTimer& timer)
+{
+    while (window.pageLoading()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    for (int b = 0; b < glint::FrmMain::iconBoxCount; ++b) window.icopic(b)->repaint();
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
 // Chooses `file` in the list as a click does, once the list shows it, and
 // returns the milliseconds until the page is loaded and painted.
 double clickAndDraw(glint::FrmMain& window, const QFileInfo& file)
@@ -39,10 +49,23 @@ double clickAndDraw(glint::FrmMain& window, const QFileInfo& file)
     QElapsedTimer timer;
     timer.start();
     window.File1()->selectFile(file.fileName());
-    // The page is read off the window thread; it is drawn when it is ready.
-    while (window.pageLoading()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    for (int b = 0; b < glint::FrmMain::iconBoxCount; ++b) window.icopic(b)->repaint();
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    return untilDrawn(window, timer);
+}
+
+// Moves the row on by a page, as a click beside the scroll bar's thumb does,
+// and returns the milliseconds until that page is loaded and painted.
+double stepAndDraw(glint::FrmMain& window)
+{
+    QElapsedTimer timer;
+    timer.start();
+    window.icoscroll()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    return untilDrawn(window, timer);
+}
+
+double median(std::vector<double> times)
+{
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
 }
 
 } // namespace
@@ -68,15 +91,22 @@ int main(int argc, char** argv)
     const QFileInfo small(arguments.takeFirst());
     for (const QString& name : arguments) {
         const QFileInfo file(name);
-        std::vector<double> times;
+        std::vector<double> clicks;
+        std::vector<double> steps;
         for (int run = 0; run < runs; ++run) {
             clickAndDraw(window, small);
-            times.push_back(clickAndDraw(window, file));
+            clicks.push_back(clickAndDraw(window, file));
+            if (run < 5)
+                while (window.icoscroll()->value() < window.icoscroll()->maximum()) steps.push_back(stepAndDraw(window));
         }
-        std::sort(times.begin(), times.end());
         std::printf("%s (%lld KiB, %d icons): click to page drawn, median %.3f ms, worst %.3f ms over %d clicks\n",
                     qPrintable(file.fileName()), file.size() / 1024,
-                    window.icoscroll()->maximum() + window.iconsPresent(), times[times.size() / 2], times.back(), runs);
+                    window.icoscroll()->maximum() + window.iconsPresent(), median(clicks),
+                    *std::max_element(clicks.begin(), clicks.end()), runs);
+        if (!steps.empty())
+            std::printf("%s: page step to page drawn, median %.3f ms, worst %.3f ms over %zu steps\n",
+                        qPrintable(file.fileName()), median(steps), *std::max_element(steps.begin(), steps.end()),
+                        steps.size());
     }
     return 0;
 }
