@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const icons::IconReader reader({data, size});
     const int count = reader.count();
     int decoded = 0;
-    const icons::PngDecoder decoder = [&decoded](const icons::PngImage& png) -> std::optional<icons::Image> {
+    const icons::PngDecodeFunction decoder = [&decoded](const icons::PngImage& png) -> std::optional<icons::Image> {
         checkPromises(png);
         if (decoded++ % 2 == 0) return std::nullopt;
         return icons::Image{png.width, png.height,

@@ -46,7 +46,8 @@ def main():
     page, dynamic = os.path.join(OUT, 'icon_page'), os.path.join(OUT, 'icon_page_dynamic')
     sources = glob.glob(os.path.join(ROOT, 'iconbrowser', 'icons', '*.cpp'))
     for program, flags in ((page, ['-static']), (dynamic, [])):
-        subprocess.run(['g++', '-std=c++20', '-O2', *flags, '-I', os.path.join(ROOT, 'iconbrowser', 'icons'),
+        subprocess.run(['g++', '-std=c++20', '-O2', *flags,
+                        '-I', os.path.join(ROOT, 'iconbrowser', 'icons', 'include'),
                         '-o', program, os.path.join(ROOT, 'bench', 'icons', 'icon_page.cpp'), *sources],
                        check=True)
 

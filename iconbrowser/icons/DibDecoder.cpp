@@ -2,6 +2,7 @@
 
 #include "Limits.h"
 #include "LittleEndian.h"
+#include "PngStream.h"
 
 #include <algorithm>
 
@@ -19,7 +20,7 @@ bool validSide(std::int64_t side)
     return side >= 1 && side <= maxImageSide;
 }
 
-std::optional<IconImage> readPng(const ByteSource& source, ByteRange range)
+std::optional<DecodedImage> readPng(const ByteSource& source, ByteRange range)
 {
     if (range.length > maxImageBytes) return std::nullopt;
     const auto bytes = source.readBytes(range.offset, static_cast<std::size_t>(range.length));
@@ -132,7 +133,7 @@ Image decodeDib(const DibLayout& d, std::span<const std::uint8_t> bytes)
 
 } // namespace
 
-std::optional<IconImage> decodeIconImage(const ByteSource& source, ByteRange range)
+std::optional<DecodedImage> decodeImage(const ByteSource& source, ByteRange range)
 {
     const std::size_t headLength = static_cast<std::size_t>(std::min<std::uint64_t>(range.length, infoHeaderSize));
     if (headLength < pngHeaderEnd) return std::nullopt;

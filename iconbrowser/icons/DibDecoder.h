@@ -1,20 +1,15 @@
 #pragma once
 
-#include "ByteSource.h"
-#include "Image.h"
-#include "PngStream.h"
+#include "Icons.h"
 
 #include <optional>
-#include <variant>
 
 namespace icons {
-
-using IconImage = std::variant<Image, PngImage>;
 
 // Reads one icon image: a device-independent bitmap (BITMAPINFOHEADER, 1, 4,
 // 8, 24 or 32 bits per pixel, uncompressed) followed by its AND mask, or a
 // PNG stream that passes readPngStream's checks. Nothing outside `range` is read; an image that does not fit in
 // it, or whose header is out of bounds, gives nothing.
-std::optional<IconImage> decodeIconImage(const ByteSource& source, ByteRange range);
+std::optional<DecodedImage> decodeImage(const ByteSource& source, ByteRange range);
 
 } // namespace icons

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ByteSource.h"
+#include "Icons.h"
 
 #include <array>
 #include <cstdio>

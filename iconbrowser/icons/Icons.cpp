@@ -1,9 +1,11 @@
 #include "Icons.h"
 
+#include "DibDecoder.h"
 #include "FileSource.h"
 #include "IcoFile.h"
 #include "Limits.h"
 #include "LittleEndian.h"
+#include "PngStream.h"
 #include "NeResources.h"
 #include "PeResources.h"
 #include "Scale.h"
@@ -54,8 +56,8 @@ std::vector<IconDirEntry> ranked(std::vector<IconDirEntry> entries, ImageChoice 
     return rankForSize(std::move(entries), choice.size);
 }
 
-std::optional<Icon> readImage(const ByteSource& source, const IconContainer& container, int index, ImageChoice choice,
-                              const PngDecoder& decodePng, FailureBudget& budget)
+std::optional<DecodedImage> readImage(const ByteSource& source, const IconContainer& container, int index, ImageChoice choice,
+                              const PngDecodeFunction& decodePng, FailureBudget& budget)
 {
     if (index < 0 || index >= container.iconCount()) return std::nullopt;
     std::set<std::pair<std::uint64_t, std::uint64_t>> tried; // entries may all name one image
@@ -63,7 +65,7 @@ std::optional<Icon> readImage(const ByteSource& source, const IconContainer& con
         if (budget.spent >= maxFailedImageBytes) return std::nullopt;
         const auto range = container.imageRange(entry);
         if (!range || !tried.emplace(range->offset, range->length).second) continue;
-        auto image = decodeIconImage(source, *range);
+        auto image = decodeImage(source, *range);
         if (image)
             if (const auto* png = std::get_if<PngImage>(&*image); png && decodePng) {
                 auto pixels = decodePng(*png);
@@ -78,8 +80,8 @@ std::optional<Icon> readImage(const ByteSource& source, const IconContainer& con
     return std::nullopt;
 }
 
-std::optional<Icon> readIcon(const ByteSource& source, const IconContainer& container, int index,
-                             const PngDecoder& decodePng, FailureBudget& budget)
+std::optional<DecodedImage> readIcon(const ByteSource& source, const IconContainer& container, int index,
+                             const PngDecodeFunction& decodePng, FailureBudget& budget)
 {
     auto image = readImage(source, container, index, {}, decodePng, budget);
     if (image)
@@ -153,22 +155,22 @@ int countIcons(const std::filesystem::path& path)
     return IconReader(path).count();
 }
 
-std::optional<Icon> extractIcon(const ByteSource& source, int index, const PngDecoder& decodePng)
+std::optional<DecodedImage> extractIcon(const ByteSource& source, int index, const PngDecodeFunction& decodePng)
 {
     const auto container = openContainer(source);
     FailureBudget budget;
     return container ? readIcon(source, *container, index, decodePng, budget) : std::nullopt;
 }
 
-std::optional<Icon> extractIcon(const std::filesystem::path& path, int index, const PngDecoder& decodePng)
+std::optional<DecodedImage> extractIcon(const std::filesystem::path& path, int index, const PngDecodeFunction& decodePng)
 {
     return IconReader(path).icon(index, decodePng);
 }
 
-std::optional<Icon> decodeStoredImage(const StoredImage& image)
+std::optional<DecodedImage> decodeStoredImage(const StoredImage& image)
 {
     const MemorySource source(image.bytes);
-    return decodeIconImage(source, {0, source.size()});
+    return decodeImage(source, {0, source.size()});
 }
 
 IconReader::IconReader(const std::filesystem::path& path)
@@ -190,12 +192,12 @@ int IconReader::count() const
     return container_ ? container_->iconCount() : 0;
 }
 
-std::optional<Icon> IconReader::icon(int index, const PngDecoder& decodePng) const
+std::optional<DecodedImage> IconReader::icon(int index, const PngDecodeFunction& decodePng) const
 {
     return container_ ? readIcon(*source_, *container_, index, decodePng, *failures_) : std::nullopt;
 }
 
-std::optional<Icon> IconReader::image(int index, ImageChoice choice, const PngDecoder& decodePng) const
+std::optional<DecodedImage> IconReader::image(int index, ImageChoice choice, const PngDecodeFunction& decodePng) const
 {
     return container_ ? readImage(*source_, *container_, index, choice, decodePng, *failures_) : std::nullopt;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ByteSource.h"
+#include "Icons.h"
 
 #include <array>
 #include <cstdint>
@@ -9,21 +9,6 @@
 #include <vector>
 
 namespace icons {
-
-// A PNG-compressed icon image, checked and left compressed for a PNG decoder.
-// `bytes` is a whole PNG stream holding only what the pixels need (IHDR, PLTE,
-// tRNS, the IDAT chunks, IEND): text, colour profiles and other ancillary
-// chunks, which decoders may inflate as well, are left behind.
-struct PngImage {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint8_t> bytes;
-    // Where the IDAT chunks' data lies in `bytes`: together, one zlib stream.
-    std::vector<ByteRange> compressedData;
-    // What that stream must inflate to: the filtered rows that IHDR declares,
-    // no more. A decoder that inflates past it does work the image cannot use.
-    std::uint64_t inflatedSize = 0;
-};
 
 // One pass of Adam7 interlacing (ISO/IEC 15948, 8.2): the pixels from
 // (x0, y0) on, every dx-th column of every dy-th row.

@@ -3,6 +3,7 @@
 // icon falls back to its next best image.
 #include "DeflatedRows.h"
 #include "IconImage.h"
+#include "PngStream.h"
 
 #include <gtest/gtest.h>
 

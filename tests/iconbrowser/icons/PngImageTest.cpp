@@ -3,6 +3,7 @@
 #include "IconBytes.h"
 #include "Icons.h"
 #include "Limits.h"
+#include "PngStream.h"
 
 #include <gtest/gtest.h>
 
@@ -127,7 +128,7 @@ Bytes pngThenBitmap(const Bytes& pngStream, int side = 32)
 struct CountingDecoder {
     std::optional<icons::Image> result;
     int calls = 0;
-    icons::PngDecoder decoder()
+    icons::PngDecodeFunction decoder()
     {
         return [this](const icons::PngImage&) {
             ++calls;

@@ -4,6 +4,7 @@
 // and icons written out without a toolkit.
 #include "DeflatedRows.h"
 #include "PngCodec.h"
+#include "PngStream.h"
 
 #include <QImage>
 

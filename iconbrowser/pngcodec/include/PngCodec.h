@@ -1,5 +1,18 @@
 #pragma once
 
+// The PNG codec: its one public header. PNG images without a toolkit, on zlib
+// alone, for the programs that must start faster than a toolkit loads (the
+// thumbnailer, the counter): decoding a checked icon image's stream, encoding
+// pixels, and writing icons out of a file. The inflation and the row decoding
+// stay private to the library.
+//
+// Threading: every function is safe on any thread; one that takes an
+// IconReader uses it as the reader allows, one thread at a time.
+//
+// Failures: reported by the result value alone: no pixels, an empty stream,
+// or for a folder written out the count written and one line for each icon
+// that was not, naming it and why. Nothing throws.
+
 #include "Icons.h"
 
 #include <cstdint>
@@ -9,9 +22,6 @@
 #include <vector>
 
 namespace icons {
-
-// PNG images without a toolkit: what the thumbnailer and the image tools
-// need, on zlib alone.
 
 // Pixels at the image's own size, or nothing for a stream that does not
 // decode or whose data does not inflate to exactly the rows its header

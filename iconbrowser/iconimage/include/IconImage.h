@@ -1,5 +1,17 @@
 #pragma once
 
+// The icon images as Qt images: this library's one public header, shared by
+// the window and the image tool. It hands the icon reader the toolkit's PNG
+// decoder, and turns the reader's icons into Qt images and into the bytes
+// that Save, Copy and a drag write out.
+//
+// Threading: every function is safe on any thread (Qt's images and image
+// reader are reentrant); one that takes an IconReader uses it as the reader
+// allows, one thread at a time.
+//
+// Failures: reported by the result value alone: no pixels, a null image or an
+// empty byte array. Nothing throws; the callers word the messages.
+
 #include "Icons.h"
 
 #include <QByteArray>
