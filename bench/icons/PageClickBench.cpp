@@ -97,7 +97,8 @@ int main(int argc, char** argv)
             clickAndDraw(window, small);
             clicks.push_back(clickAndDraw(window, file));
             if (run < 5)
-                while (window.icoscroll()->value() < window.icoscroll()->maximum()) steps.push_back(stepAndDraw(window));
+                while (window.icoscroll()->value() < window.icoscroll()->maximum())
+                    steps.push_back(stepAndDraw(window));
         }
         std::printf("%s (%lld KiB, %d icons): click to page drawn, median %.3f ms, worst %.3f ms over %d clicks\n",
                     qPrintable(file.fileName()), file.size() / 1024,

@@ -56,8 +56,8 @@ std::vector<IconDirEntry> ranked(std::vector<IconDirEntry> entries, ImageChoice 
     return rankForSize(std::move(entries), choice.size);
 }
 
-std::optional<DecodedImage> readImage(const ByteSource& source, const IconContainer& container, int index, ImageChoice choice,
-                              const PngDecodeFunction& decodePng, FailureBudget& budget)
+std::optional<DecodedImage> readImage(const ByteSource& source, const IconContainer& container, int index,
+                                      ImageChoice choice, const PngDecodeFunction& decodePng, FailureBudget& budget)
 {
     if (index < 0 || index >= container.iconCount()) return std::nullopt;
     std::set<std::pair<std::uint64_t, std::uint64_t>> tried; // entries may all name one image
@@ -81,7 +81,7 @@ std::optional<DecodedImage> readImage(const ByteSource& source, const IconContai
 }
 
 std::optional<DecodedImage> readIcon(const ByteSource& source, const IconContainer& container, int index,
-                             const PngDecodeFunction& decodePng, FailureBudget& budget)
+                                     const PngDecodeFunction& decodePng, FailureBudget& budget)
 {
     auto image = readImage(source, container, index, {}, decodePng, budget);
     if (image)
@@ -162,7 +162,8 @@ std::optional<DecodedImage> extractIcon(const ByteSource& source, int index, con
     return container ? readIcon(source, *container, index, decodePng, budget) : std::nullopt;
 }
 
-std::optional<DecodedImage> extractIcon(const std::filesystem::path& path, int index, const PngDecodeFunction& decodePng)
+std::optional<DecodedImage> extractIcon(const std::filesystem::path& path, int index,
+                                        const PngDecodeFunction& decodePng)
 {
     return IconReader(path).icon(index, decodePng);
 }

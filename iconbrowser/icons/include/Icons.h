@@ -130,7 +130,8 @@ int countIcons(const std::filesystem::path& path);
 // the standard size like bitmaps, and one that does not decode gives way to
 // the next best image too; without one they come back undecoded.
 std::optional<DecodedImage> extractIcon(const ByteSource& source, int index, const PngDecodeFunction& decodePng = {});
-std::optional<DecodedImage> extractIcon(const std::filesystem::path& path, int index, const PngDecodeFunction& decodePng = {});
+std::optional<DecodedImage> extractIcon(const std::filesystem::path& path, int index,
+                                        const PngDecodeFunction& decodePng = {});
 
 // Which image of an icon to take, at the image's own size.
 struct ImageChoice {
