@@ -31,13 +31,15 @@ class Prompts;
 class SplitterGrip;
 
 // What the main window needs from outside: the user's boxes, where the help
-// viewer looks for the help file, where the position is kept, and how the
-// about window's links are opened.
+// viewer looks for the help file, where the position is kept, how the about
+// window's links are opened, and how a chosen file's icons are opened (off
+// the window thread, once for each file chosen).
 struct FrmMainServices {
     Prompts* prompts = nullptr;
     QString helpFolder;
     QSettings* settings = nullptr;
     FrmSplash::LinkOpener openLink;
+    IconFileOpener openIcons = openIconFile;
 };
 
 // The icon browser's main window: drive, folder and file lists, eight icon
@@ -56,7 +58,8 @@ public:
     ~FrmMain() override;
 
     // Browsing. A page is read off the window thread and drawn when it is
-    // ready: pageDrawn follows every LoadIconPage that is not overtaken.
+    // ready: pageDrawn follows every LoadIconPage that is not overtaken. The
+    // loaded file is opened once; its pages after the first read only their icons.
     int CountIcons(int count);
     void LoadIconPage(const QString& path);
     bool pageLoading() const { return pageLoading_; }
@@ -174,6 +177,8 @@ private:
 
     QFutureWatcher<IconPage>* pageWatcher_ = nullptr;
     bool pageLoading_ = false;
+    std::shared_ptr<const ShownFile> shownFile_; // the loaded file, shared with the page reads of it
+    std::uint64_t pageRequests_ = 0;             // the number of the last page asked for
     IconPage shownPage_;              // what the boxes show: its path, first icon and count (its images are not kept)
     bool clearBordersOnDraw_ = false; // a new file's page is drawn without borders
     int wheelAngle_ = 0;              // of the wheel over the row, less the whole notches taken

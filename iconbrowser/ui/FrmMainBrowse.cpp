@@ -77,13 +77,20 @@ void FrmMain::LoadIconPage(const QString& path)
     // an older one, whose page is never drawn.
     if (!pageLoading_) QApplication::setOverrideCursor(Qt::WaitCursor);
     pageLoading_ = true;
+    if (!shownFile_ || shownFile_->path() != path) shownFile_ = std::make_shared<const ShownFile>(path, services_.openIcons);
     const int devicePixels = qRound(icons::standardIconSize * icopic_[0]->devicePixelRatioF());
-    pageWatcher_->setFuture(QtConcurrent::run(readIconPage, path, icoscroll_->value(), iconBoxCount, devicePixels));
+    const int first = icoscroll_->value();
+    const std::uint64_t request = ++pageRequests_;
+    pageWatcher_->setFuture(QtConcurrent::run([file = shownFile_, first, devicePixels, request] {
+        IconPage page = file->readPage(first, iconBoxCount, devicePixels);
+        page.request = request;
+        return page;
+    }));
 }
 
 void FrmMain::drawIconPage(IconPage page)
 {
-    if (page.path != loadedPath_) return; // overtaken by another file's page, which follows
+    if (page.request != pageRequests_) return; // overtaken by a newer request, whose page follows
     const int count = CountIcons(page.count);
     if (page.first != icoscroll_->value()) {
         // The count pulled the value down, or the row moved on: read the page it stands at.
@@ -115,10 +122,21 @@ void FrmMain::File1_Click()
 {
     const QString name = file1_->fileName();
     if (name.isEmpty()) return;
-    icoscroll_->setValue(0); // redraws the page loaded so far when the value was not 0
     QString folder = file1_->path();
     if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
-    if (loadedPath_ == folder + name) return;
+    if (loadedPath_ == folder + name) {
+        icoscroll_->setValue(0); // redraws the first page when the value was not 0
+        return;
+    }
+    // A new file: the row goes back to its start without reading the old
+    // file's page there, and the boxes let go of the old file's icons now, so
+    // that no paint shows them while the new page is read.
+    {
+        const QSignalBlocker quiet(icoscroll_);
+        icoscroll_->setValue(0);
+    }
+    for (IconBox* box : icopic_) box->clearPicture();
+    shownPage_ = {};
     loadedPath_ = folder + name;
     LoadIconPage(loadedPath_);
     clearBordersOnDraw_ = true; // ClearIconBorders, once the page is drawn

@@ -35,10 +35,21 @@ int asSixteenBit(int count)
     return std::min(count, static_cast<int>(std::numeric_limits<std::int16_t>::max()));
 }
 
-IconPage readIconPage(const QString& path, int first, int boxes, int devicePixels)
+std::unique_ptr<icons::IconReader> openIconFile(const QString& path)
 {
-    const icons::IconReader reader{std::filesystem::path(fileNameBytes(path).toStdString())};
-    IconPage page{path, first, asSixteenBit(reader.count()), {}};
+    return std::make_unique<icons::IconReader>(std::filesystem::path(fileNameBytes(path).toStdString()));
+}
+
+ShownFile::ShownFile(QString path, IconFileOpener open) : path_(std::move(path)), open_(std::move(open)) {}
+
+ShownFile::~ShownFile() = default;
+
+IconPage ShownFile::readPage(int first, int boxes, int devicePixels) const
+{
+    const std::lock_guard turn(reading_);
+    if (!reader_) reader_ = open_(path_);
+    const icons::IconReader& reader = *reader_;
+    IconPage page{path_, first, asSixteenBit(reader.count()), {}};
     page.boxes.resize(static_cast<std::size_t>(std::max(boxes, 0)));
     for (int b = 0; b < boxes; ++b) {
         const int index = first + b;
@@ -49,6 +60,11 @@ IconPage readIconPage(const QString& path, int first, int boxes, int devicePixel
         box.details = QStringList{iconPlace(index, page.count), imageSizes(reader.imageList(index))};
     }
     return page;
+}
+
+IconPage readIconPage(const QString& path, int first, int boxes, int devicePixels)
+{
+    return ShownFile(path).readPage(first, boxes, devicePixels);
 }
 
 } // namespace glint
