@@ -77,7 +77,8 @@ void FrmMain::LoadIconPage(const QString& path)
     // an older one, whose page is never drawn.
     if (!pageLoading_) QApplication::setOverrideCursor(Qt::WaitCursor);
     pageLoading_ = true;
-    if (!shownFile_ || shownFile_->path() != path) shownFile_ = std::make_shared<const ShownFile>(path, services_.openIcons);
+    if (!shownFile_ || shownFile_->path() != path)
+        shownFile_ = std::make_shared<const ShownFile>(path, services_.openIcons);
     const int devicePixels = qRound(icons::standardIconSize * icopic_[0]->devicePixelRatioF());
     const int first = icoscroll_->value();
     const std::uint64_t request = ++pageRequests_;

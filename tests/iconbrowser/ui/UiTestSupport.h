@@ -105,9 +105,10 @@ public:
 
 // A main window over a settings file of its own and the help file of the source tree.
 struct Window {
-    Window()
+    explicit Window(glint::IconFileOpener openIcons = glint::openIconFile)
         : settings(folder.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat),
-          frm({&prompts, QStringLiteral(HELP_FOLDER), &settings, [this](const QUrl& url) { opened.push_back(url); }})
+          frm({&prompts, QStringLiteral(HELP_FOLDER), &settings, [this](const QUrl& url) { opened.push_back(url); },
+               std::move(openIcons)})
     {
     }
 
