@@ -8,7 +8,8 @@ startup_bench), Xvfb, and icoutils' wrestool for the last figure.
 
 1. Click to page drawn: page_click_bench on the real window (offscreen) for a
    library of 180 icon groups and one of about 10 MB (545 groups), both
-   written by pe_library.py; median and worst of 50 clicks.
+   written by pe_library.py; median and worst of 50 clicks, then of the page
+   steps of the scroll bar through each file.
 2. A folder of 50,000 files: folder_list_bench (offscreen) times until the
    file list shows them all and the longest time the window did not answer
    meanwhile; the files are made in /dev/shm where it exists.
