@@ -134,12 +134,12 @@ TEST(Volume, UpDownAndTheWheelStepByFiveShowItForASecondAndRememberIt)
     for (int i = 0; i < 30; ++i) QTest::keyClick(&window, Qt::Key_Down);
     EXPECT_EQ(window.actions().volume(), 0);
     EXPECT_EQ(shell.device.gain(), 0.0f);
-    EXPECT_EQ(shell.settings.getVolume(), 0);
+    EXPECT_TRUE(processUntil([&] { return shell.settings.getVolume() == 0; }));
     QTest::keyClick(&window, Qt::Key_Up);
-    EXPECT_EQ(shell.settings.getString("Volume"), "5");
-
     QElapsedTimer shown;
     shown.start();
+    EXPECT_TRUE(processUntil([&] { return shell.settings.getString("Volume") == "5"; }));
+
     EXPECT_TRUE(processUntil([&] { return window.shownTitleText() == "Blue Song"; }, std::chrono::seconds(3)));
     EXPECT_GT(shown.elapsed(), 800);
 }
