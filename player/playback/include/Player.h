@@ -57,6 +57,9 @@ public:
     Audible audible() const;
 
 private:
+    // Player only forwards: the engine's stages (its control values, the
+    // wave output, what is audible, the playlist) stay out of this header, so
+    // the shell sees the requests alone and is not rebuilt when they change.
     // The engine's tests reach its insides through it (playback_internals).
     friend struct PlayerInternals;
     std::unique_ptr<PlayerEngine> engine_;

@@ -602,6 +602,20 @@ TEST_F(PlayerTest, APassThroughTheListThatGivesNoAudioEndsThePlayerWithOneMessag
     EXPECT_EQ(device.opens(), 0);
 }
 
+TEST_F(PlayerTest, AListThatCannotBeReadIsToldInAnErrorBoxWithoutWaiting)
+{
+    const std::string given = folder.file("nowhere.M3U");
+    player->startPlayerThread(given);
+    ASSERT_TRUE(waitUntil([&] { return !running(); }, 10s));
+    expectStoppedCleanly();
+    auto shown = messages.messages();
+    ASSERT_GE(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, "Application Error");
+    EXPECT_EQ(shown[0].text, "Could not load playlist: " + given);
+    EXPECT_EQ(shown[0].icon, MessageIcon::none);
+    EXPECT_FALSE(shown[0].waited);
+}
+
 TEST_F(PlayerTest, ASongThatVanishesWhilePlayingEndsThePlayerAfterAllItLeftQueued)
 {
     // Its rounds follow each other gaplessly, the last one's partial block

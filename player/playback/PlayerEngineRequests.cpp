@@ -5,14 +5,18 @@
 
 #include <algorithm>
 
-#include "M3uReader.h"
 #include "PlayerEngine.h"
+#include "PlayerMessages.h"
 #include "PlayerReadouts.h"
 #include "SettingsReader.h"
 
 PlayerEngine::PlayerEngine(AudioDevice& device, PlayerReadouts& readouts, UserMessages& messages,
                            SettingsReader& settings)
-    : readouts_(readouts), messages_(messages), settings_(settings), playlist_(messages),
+    : readouts_(readouts), messages_(messages), settings_(settings),
+      // What a list load could not do is told in a box of its own, without
+      // waiting: the player thread loads lists.
+      playlist_(
+          [&messages](const std::string& text) { messages.post(playertext::errorCaption, text, MessageIcon::none); }),
       waveOutput_(device, control_, audible_, readouts, messages)
 {
 }
