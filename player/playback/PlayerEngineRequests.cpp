@@ -36,6 +36,7 @@ void PlayerEngine::startPlayerThread(const std::string& path, StartAt at)
     const int firstEntry = at == StartAt::chosenEntry && chosenEntry_ >= 0 ? chosenEntry_ : 0;
     chosenEntry_ = -1;
     waveOutput_.setPaused(false);
+    allowPause(true);
     setGivenPath(path);
     // The request values are reset before the thread exists, so a request
     // made right after this call is never wiped out by the thread's start.
@@ -64,6 +65,19 @@ void PlayerEngine::stopPlayback()
     waveOutput_.wakeWriter();
     while (control_.stopRequested.load() == 1) control_.stopRequested.wait(1);
     waveOutput_.setPaused(false);
+}
+
+void PlayerEngine::pause()
+{
+    std::lock_guard lock(pauseMutex_);
+    if (pausable_) waveOutput_.setPaused(true);
+}
+
+void PlayerEngine::allowPause(bool allowed)
+{
+    std::lock_guard lock(pauseMutex_);
+    pausable_ = allowed;
+    if (!allowed) waveOutput_.setPaused(false);
 }
 
 void PlayerEngine::request(std::atomic<int>& flag)

@@ -9,7 +9,7 @@
 #include "AboutWindow.h"
 #include "AudioDevice.h"
 #include "FileDialogs.h"
-#include "Player.h"
+#include "PlaybackRequests.h"
 #include "PlayerSettings.h"
 #include "SampleGain.h"
 #include "ShellTexts.h"
@@ -39,7 +39,7 @@ PlayerActions::PlayerActions(const MainWindowServices& services, QWidget& face)
 
 void PlayerActions::play()
 {
-    Player& player = services_.player;
+    PlaybackRequests& player = services_.player;
     if (player.isPaused() && playerRunning()) {
         player.resume();
     } else {
@@ -53,7 +53,7 @@ void PlayerActions::play()
 
 void PlayerActions::togglePause()
 {
-    Player& player = services_.player;
+    PlaybackRequests& player = services_.player;
     if (player.isPaused())
         player.resume();
     else if (playerRunning())
