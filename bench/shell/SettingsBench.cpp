@@ -106,18 +106,23 @@ Notches tenNotches(const std::string& source, const std::string& folder, bool re
     VolumeSave save([&](int volume) { settings.putVolume(volume); });
     const int watch = ::inotify_init1(IN_NONBLOCK);
     ::inotify_add_watch(watch, folder.c_str(), IN_MOVED_TO);
-    const auto start = Clock::now();
+    // Read after each step: the kernel merges like events left unread.
+    int writes = 0;
+    double milliseconds = 0;
     for (int volume = 95; volume >= 50; volume -= 5) {
+        const auto start = Clock::now();
         if (rested)
             save.changed(volume);
         else
             settings.putVolume(volume);
+        milliseconds += millisecondsSince(start);
+        writes += renamesTo(watch, name);
     }
-    const double milliseconds = millisecondsSince(start);
     // The rest passes and the one save follows.
     QTimer::singleShot(2 * VolumeSave::restMilliseconds, [] { QCoreApplication::exit(0); });
     QCoreApplication::exec();
-    const Notches notches{renamesTo(watch, name), milliseconds};
+    writes += renamesTo(watch, name);
+    const Notches notches{writes, milliseconds};
     ::close(watch);
     return notches;
 }
