@@ -1,6 +1,7 @@
 #include "AudibleSong.h"
 
 #include "PcmBlocks.h"
+#include "PlayerReadouts.h"
 
 AudibleSong::Begun AudibleSong::begin(const std::string& path, int entry, SongLength length, std::uint32_t sameSong)
 {

@@ -6,7 +6,9 @@
 #include <mutex>
 #include <string>
 
-#include "PlayerReadouts.h"
+#include "Audible.h"
+
+class PlayerReadouts;
 
 // A song's length as the readouts show it and exactly.
 struct SongLength {
@@ -14,8 +16,9 @@ struct SongLength {
     std::int64_t microseconds = 0;
 };
 
-// The one owner of what is audible. The player thread numbers each song as
-// its samples begin and tells its path and length; the audio callback
+// The one owner of what is audible, the engine's record behind the public
+// Audible (include/Audible.h). The player thread numbers each song as its
+// samples begin and tells its path and length; the audio callback
 // publishes, after every block played, which song is heard and how many of
 // its frames have played: a single atomic store. From the two, any thread
 // but the callback's derives the song, its title, its length and the place.

@@ -34,7 +34,9 @@ public:
     void requestPrevious();
     void requestSeek(float fraction);
     void takeOverFile(const std::string& path);
-    void pause() { waveOutput_.setPaused(true); }
+    // A pause holds only while a player thread runs: one asked as it ends is
+    // not kept.
+    void pause();
     void resume() { waveOutput_.setPaused(false); }
     bool isPaused() const { return waveOutput_.paused(); }
     Audible audible() const { return audible_.now(); }
@@ -83,6 +85,8 @@ private:
     void endAfterQueuedAudio(const std::string& caption, const std::string& text, MessageIcon icon);
     void cleanup();
     void request(std::atomic<int>& flag);
+    // From the start on (true), or no more, and the pause ends (false).
+    void allowPause(bool allowed);
     void setGivenPath(const std::string& path);
     std::string givenPath();
 
@@ -123,6 +127,10 @@ private:
     bool songGaveAudio_ = false;
     // The path that the running player was given: at its start or by a
     // hand-off since.
+    // Whether a pause may begin: from the thread's start until its end ends
+    // the pause, in one step against pause().
+    std::mutex pauseMutex_;
+    bool pausable_ = false;
     std::mutex givenPathMutex_;
     std::string givenPath_;
     std::thread thread_;

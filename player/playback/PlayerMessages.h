@@ -1,6 +1,8 @@
 #pragma once
 
-// The texts that the player thread shows as they stand.
+// The texts that the engine shows as they stand, each written here once: the
+// player thread's, the wave output's, and the caption of the boxes that tell
+// what a list load could not do.
 namespace playertext {
 
 inline constexpr const char* lowQualityCaption = "Low Quality MPEG Audio Detected";
@@ -18,5 +20,10 @@ inline constexpr const char* couldNotPlayAnySong = "Could not play any song of: 
 inline constexpr const char* cannotOpenDevice = "Cannot open audio device. It may be in use.";
 inline constexpr const char* exceptionCaption = "Application Exception";
 inline constexpr const char* unhandledException = "Unhandled exception occured";
+inline constexpr const char* noAudioDevices = "No Audio Devices Found";
+// The device's own words follow these captions.
+inline constexpr const char* deviceOpenCaption = "waveOutOpen";
+inline constexpr const char* deviceCloseCaption = "waveOutClose";
+inline constexpr const char* unknownDeviceError = "Unknown error";
 
 } // namespace playertext

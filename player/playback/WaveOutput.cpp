@@ -13,7 +13,7 @@ namespace {
 
 std::string errorTextOrUnknown(const std::string& text)
 {
-    return text.empty() ? "Unknown error" : text;
+    return text.empty() ? playertext::unknownDeviceError : text;
 }
 
 } // namespace
@@ -30,7 +30,7 @@ int WaveOutput::openDevice(const DeviceFormat& format)
     std::lock_guard lock(deviceMutex_);
     if (format.sampleRate.load() == -1 || open_.load()) return 0;
     if (device_.outputDeviceCount() == 0) {
-        messages_.post(playertext::errorCaption, "No Audio Devices Found", MessageIcon::none);
+        messages_.post(playertext::errorCaption, playertext::noAudioDevices, MessageIcon::none);
         return -1;
     }
     freeBuffers_.store(bufferCount);
@@ -39,7 +39,7 @@ int WaveOutput::openDevice(const DeviceFormat& format)
     std::string errorText;
     AudioFormat wanted{format.sampleRate.load(), format.channelCount.load()};
     if (!device_.open(wanted, *this, errorText)) {
-        messages_.post("waveOutOpen", errorTextOrUnknown(errorText), MessageIcon::none);
+        messages_.post(playertext::deviceOpenCaption, errorTextOrUnknown(errorText), MessageIcon::none);
         return -1;
     }
     if (paused_.load()) device_.pause();
@@ -138,9 +138,9 @@ bool WaveOutput::playQueuedToEnd()
     }
 }
 
-int WaveOutput::closeDevice()
+void WaveOutput::closeDevice()
 {
-    if (!open_.load()) return 0;
+    if (!open_.load()) return;
     device_.reset();
     for (;;) {
         auto ticket = doneEvent_.ticket();
@@ -151,9 +151,9 @@ int WaveOutput::closeDevice()
     std::lock_guard lock(deviceMutex_);
     resumeAtReset_.store(false);
     std::string errorText;
-    if (!device_.close(errorText)) messages_.post("waveOutClose", errorTextOrUnknown(errorText), MessageIcon::none);
+    if (!device_.close(errorText))
+        messages_.post(playertext::deviceCloseCaption, errorTextOrUnknown(errorText), MessageIcon::none);
     open_.store(false);
-    return 0;
 }
 
 void WaveOutput::setPaused(bool paused)

@@ -48,7 +48,7 @@ public:
     void writeBuffer(const std::uint8_t* data, int size) override;
 
     // Drops what is queued, waits until every block is back, and closes.
-    int closeDevice();
+    void closeDevice();
 
     // Waits until every queued block has played: false when a request
     // (keepDecoding cleared) cut the wait short, or when a pending reset is

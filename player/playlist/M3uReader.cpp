@@ -5,11 +5,9 @@
 #include "ListLines.h"
 #include "PathText.h"
 #include "TextEncoding.h"
-#include "UserMessages.h"
 
 namespace {
 
-const char* const errorCaption = "Application Error";
 const char* const byteOrderMark = "\xef\xbb\xbf";
 
 void removeLineEnds(std::string& text)
@@ -35,14 +33,14 @@ void M3uReader::reportUnreadable(const std::string& path)
     // in boxes; the first one tells what is wrong.
     if (reportedUnreadable_ || stopped_) return;
     reportedUnreadable_ = true;
-    messages_.post(errorCaption, "Could not load playlist: " + path, MessageIcon::none);
+    notice_("Could not load playlist: " + path);
 }
 
 void M3uReader::reportSpentBudget()
 {
     if (reportedBudget_ || stopped_) return;
     reportedBudget_ = true;
-    messages_.post(errorCaption, "Playlist too large, only part of it was loaded: " + loadPath_, MessageIcon::none);
+    notice_("Playlist too large, only part of it was loaded: " + loadPath_);
 }
 
 bool M3uReader::stopRequested()
@@ -63,16 +61,12 @@ void M3uReader::reportRefused(ListRead why, const std::string& path)
     case ListRead::alreadyOpen:
         if (reportedSelf_) return;
         reportedSelf_ = true;
-        messages_.post(errorCaption,
-                       "The playlist names itself (directly or through other lists), so it was read only once: " + path,
-                       MessageIcon::none);
+        notice_("The playlist names itself (directly or through other lists), so it was read only once: " + path);
         return;
     case ListRead::tooDeep:
         if (reportedDepth_) return;
         reportedDepth_ = true;
-        messages_.post(errorCaption,
-                       "Playlists nested deeper than " + std::to_string(maxDepth) + " were not loaded: " + path,
-                       MessageIcon::none);
+        notice_("Playlists nested deeper than " + std::to_string(maxDepth) + " were not loaded: " + path);
         return;
     }
 }

@@ -7,8 +7,7 @@
 #include "ListFile.h"
 #include "LoadBudget.h"
 #include "NameLookup.h"
-
-class UserMessages;
+#include "Playlist.h"
 
 // Reads M3U lists into song paths: one path per line, relative lines joined
 // to the list's folder, lines naming another list read in its place. A line
@@ -25,12 +24,10 @@ class M3uReader {
 public:
     static constexpr int maxDepth = 16;
 
-    // Asked between lines: true ends the load at once, with what it has read
-    // and without a further message.
-    using StopCheck = std::function<bool()>;
+    using StopCheck = LoadStopCheck;
 
-    explicit M3uReader(UserMessages& messages, StopCheck shouldStop = {})
-        : messages_(messages), shouldStop_(std::move(shouldStop))
+    explicit M3uReader(const ListNotice& notice, StopCheck shouldStop = {})
+        : notice_(notice), shouldStop_(std::move(shouldStop))
     {
     }
 
@@ -67,7 +64,7 @@ private:
     bool stopRequested();
     void reportSpentBudget();
 
-    UserMessages& messages_;
+    const ListNotice& notice_;
     StopCheck shouldStop_;
     LoadBudget budget_;
     NameLookup names_{budget_};
@@ -79,8 +76,3 @@ private:
     bool reportedDepth_ = false;
     bool reportedBudget_ = false;
 };
-
-// True for a path ending in ".m3u" or ".m3u8", in any case; the second kind
-// is UTF-8 by definition.
-bool isListPath(const std::string& path);
-bool isUtf8ListPath(const std::string& path);

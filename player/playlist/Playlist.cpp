@@ -2,19 +2,17 @@
 
 #include "M3uReader.h"
 
-int Playlist::clear()
+void Playlist::clear()
 {
     std::lock_guard lock(mutex_);
     entries_.clear();
     current_ = 0;
-    return 1;
 }
 
-int Playlist::append(const std::string& path)
+void Playlist::append(const std::string& path)
 {
     std::lock_guard lock(mutex_);
     entries_.push_back(path);
-    return 1;
 }
 
 int Playlist::getCurrent(std::string& path) const
@@ -66,16 +64,15 @@ int Playlist::currentIndex() const
     return static_cast<int>(current_);
 }
 
-int Playlist::addFileOrList(const std::string& path, const M3uReader::StopCheck& shouldStop)
+void Playlist::addFileOrList(const std::string& path, const LoadStopCheck& shouldStop)
 {
     appendAll(read(path, shouldStop));
-    return 1;
 }
 
 int Playlist::loadList(const std::string& path)
 {
     std::vector<std::string> paths;
-    M3uReader reader(messages_);
+    M3uReader reader(notice_);
     if (!reader.read(path, paths)) return 0;
     appendAll(std::move(paths));
     return 1;
@@ -95,14 +92,14 @@ std::vector<std::string> Playlist::entries() const
     return entries_;
 }
 
-std::vector<std::string> Playlist::read(const std::string& path, const M3uReader::StopCheck& shouldStop)
+std::vector<std::string> Playlist::read(const std::string& path, const LoadStopCheck& shouldStop)
 {
     std::vector<std::string> paths;
     if (!isListPath(path)) {
         paths.push_back(path);
         return paths;
     }
-    M3uReader reader(messages_, shouldStop);
+    M3uReader reader(notice_, shouldStop);
     if (!reader.read(path, paths)) reader.reportUnreadable(path);
     return paths;
 }

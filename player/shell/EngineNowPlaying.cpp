@@ -1,7 +1,7 @@
 #include "EngineNowPlaying.h"
 
 #include "PathText.h"
-#include "Player.h"
+#include "PlaybackRequests.h"
 
 HeardNow EngineNowPlaying::now() const
 {

@@ -2,16 +2,16 @@
 
 #include "NowPlaying.h"
 
-class Player;
+class PlaybackRequests;
 
 // The song heard as the engine's record of what is audible tells it.
 class EngineNowPlaying : public NowPlaying {
 public:
-    explicit EngineNowPlaying(const Player& player) : player_(player) {}
+    explicit EngineNowPlaying(const PlaybackRequests& player) : player_(player) {}
 
     HeardNow now() const override;
     bool seekPending() const override;
 
 private:
-    const Player& player_;
+    const PlaybackRequests& player_;
 };

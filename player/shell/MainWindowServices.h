@@ -2,7 +2,7 @@
 
 class AudioDevice;
 class FileDialogs;
-class Player;
+class PlaybackRequests;
 class PlayerSettings;
 class UserMessages;
 class WindowPosition;
@@ -10,7 +10,8 @@ class WindowPosition;
 // What the main window and the player's actions work with; all of it
 // outlives the window.
 struct MainWindowServices {
-    Player& player;
+    // What the shell asks of the engine: the Player.
+    PlaybackRequests& player;
     PlayerSettings& settings;
     WindowPosition& position;
     UserMessages& messages;

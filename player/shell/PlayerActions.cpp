@@ -9,7 +9,7 @@
 #include "AboutWindow.h"
 #include "AudioDevice.h"
 #include "FileDialogs.h"
-#include "Player.h"
+#include "PlaybackRequests.h"
 #include "PlayerSettings.h"
 #include "SampleGain.h"
 #include "ShellTexts.h"
@@ -31,14 +31,15 @@ bool canOpenForReading(const std::string& path)
 } // namespace
 
 PlayerActions::PlayerActions(const MainWindowServices& services, QWidget& face)
-    : services_(services), face_(face), volume_(services.settings.getVolume())
+    : services_(services), face_(face), volume_(services.settings.getVolume()),
+      volumeSave_([&settings = services_.settings](int volume) { settings.putVolume(volume); })
 {
     services_.device.setGain(gainForVolume(volume_));
 }
 
 void PlayerActions::play()
 {
-    Player& player = services_.player;
+    PlaybackRequests& player = services_.player;
     if (player.isPaused() && playerRunning()) {
         player.resume();
     } else {
@@ -52,7 +53,7 @@ void PlayerActions::play()
 
 void PlayerActions::togglePause()
 {
-    Player& player = services_.player;
+    PlaybackRequests& player = services_.player;
     if (player.isPaused())
         player.resume();
     else if (playerRunning())
@@ -137,7 +138,7 @@ void PlayerActions::setVolume(int volume)
     if (volume != volume_) {
         volume_ = volume;
         services_.device.setGain(gainForVolume(volume));
-        services_.settings.putVolume(volume);
+        volumeSave_.changed(volume);
     }
     if (onVolumeChanged) onVolumeChanged(volume);
 }
@@ -162,6 +163,7 @@ void PlayerActions::quit(bool askAboutSkin)
         if (answer == MessageAnswer::yes) services_.settings.putSkin("");
     }
     services_.player.stopPlayback();
+    volumeSave_.saveNow();
     const QPoint topLeft = face_.geometry().topLeft();
     services_.position.writeX(topLeft.x());
     services_.position.writeY(topLeft.y());

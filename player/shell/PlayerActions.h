@@ -4,6 +4,7 @@
 #include <string>
 
 #include "MainWindowServices.h"
+#include "VolumeSave.h"
 
 class QWidget;
 
@@ -50,8 +51,9 @@ public:
     // may have started, paused, resumed or stopped.
     std::function<void()> onPlaybackChanged;
 
-    // The volume, 0 to 100: remembered in the settings, and heard at once
-    // through the device's gain (the cubic taper).
+    // The volume, 0 to 100: heard at once through the device's gain (the
+    // cubic taper), and remembered in the settings once it rests (and at
+    // Quit and when the actions end).
     int volume() const { return volume_; }
     void setVolume(int volume);
     void changeVolume(int by) { setVolume(volume_ + by); }
@@ -73,4 +75,5 @@ private:
     MainWindowServices services_;
     QWidget& face_;
     int volume_;
+    VolumeSave volumeSave_;
 };

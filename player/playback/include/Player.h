@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "PlaybackRequests.h"
 #include "PlayerReadouts.h"
 
 class AudioDevice;
@@ -10,53 +11,44 @@ class PlayerEngine;
 class SettingsReader;
 class UserMessages;
 
-// Where a player thread starts in its list: its first entry, or the entry
-// that Next or Prev chose while nothing played (the first when none was).
-enum class StartAt { firstEntry, chosenEntry };
+// How playback reports: no call of Player fails or throws; the requests only
+// ask, and return nothing. What goes wrong on the player thread (the device
+// cannot be opened or closed, a list cannot be read, no entry of the list
+// gives audio, a song is of a format the player refuses) is told to the
+// listener through UserMessages::post, in the engine's own words written
+// once, and where it cannot go on the player thread ends; isRunning() then
+// says so. The audio device reports to the engine by result: false and the
+// device's own text (AudioDevice.h).
 
 // The player's engine as the window shell sees it: one player thread at a
 // time, which plays the songs of a path (a song or an M3U list) one after
-// the other without end, the requests that steer it, and what is heard.
+// the other without end, the requests that steer it (PlaybackRequests.h),
+// and what is heard.
 // The decoder's state is process-wide, so there is one Player per process.
-class Player {
+class Player final : public PlaybackRequests {
 public:
     Player(AudioDevice& device, PlayerReadouts& readouts, UserMessages& messages, SettingsReader& settings);
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
-    ~Player();
+    ~Player() override;
 
-    // Starts a player thread on path, after stopping a running one.
-    void startPlayerThread(const std::string& path, StartAt at = StartAt::firstEntry);
-    // Asks a running player thread to end and waits until it has; returns at
-    // once when none runs.
-    void stopPlayback();
-    bool isRunning() const;
-
-    // The entry after (before) the one heard, wrapping at the ends; while
-    // nothing plays, the neighbour of the entry shown is shown, for a Play
-    // at the chosen entry.
-    void requestNext();
-    void requestPrevious();
-    // Moves within the song heard to fraction (0, its very start, to 1) of
-    // its length.
-    void requestSeek(float fraction);
-    // Puts the list of path (a song or an M3U list) in place of the playlist
-    // and lets a running player thread go on with its first entry.
-    void takeOverFile(const std::string& path);
-
-    // While paused nothing plays and the time stands still. Seek, next,
-    // previous, a taken-over list and stop end the pause, and a new player
-    // thread starts playing.
-    void pause();
-    void resume();
-    bool isPaused() const;
-    // From a seek asked until the song is heard from its new place.
-    bool isSeeking() const;
-
-    // What is heard now. Any thread.
-    Audible audible() const;
+    void startPlayerThread(const std::string& path, StartAt at = StartAt::firstEntry) override;
+    void stopPlayback() override;
+    bool isRunning() const override;
+    void requestNext() override;
+    void requestPrevious() override;
+    void requestSeek(float fraction) override;
+    void takeOverFile(const std::string& path) override;
+    void pause() override;
+    void resume() override;
+    bool isPaused() const override;
+    bool isSeeking() const override;
+    Audible audible() const override;
 
 private:
+    // Player only forwards: the engine's stages (its control values, the
+    // wave output, what is audible, the playlist) stay out of this header, so
+    // the shell sees the requests alone and is not rebuilt when they change.
     // The engine's tests reach its insides through it (playback_internals).
     friend struct PlayerInternals;
     std::unique_ptr<PlayerEngine> engine_;

@@ -8,6 +8,11 @@
 // What a song's tags say about it: its title, artist and album, as UTF-8.
 // An ID3v2 tag (versions 2.2, 2.3 and 2.4) at the start of the file is read
 // first; an ID3v1 tag in the file's last 128 bytes fills what it left empty.
+//
+// How the tags report: never by failing. A file that cannot be read, or
+// whose tags are missing, damaged or of a kind not read, gives the fields it
+// could read and leaves the others empty; the caller then names the song by
+// its file. Nothing here throws or tells the listener anything.
 namespace songtags {
 
 struct SongTags {

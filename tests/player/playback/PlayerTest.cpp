@@ -419,6 +419,12 @@ TEST_F(PlayerTest, ASeekAskedForAsTheSongStartsShowsItsPlace)
 
 TEST_F(PlayerTest, ANewListHandedOverPlaysFromItsFirstEntry)
 {
+    // The reset that drops the song before waits until the test has looked:
+    // once it is made, the list's first entry is queued, and so heard next,
+    // at once.
+    std::promise<void> looked;
+    std::shared_future<void> lookedAt = looked.get_future().share();
+    device.beforeReset = [lookedAt] { lookedAt.wait_for(30s); };
     player->startPlayerThread(demoSong);
     waitForFullQueue();
     std::string handed = list({demoNames[1], demoNames[2]});
@@ -428,8 +434,9 @@ TEST_F(PlayerTest, ANewListHandedOverPlaysFromItsFirstEntry)
     EXPECT_EQ(readouts.titles().back(), handed);
     EXPECT_EQ(player->audible().lengthSeconds, 0);
     EXPECT_EQ(player->audible().lengthMicroseconds, 0);
-    device.complete(1); // the song before, unless the reset came first
+    device.complete(1); // the song before
     EXPECT_NE(player->audible().path, demoSong);
+    looked.set_value();
     waitForReset(1);
     waitForReadouts();
     EXPECT_EQ(readouts.titles(), (std::vector<std::string>{demoSong, handed, demoNames[1]}));
@@ -496,12 +503,32 @@ TEST_F(PlayerTest, APlayerThatEndsWhilePausedIsNoLongerPaused)
     // pause, also on a loaded machine.
     std::string junk = folder.write("junk.mp3", std::string(200000, 'x'));
     const std::string song = fixture("joint-128.mp3");
+    // The player thread waits at its first song's title until the pause is
+    // asked: without that, a window thread kept off the processor could ask
+    // it only after the player had ended.
+    std::promise<void> paused;
+    std::shared_future<void> pauseAsked = paused.get_future().share();
+    readouts.beforeShowing = [pauseAsked](const Audible& audible) {
+        if (!audible.path.empty()) pauseAsked.wait();
+    };
     player->startPlayerThread(list({song, song, song, song, junk}));
     player->pause();
+    paused.set_value();
     ASSERT_TRUE(waitUntil([&] { return !running(); }));
     EXPECT_EQ(messages.messages().size(), 1u);
     EXPECT_FALSE(player->isPaused());
     EXPECT_EQ(readouts.pauseLooks(), (std::vector<bool>{true, false}));
+    expectStoppedCleanly();
+}
+
+TEST_F(PlayerTest, APauseAskedAsThePlayerEndsDoesNotOutlastIt)
+{
+    player->startPlayerThread(folder.write("junk.mp3", std::string(200000, 'x')));
+    ASSERT_TRUE(waitUntil([&] { return !running(); }));
+    // As the Pause button does: it saw the player running a moment before.
+    player->pause();
+    EXPECT_FALSE(player->isPaused());
+    EXPECT_TRUE(readouts.pauseLooks().empty());
     expectStoppedCleanly();
 }
 
@@ -600,6 +627,20 @@ TEST_F(PlayerTest, APassThroughTheListThatGivesNoAudioEndsThePlayerWithOneMessag
         messages.clear();
     }
     EXPECT_EQ(device.opens(), 0);
+}
+
+TEST_F(PlayerTest, AListThatCannotBeReadIsToldInAnErrorBoxWithoutWaiting)
+{
+    const std::string given = folder.file("nowhere.M3U");
+    player->startPlayerThread(given);
+    ASSERT_TRUE(waitUntil([&] { return !running(); }, 10s));
+    expectStoppedCleanly();
+    auto shown = messages.messages();
+    ASSERT_GE(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, "Application Error");
+    EXPECT_EQ(shown[0].text, "Could not load playlist: " + given);
+    EXPECT_EQ(shown[0].icon, MessageIcon::none);
+    EXPECT_FALSE(shown[0].waited);
 }
 
 TEST_F(PlayerTest, ASongThatVanishesWhilePlayingEndsThePlayerAfterAllItLeftQueued)

@@ -95,13 +95,13 @@ TEST_F(WaveOutputTest, AFailedCloseIsShownAndTheDeviceForgotten)
 {
     openDevice();
     device.failClose("Input/output error");
-    EXPECT_EQ(output.closeDevice(), 0);
+    output.closeDevice();
     EXPECT_FALSE(output.isOpen());
     auto shown = messages.messages();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].caption, "waveOutClose");
     EXPECT_EQ(shown[0].text, "Input/output error");
-    EXPECT_EQ(output.closeDevice(), 0); // closed: nothing to do
+    output.closeDevice(); // closed: nothing to do
     EXPECT_EQ(device.closes(), 1);
 }
 

@@ -80,7 +80,7 @@ TEST_F(HostileLists, AFanOutWithoutSongsStopsAtTheBoundOnListsRead)
     // The next load has a budget of its own.
     list.addFileOrList(folder.write("fine.m3u", "a.mp3\n"));
     EXPECT_EQ(list.count(), 1);
-    EXPECT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(shownTexts().size(), 1u);
 }
 
 TEST_F(HostileLists, AHundredThousandUnreadableListsShowOneMessage)
@@ -143,7 +143,7 @@ TEST_F(HostileLists, TwoNamesOfOneListSideBySideAreBothRead)
     std::filesystem::create_hard_link(inner, folder.file("twin.m3u"));
     list.addFileOrList(folder.write("top.m3u", "inner.m3u\ntwin.m3u\n"));
     EXPECT_EQ(list.entries(), (Entries{folder.file("x.mp3"), folder.file("x.mp3")}));
-    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_TRUE(shownTexts().empty());
 }
 
 TEST_F(HostileLists, ALineHoldingANulByteNamesNothing)
@@ -152,7 +152,7 @@ TEST_F(HostileLists, ALineHoldingANulByteNamesNothing)
     std::string top = folder.write("nul.m3u", "/dev/zero\0.m3u\nsong.mp3\0.m3u\nb\0.mp3\nc.mp3\n"s);
     list.addFileOrList(top);
     EXPECT_EQ(list.entries(), (Entries{folder.file("c.mp3")}));
-    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_TRUE(shownTexts().empty());
 }
 
 TEST_F(HostileLists, OnlyRegularFilesAreReadAsListsAndNoneBlocks)
@@ -173,7 +173,7 @@ TEST_F(HostileLists, OnlyRegularFilesAreReadAsListsAndNoneBlocks)
     // Named inside a list they are passed over, with the one message.
     loadWithoutBlocking(folder.write("top.m3u", "pipe.m3u\nfolder.m3u\nzero.m3u\na.mp3\n"), fifos);
     EXPECT_EQ(list.entries(), (Entries{folder.file("a.mp3")}));
-    EXPECT_EQ(messages.messages().size(), 4u);
+    EXPECT_EQ(shownTexts().size(), 4u);
 }
 
 TEST_F(HostileLists, OverlongLinesNameNothing)
@@ -187,7 +187,7 @@ TEST_F(HostileLists, OverlongLinesNameNothing)
     std::string top = folder.write("long.m3u", text);
     list.addFileOrList(top);
     EXPECT_EQ(list.entries(), (Entries{fitting, folder.file("last.mp3")}));
-    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_TRUE(shownTexts().empty());
 }
 
 TEST_F(HostileLists, AShortLineInADeepFolderCanStillBeTooLong)
@@ -206,7 +206,7 @@ TEST_F(HostileLists, AShortLineInADeepFolderCanStillBeTooLong)
 
     list.addFileOrList(path);
     EXPECT_EQ(list.entries(), (Entries{deep + "/a.mp3"}));
-    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_TRUE(shownTexts().empty());
 }
 
 TEST_F(HostileLists, AnEndlessLineEndsAtTheBoundOnBytesRead)
@@ -232,5 +232,5 @@ TEST_F(HostileLists, AStopEndsTheLoadAtOnceWithoutAWord)
     // depth, and said nothing of the lists it did not finish.
     EXPECT_EQ(asked, 51);
     EXPECT_LT(list.count(), 50);
-    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_TRUE(shownTexts().empty());
 }

@@ -6,20 +6,14 @@
 #include <vector>
 
 #include "Playlist.h"
-#include "RecordingMessages.h"
+#include "RecordedNotices.h"
 #include "TempFolder.h"
 
-// A playlist reading lists from a folder of its own, with the texts of the
-// messages it showed.
+// A playlist reading lists from a folder of its own, with the texts it told.
 struct ListFixture : ::testing::Test {
     TempFolder folder;
-    RecordingMessages messages;
-    Playlist list{messages};
+    RecordedNotices notices;
+    Playlist list{notices.notice()};
 
-    std::vector<std::string> shownTexts() const
-    {
-        std::vector<std::string> texts;
-        for (const auto& message : messages.messages()) texts.push_back(message.text);
-        return texts;
-    }
+    std::vector<std::string> shownTexts() const { return notices.texts(); }
 };

@@ -24,7 +24,7 @@ TEST_F(ListNames, ALineFindsItsFileWhateverTheCaseOfEachStep)
     list.loadList(path);
     EXPECT_EQ(list.entries(), (Entries{music + "Waterloo.mp3", music + "SOS.mp3", music + "SOS.mp3",
                                        folder.file("Music/Abba/Missing.mp3"), folder.file("music/ABBA/missing.mp3")}));
-    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_TRUE(shownTexts().empty());
 }
 
 TEST_F(ListNames, ANameWrittenExactlyIsTakenBeforeOneThatDiffersInCase)
@@ -63,7 +63,7 @@ TEST_F(ListNames, AUtf8ListIsAListAndItsLinesAreUtf8Only)
     list.addFileOrList(path);
     EXPECT_EQ(list.entries(),
               (Entries{folder.file("caf\xc3\xa9.mp3"), folder.file("caf\xe9.mp3"), folder.file("Inner/a.mp3")}));
-    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_TRUE(shownTexts().empty());
 }
 
 TEST_F(ListNames, AByteOrderMarkStartsAnyList)

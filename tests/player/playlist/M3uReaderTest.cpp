@@ -60,7 +60,7 @@ TEST_F(M3uReading, ReadsNestedListsInPlaceInAnyCase)
     list.addFileOrList(outer);
     EXPECT_EQ(list.entries(), (Entries{folder.file("a.mp3"), folder.file("inner/b.mp3"), folder.file("inner/c.mp3"),
                                        folder.file("d.mp3")}));
-    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_TRUE(shownTexts().empty());
 }
 
 TEST_F(M3uReading, ReportsAMissingNestedListAndReadsOn)

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Playlist.h"
-#include "RecordingMessages.h"
+#include "RecordedNotices.h"
 #include "TempFolder.h"
 
 namespace {
@@ -18,8 +18,8 @@ std::string current(const Playlist& list)
 
 TEST(Playlist, EmptyListHasNoCurrentEntryAndRefusesMoves)
 {
-    RecordingMessages messages;
-    Playlist list(messages);
+    RecordedNotices notices;
+    Playlist list(notices.notice());
     std::string path = "unchanged";
     EXPECT_EQ(list.getCurrent(path), 0);
     EXPECT_EQ(path, "unchanged");
@@ -31,8 +31,8 @@ TEST(Playlist, EmptyListHasNoCurrentEntryAndRefusesMoves)
 
 TEST(Playlist, StepsThroughEntriesAndStopsAtBothEnds)
 {
-    RecordingMessages messages;
-    Playlist list(messages);
+    RecordedNotices notices;
+    Playlist list(notices.notice());
     for (const char* path : {"a", "b", "c"}) list.append(path);
     EXPECT_EQ(list.count(), 3);
     EXPECT_EQ(current(list), "a"); // the first entry appended is current
@@ -59,37 +59,33 @@ TEST(Playlist, StepsThroughEntriesAndStopsAtBothEnds)
 
 TEST(Playlist, AddsASongAsOneEntryWhateverItsName)
 {
-    RecordingMessages messages;
-    Playlist list(messages);
+    RecordedNotices notices;
+    Playlist list(notices.notice());
     list.addFileOrList("/music/missing.mp3");
     list.addFileOrList("/music/no extension");
     EXPECT_EQ(list.entries(), (Entries{"/music/missing.mp3", "/music/no extension"}));
-    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_TRUE(notices.texts().empty());
 }
 
 TEST(Playlist, ReportsAListThatCannotBeReadAndKeepsWhatItHas)
 {
-    RecordingMessages messages;
-    Playlist list(messages);
+    RecordedNotices notices;
+    Playlist list(notices.notice());
     list.append("/music/a.mp3");
-    EXPECT_EQ(list.addFileOrList("/nowhere/list.M3U"), 1);
+    list.addFileOrList("/nowhere/list.M3U");
     EXPECT_EQ(list.loadList("/nowhere/other.m3u"), 0);
 
     EXPECT_EQ(list.entries(), (Entries{"/music/a.mp3"}));
-    auto shown = messages.messages();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].caption, "Application Error");
-    EXPECT_EQ(shown[0].text, "Could not load playlist: /nowhere/list.M3U");
-    EXPECT_EQ(shown[0].icon, MessageIcon::none);
-    EXPECT_FALSE(shown[0].waited);
+    // The engine shows it (PlayerTest.AListThatCannotBeReadIsToldInAnErrorBoxWithoutWaiting).
+    EXPECT_EQ(notices.texts(), std::vector<std::string>{"Could not load playlist: /nowhere/list.M3U"});
 }
 
 TEST(Playlist, ReplacesTheWholeListInOneStep)
 {
     TempFolder folder;
     std::string list = folder.write("l.m3u", "one.mp3\ntwo.mp3\n");
-    RecordingMessages messages;
-    Playlist playlist(messages);
+    RecordedNotices notices;
+    Playlist playlist(notices.notice());
     playlist.append("/old/a.mp3");
     playlist.append("/old/b.mp3");
     playlist.moveNext();

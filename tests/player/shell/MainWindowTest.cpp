@@ -116,8 +116,13 @@ TEST(Buttons, NextWhileNothingPlaysChangesNothingAtTheNextPlay)
     shell.open();
     shell.click(shell.controlAt<NextButton>(nextRect));
     shell.click(shell.controlAt<PlayButton>(playRect));
-    EXPECT_EQ(shell.engine().control().nextRequested.load(), 0);
-    EXPECT_EQ(shell.engine().control().keepDecoding.load(), 1);
+    // Next only asks; Play starts at the entry it chose (the engine's part:
+    // PlayerTest.StopWithoutAPlayerReturnsAtOnceAndRequestsWaitForNoOne).
+    using Kind = RecordingRequests::Kind;
+    EXPECT_EQ(shell.requests.kindsAsked(), (std::vector{Kind::next, Kind::start}));
+    EXPECT_EQ(shell.requests.asked().back().path, testSong("stereo-128.mp3"));
+    EXPECT_EQ(shell.requests.asked().back().at, StartAt::chosenEntry);
+    EXPECT_TRUE(shell.player.isRunning());
 }
 
 TEST(Buttons, PauseStaysDownWhilePausedPlayGoesOnWhereItWasAndStopEndsThePause)

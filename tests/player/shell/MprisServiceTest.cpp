@@ -139,7 +139,7 @@ TEST(Mpris, PlayPauseAndSeekKeepTheirBusMeaningThroughThePlayersActions)
 
     // The volume is the player's, on 0 to 1; out of range is held to it.
     shell.mpris.setVolume(0.25);
-    EXPECT_EQ(shell.settings.getVolume(), 25);
+    EXPECT_TRUE(processUntil([&] { return shell.settings.getVolume() == 25; }));
     EXPECT_EQ(shell.mpris.volume(), 0.25);
     shell.mpris.setVolume(7.0);
     EXPECT_EQ(shell.mpris.volume(), 1.0);

@@ -574,6 +574,18 @@ TEST_F(Program, SigtermWhilePlayingEndsAsEscapeDoesAndKeepsThePlace)
     EXPECT_EQ(IniFile(install.settings).read("Position", "y"), "77");
 }
 
+// The volume is saved once it rests; an Escape right after a key keeps it.
+TEST_F(Program, AVolumeKeyRightBeforeEscapeIsKept)
+{
+    PlayerInstall install;
+    QProcess& player = install.start({});
+    const QString window = playerWindow();
+    ASSERT_FALSE(window.isEmpty());
+    ASSERT_TRUE(runTool("xdotool", {"windowfocus", "--sync", window, "key", "Down", "Down", "Escape"}));
+    ASSERT_TRUE(player.waitForFinished(20000));
+    EXPECT_EQ(IniFile(install.settings).read("Sonorbox", "Volume"), "90");
+}
+
 TEST_F(Program, SignalsDuringTheQuitQuestionEndThePlayerAndKeepTheSkin)
 {
     for (const int signal : {SIGHUP, SIGINT}) {

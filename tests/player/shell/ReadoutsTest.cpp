@@ -21,10 +21,11 @@ struct BarFixture {
     ShellReadouts readouts;
     PlayerSettings settings{folder.file("Sonorbox.ini")};
     Player player{device, readouts, messages, settings};
+    RecordingRequests requests{player};
     WindowPosition position{folder.file("Sonorbox.ini")};
     TestFileDialogs dialogs;
     SkinWindow parent{"Parent", "Parent"};
-    PlayerActions actions{{player, settings, position, messages, dialogs, device}, parent};
+    PlayerActions actions{{requests, settings, position, messages, dialogs, device}, parent};
     std::unique_ptr<SeekBar> bar;
 
     BarFixture(int width, int height)
@@ -46,7 +47,7 @@ struct BarFixture {
 
     void at(int position, int length) { bar->showPosition(position, length); }
 
-    PlayerControl& control() { return PlayerInternals::of(player).control(); }
+    std::vector<float> seeksAsked() const { return requests.seeksAsked(); }
 
     // How many pixels of the drawn bar show the filled look.
     int filledPixels()
@@ -122,8 +123,8 @@ TEST(SeekBar, AHorizontalBarFillsFromTheLeftAndAClickSetsTheFraction)
     EXPECT_EQ(fixture.filledPixels(), 200 * 10);
 
     ShellFixture::click(fixture.bar.get(), QPoint(100, 5));
-    EXPECT_FLOAT_EQ(fixture.control().seekFraction.load(), 0.5f);
-    EXPECT_EQ(fixture.control().keepDecoding.load(), 0);
+    EXPECT_EQ(fixture.seeksAsked(), std::vector<float>{0.5f});
+    EXPECT_EQ(fixture.requests.kindsAsked(), std::vector{RecordingRequests::Kind::seek});
 }
 
 TEST(SeekBar, AVerticalBarFillsFromTheBottomAndItsBottomIsTheStart)
@@ -140,7 +141,7 @@ TEST(SeekBar, AVerticalBarFillsFromTheBottomAndItsBottomIsTheStart)
     EXPECT_EQ(drawn.pixel(5, 74), qRgb(0, 0, 0));
 
     ShellFixture::click(fixture.bar.get(), QPoint(5, 25));
-    EXPECT_FLOAT_EQ(fixture.control().seekFraction.load(), 0.75f);
+    EXPECT_EQ(fixture.seeksAsked(), std::vector<float>{0.75f});
 }
 
 TEST(SeekBar, ASquareBarIsHorizontal)
@@ -154,12 +155,12 @@ TEST(SeekBar, AReleaseOutsideTheBarDoesNotSeek)
     BarFixture fixture(200, 10);
     QTest::mousePress(fixture.bar.get(), Qt::LeftButton, {}, QPoint(100, 5));
     QTest::mouseRelease(fixture.bar.get(), Qt::LeftButton, {}, QPoint(100, 11));
-    EXPECT_FLOAT_EQ(fixture.control().seekFraction.load(), noSeek);
+    EXPECT_TRUE(fixture.seeksAsked().empty());
     // The bar's very start asks for no seek either.
     ShellFixture::click(fixture.bar.get(), QPoint(0, 5));
-    EXPECT_FLOAT_EQ(fixture.control().seekFraction.load(), noSeek);
+    EXPECT_TRUE(fixture.seeksAsked().empty());
     ShellFixture::click(fixture.bar.get(), QPoint(200, 10)); // edges inclusive
-    EXPECT_FLOAT_EQ(fixture.control().seekFraction.load(), 1.0f);
+    EXPECT_EQ(fixture.seeksAsked(), std::vector<float>{1.0f});
 }
 
 TEST(SeekBar, APaintRequestAlwaysDrawsTheWholeBar)

@@ -14,9 +14,9 @@
 #include "ProcessUntil.h"
 #include "Player.h"
 #include "PlayerActions.h"
-#include "PlayerInternals.h"
 #include "PlayerSettings.h"
 #include "RecordingMessages.h"
+#include "RecordingRequests.h"
 #include "ShellReadouts.h"
 #include "SkinButton.h"
 #include "TempFolder.h"
@@ -67,12 +67,13 @@ struct ShellFixture {
     TestFileDialogs dialogs;
     ShellReadouts readouts;
     Player player{device, readouts, messages, settings};
+    // The window asks the player through it.
+    RecordingRequests requests{player};
     std::unique_ptr<MainWindow> window;
 
     explicit ShellFixture(const std::string& skin = testSkin("Vertical")) { settings.putSkin(skin); }
 
-    PlayerEngine& engine() { return PlayerInternals::of(player); }
-    std::uint32_t heardFrame() { return engine().audibleSong().heard().frame; }
+    std::uint32_t heardFrame() { return player.audible().positionFrames; }
     ~ShellFixture()
     {
         player.stopPlayback();
@@ -82,8 +83,8 @@ struct ShellFixture {
 
     MainWindow& open(const std::string& commandLine = std::string())
     {
-        window = std::make_unique<MainWindow>(MainWindowServices{player, settings, position, messages, dialogs, device},
-                                              commandLine);
+        window = std::make_unique<MainWindow>(
+            MainWindowServices{requests, settings, position, messages, dialogs, device}, commandLine);
         readouts.setWindow(window.get());
         return *window;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -11,8 +12,14 @@
 // shown changes.
 class RecordingReadouts : public PlayerReadouts {
 public:
+    // Called on the teller's thread before an update is kept: a test holds
+    // the player thread there to ask something at a known point. Set it
+    // before the player starts.
+    std::function<void(const Audible&)> beforeShowing;
+
     void showAudible(const Audible& audible) override
     {
+        if (beforeShowing) beforeShowing(audible);
         std::lock_guard lock(mutex_);
         if (audible.song != last_.song) titles_.push_back(audible.path);
         if (audible.song != last_.song || audible.positionSeconds != last_.positionSeconds)

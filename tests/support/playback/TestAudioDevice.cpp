@@ -54,6 +54,7 @@ void TestAudioDevice::finishOldest(bool played)
 
 void TestAudioDevice::reset()
 {
+    if (beforeReset) beforeReset();
     {
         std::lock_guard lock(mutex_);
         ++resets_;

@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -21,6 +22,11 @@ class TestAudioDevice : public AudioDevice {
 public:
     TestAudioDevice();
     ~TestAudioDevice() override;
+
+    // Called on the player's thread as a reset begins: a test holds the
+    // player there to look at what it shows before the queue is dropped.
+    // Set it while no player runs.
+    std::function<void()> beforeReset;
 
     int outputDeviceCount() override;
     bool open(const AudioFormat& format, AudioDeviceListener& listener, std::string& errorText) override;

@@ -287,8 +287,8 @@ void PlayerEngine::cleanup()
     // The song shown stays, at its start: nothing of it plays any more.
     audible_.rest();
     audible_.relay(readouts_);
-    // Nothing is left to pause.
-    waveOutput_.setPaused(false);
+    // Nothing is left to pause, nor will be until the next start.
+    allowPause(false);
     // The held PCM goes too: a new thread starts from nothing.
     mp3::resetDecoder();
     control_.playerRunning.store(0);

@@ -5,14 +5,18 @@
 
 #include <algorithm>
 
-#include "M3uReader.h"
 #include "PlayerEngine.h"
+#include "PlayerMessages.h"
 #include "PlayerReadouts.h"
 #include "SettingsReader.h"
 
 PlayerEngine::PlayerEngine(AudioDevice& device, PlayerReadouts& readouts, UserMessages& messages,
                            SettingsReader& settings)
-    : readouts_(readouts), messages_(messages), settings_(settings), playlist_(messages),
+    : readouts_(readouts), messages_(messages), settings_(settings),
+      // What a list load could not do is told in a box of its own, without
+      // waiting: the player thread loads lists.
+      playlist_(
+          [&messages](const std::string& text) { messages.post(playertext::errorCaption, text, MessageIcon::none); }),
       waveOutput_(device, control_, audible_, readouts, messages)
 {
 }
@@ -32,6 +36,7 @@ void PlayerEngine::startPlayerThread(const std::string& path, StartAt at)
     const int firstEntry = at == StartAt::chosenEntry && chosenEntry_ >= 0 ? chosenEntry_ : 0;
     chosenEntry_ = -1;
     waveOutput_.setPaused(false);
+    allowPause(true);
     setGivenPath(path);
     // The request values are reset before the thread exists, so a request
     // made right after this call is never wiped out by the thread's start.
@@ -60,6 +65,19 @@ void PlayerEngine::stopPlayback()
     waveOutput_.wakeWriter();
     while (control_.stopRequested.load() == 1) control_.stopRequested.wait(1);
     waveOutput_.setPaused(false);
+}
+
+void PlayerEngine::pause()
+{
+    std::lock_guard lock(pauseMutex_);
+    if (pausable_) waveOutput_.setPaused(true);
+}
+
+void PlayerEngine::allowPause(bool allowed)
+{
+    std::lock_guard lock(pauseMutex_);
+    pausable_ = allowed;
+    if (!allowed) waveOutput_.setPaused(false);
 }
 
 void PlayerEngine::request(std::atomic<int>& flag)
