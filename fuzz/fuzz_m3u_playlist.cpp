@@ -8,7 +8,9 @@
 // the search for names in other cases and in Windows-1252 are all within
 // reach. Lines of any length, any line ends, NUL bytes, addresses
 // and Windows paths come with the bytes. The first byte, when not 0, asks the
-// load to stop after that many lines.
+// load to stop after that many lines. The scratch folder is then walked as a
+// folder given to play, which reads the same lists, links and special files
+// by the folder's rules.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,6 +60,7 @@ public:
     }
 
     std::string path(const char* name) const { return (root_ / name).string(); }
+    std::string root() const { return root_.string(); }
 
 private:
     std::filesystem::path root_;
@@ -89,6 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Playlist playlist([](const std::string&) {});
     int lines = 0;
     playlist.addFileOrList(tree.path("a.m3u"), [&] { return stopAfter != 0 && ++lines > stopAfter; });
+    lines = 0;
+    playlist.addFileOrList(tree.root(), [&] { return stopAfter != 0 && ++lines > stopAfter; });
     playlist.moveTo(playlist.count());
     std::string current;
     playlist.getCurrent(current);

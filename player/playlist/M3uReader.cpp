@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "FileUri.h"
+#include "FolderSongs.h"
 #include "ListLines.h"
 #include "PathText.h"
 #include "TextEncoding.h"
@@ -73,7 +75,7 @@ void M3uReader::reportRefused(ListRead why, const std::string& path)
 
 M3uReader::ListRead M3uReader::readList(const std::string& path, std::vector<std::string>& entries)
 {
-    if (openLists_.empty()) loadPath_ = path;
+    if (openLists_.empty() && loadPath_.empty()) loadPath_ = path;
     if (static_cast<int>(openLists_.size()) >= maxDepth) return ListRead::tooDeep;
     // A list past the budget is not unreadable: the load ends, said once by
     // the list that was being read.
@@ -143,15 +145,37 @@ void M3uReader::addLine(const ListSource& source, std::string line, std::vector<
     // ends the name for the file system, so the line would open a file other
     // than the one it spells.
     if (line.empty() || line.front() == '#' || line.find('\0') != std::string::npos) return;
-    // An address stands as it is written; a name that no file has as
-    // written is looked for as Windows would find it.
-    std::string entry = pathtext::containsNoCase(line, "://") ? std::move(line) : namedFile(source, line);
+    // A local file's URI names its file; another address stands as it is
+    // written; a name that no file has as written is looked for as Windows
+    // would find it.
+    std::string entry;
+    if (std::optional<std::string> path = pathOfFileUri(line))
+        entry = std::move(*path);
+    else if (pathtext::containsNoCase(line, "://"))
+        entry = std::move(line);
+    else
+        entry = namedFile(source, line);
     // Joined to a deep folder a line can outgrow any path a file can have.
     if (entry.size() > ListLines::maxLineLength) return;
+    addEntry(std::move(entry), entries);
+}
 
+void M3uReader::addEntry(std::string entry, std::vector<std::string>& entries)
+{
     if (!isListPath(entry)) {
         if (budget_.takeEntry(entry.size())) entries.push_back(std::move(entry));
     } else {
         reportRefused(readList(entry, entries), entry);
     }
+}
+
+void M3uReader::readFolder(const std::string& path, std::vector<std::string>& entries)
+{
+    loadPath_ = path;
+    for (std::string& found : foldersongs::songsAndListsIn(path, budget_, [this] { return stopRequested(); })) {
+        if (stopRequested()) return;
+        addEntry(std::move(found), entries);
+        if (budget_.spent()) break;
+    }
+    if (budget_.spent()) reportSpentBudget();
 }

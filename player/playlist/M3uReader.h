@@ -10,7 +10,8 @@
 #include "Playlist.h"
 
 // Reads M3U lists into song paths: one path per line, relative lines joined
-// to the list's folder, lines naming another list read in its place. A line
+// to the list's folder, "file:" URIs decoded, lines naming another list read
+// in its place; and folders, walked for their songs and lists. A line
 // longer than ListLines::maxLineLength or holding a NUL byte names nothing.
 // A line naming no file as written names the file whose name differs in
 // letter case only (at any step of its path), or else, in a list that is not
@@ -39,6 +40,10 @@ public:
         return readList(path, entries) == ListRead::read;
     }
 
+    // Adds the songs of a folder and its sub-folders in natural order of
+    // their paths, each list found read in its place.
+    void readFolder(const std::string& path, std::vector<std::string>& entries);
+
     // "Could not load playlist: ..." for the first list of the load that
     // could not be read; later ones pass in silence.
     void reportUnreadable(const std::string& path);
@@ -63,6 +68,8 @@ private:
     static std::string pathOf(const std::string& folder, const std::string& line);
     bool stopRequested();
     void reportSpentBudget();
+    // An entry found by the load: a list is read in its place.
+    void addEntry(std::string entry, std::vector<std::string>& entries);
 
     const ListNotice& notice_;
     StopCheck shouldStop_;

@@ -1,5 +1,6 @@
 #include "Playlist.h"
 
+#include "FolderSongs.h"
 #include "M3uReader.h"
 
 void Playlist::clear()
@@ -95,6 +96,11 @@ std::vector<std::string> Playlist::entries() const
 std::vector<std::string> Playlist::read(const std::string& path, const LoadStopCheck& shouldStop)
 {
     std::vector<std::string> paths;
+    if (!isListPath(path) && foldersongs::isFolder(path)) {
+        M3uReader reader(notice_, shouldStop);
+        reader.readFolder(path, paths);
+        return paths;
+    }
     if (!isListPath(path)) {
         paths.push_back(path);
         return paths;

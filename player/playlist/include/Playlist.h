@@ -45,12 +45,14 @@ public:
     // The index of the current entry (0 for an empty list).
     int currentIndex() const;
     // Reads a path ending in ".m3u" or ".m3u8" (in any case) as a list, telling "Could
-    // not load playlist: ..." when it cannot be read; appends any other path.
+    // not load playlist: ..." when it cannot be read; a folder for its songs and
+    // lists, sub-folders too, in natural order of their paths; appends any other
+    // path.
     // shouldStop ends the reading of a list early, keeping what it has read.
     void addFileOrList(const std::string& path, const LoadStopCheck& shouldStop = {});
     // Appends the entries of an M3U list; 0 when it cannot be read.
     int loadList(const std::string& path);
-    // The list of one path or of one M3U list, put in place of the old list
+    // The list of one path, of one M3U list or of one folder, put in place of the old list
     // in one step, so the other thread sees either list whole.
     void replaceWith(const std::string& path);
 

@@ -37,11 +37,11 @@ TEST_F(M3uReading, RemovesEveryMixOfLineEnds)
               (Entries{folder.file("a.mp3"), folder.file("b.mp3"), folder.file("c.mp3"), folder.file("d.mp3")}));
 }
 
-TEST_F(M3uReading, TakesAddressesAsTheyStand)
+TEST_F(M3uReading, TakesAddressesAsTheyStandAndLocalFileUrisAsTheirFiles)
 {
     std::string path = folder.write("l.m3u", "HTTP://host/dir\\a.mp3\r\nfile:///music/b.mp3\n");
     list.loadList(path);
-    EXPECT_EQ(list.entries(), (Entries{"HTTP://host/dir\\a.mp3", "file:///music/b.mp3"}));
+    EXPECT_EQ(list.entries(), (Entries{"HTTP://host/dir\\a.mp3", "/music/b.mp3"}));
 }
 
 TEST_F(M3uReading, SkipsBlankAndCommentLines)
