@@ -17,7 +17,8 @@ enum class StartAt { firstEntry, chosenEntry };
 // The player's engine as the window shell sees it: one player thread at a
 // time, which plays the songs of a path (a song or an M3U list) one after
 // the other without end, the requests that steer it, and what is heard.
-// The decoder's state is process-wide, so there is one Player per process.
+// Its player thread decodes with a decoder of its own, so a Player shares
+// no decoder state with any other reader of MP3 streams.
 class Player {
 public:
     Player(AudioDevice& device, PlayerReadouts& readouts, UserMessages& messages, SettingsReader& settings);
