@@ -352,9 +352,7 @@ bool seekToOffset(BitReaderState& r, FrameHeader& header, std::uint64_t offset)
     // Frames of a variable-bitrate stream differ in bitrate and padding; they
     // share version, layer, CRC flag and sample rate with the first frame.
     constexpr HeaderWord sameStream = 0xFFFF0C00u;
-    auto candidate = [&](HeaderWord w) {
-        return (w & sameStream) == (r.firstHeader & sameStream) && foundFrame(r, w);
-    };
+    auto candidate = [&](HeaderWord w) { return (w & sameStream) == (r.firstHeader & sameStream) && foundFrame(r, w); };
     if (!r.stream.seek(offset)) return false;
     HeaderWord h = 0;
     if (!findHeader(r, h, candidate)) return false;

@@ -410,8 +410,7 @@ RequantiseTables buildRequantiseTables()
     for (int j = 0; j < 9; ++j) {
         buildBandMap(t.bandMap[j], j);
         for (int b = 0; b < 23; ++b) t.longLimit[j][b] = std::min(subbandLimit, (bandTable[j][b] + 7) / 18 + 1);
-        for (int b = 0; b < 14; ++b)
-            t.shortLimit[j][b] = std::min(subbandLimit, (bandTable[j][45 + b] - 1) / 18 + 1);
+        for (int b = 0; b < 14; ++b) t.shortLimit[j][b] = std::min(subbandLimit, (bandTable[j][45 + b] - 1) / 18 + 1);
     }
     return t;
 }

@@ -255,7 +255,8 @@ TEST_F(HybridStage, FourSubbandsAtATimeMatchTheOneSubbandTransformToTheBit)
                 const int transformed = (maxLine + 1) & ~1;
                 for (int sb = 0; sb < transformed; ++sb) {
                     const int row = mixed && sb < 2 ? 0 : type;
-                    const float* window = (sb & 1) ? hybridTables().imdctWindowOdd[row] : hybridTables().imdctWindow[row];
+                    const float* window =
+                        (sb & 1) ? hybridTables().imdctWindowOdd[row] : hybridTables().imdctWindow[row];
                     float in[18], next[18], expected[18 * 32];
                     std::copy(spectrum + 18 * sb, spectrum + 18 * sb + 18, in);
                     imdct36(in, overlap + 18 * sb, next, window, expected);
