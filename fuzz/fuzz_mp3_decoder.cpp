@@ -28,11 +28,6 @@ constexpr std::size_t maxInputBytes = 16 * 1024;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     if (size > maxInputBytes) return -1;
-    static bool initialised = false;
-    if (!initialised) {
-        mp3::resetDecoder();
-        initialised = true;
-    }
     // The first byte picks the equaliser, gapless trimming and a seek, the
     // rest is the stream.
     const std::uint8_t control = size > 0 ? data[0] : 0;
@@ -40,22 +35,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ++data;
         --size;
     }
-    mp3::setEqualiser(control & 1);
-    mp3::setGapless(control & 2);
+    mp3::Decoder decoder;
+    decoder.setEqualiser(control & 1);
+    decoder.setGapless(control & 2);
     DiscardingSink sink;
-    mp3::openSongInMemory(data, size);
+    decoder.openSongInMemory(data, size);
     mp3::FrameHeader header;
-    try {
-        for (int frame = 0; mp3::nextFrame(header); ++frame) {
-            mp3::decodeFrame(header, sink);
-            if (frame == 2 && (control & 4)) mp3::seekToFraction(header, (control >> 3) / 31.0);
-        }
-        mp3::streamLength(header);
-        mp3::streamBitrateKbps(header);
-    } catch (const mp3::TextException&) {
+    for (int frame = 0; decoder.nextFrame(header) == mp3::FrameRead::frame; ++frame) {
+        decoder.decodeFrame(header, sink);
+        if (frame == 2 && (control & 4)) decoder.seekToFraction(header, (control >> 3) / 31.0);
     }
-    mp3::endStream();
-    mp3::flushPcm(sink);
-    mp3::closeSong();
+    decoder.streamLength(header);
+    decoder.streamBitrateKbps(header);
+    decoder.endStream();
+    decoder.flushPcm(sink);
+    decoder.closeSong();
     return 0;
 }

@@ -9,8 +9,6 @@
 
 namespace mp3 {
 
-BitReaderState bitReader;
-
 namespace {
 
 constexpr HeaderWord syncMask = 0xFFE00000u;
@@ -28,9 +26,9 @@ bool hasSync(HeaderWord h)
     return (h & syncMask) == syncMask;
 }
 
-bool ofThisStream(HeaderWord h)
+bool ofThisStream(const BitReaderState& r, HeaderWord h)
 {
-    HeaderWord format = bitReader.streamHeader;
+    HeaderWord format = r.streamHeader;
     return format == 0 || (h & streamFormatMask) == (format & streamFormatMask);
 }
 
@@ -53,9 +51,9 @@ bool unusableLaterHeader(HeaderWord h, int firstSampleRateIndex)
     return size > maxFrameBody;
 }
 
-bool readByte(std::uint8_t& byte)
+bool readByte(BitReaderState& r, std::uint8_t& byte)
 {
-    return bitReader.stream.read(&byte, 1) == 1;
+    return r.stream.read(&byte, 1) == 1;
 }
 
 HeaderWord wordAt(const std::uint8_t* bytes)
@@ -86,11 +84,10 @@ std::uint64_t frameLength(HeaderWord h)
 // found by searching counts only when its length ends exactly where the
 // stream does (where its end tags begin) or where a header of the same
 // version, layer and sample rate stands. `at` is where h begins.
-bool frameFollows(HeaderWord h, std::uint64_t at)
+bool frameFollows(InputStream& s, HeaderWord h, std::uint64_t at)
 {
     const std::uint64_t length = frameLength(h);
     if (length == 0) return false;
-    InputStream& s = bitReader.stream;
     const std::uint64_t end = at + length;
     if (end == s.size()) return true;
     std::uint8_t bytes[4];
@@ -100,18 +97,17 @@ bool frameFollows(HeaderWord h, std::uint64_t at)
 }
 
 // The header word just read from the stream, with its frame behind it.
-bool foundFrame(HeaderWord h)
+bool foundFrame(BitReaderState& r, HeaderWord h)
 {
-    return frameFollows(h, bitReader.stream.position() - 4);
+    return frameFollows(r.stream, h, r.stream.position() - 4);
 }
 
 // An ID3v2 tag (id3.org, ID3v2.4 section 3.1): "ID3", two version bytes below
 // 0xFF, flags, and a 28-bit size in four bytes of seven bits each. It can hold
 // pictures of any size, and its bytes may look like frame headers, so it is
 // passed over by its declared size instead of being searched through.
-std::uint64_t skipId3v2Tags()
+std::uint64_t skipId3v2Tags(InputStream& s)
 {
-    InputStream& s = bitReader.stream;
     std::uint64_t offset = 0;
     for (;;) {
         std::uint8_t tag[10];
@@ -138,84 +134,63 @@ double bytesPerFrame(const FrameHeader& header)
     return bitrateKbps(header) * 144000.0 / static_cast<double>(sampleRateTable[header.sampleRateIndex] << header.lsf);
 }
 
-int startStream()
+void startStream(BitReaderState& r)
 {
-    BitReaderState& r = bitReader;
-    r.audioStart = skipId3v2Tags();
+    r.audioStart = skipId3v2Tags(r.stream);
     r.stream.endAt(findEndTagsStart(r.stream, r.audioStart));
     r.stream.seek(r.audioStart);
     r.fileSize = r.stream.size();
     r.reservoirBytes = 0;
     r.bytesLeftBehind = 0;
-    return 1;
 }
 
 } // namespace
 
-void resetBitReader()
+bool openStream(BitReaderState& r, const char* fileName)
 {
-    BitReaderState& r = bitReader;
+    if (!r.stream.openFile(fileName)) {
+        r.fileSize = 0;
+        return false;
+    }
+    startStream(r);
+    return true;
+}
+
+void openMemoryStream(BitReaderState& r, const std::uint8_t* data, std::size_t size)
+{
+    r.stream.openMemory(data, size);
+    startStream(r);
+}
+
+void closeStream(BitReaderState& r)
+{
     r.stream.close();
     r.fileSize = 0;
     r.audioStart = 0;
-    std::memset(r.storage, 0, sizeof r.storage);
-    r.currentBuffer = r.storage + BitReaderState::bufferSize;
-    r.previousBuffer = r.currentBuffer;
-    r.flipIndex = 0;
-    r.bytePointer = r.currentBuffer;
-    r.bitIndex = 0;
-    r.sideInfoSize = 0;
-    r.previousFrameSize = 0;
+}
+
+void resetSync(BitReaderState& r)
+{
     r.previousHeader = 0;
     r.firstHeader = 0;
     r.streamHeader = 0;
 }
 
-int openStream(const char* fileName)
-{
-    if (!bitReader.stream.openFile(fileName)) {
-        bitReader.fileSize = 0;
-        return 0;
-    }
-    return startStream();
-}
-
-int openMemoryStream(const std::uint8_t* data, std::size_t size)
-{
-    bitReader.stream.openMemory(data, size);
-    return startStream();
-}
-
-void closeStream()
-{
-    bitReader.stream.close();
-    bitReader.fileSize = 0;
-    bitReader.audioStart = 0;
-}
-
-void resetSync()
-{
-    bitReader.previousHeader = 0;
-    bitReader.firstHeader = 0;
-    bitReader.streamHeader = 0;
-}
-
-void forgetHeaderFrameFormat()
+void forgetHeaderFrameFormat(BitReaderState& r)
 {
     // decodeHeader takes layer and sample rate from the next header again.
-    bitReader.previousHeader = 0;
-    bitReader.streamHeader = 0;
+    r.previousHeader = 0;
+    r.streamHeader = 0;
 }
 
 namespace {
 
-int readNextFrame(FrameHeader& header)
+FrameRead readNextFrame(BitReaderState& r, FrameHeader& header)
 {
-    BitReaderState& r = bitReader;
     r.previousFrameSize = header.frameSize;
 
     std::uint8_t bytes[4];
-    if (r.stream.read(bytes, 4) < 4) return 0;
+    if (r.stream.read(bytes, 4) < 4) return FrameRead::end;
     HeaderWord h = wordAt(bytes);
 
     if (h == r.previousHeader && r.previousHeader != 0) {
@@ -230,11 +205,11 @@ int readNextFrame(FrameHeader& header)
             int counted = 0;
             for (;;) {
                 std::uint8_t byte;
-                if (!readByte(byte)) return 0;
+                if (!readByte(r, byte)) return FrameRead::end;
                 h = (h << 8) | byte;
                 if ((h & 0xFFFF0000u) == 0xFFFF0000u) continue;
-                if (isValidHeader(h) && foundFrame(h)) break;
-                if (++counted == junkCandidateLimit) throw TextException(notValidMp3Text);
+                if (isValidHeader(h) && foundFrame(r, h)) break;
+                if (++counted == junkCandidateLimit) return FrameRead::notMp3;
             }
         }
 
@@ -243,23 +218,23 @@ int readNextFrame(FrameHeader& header)
         // tables would turn a few bytes into a whole frame of samples. The
         // header that sets layer and sample rate (previousHeader 0: after a
         // header frame) must name ones that exist.
-        if (!hasSync(h) || !ofThisStream(h) || (r.previousHeader == 0 && !isValidHeader(h)) ||
+        if (!hasSync(h) || !ofThisStream(r, h) || (r.previousHeader == 0 && !isValidHeader(h)) ||
             (r.firstHeader != 0 && unusableLaterHeader(h, header.sampleRateIndex))) {
             int bytesRead = 0;
             for (;;) {
                 std::uint8_t byte;
-                if (!readByte(byte)) return 0;
-                if (++bytesRead == resyncByteLimit) return 0;
+                if (!readByte(r, byte)) return FrameRead::end;
+                if (++bytesRead == resyncByteLimit) return FrameRead::end;
                 h = (h << 8) | byte;
                 if (((h & resyncMask) == (r.previousHeader & resyncMask) ||
                      (h & resyncMask) == (r.firstHeader & resyncMask)) &&
-                    ofThisStream(h) && foundFrame(h))
+                    ofThisStream(r, h) && foundFrame(r, h))
                     break;
             }
         }
 
         if (r.firstHeader == 0) r.firstHeader = h;
-        if (!decodeHeader(header, h)) return 0;
+        if (!decodeHeader(r, header, h)) return FrameRead::end;
         if (r.streamHeader == 0) r.streamHeader = h;
     }
 
@@ -272,30 +247,29 @@ int readNextFrame(FrameHeader& header)
     r.bytesLeftBehind = std::max(0, header.frameSize - r.sideInfoSize);
 
     std::size_t got = r.stream.read(r.currentBuffer, static_cast<std::size_t>(header.frameSize));
-    if (got == 0) return 0;
+    if (got == 0) return FrameRead::end;
     if (got < static_cast<std::size_t>(header.frameSize))
         std::memset(r.currentBuffer + got, 0, static_cast<std::size_t>(header.frameSize) - got);
 
     r.bytePointer = r.currentBuffer;
     r.bitIndex = 0;
-    return 1;
+    return FrameRead::frame;
 }
 
 } // namespace
 
-int readFrame(FrameHeader& header)
+FrameRead readFrame(BitReaderState& r, FrameHeader& header)
 {
-    if (readNextFrame(header)) return 1;
+    const FrameRead read = readNextFrame(r, header);
+    if (read != FrameRead::end) return read;
     // Bytes in which no frame at all was found are no song (a WAV file, a
     // text); a stream with no bytes, or only tags, is simply over.
-    const BitReaderState& r = bitReader;
-    if (r.firstHeader == 0 && r.stream.isOpen() && r.fileSize > r.audioStart) throw TextException(notValidMp3Text);
-    return 0;
+    if (r.firstHeader == 0 && r.stream.isOpen() && r.fileSize > r.audioStart) return FrameRead::notMp3;
+    return FrameRead::end;
 }
 
-bool setMainDataStart(int backstep)
+bool setMainDataStart(BitReaderState& r, int backstep)
 {
-    BitReaderState& r = bitReader;
     const bool inStream = backstep <= r.reservoirBytes;
     r.bytesLeftBehind += std::min(backstep, r.reservoirBytes);
     std::uint8_t* start = r.currentBuffer + r.sideInfoSize - backstep;
@@ -306,19 +280,19 @@ bool setMainDataStart(int backstep)
     return inStream;
 }
 
-std::int64_t frameCount(const FrameHeader& header)
+std::int64_t frameCount(const BitReaderState& r, const FrameHeader& header)
 {
     double b = bytesPerFrame(header);
     if (b <= 0.0) return 0;
-    return static_cast<std::int64_t>(static_cast<double>(bitReader.fileSize - bitReader.audioStart) / b);
+    return static_cast<std::int64_t>(static_cast<double>(r.fileSize - r.audioStart) / b);
 }
 
 namespace {
 
-bool readWord(HeaderWord& h)
+bool readWord(BitReaderState& r, HeaderWord& h)
 {
     std::uint8_t bytes[4];
-    if (bitReader.stream.read(bytes, 4) != 4) return false;
+    if (r.stream.read(bytes, 4) != 4) return false;
     h = wordAt(bytes);
     return true;
 }
@@ -326,12 +300,12 @@ bool readWord(HeaderWord& h)
 // From the stream's position on, the first header word that `matches`; the
 // stream then stands after it. False at the end of the stream.
 template <typename Match>
-bool findHeader(HeaderWord& h, Match matches)
+bool findHeader(BitReaderState& r, HeaderWord& h, Match matches)
 {
-    if (!readWord(h)) return false;
+    if (!readWord(r, h)) return false;
     while (!matches(h)) {
         std::uint8_t byte;
-        if (!readByte(byte)) return false;
+        if (!readByte(r, byte)) return false;
         h = (h << 8) | byte;
     }
     return true;
@@ -342,54 +316,53 @@ bool findHeader(HeaderWord& h, Match matches)
 // so the frames whose main data points back before the place give nothing
 // (they would decode zeros, overrun and play as silence) and the first sound
 // is the song's own.
-int finishSeek(FrameHeader& header)
+void finishSeek(BitReaderState& r, FrameHeader& header)
 {
-    readFrame(header);
-    readFrame(header);
-    clearFrameBuffers();
-    bitReader.bytesLeftBehind = 0;
-    return 1;
+    readFrame(r, header);
+    readFrame(r, header);
+    clearFrameBuffers(r);
+    r.bytesLeftBehind = 0;
 }
 
 } // namespace
 
-int seekFrame(FrameHeader& header, std::int64_t frameNumber)
+bool seekFrame(BitReaderState& r, FrameHeader& header, std::int64_t frameNumber)
 {
-    BitReaderState& r = bitReader;
-    if (!r.stream.isOpen() || r.firstHeader == 0) return 0;
+    if (!r.stream.isOpen() || r.firstHeader == 0) return false;
     double b = bytesPerFrame(header);
-    if (b <= 0.0 || frameNumber < 0) return 0;
+    if (b <= 0.0 || frameNumber < 0) return false;
     double target = (b + 8.0) * static_cast<double>(frameNumber);
     double audioBytes = static_cast<double>(r.fileSize - r.audioStart);
-    if (audioBytes - 4.0 * b < target) return 0;
+    if (audioBytes - 4.0 * b < target) return false;
     std::uint64_t offset = r.audioStart + static_cast<std::uint64_t>(target);
 
-    if (!r.stream.seek(offset)) return 0;
+    if (!r.stream.seek(offset)) return false;
     HeaderWord h = 0;
-    if (!findHeader(h, [&](HeaderWord w) { return (w & resyncMask) == (r.firstHeader & resyncMask) && foundFrame(w); }))
-        return 0;
+    if (!findHeader(r, h,
+                    [&](HeaderWord w) { return (w & resyncMask) == (r.firstHeader & resyncMask) && foundFrame(r, w); }))
+        return false;
     r.stream.seek(r.stream.position() - 4);
-    return finishSeek(header);
+    finishSeek(r, header);
+    return true;
 }
 
-int seekToOffset(FrameHeader& header, std::uint64_t offset)
+bool seekToOffset(BitReaderState& r, FrameHeader& header, std::uint64_t offset)
 {
-    BitReaderState& r = bitReader;
-    if (!r.stream.isOpen() || r.firstHeader == 0 || offset >= r.fileSize) return 0;
+    if (!r.stream.isOpen() || r.firstHeader == 0 || offset >= r.fileSize) return false;
     // Frames of a variable-bitrate stream differ in bitrate and padding; they
     // share version, layer, CRC flag and sample rate with the first frame.
     constexpr HeaderWord sameStream = 0xFFFF0C00u;
-    auto candidate = [&](HeaderWord w) { return (w & sameStream) == (r.firstHeader & sameStream) && foundFrame(w); };
-    if (!r.stream.seek(offset)) return 0;
+    auto candidate = [&](HeaderWord w) { return (w & sameStream) == (r.firstHeader & sameStream) && foundFrame(r, w); };
+    if (!r.stream.seek(offset)) return false;
     HeaderWord h = 0;
-    if (!findHeader(h, candidate)) return 0;
+    if (!findHeader(r, h, candidate)) return false;
     r.stream.seek(r.stream.position() - 4);
-    return finishSeek(header);
+    finishSeek(r, header);
+    return true;
 }
 
-void clearFrameBuffers()
+void clearFrameBuffers(BitReaderState& r)
 {
-    BitReaderState& r = bitReader;
     std::memset(r.storage, 0, 2 * BitReaderState::bufferSize);
     r.bytePointer = r.currentBuffer;
     r.bitIndex = 0;

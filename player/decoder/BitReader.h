@@ -8,9 +8,9 @@
 
 namespace mp3 {
 
-// The reader's module-level state: one per process, used only by the thread
-// that decodes. Grouped in one record so that a test can put it back into its
-// start state.
+// The reader's state for one stream: part of a Decoder's. A new one is in the
+// start state: no file, no headers seen, the first frame goes into the first
+// buffer.
 struct BitReaderState {
     static constexpr int bufferSize = 2304;
     static constexpr int leadRoom = 512;
@@ -25,10 +25,10 @@ struct BitReaderState {
     // Where the audio begins: after any ID3v2 tags at the start of the file.
     std::uint64_t audioStart = 0;
     std::uint8_t storage[2 * bufferSize + guardSize] = {};
-    std::uint8_t* currentBuffer = nullptr;
-    std::uint8_t* previousBuffer = nullptr;
+    std::uint8_t* currentBuffer = storage + bufferSize;
+    std::uint8_t* previousBuffer = currentBuffer;
     int flipIndex = 0;
-    const std::uint8_t* bytePointer = nullptr;
+    const std::uint8_t* bytePointer = currentBuffer;
     int bitIndex = 0;
     int sideInfoSize = 0;
     int previousFrameSize = 0;
@@ -46,43 +46,36 @@ struct BitReaderState {
     HeaderWord streamHeader = 0;
 };
 
-extern BitReaderState bitReader;
-
-// Puts the reader into its start state: no file, no headers seen, the first
-// frame goes into the first buffer.
-void resetBitReader();
-
-int openStream(const char* fileName);
+// False when the file cannot be opened.
+bool openStream(BitReaderState& r, const char* fileName);
 // Reads from memory instead of a file; the bytes must outlive the stream.
-int openMemoryStream(const std::uint8_t* data, std::size_t size);
-void closeStream();
-void resetSync();
+void openMemoryStream(BitReaderState& r, const std::uint8_t* data, std::size_t size);
+void closeStream(BitReaderState& r);
+void resetSync(BitReaderState& r);
 // After a header frame: the stream's format is the next frame's, which the
 // header frame's own header need not share.
-void forgetHeaderFrameFormat();
-// Reads the next frame into the current buffer and returns 1, or 0 for no frame.
+void forgetHeaderFrameFormat(BitReaderState& r);
+// Reads the next frame into the current buffer: frame, or end for no frame.
 // A header found by searching counts only with its frame followed by another
-// header of its format or by the stream's end. Throws
-// TextException(notValidMp3Text) after too much junk at the start, or at the
-// end of a stream that held bytes but no frame.
-int readFrame(FrameHeader& header);
+// header of its format or by the stream's end. notMp3 after too much junk at
+// the start, or at the end of a stream that held bytes but no frame.
+FrameRead readFrame(BitReaderState& r, FrameHeader& header);
 // Puts the reader at the current frame's main data, backstep bytes before the
 // end of its side information. False when those bytes lie before the
 // stream's start (a stream cut out of a longer one): the frame's main data is
 // not in the stream.
-bool setMainDataStart(int backstep);
-std::int64_t frameCount(const FrameHeader& header);
-int seekFrame(FrameHeader& header, std::int64_t frameNumber);
+bool setMainDataStart(BitReaderState& r, int backstep);
+std::int64_t frameCount(const BitReaderState& r, const FrameHeader& header);
+bool seekFrame(BitReaderState& r, FrameHeader& header, std::int64_t frameNumber);
 // Positions the stream at the first frame at or after the byte offset, as a
 // table of contents gives it: a header like the first frame's in all but
 // bitrate and padding, with another such header behind it. Like seekFrame
 // it reads that frame and the next without decoding and clears the reservoir.
-int seekToOffset(FrameHeader& header, std::uint64_t offset);
-void clearFrameBuffers();
+bool seekToOffset(BitReaderState& r, FrameHeader& header, std::uint64_t offset);
+void clearFrameBuffers(BitReaderState& r);
 
-inline unsigned getBits(int n)
+inline unsigned getBits(BitReaderState& r, int n)
 {
-    BitReaderState& r = bitReader;
     const std::uint8_t* p = r.bytePointer;
     std::uint32_t v = (std::uint32_t(p[0]) << 16) | (std::uint32_t(p[1]) << 8) | p[2];
     v = ((v << r.bitIndex) & 0xFFFFFFu) >> (24 - n);
@@ -92,9 +85,8 @@ inline unsigned getBits(int n)
     return v;
 }
 
-inline unsigned getBitsFast(int n)
+inline unsigned getBitsFast(BitReaderState& r, int n)
 {
-    BitReaderState& r = bitReader;
     const std::uint8_t* p = r.bytePointer;
     std::uint32_t v = (std::uint32_t(p[0]) << 8) | p[1];
     v = ((v << r.bitIndex) & 0xFFFFu) >> (16 - n);
@@ -104,9 +96,8 @@ inline unsigned getBitsFast(int n)
     return v;
 }
 
-inline unsigned get1Bit()
+inline unsigned get1Bit(BitReaderState& r)
 {
-    BitReaderState& r = bitReader;
     unsigned v = (std::uint8_t(*r.bytePointer << r.bitIndex)) >> 7;
     int i = r.bitIndex + 1;
     r.bytePointer += i >> 3;

@@ -1,35 +1,14 @@
 #include <algorithm>
 #include <cstring>
-#include <mutex>
 
-#include "BitReader.h"
-#include "Equaliser.h"
-#include "Hybrid.h"
+#include "DecoderState.h"
 #include "Intensity.h"
 #include "Mp3Decoder.h"
 #include "Requantise.h"
-#include "ScaleFactors.h"
-#include "Stream.h"
-#include "Synthesis.h"
 
 namespace mp3 {
 
 namespace {
-
-// The working buffers between the stages: channel 1 follows channel 0.
-struct FrameBuffers {
-    alignas(32) float spectrum[2 * 576];
-    alignas(32) float subbandSamples[2 * 18 * 32];
-    // One array per channel: granule 1 may share granule 0's scale factors.
-    ScaleFactors scaleFactors[2];
-};
-
-FrameBuffers buffers;
-
-// Frames of the open stream played wholly or partly as silence for damage,
-// and the granules so played.
-std::int64_t damagedFrames = 0;
-std::int64_t silentGranules = 0;
 
 constexpr int bytesPerSampleFrame = 4;
 
@@ -58,11 +37,12 @@ void handOnBlocks(SynthesisState& s, PcmSink& sink)
     }
 }
 
-void synthesiseGranule(PcmSink& sink)
+void synthesiseGranule(DecoderState& d, PcmSink& sink)
 {
-    SynthesisState& s = synthesis;
+    SynthesisState& s = d.synthesis;
+    const float* const samples = d.buffers.subbandSamples;
     for (int t = 0; t < 18; ++t) {
-        synthesize(buffers.subbandSamples + 32 * t, buffers.subbandSamples + 576 + 32 * t);
+        synthesize(s, samples + 32 * t, samples + 576 + 32 * t);
         if (s.skipSamples > 0) skipLeadingSamples(s);
         handOnBlocks(s, sink);
     }
@@ -76,40 +56,39 @@ void synthesiseGranule(PcmSink& sink)
 // filterbanks as they would into silence, the frames after it start from a
 // sane state, and the stream keeps its length. The reservoir has already been
 // carried on by setMainDataStart.
-void playSilenceFrom(int firstGranule, PcmSink& sink)
+void playSilenceFrom(DecoderState& d, int firstGranule, PcmSink& sink)
 {
     const GranuleInfo silent; // long blocks, no lines above zero
+    FrameBuffers& b = d.buffers;
     for (int gr = firstGranule; gr < 2; ++gr) {
-        hybridSynthesis(buffers.spectrum, buffers.subbandSamples, 0, silent);
-        hybridSynthesis(buffers.spectrum + 576, buffers.subbandSamples + 576, 1, silent);
-        synthesiseGranule(sink);
+        hybridSynthesis(d.hybrid, b.spectrum, b.subbandSamples, 0, silent);
+        hybridSynthesis(d.hybrid, b.spectrum + 576, b.subbandSamples + 576, 1, silent);
+        synthesiseGranule(d, sink);
     }
-    ++damagedFrames;
-    silentGranules += 2 - firstGranule;
-}
-
-void buildTablesOnce()
-{
-    static std::once_flag built;
-    std::call_once(built, [] {
-        initSynthesisTables(32768);
-        initDecoderTables(32);
-        buildGainCurve(defaultEqualiserGains);
-    });
+    ++d.damagedFrames;
+    d.silentGranules += 2 - firstGranule;
 }
 
 } // namespace
 
-bool decodeFrame(const FrameHeader& header, PcmSink& sink)
+DecoderState::DecoderState()
+{
+    buildGainCurve(equaliser, defaultEqualiserGains);
+}
+
+bool Decoder::decodeFrame(const FrameHeader& header, PcmSink& sink)
 {
     // Band tables exist for the MPEG-1 sample rates only.
     if (header.sampleRateIndex > 2) return false;
 
+    DecoderState& d = *state_;
+    BitReaderState& reader = d.reader;
+    FrameBuffers& buffers = d.buffers;
     SideInfo side;
-    const bool intact = readSideInfo(header, side);
-    const bool mainDataInStream = setMainDataStart(static_cast<int>(side.mainDataBegin));
+    const bool intact = readSideInfo(reader, header, side);
+    const bool mainDataInStream = setMainDataStart(reader, static_cast<int>(side.mainDataBegin));
     if (!intact) {
-        playSilenceFrom(0, sink);
+        playSilenceFrom(d, 0, sink);
         return false;
     }
     // The first frames of a stream cut out of a longer one point back into
@@ -126,19 +105,20 @@ bool decodeFrame(const FrameHeader& header, PcmSink& sink)
 
     for (int gr = 0; gr < 2; ++gr) {
         GranuleInfo& g0 = side.granules[0][gr];
-        int bits = decodeScaleFactors(buffers.scaleFactors[0], g0);
-        if (requantise(left, buffers.scaleFactors[0], g0, rate, bits)) {
-            playSilenceFrom(gr, sink);
+        int bits = decodeScaleFactors(reader, buffers.scaleFactors[0], g0);
+        if (requantise(reader, left, buffers.scaleFactors[0], g0, rate, bits)) {
+            playSilenceFrom(d, gr, sink);
             return gr > 0;
         }
 
         GranuleInfo* g1 = &side.granules[1][gr];
         if (header.channels == 2) {
-            bits = decodeScaleFactors(buffers.scaleFactors[1], *g1);
-            int overrun = midSide ? requantiseMidSide(buffers.spectrum, buffers.scaleFactors[1], *g1, rate, bits)
-                                  : requantise(right, buffers.scaleFactors[1], *g1, rate, bits);
+            bits = decodeScaleFactors(reader, buffers.scaleFactors[1], *g1);
+            const bool overrun =
+                midSide ? requantiseMidSide(reader, buffers.spectrum, buffers.scaleFactors[1], *g1, rate, bits)
+                        : requantise(reader, right, buffers.scaleFactors[1], *g1, rate, bits);
             if (overrun) {
-                playSilenceFrom(gr, sink);
+                playSilenceFrom(d, gr, sink);
                 return gr > 0;
             }
             if (intensity) applyIntensity(buffers.spectrum, buffers.scaleFactors[1], *g1, rate, midSide);
@@ -149,72 +129,73 @@ bool decodeFrame(const FrameHeader& header, PcmSink& sink)
             g1 = &g0;
         }
 
-        if (eqEnabled) applyEqualiser(buffers.spectrum);
+        if (d.equaliserOn) applyEqualiser(d.equaliser, buffers.spectrum);
 
         aliasReduce(left, g0);
-        hybridSynthesis(left, buffers.subbandSamples, 0, g0);
+        hybridSynthesis(d.hybrid, left, buffers.subbandSamples, 0, g0);
         aliasReduce(right, *g1);
-        hybridSynthesis(right, buffers.subbandSamples + 576, 1, *g1);
+        hybridSynthesis(d.hybrid, right, buffers.subbandSamples + 576, 1, *g1);
 
-        synthesiseGranule(sink);
+        synthesiseGranule(d, sink);
     }
     return true;
 }
 
-void flushPcm(PcmSink& sink)
+void Decoder::flushPcm(PcmSink& sink)
 {
-    SynthesisState& s = synthesis;
+    SynthesisState& s = state_->synthesis;
     if (s.pcmFill > 0) sink.writeBuffer(s.pcmBuffer, s.pcmFill);
     s.pcmFill = 0;
 }
 
-void endStream()
+void Decoder::endStream()
 {
-    SynthesisState& s = synthesis;
+    SynthesisState& s = state_->synthesis;
     s.pcmFill -= std::min(s.pcmFill, s.paddingSamples * bytesPerSampleFrame);
     s.paddingSamples = 0;
     s.skipSamples = 0;
 }
 
-void discardPcm()
+void Decoder::discardPcm()
 {
-    resetPcmOutput();
+    resetPcmOutput(state_->synthesis);
 }
 
-int heldPcmBytes()
+int Decoder::heldPcmBytes() const
 {
-    return synthesis.pcmFill;
+    return state_->synthesis.pcmFill;
 }
 
-void startStreamHistory()
+void startStreamHistory(DecoderState& d)
 {
-    resetHybridState();
-    std::memset(synthesis.synthesisBuffer, 0, sizeof synthesis.synthesisBuffer);
-    synthesis.ringOffset = 1;
-    synthesis.skipSamples = 0;
-    synthesis.paddingSamples = 0;
-    damagedFrames = 0;
-    silentGranules = 0;
+    d.hybrid = HybridState{};
+    SynthesisState& s = d.synthesis;
+    std::memset(s.synthesisBuffer, 0, sizeof s.synthesisBuffer);
+    s.ringOffset = 1;
+    s.skipSamples = 0;
+    s.paddingSamples = 0;
+    d.damagedFrames = 0;
+    d.silentGranules = 0;
 }
 
-std::int64_t skippedFrames()
+std::int64_t Decoder::skippedFrames() const
 {
-    return damagedFrames;
+    return state_->damagedFrames;
 }
 
-std::int64_t silencedSamples()
+std::int64_t Decoder::silencedSamples() const
 {
-    return silentGranules * 576;
+    return state_->silentGranules * 576;
 }
 
-void resetDecoder()
+void Decoder::setEqualiser(bool on)
 {
-    buildTablesOnce();
-    resetBitReader();
-    startStreamHistory();
-    resetPcmOutput();
-    std::memset(&buffers, 0, sizeof buffers);
-    resetStreamFacts();
+    state_->equaliserOn = on;
+}
+
+bool Decoder::equaliserOn() const
+{
+    return state_->equaliserOn;
 }
 
 } // namespace mp3

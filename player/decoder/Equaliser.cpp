@@ -5,13 +5,9 @@
 
 namespace mp3 {
 
-float gainCurve[576];
-float equaliserHeadroom = 1.0f;
-float appliedGains[576];
-int eqEnabled = 0;
-
-int buildGainCurve(const float gains[12])
+void buildGainCurve(GainCurve& curve, const float gains[12])
 {
+    float* const gainCurve = curve.gainCurve;
     for (int i = 0; i < 11; ++i) {
         const int a = gainBreakLines[i];
         const int b = gainBreakLines[i + 1];
@@ -21,20 +17,20 @@ int buildGainCurve(const float gains[12])
     }
     const double largest = *std::max_element(gainCurve, gainCurve + 576);
     const double headroom = largest > 1.0 ? 1.0 / largest : 1.0;
-    equaliserHeadroom = static_cast<float>(headroom);
+    curve.headroom = static_cast<float>(headroom);
     // Rounded down where the product lies between two floats, so that the
     // largest applied gain is 1 at most, never a step above it.
     for (int k = 0; k < 576; ++k) {
         const double gain = gainCurve[k] * headroom;
         float applied = static_cast<float>(gain);
         if (applied > gain) applied = std::nextafter(applied, 0.0f);
-        appliedGains[k] = applied;
+        curve.appliedGains[k] = applied;
     }
-    return 1;
 }
 
-void applyEqualiser(float* spectrum)
+void applyEqualiser(const GainCurve& curve, float* spectrum)
 {
+    const float* const appliedGains = curve.appliedGains;
     float* left = spectrum;
     float* right = spectrum + 576;
     for (int k = 0; k < 576; ++k) {

@@ -6,6 +6,8 @@
 
 namespace mp3 {
 
+struct BitReaderState;
+
 // A position in gainTable: entry k holds 2^((46 - k) / 4).
 using GainPosition = std::int32_t;
 
@@ -46,12 +48,12 @@ extern const std::int32_t (&bandTable)[9][72];
 inline constexpr int maxFrameBody = 1792;
 
 // Fills the header from h (the reader's `previousHeader` and `sideInfoSize`
-// are updated too). Returns 0 to refuse the frame, 1 to accept it.
-int decodeHeader(FrameHeader& header, HeaderWord h);
+// are updated too). Returns false to refuse the frame, true to accept it.
+bool decodeHeader(BitReaderState& reader, FrameHeader& header, HeaderWord h);
 
 // Reads the Layer III side information at the reader's bit position, all of
 // it, and returns false when it is damaged: a window-switching granule of
 // block type 0, which the standard does not allow.
-bool readSideInfo(const FrameHeader& header, SideInfo& side);
+bool readSideInfo(BitReaderState& reader, const FrameHeader& header, SideInfo& side);
 
 } // namespace mp3

@@ -52,9 +52,8 @@ constexpr BandRows bandRows = makeBandTable();
 
 const std::int32_t (&bandTable)[9][72] = bandRows.rows;
 
-int decodeHeader(FrameHeader& header, HeaderWord h)
+bool decodeHeader(BitReaderState& r, FrameHeader& header, HeaderWord h)
 {
-    BitReaderState& r = bitReader;
     auto bits = [h](int shift, unsigned mask) { return static_cast<std::int32_t>((h >> shift) & mask); };
 
     if (bits(20, 1) == 1) {
@@ -84,7 +83,7 @@ int decodeHeader(FrameHeader& header, HeaderWord h)
 
     r.previousHeader = h;
 
-    if (header.bitrateIndex == 0 || header.layer != 3) return 0;
+    if (header.bitrateIndex == 0 || header.layer != 3) return false;
 
     int sideInfo = header.lsf == 0 ? (header.channels == 1 ? 17 : 32) : (header.channels == 1 ? 9 : 17);
     r.sideInfoSize = sideInfo + (header.errorProtection ? 2 : 0);
@@ -93,8 +92,7 @@ int decodeHeader(FrameHeader& header, HeaderWord h)
                            (sampleRateTable[header.sampleRateIndex] << header.lsf) +
                        header.padding - 4;
     // A body that cannot be a Layer III frame is refused rather than stored.
-    if (header.frameSize < r.sideInfoSize || header.frameSize > maxFrameBody) return 0;
-    return 1;
+    return header.frameSize >= r.sideInfoSize && header.frameSize <= maxFrameBody;
 }
 
 } // namespace mp3

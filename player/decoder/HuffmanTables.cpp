@@ -1,12 +1,9 @@
 #include "HuffmanTables.h"
 
 #include <algorithm>
-#include <mutex>
 #include <vector>
 
 namespace mp3 {
-
-HuffmanTable huffmanTables[34];
 
 namespace {
 
@@ -15,17 +12,18 @@ namespace {
 // stay in the cache.
 constexpr int maxRootBits = 10;
 
+// The trees and lookups, and the tables that point into them: built where
+// they stay, never copied.
 struct BuiltTables {
+    BuiltTables();
+    BuiltTables(const BuiltTables&) = delete;
+    BuiltTables& operator=(const BuiltTables&) = delete;
+
     std::vector<std::int16_t> trees[34];
     std::vector<std::uint32_t> lookups[34];
     int rootBits[34] = {};
+    HuffmanTableArray tables;
 };
-
-BuiltTables& built()
-{
-    static BuiltTables tables;
-    return tables;
-}
 
 unsigned leafValue(int table, int symbol)
 {
@@ -120,27 +118,28 @@ std::vector<std::uint32_t> buildLookup(int table, int& rootBits)
     return lookup;
 }
 
+BuiltTables::BuiltTables()
+{
+    for (int table = 0; table < 34; ++table) {
+        // Escape tables differ only in linbits: they share one code, so one
+        // tree and one lookup, which keeps the lookups in the cache.
+        int first = 0;
+        while (huffmanCodes[first].codes != huffmanCodes[table].codes) ++first;
+        if (first == table) {
+            trees[table] = buildTree(table);
+            lookups[table] = buildLookup(table, rootBits[table]);
+        }
+        tables[table] = HuffmanTable{huffmanCodes[table].linbits, trees[first].data(),
+                                     static_cast<int>(trees[first].size()), lookups[first].data(), rootBits[first]};
+    }
+}
+
 } // namespace
 
-void buildHuffmanTables()
+const HuffmanTableArray& huffmanTables()
 {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        BuiltTables& b = built();
-        for (int table = 0; table < 34; ++table) {
-            // Escape tables differ only in linbits: they share one code, so
-            // one tree and one lookup, which keeps the lookups in the cache.
-            int first = 0;
-            while (huffmanCodes[first].codes != huffmanCodes[table].codes) ++first;
-            if (first == table) {
-                b.trees[table] = buildTree(table);
-                b.lookups[table] = buildLookup(table, b.rootBits[table]);
-            }
-            huffmanTables[table] =
-                HuffmanTable{huffmanCodes[table].linbits, b.trees[first].data(),
-                             static_cast<int>(b.trees[first].size()), b.lookups[first].data(), b.rootBits[first]};
-        }
-    });
+    static const BuiltTables built;
+    return built.tables;
 }
 
 } // namespace mp3

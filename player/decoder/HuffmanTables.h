@@ -37,10 +37,9 @@ struct HuffmanTable {
 };
 
 // Tables 0..31 are selected by table_select, 32 and 33 by count1table_select.
-extern HuffmanTable huffmanTables[34];
-
-// Builds the trees and lookups once; later calls do nothing.
-void buildHuffmanTables();
+using HuffmanTableArray = HuffmanTable[34];
+// Built on first use, once per process.
+const HuffmanTableArray& huffmanTables();
 
 // A lookup entry: a leaf holds the code length in bits 16..20 and the symbol
 // in bits 0..7; a link to a second-level table has bit 31 set, that table's

@@ -7,9 +7,6 @@
 
 namespace mp3 {
 
-HybridTables hybridTables;
-HybridState hybridState;
-
 namespace {
 
 constexpr double pi = 3.14159265358979323846;
@@ -18,11 +15,9 @@ constexpr int outStride = 32;
 // Alias-reduction coefficients c[i] of ISO/IEC 11172-3, Table 3-B.9.
 constexpr double aliasCoefficients[8] = {-0.6, -0.535, -0.33, -0.185, -0.095, -0.041, -0.0142, -0.0037};
 
-} // namespace
-
-void initHybridTables()
+HybridTables buildHybridTables()
 {
-    HybridTables& t = hybridTables;
+    HybridTables t;
     for (int i = 0; i < 8; ++i) {
         double q = static_cast<float>(aliasCoefficients[i]);
         double s = std::sqrt(1.0 + q * q);
@@ -66,11 +61,15 @@ void initHybridTables()
     for (int v = 0; v < 3; ++v) t.halfSecant12[v] = static_cast<float>(0.5 / std::cos((2 * v + 1) * pi / 12));
     t.cosPi6 = static_cast<float>(std::cos(pi / 6));
     t.cosPi3 = static_cast<float>(std::cos(pi / 3));
+    return t;
 }
 
-void resetHybridState()
+} // namespace
+
+const HybridTables& hybridTables()
 {
-    std::memset(&hybridState, 0, sizeof hybridState);
+    static const HybridTables tables = buildHybridTables();
+    return tables;
 }
 
 void aliasReduce(float* x, const GranuleInfo& granule)
@@ -82,8 +81,9 @@ void aliasReduce(float* x, const GranuleInfo& granule)
     } else {
         boundaries = static_cast<int>(granule.maxLine) - 1;
     }
-    const float* cs = hybridTables.aliasCs;
-    const float* ca = hybridTables.aliasCa;
+    const HybridTables& t = hybridTables();
+    const float* cs = t.aliasCs;
+    const float* ca = t.aliasCa;
     // Four butterflies at a time: lane k of a half takes line i = half + k
     // on each side of the boundary, lower[-i] and upper[i].
     for (int b = 1; b <= boundaries; ++b) {
@@ -109,8 +109,9 @@ namespace {
 template <typename V, typename Window, typename Emit>
 void imdct36Lanes(V* x, const V* prev, V* next, Window window, Emit emitSlot)
 {
-    const float* u = hybridTables.cos9Table;
-    const float* h = hybridTables.halfSecant36;
+    const HybridTables& t = hybridTables();
+    const float* u = t.cos9Table;
+    const float* h = t.halfSecant36;
 
     for (int i = 17; i >= 1; --i) x[i] += x[i - 1];
     for (int i = 17; i >= 3; i -= 2) x[i] += x[i - 2];
@@ -180,7 +181,7 @@ void imdct36(float* x, const float* prev, float* next, const float* w, float* ou
 
 void imdct12(const float* x, const float* prev, float* next, const float* w, float* out)
 {
-    const HybridTables& t = hybridTables;
+    const HybridTables& t = hybridTables();
     float frame[36] = {};
     for (int k = 0; k < 3; ++k) {
         const float a0 = x[k], a1 = x[3 + k], a2 = x[6 + k], a3 = x[9 + k], a4 = x[12 + k], a5 = x[15 + k];
@@ -226,10 +227,9 @@ void imdct12(const float* x, const float* prev, float* next, const float* w, flo
     }
 }
 
-void hybridSynthesis(float* x, float* samples, int channel, const GranuleInfo& granule)
+void hybridSynthesis(HybridState& st, float* x, float* samples, int channel, const GranuleInfo& granule)
 {
-    HybridState& st = hybridState;
-    const HybridTables& t = hybridTables;
+    const HybridTables& t = hybridTables();
     const int s = st.overlapSelect[channel];
     const float* previous = st.overlapStore[s][channel];
     float* next = st.overlapStore[1 - s][channel];

@@ -24,20 +24,19 @@ struct HybridTables {
     float cosPi3;
 };
 
+// One stream's overlap history; a new one is silent.
 struct HybridState {
     // [slot][channel][576]: second halves of the previous granule's IMDCT output.
-    float overlapStore[2][2][576];
-    int overlapSelect[2];
+    float overlapStore[2][2][576] = {};
+    int overlapSelect[2] = {};
 };
 
-extern HybridTables hybridTables;
-extern HybridState hybridState;
-
-void initHybridTables();
-void resetHybridState();
+// Built on first use, once per process.
+const HybridTables& hybridTables();
 
 void aliasReduce(float* channelSpectrum, const GranuleInfo& granule);
-void hybridSynthesis(float* channelSpectrum, float* channelSubbandSamples, int channel, const GranuleInfo& granule);
+void hybridSynthesis(HybridState& state, float* channelSpectrum, float* channelSubbandSamples, int channel,
+                     const GranuleInfo& granule);
 void imdct36(float* in, const float* previous, float* next, const float* window, float* out);
 void imdct12(const float* in, const float* previous, float* next, const float* window, float* out);
 

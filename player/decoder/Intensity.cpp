@@ -14,7 +14,8 @@ struct Ratios {
     float right[7];
 };
 
-const Ratios ratios = [] {
+Ratios buildRatios()
+{
     Ratios r{};
     constexpr double pi = 3.14159265358979323846;
     for (int p = 0; p < 7; ++p) {
@@ -29,14 +30,21 @@ const Ratios ratios = [] {
         r.right[p] = static_cast<float>(1.0 / (1.0 + ratio));
     }
     return r;
-}();
+}
+
+const Ratios& ratios()
+{
+    static const Ratios built = buildRatios();
+    return built;
+}
 
 // Lines first, first + step, ... (count of them) of one band or window.
 void pan(float* left, float* right, int first, int step, int count, int position, float sumScale)
 {
     if (position >= illegalPosition || position < 0) return;
-    const float l = ratios.left[position] * sumScale;
-    const float r = ratios.right[position] * sumScale;
+    const Ratios& ratio = ratios();
+    const float l = ratio.left[position] * sumScale;
+    const float r = ratio.right[position] * sumScale;
     for (int k = 0, line = first; k < count; ++k, line += step) {
         float m = left[line];
         left[line] = m * l;

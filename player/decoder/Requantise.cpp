@@ -5,28 +5,21 @@
 #include <cmath>
 
 #include "BitReader.h"
-#include "Hybrid.h"
 #include "HuffmanTables.h"
 
 namespace mp3 {
 
-float gainTable[378];
-float powerTable[8207];
 const std::int32_t preTable[22] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 3, 3, 3, 2, 0};
-BandMap bandMap[9];
-std::int32_t longLimit[9][23];
-std::int32_t shortLimit[9][14];
 
 namespace {
 
 const std::int32_t noPreTable[22] = {};
 
-void buildBandMap(int j)
+void buildBandMap(BandMap& m, int j)
 {
     const std::int32_t* row = bandTable[j];
     const std::int32_t* longWidths = row + 23;
     const std::int32_t* shortWidths = row + 59;
-    BandMap& m = bandMap[j];
 
     auto addShortBands = [&](BandRun* runs, int& count, int firstBand, int line) {
         for (int b = firstBand; b < 13; ++b) {
@@ -120,6 +113,7 @@ struct RunWriter {
     float gain = 0.0f;
     int maxBand[4] = {-1, -1, -1, -1}; // short windows 0..2, then long runs
 
+    const float* gainTable;
     const ScaleFactors* scaleFactors;
     const std::int32_t* pre;
     const GranuleInfo* granule;
@@ -161,7 +155,7 @@ struct RunWriter {
 // One big value: the escape bits when it is 15 in a table with linbits, then
 // its sign bit when it is not 0. The sign is applied without a branch, since
 // it is unpredictable; powerTable[0] is 0, so a zero costs no bit and no branch.
-inline float bigValue(BitCache& in, unsigned value, int linbits, float gain, int& remaining)
+inline float bigValue(BitCache& in, const float* powerTable, unsigned value, int linbits, float gain, int& remaining)
 {
     if (value == 15 && linbits > 0) {
         in.refill();
@@ -229,11 +223,16 @@ inline void putQuadruple(float* left, float* right, RunWriter& w, unsigned flags
 }
 
 template <bool MidSide>
-int decodeGranule(float* left, float* right, const ScaleFactors& sf, GranuleInfo& g, int rate, int part2Bits)
+bool decodeGranule(BitReaderState& reader, float* left, float* right, const ScaleFactors& sf, GranuleInfo& g, int rate,
+                   int part2Bits)
 {
+    const RequantiseTables& tables = requantiseTables();
+    const float* const powerTable = tables.powerTable;
+    const HuffmanTableArray& huffmanTables = mp3::huffmanTables();
     const bool shortGranule = g.blockType == 2;
-    const BandMap& map = bandMap[rate];
+    const BandMap& map = tables.bandMap[rate];
     RunWriter w;
+    w.gainTable = tables.gainTable;
     if (!shortGranule) {
         w.runs = map.longRuns;
         w.runEnd = map.longEnd;
@@ -267,7 +266,7 @@ int decodeGranule(float* left, float* right, const ScaleFactors& sf, GranuleInfo
     const int regions = shortGranule ? 2 : 3;
     int quadruples = (288 - bigValues) / 2;
 
-    BitCache in(bitReader.bytePointer, bitReader.bitIndex);
+    BitCache in(reader.bytePointer, reader.bitIndex);
     bool runsLeft = true;
 
     for (int region = 0; region < regions && runsLeft; ++region) {
@@ -303,8 +302,8 @@ int decodeGranule(float* left, float* right, const ScaleFactors& sf, GranuleInfo
                 if (linbits > 0 && (x == 15 || y == 15)) {
                     in.skip(length);
                     remaining -= length;
-                    put<MidSide>(left, right, line, bigValue(in, x, linbits, gain, remaining));
-                    put<MidSide>(left, right, line + step, bigValue(in, y, linbits, gain, remaining));
+                    put<MidSide>(left, right, line, bigValue(in, powerTable, x, linbits, gain, remaining));
+                    put<MidSide>(left, right, line + step, bigValue(in, powerTable, y, linbits, gain, remaining));
                 } else {
                     // No escape bits: the sign bits follow the code word in
                     // the same peek, one for each value that is not 0.
@@ -389,43 +388,52 @@ int decodeGranule(float* left, float* right, const ScaleFactors& sf, GranuleInfo
 
     for (int k = 0; k < 4; ++k) g.highestBand[k] = w.maxBand[k];
     if (!shortGranule) {
-        g.maxLine = static_cast<std::uint32_t>(longLimit[rate][w.maxBand[3] + 1]);
+        g.maxLine = static_cast<std::uint32_t>(tables.longLimit[rate][w.maxBand[3] + 1]);
     } else {
         int top = std::max(w.maxBand[0], std::max(w.maxBand[1], w.maxBand[2])) + 1;
-        g.maxLine = static_cast<std::uint32_t>(top != 0 ? shortLimit[rate][top] : longLimit[rate][w.maxBand[3] + 1]);
+        g.maxLine = static_cast<std::uint32_t>(top != 0 ? tables.shortLimit[rate][top]
+                                                        : tables.longLimit[rate][w.maxBand[3] + 1]);
     }
 
     const std::ptrdiff_t position = in.consumed() + std::max(remaining, 0);
-    bitReader.bytePointer = in.start() + (position >> 3);
-    bitReader.bitIndex = static_cast<int>(position & 7);
-    return remaining < 0 ? 1 : 0;
+    reader.bytePointer = in.start() + (position >> 3);
+    reader.bitIndex = static_cast<int>(position & 7);
+    return remaining < 0;
+}
+
+RequantiseTables buildRequantiseTables()
+{
+    constexpr int subbandLimit = 32;
+    RequantiseTables t;
+    for (int k = 0; k < 378; ++k) t.gainTable[k] = static_cast<float>(std::pow(2.0, -(k - 46) / 4.0));
+    for (int x = 0; x < 8207; ++x) t.powerTable[x] = static_cast<float>(std::pow(static_cast<double>(x), 4.0 / 3.0));
+    for (int j = 0; j < 9; ++j) {
+        buildBandMap(t.bandMap[j], j);
+        for (int b = 0; b < 23; ++b) t.longLimit[j][b] = std::min(subbandLimit, (bandTable[j][b] + 7) / 18 + 1);
+        for (int b = 0; b < 14; ++b) t.shortLimit[j][b] = std::min(subbandLimit, (bandTable[j][45 + b] - 1) / 18 + 1);
+    }
+    return t;
 }
 
 } // namespace
 
-void initDecoderTables(int subbandLimit)
+const RequantiseTables& requantiseTables()
 {
-    for (int k = 0; k < 378; ++k) gainTable[k] = static_cast<float>(std::pow(2.0, -(k - 46) / 4.0));
-    for (int x = 0; x < 8207; ++x) powerTable[x] = static_cast<float>(std::pow(static_cast<double>(x), 4.0 / 3.0));
-    for (int j = 0; j < 9; ++j) {
-        buildBandMap(j);
-        for (int b = 0; b < 23; ++b) longLimit[j][b] = std::min(subbandLimit, (bandTable[j][b] + 7) / 18 + 1);
-        for (int b = 0; b < 14; ++b) shortLimit[j][b] = std::min(subbandLimit, (bandTable[j][45 + b] - 1) / 18 + 1);
-    }
-    buildHuffmanTables();
-    initHybridTables();
+    static const RequantiseTables tables = buildRequantiseTables();
+    return tables;
 }
 
-int requantise(float* spectrum, const ScaleFactors& scaleFactors, GranuleInfo& granule, int sampleRateIndex,
-               int part2Bits)
+bool requantise(BitReaderState& reader, float* spectrum, const ScaleFactors& scaleFactors, GranuleInfo& granule,
+                int sampleRateIndex, int part2Bits)
 {
-    return decodeGranule<false>(spectrum, nullptr, scaleFactors, granule, sampleRateIndex, part2Bits);
+    return decodeGranule<false>(reader, spectrum, nullptr, scaleFactors, granule, sampleRateIndex, part2Bits);
 }
 
-int requantiseMidSide(float* spectrumBlock, const ScaleFactors& scaleFactors, GranuleInfo& granule, int sampleRateIndex,
-                      int part2Bits)
+bool requantiseMidSide(BitReaderState& reader, float* spectrumBlock, const ScaleFactors& scaleFactors,
+                       GranuleInfo& granule, int sampleRateIndex, int part2Bits)
 {
-    return decodeGranule<true>(spectrumBlock, spectrumBlock + 576, scaleFactors, granule, sampleRateIndex, part2Bits);
+    return decodeGranule<true>(reader, spectrumBlock, spectrumBlock + 576, scaleFactors, granule, sampleRateIndex,
+                               part2Bits);
 }
 
 } // namespace mp3

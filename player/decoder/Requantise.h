@@ -7,10 +7,6 @@
 
 namespace mp3 {
 
-// Entry k holds 2^((46 - k) / 4); a gain position indexes it.
-extern float gainTable[378];
-// Entry x holds x^(4/3): 15 plus the largest 13-bit escape.
-extern float powerTable[8207];
 // Long-band additions for preflag (ISO/IEC 11172-3, Table 3-B.6).
 extern const std::int32_t preTable[22];
 
@@ -31,23 +27,31 @@ struct BandMap {
     int longEnd;
 };
 
-extern BandMap bandMap[9];
-// Subbands (of 18 lines) up to each long / short band boundary, capped.
-extern std::int32_t longLimit[9][23];
-extern std::int32_t shortLimit[9][14];
+// The constant tables of requantisation, shared by every decoder.
+struct RequantiseTables {
+    // Entry k holds 2^((46 - k) / 4); a gain position indexes it.
+    float gainTable[378];
+    // Entry x holds x^(4/3): 15 plus the largest 13-bit escape.
+    float powerTable[8207];
+    BandMap bandMap[9];
+    // Subbands (of 18 lines) up to each long / short band boundary, capped
+    // at 32.
+    std::int32_t longLimit[9][23];
+    std::int32_t shortLimit[9][14];
+};
 
-// Builds the gain, power and band tables and those of alias reduction and the
-// hybrid synthesis. subbandLimit caps the limits (32 for full bandwidth).
-void initDecoderTables(int subbandLimit);
+// Built on first use, once per process.
+const RequantiseTables& requantiseTables();
 
-// Decodes one granule of one channel into 576 values; sets granule.maxLine.
-// Returns 1 when the Huffman data ran past part23Length, else 0.
-int requantise(float* spectrum, const ScaleFactors& scaleFactors, GranuleInfo& granule, int sampleRateIndex,
-               int part2Bits);
+// Decodes one granule of one channel into 576 values from the reader's
+// position, where it leaves the reader at the granule's end; sets
+// granule.maxLine. Returns true when the Huffman data ran past part23Length.
+bool requantise(BitReaderState& reader, float* spectrum, const ScaleFactors& scaleFactors, GranuleInfo& granule,
+                int sampleRateIndex, int part2Bits);
 
 // The same for the side channel of a mid/side frame: `spectrumBlock` holds the
 // granule's mid values in its first 576 floats; both channels are written.
-int requantiseMidSide(float* spectrumBlock, const ScaleFactors& scaleFactors, GranuleInfo& granule, int sampleRateIndex,
-                      int part2Bits);
+bool requantiseMidSide(BitReaderState& reader, float* spectrumBlock, const ScaleFactors& scaleFactors,
+                       GranuleInfo& granule, int sampleRateIndex, int part2Bits);
 
 } // namespace mp3

@@ -11,15 +11,15 @@ const std::int32_t slenTable[2][16] = {
 
 namespace {
 
-int readValues(std::int32_t* values, int count, int bitsEach)
+int readValues(BitReaderState& r, std::int32_t* values, int count, int bitsEach)
 {
-    for (int i = 0; i < count; ++i) values[i] = static_cast<std::int32_t>(getBitsFast(bitsEach));
+    for (int i = 0; i < count; ++i) values[i] = static_cast<std::int32_t>(getBitsFast(r, bitsEach));
     return count * bitsEach;
 }
 
 } // namespace
 
-int decodeScaleFactors(ScaleFactors& sf, const GranuleInfo& granule)
+int decodeScaleFactors(BitReaderState& r, ScaleFactors& sf, const GranuleInfo& granule)
 {
     const int s1 = slenTable[0][granule.scalefacCompress & 15];
     const int s2 = slenTable[1][granule.scalefacCompress & 15];
@@ -28,13 +28,13 @@ int decodeScaleFactors(ScaleFactors& sf, const GranuleInfo& granule)
         int bits = 0;
         int n = 0;
         if (granule.mixedBlock) {
-            bits += readValues(sf, 17, s1); // long bands 0..7, short bands 3..5
+            bits += readValues(r, sf, 17, s1); // long bands 0..7, short bands 3..5
             n = 17;
         } else {
-            bits += readValues(sf, 18, s1); // short bands 0..5
+            bits += readValues(r, sf, 18, s1); // short bands 0..5
             n = 18;
         }
-        bits += readValues(sf + n, 18, s2); // short bands 6..11
+        bits += readValues(r, sf + n, 18, s2); // short bands 6..11
         n += 18;
         sf[n] = sf[n + 1] = sf[n + 2] = 0; // band 12 has no scale factor
         return bits;
@@ -45,7 +45,7 @@ int decodeScaleFactors(ScaleFactors& sf, const GranuleInfo& granule)
     for (int group = 0; group < 4; ++group) {
         bool shared = granule.scfsi >= 0 && (granule.scfsi & (8 >> group)) != 0;
         if (shared) continue;
-        bits += readValues(sf + groupStart[group], groupStart[group + 1] - groupStart[group], group < 2 ? s1 : s2);
+        bits += readValues(r, sf + groupStart[group], groupStart[group + 1] - groupStart[group], group < 2 ? s1 : s2);
     }
     sf[21] = 0;
     return bits;

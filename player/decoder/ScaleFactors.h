@@ -19,6 +19,6 @@ extern const std::int32_t slenTable[2][16];
 // A granule-1 group whose scfsi bit is set is not in the bitstream: it keeps the
 // values granule 0 of the same channel left in the array (ISO/IEC 11172-3,
 // 2.4.3.4), so a channel must keep its own array across its two granules.
-int decodeScaleFactors(ScaleFactors& scaleFactors, const GranuleInfo& granule);
+int decodeScaleFactors(BitReaderState& reader, ScaleFactors& scaleFactors, const GranuleInfo& granule);
 
 } // namespace mp3

@@ -3,40 +3,28 @@
 #include <algorithm>
 #include <cmath>
 
-#include "BitReader.h"
-#include "Equaliser.h"
+#include "DecoderState.h"
 #include "HeaderFrame.h"
 #include "Mp3Decoder.h"
 #include "SongLength.h"
-#include "Stream.h"
-#include "Synthesis.h"
 
 namespace mp3 {
 
 namespace {
 
-struct StreamFacts {
-    HeaderFrame headerFrame;
-    bool atFirstFrame = false;
-};
-
-StreamFacts facts;
-bool gaplessOn = true;
-
-int startSong(int opened)
+void startSong(DecoderState& d)
 {
-    resetSync();
-    startStreamHistory();
-    facts = StreamFacts{};
-    facts.atFirstFrame = true;
-    return opened;
+    resetSync(d.reader);
+    startStreamHistory(d);
+    d.headerFrame = HeaderFrame{};
+    d.atFirstFrame = true;
 }
 
 // Takes in the frame just read when it is a header frame; then the stream's
 // leading delay and trailing padding are known.
-bool takeHeaderFrame(const FrameHeader& header)
+bool takeHeaderFrame(DecoderState& d, const FrameHeader& header)
 {
-    const BitReaderState& r = bitReader;
+    const BitReaderState& r = d.reader;
     std::uint64_t end = r.stream.position();
     std::uint64_t frameBytes = 4 + static_cast<std::uint64_t>(header.frameSize);
     if (end < frameBytes) return false;
@@ -44,10 +32,10 @@ bool takeHeaderFrame(const FrameHeader& header)
     HeaderFrame found = parseHeaderFrame(header, r.currentBuffer, static_cast<std::size_t>(header.frameSize), offset,
                                          r.fileSize - offset);
     if (found.kind == HeaderFrame::Kind::none) return false;
-    facts.headerFrame = found;
-    if (gaplessOn && found.hasGaplessInfo) {
-        synthesis.skipSamples = found.encoderDelay + synthesisDelaySamples;
-        synthesis.paddingSamples = std::max(0, found.encoderPadding - synthesisDelaySamples);
+    d.headerFrame = found;
+    if (d.gaplessOn && found.hasGaplessInfo) {
+        d.synthesis.skipSamples = found.encoderDelay + synthesisDelaySamples;
+        d.synthesis.paddingSamples = std::max(0, found.encoderPadding - synthesisDelaySamples);
     }
     return true;
 }
@@ -59,48 +47,56 @@ int samplesPerFrame(const FrameHeader& header)
 
 } // namespace
 
-void resetStreamFacts()
+Decoder::Decoder() : state_(std::make_unique<DecoderState>()) {}
+Decoder::~Decoder() = default;
+Decoder::Decoder(Decoder&&) noexcept = default;
+Decoder& Decoder::operator=(Decoder&&) noexcept = default;
+
+bool Decoder::openSong(const char* path)
 {
-    facts = StreamFacts{};
+    const bool opened = openStream(state_->reader, path);
+    startSong(*state_);
+    return opened;
 }
 
-int openSong(const char* path)
+void Decoder::openSongInMemory(const std::uint8_t* data, std::size_t size)
 {
-    return startSong(openStream(path));
+    openMemoryStream(state_->reader, data, size);
+    startSong(*state_);
 }
 
-int openSongInMemory(const std::uint8_t* data, std::size_t size)
+void Decoder::closeSong()
 {
-    return startSong(openMemoryStream(data, size));
+    closeStream(state_->reader);
+    state_->headerFrame = HeaderFrame{};
+    state_->atFirstFrame = false;
 }
 
-void closeSong()
+FrameRead Decoder::nextFrame(FrameHeader& header)
 {
-    closeStream();
-    facts = StreamFacts{};
-}
-
-int nextFrame(FrameHeader& header)
-{
-    if (!readFrame(header)) return 0;
-    if (facts.atFirstFrame) {
-        facts.atFirstFrame = false;
-        if (takeHeaderFrame(header)) {
-            forgetHeaderFrameFormat();
-            if (!readFrame(header)) return 0;
+    DecoderState& d = *state_;
+    FrameRead read = readFrame(d.reader, header);
+    if (read != FrameRead::frame) return read;
+    if (d.atFirstFrame) {
+        d.atFirstFrame = false;
+        if (takeHeaderFrame(d, header)) {
+            forgetHeaderFrameFormat(d.reader);
+            read = readFrame(d.reader, header);
+            if (read != FrameRead::frame) return read;
             // The first audio frame is where the caller meets the stream.
             header.headerChange = 2;
         }
     }
-    if (header.errorProtection == 1) getBits(16); // the CRC word, not checked
-    return 1;
+    if (header.errorProtection == 1) getBits(d.reader, 16); // the CRC word, not checked
+    return FrameRead::frame;
 }
 
-int seekToFraction(FrameHeader& header, double fraction)
+bool Decoder::seekToFraction(FrameHeader& header, double fraction)
 {
+    DecoderState& d = *state_;
     discardPcm();
-    synthesis.skipSamples = 0;
-    const HeaderFrame& h = facts.headerFrame;
+    d.synthesis.skipSamples = 0;
+    const HeaderFrame& h = d.headerFrame;
     if (h.hasToc) {
         // Between two entries of the table the position goes linearly.
         double percent = std::clamp(fraction * 100.0, 0.0, 100.0);
@@ -108,34 +104,26 @@ int seekToFraction(FrameHeader& header, double fraction)
         double a = static_cast<double>(h.tocPositions[i]);
         double b = static_cast<double>(h.tocPositions[i + 1]);
         double position = a + (b - a) * (percent - i);
-        return seekToOffset(header, h.offset + static_cast<std::uint64_t>(position));
+        return seekToOffset(d.reader, header, h.offset + static_cast<std::uint64_t>(position));
     }
-    std::int64_t frames = h.frames > 0 ? h.frames : frameCount(header);
+    std::int64_t frames = h.frames > 0 ? h.frames : frameCount(d.reader, header);
     auto low = static_cast<std::int32_t>(static_cast<std::uint32_t>(frames));
-    return seekFrame(header, static_cast<std::int64_t>(std::trunc(static_cast<double>(low) * fraction)));
+    return seekFrame(d.reader, header, static_cast<std::int64_t>(std::trunc(static_cast<double>(low) * fraction)));
 }
 
-void setEqualiser(bool on)
+void Decoder::setGapless(bool on)
 {
-    eqEnabled = on ? 1 : 0;
-}
-bool equaliserOn()
-{
-    return eqEnabled != 0;
-}
-void setGapless(bool on)
-{
-    gaplessOn = on;
+    state_->gaplessOn = on;
 }
 
-const HeaderFrame& headerFrame()
+const HeaderFrame& Decoder::headerFrame() const
 {
-    return facts.headerFrame;
+    return state_->headerFrame;
 }
 
-int streamBitrateKbps(const FrameHeader& header)
+int Decoder::streamBitrateKbps(const FrameHeader& header) const
 {
-    const HeaderFrame& h = facts.headerFrame;
+    const HeaderFrame& h = state_->headerFrame;
     const int own = bitrateKbps(header);
     if (h.frames <= 0 || h.audioBytes == 0) return own;
     const double seconds = static_cast<double>(h.frames) * samplesPerFrame(header) / sampleRateHz(header);
@@ -145,10 +133,10 @@ int streamBitrateKbps(const FrameHeader& header)
     return static_cast<int>(std::lround(kbps));
 }
 
-StreamLength streamLength(const FrameHeader& header)
+StreamLength Decoder::streamLength(const FrameHeader& header) const
 {
     StreamLength length;
-    const HeaderFrame& h = facts.headerFrame;
+    const HeaderFrame& h = state_->headerFrame;
     const int rate = sampleRateHz(header);
     if (h.frames > 0) {
         length.fromHeaderFrame = true;
@@ -159,7 +147,7 @@ StreamLength streamLength(const FrameHeader& header)
         length.wholeSeconds = static_cast<int>(length.seconds);
         return length;
     }
-    length.frames = frameCount(header);
+    length.frames = frameCount(state_->reader, header);
     length.samples = length.frames * samplesPerFrame(header);
     auto low = static_cast<std::int32_t>(static_cast<std::uint32_t>(length.frames));
     length.seconds = low * (1.0 / 38.28);

@@ -9,9 +9,6 @@
 
 namespace mp3 {
 
-SynthesisTables synthesisTables;
-SynthesisState synthesis;
-
 // The first 257 coefficients of the synthesis window (ISO/IEC 11172-3,
 // Table 3-B.3) times 65536; the window is symmetric about entry 256.
 const std::int32_t synthesisWindowHalf[257] = {
@@ -59,11 +56,11 @@ void buildSynthesisMatrix(SynthesisTables& s)
     }
 }
 
-} // namespace
-
-void initSynthesisTables(int outputScale)
+SynthesisTables buildSynthesisTables()
 {
-    SynthesisTables& s = synthesisTables;
+    // Full scale of 16-bit samples.
+    constexpr int outputScale = 32768;
+    SynthesisTables s;
     constexpr double pi = 3.14159265358979323846;
     float* tables[5] = {s.synthesisCos0, s.synthesisCos1, s.synthesisCos2, s.synthesisCos3, s.synthesisCos4};
     for (int k = 0; k < 5; ++k)
@@ -86,11 +83,20 @@ void initSynthesisTables(int outputScale)
         t += 32;
     }
     buildSynthesisMatrix(s);
+    return s;
+}
+
+} // namespace
+
+const SynthesisTables& synthesisTables()
+{
+    static const SynthesisTables tables = buildSynthesisTables();
+    return tables;
 }
 
 void synthesisDct(float* out0, float* out1, const float* s)
 {
-    const SynthesisTables& st = synthesisTables;
+    const SynthesisTables& st = synthesisTables();
     const float* T0 = st.synthesisCos0;
     const float* T1 = st.synthesisCos1;
     const float* T2 = st.synthesisCos2;
@@ -205,21 +211,6 @@ void windowSums(const float (*rows)[16], const float* b, float* sums)
     }
 }
 
-// Rounds to nearest (ties to even, the default rounding mode) after saturating,
-// and interleaves left and right.
-void storeSamples(const float* left, const float* right, std::uint8_t* out)
-{
-    const __m128 high = _mm_set1_ps(32767.0f);
-    const __m128 low = _mm_set1_ps(-32768.0f);
-    for (int j = 0; j < 32; j += 4) {
-        __m128 l = _mm_max_ps(_mm_min_ps(_mm_loadu_ps(left + j), high), low);
-        __m128 r = _mm_max_ps(_mm_min_ps(_mm_loadu_ps(right + j), high), low);
-        __m128i lo = _mm_cvtps_epi32(_mm_unpacklo_ps(l, r));
-        __m128i hi = _mm_cvtps_epi32(_mm_unpackhi_ps(l, r));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * j), _mm_packs_epi32(lo, hi));
-    }
-}
-
 #else
 
 void windowSums(const float (*rows)[16], const float* b, float* sums)
@@ -240,6 +231,29 @@ std::int32_t toSample(float sum)
     return static_cast<std::int32_t>(std::lrintf(sum));
 }
 
+#endif
+
+} // namespace
+
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+
+// Rounds to nearest (ties to even, the default rounding mode) after saturating,
+// and interleaves left and right.
+void storeSamples(const float* left, const float* right, std::uint8_t* out)
+{
+    const __m128 high = _mm_set1_ps(32767.0f);
+    const __m128 low = _mm_set1_ps(-32768.0f);
+    for (int j = 0; j < 32; j += 4) {
+        __m128 l = _mm_max_ps(_mm_min_ps(_mm_loadu_ps(left + j), high), low);
+        __m128 r = _mm_max_ps(_mm_min_ps(_mm_loadu_ps(right + j), high), low);
+        __m128i lo = _mm_cvtps_epi32(_mm_unpacklo_ps(l, r));
+        __m128i hi = _mm_cvtps_epi32(_mm_unpackhi_ps(l, r));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * j), _mm_packs_epi32(lo, hi));
+    }
+}
+
+#else
+
 void storeSamples(const float* left, const float* right, std::uint8_t* out)
 {
     for (int j = 0; j < 32; ++j) {
@@ -254,16 +268,13 @@ void storeSamples(const float* left, const float* right, std::uint8_t* out)
 
 #endif
 
-} // namespace
-
-void synthesize(const float* left, const float* right)
+void synthesize(SynthesisState& s, const float* left, const float* right)
 {
-    SynthesisState& s = synthesis;
     const int r = (s.ringOffset - 1) & 15;
     s.ringOffset = r;
     // The window source and its offset r1 (always odd) depend on the parity of r.
     const int r1 = (r & 1) ? r : r + 1;
-    const float(*rows)[16] = synthesisTables.synthesisMatrix[r1 >> 1];
+    const float(*rows)[16] = synthesisTables().synthesisMatrix[r1 >> 1];
 
     alignas(16) float sums[2][32];
     const float* channels[2] = {left, right};

@@ -48,6 +48,9 @@ public:
     const AudibleSong& audibleSong() const { return audible_; }
     // The length of the song being decoded.
     int decodedSongSeconds() const { return decodedSongSeconds_.load(); }
+    // The player thread's decoder: to be looked at only while no player
+    // thread runs.
+    const mp3::Decoder& decoder() const { return decoder_; }
 
 private:
     // The thread body. pure is the "Pure" setting: 0 turns the equaliser on.
@@ -55,8 +58,11 @@ private:
     void resetControl();
     void playSongs();
     bool playSong(const std::string& path);
-    enum class FramesEnd { songEnded, request, refused };
+    enum class FramesEnd { songEnded, request, refused, notMp3, deviceFailed };
     FramesEnd decodeSongFrames();
+    // Shows text as the reason the player ends, at once, and closes the song;
+    // returns false, for playSong to end the thread with.
+    bool endForFailure(const char* text);
     void seekInSong(float fraction);
     // A stop, next or previous waits to be served.
     bool requestPending() const;
@@ -74,8 +80,10 @@ private:
     // Counts the song just left towards a pass through the list that gave no
     // audio; true when such a pass is complete.
     bool wholePassSilent(bool requested);
-    // False, decoding nothing, when the frame's format is refused.
-    bool decodeOneFrame(mp3::FrameHeader& header);
+    // Refused, decoding nothing, when the frame's format is refused;
+    // deviceFailed when the device cannot be opened for it.
+    enum class FrameTaken { decoded, refused, deviceFailed };
+    FrameTaken decodeOneFrame(mp3::FrameHeader& header);
     bool acceptFormat(const mp3::FrameHeader& header);
     // Numbers the song being decoded as its first frame is taken, and tells
     // the wave output where its samples begin.
@@ -97,6 +105,8 @@ private:
     AudibleSong audible_;
     Playlist playlist_;
     WaveOutput waveOutput_;
+    // The song being decoded is read by this decoder, on the player thread.
+    mp3::Decoder decoder_;
     mp3::FrameHeader header_;
     // The song being decoded: its path, its number once its first frame was
     // taken, the frame its samples begin at (not 0 after an early seek), and

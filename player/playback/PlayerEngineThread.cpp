@@ -14,9 +14,9 @@
 
 namespace {
 
-SongLength lengthOf(const mp3::FrameHeader& header)
+SongLength lengthOf(const mp3::Decoder& decoder, const mp3::FrameHeader& header)
 {
-    const mp3::StreamLength length = mp3::streamLength(header);
+    const mp3::StreamLength length = decoder.streamLength(header);
     return SongLength{length.wholeSeconds, std::llround(length.seconds * 1e6)};
 }
 
@@ -24,11 +24,11 @@ SongLength lengthOf(const mp3::FrameHeader& header)
 
 void PlayerEngine::playerThreadMain(const std::string& path, int pure, int firstEntry)
 {
-    mp3::setEqualiser(pure == 0);
-    // The reader, the PCM output, and also the overlap and synthesis history,
-    // so that nothing of the last run's final song sounds at the start of
-    // this one. The tables are built once per process.
-    mp3::resetDecoder();
+    // A new decoder: no reader, no PCM held, and no overlap or synthesis
+    // history, so that nothing of the last run's final song sounds at the
+    // start of this one.
+    decoder_ = mp3::Decoder();
+    decoder_.setEqualiser(pure == 0);
 
     playlist_.clear();
     // A stop ends the reading of a list too: a hostile list may take long.
@@ -47,14 +47,17 @@ void PlayerEngine::playerThreadMain(const std::string& path, int pure, int first
 
     try {
         playSongs();
-    } catch (const mp3::TextException& error) {
-        messages_.post(playertext::exceptionCaption, error.text(), MessageIcon::error);
-        mp3::closeSong();
     } catch (const std::exception&) {
-        messages_.post(playertext::exceptionCaption, playertext::unhandledException, MessageIcon::error);
-        mp3::closeSong();
+        endForFailure(playertext::unhandledException);
     }
     cleanup();
+}
+
+bool PlayerEngine::endForFailure(const char* text)
+{
+    messages_.post(playertext::exceptionCaption, text, MessageIcon::error);
+    decoder_.closeSong();
+    return false;
 }
 
 void PlayerEngine::playSongs()
@@ -68,7 +71,7 @@ void PlayerEngine::playSongs()
 
 bool PlayerEngine::playSong(const std::string& path)
 {
-    mp3::openSong(path.c_str());
+    decoder_.openSong(path.c_str());
     songPath_ = path;
     songBegun_ = false;
     decodingSong_ = 0;
@@ -81,7 +84,9 @@ bool PlayerEngine::playSong(const std::string& path)
     // A seek into this song made while another was decoded ahead of it: the
     // first frame gives the stream's length and table, then the place.
     const float seekOnOpen = std::exchange(seekOnOpen_, noSeek);
-    if (seekOnOpen >= 0.0f && mp3::nextFrame(header_)) {
+    const mp3::FrameRead first = seekOnOpen >= 0.0f ? decoder_.nextFrame(header_) : mp3::FrameRead::end;
+    if (first == mp3::FrameRead::notMp3) return endForFailure(mp3::notValidMp3Text);
+    if (first == mp3::FrameRead::frame) {
         seekInSong(seekOnOpen);
         sought = true;
     } else {
@@ -89,8 +94,10 @@ bool PlayerEngine::playSong(const std::string& path)
     }
     for (;;) {
         FramesEnd end = decodeSongFrames();
+        if (end == FramesEnd::notMp3) return endForFailure(mp3::notValidMp3Text);
+        if (end == FramesEnd::deviceFailed) return endForFailure(playertext::cannotOpenDevice);
         if (end == FramesEnd::refused) {
-            mp3::closeSong();
+            decoder_.closeSong();
             // The list is not advanced: the refused song stays current, and
             // its name is shown once what was queued before it has played,
             // so that Next and Prev go on from it.
@@ -123,10 +130,10 @@ bool PlayerEngine::playSong(const std::string& path)
         if (end == FramesEnd::request && !movingOn && !(fraction >= 0.0f)) continue;
         // At its natural end the song's last partial block stays, for the
         // next song to continue; every request drops it below.
-        if (end == FramesEnd::songEnded) mp3::endStream();
+        if (end == FramesEnd::songEnded) decoder_.endStream();
         break;
     }
-    mp3::closeSong();
+    decoder_.closeSong();
     if (control_.stopRequested.load() != 0) return false;
     const bool requested = moveOn();
     if (wholePassSilent(requested || sought)) {
@@ -159,9 +166,13 @@ PlayerEngine::FramesEnd PlayerEngine::decodeSongFrames()
     // The frame is read before the flag is tested: after a request one more
     // frame is read and not decoded.
     for (;;) {
-        if (!mp3::nextFrame(header_)) return FramesEnd::songEnded;
+        const mp3::FrameRead read = decoder_.nextFrame(header_);
+        if (read == mp3::FrameRead::notMp3) return FramesEnd::notMp3;
+        if (read == mp3::FrameRead::end) return FramesEnd::songEnded;
         if (control_.keepDecoding.load() != 1) return FramesEnd::request;
-        if (!decodeOneFrame(header_)) return FramesEnd::refused;
+        const FrameTaken taken = decodeOneFrame(header_);
+        if (taken == FrameTaken::refused) return FramesEnd::refused;
+        if (taken == FrameTaken::deviceFailed) return FramesEnd::deviceFailed;
     }
 }
 
@@ -180,14 +191,14 @@ bool PlayerEngine::seekInHeardSong(float fraction)
 void PlayerEngine::seekInSong(float fraction)
 {
     control_.resetPending.store(1);
-    mp3::seekToFraction(header_, fraction);
+    decoder_.seekToFraction(header_, fraction);
     // After the reset the song being decoded is the one heard, so its length
     // places the position, even while the end of the song before still
     // played. A seek made before the song's first frame was taken places
     // its beginning.
     if (!songBegun_ && header_.layer != 3) return;
     const SongLength length =
-        songBegun_ ? SongLength{decodedSongSeconds_.load(), decodedSongMicroseconds_} : lengthOf(header_);
+        songBegun_ ? SongLength{decodedSongSeconds_.load(), decodedSongMicroseconds_} : lengthOf(decoder_, header_);
     const auto frame =
         static_cast<std::uint32_t>(std::trunc(length.seconds * static_cast<double>(fraction) * pcm::framesPerSecond));
     if (!songBegun_) {
@@ -207,7 +218,7 @@ bool PlayerEngine::moveOn()
     if (previous || next || seekEntry_ >= 0) {
         // The queued audio beyond what is heard is dropped.
         control_.resetPending.store(1);
-        mp3::discardPcm();
+        decoder_.discardPcm();
         if (seekEntry_ >= 0)
             playlist_.moveTo(std::exchange(seekEntry_, -1));
         else
@@ -232,11 +243,11 @@ void PlayerEngine::stepFromHeard(bool forward)
     }
 }
 
-bool PlayerEngine::decodeOneFrame(mp3::FrameHeader& header)
+PlayerEngine::FrameTaken PlayerEngine::decodeOneFrame(mp3::FrameHeader& header)
 {
     if (header.headerChange > 1 || !songBegun_) {
-        if (!acceptFormat(header)) return false;
-        const SongLength length = lengthOf(header);
+        if (!acceptFormat(header)) return FrameTaken::refused;
+        const SongLength length = lengthOf(decoder_, header);
         decodedSongSeconds_.store(length.seconds);
         decodedSongMicroseconds_ = length.microseconds;
         if (songBegun_)
@@ -245,18 +256,18 @@ bool PlayerEngine::decodeOneFrame(mp3::FrameHeader& header)
             beginHeardSong(length);
         int sampleRate = mp3::sampleRateHz(header);
         readouts_.setSampleRateNumber(sampleRate / 1000);
-        readouts_.setBitrateNumber(mp3::streamBitrateKbps(header));
+        readouts_.setBitrateNumber(decoder_.streamBitrateKbps(header));
         control_.deviceFormat.sampleRate.store(sampleRate);
         control_.deviceFormat.channelCount.store(2);
-        if (waveOutput_.openDevice(control_.deviceFormat) < 0) throw mp3::TextException(playertext::cannotOpenDevice);
+        if (waveOutput_.openDevice(control_.deviceFormat) < 0) return FrameTaken::deviceFailed;
     }
-    if (mp3::decodeFrame(header, waveOutput_)) songGaveAudio_ = true;
-    return true;
+    if (decoder_.decodeFrame(header, waveOutput_)) songGaveAudio_ = true;
+    return FrameTaken::decoded;
 }
 
 void PlayerEngine::endAfterQueuedAudio(const std::string& caption, const std::string& text, MessageIcon icon)
 {
-    mp3::flushPcm(waveOutput_);
+    decoder_.flushPcm(waveOutput_);
     waveOutput_.playQueuedToEnd();
     messages_.post(caption, text, icon);
 }
@@ -278,7 +289,7 @@ void PlayerEngine::beginHeardSong(SongLength length)
     // After a song that ended by itself, the decoder holds its last partial
     // block, which this song's first samples complete; after a request or at
     // the start it holds nothing.
-    waveOutput_.beginSong(songNumber_, firstFrame_, mp3::heldPcmBytes() / pcm::bytesPerFrame);
+    waveOutput_.beginSong(songNumber_, firstFrame_, decoder_.heldPcmBytes() / pcm::bytesPerFrame);
 }
 
 void PlayerEngine::cleanup()
@@ -289,8 +300,6 @@ void PlayerEngine::cleanup()
     audible_.relay(readouts_);
     // Nothing is left to pause, nor will be until the next start.
     allowPause(false);
-    // The held PCM goes too: a new thread starts from nothing.
-    mp3::resetDecoder();
     control_.playerRunning.store(0);
     // Last of all: a window thread waiting in stopPlayback may now start a
     // new player thread at once.

@@ -96,13 +96,13 @@ const char* headerFrameName(mp3::HeaderFrame::Kind kind)
     }
 }
 
-void printInfo(const mp3::FrameHeader& header, FILE* out)
+void printInfo(const mp3::Decoder& decoder, const mp3::FrameHeader& header, FILE* out)
 {
-    const mp3::StreamLength length = mp3::streamLength(header);
-    const mp3::HeaderFrame& frame = mp3::headerFrame();
+    const mp3::StreamLength length = decoder.streamLength(header);
+    const mp3::HeaderFrame& frame = decoder.headerFrame();
     const char* source = length.fromHeaderFrame ? "header frame" : "estimated";
     std::fprintf(out, "Format:      %s\n", describeVersion(header).c_str());
-    const int bitrate = mp3::streamBitrateKbps(header);
+    const int bitrate = decoder.streamBitrateKbps(header);
     const bool variable = frame.kind == mp3::HeaderFrame::Kind::xing || frame.kind == mp3::HeaderFrame::Kind::vbri;
     const char* bitrateSource = bitrate != mp3::bitrateKbps(header) ? " (average)"
                                 : variable                          ? " (first frame; variable)"
@@ -135,22 +135,24 @@ int fail(const Options& options, const std::string& reason)
 
 int run(const Options& options)
 {
-    mp3::setEqualiser(options.equaliser);
-    mp3::setGapless(!options.keepAll);
-    mp3::resetDecoder();
-    if (!mp3::openSong(options.input.c_str())) {
+    mp3::Decoder decoder;
+    decoder.setEqualiser(options.equaliser);
+    decoder.setGapless(!options.keepAll);
+    if (!decoder.openSong(options.input.c_str())) {
         // The decoder refuses a FIFO or a device with ENXIO rather than wait on it.
         const char* reason = errno == ENXIO ? "not a regular file" : std::strerror(errno);
         return fail(options, std::string("cannot open: ") + reason);
     }
 
     mp3::FrameHeader header;
-    bool gotFrame = mp3::nextFrame(header) != 0;
+    mp3::FrameRead read = decoder.nextFrame(header);
+    if (read == mp3::FrameRead::notMp3) return fail(options, mp3::notValidMp3Text);
+    const bool gotFrame = read == mp3::FrameRead::frame;
     std::string refusal = refusalReason(header, gotFrame);
     if (!refusal.empty()) return fail(options, refusal);
 
     // Info goes to standard error when the PCM itself goes to standard output.
-    if (options.info) printInfo(header, options.output == "-" ? stderr : stdout);
+    if (options.info) printInfo(decoder, header, options.output == "-" ? stderr : stdout);
     if (options.info && options.output.empty()) return 0;
 
     NullSink discard;
@@ -166,13 +168,15 @@ int run(const Options& options)
 
     long long decodedFrames = 0;
     do {
-        if (mp3::decodeFrame(header, *sink)) ++decodedFrames;
-    } while (mp3::nextFrame(header));
-    mp3::endStream();
-    mp3::flushPcm(*sink);
-    const long long damaged = mp3::skippedFrames();
-    const long long silenced = mp3::silencedSamples();
-    mp3::closeSong();
+        if (decoder.decodeFrame(header, *sink)) ++decodedFrames;
+        read = decoder.nextFrame(header);
+    } while (read == mp3::FrameRead::frame);
+    if (read == mp3::FrameRead::notMp3) return fail(options, mp3::notValidMp3Text);
+    decoder.endStream();
+    decoder.flushPcm(*sink);
+    const long long damaged = decoder.skippedFrames();
+    const long long silenced = decoder.silencedSamples();
+    decoder.closeSong();
 
     if (sink == &writer && !writer.finish()) return fail(options, writer.errorText());
     // Frame headers alone are no stream: success means some audio came out.
@@ -190,9 +194,5 @@ int main(int argc, char** argv)
     Options options;
     int status = parseOptions(argc, argv, options);
     if (status >= 0) return status;
-    try {
-        return run(options);
-    } catch (const mp3::TextException& e) {
-        return fail(options, e.text());
-    }
+    return run(options);
 }

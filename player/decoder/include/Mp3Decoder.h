@@ -1,12 +1,26 @@
 #pragma once
 
-// The MPEG-1 Layer III decoder: its one public header. The decoder's state is
-// process-wide (one stream at a time, used by one thread at a time); the
-// stages behind these calls are private to the library.
+// The MPEG-1 Layer III decoder: its one public header; the stages behind it
+// are private to the library.
+//
+// Threading: a Decoder holds everything of the one stream it reads (the
+// input and its synchronisation, the bit reservoir, the header frame, the
+// filterbanks' history, the equaliser curve and switch, gapless trimming, the
+// PCM held for the next block, the damage counters). Each stream has its own
+// Decoder, and a Decoder is used by one thread at a time; any number of
+// Decoders may decode at once on as many threads. The constant tables
+// (Huffman codes, requantisation powers, windows and cosines, bands) are
+// shared by all, built once on first use, thread-safely, and only read.
+//
+// Errors: the decoder reports by result values and throws nothing of its
+// own. A stream that is no MP3 at all is the result FrameRead::notMp3 of
+// nextFrame, damage is silence counted in skippedFrames and silencedSamples,
+// and calls that can be refused say so in what they return. Only the
+// standard library's own failures (out of memory) are exceptions.
 
 #include <cstddef>
 #include <cstdint>
-#include <exception>
+#include <memory>
 
 namespace mp3 {
 
@@ -65,18 +79,12 @@ public:
 
 inline constexpr int pcmBlockBytes = 16384;
 
-// The decoder's one failure type for conditions that end a song: it carries
-// the message text that the player shows as it stands.
-class TextException : public std::exception {
-public:
-    explicit TextException(const char* text) noexcept : text_(text) {}
-    const char* what() const noexcept override { return text_; }
-    const char* text() const noexcept { return text_; }
+// What nextFrame found: an audio frame; the end of the stream (or damage
+// beyond recovery, or a refused header); or bytes that are no MP3 stream at
+// all, which ends the song with notValidMp3Text.
+enum class FrameRead { frame, end, notMp3 };
 
-private:
-    const char* text_;
-};
-
+// The words for FrameRead::notMp3, as the player and sonorbox-decode show them.
 inline constexpr const char* notValidMp3Text = "Not a valid MP3 file";
 
 // What the first frame of a stream says when it is a header frame rather
@@ -122,82 +130,97 @@ struct StreamLength {
     int wholeSeconds = 0;
 };
 
-// Puts the decoder into its start state: no stream, no history, no PCM held.
-// The constant tables are built by the first call only. The equaliser and
-// gapless switches keep their settings.
-void resetDecoder();
+struct DecoderState;
 
-// Opens a song file, or bytes in memory that must outlive the stream, and
-// starts it afresh: synchronisation, header frame, filter history and
-// gapless trimming. PCM still held from the song before stays, so the next
-// song continues its block. Returns 0 when the file cannot be opened (the
-// first nextFrame then finds no frame).
-int openSong(const char* path);
-int openSongInMemory(const std::uint8_t* data, std::size_t size);
-void closeSong();
+// One stream's decoder. A new Decoder is in its start state: no stream, no
+// history, no PCM held, the equaliser off and gapless trimming on.
+class Decoder {
+public:
+    Decoder();
+    ~Decoder();
+    Decoder(Decoder&&) noexcept;
+    Decoder& operator=(Decoder&&) noexcept;
+    Decoder(const Decoder&) = delete;
+    Decoder& operator=(const Decoder&) = delete;
 
-// Reads the next audio frame into header and returns 1, or 0 for no frame
-// (end of the stream, damage beyond recovery, a refused header). A header
-// frame at the start is taken in and passed over, and the first audio frame
-// then reports headerChange 2. The CRC word, when there is one, is skipped:
-// the reader stands at the side information. A header found by searching
-// (after junk or damage) counts only when the next header of the same
-// format, or the end of the stream, stands where its frame ends. Throws
-// TextException(notValidMp3Text) when a file starts with too much junk, or
-// holds bytes but no frame at all.
-int nextFrame(FrameHeader& header);
+    // Opens a song file, or bytes in memory that must outlive the stream, and
+    // starts it afresh: synchronisation, header frame, filter history and
+    // gapless trimming. PCM still held from the song before stays, so the
+    // next song continues its block. False when the file cannot be opened
+    // (errno tells why; the first nextFrame then finds no frame).
+    bool openSong(const char* path);
+    void openSongInMemory(const std::uint8_t* data, std::size_t size);
+    void closeSong();
 
-// Decodes the frame that nextFrame has just read, all the way to PCM; every
-// full block of pcmBlockBytes goes to the sink. Returns false when the frame
-// gave no samples of its own: a sample rate without band tables, damaged side
-// information, or main data that runs past its granule in granule 0. Damage
-// costs that frame only, and never the timeline: damaged side information
-// plays the whole frame as silence, Huffman data that runs past its granule
-// plays that granule and the rest of the frame as silence; either counts in
-// skippedFrames and silencedSamples.
-bool decodeFrame(const FrameHeader& header, PcmSink& sink);
+    // Reads the next audio frame into header. A header frame at the start is
+    // taken in and passed over, and the first audio frame then reports
+    // headerChange 2. The CRC word, when there is one, is skipped: the reader
+    // stands at the side information. A header found by searching (after junk
+    // or damage) counts only when the next header of the same format, or the
+    // end of the stream, stands where its frame ends. notMp3 when a file
+    // starts with too much junk, or holds bytes but no frame at all.
+    FrameRead nextFrame(FrameHeader& header);
 
-// The frames of the open stream that decodeFrame played wholly or partly as
-// silence for damage, and the samples (per channel) so played.
-std::int64_t skippedFrames();
-std::int64_t silencedSamples();
+    // Decodes the frame that nextFrame has just read, all the way to PCM;
+    // every full block of pcmBlockBytes goes to the sink. Returns false when
+    // the frame gave no samples of its own: a sample rate without band tables,
+    // damaged side information, or main data that runs past its granule in
+    // granule 0. Damage costs that frame only, and never the timeline: damaged
+    // side information plays the whole frame as silence, Huffman data that
+    // runs past its granule plays that granule and the rest of the frame as
+    // silence; either counts in skippedFrames and silencedSamples.
+    bool decodeFrame(const FrameHeader& header, PcmSink& sink);
 
-// Moves within the open stream to fraction (0 to 1) of its length: by the
-// header frame's table of contents when there is one, else by the estimate
-// from the current frame's bitrate. The PCM held is dropped. Returns 0 when
-// the target is refused or not found; the stream then goes on where it is.
-int seekToFraction(FrameHeader& header, double fraction);
+    // The frames of the open stream that decodeFrame played wholly or partly
+    // as silence for damage, and the samples (per channel) so played.
+    std::int64_t skippedFrames() const;
+    std::int64_t silencedSamples() const;
 
-// The natural end of a stream: the encoder's padding is dropped from the
-// PCM held, and the rest stays for the next song's samples to continue.
-void endStream();
-// Hands the partly filled block (a whole number of sample frames) to the
-// sink: for the end of the last stream, where nothing may be lost.
-void flushPcm(PcmSink& sink);
-// Drops the PCM held, as a stop, a seek or a change of song does.
-void discardPcm();
-// The bytes of PCM held for the next block: after endStream, where the next
-// song's samples begin in that block.
-int heldPcmBytes();
+    // Moves within the open stream to fraction (0 to 1) of its length: by the
+    // header frame's table of contents when there is one, else by the
+    // estimate from the current frame's bitrate. The PCM held is dropped.
+    // False when the target is refused or not found; the stream then goes on
+    // where it is.
+    bool seekToFraction(FrameHeader& header, double fraction);
 
-// The player's fixed equaliser curve (off when the "Pure" setting is on),
-// scaled so that it raises no frequency: it never clips what plays unclipped
-// without it.
-void setEqualiser(bool on);
-bool equaliserOn();
+    // The natural end of a stream: the encoder's padding is dropped from the
+    // PCM held, and the rest stays for the next song's samples to continue.
+    void endStream();
+    // Hands the partly filled block (a whole number of sample frames) to the
+    // sink: for the end of the last stream, where nothing may be lost.
+    void flushPcm(PcmSink& sink);
+    // Drops the PCM held, as a stop, a seek or a change of song does.
+    void discardPcm();
+    // The bytes of PCM held for the next block: after endStream, where the
+    // next song's samples begin in that block.
+    int heldPcmBytes() const;
 
-// Gapless trimming of the encoder's delay and padding (on unless turned off).
-void setGapless(bool on);
+    // The equaliser: this Decoder's own curve, applied to each granule from
+    // the next one on while the switch is on. The curve is the player's fixed
+    // one (the "Pure" setting turns it off), scaled so that it raises no
+    // frequency: it never clips what plays unclipped without it.
+    void setEqualiser(bool on);
+    bool equaliserOn() const;
 
-// What the open stream's header frame said (kind none when it has none).
-const HeaderFrame& headerFrame();
-// The open stream's length, given its current frame header.
-StreamLength streamLength(const FrameHeader& header);
-// The open stream's bitrate in kbit/s, given its first audio frame's header:
-// when the header frame gives the frame count and the byte count, the
-// average (audio bytes x 8 over the frames' duration, rounded to the nearest
-// kbit/s); else, or when that average is beyond the format's bitrates, the
-// frame's own.
-int streamBitrateKbps(const FrameHeader& header);
+    // Gapless trimming of the encoder's delay and padding (on unless turned
+    // off).
+    void setGapless(bool on);
+
+    // What the open stream's header frame said (kind none when it has none).
+    const HeaderFrame& headerFrame() const;
+    // The open stream's length, given its current frame header.
+    StreamLength streamLength(const FrameHeader& header) const;
+    // The open stream's bitrate in kbit/s, given its first audio frame's
+    // header: when the header frame gives the frame count and the byte count,
+    // the average (audio bytes x 8 over the frames' duration, rounded to the
+    // nearest kbit/s); else, or when that average is beyond the format's
+    // bitrates, the frame's own.
+    int streamBitrateKbps(const FrameHeader& header) const;
+
+private:
+    // The library's stages and its own tests reach the state through this.
+    friend DecoderState& stateOf(Decoder& decoder);
+    std::unique_ptr<DecoderState> state_;
+};
 
 } // namespace mp3

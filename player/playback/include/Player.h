@@ -23,8 +23,8 @@ class UserMessages;
 // The player's engine as the window shell sees it: one player thread at a
 // time, which plays the songs of a path (a song or an M3U list) one after
 // the other without end, the requests that steer it (PlaybackRequests.h),
-// and what is heard.
-// The decoder's state is process-wide, so there is one Player per process.
+// and what is heard. Its player thread decodes with a decoder of its own, so
+// a Player shares no decoder state with any other reader of MP3 streams.
 class Player final : public PlaybackRequests {
 public:
     Player(AudioDevice& device, PlayerReadouts& readouts, UserMessages& messages, SettingsReader& settings);

@@ -7,6 +7,7 @@
 
 #include "BitReader.h"
 #include "DecodeHelpers.h"
+#include "DecoderState.h"
 #include "Equaliser.h"
 #include "Hybrid.h"
 #include "Requantise.h"
@@ -82,24 +83,21 @@ std::vector<std::uint8_t> silentFrame(HeaderWord h)
 
 class FrameDriver : public ::testing::Test {
 protected:
-    void SetUp() override { resetDecoder(); }
-    void TearDown() override
-    {
-        closeStream();
-        eqEnabled = 0;
-    }
+    void TearDown() override { closeStream(state.reader); }
     void open()
     {
-        openMemoryStream(data.data(), data.size());
-        resetSync();
+        openMemoryStream(state.reader, data.data(), data.size());
+        resetSync(state.reader);
     }
     bool decodeNext()
     {
-        if (!readFrame(header)) return false;
-        decodeFrame(header, sink);
+        if (readFrame(state.reader, header) != FrameRead::frame) return false;
+        decoder.decodeFrame(header, sink);
         return true;
     }
 
+    Decoder decoder;
+    DecoderState& state = stateOf(decoder);
     std::vector<std::uint8_t> data;
     FrameHeader header;
     RecordingSink sink;
@@ -112,16 +110,16 @@ TEST_F(FrameDriver, BlocksOf16384BytesLeaveDuringTheFourthFrame)
     for (int f = 1; f <= 3; ++f) {
         ASSERT_TRUE(decodeNext());
         EXPECT_TRUE(sink.blockSizes.empty());
-        EXPECT_EQ(synthesis.pcmFill, 4608 * f);
+        EXPECT_EQ(state.synthesis.pcmFill, 4608 * f);
     }
     ASSERT_TRUE(decodeNext());
     ASSERT_EQ(sink.blockSizes.size(), 1u);
     // 144 calls so far: the block left after the 128th.
-    EXPECT_EQ(synthesis.pcmFill, (144 - 128) * 128);
+    EXPECT_EQ(state.synthesis.pcmFill, (144 - 128) * 128);
     while (decodeNext()) {
     }
     EXPECT_EQ(sink.blockSizes, std::vector<int>(3, 16384));
-    EXPECT_EQ(synthesis.pcmFill, 12 * 4608 - 3 * 16384);
+    EXPECT_EQ(state.synthesis.pcmFill, 12 * 4608 - 3 * 16384);
 }
 
 TEST_F(FrameDriver, AnOverrunPlaysTheRestOfTheFrameAsSilence)
@@ -136,28 +134,28 @@ TEST_F(FrameDriver, AnOverrunPlaysTheRestOfTheFrameAsSilence)
     append(data, codedFrame(stereo128, early));
     append(data, musicFrame(stereo128));
     open();
-    ASSERT_TRUE(readFrame(header));
-    EXPECT_TRUE(decodeFrame(header, sink));
-    EXPECT_EQ(synthesis.pcmFill, 4608);
+    ASSERT_EQ(readFrame(state.reader, header), FrameRead::frame);
+    EXPECT_TRUE(decoder.decodeFrame(header, sink));
+    EXPECT_EQ(state.synthesis.pcmFill, 4608);
     // Granule 0 plays, granule 1 is silence: the frame still gave samples of its own.
-    ASSERT_TRUE(readFrame(header));
-    EXPECT_TRUE(decodeFrame(header, sink));
-    EXPECT_EQ(synthesis.pcmFill, 2 * 4608);
-    EXPECT_EQ(skippedFrames(), 1);
-    EXPECT_EQ(silencedSamples(), 576);
+    ASSERT_EQ(readFrame(state.reader, header), FrameRead::frame);
+    EXPECT_TRUE(decoder.decodeFrame(header, sink));
+    EXPECT_EQ(state.synthesis.pcmFill, 2 * 4608);
+    EXPECT_EQ(decoder.skippedFrames(), 1);
+    EXPECT_EQ(decoder.silencedSamples(), 576);
     // Both granules went through the hybrid stage, as silence or not.
-    EXPECT_EQ(hybridState.overlapSelect[0], 0);
-    EXPECT_EQ(hybridState.overlapSelect[1], 0);
+    EXPECT_EQ(state.hybrid.overlapSelect[0], 0);
+    EXPECT_EQ(state.hybrid.overlapSelect[1], 0);
     // An overrun in granule 0, channel 1: the whole frame is silence.
-    ASSERT_TRUE(readFrame(header));
-    EXPECT_FALSE(decodeFrame(header, sink));
-    EXPECT_EQ(synthesis.pcmFill, 3 * 4608);
-    EXPECT_EQ(skippedFrames(), 2);
-    EXPECT_EQ(silencedSamples(), 576 + 1152);
-    EXPECT_EQ(hybridState.overlapSelect[0], 0);
+    ASSERT_EQ(readFrame(state.reader, header), FrameRead::frame);
+    EXPECT_FALSE(decoder.decodeFrame(header, sink));
+    EXPECT_EQ(state.synthesis.pcmFill, 3 * 4608);
+    EXPECT_EQ(decoder.skippedFrames(), 2);
+    EXPECT_EQ(decoder.silencedSamples(), 576 + 1152);
+    EXPECT_EQ(state.hybrid.overlapSelect[0], 0);
     ASSERT_TRUE(decodeNext());
-    EXPECT_EQ(synthesis.pcmFill, 4 * 4608 - 16384);
-    EXPECT_EQ(skippedFrames(), 2);
+    EXPECT_EQ(state.synthesis.pcmFill, 4 * 4608 - 16384);
+    EXPECT_EQ(decoder.skippedFrames(), 2);
 }
 
 // The stages called one by one, in the driver's order, on a stream of
@@ -165,35 +163,36 @@ TEST_F(FrameDriver, AnOverrunPlaysTheRestOfTheFrameAsSilence)
 std::vector<std::uint8_t> stageByStage(const std::vector<std::uint8_t>& stream, bool equaliser)
 {
     static float spectrum[1152], samples[1152];
-    resetDecoder();
-    openMemoryStream(stream.data(), stream.size());
-    resetSync();
+    Decoder decoder;
+    DecoderState& d = stateOf(decoder);
+    openMemoryStream(d.reader, stream.data(), stream.size());
+    resetSync(d.reader);
     std::vector<std::uint8_t> pcm;
     FrameHeader h;
     ScaleFactors sf[2];
-    while (readFrame(h)) {
+    while (readFrame(d.reader, h) == FrameRead::frame) {
         SideInfo side;
-        readSideInfo(h, side);
-        setMainDataStart(static_cast<int>(side.mainDataBegin));
+        readSideInfo(d.reader, h, side);
+        setMainDataStart(d.reader, static_cast<int>(side.mainDataBegin));
         for (int gr = 0; gr < 2; ++gr) {
             for (int ch = 0; ch < 2; ++ch) {
                 GranuleInfo& g = side.granules[ch][gr];
-                int bits = decodeScaleFactors(sf[ch], g);
-                requantise(spectrum + 576 * ch, sf[ch], g, h.sampleRateIndex, bits);
+                int bits = decodeScaleFactors(d.reader, sf[ch], g);
+                requantise(d.reader, spectrum + 576 * ch, sf[ch], g, h.sampleRateIndex, bits);
             }
-            if (equaliser) applyEqualiser(spectrum);
+            if (equaliser) applyEqualiser(d.equaliser, spectrum);
             for (int ch = 0; ch < 2; ++ch) {
                 aliasReduce(spectrum + 576 * ch, side.granules[ch][gr]);
-                hybridSynthesis(spectrum + 576 * ch, samples + 576 * ch, ch, side.granules[ch][gr]);
+                hybridSynthesis(d.hybrid, spectrum + 576 * ch, samples + 576 * ch, ch, side.granules[ch][gr]);
             }
             for (int t = 0; t < 18; ++t) {
-                synthesis.pcmFill = 0;
-                synthesize(samples + 32 * t, samples + 576 + 32 * t);
-                pcm.insert(pcm.end(), synthesis.pcmBuffer, synthesis.pcmBuffer + 128);
+                d.synthesis.pcmFill = 0;
+                synthesize(d.synthesis, samples + 32 * t, samples + 576 + 32 * t);
+                pcm.insert(pcm.end(), d.synthesis.pcmBuffer, d.synthesis.pcmBuffer + 128);
             }
         }
     }
-    closeStream();
+    closeStream(d.reader);
     return pcm;
 }
 
@@ -280,16 +279,16 @@ TEST_F(FrameDriver, RandomBodiesYieldWholeGranulesOrASilencedFrame)
     }
     open();
     int frames = 0;
-    while (readFrame(header)) {
+    while (readFrame(state.reader, header) == FrameRead::frame) {
         ++frames;
-        if (header.errorProtection) getBits(16);
-        decodeFrame(header, sink);
-        ASSERT_EQ((sink.bytes.size() + static_cast<std::size_t>(synthesis.pcmFill)) % 2304, 0u);
+        if (header.errorProtection) getBits(state.reader, 16);
+        decoder.decodeFrame(header, sink);
+        ASSERT_EQ((sink.bytes.size() + static_cast<std::size_t>(state.synthesis.pcmFill)) % 2304, 0u);
     }
     EXPECT_EQ(frames, 300);
     // Frames with damaged side information played as silence.
-    EXPECT_GT(skippedFrames(), 0);
-    EXPECT_LT(skippedFrames(), frames);
+    EXPECT_GT(decoder.skippedFrames(), 0);
+    EXPECT_LT(decoder.skippedFrames(), frames);
 }
 
 } // namespace

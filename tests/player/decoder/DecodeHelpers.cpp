@@ -17,29 +17,28 @@ DecodeResult decodeBytes(const std::vector<std::uint8_t>& bytes, bool equaliser,
 {
     DecodeResult result;
     RecordingSink sink;
-    mp3::setEqualiser(equaliser);
-    mp3::setGapless(gapless);
-    mp3::resetDecoder();
-    mp3::openSongInMemory(bytes.data(), bytes.size());
+    mp3::Decoder decoder;
+    decoder.setEqualiser(equaliser);
+    decoder.setGapless(gapless);
+    decoder.openSongInMemory(bytes.data(), bytes.size());
     mp3::FrameHeader header;
-    try {
-        while (mp3::nextFrame(header)) {
-            if (result.frames == 0) {
-                result.sampleRate = mp3::sampleRateHz(header);
-                result.channels = header.channels;
-            }
-            ++result.frames;
-            mp3::decodeFrame(header, sink);
+    mp3::FrameRead read;
+    while ((read = decoder.nextFrame(header)) == mp3::FrameRead::frame) {
+        if (result.frames == 0) {
+            result.sampleRate = mp3::sampleRateHz(header);
+            result.channels = header.channels;
         }
-        mp3::endStream();
-    } catch (const mp3::TextException& e) {
-        result.error = e.text();
+        ++result.frames;
+        decoder.decodeFrame(header, sink);
     }
-    mp3::flushPcm(sink);
-    result.skipped = mp3::skippedFrames();
-    result.silenced = mp3::silencedSamples();
-    mp3::closeSong();
-    mp3::setGapless(true);
+    if (read == mp3::FrameRead::notMp3)
+        result.error = mp3::notValidMp3Text;
+    else
+        decoder.endStream();
+    decoder.flushPcm(sink);
+    result.skipped = decoder.skippedFrames();
+    result.silenced = decoder.silencedSamples();
+    decoder.closeSong();
     result.samples.resize(sink.bytes.size() / 2);
     for (std::size_t i = 0; i < result.samples.size(); ++i)
         result.samples[i] = static_cast<std::int16_t>(sink.bytes[2 * i] | (sink.bytes[2 * i + 1] << 8));

@@ -23,7 +23,7 @@ public:
 struct DecodeResult {
     std::vector<std::int16_t> samples; // interleaved stereo, as the decoder writes it
     int frames = 0;
-    std::string error;         // the text exception that ended the stream, if any
+    std::string error;         // the text of the verdict that ended the stream, if any
     std::int64_t skipped = 0;  // frames played wholly or partly as silence for damage
     std::int64_t silenced = 0; // samples per channel so played
     int sampleRate = 0;
@@ -32,8 +32,8 @@ struct DecodeResult {
 
 std::vector<std::uint8_t> readFile(const std::string& path);
 
-// Decodes a whole stream from memory the way sonorbox-decode does: a fresh
-// decoder, the header frame passed over, the CRC word skipped, and the last
+// Decodes a whole stream from memory the way sonorbox-decode does: a decoder
+// of its own, the header frame passed over, the CRC word skipped, and the last
 // partial block flushed. Gapless trimming only when asked for: most cases
 // compare every decoded sample.
 DecodeResult decodeBytes(const std::vector<std::uint8_t>& bytes, bool equaliser = false, bool gapless = false);

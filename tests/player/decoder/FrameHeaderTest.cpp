@@ -13,13 +13,13 @@ namespace {
 
 class HeaderDecoding : public ::testing::Test {
 protected:
-    void SetUp() override { resetDecoder(); }
+    BitReaderState reader;
     FrameHeader header;
 };
 
 TEST_F(HeaderDecoding, JointStereo128kAt44100)
 {
-    ASSERT_EQ(decodeHeader(header, 0xFFFB9064u), 1);
+    ASSERT_TRUE(decodeHeader(reader, header, 0xFFFB9064u));
     EXPECT_EQ(header.lsf, 0);
     EXPECT_EQ(header.mpeg25, 0);
     EXPECT_EQ(header.layer, 3);
@@ -37,57 +37,57 @@ TEST_F(HeaderDecoding, JointStereo128kAt44100)
     EXPECT_EQ(header.emphasis, 0);
     EXPECT_EQ(header.originalBit, 1);
     EXPECT_EQ(header.copyrightBit, 0);
-    EXPECT_EQ(bitReader.sideInfoSize, 32);
+    EXPECT_EQ(reader.sideInfoSize, 32);
     EXPECT_EQ(header.frameSize, 413);
-    EXPECT_EQ(bitReader.previousHeader, 0xFFFB9064u);
+    EXPECT_EQ(reader.previousHeader, 0xFFFB9064u);
 
-    ASSERT_EQ(decodeHeader(header, 0xFFFB9264u), 1);
+    ASSERT_TRUE(decodeHeader(reader, header, 0xFFFB9264u));
     EXPECT_EQ(header.padding, 1);
     EXPECT_EQ(header.frameSize, 414);
 }
 
 TEST_F(HeaderDecoding, FrameSizesAtTheOtherRates)
 {
-    ASSERT_EQ(decodeHeader(header, 0xFFFBE400u), 1); // 48 kHz, 320 kbit/s
+    ASSERT_TRUE(decodeHeader(reader, header, 0xFFFBE400u)); // 48 kHz, 320 kbit/s
     EXPECT_EQ(header.sampleRateIndex, 1);
     EXPECT_EQ(header.frameSize, 956);
 
-    resetSync();
-    ASSERT_EQ(decodeHeader(header, 0xFFFBEA00u), 1); // 32 kHz, 320 kbit/s, padded
+    resetSync(reader);
+    ASSERT_TRUE(decodeHeader(reader, header, 0xFFFBEA00u)); // 32 kHz, 320 kbit/s, padded
     EXPECT_EQ(header.sampleRateIndex, 2);
     EXPECT_EQ(header.frameSize, 1437);
 }
 
 TEST_F(HeaderDecoding, SideInformationSizeFollowsChannelsAndCrc)
 {
-    ASSERT_EQ(decodeHeader(header, 0xFFFA9064u), 1);
+    ASSERT_TRUE(decodeHeader(reader, header, 0xFFFA9064u));
     EXPECT_EQ(header.errorProtection, 1);
-    EXPECT_EQ(bitReader.sideInfoSize, 34);
-    ASSERT_EQ(decodeHeader(header, 0xFFFB90C4u), 1);
+    EXPECT_EQ(reader.sideInfoSize, 34);
+    ASSERT_TRUE(decodeHeader(reader, header, 0xFFFB90C4u));
     EXPECT_EQ(header.channels, 1);
     EXPECT_EQ(header.mode, 3);
     // The CRC flag is each frame's own: streams switch it.
     EXPECT_EQ(header.errorProtection, 0);
-    EXPECT_EQ(bitReader.sideInfoSize, 17);
-    ASSERT_EQ(decodeHeader(header, 0xFFFA90C4u), 1);
-    EXPECT_EQ(bitReader.sideInfoSize, 19);
+    EXPECT_EQ(reader.sideInfoSize, 17);
+    ASSERT_TRUE(decodeHeader(reader, header, 0xFFFA90C4u));
+    EXPECT_EQ(reader.sideInfoSize, 19);
 }
 
 TEST_F(HeaderDecoding, FreeFormatAndOtherLayersAreRefused)
 {
-    EXPECT_EQ(decodeHeader(header, 0xFFFB0064u), 0); // free format
+    EXPECT_FALSE(decodeHeader(reader, header, 0xFFFB0064u)); // free format
     for (HeaderWord otherLayer : {0xFFFF9064u, 0xFFFD9064u}) {
-        resetSync();
-        EXPECT_EQ(decodeHeader(header, otherLayer), 0);
+        resetSync(reader);
+        EXPECT_FALSE(decodeHeader(reader, header, otherLayer));
         EXPECT_NE(header.layer, 3);
     }
 }
 
 TEST_F(HeaderDecoding, LaterFramesKeepTheFirstLayerAndSampleRate)
 {
-    ASSERT_EQ(decodeHeader(header, 0xFFFB9064u), 1);
+    ASSERT_TRUE(decodeHeader(reader, header, 0xFFFB9064u));
     // Layer II bits, 48 kHz bits, 160 kbit/s, padding.
-    ASSERT_EQ(decodeHeader(header, 0xFFFDA664u), 1);
+    ASSERT_TRUE(decodeHeader(reader, header, 0xFFFDA664u));
     EXPECT_EQ(header.layer, 3);
     EXPECT_EQ(header.sampleRateIndex, 0);
     EXPECT_EQ(header.bitrateIndex, 10);
@@ -97,16 +97,16 @@ TEST_F(HeaderDecoding, LaterFramesKeepTheFirstLayerAndSampleRate)
 TEST_F(HeaderDecoding, BodiesThatNoBufferHoldsAreRefused)
 {
     // First frame MPEG-2.5 at 8 kHz, then an MPEG-1 320 kbit/s word: 5756 bytes.
-    ASSERT_EQ(decodeHeader(header, 0xFFE3E800u), 1);
+    ASSERT_TRUE(decodeHeader(reader, header, 0xFFE3E800u));
     EXPECT_EQ(header.sampleRateIndex, 8);
     EXPECT_EQ(header.frameSize, 1436);
-    EXPECT_EQ(decodeHeader(header, 0xFFFBE000u), 0);
+    EXPECT_FALSE(decodeHeader(reader, header, 0xFFFBE000u));
 
     // First frame MPEG-1 48 kHz, then an MPEG-2 8 kbit/s word: 8 bytes, less
     // than its side information.
-    resetSync();
-    ASSERT_EQ(decodeHeader(header, 0xFFFB1400u), 1);
-    EXPECT_EQ(decodeHeader(header, 0xFFF31400u), 0);
+    resetSync(reader);
+    ASSERT_TRUE(decodeHeader(reader, header, 0xFFFB1400u));
+    EXPECT_FALSE(decodeHeader(reader, header, 0xFFF31400u));
 }
 
 class SideInformation : public ::testing::Test {
@@ -116,11 +116,12 @@ protected:
         BitWriter out;
         writeSideInfo(out, mainDataBegin, (h & 0xC0) == 0xC0 ? 1 : 2, scfsi, fields);
         bytes = out.bytes();
-        loadBits(bytes);
-        ASSERT_EQ(decodeHeader(header, h), 1);
-        intact = readSideInfo(header, side);
+        reader = loadBits(bytes);
+        ASSERT_TRUE(decodeHeader(*reader, header, h));
+        intact = readSideInfo(*reader, header, side);
     }
 
+    std::unique_ptr<BitReaderState> reader;
     bool intact = false;
     unsigned mainDataBegin = 0;
     unsigned scfsi[2] = {0, 0};
@@ -160,7 +161,7 @@ TEST_F(SideInformation, EveryFieldInBitstreamOrder)
     fields[1][1].subblockGain[1] = 5;
     fields[1][1].subblockGain[2] = 7;
     read(stereo128);
-    EXPECT_EQ(bitsConsumed(), 256);
+    EXPECT_EQ(bitsConsumed(*reader), 256);
     EXPECT_EQ(side.mainDataBegin, 311u);
     EXPECT_EQ(side.granules[0][0].scfsi, -1);
     EXPECT_EQ(side.granules[0][1].scfsi, 0xA);
@@ -206,7 +207,7 @@ TEST_F(SideInformation, SingleChannelHasFivePrivateBitsAndOneChannel)
     fields[0][1].part23Length = 0x123;
     fields[0][1].count1Table = 1;
     read(mono128);
-    EXPECT_EQ(bitsConsumed(), 136);
+    EXPECT_EQ(bitsConsumed(*reader), 136);
     EXPECT_EQ(side.mainDataBegin, 0x1FFu);
     EXPECT_EQ(side.granules[0][1].scfsi, 0x9);
     EXPECT_EQ(side.granules[0][0].part23Length, 0xABCu);

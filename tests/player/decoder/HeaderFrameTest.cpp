@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "BitReader.h"
+#include "DecoderState.h"
 #include "DecodeHelpers.h"
 #include "FrameDamage.h"
 #include "HeaderFrame.h"
@@ -243,14 +244,16 @@ TEST(SongLengthEstimate, FramesAtThirtyEightPointTwoEightASecondTruncated)
 // Opens a fixture and reads its first audio frame.
 struct OpenedSong {
     std::vector<std::uint8_t> bytes;
+    Decoder decoder;
     FrameHeader header;
     explicit OpenedSong(const std::string& name) : bytes(readFile(testDataDir() + "/mp3/" + name))
     {
-        resetDecoder();
-        openSongInMemory(bytes.data(), bytes.size());
-        EXPECT_EQ(nextFrame(header), 1);
+        decoder.openSongInMemory(bytes.data(), bytes.size());
+        EXPECT_EQ(decoder.nextFrame(header), FrameRead::frame);
     }
-    ~OpenedSong() { closeSong(); }
+    ~OpenedSong() { decoder.closeSong(); }
+    // Where the decoder's input stands.
+    std::uint64_t position() { return stateOf(decoder).reader.stream.position(); }
 };
 
 struct LengthCase {
@@ -267,13 +270,13 @@ class FixtureLength : public ::testing::TestWithParam<LengthCase> {};
 TEST_P(FixtureLength, ComesFromTheHeaderFrameWhenThereIsOne)
 {
     OpenedSong song(GetParam().name);
-    StreamLength length = streamLength(song.header);
+    StreamLength length = song.decoder.streamLength(song.header);
     EXPECT_EQ(length.fromHeaderFrame, GetParam().fromHeaderFrame);
     if (length.fromHeaderFrame) {
         EXPECT_EQ(length.samples, variedInput);
         EXPECT_NEAR(length.seconds, variedInput / 44100.0, 1e-9);
         EXPECT_EQ(length.wholeSeconds, 2);
-        EXPECT_EQ(headerFrame().encoderDelay, 576);
+        EXPECT_EQ(song.decoder.headerFrame().encoderDelay, 576);
     } else {
         // The estimate as before: the file size over the first frame's bytes.
         double perFrame = bitrateKbps(song.header) * 144000.0 / 44100.0;
@@ -308,13 +311,13 @@ TEST(StreamBitrate, IsTheAverageWhenTheHeaderFrameGivesFramesAndBytes)
         const double audioBytes = static_cast<double>(offsets.back() - offsets[1]);
         const double seconds = static_cast<double>(offsets.size() - 2) * 1152 / 44100;
         const int average = static_cast<int>(std::lround(audioBytes * 8 / seconds / 1000));
-        EXPECT_EQ(streamBitrateKbps(song.header), average);
+        EXPECT_EQ(song.decoder.streamBitrateKbps(song.header), average);
         if (average != bitrateKbps(song.header)) ++differFromTheFirstFrame;
     }
     EXPECT_GE(differFromTheFirstFrame, 3);
     for (const char* name : {"varied-cbr-128-notag.mp3", "varied-v2-notag.mp3"}) {
         OpenedSong song(name);
-        EXPECT_EQ(streamBitrateKbps(song.header), bitrateKbps(song.header)) << name;
+        EXPECT_EQ(song.decoder.streamBitrateKbps(song.header), bitrateKbps(song.header)) << name;
     }
 }
 
@@ -329,12 +332,12 @@ TEST(StreamBitrate, WithoutAByteCountOrWithOneThatCannotBeTrueItIsTheFirstFrames
         return bytes;
     };
     auto readout = [](const std::vector<std::uint8_t>& bytes) {
-        resetDecoder();
-        openSongInMemory(bytes.data(), bytes.size());
+        Decoder decoder;
+        decoder.openSongInMemory(bytes.data(), bytes.size());
         FrameHeader header;
-        EXPECT_EQ(nextFrame(header), 1);
-        int kbps = streamBitrateKbps(header);
-        closeSong();
+        EXPECT_EQ(decoder.nextFrame(header), FrameRead::frame);
+        int kbps = decoder.streamBitrateKbps(header);
+        decoder.closeSong();
         return kbps;
     };
     XingFields given;
@@ -361,7 +364,7 @@ TEST(HeaderFrameDecoding, TheHeaderFrameIsNoAudioAndTheTrimmingIsExact)
         DecodeResult trimmed = decodeBytes(bytes, false, true);
         ASSERT_EQ(all.error, "");
         OpenedSong song(name);
-        const HeaderFrame facts = headerFrame();
+        const HeaderFrame facts = song.decoder.headerFrame();
         ASSERT_TRUE(facts.hasGaplessInfo);
         // Every frame after the header frame is audio, and only those.
         EXPECT_EQ(all.frames, facts.frames);
@@ -400,14 +403,14 @@ TEST(HeaderFrameSeeking, TheTableOfContentsLandsWithinOneFrameOfThePlace)
     for (const char* name : {"varied-v0.mp3", "varied-v2.mp3", "varied-v5.mp3", "varied-abr-160.mp3"}) {
         SCOPED_TRACE(name);
         OpenedSong song(name);
-        ASSERT_TRUE(headerFrame().hasToc);
+        ASSERT_TRUE(song.decoder.headerFrame().hasToc);
         std::vector<std::size_t> offsets = frameOffsets(song.bytes);
-        const std::int64_t frames = headerFrame().frames;
+        const std::int64_t frames = song.decoder.headerFrame().frames;
         ASSERT_EQ(static_cast<std::int64_t>(offsets.size()), frames + 2); // header frame and the end
         for (double fraction : {0.05, 0.25, 0.5, 0.62, 0.9}) {
-            ASSERT_EQ(seekToFraction(song.header, fraction), 1) << fraction;
+            ASSERT_TRUE(song.decoder.seekToFraction(song.header, fraction)) << fraction;
             // The seek reads the frame it lands on and the next without decoding them.
-            auto read = std::find(offsets.begin(), offsets.end(), bitReader.stream.position());
+            auto read = std::find(offsets.begin(), offsets.end(), song.position());
             ASSERT_NE(read, offsets.end()) << fraction;
             auto found = read - 2;
             // The first frame that starts at or after the table's place...
@@ -427,14 +430,14 @@ TEST(HeaderFrameSeeking, TheTableOfContentsLandsWithinOneFrameOfThePlace)
 TEST(HeaderFrameSeeking, WithoutAHeaderFrameTheEstimateSeeksAsBefore)
 {
     OpenedSong song("varied-v2-notag.mp3");
-    EXPECT_EQ(headerFrame().kind, HeaderFrame::Kind::none);
+    EXPECT_EQ(song.decoder.headerFrame().kind, HeaderFrame::Kind::none);
     std::vector<std::uint8_t> copy = song.bytes;
     // The estimate's place: (bytes per frame + 8) x the frame number.
-    std::int64_t frames = frameCount(song.header);
+    std::int64_t frames = frameCount(stateOf(song.decoder).reader, song.header);
     std::int64_t target = static_cast<std::int64_t>(std::trunc(static_cast<double>(frames) * 0.25));
     double perFrame = bitrateKbps(song.header) * 144000.0 / 44100.0;
     std::size_t estimate = static_cast<std::size_t>((perFrame + 8.0) * static_cast<double>(target));
-    ASSERT_EQ(seekToFraction(song.header, 0.25), 1);
+    ASSERT_TRUE(song.decoder.seekToFraction(song.header, 0.25));
     // The first frame from there whose header matches the first one in all
     // but padding and the last byte, bitrate included; it and the next are read.
     std::vector<std::size_t> offsets = frameOffsets(copy);
@@ -445,7 +448,7 @@ TEST(HeaderFrameSeeking, WithoutAHeaderFrameTheEstimateSeeksAsBefore)
     auto found = std::lower_bound(offsets.begin(), offsets.end(), estimate);
     while ((word(*found) & 0xFFFFFD00u) != (word(0) & 0xFFFFFD00u)) ++found;
     ASSERT_LT(found + 2, offsets.end());
-    EXPECT_EQ(bitReader.stream.position(), *(found + 2));
+    EXPECT_EQ(song.position(), *(found + 2));
 }
 
 TEST(HeaderFrameSeeking, AfterASeekTheSongGoesOnWithNoFramePlayedAsSilence)
@@ -455,13 +458,14 @@ TEST(HeaderFrameSeeking, AfterASeekTheSongGoesOnWithNoFramePlayedAsSilence)
     for (const char* name : {"varied-v2.mp3", "varied-v2-notag.mp3", "joint-128.mp3", "varied-cbr-128.mp3"}) {
         SCOPED_TRACE(name);
         OpenedSong song(name);
-        ASSERT_EQ(seekToFraction(song.header, 0.5), 1);
+        ASSERT_TRUE(song.decoder.seekToFraction(song.header, 0.5));
         RecordingSink sink;
         int frames = 0;
-        while (nextFrame(song.header)) frames += decodeFrame(song.header, sink) ? 1 : 0;
+        while (song.decoder.nextFrame(song.header) == FrameRead::frame)
+            frames += song.decoder.decodeFrame(song.header, sink) ? 1 : 0;
         EXPECT_GT(frames, 10);
-        EXPECT_EQ(skippedFrames(), 0);
-        EXPECT_EQ(silencedSamples(), 0);
+        EXPECT_EQ(song.decoder.skippedFrames(), 0);
+        EXPECT_EQ(song.decoder.silencedSamples(), 0);
     }
 }
 
@@ -480,28 +484,28 @@ TEST(HeaderFrameDecoding, ADamagedHeaderFrameBreaksNothing)
         DecodeResult all = decodeBytes(bytes, false, false);
         EXPECT_EQ(all.error, "");
         EXPECT_EQ(all.frames, 79); // the header frame is still no audio
-        resetDecoder();
-        openSongInMemory(bytes.data(), bytes.size());
+        Decoder decoder;
+        decoder.openSongInMemory(bytes.data(), bytes.size());
         FrameHeader header;
-        ASSERT_EQ(nextFrame(header), 1);
-        StreamLength length = streamLength(header);
+        ASSERT_EQ(decoder.nextFrame(header), FrameRead::frame);
+        StreamLength length = decoder.streamLength(header);
         EXPECT_GE(length.wholeSeconds, 0);
         EXPECT_LE(length.wholeSeconds, 3);
-        seekToFraction(header, 0.5);
-        while (nextFrame(header)) {
+        decoder.seekToFraction(header, 0.5);
+        while (decoder.nextFrame(header) == FrameRead::frame) {
         }
-        closeSong();
+        decoder.closeSong();
     }
     // A count that is only a little wrong is believed, but the table still
     // finds real frames.
     std::vector<std::uint8_t> small = withCount(10);
-    resetDecoder();
-    openSongInMemory(small.data(), small.size());
+    Decoder decoder;
+    decoder.openSongInMemory(small.data(), small.size());
     FrameHeader header;
-    ASSERT_EQ(nextFrame(header), 1);
-    EXPECT_EQ(streamLength(header).frames, 10);
-    EXPECT_EQ(seekToFraction(header, 0.5), 1);
-    closeSong();
+    ASSERT_EQ(decoder.nextFrame(header), FrameRead::frame);
+    EXPECT_EQ(decoder.streamLength(header).frames, 10);
+    EXPECT_TRUE(decoder.seekToFraction(header, 0.5));
+    decoder.closeSong();
 }
 
 TEST(StreamTail, TheEndOfAStreamKeepsItsLastPartialBlockForTheNextOne)
@@ -510,15 +514,15 @@ TEST(StreamTail, TheEndOfAStreamKeepsItsLastPartialBlockForTheNextOne)
     // continues the first one's last block.
     std::vector<std::uint8_t> song = readFile(testDataDir() + "/mp3/joint-128.mp3");
     RecordingSink sink;
-    resetDecoder();
+    Decoder decoder;
     for (int round = 0; round < 2; ++round) {
-        openSongInMemory(song.data(), song.size());
+        decoder.openSongInMemory(song.data(), song.size());
         FrameHeader header;
-        while (nextFrame(header)) decodeFrame(header, sink);
-        endStream();
-        closeSong();
+        while (decoder.nextFrame(header) == FrameRead::frame) decoder.decodeFrame(header, sink);
+        decoder.endStream();
+        decoder.closeSong();
     }
-    flushPcm(sink);
+    decoder.flushPcm(sink);
     DecodeResult one = decodeBytes(song, false, true);
     ASSERT_EQ(one.samples.size(), 44100u * 2);
     ASSERT_EQ(sink.bytes.size(), 2 * 44100u * 4);

@@ -15,6 +15,7 @@
 
 #include "ApeTag.h"
 #include "BitReader.h"
+#include "DecoderState.h"
 #include "DecodeHelpers.h"
 #include "InputStream.h"
 #include "Mp3Decoder.h"
@@ -216,11 +217,11 @@ constexpr int taggedFrames = 6;
 
 std::int64_t estimatedFrames(const std::vector<std::uint8_t>& bytes)
 {
-    resetDecoder();
-    openSongInMemory(bytes.data(), bytes.size());
+    Decoder decoder;
+    decoder.openSongInMemory(bytes.data(), bytes.size());
     FrameHeader header;
-    std::int64_t frames = nextFrame(header) ? streamLength(header).frames : -1;
-    closeSong();
+    std::int64_t frames = decoder.nextFrame(header) == FrameRead::frame ? decoder.streamLength(header).frames : -1;
+    decoder.closeSong();
     return frames;
 }
 
@@ -250,14 +251,14 @@ TEST(EndTags, AFileEndingInTagsStopsBeforeThemToo)
     ASSERT_NE(f, nullptr);
     ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
     std::fclose(f);
-    resetDecoder();
-    ASSERT_EQ(openSong(path.c_str()), 1);
+    Decoder decoder;
+    ASSERT_TRUE(decoder.openSong(path.c_str()));
     FrameHeader header;
     RecordingSink sink;
     int frames = 0;
-    while (nextFrame(header)) frames += decodeFrame(header, sink) ? 1 : 0;
+    while (decoder.nextFrame(header) == FrameRead::frame) frames += decoder.decodeFrame(header, sink) ? 1 : 0;
     EXPECT_EQ(frames, taggedFrames);
-    closeSong();
+    decoder.closeSong();
     std::remove(path.c_str());
 }
 
@@ -276,10 +277,10 @@ TEST(EndTags, TagLikeEndsThatDoNotFitAreAudio)
     for (const auto& end : {oversized, lyrics3v2(), headerMissing, id3v1Extended(), id3v2HeaderMissing}) {
         std::vector<std::uint8_t> bytes = silentFrames(taggedFrames);
         append(bytes, end);
-        resetDecoder();
-        openSongInMemory(bytes.data(), bytes.size());
-        EXPECT_EQ(bitReader.fileSize, bytes.size());
-        closeSong();
+        Decoder decoder;
+        decoder.openSongInMemory(bytes.data(), bytes.size());
+        EXPECT_EQ(stateOf(decoder).reader.fileSize, bytes.size());
+        decoder.closeSong();
     }
 }
 
@@ -296,8 +297,8 @@ TEST(FileInput, FoldersDevicesAndFifosAreRefusedAtOnce)
     std::string fifo = ::testing::TempDir() + "/input-stream-fifo-" + std::to_string(::getpid());
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     auto opened = std::async(std::launch::async, [&] {
-        resetDecoder();
-        return openSong(fifo.c_str());
+        Decoder decoder;
+        return decoder.openSong(fifo.c_str());
     });
     bool answered = opened.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
     if (!answered) {
@@ -306,7 +307,7 @@ TEST(FileInput, FoldersDevicesAndFifosAreRefusedAtOnce)
         if (writer >= 0) ::close(writer);
     }
     EXPECT_TRUE(answered);
-    EXPECT_EQ(opened.get(), 0);
+    EXPECT_FALSE(opened.get());
     ::unlink(fifo.c_str());
 }
 

@@ -9,10 +9,7 @@ using namespace mp3;
 
 namespace {
 
-class HuffmanTables : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { buildHuffmanTables(); }
-};
+class HuffmanTables : public ::testing::Test {};
 
 struct Walk {
     int leaf;
@@ -76,7 +73,7 @@ TEST_F(HuffmanTables, EveryCodeWordDecodesToItsSymbolThroughTreeAndLookup)
         if (n == 0) continue;
         SCOPED_TRACE(testing::Message() << "table " << t);
         const HuffmanCodeTable& c = huffmanCodes[t];
-        const HuffmanTable& table = huffmanTables[t];
+        const HuffmanTable& table = huffmanTables()[t];
         for (int s = 0; s < n; ++s) {
             int length = c.lengths[s];
             std::uint32_t word = std::uint32_t(c.codes[s]) << (32 - length);
@@ -99,19 +96,19 @@ TEST_F(HuffmanTables, TreesHoldTwoEntriesPerCodeLessOne)
     for (int t = 0; t < 34; ++t) {
         int n = symbolCount(t);
         if (n == 0) continue;
-        EXPECT_EQ(huffmanTables[t].treeSize, 2 * n - 1) << "table " << t;
+        EXPECT_EQ(huffmanTables()[t].treeSize, 2 * n - 1) << "table " << t;
     }
-    EXPECT_EQ(huffmanTables[1].treeSize, 7);
-    EXPECT_EQ(huffmanTables[15].treeSize, 511);
-    EXPECT_EQ(huffmanTables[24].treeSize, 511);
-    EXPECT_EQ(huffmanTables[32].treeSize, 31);
-    EXPECT_EQ(huffmanTables[33].treeSize, 31);
+    EXPECT_EQ(huffmanTables()[1].treeSize, 7);
+    EXPECT_EQ(huffmanTables()[15].treeSize, 511);
+    EXPECT_EQ(huffmanTables()[24].treeSize, 511);
+    EXPECT_EQ(huffmanTables()[32].treeSize, 31);
+    EXPECT_EQ(huffmanTables()[33].treeSize, 31);
 }
 
 TEST_F(HuffmanTables, Tables0And4And14ReadNoBits)
 {
     for (int t : {0, 4, 14}) {
-        const HuffmanTable& table = huffmanTables[t];
+        const HuffmanTable& table = huffmanTables()[t];
         EXPECT_EQ(table.treeSize, 1) << t;
         EXPECT_EQ(table.tree[0], 0) << t;
         EXPECT_EQ(table.linbits, 0) << t;
@@ -128,35 +125,35 @@ TEST_F(HuffmanTables, EscapeTablesShareCodesAndHaveTheirLinbits)
     const int linbits16[8] = {1, 2, 3, 4, 6, 8, 10, 13};
     const int linbits24[8] = {4, 5, 6, 7, 8, 9, 11, 13};
     for (int i = 0; i < 8; ++i) {
-        EXPECT_EQ(huffmanTables[16 + i].linbits, linbits16[i]) << 16 + i;
-        EXPECT_EQ(huffmanTables[24 + i].linbits, linbits24[i]) << 24 + i;
+        EXPECT_EQ(huffmanTables()[16 + i].linbits, linbits16[i]) << 16 + i;
+        EXPECT_EQ(huffmanTables()[24 + i].linbits, linbits24[i]) << 24 + i;
         for (int base : {16, 24}) {
-            const HuffmanTable& a = huffmanTables[base];
-            const HuffmanTable& b = huffmanTables[base + i];
+            const HuffmanTable& a = huffmanTables()[base];
+            const HuffmanTable& b = huffmanTables()[base + i];
             ASSERT_EQ(a.treeSize, b.treeSize);
             EXPECT_EQ(std::memcmp(a.tree, b.tree, sizeof(std::int16_t) * std::size_t(a.treeSize)), 0) << base + i;
         }
     }
-    for (int t = 0; t < 16; ++t) EXPECT_EQ(huffmanTables[t].linbits, 0) << t;
-    EXPECT_EQ(huffmanTables[32].linbits, 0);
-    EXPECT_EQ(huffmanTables[33].linbits, 0);
+    for (int t = 0; t < 16; ++t) EXPECT_EQ(huffmanTables()[t].linbits, 0) << t;
+    EXPECT_EQ(huffmanTables()[32].linbits, 0);
+    EXPECT_EQ(huffmanTables()[33].linbits, 0);
 }
 
 TEST_F(HuffmanTables, SpotChecksAgainstTheStandardsListing)
 {
     // Table 1: (0,0) "1", (0,1) "001", (1,0) "01", (1,1) "000".
-    EXPECT_EQ(walkTree(huffmanTables[1], 0x80000000u).leaf, 0x00);
-    EXPECT_EQ(walkTree(huffmanTables[1], 0x20000000u).leaf, 0x01);
-    EXPECT_EQ(walkTree(huffmanTables[1], 0x40000000u).leaf, 0x10);
-    EXPECT_EQ(walkTree(huffmanTables[1], 0x00000000u).leaf, 0x11);
+    EXPECT_EQ(walkTree(huffmanTables()[1], 0x80000000u).leaf, 0x00);
+    EXPECT_EQ(walkTree(huffmanTables()[1], 0x20000000u).leaf, 0x01);
+    EXPECT_EQ(walkTree(huffmanTables()[1], 0x40000000u).leaf, 0x10);
+    EXPECT_EQ(walkTree(huffmanTables()[1], 0x00000000u).leaf, 0x11);
     // Quadruple table B is the four flag bits inverted, four bits each.
     for (std::uint32_t flags = 0; flags < 16; ++flags) {
-        Walk w = walkTree(huffmanTables[33], (15u - flags) << 28);
+        Walk w = walkTree(huffmanTables()[33], (15u - flags) << 28);
         EXPECT_EQ(w.leaf, static_cast<int>(flags));
         EXPECT_EQ(w.length, 4);
     }
     // Quadruple table A: "1" is all zero flags.
-    EXPECT_EQ(walkTree(huffmanTables[32], 0x80000000u).leaf, 0);
+    EXPECT_EQ(walkTree(huffmanTables()[32], 0x80000000u).leaf, 0);
     // The longest codes: 19 bits in table 13, for (15, 12) and (15, 14).
     EXPECT_EQ(huffmanCodes[13].lengths[15 * 16 + 12], 19);
     EXPECT_EQ(huffmanCodes[13].lengths[15 * 16 + 14], 19);

@@ -63,18 +63,13 @@ std::vector<double> shortReference(const float* x)
 
 class HybridStage : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        initDecoderTables(32);
-        resetHybridState();
-    }
-
     void randomise(float* values, int count, float scale = 1.0f)
     {
         std::uniform_real_distribution<float> d(-scale, scale);
         for (int i = 0; i < count; ++i) values[i] = d(rng);
     }
 
+    HybridState hybridState;
     std::mt19937 rng{5};
     float out[18 * 32];
 };
@@ -90,7 +85,7 @@ TEST_F(HybridStage, Imdct36IsTheWindowedTransformForEachBlockType)
             randomise(x, 18);
             randomise(prev, 18);
             std::copy(x, x + 18, in);
-            const float* window = odd ? hybridTables.imdctWindowOdd[type] : hybridTables.imdctWindow[type];
+            const float* window = odd ? hybridTables().imdctWindowOdd[type] : hybridTables().imdctWindow[type];
             imdct36(in, prev, next, window, out);
             std::vector<double> z = longReference(x, type);
             for (int i = 0; i < 18; ++i) {
@@ -108,7 +103,7 @@ TEST_F(HybridStage, Imdct12IsThreeOverlappedShortTransforms)
         float x[18], prev[18], next[18];
         randomise(x, 18);
         randomise(prev, 18);
-        imdct12(x, prev, next, odd ? hybridTables.imdctWindowOdd[2] : hybridTables.imdctWindow[2], out);
+        imdct12(x, prev, next, odd ? hybridTables().imdctWindowOdd[2] : hybridTables().imdctWindow[2], out);
         std::vector<double> z = shortReference(x);
         for (int i = 0; i < 18; ++i) {
             double sign = odd && (i & 1) ? -1.0 : 1.0;
@@ -128,7 +123,7 @@ TEST_F(HybridStage, OddSubbandsAreNegatedInOddTimeSlots)
     const std::vector<double> z = longReference(spectrum, 0);
     GranuleInfo g;
     g.maxLine = 2;
-    hybridSynthesis(spectrum, out, 0, g);
+    hybridSynthesis(hybridState, spectrum, out, 0, g);
     for (int t = 0; t < 18; ++t) {
         EXPECT_NEAR(out[32 * t], z[static_cast<std::size_t>(t)], tolerance) << t;
         EXPECT_EQ(out[32 * t + 1], (t & 1) ? -out[32 * t] : out[32 * t]) << t;
@@ -137,7 +132,7 @@ TEST_F(HybridStage, OddSubbandsAreNegatedInOddTimeSlots)
     // The stored halves come out in the next granule, inverted alike.
     float silence[576] = {};
     g.maxLine = 1;
-    hybridSynthesis(silence, out, 0, g);
+    hybridSynthesis(hybridState, silence, out, 0, g);
     for (int t = 0; t < 18; ++t) {
         EXPECT_NEAR(out[32 * t], z[static_cast<std::size_t>(18 + t)], tolerance) << t;
         EXPECT_EQ(out[32 * t + 1], (t & 1) ? -out[32 * t] : out[32 * t]) << t;
@@ -152,12 +147,12 @@ TEST_F(HybridStage, SubbandsAboveMaxLineOnlyReleaseTheirOverlap)
     std::copy(first, first + 576, spectrum);
     GranuleInfo g;
     g.maxLine = 32;
-    hybridSynthesis(spectrum, out, 0, g);
+    hybridSynthesis(hybridState, spectrum, out, 0, g);
 
     float second[576] = {};
     randomise(second, 36);
     g.maxLine = 1;
-    hybridSynthesis(second, out, 0, g);
+    hybridSynthesis(hybridState, second, out, 0, g);
     for (int sb = 2; sb < 32; ++sb) {
         std::vector<double> z = longReference(first + 18 * sb, 0);
         for (int t = 0; t < 18; ++t) {
@@ -167,7 +162,7 @@ TEST_F(HybridStage, SubbandsAboveMaxLineOnlyReleaseTheirOverlap)
         }
     }
     float silence[576] = {};
-    hybridSynthesis(silence, out, 0, g);
+    hybridSynthesis(hybridState, silence, out, 0, g);
     for (int t = 0; t < 18; ++t)
         for (int sb = 2; sb < 32; ++sb) ASSERT_EQ(out[32 * t + sb], 0.0f);
 }
@@ -182,7 +177,7 @@ TEST_F(HybridStage, MixedBlocksUseTheNormalWindowBelowSubband2)
     g.blockType = 2;
     g.mixedBlock = 1;
     g.maxLine = 4;
-    hybridSynthesis(spectrum, out, 0, g);
+    hybridSynthesis(hybridState, spectrum, out, 0, g);
     std::vector<double> long0 = longReference(copy, 0);
     std::vector<double> short2 = shortReference(copy + 36);
     for (int t = 0; t < 18; ++t) {
@@ -198,11 +193,11 @@ TEST_F(HybridStage, TwoSilentGranulesGiveExactlyZero)
     GranuleInfo g;
     g.blockType = 2;
     g.maxLine = 32;
-    hybridSynthesis(spectrum, out, 1, g);
+    hybridSynthesis(hybridState, spectrum, out, 1, g);
     for (GranuleInfo silent : {GranuleInfo{}, GranuleInfo{}}) {
         float silence[576] = {};
         silent.maxLine = 32;
-        hybridSynthesis(silence, out, 1, silent);
+        hybridSynthesis(hybridState, silence, out, 1, silent);
     }
     for (float v : out) ASSERT_EQ(v, 0.0f);
 }
@@ -221,15 +216,15 @@ TEST_F(HybridStage, EachChannelKeepsItsOwnOverlap)
     for (int i = 0; i < 5; ++i) {
         int ch = order[i][0];
         std::vector<float> s = (ch == 0 ? a : b)[static_cast<std::size_t>(order[i][1])];
-        hybridSynthesis(s.data(), out, ch, g);
+        hybridSynthesis(hybridState, s.data(), out, ch, g);
         if (ch == 0) together.emplace_back(out, out + 576);
         EXPECT_EQ(hybridState.overlapSelect[0], expectedSelect[i][0]) << i;
         EXPECT_EQ(hybridState.overlapSelect[1], expectedSelect[i][1]) << i;
     }
-    resetHybridState();
+    hybridState = HybridState{};
     for (int i = 0; i < 3; ++i) {
         std::vector<float> s = a[static_cast<std::size_t>(i)];
-        hybridSynthesis(s.data(), out, 0, g);
+        hybridSynthesis(hybridState, s.data(), out, 0, g);
         EXPECT_EQ(std::vector<float>(out, out + 576), together[static_cast<std::size_t>(i)]) << i;
     }
 }
@@ -247,7 +242,7 @@ TEST_F(HybridStage, FourSubbandsAtATimeMatchTheOneSubbandTransformToTheBit)
                 float spectrum[576], overlap[576];
                 randomise(spectrum, 576);
                 randomise(overlap, 576);
-                resetHybridState();
+                hybridState = HybridState{};
                 std::copy(overlap, overlap + 576, hybridState.overlapStore[0][0]);
                 GranuleInfo g;
                 g.blockType = static_cast<std::uint32_t>(type);
@@ -255,12 +250,13 @@ TEST_F(HybridStage, FourSubbandsAtATimeMatchTheOneSubbandTransformToTheBit)
                 g.maxLine = static_cast<std::uint32_t>(maxLine);
                 float x[576];
                 std::copy(spectrum, spectrum + 576, x);
-                hybridSynthesis(x, out, 0, g);
+                hybridSynthesis(hybridState, x, out, 0, g);
 
                 const int transformed = (maxLine + 1) & ~1;
                 for (int sb = 0; sb < transformed; ++sb) {
                     const int row = mixed && sb < 2 ? 0 : type;
-                    const float* window = (sb & 1) ? hybridTables.imdctWindowOdd[row] : hybridTables.imdctWindow[row];
+                    const float* window =
+                        (sb & 1) ? hybridTables().imdctWindowOdd[row] : hybridTables().imdctWindow[row];
                     float in[18], next[18], expected[18 * 32];
                     std::copy(spectrum + 18 * sb, spectrum + 18 * sb + 18, in);
                     imdct36(in, overlap + 18 * sb, next, window, expected);

@@ -34,9 +34,9 @@ protected:
     {
         BitWriter w = coded;
         for (int i = 0; i < 8; ++i) w.put(0xFFFFFFFFu, 32);
-        loadBits(w.bytes());
-        return midSide ? requantiseMidSide(spectrum, sf, granule, 0, part2Bits)
-                       : requantise(spectrum, sf, granule, 0, part2Bits);
+        reader = loadBits(w.bytes());
+        return midSide ? requantiseMidSide(*reader, spectrum, sf, granule, 0, part2Bits)
+                       : requantise(*reader, spectrum, sf, granule, 0, part2Bits);
     }
 
     void expectZeroExcept(std::initializer_list<int> lines)
@@ -48,6 +48,7 @@ protected:
         }
     }
 
+    std::unique_ptr<BitReaderState> reader;
     float spectrum[1152];
     ScaleFactors sf = {};
     GranuleInfo granule;
@@ -57,7 +58,7 @@ TEST_F(Requantisation, AGranuleOfOnlyScaleFactorsIsSilent)
 {
     granule.part23Length = 10;
     EXPECT_EQ(run(BitWriter(), 10), 0);
-    EXPECT_EQ(bitsConsumed(), 0);
+    EXPECT_EQ(bitsConsumed(*reader), 0);
     expectZeroExcept({});
     EXPECT_EQ(granule.maxLine, 1u);
 }
@@ -75,7 +76,7 @@ TEST_F(Requantisation, GlobalGain210GivesUnitValuesAndSkipsUnusedBits)
         granule.bigValues = 2;
         granule.part23Length = static_cast<unsigned>(w.bitCount() + extra);
         EXPECT_EQ(run(w), 0);
-        EXPECT_EQ(bitsConsumed(), 7 + extra);
+        EXPECT_EQ(bitsConsumed(*reader), 7 + extra);
         EXPECT_EQ(spectrum[0], 1.0f);
         EXPECT_EQ(spectrum[3], -1.0f);
         expectZeroExcept({0, 3});
@@ -154,7 +155,7 @@ TEST_F(Requantisation, EscapesAddTheirLinbits)
         granule.bigValues = 1;
         granule.part23Length = static_cast<unsigned>(w.bitCount());
         EXPECT_EQ(run(w), 0);
-        EXPECT_EQ(spectrum[0], -powerTable[8206]);
+        EXPECT_EQ(spectrum[0], -requantiseTables().powerTable[8206]);
         expectZeroExcept({0});
     }
     SetUp();
@@ -168,8 +169,8 @@ TEST_F(Requantisation, EscapesAddTheirLinbits)
     granule.bigValues = 1;
     granule.part23Length = static_cast<unsigned>(w.bitCount());
     EXPECT_EQ(run(w), 0);
-    EXPECT_EQ(spectrum[0], powerTable[16]);
-    EXPECT_EQ(spectrum[1], -powerTable[15]);
+    EXPECT_EQ(spectrum[0], requantiseTables().powerTable[16]);
+    EXPECT_EQ(spectrum[1], -requantiseTables().powerTable[15]);
 }
 
 TEST_F(Requantisation, BitsRunningOutInsideAQuadrupleStopThere)
@@ -179,7 +180,7 @@ TEST_F(Requantisation, BitsRunningOutInsideAQuadrupleStopThere)
     w.put(0, 1);           // v's sign; w's is past the end
     granule.part23Length = 5;
     EXPECT_EQ(run(w), 0);
-    EXPECT_EQ(bitsConsumed(), 5);
+    EXPECT_EQ(bitsConsumed(*reader), 5);
     EXPECT_EQ(spectrum[0], 1.0f);
     expectZeroExcept({0});
 
@@ -189,7 +190,7 @@ TEST_F(Requantisation, BitsRunningOutInsideAQuadrupleStopThere)
     BitWriter inCode;
     inCode.putCode(33, 0b1111);
     EXPECT_EQ(run(inCode), 0);
-    EXPECT_EQ(bitsConsumed(), 2);
+    EXPECT_EQ(bitsConsumed(*reader), 2);
     expectZeroExcept({});
     EXPECT_EQ(granule.maxLine, 1u);
 }
@@ -226,14 +227,14 @@ TEST_F(Requantisation, EachNonZeroValueOfAPairHasItsOwnSignBit)
         SCOPED_TRACE(table);
         SetUp();
         granule.tableSelect[0] = static_cast<unsigned>(table);
-        const bool escapes = huffmanTables[table].linbits > 0;
+        const bool escapes = huffmanTables()[table].linbits > 0;
         BitWriter w;
         w.putCode(table, 0, 3);
         w.put(1, 1);
         w.putCode(table, 5, 0);
         w.put(0, 1);
         w.putCode(table, 15, 7);
-        if (escapes) w.put(2, huffmanTables[table].linbits);
+        if (escapes) w.put(2, huffmanTables()[table].linbits);
         w.put(1, 1);
         w.put(0, 1);
         w.putCode(table, 2, 9);
@@ -243,13 +244,13 @@ TEST_F(Requantisation, EachNonZeroValueOfAPairHasItsOwnSignBit)
         granule.bigValues = 5;
         granule.part23Length = static_cast<unsigned>(w.bitCount());
         EXPECT_EQ(run(w), 0);
-        EXPECT_EQ(bitsConsumed(), w.bitCount());
-        EXPECT_EQ(spectrum[1], -powerTable[3]);
-        EXPECT_EQ(spectrum[2], powerTable[5]);
-        EXPECT_EQ(spectrum[4], -powerTable[escapes ? 17 : 15]);
-        EXPECT_EQ(spectrum[5], powerTable[7]);
-        EXPECT_EQ(spectrum[6], -powerTable[2]);
-        EXPECT_EQ(spectrum[7], -powerTable[9]);
+        EXPECT_EQ(bitsConsumed(*reader), w.bitCount());
+        EXPECT_EQ(spectrum[1], -requantiseTables().powerTable[3]);
+        EXPECT_EQ(spectrum[2], requantiseTables().powerTable[5]);
+        EXPECT_EQ(spectrum[4], -requantiseTables().powerTable[escapes ? 17 : 15]);
+        EXPECT_EQ(spectrum[5], requantiseTables().powerTable[7]);
+        EXPECT_EQ(spectrum[6], -requantiseTables().powerTable[2]);
+        EXPECT_EQ(spectrum[7], -requantiseTables().powerTable[9]);
         expectZeroExcept({1, 2, 4, 5, 6, 7});
     }
 }
@@ -276,7 +277,7 @@ TEST_F(Requantisation, QuadruplesTakeTheGainOfTheWindowEachValueFallsIn)
     granule.bigValues = 1;
     granule.part23Length = static_cast<unsigned>(across.bitCount());
     EXPECT_EQ(run(across), 0);
-    EXPECT_EQ(bitsConsumed(), across.bitCount());
+    EXPECT_EQ(bitsConsumed(*reader), across.bitCount());
     EXPECT_EQ(spectrum[6], 1.0f);
     EXPECT_EQ(spectrum[9], -1.0f);
     EXPECT_EQ(spectrum[1], 2.0f);
@@ -296,7 +297,7 @@ TEST_F(Requantisation, QuadruplesTakeTheGainOfTheWindowEachValueFallsIn)
     granule.bigValues = 2;
     granule.part23Length = static_cast<unsigned>(filling.bitCount());
     EXPECT_EQ(run(filling), 0);
-    EXPECT_EQ(bitsConsumed(), filling.bitCount());
+    EXPECT_EQ(bitsConsumed(*reader), filling.bitCount());
     EXPECT_EQ(spectrum[4], -2.0f);
     EXPECT_EQ(spectrum[7], 2.0f);
     EXPECT_EQ(spectrum[2], 4.0f);
@@ -331,7 +332,7 @@ TEST_F(Requantisation, RegionCountsPastTheBandTableLeaveRegion1Empty)
     granule.bigValues = 100;
     granule.part23Length = static_cast<unsigned>(w.bitCount());
     EXPECT_EQ(run(w), 0);
-    EXPECT_EQ(bitsConsumed(), w.bitCount());
+    EXPECT_EQ(bitsConsumed(*reader), w.bitCount());
     EXPECT_EQ(spectrum[198], -1.0f);
     expectZeroExcept({198});
 }
@@ -402,32 +403,30 @@ TEST_F(Requantisation, MidSideShortGranulesCopyMidIntoTheWholeRightChannel)
 
 TEST(DecoderTables, GainAndPowerValues)
 {
-    initDecoderTables(32);
-    EXPECT_EQ(gainTable[46], 1.0f);
-    EXPECT_EQ(gainTable[50], 0.5f);
-    EXPECT_EQ(gainTable[42], 2.0f);
-    EXPECT_FLOAT_EQ(gainTable[0], static_cast<float>(std::pow(2.0, 11.5)));
-    EXPECT_FLOAT_EQ(gainTable[377], static_cast<float>(std::pow(2.0, -331.0 / 4)));
-    EXPECT_EQ(powerTable[0], 0.0f);
-    EXPECT_EQ(powerTable[1], 1.0f);
-    EXPECT_FLOAT_EQ(powerTable[8], 16.0f);
-    EXPECT_FLOAT_EQ(powerTable[27], 81.0f);
-    EXPECT_FLOAT_EQ(powerTable[8206], static_cast<float>(std::pow(8206.0, 4.0 / 3.0)));
+    EXPECT_EQ(requantiseTables().gainTable[46], 1.0f);
+    EXPECT_EQ(requantiseTables().gainTable[50], 0.5f);
+    EXPECT_EQ(requantiseTables().gainTable[42], 2.0f);
+    EXPECT_FLOAT_EQ(requantiseTables().gainTable[0], static_cast<float>(std::pow(2.0, 11.5)));
+    EXPECT_FLOAT_EQ(requantiseTables().gainTable[377], static_cast<float>(std::pow(2.0, -331.0 / 4)));
+    EXPECT_EQ(requantiseTables().powerTable[0], 0.0f);
+    EXPECT_EQ(requantiseTables().powerTable[1], 1.0f);
+    EXPECT_FLOAT_EQ(requantiseTables().powerTable[8], 16.0f);
+    EXPECT_FLOAT_EQ(requantiseTables().powerTable[27], 81.0f);
+    EXPECT_FLOAT_EQ(requantiseTables().powerTable[8206], static_cast<float>(std::pow(8206.0, 4.0 / 3.0)));
 }
 
 TEST(DecoderTables, LimitsAndBandRuns)
 {
-    initDecoderTables(32);
     for (int j = 0; j < 3; ++j) {
         SCOPED_TRACE(testing::Message() << "rate " << j);
-        EXPECT_EQ(longLimit[j][0], 1);
-        EXPECT_EQ(shortLimit[j][0], 1);
-        EXPECT_EQ(shortLimit[j][3], 2);
-        EXPECT_EQ(longLimit[j][22], 32);
-        EXPECT_EQ(shortLimit[j][13], 32);
+        EXPECT_EQ(requantiseTables().longLimit[j][0], 1);
+        EXPECT_EQ(requantiseTables().shortLimit[j][0], 1);
+        EXPECT_EQ(requantiseTables().shortLimit[j][3], 2);
+        EXPECT_EQ(requantiseTables().longLimit[j][22], 32);
+        EXPECT_EQ(requantiseTables().shortLimit[j][13], 32);
 
         // Each list covers every line exactly once, 288 pairs in all.
-        const BandMap& m = bandMap[j];
+        const BandMap& m = requantiseTables().bandMap[j];
         struct List {
             const BandRun* runs;
             int end;

@@ -20,8 +20,8 @@ protected:
         BitWriter out;
         for (std::size_t i = 0; i < values.size(); ++i) out.put(values[i], widths[i]);
         out.put(0x5A5A5A, 24); // what follows must stay unread
-        loadBits(out.bytes());
-        return decodeScaleFactors(sf, granule);
+        reader = loadBits(out.bytes());
+        return decodeScaleFactors(*reader, sf, granule);
     }
 
     // Distinct values that fit their widths.
@@ -33,6 +33,7 @@ protected:
         return v;
     }
 
+    std::unique_ptr<BitReaderState> reader;
     ScaleFactors sf;
     GranuleInfo granule;
 };
@@ -42,7 +43,7 @@ TEST_F(ScaleFactorReading, Compress0ReadsNothing)
     std::fill(std::begin(sf), std::end(sf), 99);
     granule.scalefacCompress = 0;
     EXPECT_EQ(decode({}, {}), 0);
-    EXPECT_EQ(bitsConsumed(), 0);
+    EXPECT_EQ(bitsConsumed(*reader), 0);
     for (int b = 0; b < 22; ++b) EXPECT_EQ(sf[b], 0) << b;
 }
 
@@ -59,7 +60,7 @@ TEST_F(ScaleFactorReading, LongBlocksOfGranule0ReadElevenAndTenValues)
         widths.insert(widths.end(), 10, 3);
         std::vector<unsigned> values = valuesFor(widths);
         EXPECT_EQ(decode(values, widths), 74);
-        EXPECT_EQ(bitsConsumed(), 74);
+        EXPECT_EQ(bitsConsumed(*reader), 74);
         for (int b = 0; b < 21; ++b) EXPECT_EQ(sf[b], static_cast<int>(values[b])) << b;
         EXPECT_EQ(sf[21], 0);
     }
@@ -71,7 +72,7 @@ TEST_F(ScaleFactorReading, AllGroupsSharedReadsNothingAndKeepsGranule0)
     granule.scfsi = 15;
     granule.scalefacCompress = 15;
     EXPECT_EQ(decode({}, {}), 0);
-    EXPECT_EQ(bitsConsumed(), 0);
+    EXPECT_EQ(bitsConsumed(*reader), 0);
     for (int b = 0; b < 21; ++b) EXPECT_EQ(sf[b], b % 7 + 1) << b;
     EXPECT_EQ(sf[21], 0);
 }
@@ -112,7 +113,7 @@ TEST_F(ScaleFactorReading, MixedBlocksReadSeventeenAndEighteenValues)
     widths.insert(widths.end(), 18, 1);
     std::vector<unsigned> values = valuesFor(widths);
     EXPECT_EQ(decode(values, widths), 69);
-    EXPECT_EQ(bitsConsumed(), 69);
+    EXPECT_EQ(bitsConsumed(*reader), 69);
     for (int i = 0; i < 35; ++i) EXPECT_EQ(sf[i], static_cast<int>(values[i])) << i;
     EXPECT_EQ(sf[35], 0);
     EXPECT_EQ(sf[36], 0);

@@ -57,19 +57,19 @@ void writeSideInfo(BitWriter& out, unsigned mainDataBegin, int channels, const u
     }
 }
 
-void loadBits(const std::vector<std::uint8_t>& bytes)
+std::unique_ptr<mp3::BitReaderState> loadBits(const std::vector<std::uint8_t>& bytes)
 {
-    mp3::resetDecoder();
-    mp3::BitReaderState& r = mp3::bitReader;
+    auto reader = std::make_unique<mp3::BitReaderState>();
+    mp3::BitReaderState& r = *reader;
     std::size_t room = sizeof r.storage - static_cast<std::size_t>(r.currentBuffer - r.storage);
     std::memcpy(r.currentBuffer, bytes.data(), std::min(bytes.size(), room));
     r.bytePointer = r.currentBuffer;
     r.bitIndex = 0;
+    return reader;
 }
 
-long bitsConsumed()
+long bitsConsumed(const mp3::BitReaderState& r)
 {
-    const mp3::BitReaderState& r = mp3::bitReader;
     return static_cast<long>(r.bytePointer - r.currentBuffer) * 8 + r.bitIndex;
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
-#include "Frame.h"
+#include "BitReader.h"
 
 namespace mp3test {
 
@@ -44,11 +45,11 @@ struct GranuleFields {
 void writeSideInfo(BitWriter& out, unsigned mainDataBegin, int channels, const unsigned scfsi[2],
                    const GranuleFields fields[2][2]);
 
-// Puts `bytes` where the reader's current frame body lives, after a full decoder
-// reset, and points the reader at its first bit.
-void loadBits(const std::vector<std::uint8_t>& bytes);
+// A new reader with `bytes` where its current frame body lives, pointed at
+// their first bit.
+std::unique_ptr<mp3::BitReaderState> loadBits(const std::vector<std::uint8_t>& bytes);
 // Bits consumed since loadBits.
-long bitsConsumed();
+long bitsConsumed(const mp3::BitReaderState& reader);
 
 // Header word bytes, then a body of the length the decoder will compute for
 // it (44.1 kHz unless the first header of the stream said otherwise):

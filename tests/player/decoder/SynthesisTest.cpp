@@ -2,6 +2,7 @@
 // (matrixing into a history V, the windowed sum over U), and the PCM output.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -60,21 +61,15 @@ int toSample(double sum)
     return r > 32767 ? 32767 : r < -32768 ? -32768 : static_cast<int>(r);
 }
 
-int sampleAt(int frame, int channel)
-{
-    const std::uint8_t* p = synthesis.pcmBuffer + 4 * frame + 2 * channel;
-    return static_cast<std::int16_t>(p[0] | (p[1] << 8));
-}
-
 class SynthesisFilter : public ::testing::Test {
 protected:
-    void SetUp() override { resetDecoder(); }
-    // Some cases rewrite the window: the tables are built once per process.
-    void TearDown() override
+    int sampleAt(int frame, int channel) const
     {
-        initSynthesisTables(32768);
-        resetDecoder();
+        const std::uint8_t* p = synthesis.pcmBuffer + 4 * frame + 2 * channel;
+        return static_cast<std::int16_t>(p[0] | (p[1] << 8));
     }
+
+    SynthesisState synthesis;
     std::mt19937 rng{3};
 };
 
@@ -91,7 +86,7 @@ TEST_F(SynthesisFilter, MatchesTheStandardsWindowedSum)
         if (call % 16 == 7)
             for (float& s : samples[1]) s *= 12.0f;
         synthesis.pcmFill = 0;
-        synthesize(samples[0], samples[1]);
+        synthesize(synthesis, samples[0], samples[1]);
         ASSERT_EQ(synthesis.pcmFill, 128);
         for (int ch = 0; ch < 2; ++ch) {
             double sums[32];
@@ -111,7 +106,7 @@ TEST_F(SynthesisFilter, TheFirstCallAfterAResetStoresAtOffsets0And1)
     float samples[32];
     std::uniform_real_distribution<float> d(-1.0f, 1.0f);
     for (float& s : samples) s = d(rng);
-    synthesize(samples, samples);
+    synthesize(synthesis, samples, samples);
     EXPECT_EQ(synthesis.ringOffset, 0);
     for (int q = 0; q <= 16; ++q) EXPECT_NEAR(synthesis.synthesisBuffer[0][0][16 * q], matrixed(samples, 16 - q), 1e-4);
     for (int q = 0; q < 16; ++q)
@@ -145,26 +140,12 @@ TEST_F(SynthesisFilter, SilenceGivesZerosAndABlockAfter128Calls)
 {
     std::memset(synthesis.pcmBuffer, 0x55, sizeof synthesis.pcmBuffer);
     const float zeros[32] = {};
-    for (int call = 0; call < 128; ++call) synthesize(zeros, zeros);
+    for (int call = 0; call < 128; ++call) synthesize(synthesis, zeros, zeros);
     EXPECT_EQ(synthesis.pcmFill, 16384);
     for (int i = 0; i < 16384; ++i) ASSERT_EQ(synthesis.pcmBuffer[i], 0) << i;
 }
 
-// Makes each sample of the first call after a ring reset equal `sum` exactly:
-// a window whose only tap reads a history value set to `sum`.
-void synthesizeExactSum(float sum)
-{
-    resetPcmOutput();
-    // The first call after a reset works with r = 0: window offset r1 = 1
-    // (matrix 0) over the second half of the history.
-    std::memset(synthesisTables.synthesisMatrix[0], 0, sizeof synthesisTables.synthesisMatrix[0]);
-    for (auto& row : synthesisTables.synthesisMatrix[0]) row[0] = 1.0f;
-    for (int ch = 0; ch < 2; ++ch)
-        for (int row = 0; row <= 16; ++row) synthesis.synthesisBuffer[ch][1][16 * row] = sum;
-    const float zeros[32] = {};
-    synthesize(zeros, zeros);
-}
-
+// Each sum of a time slot becomes its sample as the filterbank stores it.
 TEST_F(SynthesisFilter, SamplesRoundToNearestEvenAndSaturate)
 {
     const std::pair<float, int> cases[] = {
@@ -172,7 +153,9 @@ TEST_F(SynthesisFilter, SamplesRoundToNearestEvenAndSaturate)
         {-1.51f, -2},        {32766.5f, 32766},   {32767.5f, 32767}, {40000.0f, 32767},   {3.0e9f, 32767},
         {-32768.5f, -32768}, {-32767.5f, -32768}, {-1.0e9f, -32768}, {-32769.0f, -32768}, {1234.0f, 1234}};
     for (const auto& c : cases) {
-        synthesizeExactSum(c.first);
+        float sums[32];
+        std::fill(std::begin(sums), std::end(sums), c.first);
+        storeSamples(sums, sums, synthesis.pcmBuffer);
         for (int j = 0; j < 32; ++j) {
             ASSERT_EQ(sampleAt(j, 0), c.second) << "sum " << c.first << " sample " << j;
             ASSERT_EQ(sampleAt(j, 1), c.second) << "sum " << c.first << " sample " << j;

@@ -131,14 +131,14 @@ TEST_F(PlayerTest, PlaysASongWithTheEqualiserUnlessPureIsSet)
     EXPECT_GT(player->audible().lengthSeconds, 20);
     EXPECT_EQ(player->audible().lengthSeconds, engine().decodedSongSeconds());
     player->stopPlayback();
-    EXPECT_TRUE(mp3::equaliserOn());
+    EXPECT_TRUE(engine().decoder().equaliserOn());
     expectStoppedCleanly();
 
     settings.set("Pure", 1);
     player->startPlayerThread(demoSong);
     waitForFullQueue();
     player->stopPlayback();
-    EXPECT_FALSE(mp3::equaliserOn());
+    EXPECT_FALSE(engine().decoder().equaliserOn());
     EXPECT_TRUE(messages.messages().empty());
 }
 
@@ -819,12 +819,12 @@ TEST_F(PlayerTest, JunkFullOfHeaderWordsAfterASongNeitherPlaysNorStopsTheList)
 TEST_F(PlayerTest, TheBitrateReadoutOfAVariableBitrateSongIsItsAverage)
 {
     const std::string song = fixture("varied-v2.mp3");
-    mp3::resetDecoder();
-    mp3::openSong(song.c_str());
+    mp3::Decoder decoder;
+    decoder.openSong(song.c_str());
     mp3::FrameHeader header;
-    ASSERT_EQ(mp3::nextFrame(header), 1);
-    const int average = mp3::streamBitrateKbps(header);
-    mp3::closeSong();
+    ASSERT_EQ(decoder.nextFrame(header), mp3::FrameRead::frame);
+    const int average = decoder.streamBitrateKbps(header);
+    decoder.closeSong();
     ASSERT_NE(average, mp3::bitrateKbps(header));
 
     player->startPlayerThread(song);

@@ -11,22 +11,22 @@
 
 // The decoder's own output for a whole song, in the blocks it hands on: what
 // the player must have sent to the device; with `tail`, also the last partial
-// block, which the player keeps for the next song. Run only while no player
-// thread runs, since the decoder's state is process-wide.
+// block, which the player keeps for the next song. A decoder of its own reads
+// it, so a player thread may run meanwhile.
 inline std::vector<std::uint8_t> decodeWholeSong(const std::string& path, bool equaliser, bool tail = false)
 {
     struct Collect : mp3::PcmSink {
         std::vector<std::uint8_t> bytes;
         void writeBuffer(const std::uint8_t* data, int size) override { bytes.insert(bytes.end(), data, data + size); }
     } sink;
-    mp3::setEqualiser(equaliser);
-    mp3::resetDecoder();
-    mp3::openSong(path.c_str());
+    mp3::Decoder decoder;
+    decoder.setEqualiser(equaliser);
+    decoder.openSong(path.c_str());
     mp3::FrameHeader header;
-    while (mp3::nextFrame(header)) mp3::decodeFrame(header, sink);
-    mp3::endStream();
-    if (tail) mp3::flushPcm(sink);
-    mp3::closeSong();
+    while (decoder.nextFrame(header) == mp3::FrameRead::frame) decoder.decodeFrame(header, sink);
+    decoder.endStream();
+    if (tail) decoder.flushPcm(sink);
+    decoder.closeSong();
     return sink.bytes;
 }
 
