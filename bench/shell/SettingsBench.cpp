@@ -10,8 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "PlayerSettings.h"
-#include "WindowPosition.h"
+#include "Settings.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <QApplication>
 
-#include "PlayerSettings.h"
-#include "Platform.h"
+#include "Settings.h"
+#include "Desktop.h"
 #include "ShellTexts.h"
 #include "Skin.h"
 

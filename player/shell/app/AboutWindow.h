@@ -1,7 +1,6 @@
 #pragma once
 
-#include "Bitmap.h"
-#include "SkinWindow.h"
+#include "Skin.h"
 
 class PlayerSettings;
 

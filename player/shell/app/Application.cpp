@@ -5,24 +5,17 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "DisplayLoss.h"
-#include "EndSignals.h"
+#include "Desktop.h"
 #include "EngineNowPlaying.h"
 #include "FileDialogs.h"
-#include "HandOffMessage.h"
+#include "HandOff.h"
 #include "MainWindow.h"
-#include "MprisService.h"
 #include "PathText.h"
-#include "Platform.h"
 #include "Player.h"
-#include "PlayerSettings.h"
-#include "SettingsLocation.h"
-#include "SettingsNotices.h"
+#include "Settings.h"
 #include "ShellReadouts.h"
 #include "ShellTexts.h"
-#include "SingleInstance.h"
 #include "UserMessages.h"
-#include "WindowPosition.h"
 
 namespace {
 

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "SkinButton.h"
-#include "SkinValues.h"
+#include "Skin.h"
 
 class PlayerActions;
 

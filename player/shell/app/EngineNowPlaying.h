@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NowPlaying.h"
+#include "Desktop.h"
 
 class Player;
 

@@ -11,16 +11,14 @@
 #include <QWindow>
 
 #include "AboutWindow.h"
-#include "DroppedPath.h"
+#include "Desktop.h"
 #include "PathText.h"
-#include "Platform.h"
 #include "Player.h"
 #include "SeekBar.h"
 #include "ShellTexts.h"
-#include "SkinFont.h"
-#include "SkinLabel.h"
+#include "Skin.h"
 #include "SongToolTip.h"
-#include "WindowPosition.h"
+#include "Settings.h"
 
 namespace {
 
@@ -92,20 +90,21 @@ MainWindow::~MainWindow()
 void MainWindow::createControls()
 {
     const Skin& s = *skin_;
-    auto button = [&](auto& member, const SkinRect& rect, const char* name) {
+    // Each button's place and tool tip come from its key of the skin.
+    auto button = [&](auto& member, SkinRect SkinLayout::*place) {
         using Button = typename std::remove_reference_t<decltype(member)>::element_type;
-        member = std::make_unique<Button>(*this, actions_, rect, s.mainUp, s.mainDown, name);
+        member = std::make_unique<Button>(*this, actions_, s.*place, s.mainUp, s.mainDown, skinKeyOf(place).toolTip);
         member->showWindow();
     };
-    button(aboutButton_, s.about, "About");
-    button(minimizeButton_, s.minimize, "Minimize");
-    button(quitButton_, s.quit, "Quit");
-    button(prevButton_, s.prev, "Prev");
-    button(stopButton_, s.stop, "Stop");
-    button(pauseButton_, s.pause, "Pause");
-    button(playButton_, s.play, "Play");
-    button(nextButton_, s.next, "Next");
-    button(openButton_, s.open, "Open");
+    button(aboutButton_, &Skin::about);
+    button(minimizeButton_, &Skin::minimize);
+    button(quitButton_, &Skin::quit);
+    button(prevButton_, &Skin::prev);
+    button(stopButton_, &Skin::stop);
+    button(pauseButton_, &Skin::pause);
+    button(playButton_, &Skin::play);
+    button(nextButton_, &Skin::next);
+    button(openButton_, &Skin::open);
 
     titleBackground_ = pieceAt(s.mainUp, s.displayBar);
     titleBackground_.destinationX = s.displayBar.x;

@@ -13,7 +13,6 @@
 #include "PlayerActions.h"
 #include "PlayerReadouts.h"
 #include "Skin.h"
-#include "SkinWindow.h"
 
 class SeekBar;
 class SkinLabel;

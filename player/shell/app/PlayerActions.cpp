@@ -10,11 +10,10 @@
 #include "AudioDevice.h"
 #include "FileDialogs.h"
 #include "Player.h"
-#include "PlayerSettings.h"
+#include "Settings.h"
 #include "SampleGain.h"
 #include "ShellTexts.h"
 #include "UserMessages.h"
-#include "WindowPosition.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "Desktop.h"
 #include "MainWindowServices.h"
 
 class QWidget;
@@ -11,7 +12,7 @@ class QWidget;
 // nine buttons, the keys, a drop on the face and a second start's hand-off
 // all call these, so each action is written once. The engine is reached
 // through the few private helpers at the end and the calls they make.
-class PlayerActions {
+class PlayerActions : public MediaControls {
 public:
     // face: the main window, which the actions minimise, place dialogs over
     // and whose position Quit keeps.

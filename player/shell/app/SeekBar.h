@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SkinButton.h"
+#include "Skin.h"
 
 class PlayerActions;
 

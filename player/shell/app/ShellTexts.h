@@ -4,18 +4,14 @@
 namespace shelltext {
 
 inline constexpr const char* mainWindowTitle = "Sonorbox 0.82a";
-inline constexpr const char* mainWindowClass = "Sonorbox MP3";
 inline constexpr const char* aboutWindowTitle = "About Sonorbox";
 inline constexpr const char* aboutWindowClass = "SonorboxAbout";
-inline constexpr const char* settingsFileName = "Sonorbox.ini";
 
 inline constexpr const char* exceptionCaption = "Application Exception";
 inline constexpr const char* unhandledException = "Unhandled exception occured";
-inline constexpr const char* bitmapNotLoaded = "Bitmap file could not be loaded.";
 
 inline constexpr const char* skinChooserTitle = "Please select a SKIN.INI file";
 inline constexpr const char* skinChooserFilter = "Skin Settings (*.ini)";
-inline constexpr const char* skinFileName = "Skin.ini";
 inline constexpr const char* noSkinCaption = "A valid skin has not been selected";
 inline constexpr const char* homePage = "https://sonorbox.example.org/";
 

@@ -9,11 +9,11 @@
 
 #include "Application.h"
 #include "FileDialogs.h"
-#include "Platform.h"
+#include "Desktop.h"
 #include "QtMessages.h"
-#include "SettingsLocation.h"
+#include "Settings.h"
 #include "SdlAudioDevice.h"
-#include "ShellError.h"
+#include "Skin.h"
 #include "ShellTexts.h"
 
 namespace {

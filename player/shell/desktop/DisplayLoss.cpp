@@ -1,4 +1,4 @@
-#include "DisplayLoss.h"
+#include "Desktop.h"
 
 #include <QString>
 #include <QtGlobal>

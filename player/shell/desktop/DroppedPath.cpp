@@ -1,4 +1,4 @@
-#include "DroppedPath.h"
+#include "Desktop.h"
 
 #include <QFileInfo>
 #include <QMimeData>

@@ -1,4 +1,4 @@
-#include "EndSignals.h"
+#include "Desktop.h"
 
 #include <QApplication>
 #include <QDialog>

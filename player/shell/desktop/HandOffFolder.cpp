@@ -1,4 +1,4 @@
-#include "HandOffFolder.h"
+#include "HandOff.h"
 
 #include <cerrno>
 #include <cstdio>

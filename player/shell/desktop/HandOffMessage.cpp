@@ -1,4 +1,4 @@
-#include "HandOffMessage.h"
+#include "HandOff.h"
 
 namespace handoff {
 

@@ -13,7 +13,7 @@
 #include <functional>
 #include <optional>
 
-#include "MprisService.h"
+#include "Desktop.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "MprisService.h"
+#include "Desktop.h"
 
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
@@ -13,7 +13,6 @@
 #include <limits>
 
 #include "MprisBusObject.h"
-#include "PlayerActions.h"
 #include "SongTags.h"
 
 namespace {
@@ -62,7 +61,7 @@ std::int64_t saturatingSum(std::int64_t a, std::int64_t b)
 
 } // namespace
 
-MprisService::MprisService(const NowPlaying& nowPlaying, PlayerActions& actions, QWidget& window)
+MprisService::MprisService(const NowPlaying& nowPlaying, MediaControls& actions, QWidget& window)
     : nowPlaying_(nowPlaying), actions_(actions), window_(window), bus_(QDBusConnection::sessionBus())
 {
     seekWatch_.setInterval(seekWatchMilliseconds);

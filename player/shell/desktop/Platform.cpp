@@ -1,4 +1,4 @@
-#include "Platform.h"
+#include "Desktop.h"
 
 #include <QGuiApplication>
 #include <QScreen>

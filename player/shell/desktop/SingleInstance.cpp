@@ -1,4 +1,4 @@
-#include "SingleInstance.h"
+#include "Desktop.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
@@ -10,9 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "HandOffFolder.h"
-#include "HandOffMessage.h"
-#include "ShellTexts.h"
+#include "HandOff.h"
 
 #ifndef _WIN32
 #include <sys/socket.h>

@@ -1,4 +1,4 @@
-#include "DecimalText.h"
+#include "Settings.h"
 
 #include <limits>
 

@@ -1,4 +1,4 @@
-#include "IniFile.h"
+#include "Settings.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -129,6 +129,29 @@ std::string lineBreakOf(std::string_view text)
 }
 
 } // namespace
+
+IniSections::IniSections(std::string_view text)
+{
+    // Key lines before the first section belong to none, and are never read.
+    for (const Line& line : splitLines(text)) {
+        if (auto name = sectionName(line.text))
+            sections_.push_back({std::string(*name), {}});
+        else if (auto entry = keyLine(line.text); entry && !sections_.empty())
+            sections_.back().keys.emplace_back(std::string(entry->key), std::string(entry->value));
+    }
+}
+
+std::optional<std::string> IniSections::value(std::string_view section, std::string_view key) const
+{
+    // Only the first section of the name counts, as findSection has it.
+    for (const Section& named : sections_) {
+        if (!equalNoCase(named.name, section)) continue;
+        for (const auto& [name, value] : named.keys)
+            if (equalNoCase(name, key)) return value;
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
 
 namespace initext {
 
@@ -331,6 +354,12 @@ std::optional<std::string> IniFile::read(std::string_view section, std::string_v
     std::optional<Head> head = readHead(path_);
     if (!head) return std::nullopt;
     return initext::lookup(head->text, section, key);
+}
+
+IniSections IniFile::readSections() const
+{
+    std::optional<Head> head = readHead(path_);
+    return IniSections(head ? std::string_view(head->text) : std::string_view());
 }
 
 IniFile::Written IniFile::save(std::string_view section, std::string_view key, std::string_view value) const

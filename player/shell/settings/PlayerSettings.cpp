@@ -1,4 +1,4 @@
-#include "PlayerSettings.h"
+#include "Settings.h"
 
 #include <charconv>
 

@@ -1,12 +1,9 @@
-#include "SettingsLocation.h"
+#include "Settings.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <cstdio>
-
-#include "PlayerSettings.h"
-#include "ShellTexts.h"
 
 namespace settingslocation {
 

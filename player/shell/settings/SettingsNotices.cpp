@@ -1,4 +1,4 @@
-#include "SettingsNotices.h"
+#include "Settings.h"
 
 void SettingsNotices::note(const IniFile::Written& written)
 {

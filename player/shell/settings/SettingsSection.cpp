@@ -1,7 +1,4 @@
-#include "SettingsSection.h"
-
-#include "DecimalText.h"
-#include "SettingsNotices.h"
+#include "Settings.h"
 
 std::string SettingsSection::getString(const std::string& key) const
 {

@@ -1,14 +1,10 @@
-#include "Bitmap.h"
+#include "Skin.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
-
-#include "BitmapFileCheck.h"
-#include "ShellError.h"
-#include "ShellTexts.h"
 
 Bitmap Bitmap::load(const std::string& path)
 {

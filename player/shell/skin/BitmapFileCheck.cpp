@@ -1,4 +1,4 @@
-#include "BitmapFileCheck.h"
+#include "SkinFiles.h"
 
 #include <cstdint>
 

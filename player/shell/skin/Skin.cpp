@@ -4,42 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "PlayerSettings.h"
-#include "ShellError.h"
-
-namespace {
-
-const char* const coordinates = "Coordinates";
-
-std::string keyFault(const SettingsSection& file, const char* key)
-{
-    return "The skin settings file \"" + file.filePath() + "\" has no valid \"" + key +
-           "\" value in its [Coordinates] section.";
-}
-
-// A rectangle off the face would place a control where nothing of it shows,
-// and numbers near the 32-bit limits would overflow the sums the window's
-// geometry is made of.
-SkinRect readSkinRect(const SettingsSection& file, const char* key, const Bitmap& face)
-{
-    SkinRect rect;
-    const std::string text = file.getString(key);
-    if (parseSkinRect(text, rect) != 4) throw ShellError(keyFault(file, key));
-    if (!fitsFace(rect, face.width(), face.height()))
-        throw ShellError(keyFault(file, key) + " \"" + text + "\" does not fit its face of " +
-                         std::to_string(face.width()) + " x " + std::to_string(face.height()) + " pixels.");
-    return rect;
-}
-
-std::uint32_t readSkinColour(const SettingsSection& file)
-{
-    SkinColourValue colour;
-    if (parseSkinColour(file.getString("DisplayColour"), colour) != 3)
-        throw ShellError(keyFault(file, "DisplayColour"));
-    return packedColour(colour);
-}
-
-} // namespace
+#include "Settings.h"
 
 std::string skinBitmapPath(const PlayerSettings& settings, const char* fileName)
 {
@@ -60,27 +25,11 @@ std::unique_ptr<Skin> loadSkin(const PlayerSettings& settings)
 {
     Bitmap mainUp = Bitmap::load(skinBitmapPath(settings, "MainUp.bmp"));
     Bitmap mainDown = Bitmap::load(skinBitmapPath(settings, "MainDown.bmp"));
-    const SettingsSection file(settings.getSkin(), coordinates);
-    // The keys in the order their controls are made.
-    SkinRect about = readSkinRect(file, "About", mainUp);
-    SkinRect minimize = readSkinRect(file, "Minimize", mainUp);
-    SkinRect quit = readSkinRect(file, "Quit", mainUp);
-    SkinRect prev = readSkinRect(file, "Prev", mainUp);
-    SkinRect stop = readSkinRect(file, "Stop", mainUp);
-    SkinRect pause = readSkinRect(file, "Pause", mainUp);
-    SkinRect play = readSkinRect(file, "Play", mainUp);
-    SkinRect next = readSkinRect(file, "Next", mainUp);
-    SkinRect open = readSkinRect(file, "Open", mainUp);
-    std::string displayFont = file.getString("DisplayFont");
-    SkinRect displayBar = readSkinRect(file, "DisplayBar", mainUp);
-    std::uint32_t displayColour = readSkinColour(file);
-    SkinRect seekBar = readSkinRect(file, "SeekBar", mainUp);
-    SkinRect displayTime = readSkinRect(file, "DisplayTime", mainUp);
-    SkinRect displayKhz = readSkinRect(file, "DisplayKhz", mainUp);
-    SkinRect displayBitrate = readSkinRect(file, "DisplayBitrate", mainUp);
-    return std::unique_ptr<Skin>(new Skin{std::move(mainUp), std::move(mainDown), about, minimize, quit, prev, stop,
-                                          pause, play, next, open, std::move(displayFont), displayBar, displayColour,
-                                          seekBar, displayTime, displayKhz, displayBitrate});
+    const std::string skinFile = settings.getSkin();
+    SkinLayoutReading reading =
+        readSkinLayout(IniFile(skinFile).readSections(), skinFile, mainUp.width(), mainUp.height());
+    if (!reading.fault.empty()) throw ShellError(reading.fault);
+    return std::unique_ptr<Skin>(new Skin{std::move(reading.layout), std::move(mainUp), std::move(mainDown)});
 }
 
 BitmapPiece pieceAt(const Bitmap& bitmap, const SkinRect& rect)

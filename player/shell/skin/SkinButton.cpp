@@ -1,4 +1,4 @@
-#include "SkinButton.h"
+#include "Skin.h"
 
 SkinButton::SkinButton(SkinWindow* parent, int x, int y, const BitmapPiece& upPiece, const BitmapPiece& downPiece,
                        const char* title)

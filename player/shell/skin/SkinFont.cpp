@@ -1,4 +1,4 @@
-#include "SkinFont.h"
+#include "Skin.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>

@@ -1,8 +1,6 @@
-#include "SkinLabel.h"
+#include "Skin.h"
 
 #include <QPainter>
-
-#include "SkinFont.h"
 
 SkinLabel::SkinLabel(SkinWindow* parent, int x, int y, const BitmapPiece& background, const QString& fontFace,
                      QColor colour)

@@ -1,6 +1,6 @@
-#include "SkinValues.h"
+#include "SkinFiles.h"
 
-#include "DecimalText.h"
+#include "Settings.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "SkinWindow.h"
+#include "Skin.h"
 
 #include <QDateTime>
 #include <QKeyEvent>

@@ -7,11 +7,9 @@
 #include <iterator>
 #include <map>
 
-#include "Bitmap.h"
-#include "PlayerSettings.h"
-#include "ShellError.h"
-#include "ShellTestSupport.h"
 #include "Skin.h"
+#include "Settings.h"
+#include "ShellTestSupport.h"
 
 namespace {
 
