@@ -16,6 +16,11 @@ void SkinLabel::setText(const QString& text)
     repaintNow();
 }
 
+void SkinLabel::setNumber(int value)
+{
+    setText(QString::number(value));
+}
+
 void SkinLabel::onPaint(QPainter& target)
 {
     background_.draw(target);

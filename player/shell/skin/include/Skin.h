@@ -170,7 +170,7 @@ public:
     SkinLabel(SkinWindow* parent, int x, int y, const BitmapPiece& background, const QString& fontFace, QColor colour);
 
     void setText(const QString& text);
-    void setNumber(int value) { setText(QString::number(value)); }
+    void setNumber(int value);
     const QString& text() const { return text_; }
 
     void onPaint(QPainter& target) override;
