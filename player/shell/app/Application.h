@@ -21,7 +21,7 @@ public:
 
     // Where this copy's files are: its own folder, the user's configuration
     // folder for the player, and the default skin a new settings file there
-    // names (see SettingsLocation.h).
+    // names (see settingslocation in Settings.h).
     struct Places {
         std::string programDirectory;
         std::string userConfigFolder;
