@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "BitmapFileCheck.h"
+#include "SkinFiles.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -2,13 +2,15 @@
 // ends, counts what it read, and leaves the numbers it did not read alone. A
 // rectangle found to fit a face, of the largest the player loads or of any
 // size, has edges whose sums stay in range (the undefined-behaviour checker
-// would stop at an overflow) and on the face.
+// would stop at an overflow) and on the face. The same bytes read as a whole
+// Skin.ini load a layout whose rectangles all fit the face, or tell a fault.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
-#include "SkinValues.h"
+#include "Settings.h"
+#include "SkinFiles.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -27,5 +29,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     SkinColourValue colour;
     if (parseSkinColour(text, colour) > 3 || (packedColour(colour) >> 24) != 0) std::abort();
+
+    const SkinLayoutReading reading = readSkinLayout(IniSections(text), "Skin.ini", 120, 90);
+    if (reading.fault.empty())
+        for (const SkinKey& key : skinKeys)
+            if (const auto* member = std::get_if<SkinRect SkinLayout::*>(&key.member))
+                if (!fitsFace(reading.layout.**member, 120, 90)) std::abort();
     return 0;
 }

@@ -19,9 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "PlayerSettings.h"
+#include "Settings.h"
 #include "VolumeSave.h"
-#include "WindowPosition.h"
 
 namespace {
 

@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <string>
 
-#include "Bitmap.h"
 #include "Skin.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <csignal>
 
 #include "Application.h"
-#include "ShellError.h"
+#include "Skin.h"
 #include "ShellTestSupport.h"
 
 namespace {

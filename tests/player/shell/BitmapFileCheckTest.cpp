@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "BitmapFileCheck.h"
+#include "SkinFiles.h"
 
 namespace {
 

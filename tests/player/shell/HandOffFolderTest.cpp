@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "HandOffFolder.h"
+#include "HandOff.h"
 #include "TempFolder.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // all of it has come, and absurd lengths refused.
 #include <gtest/gtest.h>
 
-#include "HandOffMessage.h"
+#include "HandOff.h"
 
 TEST(HandOffMessage, APathComesBackWholeOnceAllOfItHasArrived)
 {

@@ -22,9 +22,7 @@
 #include <sys/mount.h>
 #endif
 
-#include "IniFile.h"
-#include "SettingsNotices.h"
-#include "SettingsSection.h"
+#include "Settings.h"
 #include "TempFolder.h"
 
 namespace {

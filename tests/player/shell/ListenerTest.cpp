@@ -11,7 +11,7 @@
 #include <fstream>
 
 #include "Buttons.h"
-#include "SkinLabel.h"
+#include "Skin.h"
 #include "Id3Tag.h"
 #include "ShellTestSupport.h"
 #include "SongTags.h"

@@ -9,7 +9,7 @@
 #include "AboutWindow.h"
 #include "Buttons.h"
 #include "ShellTestSupport.h"
-#include "SkinLabel.h"
+#include "Skin.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <QUrl>
 
 #include "EngineNowPlaying.h"
-#include "MprisService.h"
+#include "Desktop.h"
 #include "ShellTestSupport.h"
 
 namespace {

@@ -18,9 +18,9 @@
 #include <string>
 #include <vector>
 
-#include "IniFile.h"
+#include "Settings.h"
 #include "ProcessUntil.h"
-#include "SkinValues.h"
+#include "SkinFiles.h"
 #include "TempFolder.h"
 #include "XSession.h"
 

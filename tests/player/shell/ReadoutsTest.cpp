@@ -7,7 +7,7 @@
 
 #include "SeekBar.h"
 #include "ShellTestSupport.h"
-#include "SkinLabel.h"
+#include "Skin.h"
 
 namespace {
 

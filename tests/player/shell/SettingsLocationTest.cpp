@@ -8,8 +8,7 @@
 #include <filesystem>
 #include <unistd.h>
 
-#include "IniFile.h"
-#include "SettingsLocation.h"
+#include "Settings.h"
 #include "TempFolder.h"
 
 namespace {

@@ -14,14 +14,13 @@
 #include "ProcessUntil.h"
 #include "Player.h"
 #include "PlayerActions.h"
-#include "PlayerSettings.h"
+#include "Settings.h"
 #include "RecordingMessages.h"
 #include "RecordingRequests.h"
 #include "ShellReadouts.h"
-#include "SkinButton.h"
+#include "Skin.h"
 #include "TempFolder.h"
 #include "TestAudioDevice.h"
-#include "WindowPosition.h"
 
 // Dialogs that answer with set paths, and count how often they were shown.
 class TestFileDialogs : public FileDialogs {

@@ -15,9 +15,8 @@
 #include <thread>
 #include <unistd.h>
 
-#include "HandOffMessage.h"
-#include "Platform.h"
-#include "SingleInstance.h"
+#include "HandOff.h"
+#include "Desktop.h"
 #include "ShellTestSupport.h"
 
 namespace {

@@ -6,12 +6,12 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <sys/inotify.h>
+#include <unistd.h>
 
-#include "Bitmap.h"
-#include "PlayerSettings.h"
-#include "ShellError.h"
-#include "ShellTestSupport.h"
 #include "Skin.h"
+#include "Settings.h"
+#include "ShellTestSupport.h"
 
 namespace {
 
@@ -188,4 +188,28 @@ TEST(WindowShape, OnlyTheExactColourIsTransparent)
     int area = 0;
     for (const QRect& part : region) area += part.width() * part.height();
     EXPECT_EQ(area, 6 * 4 - 1);
+}
+
+TEST(SkinLoading, ReadsSkinIniOnceALoad)
+{
+    // A copy of its own, which no other test opens meanwhile.
+    TempFolder folder;
+    std::filesystem::copy(std::filesystem::path(testSkin("Vertical")).parent_path(), folder.file(""));
+    const std::string skin = folder.file("Skin.ini");
+    // The system counts every opening of the file: one for the sixteen keys.
+    // Its closings are watched too, since the system merges an event into the
+    // same one unread before it.
+    const int watch = inotify_init1(IN_NONBLOCK);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(inotify_add_watch(watch, skin.c_str(), IN_OPEN | IN_CLOSE), 0);
+    auto face = loaded(skin);
+    EXPECT_EQ(face->displayBitrate, (SkinRect{54, 40, 26, 10}));
+    int opened = 0;
+    alignas(inotify_event) char events[4096];
+    for (ssize_t got; (got = read(watch, events, sizeof events)) > 0;)
+        for (char* at = events; at < events + got;
+             at += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(at)->len)
+            opened += (reinterpret_cast<inotify_event*>(at)->mask & IN_OPEN) != 0;
+    close(watch);
+    EXPECT_EQ(opened, 1);
 }

@@ -1,7 +1,7 @@
 // Rectangles and colours of a skin, read as "%d, %d, %d, %d" reads them.
 #include <gtest/gtest.h>
 
-#include "SkinValues.h"
+#include "SkinFiles.h"
 
 namespace {
 

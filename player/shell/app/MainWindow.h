@@ -1,0 +1,117 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+#include <QTimer>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "Buttons.h"
+#include "MainWindowServices.h"
+#include "PlayerActions.h"
+#include "PlayerReadouts.h"
+#include "Skin.h"
+
+class SeekBar;
+class SkinLabel;
+
+// The player's face: a frameless, topmost window of exactly the shape of the
+// skin's face, with the nine buttons, the title, the seek bar and the three
+// readouts on it. It is dragged by any point of the face that no control
+// covers. Keys, the mouse wheel and a file dropped on it run the player's
+// actions as the buttons do; the title line's tool tip names the song as
+// its tags do.
+class MainWindow : public SkinWindow {
+public:
+    // Builds the window from the skin named in the settings, with the
+    // start-up picture on the screen meanwhile, and shows it. A non-empty
+    // path is stored as the song and played at once. Throws ShellError when
+    // the skin cannot be loaded.
+    MainWindow(const MainWindowServices& services, const std::string& commandLinePath);
+    ~MainWindow() override;
+
+    PlayerActions& actions() { return actions_; }
+
+    // The readouts, on the window thread.
+    void showAudible(const Audible& audible);
+    void setTitle(const std::string& path);
+    void setTime(int seconds);
+    void setSampleRateNumber(int kiloHertz);
+    void setBitrateNumber(int kbps);
+    void showPaused(bool paused);
+
+    const QString& titleText() const { return titleText_; }
+    // Told whenever what is heard (the song, its length, the time), the
+    // pause or the volume shown changes.
+    std::function<void()> onShownChanged;
+    // What the title line shows: the title, or for a second after a change
+    // of the volume "Volume 70 %".
+    QString shownTitleText() const;
+    // The title line's tool tip: "Artist - Title (Album)" from the song's
+    // tags, with what they lack left out; empty without tags.
+    QString titleToolTip();
+    const Skin& skin() const { return *skin_; }
+    SeekBar& seekBar() { return *seekBar_; }
+    SkinLabel& timeReadout() { return *timeReadout_; }
+    SkinLabel& sampleRateReadout() { return *sampleRateReadout_; }
+    SkinLabel& bitrateReadout() { return *bitrateReadout_; }
+    QRect titleRect() const { return titleRect_; }
+    bool isDragging() const { return dragging_; }
+
+    void onPaint(QPainter& target) override;
+    void onMouseMove(int x, int y, Qt::MouseButtons keys) override;
+    void onLeftButtonDown(int x, int y, Qt::MouseButtons keys) override;
+    void onLeftButtonUp(int x, int y, Qt::MouseButtons keys) override;
+    void onChar(int code) override;
+    void onDestroy() override;
+    void onCopyData(const std::string& path) override { actions_.takeOverFile(path); }
+
+protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void createControls();
+    void drawTitle(QPainter& target);
+    void redrawTitle();
+    void showVolume(int volume);
+    void tellShownChanged();
+
+    MainWindowServices services_;
+    PlayerActions actions_;
+    bool dragging_ = false;
+    QPoint grab_;
+    std::unique_ptr<Skin> skin_;
+    BitmapPiece titleBackground_;
+    QRect titleRect_;
+    QString titleText_;
+    // The song whose title is shown, and its path.
+    std::uint32_t titleSong_ = 0;
+    std::string titlePath_;
+    // The tool tip of the song last asked for, read once.
+    std::string toolTipPath_;
+    QString toolTip_;
+    QString volumeText_;
+    QTimer volumeShown_;
+    // Wheel turns not yet a whole step (fine-grained wheels and touch pads).
+    int wheelRemainder_ = 0;
+    std::unique_ptr<AboutButton> aboutButton_;
+    std::unique_ptr<MinimizeButton> minimizeButton_;
+    std::unique_ptr<QuitButton> quitButton_;
+    std::unique_ptr<PrevButton> prevButton_;
+    std::unique_ptr<StopButton> stopButton_;
+    std::unique_ptr<PauseButton> pauseButton_;
+    std::unique_ptr<PlayButton> playButton_;
+    std::unique_ptr<NextButton> nextButton_;
+    std::unique_ptr<OpenButton> openButton_;
+    std::unique_ptr<SeekBar> seekBar_;
+    std::unique_ptr<SkinLabel> timeReadout_;
+    std::unique_ptr<SkinLabel> sampleRateReadout_;
+    std::unique_ptr<SkinLabel> bitrateReadout_;
+};

@@ -1,0 +1,177 @@
+#include "PlayerActions.h"
+
+#include <QCoreApplication>
+#include <QWidget>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "AboutWindow.h"
+#include "AudioDevice.h"
+#include "FileDialogs.h"
+#include "PlaybackRequests.h"
+#include "Settings.h"
+#include "SampleGain.h"
+#include "ShellTexts.h"
+#include "UserMessages.h"
+
+namespace {
+
+// A file that can be read now: not a folder, and not a pipe or a device, whose
+// opening could wait for a writer without end.
+bool canOpenForReading(const std::string& path)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return false;
+    std::ifstream file(path, std::ios::binary);
+    return file.is_open();
+}
+
+} // namespace
+
+PlayerActions::PlayerActions(const MainWindowServices& services, QWidget& face)
+    : services_(services), face_(face), volume_(services.settings.getVolume()),
+      volumeSave_([&settings = services_.settings](int volume) { settings.putVolume(volume); })
+{
+    services_.device.setGain(gainForVolume(volume_));
+}
+
+void PlayerActions::play()
+{
+    PlaybackRequests& player = services_.player;
+    if (player.isPaused() && playerRunning()) {
+        player.resume();
+    } else {
+        const std::string song = services_.settings.getSong();
+        if (song.empty() || !canOpenForReading(song)) return;
+        // At the entry that Next or Prev chose while stopped, if one was.
+        player.startPlayerThread(song, StartAt::chosenEntry);
+    }
+    tellPlaybackChanged();
+}
+
+void PlayerActions::togglePause()
+{
+    PlaybackRequests& player = services_.player;
+    if (player.isPaused())
+        player.resume();
+    else if (playerRunning())
+        player.pause();
+    tellPlaybackChanged();
+}
+
+bool PlayerActions::isPaused() const
+{
+    return services_.player.isPaused();
+}
+
+void PlayerActions::stop()
+{
+    services_.player.stopPlayback();
+    tellPlaybackChanged();
+}
+
+void PlayerActions::next()
+{
+    services_.player.requestNext();
+}
+
+void PlayerActions::previous()
+{
+    services_.player.requestPrevious();
+}
+
+void PlayerActions::open()
+{
+    const std::optional<std::string> chosen = services_.dialogs.chooseSong(&face_, services_.settings.getSong());
+    if (chosen) playPath(*chosen);
+}
+
+void PlayerActions::playPath(const std::string& path)
+{
+    services_.settings.putSong(path);
+    services_.player.startPlayerThread(path);
+    tellPlaybackChanged();
+}
+
+void PlayerActions::takeOverFile(const std::string& path)
+{
+    services_.player.takeOverFile(path);
+    services_.settings.putSong(path);
+    tellPlaybackChanged();
+}
+
+void PlayerActions::seekToFraction(float fraction)
+{
+    services_.player.requestSeek(std::clamp(fraction, 0.0f, 1.0f));
+    if (onSeekAsked) onSeekAsked();
+}
+
+void PlayerActions::seekBy(double seconds)
+{
+    seekTo(services_.player.audible().secondsHeard() + seconds);
+}
+
+void PlayerActions::seekTo(double seconds)
+{
+    // The player places a seek by the song's length in whole seconds.
+    const Audible heard = services_.player.audible();
+    const double length = heard.lengthSeconds;
+    if (!playerRunning() || length <= 0.0) return;
+    // Past the end of the song heard: its next entry, from the start.
+    if (seconds * 1e6 >= static_cast<double>(heard.lengthMicroseconds)) {
+        next();
+        return;
+    }
+    seekToFraction(static_cast<float>(std::max(seconds, 0.0) / length));
+}
+
+void PlayerActions::tellPlaybackChanged()
+{
+    if (onPlaybackChanged) onPlaybackChanged();
+}
+
+void PlayerActions::setVolume(int volume)
+{
+    volume = std::clamp(volume, 0, 100);
+    if (volume != volume_) {
+        volume_ = volume;
+        services_.device.setGain(gainForVolume(volume));
+        volumeSave_.changed(volume);
+    }
+    if (onVolumeChanged) onVolumeChanged(volume);
+}
+
+void PlayerActions::showAbout()
+{
+    if (AboutWindow::findOpen()) return;
+    // The window deletes itself when a click closes it.
+    new AboutWindow(true, services_.settings);
+}
+
+void PlayerActions::minimize()
+{
+    face_.showMinimized();
+}
+
+void PlayerActions::quit(bool askAboutSkin)
+{
+    if (askAboutSkin) {
+        const MessageAnswer answer = services_.messages.ask(shelltext::skinQuestionCaption, shelltext::skinQuestion,
+                                                            MessageIcon::question, MessageButtons::yesNo);
+        if (answer == MessageAnswer::yes) services_.settings.putSkin("");
+    }
+    services_.player.stopPlayback();
+    volumeSave_.saveNow();
+    const QPoint topLeft = face_.geometry().topLeft();
+    services_.position.writeX(topLeft.x());
+    services_.position.writeY(topLeft.y());
+    QCoreApplication::exit(0);
+}
+
+// --- the engine's state ---
+
+bool PlayerActions::playerRunning() const
+{
+    return services_.player.isRunning();
+}

@@ -1,0 +1,26 @@
+#include "Settings.h"
+
+#include <charconv>
+
+#include "PathText.h"
+
+std::string PlayerSettings::getSkinDirectory() const
+{
+    const std::string skin = getSkin();
+    if (pathtext::fileNameOf(skin).size() == skin.size()) return std::string();
+    return skin.substr(0, skin.size() - pathtext::fileNameOf(skin).size());
+}
+
+int PlayerSettings::getVolume() const
+{
+    constexpr int full = 100;
+    const std::string text = getString("Volume");
+    const auto first = text.find_first_not_of(" \t");
+    const auto last = text.find_last_not_of(" \t");
+    if (first == std::string::npos) return full;
+    int value = -1;
+    const char* end = text.data() + last + 1;
+    const auto [stop, error] = std::from_chars(text.data() + first, end, value);
+    if (error != std::errc() || stop != end || value < 0 || value > full) return full;
+    return value;
+}

@@ -1,0 +1,243 @@
+#pragma once
+
+// The settings room: the player's settings file, "Sonorbox.ini", and any INI
+// file read the same way (a skin's "Skin.ini"). It holds the INI rules on a
+// file and on text (IniFile, initext, IniSections), one section of a file
+// (SettingsSection), the player's own sections (PlayerSettings,
+// WindowPosition) and where the file lives (settingslocation). It depends on
+// the playlist's path texts and on the engine's SettingsReader, which
+// PlayerSettings implements, and on nothing else of the shell; the skin and
+// the app rooms build on it. All of it but settingslocation is standard
+// library only (shell_settings_core), so the sanitizer and fuzz builds reach
+// it.
+//
+// How it fails: a read never does. A file, section or key that is missing or
+// cannot be read reads as nothing, and each getter says what it gives then.
+// A save that fails leaves the file as it was and returns an
+// IniFile::Written with the text to tell; a SettingsSection hands that to
+// its SettingsNotices, which tells each kind of it once a run. No exception
+// leaves the room.
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "SettingsReader.h"
+
+// The names of the player's files, each written once.
+namespace shelltext {
+
+inline constexpr const char* settingsFileName = "Sonorbox.ini";
+inline constexpr const char* skinFileName = "Skin.ini";
+
+} // namespace shelltext
+
+// Reads a decimal integer at text[at] as the C library's number reading does:
+// white space first, then an optional sign, then numerals up to the first
+// character that is not one. Advances at past what it read. No numerals: no
+// value, and at is left where it was. Values beyond the 32-bit range give its
+// nearest end.
+std::optional<std::int32_t> readDecimal(std::string_view text, std::size_t& at);
+
+// An INI text split once into its sections and keys, for a reader that looks
+// up many keys of one reading (a skin's "Skin.ini"): every look-up answers as
+// initext::lookup on the same text does.
+class IniSections {
+public:
+    explicit IniSections(std::string_view text);
+
+    std::optional<std::string> value(std::string_view section, std::string_view key) const;
+
+private:
+    struct Section {
+        std::string name;
+        std::vector<std::pair<std::string, std::string>> keys; // in the order of the file
+    };
+    std::vector<Section> sections_;
+};
+
+// An INI text file read and written the way the player's settings and skins
+// have always been: "[Section]" lines, then "key=value" lines. Section and key
+// names match without regard to case; a missing file, section or key reads as
+// nothing; a write creates what is missing and keeps every other line as it
+// was. Each read looks at the file as it is now, so a change made by another
+// program is seen.
+//
+// A write goes to a temporary file beside the file that is then renamed over
+// it, so the file is never left half-written; a file that is a symbolic link
+// is written at the link's target, keeping the link. Writes of all processes
+// take turns under a lock on "<file>.lock" beside it, each reading the file
+// anew under the lock, so no process's key is lost to another's save.
+//
+// A file larger than maxReadBytes (no settings file grows so large by itself)
+// is read only up to its last whole line within headroomBytes less, so that
+// what is saved of it has room to change without passing the bound again.
+// Its first write keeps its whole former content aside as "<file>.large" (a
+// second name of the same file, no copy) and writes the part that was read,
+// changed.
+class IniFile {
+public:
+    static constexpr std::size_t maxReadBytes = std::size_t{1} << 20;
+    static constexpr std::size_t headroomBytes = std::size_t{64} << 10;
+
+    // What a write did, for the user: a problem to tell, with its text
+    // naming the file.
+    enum class Notice { none, notSaved, keptAside };
+    struct Written {
+        bool written = false;
+        Notice notice = Notice::none;
+        std::string text;
+    };
+
+    explicit IniFile(std::string path) : path_(std::move(path)) {}
+
+    const std::string& path() const { return path_; }
+
+    std::optional<std::string> read(std::string_view section, std::string_view key) const;
+    // The whole file as it is now, read once; no sections when it cannot be
+    // read.
+    IniSections readSections() const;
+
+    // Not written, and nothing to tell, when the value holds a line break (it
+    // would break the file's lines apart); not written, with a notice, when
+    // the file cannot be written. The old file then stays as it was.
+    Written save(std::string_view section, std::string_view key, std::string_view value) const;
+    bool write(std::string_view section, std::string_view key, std::string_view value) const
+    {
+        return save(section, key, value).written;
+    }
+
+private:
+    std::string path_;
+};
+
+// The same rules on text held in memory.
+namespace initext {
+
+// The value of the first key of that name in the first section of that name:
+// the text after the equals sign without the blanks around it.
+std::optional<std::string> lookup(std::string_view text, std::string_view section, std::string_view key);
+
+// The text with the key set to value: an existing line is replaced, a new key
+// goes after the last key of its section, a new section at the end. New lines
+// end the way the text's first line does.
+std::string withValue(std::string_view text, std::string_view section, std::string_view key, std::string_view value);
+
+} // namespace initext
+
+// Tells the user what a save of the settings file could not do, or did
+// besides saving: once a run for each kind, however often the settings are
+// saved (each notch of the wheel saves the volume).
+class SettingsNotices {
+public:
+    explicit SettingsNotices(std::function<void(const std::string& text)> tell) : tell_(std::move(tell)) {}
+
+    void note(const IniFile::Written& written);
+
+private:
+    std::function<void(const std::string&)> tell_;
+    bool toldNotSaved_ = false;
+    bool toldKeptAside_ = false;
+};
+
+// One section of an INI settings file: the player's own settings file, or a
+// skin's "Skin.ini". Values are read whole, however long.
+class SettingsSection {
+public:
+    SettingsSection(std::string filePath, std::string sectionName)
+        : file_(std::move(filePath)), section_(std::move(sectionName))
+    {
+    }
+
+    // The empty string when the file, the section or the key is missing.
+    std::string getString(const std::string& key) const;
+    // A failed write leaves the old value; it is told to the notices, when
+    // there are any.
+    void putString(const std::string& key, const std::string& value) const;
+
+    // The value as a decimal integer: leading white space and a sign are allowed,
+    // reading stops at the first character that is not a numeral, and a text
+    // without numerals (or a missing key) gives 0. Values beyond the 32-bit
+    // range give its nearest end.
+    std::int32_t getInt(const std::string& key) const;
+    void putInt(const std::string& key, std::int32_t value) const;
+
+    const std::string& filePath() const { return file_.path(); }
+    // What the saves could not do goes there; it outlives this section.
+    void setNotices(SettingsNotices* notices) { notices_ = notices; }
+    const std::string& sectionName() const { return section_; }
+
+private:
+    IniFile file_;
+    std::string section_;
+    SettingsNotices* notices_ = nullptr;
+};
+
+// The "Sonorbox" section of the player's settings file: the chosen skin, the
+// last opened song or list, the listener's volume, and "Pure", which the
+// engine reads.
+class PlayerSettings : public SettingsSection, public SettingsReader {
+public:
+    explicit PlayerSettings(std::string filePath) : SettingsSection(std::move(filePath), "Sonorbox") {}
+
+    std::string getSkin() const { return getString("skin"); }
+    void putSkin(const std::string& value) const { putString("skin", value); }
+    std::string getSong() const { return getString("song"); }
+    void putSong(const std::string& value) const { putString("song", value); }
+
+    // "Volume": 0 to 100; a missing value, or one that is not a whole number
+    // in that range, reads as 100.
+    int getVolume() const;
+    void putVolume(int value) const { putInt("Volume", value); }
+
+    // The "skin" path up to and including its last separator: the folder in
+    // which the skin's bitmaps lie. Empty when the path has no separator.
+    std::string getSkinDirectory() const;
+
+    int getInt(const std::string& key) override { return SettingsSection::getInt(key); }
+};
+
+// The "Position" section of the player's settings file: the screen place of
+// the main window's top-left corner, saved on quitting.
+class WindowPosition : public SettingsSection {
+public:
+    explicit WindowPosition(std::string filePath) : SettingsSection(std::move(filePath), "Position") {}
+
+    std::int32_t readX() const { return getInt("x"); }
+    std::int32_t readY() const { return getInt("y"); }
+    void writeX(std::int32_t value) const { putInt("x", value); }
+    void writeY(std::int32_t value) const { putInt("y", value); }
+};
+
+// Where the player keeps "Sonorbox.ini". A copy with a writable settings file
+// beside the program keeps it there (the build folder, a portable copy). Any
+// other copy, such as one installed under /usr, keeps it in the user's
+// configuration folder, where the first start writes it with "skin" naming
+// the installed default skin, so that start needs no chooser. The rule looks
+// at the file, not at whether the folder is writable: root may write /usr/bin.
+namespace settingslocation {
+
+// The file the player reads and writes. userConfigFolder is the player's own
+// folder under the user's configuration folder; defaultSkin the "Skin.ini"
+// to seed a new file with (left out when it does not exist). When the user's
+// folder cannot be made, says so on standard error and still returns the
+// path: reads then give the defaults and writes are lost, as for any file
+// that cannot be written.
+std::string settingsFileFor(const std::string& programDirectory, const std::string& userConfigFolder,
+                            const std::string& defaultSkin);
+
+// $XDG_CONFIG_HOME/sonorbox (~/.config/sonorbox when unset).
+std::string userConfigFolder();
+
+// The default skin's "Skin.ini" of this copy: beside the program (the build
+// folder, a portable copy) or in the installed tree's data folder, found from
+// the program's own folder, so an installed tree may be moved as a whole.
+std::string defaultSkinFor(const std::string& programDirectory);
+
+} // namespace settingslocation
