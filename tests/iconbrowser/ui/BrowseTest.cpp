@@ -549,11 +549,15 @@ QStringList folderRows(glint::FolderList& list)
     return rows;
 }
 
+// The last row of that name: a sub-folder of the current folder rather than
+// a folder of the path down to it that happens to share the name (a checkout
+// in a folder called "icons").
 QTreeWidgetItem* folderRow(glint::FolderList& list, const QString& text)
 {
+    QTreeWidgetItem* found = nullptr;
     for (QTreeWidgetItemIterator it(&list); *it; ++it)
-        if ((*it)->text(0) == text) return *it;
-    return nullptr;
+        if ((*it)->text(0) == text) found = *it;
+    return found;
 }
 
 TEST(FolderList, ShowsThePathDownThenTheSubFoldersAndOpensThem)
