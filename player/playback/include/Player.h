@@ -2,7 +2,9 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "ListSnapshot.h"
 #include "PlayerReadouts.h"
 
 class AudioDevice;
@@ -14,9 +16,16 @@ class UserMessages;
 // that Next or Prev chose while nothing played (the first when none was).
 enum class StartAt { firstEntry, chosenEntry };
 
+// What follows the last entry, or a song, by itself: the list from its
+// start again, the song heard again, or nothing (the player stops once the
+// last entry's audio has been heard). Next and Prev wrap at the ends in
+// every mode: they are the listener's own choice of an entry.
+enum class Repeat { list, song, off };
+
 // The player's engine as the window shell sees it: one player thread at a
-// time, which plays the songs of a path (a song or an M3U list) one after
-// the other without end, the requests that steer it, and what is heard.
+// time, which plays the songs of its paths (songs or M3U lists) one after
+// the other, the requests that steer it and edit its one list, and what is
+// heard. Every request acts on the entry heard, not on one decoded ahead.
 // The decoder's state is process-wide, so there is one Player per process.
 class Player {
 public:
@@ -27,6 +36,9 @@ public:
 
     // Starts a player thread on path, after stopping a running one.
     void startPlayerThread(const std::string& path, StartAt at = StartAt::firstEntry);
+    // The same for the songs of several paths, each read as one path is, in
+    // their order.
+    void startPlayerThread(const std::vector<std::string>& paths, StartAt at = StartAt::firstEntry);
     // Asks a running player thread to end and waits until it has; returns at
     // once when none runs.
     void stopPlayback();
@@ -43,6 +55,31 @@ public:
     // Puts the list of path (a song or an M3U list) in place of the playlist
     // and lets a running player thread go on with its first entry.
     void takeOverFile(const std::string& path);
+    void takeOverFiles(const std::vector<std::string>& paths);
+
+    // The songs of paths (each read as one path is) join the end of the
+    // list, or go before the entry at index; what plays goes on.
+    void addPaths(const std::vector<std::string>& paths);
+    void insertPaths(int index, const std::vector<std::string>& paths);
+    // Plays the entry at index from its start; while nothing plays, starts
+    // a player thread on the list as it stands.
+    void playEntry(int index);
+    // Removes the entries at indices. Removing the entry heard plays the
+    // one after it, or stops the player when the list is left empty.
+    void removeEntries(const std::vector<int>& indices);
+    // Moves the entries at indices, in their order, before the entry at
+    // index to (to the end for an index past the last).
+    void moveEntries(const std::vector<int>& indices, int to);
+    void setRepeat(Repeat repeat);
+    Repeat repeat() const;
+    // Shuffle plays every entry once a round, in a random order that Next
+    // and Prev follow; off, the list order goes on from the entry heard.
+    void setShuffle(bool shuffle);
+    bool shuffle() const;
+    // The list as it stands and the entry heard in it. Any thread; told
+    // through PlayerReadouts::showListChanged when it changes, and through
+    // showAudible when another entry is heard.
+    ListSnapshot listSnapshot() const;
 
     // While paused nothing plays and the time stands still. Seek, next,
     // previous, a taken-over list and stop end the pause, and a new player
