@@ -37,7 +37,8 @@ public:
     // Starts a player thread on path, after stopping a running one.
     void startPlayerThread(const std::string& path, StartAt at = StartAt::firstEntry);
     // The same for the songs of several paths, each read as one path is, in
-    // their order.
+    // their order. The player thread reads them: edits made before it has
+    // (before the first showListChanged) go to the list it replaces.
     void startPlayerThread(const std::vector<std::string>& paths, StartAt at = StartAt::firstEntry);
     // Asks a running player thread to end and waits until it has; returns at
     // once when none runs.
