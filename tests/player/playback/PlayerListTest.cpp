@@ -4,88 +4,43 @@
 #include <set>
 #include <thread>
 
-#include "FixedSettings.h"
-#include "Player.h"
-#include "PlayerInternals.h"
-#include "RecordingMessages.h"
-#include "RecordingReadouts.h"
-#include "SongDecoding.h"
-#include "TempFolder.h"
-#include "TestAudioDevice.h"
+#include "PlayerFixture.h"
 
 using namespace std::chrono_literals;
 
 namespace {
 
-std::string fixture(const std::string& name)
-{
-    return std::string(TEST_DATA_DIR) + "/mp3/" + name;
-}
-
-// Three names of the 28 s demo song, told apart by their titles, and two
-// 1 s songs that fit the queue whole.
-const std::vector<std::string> demo = {
-    DEMO_SONG,
-    std::string(DEMO_SONG_FOLDER) + "/./demo.mp3",
-    std::string(DEMO_SONG_FOLDER) + "/../media/demo.mp3",
-};
+// Two 1 s songs that fit the queue whole.
 const std::string first = fixture("joint-128.mp3");
 const std::string second = fixture("stereo-128.mp3");
 
 // The requests that edit the list, while the player plays it.
-struct PlayerListTest : ::testing::Test {
-    TestAudioDevice device;
-    RecordingReadouts readouts;
-    RecordingMessages messages;
-    FixedSettings settings;
-    TempFolder folder;
-    std::unique_ptr<Player> player = std::make_unique<Player>(device, readouts, messages, settings);
-
-    ~PlayerListTest() override
-    {
-        player->stopPlayback();
-        player.reset();
-        EXPECT_EQ(device.misuses(), 0);
-    }
-
-    std::string list(const std::vector<std::string>& entries)
-    {
-        std::string text;
-        for (const auto& entry : entries) text += entry + "\n";
-        return folder.write("list" + std::to_string(lists_++) + ".m3u", text);
-    }
-    void waitForFullQueue() { ASSERT_TRUE(device.waitForQueued(64, 30s)); }
-    void waitForReset(int n)
-    {
-        ASSERT_TRUE(waitUntil([&] { return device.resets() == n && device.writes() > device.writesAtLastReset(); }));
-    }
+struct PlayerListTest : PlayerFixture {
     std::string heard() { return player->audible().path; }
     bool stopped()
     {
         return waitUntil([&] { return !player->isRunning(); }) && !device.isOpen() &&
-               PlayerInternals::of(*player).waveOutput().freeBuffers() == 64;
+               engine().waveOutput().freeBuffers() == 64;
     }
-
-    int lists_ = 0;
 };
 
 } // namespace
 
 TEST_F(PlayerListTest, SeveralPathsPlayAsOneListAndEveryChangeIsTold)
 {
-    player->startPlayerThread(std::vector<std::string>{first, list({demo[1], demo[2]})});
+    player->startPlayerThread(std::vector<std::string>{first, list({demoNames[1], demoNames[2]})});
     waitForFullQueue();
     ListSnapshot shown = player->listSnapshot();
-    EXPECT_EQ(shown.paths, (std::vector<std::string>{first, demo[1], demo[2]}));
+    EXPECT_EQ(shown.paths, (std::vector<std::string>{first, demoNames[1], demoNames[2]}));
     EXPECT_EQ(shown.heardIndex, 0);
     ASSERT_FALSE(readouts.listVersions().empty());
     EXPECT_EQ(readouts.listVersions().back(), shown.version);
 
-    player->takeOverFiles({demo[0], second});
+    player->takeOverFiles({demoNames[0], second});
     waitForReset(1);
-    EXPECT_TRUE(waitUntil([&] { return heard() == demo[0]; }));
+    EXPECT_TRUE(waitUntil([&] { return heard() == demoNames[0]; }));
     shown = player->listSnapshot();
-    EXPECT_EQ(shown.paths, (std::vector<std::string>{demo[0], second}));
+    EXPECT_EQ(shown.paths, (std::vector<std::string>{demoNames[0], second}));
     EXPECT_EQ(shown.heardIndex, 0);
     EXPECT_EQ(readouts.listVersions().back(), shown.version);
     EXPECT_TRUE(messages.messages().empty());
@@ -93,37 +48,37 @@ TEST_F(PlayerListTest, SeveralPathsPlayAsOneListAndEveryChangeIsTold)
 
 TEST_F(PlayerListTest, AddingAndInsertingWhilePlayingInterruptNothingAndTheHeardEntryFollows)
 {
-    player->startPlayerThread(demo[0]);
+    player->startPlayerThread(demoNames[0]);
     waitForFullQueue();
     const std::size_t told = readouts.listVersions().size();
-    player->addPaths({demo[1]});
-    player->insertPaths(0, {demo[2], second});
+    player->addPaths({demoNames[1]});
+    player->insertPaths(0, {demoNames[2], second});
     ListSnapshot shown = player->listSnapshot();
-    EXPECT_EQ(shown.paths, (std::vector<std::string>{demo[2], second, demo[0], demo[1]}));
+    EXPECT_EQ(shown.paths, (std::vector<std::string>{demoNames[2], second, demoNames[0], demoNames[1]}));
     EXPECT_EQ(shown.heardIndex, 2);
     EXPECT_EQ(readouts.listVersions().size(), told + 2);
     ASSERT_EQ(device.complete(3), 3);
     EXPECT_EQ(device.resets(), 0);
-    EXPECT_EQ(heard(), demo[0]);
-    EXPECT_EQ(readouts.titles(), std::vector<std::string>{demo[0]});
+    EXPECT_EQ(heard(), demoNames[0]);
+    EXPECT_EQ(readouts.titles(), std::vector<std::string>{demoNames[0]});
     // Next goes on from the heard entry's new place.
     player->requestNext();
     waitForReset(1);
-    EXPECT_EQ(heard(), demo[1]);
+    EXPECT_EQ(heard(), demoNames[1]);
     EXPECT_EQ(player->listSnapshot().heardIndex, 3);
 }
 
 TEST_F(PlayerListTest, RemovingTheHeardEntryPlaysTheNextAndAnEmptiedListStops)
 {
-    player->startPlayerThread(list(demo));
+    player->startPlayerThread(list(demoNames));
     waitForFullQueue();
     player->removeEntries({2}); // another entry: nothing changes for the ear
     EXPECT_EQ(device.resets(), 0);
     player->removeEntries({0});
     waitForReset(1);
-    EXPECT_EQ(heard(), demo[1]);
+    EXPECT_EQ(heard(), demoNames[1]);
     ListSnapshot shown = player->listSnapshot();
-    EXPECT_EQ(shown.paths, std::vector<std::string>{demo[1]});
+    EXPECT_EQ(shown.paths, std::vector<std::string>{demoNames[1]});
     EXPECT_EQ(shown.heardIndex, 0);
     waitForFullQueue();
     player->removeEntries({0});
@@ -134,27 +89,27 @@ TEST_F(PlayerListTest, RemovingTheHeardEntryPlaysTheNextAndAnEmptiedListStops)
 
 TEST_F(PlayerListTest, MovingEntriesKeepsTheHeardOnePlayingAndItsNumberFollows)
 {
-    player->startPlayerThread(list(demo));
+    player->startPlayerThread(list(demoNames));
     waitForFullQueue();
     player->moveEntries({0}, 3);
     ListSnapshot shown = player->listSnapshot();
-    EXPECT_EQ(shown.paths, (std::vector<std::string>{demo[1], demo[2], demo[0]}));
+    EXPECT_EQ(shown.paths, (std::vector<std::string>{demoNames[1], demoNames[2], demoNames[0]}));
     EXPECT_EQ(shown.heardIndex, 2);
     ASSERT_EQ(device.complete(2), 2);
     EXPECT_EQ(device.resets(), 0);
-    EXPECT_EQ(heard(), demo[0]);
+    EXPECT_EQ(heard(), demoNames[0]);
     player->requestNext(); // from the last entry to the first
     waitForReset(1);
-    EXPECT_EQ(heard(), demo[1]);
+    EXPECT_EQ(heard(), demoNames[1]);
 }
 
 TEST_F(PlayerListTest, ASongDecodedAheadThatNoLongerComesNextIsDroppedAndTheHeardSongGoesOn)
 {
     // The 1 s song is queued whole and the demo song's start behind it.
-    player->startPlayerThread(list({first, demo[0], demo[1]}));
+    player->startPlayerThread(list({first, demoNames[0], demoNames[1]}));
     waitForFullQueue();
     ASSERT_EQ(heard(), first);
-    player->insertPaths(1, {demo[2]});
+    player->insertPaths(1, {demoNames[2]});
     waitForReset(1);
     // The short song from where it was heard (its start: nothing of it has
     // played), then the entry now after it.
@@ -163,7 +118,7 @@ TEST_F(PlayerListTest, ASongDecodedAheadThatNoLongerComesNextIsDroppedAndTheHear
     waitForFullQueue();
     int blocks = 0;
     for (; blocks < 16 && heard() == first; ++blocks) ASSERT_EQ(device.complete(1), 1);
-    EXPECT_EQ(heard(), demo[2]);
+    EXPECT_EQ(heard(), demoNames[2]);
     EXPECT_GE(blocks, 10);
 
     // Removing the entry decoded ahead drops it the same way.
@@ -175,7 +130,7 @@ TEST_F(PlayerListTest, ASongDecodedAheadThatNoLongerComesNextIsDroppedAndTheHear
     waitForReset(3);
     waitForFullQueue();
     for (blocks = 0; blocks < 16 && heard() == first; ++blocks) ASSERT_EQ(device.complete(1), 1);
-    EXPECT_EQ(heard(), demo[0]);
+    EXPECT_EQ(heard(), demoNames[0]);
 }
 
 TEST_F(PlayerListTest, RepeatOffStopsOnceTheLastSongWasHeardWhole)
@@ -216,7 +171,7 @@ TEST_F(PlayerListTest, ShuffleHearsEveryEntryOnceARoundAndPrevGoesBackThroughWha
 {
     player->setShuffle(true);
     EXPECT_TRUE(player->shuffle());
-    player->startPlayerThread(list(demo));
+    player->startPlayerThread(list(demoNames));
     waitForFullQueue();
     std::vector<std::string> order{heard()};
     for (int n = 1; n <= 2; ++n) {
@@ -235,16 +190,16 @@ TEST_F(PlayerListTest, ShuffleHearsEveryEntryOnceARoundAndPrevGoesBackThroughWha
     const int at = player->listSnapshot().heardIndex;
     player->requestNext();
     waitForReset(4);
-    EXPECT_EQ(heard(), demo[static_cast<std::size_t>((at + 1) % 3)]);
+    EXPECT_EQ(heard(), demoNames[static_cast<std::size_t>((at + 1) % 3)]);
 }
 
 TEST_F(PlayerListTest, PlayEntryPlaysItWhilePlayingAndStartsTheListAsItStandsWhileStopped)
 {
-    player->startPlayerThread(list(demo));
+    player->startPlayerThread(list(demoNames));
     waitForFullQueue();
     player->playEntry(2);
     waitForReset(1);
-    EXPECT_EQ(heard(), demo[2]);
+    EXPECT_EQ(heard(), demoNames[2]);
     player->playEntry(7); // no such entry
     player->stopPlayback();
     EXPECT_TRUE(stopped());
