@@ -252,7 +252,9 @@ int measureCallback(Player& player, TimedDevice& device, const std::string& song
 int main(int argc, char** argv)
 {
     if (argc != 4) {
-        std::fprintf(stderr, "usage: %s cpu SONG SECONDS | response SONG COUNT | callback[-edits] SONG 1 | add SONG COUNT\n", argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s cpu SONG SECONDS | response SONG COUNT | callback[-edits] SONG 1 | add SONG COUNT\n",
+                     argv[0]);
         return 2;
     }
     std::string mode = argv[1];

@@ -46,8 +46,8 @@ void PlayerEngine::startThread(const std::vector<std::string>& paths, int firstE
     // The request values are reset before the thread exists, so a request
     // made right after this call is never wiped out by the thread's start.
     resetControl();
-    thread_ = std::thread(
-        [this, paths, pure, firstEntry, keepList] { playerThreadMain(paths, pure, firstEntry, keepList); });
+    thread_ =
+        std::thread([this, paths, pure, firstEntry, keepList] { playerThreadMain(paths, pure, firstEntry, keepList); });
 }
 
 void PlayerEngine::resetControl()

@@ -130,8 +130,7 @@ bool PlayerEngine::playSong(const std::string& path)
         // A requester clears keepDecoding after its value: when the thread
         // has served the value before the flag came, the flag finds nothing
         // left to do, and the song goes on.
-        if (control_.listEdited.exchange(0) != 0 && !movingOn && !(fraction >= 0.0f) &&
-            reopenWhenDecodedAheadIsStale())
+        if (control_.listEdited.exchange(0) != 0 && !movingOn && !(fraction >= 0.0f) && reopenWhenDecodedAheadIsStale())
             break;
         if (end == FramesEnd::request && !movingOn && !(fraction >= 0.0f)) continue;
         // At its natural end the song's last partial block stays, for the

@@ -193,7 +193,8 @@ Playlist::Removal Playlist::remove(const std::vector<int>& indices, int heardId,
         removal.followerId = id;
     }
     const int currentId = entries_[current_].id;
-    const auto before = static_cast<std::size_t>(std::count(removed.begin(), removed.begin() + static_cast<long>(current_), true));
+    const auto before =
+        static_cast<std::size_t>(std::count(removed.begin(), removed.begin() + static_cast<long>(current_), true));
     std::size_t kept = 0;
     std::erase_if(entries_, [&](const Entry&) { return removed[kept++]; });
     order_->round.remove(goneIds);

@@ -162,8 +162,7 @@ TEST_F(PlayerListTest, RepeatSongPlaysTheHeardSongAgainWhileNextStillMoves)
     const std::size_t atSecond = readouts.titles().size();
     ASSERT_TRUE(waitUntil([&] { return readouts.titles().size() >= atSecond + 2; }));
     const auto titles = readouts.titles();
-    for (std::size_t i = 0; i < titles.size(); ++i)
-        EXPECT_EQ(titles[i], i < atSecond - 1 ? first : second) << i;
+    for (std::size_t i = 0; i < titles.size(); ++i) EXPECT_EQ(titles[i], i < atSecond - 1 ? first : second) << i;
     EXPECT_EQ(device.resets(), 1);
 }
 
