@@ -19,8 +19,9 @@ class PlayerReadouts;
 class SettingsReader;
 
 // The engine behind Player: the player thread, which builds the playlist
-// from its path and plays the entries one after the other without end, and
-// the requests through which the window thread steers it.
+// from its paths and plays the entries one after the other as the repeat
+// mode and shuffle order them, and the requests through which the window
+// thread steers it and edits the list.
 class PlayerEngine {
 public:
     PlayerEngine(AudioDevice& device, PlayerReadouts& readouts, UserMessages& messages, SettingsReader& settings);

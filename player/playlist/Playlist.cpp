@@ -128,16 +128,6 @@ int Playlist::loadList(const std::string& path)
     return 1;
 }
 
-void Playlist::replaceWith(const std::string& path)
-{
-    std::vector<std::string> paths = read(path);
-    std::lock_guard lock(mutex_);
-    entries_.clear();
-    order_->round.clear();
-    insertLocked(0, std::move(paths));
-    current_ = 0;
-}
-
 void Playlist::replaceWithAll(const std::vector<std::string>& paths)
 {
     std::vector<std::string> read = readAll(paths, {});

@@ -58,12 +58,9 @@ public:
     void addFileOrList(const std::string& path, const LoadStopCheck& shouldStop = {});
     // Appends the entries of an M3U list; 0 when it cannot be read.
     int loadList(const std::string& path);
-    // The list of one path or of one M3U list, put in place of the old list
-    // in one step, so the other thread sees either list whole.
-    void replaceWith(const std::string& path);
-
-    // The lists of several paths, read as replaceWith reads one, in one
-    // step; the current entry is the last one to be walked, so that the
+    // The lists of several paths (each a song or an M3U list), put in place
+    // of the old list in one step, so the other thread sees either list
+    // whole; the current entry is the last one to be walked, so that the
     // step after it is the first.
     void replaceWithAll(const std::vector<std::string>& paths);
 
