@@ -162,12 +162,21 @@ TEST_F(PlaylistEdit, ShuffleVisitsEveryEntryOncePerRoundAndStepsBackThroughIt)
     while (list.step(list.currentId(), true, false)) heard.push_back(current());
     EXPECT_EQ(heard.size(), 14u);
     EXPECT_EQ(std::set<std::string>(heard.begin(), heard.end()).size(), 14u);
-    // Removed entries leave the round.
-    list.remove({0, 1}, -1, true);
+    // Entries removed in a round leave its rest.
     list.step(list.currentId(), true, true);
     heard = {current()};
+    for (int i = 0; i < 3; ++i) {
+        list.step(list.currentId(), true, false);
+        heard.push_back(current());
+    }
+    std::vector<int> unheard;
+    const Entries all = list.entries();
+    for (std::size_t i = 0; i < all.size() && unheard.size() < 2; ++i)
+        if (std::find(heard.begin(), heard.end(), all[i]) == heard.end()) unheard.push_back(static_cast<int>(i));
+    list.remove(unheard, -1, true);
     while (list.step(list.currentId(), true, false)) heard.push_back(current());
     EXPECT_EQ(heard.size(), 12u);
+    EXPECT_EQ(std::set<std::string>(heard.begin(), heard.end()).size(), 12u);
 
     // Off again, the list order goes on from the current entry.
     list.moveTo(6);
