@@ -8,6 +8,11 @@
 //                                        listener told of each finished
 //                                        block): a histogram of its times
 //                                        over the whole song, and the worst
+//   playback_bench callback-edits SONG 1 the same while another thread adds
+//                                        10,000 entries, moves and removes
+//                                        them in a loop
+//   playback_bench add SONG 10000        the time to add that many entries,
+//                                        in one request and one at a time
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -164,9 +169,54 @@ int measureResponse(Player& player, TimedDevice& device, const std::string& song
     return 0;
 }
 
-int measureCallback(Player& player, TimedDevice& device, const std::string& song)
+// The window's edits at their heaviest: 10,000 entries added behind the one
+// heard, a hundred of them moved into the middle, then all removed; again
+// until done. Returns the rounds made.
+int editInALoop(Player& player, const std::string& song, const std::atomic<bool>& done)
+{
+    const std::vector<std::string> many(10000, song);
+    std::vector<int> moved(100);
+    int rounds = 0;
+    while (!done.load()) {
+        player.addPaths(many);
+        for (std::size_t i = 0; i < moved.size(); ++i) moved[i] = static_cast<int>(1 + i * 37);
+        player.moveEntries(moved, 5000);
+        std::vector<int> added(player.listSnapshot().paths.size() - 1);
+        for (std::size_t i = 0; i < added.size(); ++i) added[i] = static_cast<int>(i + 1);
+        player.removeEntries(added);
+        ++rounds;
+    }
+    return rounds;
+}
+
+int measureAdding(Player& player, const std::string& song, int count)
+{
+    using Millis = std::chrono::duration<double, std::milli>;
+    player.startPlayerThread(song);
+    while (player.audible().song == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    auto started = Clock::now();
+    player.addPaths(std::vector<std::string>(static_cast<std::size_t>(count), song));
+    const double together = Millis(Clock::now() - started).count();
+    started = Clock::now();
+    for (int i = 0; i < count; ++i) player.addPaths({song});
+    const double single = Millis(Clock::now() - started).count();
+    started = Clock::now();
+    const ListSnapshot snapshot = player.listSnapshot();
+    const double snapshotTime = Millis(Clock::now() - started).count();
+    player.stopPlayback();
+    std::printf("adding %d entries while playing: %.2f ms in one request, %.2f ms one at a time; "
+                "a snapshot of the %zu entries: %.3f ms\n",
+                count, together, single, snapshot.paths.size(), snapshotTime);
+    return 0;
+}
+
+int measureCallback(Player& player, TimedDevice& device, const std::string& song, bool editing)
 {
     player.startPlayerThread(song);
+    std::atomic<bool> done{false};
+    int rounds = 0;
+    std::thread editor;
+    if (editing) editor = std::thread([&] { rounds = editInALoop(player, song, done); });
     // The song has played whole once the block holding its next round's
     // first sample has.
     std::uint32_t first = 0;
@@ -180,7 +230,10 @@ int measureCallback(Player& player, TimedDevice& device, const std::string& song
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
+    done.store(true);
+    if (editor.joinable()) editor.join();
     player.stopPlayback();
+    if (editing) std::printf("while the list was edited: %d rounds of 10,000 entries added, moved, removed\n", rounds);
     std::uint64_t total = 0;
     for (int i = 0; i < TimedDevice::bucketCount; ++i) total += device.calls(i);
     std::printf("callback: our listener over a %d s song, %llu finished blocks (played and dropped):\n", seconds,
@@ -199,7 +252,9 @@ int measureCallback(Player& player, TimedDevice& device, const std::string& song
 int main(int argc, char** argv)
 {
     if (argc != 4) {
-        std::fprintf(stderr, "usage: %s cpu SONG SECONDS | response SONG COUNT | callback SONG 1\n", argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s cpu SONG SECONDS | response SONG COUNT | callback[-edits] SONG 1 | add SONG COUNT\n",
+                     argv[0]);
         return 2;
     }
     std::string mode = argv[1];
@@ -213,7 +268,9 @@ int main(int argc, char** argv)
     Player player(device, readouts, messages, settings);
     if (mode == "cpu") return measureCpu(player, song, amount);
     if (mode == "response") return measureResponse(player, device, song, amount);
-    if (mode == "callback") return measureCallback(player, device, song);
+    if (mode == "callback") return measureCallback(player, device, song, false);
+    if (mode == "callback-edits") return measureCallback(player, device, song, true);
+    if (mode == "add") return measureAdding(player, song, amount);
     std::fprintf(stderr, "unknown mode %s\n", mode.c_str());
     return 2;
 }

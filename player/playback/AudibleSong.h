@@ -26,7 +26,7 @@ class AudibleSong {
 public:
     // A song whose samples come next, or a new place in a song (sameSong, the
     // song that a seek moves in: it is heard as that same song; 0 for a new
-    // one). entry is its place in the playlist. Returns the number its
+    // one). entry is its playlist entry's id. Returns the number its
     // blocks carry, and the song's.
     struct Begun {
         std::uint32_t number = 0;
@@ -37,7 +37,7 @@ public:
     void setLength(std::uint32_t number, SongLength length);
     // A list handed over, or an entry chosen while nothing plays: shown at
     // once, with no length, until a song begun after it is heard. entry is
-    // the playlist place that Next and Prev go on from.
+    // the playlist entry (its id) that Next and Prev go on from.
     void handOver(const std::string& path, int entry);
     // The playlist was built anew: the places of the songs told before name
     // nothing in it.
@@ -46,7 +46,7 @@ public:
     // at its start, as a next Play would begin it.
     void rest();
 
-    // The song shown and its place in the playlist; entry -1 when nothing
+    // The song shown and its playlist entry's id; entry -1 when nothing
     // was shown since the list was built.
     struct Shown {
         std::uint32_t song = 0;

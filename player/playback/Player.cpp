@@ -11,7 +11,7 @@ Player::~Player() = default;
 
 void Player::startPlayerThread(const std::string& path, StartAt at)
 {
-    engine_->startPlayerThread(path, at);
+    engine_->startPlayerThread({path}, at);
 }
 
 void Player::stopPlayback()
@@ -41,7 +41,7 @@ void Player::requestSeek(float fraction)
 
 void Player::takeOverFile(const std::string& path)
 {
-    engine_->takeOverFile(path);
+    engine_->takeOverFiles({path});
 }
 
 void Player::pause()
@@ -67,4 +67,64 @@ bool Player::isSeeking() const
 Audible Player::audible() const
 {
     return engine_->audible();
+}
+
+void Player::startPlayerThread(const std::vector<std::string>& paths, StartAt at)
+{
+    engine_->startPlayerThread(paths, at);
+}
+
+void Player::takeOverFiles(const std::vector<std::string>& paths)
+{
+    engine_->takeOverFiles(paths);
+}
+
+void Player::addPaths(const std::vector<std::string>& paths)
+{
+    engine_->insertPaths(-1, paths);
+}
+
+void Player::insertPaths(int index, const std::vector<std::string>& paths)
+{
+    engine_->insertPaths(index, paths);
+}
+
+void Player::playEntry(int index)
+{
+    engine_->playEntry(index);
+}
+
+void Player::removeEntries(const std::vector<int>& indices)
+{
+    engine_->removeEntries(indices);
+}
+
+void Player::moveEntries(const std::vector<int>& indices, int to)
+{
+    engine_->moveEntries(indices, to);
+}
+
+void Player::setRepeat(Repeat repeat)
+{
+    engine_->setRepeat(repeat);
+}
+
+Repeat Player::repeat() const
+{
+    return engine_->repeat();
+}
+
+void Player::setShuffle(bool shuffle)
+{
+    engine_->setShuffle(shuffle);
+}
+
+bool Player::shuffle() const
+{
+    return engine_->shuffle();
+}
+
+ListSnapshot Player::listSnapshot() const
+{
+    return engine_->listSnapshot();
 }

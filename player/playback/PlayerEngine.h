@@ -4,6 +4,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "AudibleSong.h"
 #include "Mp3Decoder.h"
@@ -18,8 +19,9 @@ class PlayerReadouts;
 class SettingsReader;
 
 // The engine behind Player: the player thread, which builds the playlist
-// from its path and plays the entries one after the other without end, and
-// the requests through which the window thread steers it.
+// from its paths and plays the entries one after the other as the repeat
+// mode and shuffle order them, and the requests through which the window
+// thread steers it and edits the list.
 class PlayerEngine {
 public:
     PlayerEngine(AudioDevice& device, PlayerReadouts& readouts, UserMessages& messages, SettingsReader& settings);
@@ -27,13 +29,23 @@ public:
     PlayerEngine& operator=(const PlayerEngine&) = delete;
     ~PlayerEngine();
 
-    void startPlayerThread(const std::string& path, StartAt at = StartAt::firstEntry);
+    void startPlayerThread(const std::vector<std::string>& paths, StartAt at = StartAt::firstEntry);
     void stopPlayback();
     bool isRunning() const { return control_.playerRunning.load() == 1; }
     void requestNext();
     void requestPrevious();
     void requestSeek(float fraction);
-    void takeOverFile(const std::string& path);
+    void takeOverFiles(const std::vector<std::string>& paths);
+    // The list's requests (PlayerEngineList.cpp); index -1 inserts at the end.
+    void insertPaths(int index, const std::vector<std::string>& paths);
+    void playEntry(int index);
+    void removeEntries(const std::vector<int>& indices);
+    void moveEntries(const std::vector<int>& indices, int to);
+    void setRepeat(Repeat repeat) { repeat_.store(repeat); }
+    Repeat repeat() const { return repeat_.load(); }
+    void setShuffle(bool shuffle);
+    bool shuffle() const { return playlist_.shuffled(); }
+    ListSnapshot listSnapshot() const;
     // A pause holds only while a player thread runs: one asked as it ends is
     // not kept.
     void pause();
@@ -54,7 +66,9 @@ public:
 
 private:
     // The thread body. pure is the "Pure" setting: 0 turns the equaliser on.
-    void playerThreadMain(const std::string& path, int pure, int firstEntry);
+    // keepList plays the list as it stands instead of reading paths.
+    void playerThreadMain(const std::vector<std::string>& paths, int pure, int firstEntry, bool keepList);
+    void startThread(const std::vector<std::string>& paths, int firstEntry, bool keepList);
     void resetControl();
     void playSongs();
     bool playSong(const std::string& path);
@@ -69,6 +83,9 @@ private:
     // Goes to the entry that comes next; true when a request chose it. Next
     // and Prev go on from the entry heard, not the one decoded ahead.
     bool moveOn();
+    // At a song's own end: the entry that the repeat mode makes next;
+    // false when the list has ended (repeat off).
+    bool followOn();
     // Next or Prev (forward false) from the entry heard or shown.
     void stepFromHeard(bool forward);
     // Next or Prev while nothing plays: the neighbouring entry is shown, and
@@ -77,6 +94,15 @@ private:
     // A seek whose song is not the one being decoded: that song's entry is
     // opened again at the place sought.
     bool seekInHeardSong(float fraction);
+    // After an edit of the list: whether the song decoded ahead is no longer
+    // the one that comes after the song heard. Any thread.
+    bool decodedAheadIsStale() const;
+    // Drops the audio queued beyond the place heard, which the song heard
+    // then continues from, when the song decoded ahead is stale.
+    bool reopenWhenDecodedAheadIsStale();
+    // Asks the player thread to look again at what it decodes ahead.
+    void followEdit();
+    void tellListChanged();
     // Counts the song just left towards a pass through the list that gave no
     // audio; true when such a pass is complete.
     bool wholePassSilent(bool requested);
@@ -91,8 +117,9 @@ private:
     // Lets the audio already made play to its end, the held partial block
     // too, and then shows why the player ends; a request cuts the wait short.
     void endAfterQueuedAudio(const std::string& caption, const std::string& text, MessageIcon icon);
+    void playQueuedAudioToEnd();
     void cleanup();
-    void request(std::atomic<int>& flag);
+    void request(std::atomic<int>& flag, int value = 1);
     // From the start on (true), or no more, and the pause ends (false).
     void allowPause(bool allowed);
     void setGivenPath(const std::string& path);
@@ -115,16 +142,22 @@ private:
     std::uint32_t songNumber_ = 0;
     // The song being decoded as AudibleSong names it; 0 before its first
     // frame was taken.
-    std::uint32_t decodingSong_ = 0;
+    std::atomic<std::uint32_t> decodingSong_{0};
+    // The playlist id of the entry being decoded; -1 before the first.
+    std::atomic<int> decodingEntry_{-1};
+    std::atomic<Repeat> repeat_{Repeat::list};
     bool songBegun_ = false;
     // A seek into a song heard but no longer decoded: its entry and the
     // place, taken when that entry opens.
     int seekEntry_ = -1;
     std::uint32_t seekSong_ = 0;
     float seekOnOpen_ = noSeek;
-    // The entry that Next or Prev chose while nothing played; -1 for none.
+    // The index of the entry that Next or Prev chose while nothing played;
+    // -1 for none.
     // Window thread only.
     int chosenEntry_ = -1;
+    // The song that ended by itself was the last of the list (repeat off).
+    bool listEnded_ = false;
     std::uint32_t firstFrame_ = 0;
     std::atomic<int> decodedSongSeconds_{0};
     std::int64_t decodedSongMicroseconds_ = 0;

@@ -27,21 +27,28 @@ PlayerEngine::~PlayerEngine()
     if (thread_.joinable()) thread_.join();
 }
 
-void PlayerEngine::startPlayerThread(const std::string& path, StartAt at)
+void PlayerEngine::startPlayerThread(const std::vector<std::string>& paths, StartAt at)
+{
+    const int firstEntry = at == StartAt::chosenEntry && chosenEntry_ >= 0 ? chosenEntry_ : 0;
+    startThread(paths, firstEntry, false);
+}
+
+void PlayerEngine::startThread(const std::vector<std::string>& paths, int firstEntry, bool keepList)
 {
     stopPlayback();
     if (thread_.joinable()) thread_.join();
     // Read here, on the window thread, which owns the settings.
     int pure = settings_.getInt("Pure");
-    const int firstEntry = at == StartAt::chosenEntry && chosenEntry_ >= 0 ? chosenEntry_ : 0;
     chosenEntry_ = -1;
     waveOutput_.setPaused(false);
     allowPause(true);
-    setGivenPath(path);
+    // A list that plays nothing is named by the first path that made it.
+    if (!keepList) setGivenPath(paths.empty() ? std::string() : paths.front());
     // The request values are reset before the thread exists, so a request
     // made right after this call is never wiped out by the thread's start.
     resetControl();
-    thread_ = std::thread([this, path, pure, firstEntry] { playerThreadMain(path, pure, firstEntry); });
+    thread_ =
+        std::thread([this, paths, pure, firstEntry, keepList] { playerThreadMain(paths, pure, firstEntry, keepList); });
 }
 
 void PlayerEngine::resetControl()
@@ -51,6 +58,8 @@ void PlayerEngine::resetControl()
     control_.stopRequested.store(0);
     control_.nextRequested.store(0);
     control_.prevRequested.store(0);
+    control_.entryRequested.store(-1);
+    control_.listEdited.store(0);
     control_.resetPending.store(0);
     control_.deviceFormat.sampleRate.store(-1);
     control_.deviceFormat.channelCount.store(-1);
@@ -80,9 +89,9 @@ void PlayerEngine::allowPause(bool allowed)
     if (!allowed) waveOutput_.setPaused(false);
 }
 
-void PlayerEngine::request(std::atomic<int>& flag)
+void PlayerEngine::request(std::atomic<int>& flag, int value)
 {
-    flag.store(1);
+    flag.store(value);
     control_.keepDecoding.store(0);
     waveOutput_.endPauseAtReset();
     waveOutput_.wakeWriter();
@@ -112,7 +121,7 @@ void PlayerEngine::chooseWhileStopped(bool forward)
     std::string path;
     playlist_.getCurrent(path);
     chosenEntry_ = playlist_.currentIndex();
-    audible_.handOver(path, chosenEntry_);
+    audible_.handOver(path, playlist_.currentId());
     audible_.relay(readouts_);
 }
 
@@ -131,16 +140,17 @@ void PlayerEngine::requestSeek(float fraction)
     waveOutput_.wakeWriter();
 }
 
-void PlayerEngine::takeOverFile(const std::string& path)
+void PlayerEngine::takeOverFiles(const std::vector<std::string>& paths)
 {
-    playlist_.replaceWith(path);
-    if (isListPath(path)) playlist_.moveTo(playlist_.count());
+    const std::string named = paths.empty() ? std::string() : paths.front();
+    playlist_.replaceWithAll(paths);
     // Shown at once, with an empty seek bar, until its first song is heard;
     // from its last entry, Next goes to its first.
-    audible_.handOver(path, playlist_.currentIndex());
+    audible_.handOver(named, playlist_.currentId());
     chosenEntry_ = -1;
     audible_.relay(readouts_);
-    setGivenPath(path);
+    tellListChanged();
+    setGivenPath(named);
     request(control_.nextRequested);
 }
 

@@ -22,7 +22,7 @@ SongLength lengthOf(const mp3::Decoder& decoder, const mp3::FrameHeader& header)
 
 } // namespace
 
-void PlayerEngine::playerThreadMain(const std::string& path, int pure, int firstEntry)
+void PlayerEngine::playerThreadMain(const std::vector<std::string>& paths, int pure, int firstEntry, bool keepList)
 {
     // A new decoder: no reader, no PCM held, and no overlap or synthesis
     // history, so that nothing of the last run's final song sounds at the
@@ -30,13 +30,22 @@ void PlayerEngine::playerThreadMain(const std::string& path, int pure, int first
     decoder_ = mp3::Decoder();
     decoder_.setEqualiser(pure == 0);
 
-    playlist_.clear();
-    // A stop ends the reading of a list too: a hostile list may take long.
-    auto stopRequested = [this] { return control_.stopRequested.load() != 0; };
-    // Any name is a song's or a list's, one beginning with "-" too.
-    if (!path.empty()) playlist_.addFileOrList(path, stopRequested);
+    if (!keepList) {
+        playlist_.clear();
+        // A stop ends the reading of a list too: a hostile list may take long.
+        auto stopRequested = [this] { return control_.stopRequested.load() != 0; };
+        // Any name is a song's or a list's, one beginning with "-" too.
+        std::vector<std::string> named;
+        for (const std::string& path : paths)
+            if (!path.empty()) named.push_back(path);
+        playlist_.insertAll(0, named, stopRequested);
+        audible_.forgetEntries();
+        tellListChanged();
+    }
     playlist_.moveTo(firstEntry);
-    audible_.forgetEntries();
+    // A shuffled round begins with the entry played first.
+    if (playlist_.shuffled()) playlist_.setShuffled(true);
+    decodingEntry_.store(-1);
     seekEntry_ = -1;
     seekSong_ = 0;
     seekOnOpen_ = noSeek;
@@ -72,6 +81,7 @@ void PlayerEngine::playSongs()
 bool PlayerEngine::playSong(const std::string& path)
 {
     decoder_.openSong(path.c_str());
+    decodingEntry_.store(playlist_.currentId());
     songPath_ = path;
     songBegun_ = false;
     decodingSong_ = 0;
@@ -103,7 +113,7 @@ bool PlayerEngine::playSong(const std::string& path)
             // so that Next and Prev go on from it.
             endAfterQueuedAudio(playertext::lowQualityCaption, playertext::lowQuality, MessageIcon::information);
             if (control_.stopRequested.load() == 0) {
-                audible_.handOver(path, playlist_.currentIndex());
+                audible_.handOver(path, playlist_.currentId());
                 audible_.relay(readouts_);
             }
             return false;
@@ -127,6 +137,8 @@ bool PlayerEngine::playSong(const std::string& path)
         // A requester clears keepDecoding after its value: when the thread
         // has served the value before the flag came, the flag finds nothing
         // left to do, and the song goes on.
+        if (control_.listEdited.exchange(0) != 0 && !movingOn && !(fraction >= 0.0f) && reopenWhenDecodedAheadIsStale())
+            break;
         if (end == FramesEnd::request && !movingOn && !(fraction >= 0.0f)) continue;
         // At its natural end the song's last partial block stays, for the
         // next song to continue; every request drops it below.
@@ -140,13 +152,17 @@ bool PlayerEngine::playSong(const std::string& path)
         endAfterQueuedAudio(playertext::errorCaption, playertext::couldNotPlayAnySong + givenPath(), MessageIcon::none);
         return false;
     }
+    if (listEnded_) {
+        playQueuedAudioToEnd();
+        return false;
+    }
     return true;
 }
 
 bool PlayerEngine::requestPending() const
 {
     return control_.stopRequested.load() != 0 || control_.nextRequested.load() != 0 ||
-           control_.prevRequested.load() != 0;
+           control_.prevRequested.load() != 0 || control_.entryRequested.load() >= 0;
 }
 
 bool PlayerEngine::wholePassSilent(bool requested)
@@ -206,41 +222,56 @@ void PlayerEngine::seekInSong(float fraction)
         seekAwaitsSong_ = true;
         return;
     }
-    songNumber_ = audible_.begin(songPath_, playlist_.currentIndex(), length, decodingSong_).number;
+    songNumber_ = audible_.begin(songPath_, playlist_.currentId(), length, decodingSong_).number;
     seekNumber_.store(songNumber_);
     waveOutput_.beginSong(songNumber_, frame, 0);
 }
 
 bool PlayerEngine::moveOn()
 {
-    const bool previous = control_.prevRequested.exchange(0) != 0;
-    const bool next = !previous && control_.nextRequested.exchange(0) != 0;
-    if (previous || next || seekEntry_ >= 0) {
+    listEnded_ = false;
+    const int entry = control_.entryRequested.exchange(-1);
+    const bool previous = entry < 0 && control_.prevRequested.exchange(0) != 0;
+    const bool next = entry < 0 && !previous && control_.nextRequested.exchange(0) != 0;
+    if (entry >= 0 || previous || next || seekEntry_ >= 0) {
         // The queued audio beyond what is heard is dropped.
         control_.resetPending.store(1);
         decoder_.discardPcm();
-        if (seekEntry_ >= 0)
-            playlist_.moveTo(std::exchange(seekEntry_, -1));
-        else
-            stepFromHeard(next);
+        if (entry >= 0 && playlist_.moveToId(entry)) {
+            // A seek waiting for an entry left is moot.
+            seekEntry_ = -1;
+            seekOnOpen_ = noSeek;
+            seekSong_ = 0;
+        } else if (seekEntry_ >= 0) {
+            playlist_.moveToId(std::exchange(seekEntry_, -1));
+        } else {
+            stepFromHeard(!previous);
+        }
         return true;
     }
     // The song has ended by itself. The device is not reset: the next song
     // queues behind the end of this one, and its title and length take over
     // with the block that holds its first sample.
-    if (!playlist_.moveNext()) playlist_.moveTo(0);
+    listEnded_ = !followOn();
     return false;
+}
+
+bool PlayerEngine::followOn()
+{
+    switch (repeat_.load()) {
+    case Repeat::song:
+        return true;
+    case Repeat::off:
+        return playlist_.step(playlist_.currentId(), true, false);
+    case Repeat::list:
+        break;
+    }
+    return playlist_.step(playlist_.currentId(), true, true);
 }
 
 void PlayerEngine::stepFromHeard(bool forward)
 {
-    const int heard = audible_.shownEntry().entry;
-    if (heard >= 0) playlist_.moveTo(heard);
-    if (forward) {
-        if (!playlist_.moveNext()) playlist_.moveTo(0);
-    } else if (!playlist_.movePrevious()) {
-        playlist_.moveTo(playlist_.count());
-    }
+    playlist_.step(audible_.shownEntry().entry, forward, true);
 }
 
 PlayerEngine::FrameTaken PlayerEngine::decodeOneFrame(mp3::FrameHeader& header)
@@ -267,9 +298,14 @@ PlayerEngine::FrameTaken PlayerEngine::decodeOneFrame(mp3::FrameHeader& header)
 
 void PlayerEngine::endAfterQueuedAudio(const std::string& caption, const std::string& text, MessageIcon icon)
 {
+    playQueuedAudioToEnd();
+    messages_.post(caption, text, icon);
+}
+
+void PlayerEngine::playQueuedAudioToEnd()
+{
     decoder_.flushPcm(waveOutput_);
     waveOutput_.playQueuedToEnd();
-    messages_.post(caption, text, icon);
 }
 
 bool PlayerEngine::acceptFormat(const mp3::FrameHeader& header)
@@ -282,7 +318,7 @@ void PlayerEngine::beginHeardSong(SongLength length)
     songBegun_ = true;
     // A song opened again for a seek in it is heard as the same song.
     const AudibleSong::Begun begun =
-        audible_.begin(songPath_, playlist_.currentIndex(), length, std::exchange(seekSong_, 0));
+        audible_.begin(songPath_, playlist_.currentId(), length, std::exchange(seekSong_, 0));
     songNumber_ = begun.number;
     decodingSong_ = begun.song;
     if (std::exchange(seekAwaitsSong_, false)) seekNumber_.store(songNumber_);

@@ -23,6 +23,12 @@ struct PlayerControl {
     std::atomic<int> stopRequested{0};
     std::atomic<int> nextRequested{0};
     std::atomic<int> prevRequested{0};
+    // The entry to play next, by its id, chosen by the listener or by the
+    // removal of the entry heard; -1 for none.
+    std::atomic<int> entryRequested{-1};
+    // The list was edited so that the song decoded ahead no longer comes
+    // after the one heard.
+    std::atomic<int> listEdited{0};
     // Requested position as a fraction of the song; noSeek when none is.
     std::atomic<float> seekFraction{noSeek};
     // The next write to the device resets it first.

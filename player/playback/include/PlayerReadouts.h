@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "Audible.h"
 
 // The readouts of the main window as the engine updates them. The player
@@ -22,4 +24,8 @@ public:
     virtual void setBitrateNumber(int kbps) = 0;
     // The Pause button's look: whether the player is paused.
     virtual void showPaused(bool paused) = 0;
+    // The playlist changed (Player::listSnapshot tells how); version is the
+    // snapshot's. Told after the change, outside the engine's locks, by the
+    // thread that made it. Those who show no list need not listen.
+    virtual void showListChanged(std::uint64_t /*version*/) {}
 };

@@ -16,8 +16,7 @@
 #include "FrameDamage.h"
 #include "WavFile.h"
 #include "Mp3Decoder.h"
-#include "Player.h"
-#include "PlayerInternals.h"
+#include "PlayerFixture.h"
 #include "PlayerMessages.h"
 #include "RecordingMessages.h"
 #include "RecordingReadouts.h"
@@ -29,58 +28,10 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const std::string demoSong = DEMO_SONG;
-
-std::string fixture(const std::string& name)
-{
-    return std::string(TEST_DATA_DIR) + "/mp3/" + name;
-}
-
-// Three names of the demo song: entries that play long enough (28 s) for the
-// queue to fill before the song ends, told apart by their titles.
-const std::vector<std::string> demoNames = {
-    demoSong,
-    std::string(DEMO_SONG_FOLDER) + "/./demo.mp3",
-    std::string(DEMO_SONG_FOLDER) + "/../media/demo.mp3",
-};
-
-struct PlayerTest : ::testing::Test {
-    TestAudioDevice device;
-    RecordingReadouts readouts;
-    RecordingMessages messages;
-    FixedSettings settings;
-    TempFolder folder;
-    std::unique_ptr<Player> player = std::make_unique<Player>(device, readouts, messages, settings);
-
-    PlayerEngine& engine() { return PlayerInternals::of(*player); }
-
-    ~PlayerTest() override
-    {
-        player->stopPlayback();
-        player.reset();
-        EXPECT_EQ(device.misuses(), 0);
-    }
-
-    std::string list(const std::vector<std::string>& entries)
-    {
-        std::string text;
-        for (const auto& entry : entries) text += entry + "\n";
-        return folder.write("list" + std::to_string(lists_++) + ".m3u", text);
-    }
-
-    // The player has filled the queue and waits for the device.
-    void waitForFullQueue() { ASSERT_TRUE(device.waitForQueued(64, 30s)); }
-
+struct PlayerTest : PlayerFixture {
     void waitForTitles(std::size_t n)
     {
         ASSERT_TRUE(waitUntil([&] { return readouts.titles().size() >= n; })) << readouts.titles().size();
-    }
-
-    // The n-th reset has been made and the first block after it queued, so
-    // the player has set the position that goes with it.
-    void waitForReset(int n)
-    {
-        ASSERT_TRUE(waitUntil([&] { return device.resets() == n && device.writes() > device.writesAtLastReset(); }));
     }
 
     // The frames heard of the song heard.
@@ -101,8 +52,6 @@ struct PlayerTest : ::testing::Test {
         EXPECT_FALSE(device.isOpen());
         EXPECT_EQ(engine().waveOutput().freeBuffers(), 64);
     }
-
-    int lists_ = 0;
 };
 
 } // namespace

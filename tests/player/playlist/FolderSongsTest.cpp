@@ -30,7 +30,7 @@ TEST_F(FolderSongs, AFolderPlaysItsSongsAndSubFoldersInNaturalOrder)
     EXPECT_EQ(walked(folder.path()), (Entries{folder.file("2 x.mp3"), folder.file("10 x.mp3"), folder.file("a/3.mp3"),
                                               folder.file("a/sub/1.mp3"), folder.file("B/1.MP3")}));
 
-    list.replaceWith(folder.path());
+    list.replaceWithAll({folder.path()});
     EXPECT_EQ(list.entries(), walked(folder.path()));
     EXPECT_TRUE(shownTexts().empty());
 }
@@ -40,7 +40,7 @@ TEST_F(FolderSongs, ListsInAFolderAreReadInTheirPlace)
     folder.write("1 first.mp3", "x");
     folder.write("2 list.m3u", "inner.mp3\n");
     folder.write("3 last.mp3", "x");
-    list.replaceWith(folder.path());
+    list.replaceWithAll({folder.path()});
     EXPECT_EQ(list.entries(),
               (Entries{folder.file("1 first.mp3"), folder.file("inner.mp3"), folder.file("3 last.mp3")}));
 }

@@ -90,10 +90,13 @@ TEST(Playlist, ReplacesTheWholeListInOneStep)
     playlist.append("/old/b.mp3");
     playlist.moveNext();
 
-    playlist.replaceWith(list);
+    playlist.replaceWithAll({list});
     EXPECT_EQ(playlist.entries(), (Entries{folder.file("one.mp3"), folder.file("two.mp3")}));
-    EXPECT_EQ(current(playlist), folder.file("one.mp3"));
+    // The last is current, so that the step after it is the first.
+    EXPECT_EQ(current(playlist), folder.file("two.mp3"));
 
-    playlist.replaceWith("/music/song.mp3");
+    playlist.replaceWithAll({"/music/song.mp3"});
     EXPECT_EQ(playlist.entries(), (Entries{"/music/song.mp3"}));
+    playlist.replaceWithAll({"/music/song.mp3", list});
+    EXPECT_EQ(playlist.entries(), (Entries{"/music/song.mp3", folder.file("one.mp3"), folder.file("two.mp3")}));
 }

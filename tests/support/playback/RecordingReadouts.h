@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -29,12 +30,14 @@ public:
     void setSampleRateNumber(int kiloHertz) override { add(sampleRates_, kiloHertz); }
     void setBitrateNumber(int kbps) override { add(bitrates_, kbps); }
     void showPaused(bool paused) override { add(pauseLooks_, paused); }
+    void showListChanged(std::uint64_t version) override { add(listVersions_, version); }
 
     std::vector<std::string> titles() const { return get(titles_); }
     std::vector<int> sampleRates() const { return get(sampleRates_); }
     std::vector<int> bitrates() const { return get(bitrates_); }
     std::vector<int> times() const { return get(times_); }
     std::vector<bool> pauseLooks() const { return get(pauseLooks_); }
+    std::vector<std::uint64_t> listVersions() const { return get(listVersions_); }
     Audible last() const
     {
         std::lock_guard lock(mutex_);
@@ -62,4 +65,5 @@ private:
     std::vector<int> bitrates_;
     std::vector<int> times_;
     std::vector<bool> pauseLooks_;
+    std::vector<std::uint64_t> listVersions_;
 };
