@@ -82,6 +82,7 @@ int Application::run()
     MainWindow window(MainWindowServices{player, settings, position, parts_.messages, parts_.dialogs, parts_.device},
                       commandLine_);
     readouts.setWindow(&window);
+    window.faceMenu().setSkinFolders(skinchoice::skinFolders(places_.programDirectory, places_.defaultSkin));
     // On the session bus for the desktop's media controls while the window
     // lives.
     EngineNowPlaying nowPlaying(player);
