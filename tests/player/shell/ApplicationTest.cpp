@@ -37,6 +37,16 @@ struct StartFixture {
         closer.start(10);
         return application.run();
     }
+
+    // A start whose skin chooser gives these answers in turn: how many
+    // messages it told.
+    std::size_t toldWhileChoosing(std::vector<std::string> answers)
+    {
+        messages.clear();
+        dialogs.skinAnswers = std::move(answers);
+        EXPECT_EQ(runAndClose(), 0);
+        return messages.messages().size();
+    }
 };
 
 const char* const noSkinText = "Sonorbox cannot continue until a valid skin is selected\n"
@@ -104,10 +114,7 @@ TEST(Start, AChosenFileThatIsNoSkinIsToldAndTheChooserAsksAgain)
     }
     // Told of the player's own settings file, the user picks a skin.
     start.settings.putSkin("");
-    start.messages.clear();
-    start.dialogs.skinAnswers = {start.settingsFile, testSkin("Vertical")};
-    EXPECT_EQ(start.runAndClose(), 0);
-    EXPECT_EQ(start.messages.messages().size(), 1u);
+    EXPECT_EQ(start.toldWhileChoosing({start.settingsFile, testSkin("Vertical")}), 1u);
     EXPECT_EQ(start.settings.getSkin(), testSkin("Vertical"));
 }
 
@@ -201,10 +208,7 @@ TEST(Start, ASkinThatCannotBeLoadedIsToldNamingItAndTheChooserFollows)
     EXPECT_EQ(shown[1].text, noSkinText);
     EXPECT_EQ(start.settings.getSkin(), testSkin("NoBitmaps"));
     // A skin chosen then is worn.
-    start.messages.clear();
-    start.dialogs.skinAnswer = testSkin("Vertical");
-    EXPECT_EQ(start.runAndClose(), 0);
-    EXPECT_EQ(start.messages.messages().size(), 1u);
+    EXPECT_EQ(start.toldWhileChoosing({testSkin("Vertical")}), 1u);
     EXPECT_EQ(start.settings.getSkin(), testSkin("Vertical"));
 }
 
