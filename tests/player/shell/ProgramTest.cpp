@@ -902,6 +902,35 @@ TEST_F(Program, ASkinPutOnFromTheFacesMenuReshapesTheWindowWhileTheSongPlays)
     EXPECT_TRUE(install.playing(now + 128 * 1024)) << "the song did not play on";
 }
 
+// The window manager reads whether a window stays on top from its
+// _NET_WM_STATE; the player's menu item sets it and the setting keeps it.
+TEST_F(Program, AlwaysOnTopFromTheMenuIsTheWindowsStateAndIsRemembered)
+{
+    if (!XvfbServer::toolInstalled("xprop")) GTEST_SKIP() << "xprop is not installed";
+    PlayerInstall install;
+    IniFile(install.settings).write("Sonorbox", "OnTop", "0");
+    install.start({DEMO_SONG});
+    ASSERT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }));
+    const auto above = [] {
+        const QStringList windows = visiblePlayerWindows();
+        if (windows.size() != 1) return std::optional<bool>();
+        auto state = runTool("xprop", {"-id", windows.front(), "_NET_WM_STATE"});
+        if (!state) return std::optional<bool>();
+        return std::optional<bool>(state->contains("_NET_WM_STATE_ABOVE"));
+    };
+    EXPECT_TRUE(processUntil([&] { return above() == false; }));
+    const QPoint face = install.origin + QPoint(150, 20);
+    ASSERT_TRUE(runTool("xdotool", {"mousemove", QString::number(face.x()), QString::number(face.y()), "click", "3"}));
+    ASSERT_TRUE(processUntil([] {
+        auto shown = runTool("xdotool", {"search", "--onlyvisible", "--class", "sonorbox"});
+        return shown && shown->split('\n', Qt::SkipEmptyParts).size() >= 2;
+    })) << "no menu opened";
+    // Open Files..., Open Folder..., Skins, Always on Top.
+    ASSERT_TRUE(runTool("xdotool", {"key", "Down", "Down", "Down", "Down", "Return"}));
+    EXPECT_TRUE(processUntil([&] { return above() == true; })) << "the window is not kept on top";
+    EXPECT_EQ(IniFile(install.settings).read("Sonorbox", "OnTop"), "1");
+}
+
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
