@@ -41,8 +41,9 @@ void FaceMenu::build()
     QMenu* skins = menu.addMenu(QString::fromLatin1(shelltext::menuSkins));
     const std::string worn = face_.settings().skinFile();
     for (const skinchoice::FoundSkin& skin : skinchoice::findSkins(skinFolders_)) {
-        QAction* item =
-            skins->addAction(QString::fromStdString(skin.name), [this, file = skin.skinFile] { face_.wearSkin(file); });
+        // An ampersand of a folder's name is shown, not taken as a shortcut's mark.
+        const QString shown = QString::fromStdString(skin.name).replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* item = skins->addAction(shown, [this, file = skin.skinFile] { face_.wearSkin(file); });
         item->setCheckable(true);
         item->setChecked(sameFile(skin.skinFile, worn));
     }

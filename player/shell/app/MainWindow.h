@@ -98,8 +98,6 @@ protected:
 private:
     void createControls();
     void destroyControls();
-    // Shape, size and controls from skin_, the readouts' texts kept.
-    void takeSkinShape();
     void drawTitle(QPainter& target);
     void redrawTitle();
     void showVolume(int volume);

@@ -10,9 +10,9 @@
 class QWidget;
 
 // Everything the listener can ask of the player, in one place: the face's
-// nine buttons, the keys, a drop on the face and a second start's hand-off
-// all call these, so each action is written once. The engine is reached
-// through the few private helpers at the end and the calls they make.
+// nine buttons, its menu, the keys, a drop on the face and a second start's
+// hand-off all call these, so each action is written once. The engine is
+// reached through the few private helpers at the end and the calls they make.
 class PlayerActions : public MediaControls {
 public:
     // face: the main window, which the actions minimise, place dialogs over
