@@ -10,18 +10,12 @@
 #include "FileDialogs.h"
 #include "HandOff.h"
 #include "MainWindow.h"
-#include "PathText.h"
 #include "Player.h"
 #include "Settings.h"
 #include "ShellReadouts.h"
 #include "ShellTexts.h"
+#include "SkinChoice.h"
 #include "UserMessages.h"
-
-namespace {
-
-const char* const settingsCaption = "Application Error";
-
-} // namespace
 
 Application::Application(Places places, std::string commandLine, const Parts& parts, std::string singleInstanceFolder)
     : places_(std::move(places)), commandLine_(std::move(commandLine)), parts_(parts),
@@ -38,12 +32,13 @@ int Application::run()
     }
     SingleInstance instance(QString::fromStdString(singleInstanceFolder_), platform::displayName());
     if (!instance.claim()) {
-        // A start without a path changes nothing in the running player.
-        if (commandLine_.empty()) return 0;
+        // The running player comes back into view; a start without a path
+        // changes nothing else in it.
         switch (instance.handOver(commandLine_)) {
         case SingleInstance::Answer::taken:
             return 0;
         case SingleInstance::Answer::notAnswered:
+            if (commandLine_.empty()) return 0;
             std::fprintf(stderr, "sonorbox: the running player did not answer; \"%s\" was not handed over\n",
                          commandLine_.c_str());
             return 1;
@@ -67,13 +62,14 @@ int Application::run()
     // of the program cannot hide it.
     SettingsNotices notices([this](const std::string& text) {
         std::fprintf(stderr, "sonorbox: %s\n", text.c_str());
-        parts_.messages.post(settingsCaption, text, MessageIcon::warning);
+        parts_.messages.post(shelltext::errorCaption, text, MessageIcon::warning);
     });
     PlayerSettings settings(settingsFile_);
     WindowPosition position(settingsFile_);
     settings.setNotices(&notices);
     position.setNotices(&notices);
-    if (settings.getSkin().empty() && !chooseSkin(settings, endSignals)) return 0;
+    settings.setProgramDirectory(places_.programDirectory);
+    if (!wearSkin(settings, endSignals)) return 0;
 
     ShellReadouts readouts;
     Player player(parts_.device, readouts, parts_.messages, settings);
@@ -86,6 +82,7 @@ int Application::run()
     MainWindow window(MainWindowServices{player, settings, position, parts_.messages, parts_.dialogs, parts_.device},
                       commandLine_);
     readouts.setWindow(&window);
+    window.faceMenu().setSkinFolders(skinchoice::skinFolders(places_.programDirectory, places_.defaultSkin));
     // On the session bus for the desktop's media controls while the window
     // lives.
     EngineNowPlaying nowPlaying(player);
@@ -119,19 +116,33 @@ int Application::run()
     return exitCode;
 }
 
-bool Application::chooseSkin(PlayerSettings& settings, const EndSignals& endSignals)
+bool Application::wearSkin(PlayerSettings& settings, const EndSignals& endSignals)
 {
-    const std::string chosen = parts_.dialogs.chooseSkinFile(places_.programDirectory);
-    if (endSignals.received()) return false;
-    const std::string name = pathtext::fileNameOf(chosen);
-    if (name.empty() || !pathtext::endsWithNoCase(name, shelltext::skinFileName) ||
-        name.size() != std::string_view(shelltext::skinFileName).size()) {
-        const std::string text = std::string("Sonorbox cannot continue until a valid skin is selected\n") +
-                                 "Download Sonorbox skins at the Sonorbox home page:\n\n" + shelltext::homePage +
-                                 "\n\nRestart the program when a skin has been obtained";
-        parts_.messages.ask(shelltext::noSkinCaption, text, MessageIcon::information, MessageButtons::ok);
-        return false;
+    // A skin that cannot be worn is told, and the chooser follows as when
+    // none is set; the setting stays until another is chosen.
+    if (!settings.getSkin().empty()) {
+        const std::string fault = skinchoice::faultOf(settings.skinFile());
+        if (fault.empty()) return true;
+        skinchoice::tellFault(parts_.messages, fault);
     }
-    settings.putSkin(chosen);
-    return true;
+    const std::string chosen = skinchoice::chooseUntilWearable(
+        parts_.dialogs, parts_.messages, places_.programDirectory, [&endSignals] { return endSignals.received(); });
+    if (endSignals.received()) return false;
+    if (!chosen.empty()) {
+        settings.putSkin(chosen);
+        if (!settings.getSkinBeforeChoosing().empty()) settings.putSkinBeforeChoosing("");
+        return true;
+    }
+    // Cancelled after Quit's Yes: the skin worn before is worn again.
+    const std::string before = settings.getSkinBeforeChoosing();
+    if (!before.empty() && settings.getSkin().empty()) {
+        settings.putSkin(before);
+        if (skinchoice::faultOf(settings.skinFile()).empty()) return true;
+        settings.putSkin("");
+    }
+    const std::string text = std::string("Sonorbox cannot continue until a valid skin is selected\n") +
+                             "Download Sonorbox skins at the Sonorbox home page:\n\n" + shelltext::homePage +
+                             "\n\nRestart the program when a skin has been obtained";
+    parts_.messages.ask(shelltext::noSkinCaption, text, MessageIcon::information, MessageButtons::ok);
+    return false;
 }

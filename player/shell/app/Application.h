@@ -35,8 +35,7 @@ public:
 
     // Runs until Quit, Escape, the window's closing or a signal to end
     // (SIGTERM, SIGINT, SIGHUP: as Escape); returns the exit code
-    // (1 for a second start whose path the running player did not take). A
-    // skin that cannot be loaded throws ShellError.
+    // (1 for a second start whose path the running player did not take).
     int run();
 
     // The settings file this start uses; known once run has found it (a
@@ -44,9 +43,11 @@ public:
     const std::string& settingsFilePath() const { return settingsFile_; }
 
 private:
-    // First start: asks for a "Skin.ini" and stores it. False (after a message
-    // saying why) when none was chosen; silently when a signal ended the start.
-    bool chooseSkin(class PlayerSettings& settings, const EndSignals& endSignals);
+    // The skin set, when it can be worn; else (a first start, Quit's Yes, a
+    // skin that cannot be loaded, told) the chooser asks for a "Skin.ini"
+    // and it is stored. False (after a message saying why) when none was
+    // chosen; silently when a signal ended the start.
+    bool wearSkin(class PlayerSettings& settings, const EndSignals& endSignals);
 
     Places places_;
     std::string commandLine_;

@@ -1,6 +1,7 @@
 #include "FileDialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QStringList>
 
 #include "ShellTexts.h"
@@ -34,11 +35,29 @@ const QFileDialog::Options shownTextOnly = QFileDialog::HideNameFilterDetails;
 
 } // namespace
 
+std::unique_ptr<QFileDialog> QtFileDialogs::skinDialog(const std::string& startFolder)
+{
+    auto dialog = std::make_unique<QFileDialog>(nullptr, QString::fromLatin1(shelltext::skinChooserTitle),
+                                                QString::fromStdString(startFolder));
+    dialog->setOptions(shownTextOnly);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setNameFilters({filterOf(shelltext::skinChooserFilter, {QStringLiteral("*.ini")})});
+    return dialog;
+}
+
 std::string QtFileDialogs::chooseSkinFile(const std::string& startFolder)
 {
-    const QString filter = filterOf(shelltext::skinChooserFilter, {QStringLiteral("*.ini")});
-    const QString chosen = QFileDialog::getOpenFileName(
-        nullptr, shelltext::skinChooserTitle, QString::fromStdString(startFolder), filter, nullptr, shownTextOnly);
+    const std::unique_ptr<QFileDialog> dialog = skinDialog(startFolder);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::string();
+    return dialog->selectedFiles().front().toStdString();
+}
+
+std::optional<std::string> QtFileDialogs::chooseFolder(QWidget* owner, const std::string& currentSong)
+{
+    const QString start = QFileInfo(QString::fromStdString(currentSong)).absolutePath();
+    const QString chosen = QFileDialog::getExistingDirectory(owner, QString::fromLatin1(shelltext::folderChooserTitle),
+                                                             currentSong.empty() ? QString() : start);
+    if (chosen.isEmpty()) return std::nullopt;
     return chosen.toStdString();
 }
 

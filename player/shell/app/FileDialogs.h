@@ -20,12 +20,21 @@ public:
     // The Open button's dialog over owner, on the current song: the chosen
     // song or list, or nothing when cancelled.
     virtual std::optional<std::string> chooseSong(QWidget* owner, const std::string& currentSong) = 0;
+
+    // Open Folder...'s chooser of folders over owner, in the current song's
+    // folder: the chosen folder, or nothing when cancelled.
+    virtual std::optional<std::string> chooseFolder(QWidget* owner, const std::string& currentSong) = 0;
 };
 
 class QtFileDialogs : public FileDialogs {
 public:
     std::string chooseSkinFile(const std::string& startFolder) override;
     std::optional<std::string> chooseSong(QWidget* owner, const std::string& currentSong) override;
+    std::optional<std::string> chooseFolder(QWidget* owner, const std::string& currentSong) override;
+
+    // The skin chooser, ready to be shown: its title, and "Skin Settings"
+    // (".ini" files, in any letter case) as its one filter.
+    static std::unique_ptr<QFileDialog> skinDialog(const std::string& startFolder);
 
     // The Open button's dialog, ready to be shown: "MP3 or Playlist" (songs
     // and lists, in any letter case) and "All Files".

@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -15,6 +16,7 @@
 #include "PathText.h"
 #include "Player.h"
 #include "SeekBar.h"
+#include "SkinChoice.h"
 #include "ShellTexts.h"
 #include "Skin.h"
 #include "SongToolTip.h"
@@ -60,6 +62,7 @@ MainWindow::MainWindow(const MainWindowServices& services, const std::string& co
     const QSize size(skin_->mainUp.width(), skin_->mainUp.height());
     const QPoint saved(services_.position.readX(), services_.position.readY());
     createWindow(nullptr, true, QRect(platform::restoredPosition(saved, size), size));
+    if (!services_.settings.getOnTop()) setWindowFlag(Qt::WindowStaysOnTopHint, false);
     createControls();
     setMask(buildWindowRegion(skin_->mainUp));
     startupPicture.reset();
@@ -70,6 +73,12 @@ MainWindow::MainWindow(const MainWindowServices& services, const std::string& co
 }
 
 MainWindow::~MainWindow()
+{
+    destroyControls();
+    skin_.reset();
+}
+
+void MainWindow::destroyControls()
 {
     aboutButton_.reset();
     minimizeButton_.reset();
@@ -84,7 +93,6 @@ MainWindow::~MainWindow()
     timeReadout_.reset();
     sampleRateReadout_.reset();
     bitrateReadout_.reset();
-    skin_.reset();
 }
 
 void MainWindow::createControls()
@@ -125,6 +133,52 @@ void MainWindow::createControls()
     readout(timeReadout_, s.displayTime, "00:00");
     readout(sampleRateReadout_, s.displayKhz, "00");
     readout(bitrateReadout_, s.displayBitrate, "000");
+}
+
+// --- the skin worn and the window's place among the others ---
+
+bool MainWindow::wearSkin(const std::string& skinFile)
+{
+    skinchoice::Loading loaded = skinchoice::load(skinFile);
+    if (!loaded.skin) {
+        skinchoice::tellFault(services_.messages, loaded.fault);
+        return false;
+    }
+    const QString time = timeReadout_->text();
+    const QString sampleRate = sampleRateReadout_->text();
+    const QString bitrate = bitrateReadout_->text();
+    destroyControls();
+    skin_ = std::move(loaded.skin);
+    resize(skin_->mainUp.width(), skin_->mainUp.height());
+    createControls();
+    timeReadout_->setText(time);
+    sampleRateReadout_->setText(sampleRate);
+    bitrateReadout_->setText(bitrate);
+    const Audible heard = services_.player.audible();
+    seekBar_->showPosition(heard.positionSeconds, heard.lengthSeconds);
+    pauseButton_->showPaused(actions_.isPaused());
+    setMask(buildWindowRegion(skin_->mainUp));
+    update();
+    services_.settings.putSkin(skinFile);
+    return true;
+}
+
+void MainWindow::chooseSkinFile()
+{
+    const std::string chosen = skinchoice::chooseUntilWearable(
+        services_.dialogs, services_.messages, services_.settings.getSkinDirectory(), [] { return false; });
+    if (!chosen.empty()) wearSkin(chosen);
+}
+
+void MainWindow::setOnTop(bool onTop)
+{
+    services_.settings.putOnTop(onTop);
+    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop) return;
+    // New flags make the window anew, hidden: it is shown again where it was.
+    const QPoint place = pos();
+    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    move(place);
+    showWindow();
 }
 
 // --- the readouts ---
@@ -270,14 +324,28 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
         case Qt::Key_Down:
             actions_.changeVolume(-volumeStep);
             return;
+        case Qt::Key_Menu:
+            faceMenu_.popup(mapToGlobal(rect().center()));
+            return;
         default:
             break;
         }
     } else if (modifiers == Qt::ControlModifier && event->key() == Qt::Key_O) {
         if (!event->isAutoRepeat()) actions_.open();
         return;
+    } else if (modifiers == Qt::ShiftModifier && event->key() == Qt::Key_F10) {
+        faceMenu_.popup(mapToGlobal(rect().center()));
+        return;
     }
     SkinWindow::keyPressEvent(event);
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The keyboard's own menu request opens it at the face's middle.
+    const QPoint at = event->reason() == QContextMenuEvent::Mouse ? event->globalPos() : mapToGlobal(rect().center());
+    faceMenu_.popup(at);
+    event->accept();
 }
 
 void MainWindow::wheelEvent(QWheelEvent* event)
@@ -323,6 +391,19 @@ bool MainWindow::event(QEvent* event)
         return true;
     }
     return SkinWindow::event(event);
+}
+
+void MainWindow::onCopyData(const std::string& path)
+{
+    bringBack();
+    if (!path.empty()) actions_.takeOverFile(path);
+}
+
+void MainWindow::bringBack()
+{
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
 }
 
 void MainWindow::onDestroy()

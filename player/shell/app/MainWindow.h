@@ -9,6 +9,7 @@
 #include <string>
 
 #include "Buttons.h"
+#include "FaceMenu.h"
 #include "MainWindowServices.h"
 #include "PlayerActions.h"
 #include "PlayerReadouts.h"
@@ -22,7 +23,8 @@ class SkinLabel;
 // readouts on it. It is dragged by any point of the face that no control
 // covers. Keys, the mouse wheel and a file dropped on it run the player's
 // actions as the buttons do; the title line's tool tip names the song as
-// its tags do.
+// its tags do. A right click, the Menu key or Shift+F10 opens the face's
+// menu.
 class MainWindow : public SkinWindow {
 public:
     // Builds the window from the skin named in the settings, with the
@@ -33,6 +35,19 @@ public:
     ~MainWindow() override;
 
     PlayerActions& actions() { return actions_; }
+    const PlayerSettings& settings() const { return services_.settings; }
+    FaceMenu& faceMenu() { return faceMenu_; }
+
+    // Puts on the skin whose "Skin.ini" is skinFile at once: the face takes
+    // its shape, controls and looks, what is heard plays on, and "skin"
+    // names it. A skin that cannot be loaded is told, naming the file, and
+    // the skin worn stays; false then.
+    bool wearSkin(const std::string& skinFile);
+    // The skin chooser, in the folder of the skin worn; the chosen skin is
+    // put on. A chosen file that is no skin is told and asked again.
+    void chooseSkinFile();
+    // Whether the face stays above other windows; remembered as "OnTop".
+    void setOnTop(bool onTop);
 
     // The readouts, on the window thread.
     void showAudible(const Audible& audible);
@@ -66,11 +81,15 @@ public:
     void onLeftButtonUp(int x, int y, Qt::MouseButtons keys) override;
     void onChar(int code) override;
     void onDestroy() override;
-    void onCopyData(const std::string& path) override { actions_.takeOverFile(path); }
+    // A second start: the window comes back into view (restored when
+    // minimised, raised), and a path it hands over is taken over.
+    void onCopyData(const std::string& path) override;
+    void bringBack();
 
 protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -78,6 +97,7 @@ protected:
 
 private:
     void createControls();
+    void destroyControls();
     void drawTitle(QPainter& target);
     void redrawTitle();
     void showVolume(int volume);
@@ -114,4 +134,5 @@ private:
     std::unique_ptr<SkinLabel> timeReadout_;
     std::unique_ptr<SkinLabel> sampleRateReadout_;
     std::unique_ptr<SkinLabel> bitrateReadout_;
+    FaceMenu faceMenu_{*this};
 };

@@ -17,11 +17,16 @@
 
 namespace {
 
-// A file that can be read now: not a folder, and not a pipe or a device, whose
-// opening could wait for a writer without end.
+// A file that can be read now, or a folder that can be listed (the playlist
+// walks it for its songs and lists); not a pipe or a device, whose opening
+// could wait for a writer without end.
 bool canOpenForReading(const std::string& path)
 {
     std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        std::filesystem::directory_iterator listing(path, error);
+        return !error;
+    }
     if (!std::filesystem::is_regular_file(path, error)) return false;
     std::ifstream file(path, std::ios::binary);
     return file.is_open();
@@ -87,6 +92,12 @@ void PlayerActions::open()
     if (chosen) playPath(*chosen);
 }
 
+void PlayerActions::openFolder()
+{
+    const std::optional<std::string> chosen = services_.dialogs.chooseFolder(&face_, services_.settings.getSong());
+    if (chosen) playPath(*chosen);
+}
+
 void PlayerActions::playPath(const std::string& path)
 {
     services_.settings.putSong(path);
@@ -96,6 +107,12 @@ void PlayerActions::playPath(const std::string& path)
 
 void PlayerActions::takeOverFile(const std::string& path)
 {
+    // Nothing there to play: the song heard goes on, and the listener is
+    // told why the second start changed nothing.
+    if (!canOpenForReading(path)) {
+        services_.messages.post(shelltext::errorCaption, shelltext::nothingToPlay + path, MessageIcon::none);
+        return;
+    }
     services_.player.takeOverFile(path);
     services_.settings.putSong(path);
     tellPlaybackChanged();
@@ -159,7 +176,11 @@ void PlayerActions::quit(bool askAboutSkin)
     if (askAboutSkin) {
         const MessageAnswer answer = services_.messages.ask(shelltext::skinQuestionCaption, shelltext::skinQuestion,
                                                             MessageIcon::question, MessageButtons::yesNo);
-        if (answer == MessageAnswer::yes) services_.settings.putSkin("");
+        // The skin worn is kept aside, for a start whose chooser is cancelled.
+        if (answer == MessageAnswer::yes) {
+            services_.settings.putSkinBeforeChoosing(services_.settings.getSkin());
+            services_.settings.putSkin("");
+        }
     }
     services_.player.stopPlayback();
     volumeSave_.saveNow();

@@ -10,9 +10,9 @@
 class QWidget;
 
 // Everything the listener can ask of the player, in one place: the face's
-// nine buttons, the keys, a drop on the face and a second start's hand-off
-// all call these, so each action is written once. The engine is reached
-// through the few private helpers at the end and the calls they make.
+// nine buttons, its menu, the keys, a drop on the face and a second start's
+// hand-off all call these, so each action is written once. The engine is
+// reached through the few private helpers at the end and the calls they make.
 class PlayerActions : public MediaControls {
 public:
     // face: the main window, which the actions minimise, place dialogs over
@@ -20,7 +20,8 @@ public:
     PlayerActions(const MainWindowServices& services, QWidget& face);
 
     // Paused, Play goes on where the song was; otherwise it starts the
-    // "song" setting, when that names a file that can be read.
+    // "song" setting, when that names a file that can be read or a folder
+    // that can be listed.
     void play();
     // Pauses a playing player, or ends the pause.
     void togglePause();
@@ -31,10 +32,15 @@ public:
     void previous();
     // The chooser of songs and lists; a choice plays as playPath does.
     void open();
-    // Remembers path (a song or an M3U list) as the "song" and plays it.
+    // The chooser of folders; the chosen folder's songs and lists play as
+    // playPath plays them.
+    void openFolder();
+    // Remembers path (a song, an M3U list or a folder of them) as the "song"
+    // and plays it.
     void playPath(const std::string& path);
     // A path handed over by a second start: it becomes the playlist and the
-    // "song", and a running player moves on to it.
+    // "song", and a running player moves on to it. A path that names nothing
+    // to read is refused with a message, and what is heard goes on.
     void takeOverFile(const std::string& path);
 
     // Moves within the playing song to fraction (0: its very start, 1: its

@@ -18,6 +18,22 @@ inline constexpr const char* homePage = "https://sonorbox.example.org/";
 inline constexpr const char* skinQuestionCaption = "Skin settings";
 inline constexpr const char* skinQuestion = "Do you want to change skins the next time you start Sonorbox?";
 
+inline constexpr const char* errorCaption = "Application Error";
+// What a second start handed over that names nothing to play, as the player
+// says of a list it could play nothing of.
+inline constexpr const char* nothingToPlay = "Could not play any song of: ";
+
+inline constexpr const char* folderChooserTitle = "Open Folder";
+
+// The face's menu.
+inline constexpr const char* menuOpenFiles = "Open Files...";
+inline constexpr const char* menuOpenFolder = "Open Folder...";
+inline constexpr const char* menuSkins = "Skins";
+inline constexpr const char* menuChooseSkinFile = "Choose Skin File...";
+inline constexpr const char* menuOnTop = "Always on Top";
+inline constexpr const char* menuAbout = "About";
+inline constexpr const char* menuQuit = "Quit";
+
 inline constexpr const char* openFilterSongs = "MP3 or Playlist (*.mp3;*.m3u)";
 inline constexpr const char* openFilterAll = "All Files (*.*)";
 

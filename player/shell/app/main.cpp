@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QMessageBox>
+#include <cstdio>
+#include <cstring>
 
 #include "Application.h"
 #include "FileDialogs.h"
@@ -29,6 +31,35 @@ std::string commandLinePath(const QStringList& arguments)
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()).toStdString();
 }
 
+const char* const helpText = "usage: sonorbox [PATH]\n"
+                             "Sonorbox: a skinnable MP3 player.\n"
+                             "\n"
+                             "  PATH       a song, an M3U list or a folder of them, played at once and\n"
+                             "             remembered; the words after the program name are one path\n"
+                             "  --help     show this text and end\n"
+                             "  --version  show the version and end\n"
+                             "\n"
+                             "A start while the player runs on the same display brings its window back\n"
+                             "and hands PATH to it. A right click on the face (or the Menu key) opens the\n"
+                             "player's menu. The settings are kept in ~/.config/sonorbox/Sonorbox.ini,\n"
+                             "or beside a portable copy of the program.\n";
+
+// --help and --version are answered before any display is sought, and write
+// no settings: true when the command line was one of them.
+bool answeredAtOnce(int argc, char** argv)
+{
+    if (argc != 2) return false;
+    if (std::strcmp(argv[1], "--help") == 0) {
+        std::fputs(helpText, stdout);
+        return true;
+    }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::printf("%s\n", shelltext::mainWindowTitle);
+        return true;
+    }
+    return false;
+}
+
 void showFailure(const QString& text)
 {
     QMessageBox box(QMessageBox::Critical, QString::fromLatin1(shelltext::exceptionCaption), text);
@@ -40,6 +71,7 @@ void showFailure(const QString& text)
 
 int main(int argc, char** argv)
 {
+    if (answeredAtOnce(argc, argv)) return 0;
     platform::preferX11OnWayland();
     if (!platform::checkDisplay("sonorbox")) return 1;
     QApplication app(argc, argv);

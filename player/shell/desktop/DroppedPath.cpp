@@ -6,10 +6,10 @@
 
 namespace {
 
-std::optional<std::string> regularFile(const QString& path)
+std::optional<std::string> fileOrFolder(const QString& path)
 {
     const QFileInfo file(path);
-    if (path.isEmpty() || !file.isAbsolute() || !file.isFile()) return std::nullopt;
+    if (path.isEmpty() || !file.isAbsolute() || !(file.isFile() || file.isDir())) return std::nullopt;
     return file.absoluteFilePath().toStdString();
 }
 
@@ -20,12 +20,12 @@ std::optional<std::string> droppedPath(const QMimeData& data)
     if (data.hasUrls()) {
         const QList<QUrl> urls = data.urls();
         if (urls.isEmpty() || !urls.first().isLocalFile()) return std::nullopt;
-        return regularFile(urls.first().toLocalFile());
+        return fileOrFolder(urls.first().toLocalFile());
     }
     if (data.hasText()) {
         const QString line = data.text().section(QLatin1Char('\n'), 0, 0).trimmed();
         const QUrl url(line);
-        return regularFile(url.isLocalFile() ? url.toLocalFile() : line);
+        return fileOrFolder(url.isLocalFile() ? url.toLocalFile() : line);
     }
     return std::nullopt;
 }

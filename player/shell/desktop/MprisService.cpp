@@ -292,7 +292,8 @@ bool MprisService::openUri(const QString& uri)
 {
     const QUrl url(uri);
     const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
-    if (path.isEmpty() || !QFileInfo(path).isFile()) return false;
+    const QFileInfo named(path);
+    if (path.isEmpty() || !(named.isFile() || named.isDir())) return false;
     actions_.playPath(path.toStdString());
     return true;
 }

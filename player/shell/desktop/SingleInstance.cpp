@@ -188,7 +188,7 @@ void SingleInstance::serve(QLocalSocket* socket)
         socket->read(qint64(used));
         // Once: a client that sends more gets no second take-over.
         socket->disconnect(socket, &QLocalSocket::readyRead, nullptr, nullptr);
-        if (takeOver_ && !path.empty()) takeOver_(path);
+        if (takeOver_) takeOver_(path);
         socket->write(&takenOver, 1);
         socket->flush();
         socket->disconnectFromServer();

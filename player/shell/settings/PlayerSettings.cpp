@@ -4,9 +4,16 @@
 
 #include "PathText.h"
 
-std::string PlayerSettings::getSkinDirectory() const
+std::string PlayerSettings::skinFile() const
 {
     const std::string skin = getSkin();
+    if (skin.empty() || programDirectory_.empty() || pathtext::isAbsolute(skin)) return skin;
+    return pathtext::join(programDirectory_, skin);
+}
+
+std::string PlayerSettings::getSkinDirectory() const
+{
+    const std::string skin = skinFile();
     if (pathtext::fileNameOf(skin).size() == skin.size()) return std::string();
     return skin.substr(0, skin.size() - pathtext::fileNameOf(skin).size());
 }

@@ -4,11 +4,17 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "PathText.h"
 #include "Settings.h"
 
 std::string skinBitmapPath(const PlayerSettings& settings, const char* fileName)
 {
-    const std::string folder = settings.getSkinDirectory();
+    return skinBitmapPath(settings.skinFile(), fileName);
+}
+
+std::string skinBitmapPath(const std::string& skinFile, const char* fileName)
+{
+    const std::string folder = skinFile.substr(0, skinFile.size() - pathtext::fileNameOf(skinFile).size());
     const std::string exact = folder + fileName;
     if (QFileInfo::exists(QString::fromStdString(exact))) return exact;
     // Windows matches file names without regard to case, so skins made there
@@ -23,9 +29,13 @@ std::string skinBitmapPath(const PlayerSettings& settings, const char* fileName)
 
 std::unique_ptr<Skin> loadSkin(const PlayerSettings& settings)
 {
-    Bitmap mainUp = Bitmap::load(skinBitmapPath(settings, "MainUp.bmp"));
-    Bitmap mainDown = Bitmap::load(skinBitmapPath(settings, "MainDown.bmp"));
-    const std::string skinFile = settings.getSkin();
+    return loadSkin(settings.skinFile());
+}
+
+std::unique_ptr<Skin> loadSkin(const std::string& skinFile)
+{
+    Bitmap mainUp = Bitmap::load(skinBitmapPath(skinFile, "MainUp.bmp"));
+    Bitmap mainDown = Bitmap::load(skinBitmapPath(skinFile, "MainDown.bmp"));
     SkinLayoutReading reading =
         readSkinLayout(IniFile(skinFile).readSections(), skinFile, mainUp.width(), mainUp.height());
     if (!reading.fault.empty()) throw ShellError(reading.fault);

@@ -6,6 +6,7 @@
 #include <csignal>
 
 #include "Application.h"
+#include "MainWindow.h"
 #include "Skin.h"
 #include "ShellTestSupport.h"
 
@@ -35,6 +36,16 @@ struct StartFixture {
         QObject::connect(&closer, &QTimer::timeout, [] { QCoreApplication::exit(0); });
         closer.start(10);
         return application.run();
+    }
+
+    // A start whose skin chooser gives these answers in turn: how many
+    // messages it told.
+    std::size_t toldWhileChoosing(std::vector<std::string> answers)
+    {
+        messages.clear();
+        dialogs.skinAnswers = std::move(answers);
+        EXPECT_EQ(runAndClose(), 0);
+        return messages.messages().size();
     }
 };
 
@@ -71,19 +82,79 @@ TEST(Start, AnInstalledCopyStartsOnTheDefaultSkinWithoutAChooser)
 
 TEST(Start, WithoutASkinChosenTheProgramEndsWithTheMessage)
 {
-    for (std::string chosen : {std::string(), std::string("/skins/MySkin.ini"), std::string("/skins/Skin.ini.bak")}) {
-        StartFixture start;
-        start.settings.putSkin(""); // present but empty: a first start
-        start.dialogs.skinAnswer = chosen;
+    StartFixture start;
+    start.settings.putSkin(""); // present but empty: a first start
+    EXPECT_EQ(start.application.run(), 0);
+    EXPECT_EQ(start.dialogs.skinAsked, 1);
+    auto shown = start.messages.messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, "A valid skin has not been selected");
+    EXPECT_EQ(shown[0].text, noSkinText);
+    EXPECT_EQ(shown[0].icon, MessageIcon::information);
+    EXPECT_EQ(start.settings.getSkin(), "");
+}
+
+TEST(Start, AChosenFileThatIsNoSkinIsToldAndTheChooserAsksAgain)
+{
+    StartFixture start;
+    TempFolder noSkin;
+    const std::string bak = noSkin.write("Skin.ini.bak", "[Coordinates]\n");
+    for (const std::string& chosen : {start.settingsFile, bak, testSkin("NoBitmaps")}) {
+        start.settings.putSkin("");
+        start.messages.clear();
+        start.dialogs.skinAsked = 0;
+        start.dialogs.skinAnswers = {chosen, ""};
         EXPECT_EQ(start.application.run(), 0);
-        EXPECT_EQ(start.dialogs.skinAsked, 1);
+        EXPECT_EQ(start.dialogs.skinAsked, 2) << chosen;
         auto shown = start.messages.messages();
-        ASSERT_EQ(shown.size(), 1u) << chosen;
-        EXPECT_EQ(shown[0].caption, "A valid skin has not been selected");
-        EXPECT_EQ(shown[0].text, noSkinText);
-        EXPECT_EQ(shown[0].icon, MessageIcon::information);
+        ASSERT_EQ(shown.size(), 2u) << chosen;
+        EXPECT_NE(shown[0].text.find(chosen), std::string::npos) << shown[0].text;
+        EXPECT_EQ(shown[1].text, noSkinText);
         EXPECT_EQ(start.settings.getSkin(), "");
     }
+    // Told of the player's own settings file, the user picks a skin.
+    start.settings.putSkin("");
+    EXPECT_EQ(start.toldWhileChoosing({start.settingsFile, testSkin("Vertical")}), 1u);
+    EXPECT_EQ(start.settings.getSkin(), testSkin("Vertical"));
+}
+
+TEST(Start, AChooserCancelledAfterQuitsYesKeepsTheSkinWornBefore)
+{
+    StartFixture start;
+    start.settings.putSkin(testSkin("Vertical"));
+    QTimer quitter;
+    QObject::connect(&quitter, &QTimer::timeout, [&] {
+        for (QWidget* face : QApplication::topLevelWidgets()) {
+            auto* window = dynamic_cast<MainWindow*>(face);
+            if (!window || !window->isVisible()) continue;
+            start.messages.setAnswer(MessageAnswer::yes);
+            window->actions().quit(true);
+            return;
+        }
+    });
+    quitter.start(10);
+    EXPECT_EQ(start.application.run(), 0);
+    quitter.stop();
+    EXPECT_EQ(start.settings.getSkin(), "");
+    // The next start's chooser is cancelled: the skin worn before is worn.
+    start.messages.clear();
+    EXPECT_EQ(start.runAndClose(), 0);
+    EXPECT_EQ(start.dialogs.skinAsked, 1);
+    EXPECT_TRUE(start.messages.messages().empty());
+    EXPECT_EQ(start.settings.getSkin(), testSkin("Vertical"));
+}
+
+TEST(Start, ASkinNamedFromTheProgramsFolderIsFoundThereWhereverTheFolderIs)
+{
+    StartFixture start;
+    const std::filesystem::path from = std::filesystem::path(testSkin("Vertical")).parent_path();
+    std::filesystem::create_directories(start.programFolder.file("skins"));
+    std::filesystem::copy(from, start.programFolder.file("skins/Vertical"));
+    start.settings.putSkin("skins/Vertical/Skin.ini");
+    EXPECT_EQ(start.runAndClose(), 0);
+    EXPECT_EQ(start.dialogs.skinAsked, 0);
+    EXPECT_TRUE(start.messages.messages().empty());
+    EXPECT_EQ(start.settings.getSkin(), "skins/Vertical/Skin.ini");
 }
 
 TEST(Start, ASignalWhileTheSkinChooserIsOpenEndsTheStartAndLeavesTheSkinAsItWas)
@@ -124,12 +195,21 @@ TEST(Start, AStoredSkinNeedsNoChooser)
     EXPECT_EQ(start.dialogs.skinAsked, 0);
 }
 
-TEST(Start, ASkinThatCannotBeLoadedEndsTheStartAndStaysChosen)
+TEST(Start, ASkinThatCannotBeLoadedIsToldNamingItAndTheChooserFollows)
 {
     StartFixture start;
     start.settings.putSkin(testSkin("NoBitmaps"));
-    EXPECT_THROW(start.application.run(), ShellError);
+    // Cancelled: the start ends as without a skin, and the skin stays set.
+    EXPECT_EQ(start.application.run(), 0);
+    auto shown = start.messages.messages();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].text, "Bitmap file could not be loaded.\n\n" + testSkin("NoBitmaps"));
+    EXPECT_EQ(shown[0].icon, MessageIcon::error);
+    EXPECT_EQ(shown[1].text, noSkinText);
     EXPECT_EQ(start.settings.getSkin(), testSkin("NoBitmaps"));
+    // A skin chosen then is worn.
+    EXPECT_EQ(start.toldWhileChoosing({testSkin("Vertical")}), 1u);
+    EXPECT_EQ(start.settings.getSkin(), testSkin("Vertical"));
 }
 
 TEST(Start, ASettingsFileThatCannotBeSavedIsToldOnceNamingIt)

@@ -79,3 +79,19 @@ TEST(OpenDialog, ShowsTheFiltersTextsAndOpensInTheCurrentSongsFolder)
               QDir(QString::fromStdString(songs.folder.path())).canonicalPath());
     EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
 }
+
+TEST(SkinChooser, KeepsItsTitleAndFilterAndListsIniFilesInAnyCase)
+{
+    TempFolder skins;
+    for (const char* name : {"Skin.ini", "OTHER.INI", "MainUp.bmp"}) skins.write(name, "x");
+    auto dialog = QtFileDialogs::skinDialog(skins.path());
+    dialog->show();
+    EXPECT_EQ(dialog->windowTitle(), "Please select a SKIN.INI file");
+    auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(types, nullptr);
+    ASSERT_EQ(types->count(), 1);
+    EXPECT_EQ(types->itemText(0), "Skin Settings (*.ini)");
+    EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
+    EXPECT_EQ(QDir(dialog->directory()).canonicalPath(), QDir(QString::fromStdString(skins.path())).canonicalPath());
+    EXPECT_EQ(listedNames(*dialog, 2), "OTHER.INI|Skin.ini|");
+}

@@ -189,17 +189,23 @@ TEST(Drop, ASongOrListDroppedPlaysAsOpenDoesTheFirstOfSeveral)
     EXPECT_TRUE(drop(window, pathText));
     EXPECT_EQ(shell.settings.getSong(), first);
 
-    // Nothing that Open could not choose is taken.
+    // Nothing that Open or Open Folder... could not choose is taken.
     QMimeData remote;
     remote.setUrls({QUrl("https://example.org/song.mp3")});
-    QMimeData folder;
-    folder.setUrls({QUrl::fromLocalFile(QString::fromStdString(shell.folder.path()))});
     QMimeData missing;
     missing.setText(QString::fromStdString(shell.folder.file("missing.mp3")));
     QMimeData relative;
     relative.setText("stereo-128.mp3");
-    for (QMimeData* refused : {&remote, &folder, &missing, &relative}) EXPECT_FALSE(drop(window, *refused));
+    QMimeData device;
+    device.setText("/dev/null");
+    for (QMimeData* refused : {&remote, &missing, &relative, &device}) EXPECT_FALSE(drop(window, *refused));
     EXPECT_EQ(shell.settings.getSong(), first);
+
+    // A folder plays its songs.
+    QMimeData folder;
+    folder.setUrls({QUrl::fromLocalFile(QString::fromStdString(shell.folder.path()))});
+    EXPECT_TRUE(drop(window, folder));
+    EXPECT_EQ(shell.settings.getSong(), shell.folder.path());
 }
 
 TEST(ToolTips, TheButtonsAreNamedAndTheTitleLineNamesTheSongFromItsTags)

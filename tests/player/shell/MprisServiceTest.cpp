@@ -70,10 +70,13 @@ TEST(Mpris, TheSongHeardIsDescribedByItsTrackExactLengthTitleAndPlace)
     ASSERT_TRUE(processUntil([&] { return shell.mpris.metadata().value("xesam:title") == "Morning Steps"; }));
     EXPECT_NE(shell.trackId(), first);
     EXPECT_EQ(shell.mpris.metadata().value("xesam:artist").toStringList(), QStringList{"Sonorbox"});
-    // What names no local file plays nothing.
-    shell.mpris.openUri("https://example.invalid/song.mp3");
-    shell.mpris.openUri(QUrl::fromLocalFile(QString::fromStdString(shell.folder.path())).toString());
+    // What names no local file or folder plays nothing.
+    EXPECT_FALSE(shell.mpris.openUri("https://example.invalid/song.mp3"));
+    EXPECT_FALSE(shell.mpris.openUri(QUrl::fromLocalFile(shell.folder.file("missing.mp3").c_str()).toString()));
     EXPECT_EQ(shell.settings.getSong(), DEMO_SONG);
+    // A folder plays its songs.
+    EXPECT_TRUE(shell.mpris.openUri(QUrl::fromLocalFile(QString::fromStdString(shell.folder.path())).toString()));
+    EXPECT_EQ(shell.settings.getSong(), shell.folder.path());
 }
 
 TEST(Mpris, PlayPauseAndSeekKeepTheirBusMeaningThroughThePlayersActions)

@@ -217,7 +217,7 @@ TEST_F(Mpris, TheMediaControlsReadThePlayerAndSteerItThroughItsOwnActions)
     mpris.call("Play");
     EXPECT_EQ(mpris.status(), "Playing");
 
-    // OpenUri plays a local file as Open does, and refuses anything else.
+    // OpenUri plays a local file or folder as Open does, and refuses anything else.
     const QDBusMessage refused = mpris.call("OpenUri", {"http://example.invalid/song.mp3"});
     EXPECT_EQ(refused.type(), QDBusMessage::ErrorMessage);
     EXPECT_EQ(refused.errorName(), "org.freedesktop.DBus.Error.InvalidArgs");
@@ -228,6 +228,15 @@ TEST_F(Mpris, TheMediaControlsReadThePlayerAndSteerItThroughItsOwnActions)
         processUntil([&] { return mpris.metadata().value("xesam:url") == QUrl::fromLocalFile(other).toString(); }));
     EXPECT_EQ(mpris.metadata().value("mpris:length").toLongLong(),
               exactMicroseconds(TEST_DATA_DIR "/mp3/varied-cbr-128.mp3"));
+    // A folder plays its songs.
+    TempFolder music;
+    std::filesystem::copy_file(DEMO_SONG, music.file("demo.mp3"));
+    ASSERT_EQ(mpris.call("OpenUri", {QUrl::fromLocalFile(QString::fromStdString(music.path())).toString()}).type(),
+              QDBusMessage::ReplyMessage);
+    EXPECT_EQ(install.song(), music.path());
+    EXPECT_TRUE(processUntil([&] {
+        return mpris.metadata().value("xesam:url") == QUrl::fromLocalFile(music.file("demo.mp3").c_str()).toString();
+    }));
 
     // Quit ends the player as Escape does, and its name leaves the bus.
     ASSERT_EQ(mpris.call("Raise", {}, rootInterface).type(), QDBusMessage::ReplyMessage);

@@ -801,6 +801,137 @@ TEST_F(Program, APathBeyondThePlatformsLimitIsRefusedAtOnce)
     }
 }
 
+// --help and --version need no display: they print, end with 0 and leave
+// the settings as they were.
+TEST(ProgramAnswers, HelpAndVersionPrintAndEndWithoutAWindowOrASetting)
+{
+    PlayerInstall install;
+    const Bytes settingsBefore = contentOf(install.settings);
+    for (const QString& option : {QStringLiteral("--help"), QStringLiteral("--version")}) {
+        QProcess& answer = install.start({option}, {{"DISPLAY", QString()}, {"WAYLAND_DISPLAY", QString()}},
+                                         QProcess::SeparateChannels);
+        ASSERT_TRUE(answer.waitForFinished(10000));
+        EXPECT_EQ(answer.exitCode(), 0) << option.toStdString();
+        const QString said = QString::fromUtf8(answer.readAllStandardOutput());
+        EXPECT_TRUE(said.startsWith(option == "--help" ? "usage: sonorbox [PATH]" : "Sonorbox 0.82a\n"))
+            << said.toStdString();
+        EXPECT_TRUE(answer.readAllStandardError().isEmpty());
+    }
+    EXPECT_EQ(contentOf(install.settings), settingsBefore);
+    // No player was claimed: no lock or socket was made.
+    EXPECT_TRUE(std::filesystem::is_empty(install.runtime.path()));
+}
+
+TEST_F(Program, AFolderOnTheCommandLinePlaysItsSongsAndIsRemembered)
+{
+    PlayerInstall install;
+    TempFolder music;
+    std::filesystem::create_directories(music.file("Sub"));
+    std::filesystem::copy_file(DEMO_SONG, music.file("Sub/demo.mp3"));
+    install.start({QString::fromStdString(music.path())});
+    ASSERT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }));
+    EXPECT_TRUE(install.playing(256 * 1024));
+    EXPECT_EQ(install.song(), music.path());
+}
+
+TEST_F(Program, ASecondStartWhosePathNamesNothingLeavesTheSongPlayingAndSaysSo)
+{
+    PlayerInstall install;
+    install.start({DEMO_SONG});
+    ASSERT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }));
+    ASSERT_TRUE(install.playing(256 * 1024));
+    QProcess& second = install.start({QString::fromStdString(install.folder.file("missing.mp3"))});
+    ASSERT_TRUE(second.waitForFinished(20000));
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(processUntil([] {
+        const auto found = runTool("xdotool", {"search", "--onlyvisible", "--name", "^Application Error$"});
+        return found && !found->trimmed().isEmpty();
+    })) << "no message said why nothing changed";
+    EXPECT_EQ(install.song(), DEMO_SONG);
+    // The song goes on: the device's file keeps growing.
+    const std::uintmax_t now = sizeOf(install.device);
+    EXPECT_TRUE(install.playing(now + 128 * 1024));
+}
+
+TEST_F(Program, AMovedPortableCopyKeepsTheSkinItsSettingsNameFromItsFolder)
+{
+    Backdrop backdrop;
+    PlayerInstall install;
+    std::filesystem::create_directories(install.folder.file("skins"));
+    std::filesystem::copy(DEFAULT_SKIN, install.folder.file("skins/Default"));
+    IniFile(install.settings).write("Sonorbox", "skin", "skins/Default/Skin.ini");
+    install.start({DEMO_SONG});
+    ASSERT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }));
+    QString why;
+    EXPECT_TRUE(processUntil([&] { return faceShown(install.origin, 1, why); }, std::chrono::seconds(10)))
+        << why.toStdString();
+    EXPECT_EQ(IniFile(install.settings).read("Sonorbox", "skin"), "skins/Default/Skin.ini");
+}
+
+// The menu of a right click on the real face, worked by its keys: Skins, the
+// first skin of the program's skins folder. The window takes its shape at
+// once and the song plays on.
+TEST_F(Program, ASkinPutOnFromTheFacesMenuReshapesTheWindowWhileTheSongPlays)
+{
+    PlayerInstall install;
+    TempFolder userData;
+    std::filesystem::create_directories(install.folder.file("skins"));
+    std::filesystem::copy(TEST_DATA_DIR "/skins/Vertical", install.folder.file("skins/Vertical"));
+    install.start({DEMO_SONG}, {{"XDG_DATA_HOME", QString::fromStdString(userData.path())}});
+    ASSERT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }));
+    ASSERT_TRUE(install.playing(256 * 1024));
+    const QPoint face = install.origin + QPoint(150, 20);
+    ASSERT_TRUE(runTool("xdotool", {"mousemove", QString::number(face.x()), QString::number(face.y()), "click", "3"}));
+    const auto windowsShown = [](int count) {
+        return processUntil([count] {
+            auto shown = runTool("xdotool", {"search", "--onlyvisible", "--class", "sonorbox"});
+            return shown && shown->split('\n', Qt::SkipEmptyParts).size() >= count;
+        });
+    };
+    ASSERT_TRUE(windowsShown(2)) << "no menu opened";
+    // Open Files..., Open Folder..., Skins; into it, where its first skin is
+    // chosen.
+    ASSERT_TRUE(runTool("xdotool", {"key", "Down", "Down", "Down", "Right"}));
+    ASSERT_TRUE(windowsShown(3)) << "the Skins sub-menu did not open";
+    ASSERT_TRUE(runTool("xdotool", {"key", "Return"}));
+    EXPECT_TRUE(processUntil([] {
+        auto geometry = runTool("xdotool", {"search", "--name", windowTitle, "getwindowgeometry"});
+        return geometry && geometry->contains("Geometry: 120x90");
+    })) << "the face did not take the skin's shape";
+    EXPECT_EQ(IniFile(install.settings).read("Sonorbox", "skin"), install.folder.file("skins/Vertical/Skin.ini"));
+    const std::uintmax_t now = sizeOf(install.device);
+    EXPECT_TRUE(install.playing(now + 128 * 1024)) << "the song did not play on";
+}
+
+// The window manager reads whether a window stays on top from its
+// _NET_WM_STATE; the player's menu item sets it and the setting keeps it.
+TEST_F(Program, AlwaysOnTopFromTheMenuIsTheWindowsStateAndIsRemembered)
+{
+    if (!XvfbServer::toolInstalled("xprop")) GTEST_SKIP() << "xprop is not installed";
+    PlayerInstall install;
+    IniFile(install.settings).write("Sonorbox", "OnTop", "0");
+    install.start({DEMO_SONG});
+    ASSERT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }));
+    const auto above = [] {
+        const QStringList windows = visiblePlayerWindows();
+        if (windows.size() != 1) return std::optional<bool>();
+        auto state = runTool("xprop", {"-id", windows.front(), "_NET_WM_STATE"});
+        if (!state) return std::optional<bool>();
+        return std::optional<bool>(state->contains("_NET_WM_STATE_ABOVE"));
+    };
+    EXPECT_TRUE(processUntil([&] { return above() == false; }));
+    const QPoint face = install.origin + QPoint(150, 20);
+    ASSERT_TRUE(runTool("xdotool", {"mousemove", QString::number(face.x()), QString::number(face.y()), "click", "3"}));
+    ASSERT_TRUE(processUntil([] {
+        auto shown = runTool("xdotool", {"search", "--onlyvisible", "--class", "sonorbox"});
+        return shown && shown->split('\n', Qt::SkipEmptyParts).size() >= 2;
+    })) << "no menu opened";
+    // Open Files..., Open Folder..., Skins, Always on Top.
+    ASSERT_TRUE(runTool("xdotool", {"key", "Down", "Down", "Down", "Down", "Return"}));
+    EXPECT_TRUE(processUntil([&] { return above() == true; })) << "the window is not kept on top";
+    EXPECT_EQ(IniFile(install.settings).read("Sonorbox", "OnTop"), "1");
+}
+
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);

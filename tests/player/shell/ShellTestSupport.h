@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "FileDialogs.h"
 #include "MainWindow.h"
@@ -26,7 +27,10 @@
 class TestFileDialogs : public FileDialogs {
 public:
     std::string skinAnswer;
+    // Answered first, one a time, before skinAnswer.
+    std::vector<std::string> skinAnswers;
     std::optional<std::string> songAnswer;
+    std::optional<std::string> folderAnswer;
     std::string lastSongShown;
     int skinAsked = 0;
     // What happens while the skin chooser is open, before it answers.
@@ -36,7 +40,15 @@ public:
     {
         ++skinAsked;
         if (whileSkinAsked) whileSkinAsked();
-        return skinAnswer;
+        if (skinAnswers.empty()) return skinAnswer;
+        const std::string answer = skinAnswers.front();
+        skinAnswers.erase(skinAnswers.begin());
+        return answer;
+    }
+    std::optional<std::string> chooseFolder(QWidget*, const std::string& currentSong) override
+    {
+        lastSongShown = currentSong;
+        return folderAnswer;
     }
     std::optional<std::string> chooseSong(QWidget*, const std::string& currentSong) override
     {

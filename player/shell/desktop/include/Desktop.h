@@ -138,7 +138,7 @@ public:
     void previous();
     void seek(std::int64_t offset);
     void setPosition(const QString& trackId, std::int64_t position);
-    // False, doing nothing, for a uri naming no local file.
+    // False, doing nothing, for a uri naming no local file or folder.
     bool openUri(const QString& uri);
 
 private:
@@ -195,8 +195,9 @@ public:
     // the player runs on its own (and says so): always true.
     bool claim();
 
-    // For the running player: from now on every handed-over path is given to
-    // takeOver on the window thread, and the second start is let go after.
+    // For the running player: from now on every handed-over path (empty from
+    // a start without one) is given to takeOver on the window thread, and the
+    // second start is let go after.
     // Connections that stay silent, and the oldest beyond a few open ones,
     // are dropped, so that idle clients never use up the player's files.
     bool listen(std::function<void(const std::string&)> takeOver);
@@ -311,7 +312,8 @@ bool moveDraggedWindow(QWidget& window, const QPoint& topLeft);
 
 } // namespace platform
 
-// The file a drop on the face names: the first of the dropped local files
-// (a file manager's file URLs), or a path or file URL dropped as text. Only
-// a regular file counts, as Open offers only files.
+// The file or folder a drop on the face names: the first of the dropped
+// local paths (a file manager's file URLs), or a path or file URL dropped as
+// text. Only a regular file or a folder counts: a pipe or a device is no
+// song, and a folder plays its songs and lists.
 std::optional<std::string> droppedPath(const QMimeData& data);

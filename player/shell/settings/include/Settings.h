@@ -188,6 +188,18 @@ public:
 
     std::string getSkin() const { return getString("skin"); }
     void putSkin(const std::string& value) const { putString("skin", value); }
+    // The "skin" setting as a path to open: a relative one is read from the
+    // program's folder, so a portable copy moved elsewhere keeps its skin.
+    std::string skinFile() const;
+    void setProgramDirectory(std::string folder) { programDirectory_ = std::move(folder); }
+    // "SkinBeforeChoosing": the skin that Quit's Yes emptied "skin" of, kept
+    // for a start whose chooser is cancelled.
+    std::string getSkinBeforeChoosing() const { return getString("SkinBeforeChoosing"); }
+    void putSkinBeforeChoosing(const std::string& value) const { putString("SkinBeforeChoosing", value); }
+    // "OnTop": whether the face stays above other windows; a missing or
+    // empty value reads as on top, 0 as not.
+    bool getOnTop() const { return getString("OnTop").empty() || SettingsSection::getInt("OnTop") != 0; }
+    void putOnTop(bool onTop) const { putInt("OnTop", onTop ? 1 : 0); }
     std::string getSong() const { return getString("song"); }
     void putSong(const std::string& value) const { putString("song", value); }
 
@@ -196,11 +208,15 @@ public:
     int getVolume() const;
     void putVolume(int value) const { putInt("Volume", value); }
 
-    // The "skin" path up to and including its last separator: the folder in
-    // which the skin's bitmaps lie. Empty when the path has no separator.
+    // The skin file's path up to and including its last separator: the
+    // folder in which the skin's bitmaps lie. Empty when the path has no
+    // separator.
     std::string getSkinDirectory() const;
 
     int getInt(const std::string& key) override { return SettingsSection::getInt(key); }
+
+private:
+    std::string programDirectory_;
 };
 
 // The "Position" section of the player's settings file: the screen place of

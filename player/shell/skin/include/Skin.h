@@ -204,6 +204,8 @@ struct Skin : SkinLayout {
 // The bitmap paths of the skin named by the "skin" setting: the file of that
 // name in the skin's folder, in whatever letter case it is written there.
 std::string skinBitmapPath(const PlayerSettings& settings, const char* fileName);
+// The same beside the skin's "Skin.ini" at skinFile.
+std::string skinBitmapPath(const std::string& skinFile, const char* fileName);
 
 // Loads "MainUp.bmp", then "MainDown.bmp", then reads "Skin.ini" once and
 // takes the keys of "Coordinates" in the order of skinKeys. A bitmap that
@@ -211,6 +213,8 @@ std::string skinBitmapPath(const PlayerSettings& settings, const char* fileName)
 // key that is missing or does not hold all its numbers, or a rectangle that
 // does not fit the face, throws a ShellError naming the key and the file.
 std::unique_ptr<Skin> loadSkin(const PlayerSettings& settings);
+// The same for the skin whose "Skin.ini" is at skinFile.
+std::unique_ptr<Skin> loadSkin(const std::string& skinFile);
 
 // A piece of bitmap at the rectangle, drawn at (0, 0) of a control.
 BitmapPiece pieceAt(const Bitmap& bitmap, const SkinRect& rect);
