@@ -26,6 +26,8 @@ public:
     void changed(int volume);
     // Saves a change that waits, now.
     void saveNow();
+    // A change waits for its rest, to be saved.
+    bool waiting() const { return waiting_.has_value(); }
 
 private:
     std::function<void(int volume)> save_;
