@@ -22,12 +22,6 @@ class UserMessages;
 // says so. The audio device reports to the engine by result: false and the
 // device's own text (AudioDevice.h).
 
-// What follows the last entry, or a song, by itself: the list from its
-// start again, the song heard again, or nothing (the player stops once the
-// last entry's audio has been heard). Next and Prev wrap at the ends in
-// every mode: they are the listener's own choice of an entry.
-enum class Repeat { list, song, off };
-
 // The player's engine as the window shell sees it: one player thread at a
 // time, which plays the songs of its paths (songs, M3U lists or folders) one
 // after the other, the requests that steer it (PlaybackRequests.h) and edit
@@ -45,38 +39,24 @@ public:
     // The same for the songs of several paths, each read as one path is, in
     // their order. The player thread reads them: edits made before it has
     // (before the first showListChanged) go to the list it replaces.
-    void startPlayerThread(const std::vector<std::string>& paths, StartAt at = StartAt::firstEntry);
+    void startPlayerThread(const std::vector<std::string>& paths, StartAt at = StartAt::firstEntry) override;
     void stopPlayback() override;
     bool isRunning() const override;
     void requestNext() override;
     void requestPrevious() override;
     void requestSeek(float fraction) override;
     void takeOverFile(const std::string& path) override;
-    void takeOverFiles(const std::vector<std::string>& paths);
-
-    // The songs of paths (each read as one path is) join the end of the
-    // list, or go before the entry at index; what plays goes on.
-    void addPaths(const std::vector<std::string>& paths);
-    void insertPaths(int index, const std::vector<std::string>& paths);
-    // Plays the entry at index from its start; while nothing plays, starts
-    // a player thread on the list as it stands.
-    void playEntry(int index);
-    // Removes the entries at indices. Removing the entry heard plays the
-    // one after it, or stops the player when the list is left empty.
-    void removeEntries(const std::vector<int>& indices);
-    // Moves the entries at indices, in their order, before the entry at
-    // index to (to the end for an index past the last).
-    void moveEntries(const std::vector<int>& indices, int to);
-    void setRepeat(Repeat repeat);
-    Repeat repeat() const;
-    // Shuffle plays every entry once a round, in a random order that Next
-    // and Prev follow; off, the list order goes on from the entry heard.
-    void setShuffle(bool shuffle);
-    bool shuffle() const;
-    // The list as it stands and the entry heard in it. Any thread; told
-    // through PlayerReadouts::showListChanged when it changes, and through
-    // showAudible when another entry is heard.
-    ListSnapshot listSnapshot() const;
+    void takeOverFiles(const std::vector<std::string>& paths) override;
+    void addPaths(const std::vector<std::string>& paths) override;
+    void insertPaths(int index, const std::vector<std::string>& paths) override;
+    void playEntry(int index) override;
+    void removeEntries(const std::vector<int>& indices) override;
+    void moveEntries(const std::vector<int>& indices, int to) override;
+    void setRepeat(Repeat repeat) override;
+    Repeat repeat() const override;
+    void setShuffle(bool shuffle) override;
+    bool shuffle() const override;
+    ListSnapshot listSnapshot() const override;
 
     void pause() override;
     void resume() override;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "PlaybackRequests.h"
@@ -10,20 +11,49 @@
 // only, as the shell asks.
 class RecordingRequests : public PlaybackRequests {
 public:
-    enum class Kind { start, stop, next, previous, seek, takeOver, pause, resume };
+    enum class Kind {
+        start,
+        stop,
+        next,
+        previous,
+        seek,
+        takeOver,
+        pause,
+        resume,
+        add,
+        insert,
+        playEntry,
+        remove,
+        move,
+        repeat,
+        shuffle
+    };
     struct Request {
-        Kind kind;
-        std::string path;
+        Kind kind = Kind::start;
+        std::string path = {};
         StartAt at = StartAt::firstEntry;
         float fraction = 0.0f;
+        // The paths of a start, take-over, add or insert of several.
+        std::vector<std::string> paths = {};
+        // The entries of a remove or move; the index of an insert, a play or
+        // a move's place; the mode of a repeat or shuffle.
+        std::vector<int> indices = {};
+        int index = 0;
+        Repeat repeat = Repeat::list;
+        bool shuffle = false;
     };
 
     explicit RecordingRequests(PlaybackRequests& engine) : engine_(engine) {}
 
     void startPlayerThread(const std::string& path, StartAt at) override
     {
-        asked_.push_back({Kind::start, path, at});
+        record({.kind = Kind::start, .path = path, .at = at});
         engine_.startPlayerThread(path, at);
+    }
+    void startPlayerThread(const std::vector<std::string>& paths, StartAt at) override
+    {
+        record({.kind = Kind::start, .at = at, .paths = paths});
+        engine_.startPlayerThread(paths, at);
     }
     void stopPlayback() override
     {
@@ -39,13 +69,53 @@ public:
     }
     void requestSeek(float fraction) override
     {
-        asked_.push_back({Kind::seek, std::string(), StartAt::firstEntry, fraction});
+        record({.kind = Kind::seek, .fraction = fraction});
         engine_.requestSeek(fraction);
     }
     void takeOverFile(const std::string& path) override
     {
-        asked_.push_back({Kind::takeOver, path});
+        record({.kind = Kind::takeOver, .path = path});
         engine_.takeOverFile(path);
+    }
+    void takeOverFiles(const std::vector<std::string>& paths) override
+    {
+        record({.kind = Kind::takeOver, .paths = paths});
+        engine_.takeOverFiles(paths);
+    }
+    void addPaths(const std::vector<std::string>& paths) override
+    {
+        record({.kind = Kind::add, .paths = paths});
+        engine_.addPaths(paths);
+    }
+    void insertPaths(int index, const std::vector<std::string>& paths) override
+    {
+        record({.kind = Kind::insert, .paths = paths, .index = index});
+        engine_.insertPaths(index, paths);
+    }
+    void playEntry(int index) override
+    {
+        record({.kind = Kind::playEntry, .index = index});
+        engine_.playEntry(index);
+    }
+    void removeEntries(const std::vector<int>& indices) override
+    {
+        record({.kind = Kind::remove, .indices = indices});
+        engine_.removeEntries(indices);
+    }
+    void moveEntries(const std::vector<int>& indices, int to) override
+    {
+        record({.kind = Kind::move, .indices = indices, .index = to});
+        engine_.moveEntries(indices, to);
+    }
+    void setRepeat(Repeat repeat) override
+    {
+        record({.kind = Kind::repeat, .repeat = repeat});
+        engine_.setRepeat(repeat);
+    }
+    void setShuffle(bool shuffle) override
+    {
+        record({.kind = Kind::shuffle, .shuffle = shuffle});
+        engine_.setShuffle(shuffle);
     }
     void pause() override
     {
@@ -61,6 +131,9 @@ public:
     bool isPaused() const override { return engine_.isPaused(); }
     bool isSeeking() const override { return engine_.isSeeking(); }
     Audible audible() const override { return engine_.audible(); }
+    Repeat repeat() const override { return engine_.repeat(); }
+    bool shuffle() const override { return engine_.shuffle(); }
+    ListSnapshot listSnapshot() const override { return engine_.listSnapshot(); }
 
     const std::vector<Request>& asked() const { return asked_; }
     std::vector<Kind> kindsAsked() const
@@ -79,10 +152,12 @@ public:
     }
 
 private:
+    void record(Request request) { asked_.push_back(std::move(request)); }
+
     template <typename Call>
     void pass(Kind kind, Call call)
     {
-        asked_.push_back({kind, std::string()});
+        record({.kind = kind});
         call();
     }
 
