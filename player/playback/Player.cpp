@@ -74,6 +74,11 @@ void Player::startPlayerThread(const std::vector<std::string>& paths, StartAt at
     engine_->startPlayerThread(paths, at);
 }
 
+bool Player::startOnList(StartAt at)
+{
+    return engine_->startOnList(at);
+}
+
 void Player::takeOverFiles(const std::vector<std::string>& paths)
 {
     engine_->takeOverFiles(paths);

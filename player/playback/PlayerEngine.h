@@ -30,6 +30,7 @@ public:
     ~PlayerEngine();
 
     void startPlayerThread(const std::vector<std::string>& paths, StartAt at = StartAt::firstEntry);
+    bool startOnList(StartAt at);
     void stopPlayback();
     bool isRunning() const { return control_.playerRunning.load() == 1; }
     void requestNext();
@@ -69,6 +70,8 @@ private:
     // keepList plays the list as it stands instead of reading paths.
     void playerThreadMain(const std::vector<std::string>& paths, int pure, int firstEntry, bool keepList);
     void startThread(const std::vector<std::string>& paths, int firstEntry, bool keepList);
+    // The index a start at begins with.
+    int firstEntryAt(StartAt at) const;
     void resetControl();
     void playSongs();
     bool playSong(const std::string& path);

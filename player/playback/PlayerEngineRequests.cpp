@@ -29,8 +29,19 @@ PlayerEngine::~PlayerEngine()
 
 void PlayerEngine::startPlayerThread(const std::vector<std::string>& paths, StartAt at)
 {
-    const int firstEntry = at == StartAt::chosenEntry && chosenEntry_ >= 0 ? chosenEntry_ : 0;
-    startThread(paths, firstEntry, false);
+    startThread(paths, firstEntryAt(at), false);
+}
+
+bool PlayerEngine::startOnList(StartAt at)
+{
+    if (playlist_.count() == 0) return false;
+    startThread({}, firstEntryAt(at), true);
+    return true;
+}
+
+int PlayerEngine::firstEntryAt(StartAt at) const
+{
+    return at == StartAt::chosenEntry && chosenEntry_ >= 0 ? chosenEntry_ : 0;
 }
 
 void PlayerEngine::startThread(const std::vector<std::string>& paths, int firstEntry, bool keepList)

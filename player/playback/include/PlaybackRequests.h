@@ -29,6 +29,10 @@ public:
     // their order. The player thread reads them: edits made before it has
     // (before the first showListChanged) go to the list it replaces.
     virtual void startPlayerThread(const std::vector<std::string>& paths, StartAt at = StartAt::firstEntry) = 0;
+    // Starts a player thread on the list as it stands (edits made while
+    // nothing played kept), after stopping a running one; false, starting
+    // nothing, when the list is empty.
+    virtual bool startOnList(StartAt at) = 0;
     // Asks a running player thread to end and waits until it has; returns at
     // once when none runs.
     virtual void stopPlayback() = 0;

@@ -40,6 +40,7 @@ public:
     // their order. The player thread reads them: edits made before it has
     // (before the first showListChanged) go to the list it replaces.
     void startPlayerThread(const std::vector<std::string>& paths, StartAt at = StartAt::firstEntry) override;
+    bool startOnList(StartAt at) override;
     void stopPlayback() override;
     bool isRunning() const override;
     void requestNext() override;

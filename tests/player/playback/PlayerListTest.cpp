@@ -218,6 +218,38 @@ TEST_F(PlayerListTest, PlayEntryPlaysItWhilePlayingAndStartsTheListAsItStandsWhi
     EXPECT_EQ(player->listSnapshot().paths.size(), 4u); // not read anew from the file
 }
 
+TEST_F(PlayerListTest, StartOnListPlaysTheListAsItStandsFromTheChosenEntryAndNothingWhenEmpty)
+{
+    EXPECT_FALSE(player->startOnList(StartAt::firstEntry));
+    EXPECT_FALSE(player->isRunning());
+    // Added while nothing played: the list a start on the list plays.
+    player->addPaths({demoNames[0], demoNames[1]});
+    ASSERT_TRUE(player->startOnList(StartAt::chosenEntry));
+    waitForFullQueue();
+    EXPECT_EQ(heard(), demoNames[0]);
+    player->stopPlayback();
+    EXPECT_TRUE(stopped());
+
+    // An edit while stopped is kept, and Next while stopped chooses where
+    // the start on the list begins.
+    player->addPaths({demoNames[2]});
+    player->requestNext();
+    player->requestNext();
+    ASSERT_TRUE(player->startOnList(StartAt::chosenEntry));
+    waitForFullQueue();
+    EXPECT_EQ(heard(), demoNames[2]);
+    EXPECT_GT(player->audible().lengthSeconds, 20);
+    EXPECT_EQ(player->listSnapshot().paths, (std::vector<std::string>{demoNames[0], demoNames[1], demoNames[2]}));
+    // While playing, it starts the list again from its first entry.
+    ASSERT_TRUE(player->startOnList(StartAt::chosenEntry));
+    EXPECT_TRUE(waitUntil([&] { return heard() == demoNames[0]; }));
+    EXPECT_TRUE(player->isRunning());
+    player->removeEntries({0, 1, 2});
+    EXPECT_TRUE(stopped());
+    EXPECT_FALSE(player->startOnList(StartAt::firstEntry));
+    EXPECT_TRUE(messages.messages().empty());
+}
+
 TEST_F(PlayerListTest, EditsFromOneThreadAndNextFromAnotherWhileTheDeviceRunsAtFullSpeed)
 {
     // For the thread checker: the list is edited, read and walked from four

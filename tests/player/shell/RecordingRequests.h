@@ -13,6 +13,7 @@ class RecordingRequests : public PlaybackRequests {
 public:
     enum class Kind {
         start,
+        startOnList,
         stop,
         next,
         previous,
@@ -54,6 +55,11 @@ public:
     {
         record({.kind = Kind::start, .at = at, .paths = paths});
         engine_.startPlayerThread(paths, at);
+    }
+    bool startOnList(StartAt at) override
+    {
+        record({.kind = Kind::startOnList, .at = at});
+        return engine_.startOnList(at);
     }
     void stopPlayback() override
     {
