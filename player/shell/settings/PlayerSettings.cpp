@@ -1,8 +1,38 @@
 #include "Settings.h"
 
+#include <array>
 #include <charconv>
+#include <string_view>
+#include <utility>
 
 #include "PathText.h"
+
+namespace {
+
+// The values of "Repeat" as the file spells them.
+constexpr std::array<std::pair<Repeat, const char*>, 3> repeatNames = {
+    {{Repeat::list, "List"}, {Repeat::song, "Song"}, {Repeat::off, "Off"}}};
+
+bool sameWithoutCase(std::string_view text, std::string_view name)
+{
+    return text.size() == name.size() && pathtext::endsWithNoCase(text, name);
+}
+
+} // namespace
+
+Repeat PlayerSettings::getRepeat() const
+{
+    const std::string text = getString("Repeat");
+    for (const auto& [repeat, name] : repeatNames)
+        if (sameWithoutCase(text, name)) return repeat;
+    return Repeat::list;
+}
+
+void PlayerSettings::putRepeat(Repeat repeat) const
+{
+    for (const auto& [mode, name] : repeatNames)
+        if (mode == repeat) putString("Repeat", name);
+}
 
 std::string PlayerSettings::skinFile() const
 {

@@ -28,6 +28,7 @@
 #include <utility>
 #include <vector>
 
+#include "PlaybackRequests.h"
 #include "SettingsReader.h"
 
 // The names of the player's files, each written once.
@@ -180,8 +181,8 @@ private:
 };
 
 // The "Sonorbox" section of the player's settings file: the chosen skin, the
-// last opened song or list, the listener's volume, and "Pure", which the
-// engine reads.
+// last opened song or list, the listener's volume, repeat and shuffle, and
+// "Pure", which the engine reads.
 class PlayerSettings : public SettingsSection, public SettingsReader {
 public:
     explicit PlayerSettings(std::string filePath) : SettingsSection(std::move(filePath), "Sonorbox") {}
@@ -212,6 +213,14 @@ public:
     // folder in which the skin's bitmaps lie. Empty when the path has no
     // separator.
     std::string getSkinDirectory() const;
+
+    // "Repeat": List, Song or Off, in any letter case; a missing value or
+    // any other reads as List.
+    Repeat getRepeat() const;
+    void putRepeat(Repeat repeat) const;
+    // "Shuffle": 1 on, 0 off; a missing value or any other reads as off.
+    bool getShuffle() const { return getString("Shuffle") == "1"; }
+    void putShuffle(bool shuffle) const { putInt("Shuffle", shuffle ? 1 : 0); }
 
     int getInt(const std::string& key) override { return SettingsSection::getInt(key); }
 
