@@ -1,7 +1,10 @@
 #include "FaceMenu.h"
 
+#include <QActionGroup>
 #include <QFileInfo>
 #include <QMenu>
+#include <functional>
+#include <utility>
 
 #include "MainWindow.h"
 #include "Settings.h"
@@ -14,6 +17,32 @@ bool sameFile(const std::string& one, const std::string& other)
 {
     const QString a = QFileInfo(QString::fromStdString(one)).canonicalFilePath();
     return !a.isEmpty() && a == QFileInfo(QString::fromStdString(other)).canonicalFilePath();
+}
+
+// An item that is checked or not, and tells each change.
+void addCheckItem(QMenu& menu, const char* text, bool checked, const std::function<void(bool)>& toggled)
+{
+    QAction* item = menu.addAction(QString::fromLatin1(text));
+    item->setCheckable(true);
+    item->setChecked(checked);
+    QObject::connect(item, &QAction::toggled, &menu, toggled);
+}
+
+// Repeat's sub-menu: List, Song and Off, of which the mode set is checked.
+void addRepeatMenu(QMenu& menu, PlayerActions& actions)
+{
+    QMenu* repeat = menu.addMenu(QString::fromLatin1(shelltext::menuRepeat));
+    auto* modes = new QActionGroup(repeat);
+    using Mode = std::pair<Repeat, const char*>;
+    for (const auto& [mode, text] :
+         {Mode{Repeat::list, shelltext::menuRepeatList}, Mode{Repeat::song, shelltext::menuRepeatSong},
+          Mode{Repeat::off, shelltext::menuRepeatOff}}) {
+        QAction* item =
+            repeat->addAction(QString::fromLatin1(text), [&actions, mode = mode] { actions.setRepeat(mode); });
+        item->setCheckable(true);
+        item->setChecked(actions.repeat() == mode);
+        modes->addAction(item);
+    }
 }
 
 } // namespace
@@ -37,6 +66,11 @@ void FaceMenu::build()
     QMenu& menu = *menu_;
     menu.addAction(QString::fromLatin1(shelltext::menuOpenFiles), [&actions] { actions.open(); });
     menu.addAction(QString::fromLatin1(shelltext::menuOpenFolder), [&actions] { actions.openFolder(); });
+    menu.addAction(QString::fromLatin1(shelltext::menuAddFiles), [&actions] { actions.addFiles(); });
+    menu.addAction(QString::fromLatin1(shelltext::menuAddFolder), [&actions] { actions.addFolder(); });
+
+    addRepeatMenu(menu, actions);
+    addCheckItem(menu, shelltext::menuShuffle, actions.shuffle(), [&actions](bool on) { actions.setShuffle(on); });
 
     QMenu* skins = menu.addMenu(QString::fromLatin1(shelltext::menuSkins));
     const std::string worn = face_.settings().skinFile();
@@ -50,10 +84,7 @@ void FaceMenu::build()
     skins->addSeparator();
     skins->addAction(QString::fromLatin1(shelltext::menuChooseSkinFile), [this] { face_.chooseSkinFile(); });
 
-    QAction* onTop = menu.addAction(QString::fromLatin1(shelltext::menuOnTop));
-    onTop->setCheckable(true);
-    onTop->setChecked(face_.settings().getOnTop());
-    QObject::connect(onTop, &QAction::toggled, &face_, [this](bool checked) { face_.setOnTop(checked); });
+    addCheckItem(menu, shelltext::menuOnTop, face_.settings().getOnTop(), [this](bool on) { face_.setOnTop(on); });
 
     menu.addSeparator();
     menu.addAction(QString::fromLatin1(shelltext::menuAbout), [&actions] { actions.showAbout(); });

@@ -52,30 +52,34 @@ std::string QtFileDialogs::chooseSkinFile(const std::string& startFolder)
     return dialog->selectedFiles().front().toStdString();
 }
 
-std::optional<std::string> QtFileDialogs::chooseFolder(QWidget* owner, const std::string& currentSong)
+std::optional<std::string> QtFileDialogs::chooseFolder(QWidget* owner, const std::string& currentSong, Purpose purpose)
 {
     const QString start = QFileInfo(QString::fromStdString(currentSong)).absolutePath();
-    const QString chosen = QFileDialog::getExistingDirectory(owner, QString::fromLatin1(shelltext::folderChooserTitle),
-                                                             currentSong.empty() ? QString() : start);
+    const char* title = purpose == Purpose::add ? shelltext::addFolderTitle : shelltext::folderChooserTitle;
+    const QString chosen =
+        QFileDialog::getExistingDirectory(owner, QString::fromLatin1(title), currentSong.empty() ? QString() : start);
     if (chosen.isEmpty()) return std::nullopt;
     return chosen.toStdString();
 }
 
-std::unique_ptr<QFileDialog> QtFileDialogs::songDialog(QWidget* owner, const std::string& currentSong)
+std::unique_ptr<QFileDialog> QtFileDialogs::songDialog(QWidget* owner, const std::string& currentSong, Purpose purpose)
 {
     const QStringList filters{filterOf(shelltext::openFilterSongs,
                                        {QStringLiteral("*.mp3"), QStringLiteral("*.m3u"), QStringLiteral("*.m3u8")}),
                               filterOf(shelltext::openFilterAll, {QStringLiteral("*")})};
-    auto dialog = std::make_unique<QFileDialog>(owner, QString(), QString::fromStdString(currentSong));
+    const QString title = purpose == Purpose::add ? QString::fromLatin1(shelltext::addFilesTitle) : QString();
+    auto dialog = std::make_unique<QFileDialog>(owner, title, QString::fromStdString(currentSong));
     dialog->setOptions(shownTextOnly);
-    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setFileMode(QFileDialog::ExistingFiles);
     dialog->setNameFilters(filters);
     return dialog;
 }
 
-std::optional<std::string> QtFileDialogs::chooseSong(QWidget* owner, const std::string& currentSong)
+std::vector<std::string> QtFileDialogs::chooseSongs(QWidget* owner, const std::string& currentSong, Purpose purpose)
 {
-    const std::unique_ptr<QFileDialog> dialog = songDialog(owner, currentSong);
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
-    return dialog->selectedFiles().front().toStdString();
+    const std::unique_ptr<QFileDialog> dialog = songDialog(owner, currentSong, purpose);
+    std::vector<std::string> chosen;
+    if (dialog->exec() != QDialog::Accepted) return chosen;
+    for (const QString& file : dialog->selectedFiles()) chosen.push_back(file.toStdString());
+    return chosen;
 }

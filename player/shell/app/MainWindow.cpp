@@ -361,20 +361,22 @@ void MainWindow::wheelEvent(QWheelEvent* event)
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (droppedPath(*event->mimeData())) event->acceptProposedAction();
+    // Looked at once a drag: a drag of many files looks at each of them.
+    dragNamesSongs_ = !droppedPaths(*event->mimeData()).empty();
+    if (dragNamesSongs_) event->acceptProposedAction();
 }
 
 void MainWindow::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (droppedPath(*event->mimeData())) event->acceptProposedAction();
+    if (dragNamesSongs_) event->acceptProposedAction();
 }
 
 void MainWindow::dropEvent(QDropEvent* event)
 {
-    const std::optional<std::string> path = droppedPath(*event->mimeData());
-    if (!path) return;
+    const std::vector<std::string> paths = droppedPaths(*event->mimeData());
+    if (paths.empty()) return;
     event->acceptProposedAction();
-    actions_.playPath(*path);
+    actions_.playPaths(paths);
 }
 
 bool MainWindow::event(QEvent* event)

@@ -21,10 +21,10 @@ class SkinLabel;
 // The player's face: a frameless, topmost window of exactly the shape of the
 // skin's face, with the nine buttons, the title, the seek bar and the three
 // readouts on it. It is dragged by any point of the face that no control
-// covers. Keys, the mouse wheel and a file dropped on it run the player's
-// actions as the buttons do; the title line's tool tip names the song as
-// its tags do. A right click, the Menu key or Shift+F10 opens the face's
-// menu.
+// covers. Keys, the mouse wheel and the files and folders dropped on it
+// (played as one list) run the player's actions as the buttons do; the
+// title line's tool tip names the song as its tags do. A right click, the
+// Menu key or Shift+F10 opens the face's menu.
 class MainWindow : public SkinWindow {
 public:
     // Builds the window from the skin named in the settings, with the
@@ -106,6 +106,8 @@ private:
     MainWindowServices services_;
     PlayerActions actions_;
     bool dragging_ = false;
+    // Whether the drag over the face names anything to play.
+    bool dragNamesSongs_ = false;
     QPoint grab_;
     std::unique_ptr<Skin> skin_;
     BitmapPiece titleBackground_;

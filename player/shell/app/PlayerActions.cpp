@@ -39,6 +39,12 @@ PlayerActions::PlayerActions(const MainWindowServices& services, QWidget& face)
       volumeSave_([&settings = services_.settings](int volume) { settings.putVolume(volume); })
 {
     services_.device.setGain(gainForVolume(volume_));
+    // Only what differs from the engine's own first state is asked.
+    PlaybackRequests& player = services_.player;
+    const Repeat repeat = services_.settings.getRepeat();
+    if (repeat != player.repeat()) player.setRepeat(repeat);
+    const bool shuffle = services_.settings.getShuffle();
+    if (shuffle != player.shuffle()) player.setShuffle(shuffle);
 }
 
 void PlayerActions::play()
@@ -46,10 +52,10 @@ void PlayerActions::play()
     PlaybackRequests& player = services_.player;
     if (player.isPaused() && playerRunning()) {
         player.resume();
-    } else {
+    } else if (!player.startOnList(StartAt::chosenEntry)) {
+        // Nothing opened yet this run: what was opened last.
         const std::string song = services_.settings.getSong();
         if (song.empty() || !canOpenForReading(song)) return;
-        // At the entry that Next or Prev chose while stopped, if one was.
         player.startPlayerThread(song, StartAt::chosenEntry);
     }
     tellPlaybackChanged();
@@ -88,13 +94,15 @@ void PlayerActions::previous()
 
 void PlayerActions::open()
 {
-    const std::optional<std::string> chosen = services_.dialogs.chooseSong(&face_, services_.settings.getSong());
-    if (chosen) playPath(*chosen);
+    const std::vector<std::string> chosen =
+        services_.dialogs.chooseSongs(&face_, services_.settings.getSong(), FileDialogs::Purpose::open);
+    if (!chosen.empty()) playPaths(chosen);
 }
 
 void PlayerActions::openFolder()
 {
-    const std::optional<std::string> chosen = services_.dialogs.chooseFolder(&face_, services_.settings.getSong());
+    const std::optional<std::string> chosen =
+        services_.dialogs.chooseFolder(&face_, services_.settings.getSong(), FileDialogs::Purpose::open);
     if (chosen) playPath(*chosen);
 }
 
@@ -102,6 +110,57 @@ void PlayerActions::playPath(const std::string& path)
 {
     services_.settings.putSong(path);
     services_.player.startPlayerThread(path);
+    tellPlaybackChanged();
+}
+
+void PlayerActions::playPaths(const std::vector<std::string>& paths)
+{
+    if (paths.empty()) return;
+    // One path is asked for as one, as every other way in asks for it.
+    if (paths.size() == 1) {
+        playPath(paths.front());
+        return;
+    }
+    services_.settings.putSong(paths.front());
+    services_.player.startPlayerThread(paths);
+    tellPlaybackChanged();
+}
+
+void PlayerActions::addFiles()
+{
+    const std::vector<std::string> chosen =
+        services_.dialogs.chooseSongs(&face_, services_.settings.getSong(), FileDialogs::Purpose::add);
+    if (!chosen.empty()) services_.player.addPaths(chosen);
+}
+
+void PlayerActions::addFolder()
+{
+    const std::optional<std::string> chosen =
+        services_.dialogs.chooseFolder(&face_, services_.settings.getSong(), FileDialogs::Purpose::add);
+    if (chosen) services_.player.addPaths({*chosen});
+}
+
+Repeat PlayerActions::repeat() const
+{
+    return services_.player.repeat();
+}
+
+void PlayerActions::setRepeat(Repeat repeat)
+{
+    services_.player.setRepeat(repeat);
+    services_.settings.putRepeat(repeat);
+    tellPlaybackChanged();
+}
+
+bool PlayerActions::shuffle() const
+{
+    return services_.player.shuffle();
+}
+
+void PlayerActions::setShuffle(bool shuffle)
+{
+    services_.player.setShuffle(shuffle);
+    services_.settings.putShuffle(shuffle);
     tellPlaybackChanged();
 }
 

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "Desktop.h"
 #include "MainWindowServices.h"
@@ -16,12 +17,15 @@ class QWidget;
 class PlayerActions : public MediaControls {
 public:
     // face: the main window, which the actions minimise, place dialogs over
-    // and whose position Quit keeps.
+    // and whose position Quit keeps. The repeat mode and shuffle remembered
+    // reach the engine here, before anything plays.
     PlayerActions(const MainWindowServices& services, QWidget& face);
 
-    // Paused, Play goes on where the song was; otherwise it starts the
-    // "song" setting, when that names a file that can be read or a folder
-    // that can be listed.
+    // Paused, Play goes on where the song was. Otherwise it plays the list
+    // as it stands (what was opened, with what was added since) from the
+    // entry that Next or Prev chose while stopped, or from its first; with
+    // an empty list (after a start) the "song" setting, when that names a
+    // file that can be read or a folder that can be listed.
     void play();
     // Pauses a playing player, or ends the pause.
     void togglePause();
@@ -30,7 +34,8 @@ public:
     // Next and Prev only ask; with no player running nothing happens.
     void next();
     void previous();
-    // The chooser of songs and lists; a choice plays as playPath does.
+    // The chooser of songs and lists, which takes several; the choice plays
+    // as playPaths plays it.
     void open();
     // The chooser of folders; the chosen folder's songs and lists play as
     // playPath plays them.
@@ -38,6 +43,20 @@ public:
     // Remembers path (a song, an M3U list or a folder of them) as the "song"
     // and plays it.
     void playPath(const std::string& path);
+    // Plays the songs of paths, each read as one path is, as one list; the
+    // first path is remembered as the "song".
+    void playPaths(const std::vector<std::string>& paths);
+    // The same choosers, whose choice joins the end of the list: what plays
+    // goes on, and while nothing plays Play plays the list with it.
+    void addFiles();
+    void addFolder();
+
+    // What follows the last entry or a song by itself, and shuffle: asked of
+    // the engine and remembered as "Repeat" and "Shuffle".
+    Repeat repeat() const;
+    void setRepeat(Repeat repeat);
+    bool shuffle() const;
+    void setShuffle(bool shuffle);
     // A path handed over by a second start: it becomes the playlist and the
     // "song", and a running player moves on to it. A path that names nothing
     // to read is refused with a message, and what is heard goes on.
@@ -54,8 +73,9 @@ public:
     void seekTo(double seconds);
     // Told each seek asked, before the player has made it.
     std::function<void()> onSeekAsked;
-    // Told after play, pause, stop or a new song or list asked: the player
-    // may have started, paused, resumed or stopped.
+    // Told after play, pause, stop, a new song or list, a repeat mode or
+    // shuffle asked: the player may have started, paused, resumed, stopped
+    // or changed its order.
     std::function<void()> onPlaybackChanged;
 
     // The volume, 0 to 100: heard at once through the device's gain (the

@@ -24,10 +24,19 @@ inline constexpr const char* errorCaption = "Application Error";
 inline constexpr const char* nothingToPlay = "Could not play any song of: ";
 
 inline constexpr const char* folderChooserTitle = "Open Folder";
+inline constexpr const char* addFolderTitle = "Add Folder";
+inline constexpr const char* addFilesTitle = "Add Files";
 
 // The face's menu.
 inline constexpr const char* menuOpenFiles = "Open Files...";
 inline constexpr const char* menuOpenFolder = "Open Folder...";
+inline constexpr const char* menuAddFiles = "Add Files...";
+inline constexpr const char* menuAddFolder = "Add Folder...";
+inline constexpr const char* menuRepeat = "Repeat";
+inline constexpr const char* menuRepeatList = "List";
+inline constexpr const char* menuRepeatSong = "Song";
+inline constexpr const char* menuRepeatOff = "Off";
+inline constexpr const char* menuShuffle = "Shuffle";
 inline constexpr const char* menuSkins = "Skins";
 inline constexpr const char* menuChooseSkinFile = "Choose Skin File...";
 inline constexpr const char* menuOnTop = "Always on Top";

@@ -2,30 +2,32 @@
 
 #include <QFileInfo>
 #include <QMimeData>
+#include <QStringList>
 #include <QUrl>
 
 namespace {
 
-std::optional<std::string> fileOrFolder(const QString& path)
+void addFileOrFolder(const QString& path, std::vector<std::string>& paths)
 {
     const QFileInfo file(path);
-    if (path.isEmpty() || !file.isAbsolute() || !(file.isFile() || file.isDir())) return std::nullopt;
-    return file.absoluteFilePath().toStdString();
+    if (path.isEmpty() || !file.isAbsolute() || !(file.isFile() || file.isDir())) return;
+    paths.push_back(file.absoluteFilePath().toStdString());
 }
 
 } // namespace
 
-std::optional<std::string> droppedPath(const QMimeData& data)
+std::vector<std::string> droppedPaths(const QMimeData& data)
 {
+    std::vector<std::string> paths;
     if (data.hasUrls()) {
-        const QList<QUrl> urls = data.urls();
-        if (urls.isEmpty() || !urls.first().isLocalFile()) return std::nullopt;
-        return fileOrFolder(urls.first().toLocalFile());
+        for (const QUrl& url : data.urls())
+            if (url.isLocalFile()) addFileOrFolder(url.toLocalFile(), paths);
+    } else if (data.hasText()) {
+        for (const QString& text : data.text().split(QLatin1Char('\n'))) {
+            const QString line = text.trimmed();
+            const QUrl url(line);
+            addFileOrFolder(url.isLocalFile() ? url.toLocalFile() : line, paths);
+        }
     }
-    if (data.hasText()) {
-        const QString line = data.text().section(QLatin1Char('\n'), 0, 0).trimmed();
-        const QUrl url(line);
-        return fileOrFolder(url.isLocalFile() ? url.toLocalFile() : line);
-    }
-    return std::nullopt;
+    return paths;
 }

@@ -60,6 +60,8 @@ const char* const interfacesXml = R"(  <interface name="org.mpris.MediaPlayer2">
     <property name="MaximumRate" type="d" access="read"/>
     <property name="Metadata" type="a{sv}" access="read"/>
     <property name="Volume" type="d" access="readwrite"/>
+    <property name="LoopStatus" type="s" access="readwrite"/>
+    <property name="Shuffle" type="b" access="readwrite"/>
     <property name="Position" type="x" access="read"/>
     <property name="CanGoNext" type="b" access="read"/>
     <property name="CanGoPrevious" type="b" access="read"/>
@@ -70,12 +72,80 @@ const char* const interfacesXml = R"(  <interface name="org.mpris.MediaPlayer2">
   </interface>
 )";
 
+// Sets a property to a value as the bus carried it: the reason the value is
+// refused, or nothing when it was taken.
+using PropertyWrite = std::function<std::optional<QString>(MprisService&, const QVariant&)>;
+
 struct Property {
     const QString& interface;
     const char* name;
     std::function<QVariant(const MprisService&)> read;
-    bool writable = false;
+    // Empty for a property that cannot be set.
+    PropertyWrite write = {};
 };
+
+// The D-Bus type of a value as the bus carried it.
+QString signatureOf(const QVariant& value)
+{
+    if (value.metaType() == QMetaType::fromType<QDBusArgument>())
+        return value.value<QDBusArgument>().currentSignature();
+    const char* signature = QDBusMetaType::typeToSignature(value.metaType());
+    return signature ? QString::fromLatin1(signature) : QStringLiteral("?");
+}
+
+QString wrongType(const char* name, const char* wanted, const QVariant& value)
+{
+    return QStringLiteral("%1 takes %2, not a value of the type \"%3\"")
+        .arg(QLatin1String(name), QLatin1String(wanted), signatureOf(value));
+}
+
+// A D-Bus number of any kind, as a finite double; the type "d" is what the
+// properties are, the integer types are taken as their values.
+std::optional<double> numberOf(const QVariant& value)
+{
+    switch (value.metaType().id()) {
+    case QMetaType::Double:
+    case QMetaType::UChar:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong: {
+        const double number = value.toDouble();
+        if (std::isfinite(number)) return number;
+        return std::nullopt;
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+// A property of numbers (type "d"); set takes the number.
+PropertyWrite numberWrite(const char* name, std::function<void(MprisService&, double)> set)
+{
+    return [name, set](MprisService& service, const QVariant& value) -> std::optional<QString> {
+        const std::optional<double> number = numberOf(value);
+        if (!number) return wrongType(name, "a number (type \"d\")", value);
+        set(service, *number);
+        return std::nullopt;
+    };
+}
+
+std::optional<QString> writeLoopStatus(MprisService& service, const QVariant& value)
+{
+    const char* const wanted = "\"None\", \"Track\" or \"Playlist\" (type \"s\")";
+    if (value.metaType().id() != QMetaType::QString) return wrongType("LoopStatus", wanted, value);
+    if (service.setLoopStatus(value.toString())) return std::nullopt;
+    return QStringLiteral("LoopStatus takes %1, not \"%2\"").arg(QLatin1String(wanted), value.toString());
+}
+
+std::optional<QString> writeShuffle(MprisService& service, const QVariant& value)
+{
+    if (value.metaType().id() != QMetaType::Bool) return wrongType("Shuffle", "true or false (type \"b\")", value);
+    service.setShuffle(value.toBool());
+    return std::nullopt;
+}
 
 const std::vector<Property>& properties()
 {
@@ -95,11 +165,16 @@ const std::vector<Property>& properties()
              return QVariant(QStringList{QStringLiteral("audio/mpeg"), QStringLiteral("audio/x-mpegurl")});
          }},
         {playerInterface, "PlaybackStatus", [](const MprisService& s) { return QVariant(s.playbackStatus()); }},
-        {playerInterface, "Rate", oneSpeed, true},
+        // One speed only: a rate asked for changes nothing.
+        {playerInterface, "Rate", oneSpeed, numberWrite("Rate", [](MprisService&, double) {})},
         {playerInterface, "MinimumRate", oneSpeed},
         {playerInterface, "MaximumRate", oneSpeed},
         {playerInterface, "Metadata", [](const MprisService& s) { return QVariant(s.metadata()); }},
-        {playerInterface, "Volume", [](const MprisService& s) { return QVariant(s.volume()); }, true},
+        {playerInterface, "Volume", [](const MprisService& s) { return QVariant(s.volume()); },
+         numberWrite("Volume", [](MprisService& s, double volume) { s.setVolume(volume); })},
+        {playerInterface, "LoopStatus", [](const MprisService& s) { return QVariant(s.loopStatus()); },
+         writeLoopStatus},
+        {playerInterface, "Shuffle", [](const MprisService& s) { return QVariant(s.shuffle()); }, writeShuffle},
         {playerInterface, "Position",
          [](const MprisService& s) { return QVariant(static_cast<qlonglong>(s.position())); }},
         {playerInterface, "CanGoNext", always(true)},
@@ -138,37 +213,6 @@ QDBusMessage wrongArguments(const QDBusMessage& message, const char* expected)
     return message.createErrorReply(QDBusError::InvalidArgs,
                                     QStringLiteral("%1 takes arguments of the type \"%2\", not \"%3\"")
                                         .arg(message.member(), QLatin1String(expected), message.signature()));
-}
-
-// A D-Bus number of any kind, as a finite double; the type "d" is what the
-// properties are, the integer types are taken as their values.
-std::optional<double> numberOf(const QVariant& value)
-{
-    switch (value.metaType().id()) {
-    case QMetaType::Double:
-    case QMetaType::UChar:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong: {
-        const double number = value.toDouble();
-        if (std::isfinite(number)) return number;
-        return std::nullopt;
-    }
-    default:
-        return std::nullopt;
-    }
-}
-
-// The D-Bus type of a value as the bus carried it.
-QString signatureOf(const QVariant& value)
-{
-    if (value.metaType() == QMetaType::fromType<QDBusArgument>())
-        return value.value<QDBusArgument>().currentSignature();
-    const char* signature = QDBusMetaType::typeToSignature(value.metaType());
-    return signature ? QString::fromLatin1(signature) : QStringLiteral("?");
 }
 
 } // namespace
@@ -266,14 +310,9 @@ QDBusMessage MprisBusObject::setProperty(const QDBusMessage& message, const QStr
 {
     const Property* property = findProperty(interface, name);
     if (!property) return noSuchProperty(message, interface, name);
-    if (!property->writable)
+    if (!property->write)
         return message.createErrorReply(QDBusError::PropertyReadOnly, QStringLiteral("%1 is read-only").arg(name));
-    const std::optional<double> number = numberOf(value);
-    if (!number)
-        return message.createErrorReply(QDBusError::InvalidArgs,
-                                        QStringLiteral("%1 takes a number (type \"d\"), not a value of the type \"%2\"")
-                                            .arg(name, signatureOf(value)));
-    // One speed only: a rate asked for changes nothing.
-    if (name == QLatin1String("Volume")) service_.setVolume(*number);
+    if (const std::optional<QString> refused = property->write(service_, value))
+        return message.createErrorReply(QDBusError::InvalidArgs, *refused);
     return message.createReply();
 }

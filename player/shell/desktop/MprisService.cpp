@@ -9,8 +9,10 @@
 #include <QUrl>
 #include <QWidget>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "MprisBusObject.h"
 #include "SongTags.h"
@@ -48,6 +50,17 @@ QVariantMap tagsMetadata(const std::string& path)
         map.insert(QStringLiteral("xesam:artist"), QStringList{QString::fromStdString(tags.artist)});
     if (!tags.album.empty()) map.insert(QStringLiteral("xesam:album"), QString::fromStdString(tags.album));
     return map;
+}
+
+// The MPRIS names of the repeat modes.
+constexpr std::array<std::pair<Repeat, const char*>, 3> loopStatusNames = {
+    {{Repeat::list, "Playlist"}, {Repeat::song, "Track"}, {Repeat::off, "None"}}};
+
+QString loopStatusOf(Repeat repeat)
+{
+    for (const auto& [mode, name] : loopStatusNames)
+        if (mode == repeat) return QString::fromLatin1(name);
+    return QString();
 }
 
 std::int64_t saturatingSum(std::int64_t a, std::int64_t b)
@@ -99,6 +112,8 @@ MprisService::MprisService(const NowPlaying& nowPlaying, MediaControls& actions,
     const HeardNow heard = nowPlaying_.now();
     toldStatus_ = statusName(heard.state);
     toldVolume_ = actions_.volume();
+    toldLoopStatus_ = loopStatus();
+    toldShuffle_ = shuffle();
     toldSong_ = heard.songNumber;
     toldLength_ = heard.lengthMicroseconds;
 }
@@ -123,6 +138,14 @@ void MprisService::refresh()
     if (actions_.volume() != toldVolume_) {
         toldVolume_ = actions_.volume();
         changed.insert(QStringLiteral("Volume"), volume());
+    }
+    if (loopStatus() != toldLoopStatus_) {
+        toldLoopStatus_ = loopStatus();
+        changed.insert(QStringLiteral("LoopStatus"), toldLoopStatus_);
+    }
+    if (shuffle() != toldShuffle_) {
+        toldShuffle_ = shuffle();
+        changed.insert(QStringLiteral("Shuffle"), toldShuffle_);
     }
     if (heard.songNumber != toldSong_ || heard.lengthMicroseconds != toldLength_) {
         toldSong_ = heard.songNumber;
@@ -223,6 +246,32 @@ void MprisService::setVolume(double volume)
 std::int64_t MprisService::position() const
 {
     return nowPlaying_.now().positionMicroseconds;
+}
+
+QString MprisService::loopStatus() const
+{
+    return loopStatusOf(actions_.repeat());
+}
+
+bool MprisService::setLoopStatus(const QString& status)
+{
+    for (const auto& [repeat, name] : loopStatusNames) {
+        if (status == QLatin1String(name)) {
+            actions_.setRepeat(repeat);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool MprisService::shuffle() const
+{
+    return actions_.shuffle();
+}
+
+void MprisService::setShuffle(bool shuffle)
+{
+    actions_.setShuffle(shuffle);
 }
 
 // --- org.mpris.MediaPlayer2.Player: methods ---

@@ -9,26 +9,12 @@
 
 #include "AboutWindow.h"
 #include "FaceMenu.h"
+#include "MenuItems.h"
 #include "SeekBar.h"
 #include "ShellTestSupport.h"
 #include "SkinChoice.h"
 
 namespace {
-
-QStringList itemTexts(const QMenu& menu)
-{
-    QStringList texts;
-    for (const QAction* action : menu.actions())
-        if (!action->isSeparator()) texts << action->text();
-    return texts;
-}
-
-QAction* item(const QMenu& menu, const QString& text)
-{
-    for (QAction* action : menu.actions())
-        if (action->text() == text) return action;
-    return nullptr;
-}
 
 // A skins folder holding copies of the test skin and of the bundled one.
 struct SkinsFolder {
@@ -57,7 +43,8 @@ TEST(FaceMenu, ARightClickTheMenuKeyAndShiftF10OpenTheActions)
     ASSERT_NE(window.faceMenu().menu(), nullptr);
     EXPECT_TRUE(processUntil([&] { return window.faceMenu().menu()->isVisible(); }));
     EXPECT_EQ(itemTexts(*window.faceMenu().menu()),
-              QStringList({"Open Files...", "Open Folder...", "Skins", "Always on Top", "About", "Quit"}));
+              QStringList({"Open Files...", "Open Folder...", "Add Files...", "Add Folder...", "Repeat", "Shuffle",
+                           "Skins", "Always on Top", "About", "Quit"}));
     EXPECT_EQ(window.faceMenu().menu()->pos(), window.mapToGlobal(face));
     for (const auto& [key, modifiers] : {std::pair{Qt::Key_Menu, Qt::NoModifier}, {Qt::Key_F10, Qt::ShiftModifier}}) {
         window.faceMenu().menu()->hide();
@@ -76,7 +63,7 @@ TEST(FaceMenu, ItsItemsRunTheActionsOfTheButtons)
     window.faceMenu().popup(window.mapToGlobal(QPoint(0, 0)));
     QMenu& menu = *window.faceMenu().menu();
     // Open Files... is the Open button's dialog.
-    shell.dialogs.songAnswer = testSong("stereo-128.mp3");
+    shell.dialogs.songAnswer = {testSong("stereo-128.mp3")};
     item(menu, "Open Files...")->trigger();
     EXPECT_EQ(shell.settings.getSong(), testSong("stereo-128.mp3"));
     EXPECT_TRUE(shell.player.isRunning());
@@ -112,12 +99,22 @@ TEST(Folders, OpenFolderPlaysTheFolderAndPlayPlaysItAgainAtTheNextStart)
     EXPECT_TRUE(shell.device.waitForWrites(1));
     EXPECT_TRUE(shell.messages.messages().empty());
 
-    // Stopped, Play plays the folder the setting names.
+    // Stopped, Play plays the folder's songs again, as the list holds them.
     window.actions().stop();
     window.actions().play();
-    EXPECT_EQ(shell.requests.asked().back().kind, RecordingRequests::Kind::start);
-    EXPECT_EQ(shell.requests.asked().back().path, music.path());
+    EXPECT_EQ(shell.requests.asked().back().kind, RecordingRequests::Kind::startOnList);
+    EXPECT_EQ(shell.player.listSnapshot().paths,
+              (std::vector<std::string>{music.file("10 later.mp3"), music.file("Sub/2 first.mp3")}));
     EXPECT_TRUE(shell.player.isRunning());
+
+    // At the next start, the list empty, Play plays the folder the setting
+    // names.
+    ShellFixture next;
+    next.settings.putSong(shell.settings.getSong());
+    next.open().actions().play();
+    EXPECT_EQ(next.requests.asked().back().kind, RecordingRequests::Kind::start);
+    EXPECT_EQ(next.requests.asked().back().path, music.path());
+    EXPECT_TRUE(next.player.isRunning());
 }
 
 TEST(SecondStart, TheWindowComesBackAndAPathWithNothingToPlayLeavesTheSongPlaying)

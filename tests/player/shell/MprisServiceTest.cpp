@@ -5,6 +5,7 @@
 
 #include <QDBusObjectPath>
 #include <QUrl>
+#include <tuple>
 
 #include "EngineNowPlaying.h"
 #include "Desktop.h"
@@ -32,12 +33,6 @@ struct MprisFixture : ShellFixture {
         }));
     }
 };
-
-bool waitForSeek(ShellFixture& shell, int resets)
-{
-    return processUntil(
-        [&] { return shell.device.resets() == resets && shell.device.writes() > shell.device.writesAtLastReset(); });
-}
 
 } // namespace
 
@@ -105,16 +100,16 @@ TEST(Mpris, PlayPauseAndSeekKeepTheirBusMeaningThroughThePlayersActions)
 
     // Relative seeks; before the start is the start.
     shell.mpris.seek(10000000);
-    ASSERT_TRUE(waitForSeek(shell, 1));
+    ASSERT_TRUE(shell.waitForResets(1));
     EXPECT_NEAR(double(shell.mpris.position()), 10.28e6, 0.2e6);
     shell.mpris.seek(-60000000);
-    ASSERT_TRUE(waitForSeek(shell, 2));
+    ASSERT_TRUE(shell.waitForResets(2));
     EXPECT_EQ(shell.mpris.position(), 0);
     // A position for another track is ignored, and one beyond the song too.
     shell.mpris.setPosition("/org/sonorbox/Sonorbox/track/0", 5000000);
     shell.mpris.setPosition(shell.trackId(), 29000000);
     shell.mpris.setPosition(shell.trackId(), 5000000);
-    ASSERT_TRUE(waitForSeek(shell, 3));
+    ASSERT_TRUE(shell.waitForResets(3));
     EXPECT_NEAR(double(shell.mpris.position()), 5e6, 0.1e6);
     EXPECT_EQ(shell.device.resets(), 3);
 
@@ -137,7 +132,7 @@ TEST(Mpris, PlayPauseAndSeekKeepTheirBusMeaningThroughThePlayersActions)
     ASSERT_TRUE(heardSome());
     const int resets = shell.device.resets();
     shell.mpris.seek(std::numeric_limits<std::int64_t>::min());
-    ASSERT_TRUE(waitForSeek(shell, resets + 1));
+    ASSERT_TRUE(shell.waitForResets(resets + 1));
     EXPECT_EQ(shell.mpris.position(), 0);
 
     // The volume is the player's, on 0 to 1; out of range is held to it.
@@ -176,4 +171,36 @@ TEST(Mpris, NextAndPreviousWhileStoppedTellTheEntryThatPlayStarts)
     EXPECT_EQ(shell.mpris.playbackStatus(), "Playing");
     EXPECT_EQ(shell.mpris.metadata().value("xesam:url").toString(),
               QUrl::fromLocalFile(QString::fromStdString(second)).toString());
+}
+
+TEST(Mpris, LoopStatusAndShuffleAreTheMenusOwnAndOtherTextsChangeNothing)
+{
+    MprisFixture shell;
+    EXPECT_EQ(shell.mpris.loopStatus(), "Playlist");
+    EXPECT_FALSE(shell.mpris.shuffle());
+    for (const auto& [status, repeat, written] : {std::tuple{"None", Repeat::off, "Off"},
+                                                  {"Track", Repeat::song, "Song"},
+                                                  {"Playlist", Repeat::list, "List"}}) {
+        EXPECT_TRUE(shell.mpris.setLoopStatus(status)) << status;
+        EXPECT_EQ(shell.player.repeat(), repeat) << status;
+        EXPECT_EQ(shell.mpris.loopStatus(), status);
+        EXPECT_EQ(IniFile(shell.settingsFile).read("Sonorbox", "Repeat"), written);
+    }
+    shell.mpris.setLoopStatus("Track");
+    // The standard's names are exact.
+    for (const char* refused : {"track", "TRACK", "", "Playlist ", "List", "Song", "Off"}) {
+        EXPECT_FALSE(shell.mpris.setLoopStatus(refused)) << refused;
+        EXPECT_EQ(shell.player.repeat(), Repeat::song) << refused;
+    }
+    EXPECT_EQ(IniFile(shell.settingsFile).read("Sonorbox", "Repeat"), "Song");
+
+    shell.mpris.setShuffle(true);
+    EXPECT_TRUE(shell.player.shuffle());
+    EXPECT_TRUE(shell.mpris.shuffle());
+    EXPECT_EQ(IniFile(shell.settingsFile).read("Sonorbox", "Shuffle"), "1");
+    // What the menu sets is what the bus reads.
+    shell.window.actions().setShuffle(false);
+    shell.window.actions().setRepeat(Repeat::off);
+    EXPECT_FALSE(shell.mpris.shuffle());
+    EXPECT_EQ(shell.mpris.loopStatus(), "None");
 }

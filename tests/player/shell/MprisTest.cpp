@@ -316,7 +316,7 @@ TEST_F(Mpris, WhatAPeerSendsIsCheckedBeforeThePlayerActs)
     EXPECT_EQ(IniFile(install.settings).read("Sonorbox", "Volume"), std::nullopt);
     // What cannot be set, or is not there, says so.
     EXPECT_EQ(errorOf(set(rootInterface, "Identity", QString("Other"))), "org.freedesktop.DBus.Error.PropertyReadOnly");
-    EXPECT_EQ(errorOf(set(playerInterface, "Shuffle", true)), "org.freedesktop.DBus.Error.UnknownProperty");
+    EXPECT_EQ(errorOf(set(playerInterface, "Fullscreen", true)), "org.freedesktop.DBus.Error.UnknownProperty");
     // Numbers of the right type still work; a rate changes nothing.
     EXPECT_EQ(errorOf(set(playerInterface, "Volume", 0.4)), "no error");
     EXPECT_EQ(errorOf(set(playerInterface, "Rate", 1.0)), "no error");
@@ -348,6 +348,109 @@ TEST_F(Mpris, WhatAPeerSendsIsCheckedBeforeThePlayerActs)
     EXPECT_EQ(properties.value("PlaybackStatus").toString(), "Playing");
     EXPECT_EQ(properties.value("Volume").toDouble(), 0.4);
     EXPECT_TRUE(properties.value("CanSeek").toBool());
+    player.kill();
+}
+
+namespace {
+
+// The face's menu of the real player, opened by a right click at a point of
+// the face and worked by its keys: Up from none chosen begins at its last
+// item, Quit. Two clicks at one point in a short time are a double click,
+// which opens no menu: each call names a point of its own.
+void chooseFromMenu(const PlayerInstall& install, const QPoint& onFace, const QStringList& keys)
+{
+    const auto windowsShown = [] {
+        auto shown = runTool("xdotool", {"search", "--onlyvisible", "--class", "sonorbox"});
+        return shown ? shown->split('\n', Qt::SkipEmptyParts).size() : 0;
+    };
+    // A menu still closing would take the click as its own.
+    ASSERT_TRUE(processUntil([&] { return windowsShown() == 1; })) << "a menu stays open";
+    const QPoint face = install.origin + onFace;
+    ASSERT_TRUE(runTool("xdotool", {"mousemove", QString::number(face.x()), QString::number(face.y()), "click", "3"}));
+    ASSERT_TRUE(processUntil([&] { return windowsShown() >= 2; })) << "no menu opened";
+    ASSERT_TRUE(runTool("xdotool", QStringList{"key"} + keys));
+}
+
+} // namespace
+
+TEST_F(Mpris, LoopStatusAndShuffleAreTheMenusReadSetAndToldAndBadValuesChangeNothing)
+{
+    if (!XvfbServer::toolInstalled("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+    PlayerInstall install;
+    // Remembered from the last run, they hold from the start.
+    IniFile(install.settings).write("Sonorbox", "Repeat", "Song");
+    IniFile(install.settings).write("Sonorbox", "Shuffle", "1");
+    BusSignals heard;
+    QProcess& player = install.start({DEMO_SONG}, {{"SDL_DISKAUDIODELAY", "46"}});
+    ASSERT_TRUE(processUntil([] { return onBus(serviceName); }));
+    const BusPlayer mpris{serviceName};
+    ASSERT_TRUE(install.playing(176400));
+    EXPECT_EQ(mpris.property("LoopStatus").toString(), "Track");
+    EXPECT_TRUE(mpris.property("Shuffle").toBool());
+    const auto set = [](const QString& name, const QVariant& value) {
+        QDBusMessage message = QDBusMessage::createMethodCall(serviceName, objectPath, propertiesInterface, "Set");
+        message.setArguments({playerInterface, name, QVariant::fromValue(QDBusVariant(value))});
+        const QDBusMessage reply = bus().call(message, QDBus::Block, 5000);
+        return reply.type() == QDBusMessage::ErrorMessage ? reply.errorName().toStdString() : std::string("no error");
+    };
+    const auto setting = [&](const char* key) { return IniFile(install.settings).read("Sonorbox", key); };
+
+    // Set from the bus: asked of the player, remembered, and told.
+    EXPECT_EQ(set("LoopStatus", QString("None")), "no error");
+    EXPECT_TRUE(processUntil([&] { return heard.told("LoopStatus") == QVariant("None"); }));
+    EXPECT_EQ(mpris.property("LoopStatus").toString(), "None");
+    EXPECT_EQ(setting("Repeat"), "Off");
+    EXPECT_EQ(set("Shuffle", false), "no error");
+    EXPECT_TRUE(processUntil([&] { return heard.told("Shuffle") == QVariant(false); }));
+    EXPECT_EQ(setting("Shuffle"), "0");
+
+    // What is no loop status or no truth value is the caller's fault.
+    const std::string invalidArgs = "org.freedesktop.DBus.Error.InvalidArgs";
+    for (const QVariant& refused : {QVariant(QString("Sometimes")), QVariant(QString("track")), QVariant(QString()),
+                                    QVariant(1), QVariant(true), QVariant(QStringList{"Track"})})
+        EXPECT_EQ(set("LoopStatus", refused), invalidArgs) << refused.toString().toStdString();
+    for (const QVariant& refused : {QVariant(QString("true")), QVariant(1), QVariant(1.0)})
+        EXPECT_EQ(set("Shuffle", refused), invalidArgs) << refused.toString().toStdString();
+    EXPECT_EQ(mpris.property("LoopStatus").toString(), "None");
+    EXPECT_FALSE(mpris.property("Shuffle").toBool());
+    EXPECT_EQ(setting("Repeat"), "Off");
+    EXPECT_EQ(setting("Shuffle"), "0");
+    // The song heard played on through all of it.
+    EXPECT_EQ(mpris.status(), "Playing");
+
+    // From the menu: Quit, About, Always on Top, Skins, Shuffle.
+    chooseFromMenu(install, QPoint(150, 20), {"Up", "Up", "Up", "Up", "Up", "Return"});
+    EXPECT_TRUE(processUntil([&] { return heard.told("Shuffle") == QVariant(true); })) << "Shuffle was not told";
+    EXPECT_TRUE(mpris.property("Shuffle").toBool());
+    EXPECT_EQ(setting("Shuffle"), "1");
+    // Repeat, above Shuffle; its first mode, List.
+    chooseFromMenu(install, QPoint(120, 20), {"Up", "Up", "Up", "Up", "Up", "Up", "Right", "Return"});
+    EXPECT_TRUE(processUntil([&] { return heard.told("LoopStatus") == QVariant("Playlist"); }))
+        << "LoopStatus was not told";
+    EXPECT_EQ(setting("Repeat"), "List");
+
+    const QDBusMessage described = mpris.call("Introspect", {}, "org.freedesktop.DBus.Introspectable");
+    const QString xml = described.arguments().value(0).toString();
+    EXPECT_TRUE(xml.contains(R"(<property name="LoopStatus" type="s" access="readwrite"/>)")) << xml.toStdString();
+    EXPECT_TRUE(xml.contains(R"(<property name="Shuffle" type="b" access="readwrite"/>)")) << xml.toStdString();
+    player.kill();
+}
+
+TEST_F(Mpris, WithRepeatOffRememberedThePlayerStopsAfterTheLastSongByItself)
+{
+    PlayerInstall install;
+    IniFile(install.settings).write("Sonorbox", "Repeat", "Off");
+    BusSignals heard;
+    const std::string list = install.folder.write("Two songs.m3u", TEST_DATA_DIR "/mp3/joint-128.mp3\n" TEST_DATA_DIR
+                                                                                 "/mp3/stereo-128.mp3\n");
+    QProcess& player = install.start({QString::fromStdString(list)});
+    ASSERT_TRUE(processUntil([] { return onBus(serviceName); }));
+    EXPECT_TRUE(processUntil([&] { return heard.told("PlaybackStatus") == QVariant("Stopped"); }));
+    const BusPlayer mpris{serviceName};
+    EXPECT_EQ(mpris.status(), "Stopped");
+    EXPECT_EQ(mpris.property("LoopStatus").toString(), "None");
+    EXPECT_EQ(mapOf(heard.told("Metadata").value_or(QVariant())).value("xesam:url").toString(),
+              QUrl::fromLocalFile(TEST_DATA_DIR "/mp3/stereo-128.mp3").toString());
     player.kill();
 }
 

@@ -29,9 +29,12 @@ public:
     std::string skinAnswer;
     // Answered first, one a time, before skinAnswer.
     std::vector<std::string> skinAnswers;
-    std::optional<std::string> songAnswer;
+    // The songs chosen; none: cancelled.
+    std::vector<std::string> songAnswer;
     std::optional<std::string> folderAnswer;
     std::string lastSongShown;
+    // What the song or folder dialog last shown was for.
+    std::optional<Purpose> lastPurpose;
     int skinAsked = 0;
     // What happens while the skin chooser is open, before it answers.
     std::function<void()> whileSkinAsked;
@@ -45,14 +48,16 @@ public:
         skinAnswers.erase(skinAnswers.begin());
         return answer;
     }
-    std::optional<std::string> chooseFolder(QWidget*, const std::string& currentSong) override
+    std::optional<std::string> chooseFolder(QWidget*, const std::string& currentSong, Purpose purpose) override
     {
         lastSongShown = currentSong;
+        lastPurpose = purpose;
         return folderAnswer;
     }
-    std::optional<std::string> chooseSong(QWidget*, const std::string& currentSong) override
+    std::vector<std::string> chooseSongs(QWidget*, const std::string& currentSong, Purpose purpose) override
     {
         lastSongShown = currentSong;
+        lastPurpose = purpose;
         return songAnswer;
     }
 };
@@ -85,6 +90,12 @@ struct ShellFixture {
     explicit ShellFixture(const std::string& skin = testSkin("Vertical")) { settings.putSkin(skin); }
 
     std::uint32_t heardFrame() { return player.audible().positionFrames; }
+    // The device's resets-th reset (a seek, Next, Prev) was made and audio
+    // has been queued after it: the player has set the place it heard from.
+    bool waitForResets(int resets)
+    {
+        return processUntil([&] { return device.resets() == resets && device.writes() > device.writesAtLastReset(); });
+    }
     ~ShellFixture()
     {
         player.stopPlayback();

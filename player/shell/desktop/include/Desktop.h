@@ -6,7 +6,7 @@
 // running player per user and display (SingleInstance, over HandOff.h), the
 // desktop's requests to end (EndSignals), the loss of the display
 // (DisplayLoss), the screens and the display server (platform), and what a
-// drop names (droppedPath). It knows nothing of the skin, the settings or
+// drop names (droppedPaths). It knows nothing of the skin, the settings or
 // the player's window: the app room gives it the player through the two
 // interfaces below. It depends on the song tags and on Qt (widgets, network,
 // D-Bus).
@@ -33,6 +33,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "PlaybackRequests.h"
 
 class MprisBusObject;
 class QLocalSocket;
@@ -67,6 +70,12 @@ public:
     virtual void seekTo(double seconds) = 0;
     virtual void playPath(const std::string& path) = 0;
     virtual void quit(bool askAboutSkin) = 0;
+    // What follows the last entry or a song by itself, and whether the list
+    // plays shuffled; a change is the player's own, remembered.
+    virtual Repeat repeat() const = 0;
+    virtual void setRepeat(Repeat repeat) = 0;
+    virtual bool shuffle() const = 0;
+    virtual void setShuffle(bool shuffle) = 0;
 };
 
 enum class PlaybackState { stopped, paused, playing };
@@ -130,6 +139,12 @@ public:
     double volume() const;
     void setVolume(double volume);
     std::int64_t position() const;
+    // "Playlist", "Track" or "None" for repeating the list, the song or
+    // nothing; false, changing nothing, for any other text.
+    QString loopStatus() const;
+    bool setLoopStatus(const QString& status);
+    bool shuffle() const;
+    void setShuffle(bool shuffle);
     void play();
     void pause();
     void playPause();
@@ -157,6 +172,8 @@ private:
     // What the bus was last told.
     QString toldStatus_;
     int toldVolume_ = -1;
+    QString toldLoopStatus_;
+    bool toldShuffle_ = false;
     std::uint64_t toldSong_ = 0;
     std::int64_t toldLength_ = -1;
     // The tags of the song last asked for, read once a song.
@@ -312,8 +329,10 @@ bool moveDraggedWindow(QWidget& window, const QPoint& topLeft);
 
 } // namespace platform
 
-// The file or folder a drop on the face names: the first of the dropped
-// local paths (a file manager's file URLs), or a path or file URL dropped as
-// text. Only a regular file or a folder counts: a pipe or a device is no
-// song, and a folder plays its songs and lists.
-std::optional<std::string> droppedPath(const QMimeData& data);
+// The files and folders a drop on the face names, in the order dropped: the
+// dropped local paths (a file manager's file URLs), or the paths and file
+// URLs of text dropped, one a line. Only a regular file or a folder counts
+// (a pipe or a device is no song, and a folder plays its songs and lists);
+// anything else dropped with them is passed over. None: the drop is no
+// song's.
+std::vector<std::string> droppedPaths(const QMimeData& data);
