@@ -13,6 +13,9 @@
 
 void PlayerEngine::insertPaths(int index, const std::vector<std::string>& paths)
 {
+    // A list made by adding alone, nothing opened since the start, is named
+    // by the first path added when none of it plays.
+    if (!paths.empty() && givenPath().empty()) setGivenPath(paths.front());
     playlist_.insertAll(index < 0 ? INT_MAX : index, paths);
     tellListChanged();
     followEdit();

@@ -250,6 +250,17 @@ TEST_F(PlayerListTest, StartOnListPlaysTheListAsItStandsFromTheChosenEntryAndNot
     EXPECT_TRUE(messages.messages().empty());
 }
 
+TEST_F(PlayerListTest, AListMadeByAddingAloneThatGivesNoAudioIsNamedByItsFirstPath)
+{
+    const std::string gone = folder.file("gone-1.mp3");
+    player->addPaths({gone, folder.file("gone-2.mp3")});
+    ASSERT_TRUE(player->startOnList(StartAt::firstEntry));
+    ASSERT_TRUE(stopped());
+    const auto shown = messages.messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "Could not play any song of: " + gone);
+}
+
 TEST_F(PlayerListTest, EditsFromOneThreadAndNextFromAnotherWhileTheDeviceRunsAtFullSpeed)
 {
     // For the thread checker: the list is edited, read and walked from four
