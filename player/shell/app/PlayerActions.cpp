@@ -159,7 +159,8 @@ bool PlayerActions::shuffle() const
 
 void PlayerActions::setShuffle(bool shuffle)
 {
-    services_.player.setShuffle(shuffle);
+    // Asked again (the media controls may), shuffle would deal a new round.
+    if (shuffle != services_.player.shuffle()) services_.player.setShuffle(shuffle);
     services_.settings.putShuffle(shuffle);
     tellPlaybackChanged();
 }

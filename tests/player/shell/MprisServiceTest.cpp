@@ -198,6 +198,10 @@ TEST(Mpris, LoopStatusAndShuffleAreTheMenusOwnAndOtherTextsChangeNothing)
     EXPECT_TRUE(shell.player.shuffle());
     EXPECT_TRUE(shell.mpris.shuffle());
     EXPECT_EQ(IniFile(shell.settingsFile).read("Sonorbox", "Shuffle"), "1");
+    // Set again, the round dealt stays: nothing more is asked of the engine.
+    const std::size_t asked = shell.requests.asked().size();
+    shell.mpris.setShuffle(true);
+    EXPECT_EQ(shell.requests.asked().size(), asked);
     // What the menu sets is what the bus reads.
     shell.window.actions().setShuffle(false);
     shell.window.actions().setRepeat(Repeat::off);
