@@ -13,13 +13,13 @@
 
 #include "AboutWindow.h"
 #include "Desktop.h"
-#include "PathText.h"
 #include "Player.h"
 #include "SeekBar.h"
 #include "SkinChoice.h"
 #include "ShellTexts.h"
 #include "Skin.h"
 #include "SongToolTip.h"
+#include "TitleLine.h"
 #include "Settings.h"
 
 namespace {
@@ -197,7 +197,7 @@ void MainWindow::showAudible(const Audible& audible)
 void MainWindow::setTitle(const std::string& path)
 {
     titlePath_ = path;
-    titleText_ = QString::fromStdString(pathtext::withoutExtension(pathtext::fileNameOf(path)));
+    titleText_ = titleLineOf(path);
     redrawTitle();
 }
 
