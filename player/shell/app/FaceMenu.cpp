@@ -4,6 +4,7 @@
 #include <QMenu>
 
 #include "MainWindow.h"
+#include "PlaylistWindow.h"
 #include "Settings.h"
 #include "ShellTexts.h"
 #include "SkinChoice.h"
@@ -37,6 +38,11 @@ void FaceMenu::build()
     QMenu& menu = *menu_;
     menu.addAction(QString::fromLatin1(shelltext::menuOpenFiles), [&actions] { actions.open(); });
     menu.addAction(QString::fromLatin1(shelltext::menuOpenFolder), [&actions] { actions.openFolder(); });
+    QAction* playlist = menu.addAction(QString::fromLatin1(shelltext::menuPlaylist));
+    playlist->setCheckable(true);
+    playlist->setChecked(face_.playlistWindow().isOpen());
+    QObject::connect(playlist, &QAction::toggled, &face_,
+                     [this](bool checked) { face_.playlistWindow().setOpen(checked); });
 
     QMenu* skins = menu.addMenu(QString::fromLatin1(shelltext::menuSkins));
     const std::string worn = face_.settings().skinFile();

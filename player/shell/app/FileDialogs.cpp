@@ -79,3 +79,13 @@ std::optional<std::string> QtFileDialogs::chooseSong(QWidget* owner, const std::
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
     return dialog->selectedFiles().front().toStdString();
 }
+
+std::optional<std::string> QtFileDialogs::chooseListToSave(QWidget* owner, const std::string& nearSong)
+{
+    const QString start = nearSong.empty() ? QString() : QFileInfo(QString::fromStdString(nearSong)).absolutePath();
+    QString chosen = QFileDialog::getSaveFileName(owner, QString::fromLatin1(shelltext::saveListTitle), start,
+                                                  QString::fromLatin1(shelltext::saveListFilter));
+    if (chosen.isEmpty()) return std::nullopt;
+    if (QFileInfo(chosen).suffix().isEmpty()) chosen += QStringLiteral(".m3u8");
+    return chosen.toStdString();
+}

@@ -7,7 +7,7 @@
 class QFileDialog;
 class QWidget;
 
-// The two open-file dialogs of the player. The window shell shows Qt's
+// The file dialogs of the player. The window shell shows Qt's
 // dialogs; tests answer with set paths.
 class FileDialogs {
 public:
@@ -24,6 +24,11 @@ public:
     // Open Folder...'s chooser of folders over owner, in the current song's
     // folder: the chosen folder, or nothing when cancelled.
     virtual std::optional<std::string> chooseFolder(QWidget* owner, const std::string& currentSong) = 0;
+
+    // "Save List"'s chooser of a file to write over owner, in the folder of
+    // nearSong: the chosen path, ending in ".m3u8" when it named no
+    // extension, or nothing when cancelled.
+    virtual std::optional<std::string> chooseListToSave(QWidget* owner, const std::string& nearSong) = 0;
 };
 
 class QtFileDialogs : public FileDialogs {
@@ -31,6 +36,7 @@ public:
     std::string chooseSkinFile(const std::string& startFolder) override;
     std::optional<std::string> chooseSong(QWidget* owner, const std::string& currentSong) override;
     std::optional<std::string> chooseFolder(QWidget* owner, const std::string& currentSong) override;
+    std::optional<std::string> chooseListToSave(QWidget* owner, const std::string& nearSong) override;
 
     // The skin chooser, ready to be shown: its title, and "Skin Settings"
     // (".ini" files, in any letter case) as its one filter.

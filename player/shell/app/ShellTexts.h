@@ -28,11 +28,18 @@ inline constexpr const char* folderChooserTitle = "Open Folder";
 // The face's menu.
 inline constexpr const char* menuOpenFiles = "Open Files...";
 inline constexpr const char* menuOpenFolder = "Open Folder...";
+inline constexpr const char* menuPlaylist = "Playlist";
 inline constexpr const char* menuSkins = "Skins";
 inline constexpr const char* menuChooseSkinFile = "Choose Skin File...";
 inline constexpr const char* menuOnTop = "Always on Top";
 inline constexpr const char* menuAbout = "About";
 inline constexpr const char* menuQuit = "Quit";
+
+// The playlist window.
+inline constexpr const char* playlistWindowTitle = "Playlist";
+inline constexpr const char* saveListButton = "Save List...";
+inline constexpr const char* saveListTitle = "Save List";
+inline constexpr const char* saveListFilter = "M3U8 Playlist (*.m3u8)";
 
 inline constexpr const char* openFilterSongs = "MP3 or Playlist (*.mp3;*.m3u)";
 inline constexpr const char* openFilterAll = "All Files (*.*)";

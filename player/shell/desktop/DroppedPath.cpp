@@ -29,3 +29,21 @@ std::optional<std::string> droppedPath(const QMimeData& data)
     }
     return std::nullopt;
 }
+
+std::vector<std::string> droppedPaths(const QMimeData& data)
+{
+    std::vector<std::string> paths;
+    auto add = [&paths](const QString& path) {
+        if (std::optional<std::string> found = fileOrFolder(path)) paths.push_back(std::move(*found));
+    };
+    if (data.hasUrls()) {
+        for (const QUrl& url : data.urls())
+            if (url.isLocalFile()) add(url.toLocalFile());
+    } else if (data.hasText()) {
+        for (const QString& line : data.text().split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            const QUrl url(line.trimmed());
+            add(url.isLocalFile() ? url.toLocalFile() : line.trimmed());
+        }
+    }
+    return paths;
+}

@@ -55,6 +55,12 @@ public:
         lastSongShown = currentSong;
         return songAnswer;
     }
+    std::optional<std::string> listToSaveAnswer;
+    std::optional<std::string> chooseListToSave(QWidget*, const std::string& nearSong) override
+    {
+        lastSongShown = nearSong;
+        return listToSaveAnswer;
+    }
 };
 
 inline std::string testSkin(const std::string& name)

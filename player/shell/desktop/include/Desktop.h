@@ -33,6 +33,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class MprisBusObject;
 class QLocalSocket;
@@ -317,3 +318,6 @@ bool moveDraggedWindow(QWidget& window, const QPoint& topLeft);
 // text. Only a regular file or a folder counts: a pipe or a device is no
 // song, and a folder plays its songs and lists.
 std::optional<std::string> droppedPath(const QMimeData& data);
+// Every file and folder a drop names, by the same rules, in the order
+// given: each local file URL, or each line of a text.
+std::vector<std::string> droppedPaths(const QMimeData& data);
