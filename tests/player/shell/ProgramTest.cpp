@@ -951,3 +951,59 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }
+
+QString playlistWindow()
+{
+    QStringList found;
+    processUntil([&] {
+        const auto shown = runTool("xdotool", {"search", "--onlyvisible", "--name", "^Playlist$"});
+        return (found = shown ? shown->split('\n', Qt::SkipEmptyParts) : QStringList()).size() == 1;
+    });
+    return found.value(0);
+}
+
+TEST_F(Program, ThePlaylistWindowOpensBesideTheFaceMovesWithItAndKeepsTheListenersPlace)
+{
+    PlayerInstall install;
+    IniFile(install.settings).write("Playlist", "Shown", "1");
+    {
+        QProcess& player = install.start({DEMO_SONG});
+        const QString face = playerWindow();
+        ASSERT_FALSE(face.isEmpty());
+        const QString list = playlistWindow();
+        ASSERT_FALSE(list.isEmpty()) << "the playlist window was not shown again";
+        // Right of the 340-pixel face.
+        EXPECT_TRUE(processUntil([&] { return windowPosition(list) == install.origin + QPoint(340, 0); }))
+            << windowPosition(list).x() << "," << windowPosition(list).y();
+
+        // The face dragged: the list moves along.
+        const QPoint grab = install.origin + QPoint(150, 20);
+        ASSERT_TRUE(runTool("xdotool",
+                            {"mousemove", QString::number(grab.x()), QString::number(grab.y()), "mousedown", "1",
+                             "mousemove", QString::number(grab.x() + 30), QString::number(grab.y() + 20), "mousemove",
+                             QString::number(grab.x() + 60), QString::number(grab.y() + 40), "mouseup", "1"}));
+        EXPECT_TRUE(processUntil([&] { return windowPosition(face) == install.origin + QPoint(60, 40); }));
+        EXPECT_TRUE(processUntil([&] { return windowPosition(list) == install.origin + QPoint(400, 40); }))
+            << windowPosition(list).x() << "," << windowPosition(list).y();
+
+        // Moved by the listener, below the face: its new place.
+        ASSERT_TRUE(runTool("xdotool", {"windowmove", "--sync", list, "100", "200"}));
+        ASSERT_TRUE(processUntil([&] { return windowPosition(list) == QPoint(100, 200); }));
+        ASSERT_TRUE(runTool("xdotool", {"windowfocus", "--sync", face, "key", "Escape"}));
+        ASSERT_TRUE(player.waitForFinished(20000));
+    }
+    const IniFile settings(install.settings);
+    EXPECT_EQ(settings.read("Playlist", "x"), "0");
+    EXPECT_EQ(settings.read("Playlist", "y"), "130");
+    EXPECT_EQ(settings.read("Playlist", "Shown"), "1");
+
+    // The next start: the face where it was left, the list where the listener put it.
+    QProcess& again = install.start({});
+    ASSERT_FALSE(playerWindow().isEmpty());
+    const QString list = playlistWindow();
+    ASSERT_FALSE(list.isEmpty());
+    EXPECT_TRUE(processUntil([&] { return windowPosition(list) == QPoint(100, 200); }))
+        << windowPosition(list).x() << "," << windowPosition(list).y();
+    ASSERT_TRUE(runTool("xdotool", {"windowfocus", "--sync", playerWindow(), "key", "Escape"}));
+    ASSERT_TRUE(again.waitForFinished(20000));
+}
