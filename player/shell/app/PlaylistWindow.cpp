@@ -74,8 +74,22 @@ PlaylistWindow::PlaylistWindow(QWidget& face, PlaybackRequests& player, ToolWind
     };
     model_.onMove = [this](const std::vector<int>& rows, int before) { move(rows, before); };
 
+    // What was read is shown a batch at a time: often enough to be seen
+    // filling in, seldom enough that ten thousand rows cost the window
+    // thread a few dozen rounds of its views.
+    factsShown_.setSingleShot(true);
+    factsShown_.setInterval(factsBatchMilliseconds);
+    connect(&factsShown_, &QTimer::timeout, this, &PlaylistWindow::takeFacts);
     reader_ = std::make_unique<SongFactsReader>(
-        [this] { QMetaObject::invokeMethod(this, &PlaylistWindow::takeFacts, Qt::QueuedConnection); }, std::move(read));
+        [this] {
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (!factsShown_.isActive()) factsShown_.start();
+                },
+                Qt::QueuedConnection);
+        },
+        std::move(read));
 }
 
 PlaylistWindow::~PlaylistWindow()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSortFilterProxyModel>
+#include <QTimer>
 #include <memory>
 #include <vector>
 
@@ -75,6 +76,8 @@ private:
     void move(const std::vector<int>& rows, int before);
     void insert(const std::vector<std::string>& paths, int before);
 
+    static constexpr int factsBatchMilliseconds = 40;
+    QTimer factsShown_;
     PlaybackRequests& player_;
     UserMessages& messages_;
     FileDialogs& dialogs_;

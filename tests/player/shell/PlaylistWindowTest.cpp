@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QUrl>
+#include <QWindow>
 #include <atomic>
 #include <condition_variable>
 #include <filesystem>
@@ -533,6 +534,12 @@ TEST(PlaylistWindow, TheFacesMenuItemAndCtrlLOpenAndCloseItAndItIsRemembered)
         EXPECT_FALSE(playlist.isOpen());
         QTest::keyClick(&window, Qt::Key_L, Qt::ControlModifier);
         EXPECT_TRUE(playlist.isOpen());
+        // The face made anew off and on top: the list stays open, above it.
+        window.setOnTop(false);
+        window.setOnTop(true);
+        EXPECT_TRUE(processUntil([&] { return playlist.isOpen() && window.isVisible(); }));
+        ASSERT_NE(playlist.windowHandle(), nullptr);
+        EXPECT_EQ(playlist.windowHandle()->transientParent(), window.windowHandle());
         // It shows the list the face plays.
         window.actions().playPath(testSong("stereo-128.mp3"));
         EXPECT_TRUE(processUntil([&] { return playlist.model().rowCount() == 1 && playlist.model().heardRow() == 0; }));
