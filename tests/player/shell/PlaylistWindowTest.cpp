@@ -154,6 +154,23 @@ std::vector<std::string> numberedPaths(const TempFolder& folder, int count)
     return paths;
 }
 
+// The window on a list of songs named "song 0.mp3" on, whose facts the test
+// scripts, shown with every song read.
+struct NumberedList {
+    ScriptedReading scripted;
+    ListWindowFixture fixture{scripted.read()};
+    TempFolder songs;
+    std::vector<std::string> paths;
+    PlaylistModel& model;
+    PlaylistView& view;
+
+    explicit NumberedList(int count)
+        : paths(numberedPaths(songs, count)), model(fixture.show(paths)), view(fixture.window->view())
+    {
+        EXPECT_TRUE(processUntil([&] { return model.isRead(paths.back()); }));
+    }
+};
+
 } // namespace
 
 TEST(PlaylistWindow, ShowsNumberTitleArtistAndLengthFromTheTagsElseTheTitleLinesRule)
@@ -274,13 +291,9 @@ TEST(PlaylistWindow, MarksTheHeardEntryAndKeepsItInView)
 
 TEST(PlaylistWindow, EnterAndADoubleClickPlayTheEntryAlsoUnderAFilter)
 {
-    ScriptedReading scripted;
-    ListWindowFixture fixture(scripted.read());
-    TempFolder songs;
-    const std::vector<std::string> paths = numberedPaths(songs, 30);
-    PlaylistModel& model = fixture.show(paths);
-    EXPECT_TRUE(processUntil([&] { return model.isRead(paths[29]); }));
-    PlaylistView& view = fixture.window->view();
+    NumberedList list(30);
+    ListWindowFixture& fixture = list.fixture;
+    PlaylistView& view = list.view;
     fixture.select({4});
     QTest::keyClick(&view, Qt::Key_Return);
     fixture.filterBy("song 2");
@@ -302,13 +315,11 @@ TEST(PlaylistWindow, EnterAndADoubleClickPlayTheEntryAlsoUnderAFilter)
 
 TEST(PlaylistWindow, DeleteRemovesTheSelectedEntriesAlsoUnderAFilter)
 {
-    ScriptedReading scripted;
-    ListWindowFixture fixture(scripted.read());
-    TempFolder songs;
-    const std::vector<std::string> paths = numberedPaths(songs, 30);
-    PlaylistModel& model = fixture.show(paths);
-    EXPECT_TRUE(processUntil([&] { return model.isRead(paths[29]); }));
-    PlaylistView& view = fixture.window->view();
+    NumberedList list(30);
+    ListWindowFixture& fixture = list.fixture;
+    PlaylistModel& model = list.model;
+    PlaylistView& view = list.view;
+    const std::vector<std::string>& paths = list.paths;
     fixture.select({7, 3});
     QTest::keyClick(&view, Qt::Key_Delete);
     ASSERT_EQ(fixture.asked(Kind::remove).size(), 1u);
@@ -330,13 +341,11 @@ TEST(PlaylistWindow, DeleteRemovesTheSelectedEntriesAlsoUnderAFilter)
 
 TEST(PlaylistWindow, DraggedEntriesMoveBeforeTheEntryTheyAreDroppedOnAlsoUnderAFilter)
 {
-    ScriptedReading scripted;
-    ListWindowFixture fixture(scripted.read());
-    TempFolder songs;
-    const std::vector<std::string> paths = numberedPaths(songs, 30);
-    PlaylistModel& model = fixture.show(paths);
-    EXPECT_TRUE(processUntil([&] { return model.isRead(paths[29]); }));
-    QAbstractItemModel& shown = *fixture.window->view().model();
+    NumberedList list(30);
+    ListWindowFixture& fixture = list.fixture;
+    PlaylistModel& model = list.model;
+    const std::vector<std::string>& paths = list.paths;
+    QAbstractItemModel& shown = *list.view.model();
     auto drag = [&](const std::vector<int>& rows) {
         QModelIndexList indexes;
         for (const int row : rows)
@@ -371,7 +380,7 @@ TEST(PlaylistWindow, DraggedEntriesMoveBeforeTheEntryTheyAreDroppedOnAlsoUnderAF
     // A drag from a list that has changed since is refused.
     EXPECT_TRUE(processUntil([&] { return model.version() == fixture.player.listSnapshot().version; }));
     auto stale = drag({0});
-    fixture.player.addPaths({songs.file("late.mp3")});
+    fixture.player.addPaths({list.songs.file("late.mp3")});
     EXPECT_TRUE(processUntil([&] { return model.rowCount() == 31; }));
     shown.dropMimeData(stale.get(), Qt::MoveAction, 3, 0, QModelIndex());
     EXPECT_EQ(fixture.asked(Kind::move).size(), 2u);
@@ -379,14 +388,13 @@ TEST(PlaylistWindow, DraggedEntriesMoveBeforeTheEntryTheyAreDroppedOnAlsoUnderAF
 
 TEST(PlaylistWindow, FilesAndFoldersDroppedAreInsertedWhereDropped)
 {
-    ScriptedReading scripted;
-    ListWindowFixture fixture(scripted.read());
-    TempFolder songs;
-    const std::vector<std::string> paths = numberedPaths(songs, 10);
-    for (const std::string& path : paths) std::ofstream(path) << "x";
+    NumberedList list(10);
+    ListWindowFixture& fixture = list.fixture;
+    PlaylistModel& model = list.model;
+    PlaylistView& view = list.view;
+    TempFolder& songs = list.songs;
     fixture.window->resize(420, 700);
-    PlaylistModel& model = fixture.show(paths);
-    PlaylistView& view = fixture.window->view();
+    EXPECT_TRUE(processUntil([&] { return view.viewport()->height() > 500; }));
     const std::string dropped = songs.write("dropped.mp3", "x");
     const std::string folder = songs.write("folder/inside.mp3", "x");
     auto dropAt = [&](QPoint at) {
@@ -429,13 +437,9 @@ TEST(PlaylistWindow, FilesAndFoldersDroppedAreInsertedWhereDropped)
 
 TEST(PlaylistWindow, TypingFiltersByTitleAndArtistAndEscapeClearsIt)
 {
-    ScriptedReading scripted;
-    ListWindowFixture fixture(scripted.read());
-    TempFolder songs;
-    const std::vector<std::string> paths = numberedPaths(songs, 12);
-    PlaylistModel& model = fixture.show(paths);
-    EXPECT_TRUE(processUntil([&] { return model.isRead(paths[11]); }));
-    PlaylistView& view = fixture.window->view();
+    NumberedList list(12);
+    ListWindowFixture& fixture = list.fixture;
+    PlaylistView& view = list.view;
     view.setFocus();
     QTest::keyClicks(&view, "SONG 1");
     EXPECT_EQ(fixture.window->filterField().text(), "SONG 1");
