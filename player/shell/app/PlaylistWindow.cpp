@@ -122,6 +122,7 @@ void PlaylistWindow::refresh()
     refreshPosted_ = false;
     ListSnapshot snapshot = player_.listSnapshot();
     const int heard = snapshot.heardIndex;
+    const bool justShown = showHeardNext_;
     if (snapshot.version != model_.version() || model_.rowCount() != static_cast<int>(snapshot.paths.size())) {
         model_.show(std::move(snapshot));
         reader_->want(model_.unread());
@@ -136,6 +137,8 @@ void PlaylistWindow::refresh()
         }
     } else {
         model_.showHeard(heard);
+        // Hidden, it wanted nothing read: what is left is wanted again.
+        if (justShown) reader_->want(model_.unread());
     }
     // The heard entry is brought into view when another is heard, not when
     // the listener edits the list elsewhere.

@@ -275,6 +275,24 @@ TEST(PlaylistWindow, KeepsWhatWasReadWhenTheListChangesAndReadsNothingWhileHidde
     EXPECT_EQ(model.rowCount(), 7);
 }
 
+TEST(PlaylistWindow, AListHiddenWhileItIsReadIsReadOnOnceShownAgain)
+{
+    auto slow = [](const std::string& path, const FactsStopCheck&) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        return SongFacts{pathtext::fileNameOf(path), "", 1};
+    };
+    ListWindowFixture fixture(slow);
+    TempFolder songs;
+    const std::vector<std::string> paths = numberedPaths(songs, 300);
+    PlaylistModel& model = fixture.show(paths);
+    fixture.window->setOpen(false);
+    EXPECT_TRUE(processUntil([&] { return !fixture.window->reader().busy(); }));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(model.unread().empty()) << "the list was read whole before it was hidden";
+    fixture.window->setOpen(true);
+    EXPECT_TRUE(processUntil([&] { return model.unread().empty(); }));
+}
+
 TEST(PlaylistWindow, MarksTheHeardEntryAndKeepsItInView)
 {
     ListWindowFixture fixture;
