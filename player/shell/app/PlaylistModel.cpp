@@ -8,31 +8,18 @@
 
 namespace {
 
-// The rows and the list version a drag carries: "version;row,row,...".
-QByteArray entriesData(std::uint64_t version, const std::vector<int>& rows)
-{
-    QByteArray text = QByteArray::number(qulonglong(version)) + ';';
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (i > 0) text += ',';
-        text += QByteArray::number(rows[i]);
+// The entries a drag from the list carries, as the list stood when it
+// began. Only a drag of this program's own list holds one: no other
+// program's data is read as entries.
+class DraggedEntries : public QMimeData {
+public:
+    DraggedEntries(std::uint64_t version, std::vector<int> rows) : version(version), rows(std::move(rows))
+    {
+        setData(QString::fromLatin1(PlaylistModel::entriesMimeType), QByteArray());
     }
-    return text;
-}
-
-bool readEntriesData(const QByteArray& text, std::uint64_t& version, std::vector<int>& rows)
-{
-    const int split = text.indexOf(';');
-    if (split < 0) return false;
-    bool ok = false;
-    version = text.left(split).toULongLong(&ok);
-    if (!ok) return false;
-    for (const QByteArray& part : text.mid(split + 1).split(',')) {
-        const int row = part.toInt(&ok);
-        if (!ok) return false;
-        rows.push_back(row);
-    }
-    return true;
-}
+    const std::uint64_t version;
+    const std::vector<int> rows;
+};
 
 } // namespace
 
@@ -181,23 +168,17 @@ QMimeData* PlaylistModel::mimeData(const QModelIndexList& indexes) const
         if (index.isValid()) rows.push_back(index.row());
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    auto* data = new QMimeData;
-    data->setData(QString::fromLatin1(entriesMimeType), entriesData(snapshot_.version, rows));
-    return data;
+    return new DraggedEntries(snapshot_.version, std::move(rows));
 }
 
 bool PlaylistModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int, const QModelIndex& parent)
 {
-    if (action != Qt::MoveAction || !data->hasFormat(QString::fromLatin1(entriesMimeType))) return false;
-    std::uint64_t version = 0;
-    std::vector<int> rows;
+    const auto* entries = dynamic_cast<const DraggedEntries*>(data);
     // Rows of a list that has changed since the drag began may name other
     // entries now: the move is refused.
-    if (!readEntriesData(data->data(QString::fromLatin1(entriesMimeType)), version, rows) ||
-        version != snapshot_.version)
-        return false;
+    if (action != Qt::MoveAction || !entries || entries->version != snapshot_.version) return false;
     const int before = row >= 0 ? row : parent.isValid() ? parent.row() : rowCount();
-    if (onMove) onMove(rows, before);
+    if (onMove) onMove(entries->rows, before);
     // The engine's list shows the move once it is told; no row is removed here.
     return false;
 }

@@ -21,7 +21,8 @@
 class PlaylistModel : public QAbstractTableModel {
 public:
     enum Column { numberColumn, titleColumn, artistColumn, lengthColumn, columnCount_ };
-    // The entries dragged from the list: their rows and the list's version.
+    // The format of a drag of the list's own entries (their rows and the
+    // list's version go with it, within this program).
     static constexpr const char* entriesMimeType = "application/x-sonorbox-entries";
 
     explicit PlaylistModel(QObject* parent = nullptr);

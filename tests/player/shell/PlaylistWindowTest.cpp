@@ -402,6 +402,11 @@ TEST(PlaylistWindow, DraggedEntriesMoveBeforeTheEntryTheyAreDroppedOnAlsoUnderAF
     EXPECT_TRUE(processUntil([&] { return model.rowCount() == 31; }));
     shown.dropMimeData(stale.get(), Qt::MoveAction, 3, 0, QModelIndex());
     EXPECT_EQ(fixture.asked(Kind::move).size(), 2u);
+    // Another program's data in the list's format names no entries.
+    QMimeData foreign;
+    foreign.setData(PlaylistModel::entriesMimeType, QByteArray::number(qulonglong(model.version())) + ";0,1");
+    shown.dropMimeData(&foreign, Qt::MoveAction, 3, 0, QModelIndex());
+    EXPECT_EQ(fixture.asked(Kind::move).size(), 2u);
 }
 
 TEST(PlaylistWindow, FilesAndFoldersDroppedAreInsertedWhereDropped)
