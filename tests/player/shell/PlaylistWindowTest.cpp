@@ -331,6 +331,34 @@ TEST(PlaylistWindow, EnterAndADoubleClickPlayTheEntryAlsoUnderAFilter)
     EXPECT_EQ(played[2].index, 21);
 }
 
+TEST(PlaylistWindow, EditsWaitForThePlayerThreadsFirstList)
+{
+    ListWindowFixture fixture;
+    fixture.window->setOpen(true);
+    PlaylistView& view = fixture.window->view();
+    const std::string dropped = fixture.folder.write("dropped.mp3", "x");
+    auto drop = [&] {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(dropped))});
+        const QPoint at(5, 5);
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(view.viewport(), &enter);
+        QDragMoveEvent moving(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(view.viewport(), &moving);
+        QDropEvent event(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(view.viewport(), &event);
+    };
+    // The program's first player thread reads its list: until the window is
+    // told, an edit would go to the list that one replaces.
+    fixture.player.startPlayerThread(testSong("stereo-128.mp3"));
+    drop();
+    EXPECT_TRUE(fixture.asked(Kind::insert).empty());
+    EXPECT_TRUE(processUntil([&] { return fixture.window->model().rowCount() == 1; }));
+    drop();
+    ASSERT_EQ(fixture.asked(Kind::insert).size(), 1u);
+    EXPECT_TRUE(processUntil([&] { return fixture.window->model().rowCount() == 2; }));
+}
+
 TEST(PlaylistWindow, DeleteRemovesTheSelectedEntriesAlsoUnderAFilter)
 {
     NumberedList list(30);
