@@ -98,6 +98,12 @@ PlaylistWindow::~PlaylistWindow()
     reader_.reset();
 }
 
+void PlaylistWindow::endNow()
+{
+    reader_->stop();
+    savePlace();
+}
+
 void PlaylistWindow::listChanged()
 {
     listTold_ = true;

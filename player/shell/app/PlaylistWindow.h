@@ -38,6 +38,9 @@ public:
 
     // Asks for a file and writes the list there.
     void saveList();
+    // Ends the reading thread and saves a place that waits, for an end by
+    // exit() (the display gone), which destroys no window.
+    void endNow();
 
     PlaylistModel& model() { return model_; }
     QSortFilterProxyModel& filterModel() { return filter_; }

@@ -7,14 +7,14 @@ SongFactsReader::SongFactsReader(std::function<void()> ready, Read read)
 {
 }
 
-SongFactsReader::~SongFactsReader()
+void SongFactsReader::stop()
 {
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
     }
     wake_.notify_all();
-    thread_.join();
+    if (thread_.joinable()) thread_.join();
 }
 
 void SongFactsReader::want(const std::vector<std::string>& paths)

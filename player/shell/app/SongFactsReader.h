@@ -27,7 +27,10 @@ public:
     // until take is called. read: how a song's facts are read.
     explicit SongFactsReader(std::function<void()> ready, Read read = readSongFacts);
     // Gives up the song being read and ends the thread.
-    ~SongFactsReader();
+    ~SongFactsReader() { stop(); }
+    // The same before the end: nothing more is read (the program is about
+    // to exit() from under its threads).
+    void stop();
     SongFactsReader(const SongFactsReader&) = delete;
     SongFactsReader& operator=(const SongFactsReader&) = delete;
 

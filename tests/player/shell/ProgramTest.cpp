@@ -639,6 +639,43 @@ TEST_F(Program, TheDisplayGoneWhilePlayingEndsThePlayerInOrder)
     }
 }
 
+// The same while the playlist window reads its songs: its thread ends before
+// the program's exit() takes what it reads with.
+TEST_F(Program, TheDisplayGoneWhileThePlaylistReadsEndsThePlayerInOrder)
+{
+    // Songs of varying bitrate without a header frame, long to count.
+    TempFolder songs;
+    std::ifstream in(TEST_DATA_DIR "/mp3/varied-v2-notag.mp3", std::ios::binary);
+    const std::string one((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string many;
+    for (int i = 0; i < 200; ++i) many += one;
+    const std::string song = songs.write("long.mp3", many);
+    std::filesystem::create_directories(songs.file("list"));
+    for (int i = 0; i < 300; ++i)
+        std::filesystem::create_symlink(song, songs.file("list/song " + std::to_string(1000 + i) + ".mp3"));
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        auto display = std::make_unique<XvfbServer>();
+        ASSERT_TRUE(display->isRunning()) << display->failure().toStdString();
+        PlayerInstall install;
+        IniFile(install.settings).write("Playlist", "Shown", "1");
+        const QString noBus = QString::fromStdString("unix:path=" + install.folder.file("no-bus"));
+        QProcess& player = install.start({QString::fromStdString(songs.file("list"))},
+                                         {{"DISPLAY", display->display()}, {"DBUS_SESSION_BUS_ADDRESS", noBus}},
+                                         QProcess::SeparateChannels);
+        ASSERT_TRUE(install.playing(64 * 1024 + 16384 * round))
+            << "not playing; said: " << QString::fromLocal8Bit(player.readAllStandardError()).toStdString();
+
+        display.reset();
+        ASSERT_TRUE(player.waitForFinished(30000)) << "the player outlived its display";
+        const QString said = QString::fromLocal8Bit(player.readAllStandardError());
+        EXPECT_EQ(player.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(player.exitCode(), 1);
+        EXPECT_FALSE(said.contains("Sanitizer") || said.contains("runtime error:")) << said.toStdString();
+        EXPECT_EQ(IniFile(install.settings).read("Playlist", "Shown"), "1");
+    }
+}
+
 TEST(ProgramWithoutDisplay, SaysSoInOneLineAndFails)
 {
     for (const char* display : {"", ":987"}) {
