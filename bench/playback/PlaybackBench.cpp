@@ -11,9 +11,14 @@
 //   playback_bench callback-edits SONG 1 the same while another thread adds
 //                                        10,000 entries, moves and removes
 //                                        them in a loop
+//   playback_bench callback-fill SONG 1  the same while the playlist's
+//                                        reader reads the tags and lengths of
+//                                        10,000 entries (links to SONG), again
+//                                        and again; and how many it read
 //   playback_bench add SONG 10000        the time to add that many entries,
 //                                        in one request and one at a time
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -23,6 +28,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <memory>
 #include <random>
 #include <string>
 #include <thread>
@@ -32,6 +39,7 @@
 #include "PlayerReadouts.h"
 #include "SdlAudioDevice.h"
 #include "SettingsReader.h"
+#include "SongFactsReader.h"
 #include "UserMessages.h"
 
 namespace {
@@ -189,6 +197,46 @@ int editInALoop(Player& player, const std::string& song, const std::atomic<bool>
     return rounds;
 }
 
+// count names of song, each a link of its own in a fresh folder (the
+// reader reads each path once), removed at the end.
+struct LinkedSongs {
+    std::filesystem::path folder;
+    std::vector<std::string> paths;
+
+    LinkedSongs(const std::string& song, int count)
+    {
+        folder = std::filesystem::temp_directory_path() / ("playback-bench-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(folder);
+        const std::filesystem::path target = std::filesystem::absolute(song);
+        for (int i = 0; i < count; ++i) {
+            const std::filesystem::path link = folder / ("song " + std::to_string(i) + ".mp3");
+            std::filesystem::create_symlink(target, link);
+            paths.push_back(link.string());
+        }
+    }
+    ~LinkedSongs()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+};
+
+// The playlist window's reading at its heaviest: every entry of a
+// 10,000-entry list read, by a new reader each round (one reader reads a
+// path once), until done; read counts the entries read.
+void fillInALoop(const std::vector<std::string>& paths, const std::atomic<bool>& done, std::atomic<std::size_t>& read)
+{
+    while (!done.load()) {
+        SongFactsReader reader([] {});
+        reader.want(paths);
+        while (reader.busy() && !done.load()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            read.fetch_add(reader.take().size());
+        }
+        read.fetch_add(reader.take().size());
+    }
+}
+
 int measureAdding(Player& player, const std::string& song, int count)
 {
     using Millis = std::chrono::duration<double, std::milli>;
@@ -210,20 +258,28 @@ int measureAdding(Player& player, const std::string& song, int count)
     return 0;
 }
 
-int measureCallback(Player& player, TimedDevice& device, const std::string& song, bool editing)
+// What runs beside the song while the callback is timed.
+enum class Load { none, edits, fill };
+
+int measureCallback(Player& player, TimedDevice& device, const std::string& song, Load load)
 {
+    std::unique_ptr<LinkedSongs> linked;
+    if (load == Load::fill) linked = std::make_unique<LinkedSongs>(song, 10000);
     player.startPlayerThread(song);
     std::atomic<bool> done{false};
     int rounds = 0;
+    std::atomic<std::size_t> filled{0};
     std::thread editor;
-    if (editing) editor = std::thread([&] { rounds = editInALoop(player, song, done); });
+    if (load == Load::edits) editor = std::thread([&] { rounds = editInALoop(player, song, done); });
+    if (load == Load::fill) editor = std::thread([&] { fillInALoop(linked->paths, done, filled); });
     // The song has played whole once the block holding its next round's
     // first sample has.
     std::uint32_t first = 0;
     while ((first = player.audible().song) == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     const int seconds = player.audible().lengthSeconds;
     auto started = Clock::now();
-    while (player.audible().song == first) {
+    // While the list is read, the song plays on (again) until a whole list was.
+    while (player.audible().song == first || (load == Load::fill && filled.load() < 10000)) {
         if (Clock::now() - started > std::chrono::minutes(10)) {
             std::fprintf(stderr, "the song did not play to its end within 10 minutes\n");
             return 1;
@@ -233,7 +289,11 @@ int measureCallback(Player& player, TimedDevice& device, const std::string& song
     done.store(true);
     if (editor.joinable()) editor.join();
     player.stopPlayback();
-    if (editing) std::printf("while the list was edited: %d rounds of 10,000 entries added, moved, removed\n", rounds);
+    if (load == Load::edits)
+        std::printf("while the list was edited: %d rounds of 10,000 entries added, moved, removed\n", rounds);
+    if (load == Load::fill)
+        std::printf("while the tags and lengths of a 10,000-entry list were read: %zu entries read in %.0f ms\n",
+                    filled.load(), std::chrono::duration<double, std::milli>(Clock::now() - started).count());
     std::uint64_t total = 0;
     for (int i = 0; i < TimedDevice::bucketCount; ++i) total += device.calls(i);
     std::printf("callback: our listener over a %d s song, %llu finished blocks (played and dropped):\n", seconds,
@@ -252,9 +312,10 @@ int measureCallback(Player& player, TimedDevice& device, const std::string& song
 int main(int argc, char** argv)
 {
     if (argc != 4) {
-        std::fprintf(stderr,
-                     "usage: %s cpu SONG SECONDS | response SONG COUNT | callback[-edits] SONG 1 | add SONG COUNT\n",
-                     argv[0]);
+        std::fprintf(
+            stderr,
+            "usage: %s cpu SONG SECONDS | response SONG COUNT | callback[-edits|-fill] SONG 1 | add SONG COUNT\n",
+            argv[0]);
         return 2;
     }
     std::string mode = argv[1];
@@ -268,8 +329,9 @@ int main(int argc, char** argv)
     Player player(device, readouts, messages, settings);
     if (mode == "cpu") return measureCpu(player, song, amount);
     if (mode == "response") return measureResponse(player, device, song, amount);
-    if (mode == "callback") return measureCallback(player, device, song, false);
-    if (mode == "callback-edits") return measureCallback(player, device, song, true);
+    if (mode == "callback") return measureCallback(player, device, song, Load::none);
+    if (mode == "callback-edits") return measureCallback(player, device, song, Load::edits);
+    if (mode == "callback-fill") return measureCallback(player, device, song, Load::fill);
     if (mode == "add") return measureAdding(player, song, amount);
     std::fprintf(stderr, "unknown mode %s\n", mode.c_str());
     return 2;

@@ -11,6 +11,7 @@
 #include "HandOff.h"
 #include "MainWindow.h"
 #include "Player.h"
+#include "PlaylistWindow.h"
 #include "Settings.h"
 #include "ShellReadouts.h"
 #include "ShellTexts.h"
@@ -77,7 +78,9 @@ int Application::run()
     // and the device end first, and the window's place is kept.
     DisplayLoss displayLoss([&player, &shown] {
         player.stopPlayback();
-        if (shown) shown->actions().quit(false);
+        if (!shown) return;
+        shown->playlistWindow().endNow();
+        shown->actions().quit(false);
     });
     MainWindow window(MainWindowServices{player, settings, position, parts_.messages, parts_.dialogs, parts_.device},
                       commandLine_);

@@ -1,7 +1,7 @@
 #include "EngineNowPlaying.h"
 
-#include "PathText.h"
 #include "PlaybackRequests.h"
+#include "TitleLine.h"
 
 HeardNow EngineNowPlaying::now() const
 {
@@ -10,7 +10,7 @@ HeardNow EngineNowPlaying::now() const
     HeardNow heard;
     heard.songNumber = audible.song;
     heard.songPath = audible.path;
-    heard.titleText = QString::fromStdString(pathtext::withoutExtension(pathtext::fileNameOf(audible.path)));
+    heard.titleText = titleLineOf(audible.path);
     heard.lengthMicroseconds = audible.lengthMicroseconds;
     if (player_.isRunning()) {
         heard.state = player_.isPaused() ? PlaybackState::paused : PlaybackState::playing;

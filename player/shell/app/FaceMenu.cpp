@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "MainWindow.h"
+#include "PlaylistWindow.h"
 #include "Settings.h"
 #include "ShellTexts.h"
 #include "SkinChoice.h"
@@ -68,6 +69,11 @@ void FaceMenu::build()
     menu.addAction(QString::fromLatin1(shelltext::menuOpenFolder), [&actions] { actions.openFolder(); });
     menu.addAction(QString::fromLatin1(shelltext::menuAddFiles), [&actions] { actions.addFiles(); });
     menu.addAction(QString::fromLatin1(shelltext::menuAddFolder), [&actions] { actions.addFolder(); });
+    QAction* playlist = menu.addAction(QString::fromLatin1(shelltext::menuPlaylist));
+    playlist->setCheckable(true);
+    playlist->setChecked(face_.playlistWindow().isOpen());
+    QObject::connect(playlist, &QAction::toggled, &face_,
+                     [this](bool checked) { face_.playlistWindow().setOpen(checked); });
 
     addRepeatMenu(menu, actions);
     addCheckItem(menu, shelltext::menuShuffle, actions.shuffle(), [&actions](bool on) { actions.setShuffle(on); });

@@ -83,3 +83,13 @@ std::vector<std::string> QtFileDialogs::chooseSongs(QWidget* owner, const std::s
     for (const QString& file : dialog->selectedFiles()) chosen.push_back(file.toStdString());
     return chosen;
 }
+
+std::optional<std::string> QtFileDialogs::chooseListToSave(QWidget* owner, const std::string& nearSong)
+{
+    const QString start = nearSong.empty() ? QString() : QFileInfo(QString::fromStdString(nearSong)).absolutePath();
+    QString chosen = QFileDialog::getSaveFileName(owner, QString::fromLatin1(shelltext::saveListTitle), start,
+                                                  QString::fromLatin1(shelltext::saveListFilter));
+    if (chosen.isEmpty()) return std::nullopt;
+    if (QFileInfo(chosen).suffix().isEmpty()) chosen += QStringLiteral(".m3u8");
+    return chosen.toStdString();
+}

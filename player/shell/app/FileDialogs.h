@@ -8,7 +8,7 @@
 class QFileDialog;
 class QWidget;
 
-// The two open-file dialogs of the player. The window shell shows Qt's
+// The file dialogs of the player. The window shell shows Qt's
 // dialogs; tests answer with set paths.
 class FileDialogs {
 public:
@@ -32,6 +32,11 @@ public:
     // folder: the chosen folder, or nothing when cancelled.
     virtual std::optional<std::string> chooseFolder(QWidget* owner, const std::string& currentSong,
                                                     Purpose purpose) = 0;
+
+    // "Save List"'s chooser of a file to write over owner, in the folder of
+    // nearSong: the chosen path, ending in ".m3u8" when it named no
+    // extension, or nothing when cancelled.
+    virtual std::optional<std::string> chooseListToSave(QWidget* owner, const std::string& nearSong) = 0;
 };
 
 class QtFileDialogs : public FileDialogs {
@@ -39,6 +44,7 @@ public:
     std::string chooseSkinFile(const std::string& startFolder) override;
     std::vector<std::string> chooseSongs(QWidget* owner, const std::string& currentSong, Purpose purpose) override;
     std::optional<std::string> chooseFolder(QWidget* owner, const std::string& currentSong, Purpose purpose) override;
+    std::optional<std::string> chooseListToSave(QWidget* owner, const std::string& nearSong) override;
 
     // The skin chooser, ready to be shown: its title, and "Skin Settings"
     // (".ini" files, in any letter case) as its one filter.

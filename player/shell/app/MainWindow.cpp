@@ -13,13 +13,14 @@
 
 #include "AboutWindow.h"
 #include "Desktop.h"
-#include "PathText.h"
 #include "Player.h"
+#include "PlaylistWindow.h"
 #include "SeekBar.h"
 #include "SkinChoice.h"
 #include "ShellTexts.h"
 #include "Skin.h"
 #include "SongToolTip.h"
+#include "TitleLine.h"
 #include "Settings.h"
 
 namespace {
@@ -67,6 +68,10 @@ MainWindow::MainWindow(const MainWindowServices& services, const std::string& co
     setMask(buildWindowRegion(skin_->mainUp));
     startupPicture.reset();
     showWindow();
+    playlist_ = std::make_unique<PlaylistWindow>(*this, services_.player,
+                                                 ToolWindowPlace(services_.settings.filePath(), "Playlist"),
+                                                 services_.messages, services_.dialogs);
+    playlist_->openAsRemembered();
     // A path the user named: when nothing of it can be played, the player
     // says so rather than passing over it in silence.
     if (!commandLinePath.empty()) actions_.playPath(commandLinePath);
@@ -74,6 +79,7 @@ MainWindow::MainWindow(const MainWindowServices& services, const std::string& co
 
 MainWindow::~MainWindow()
 {
+    playlist_.reset();
     destroyControls();
     skin_.reset();
 }
@@ -181,6 +187,11 @@ void MainWindow::setOnTop(bool onTop)
     showWindow();
 }
 
+void MainWindow::togglePlaylist()
+{
+    playlist_->setOpen(!playlist_->isOpen());
+}
+
 // --- the readouts ---
 
 void MainWindow::showAudible(const Audible& audible)
@@ -188,6 +199,7 @@ void MainWindow::showAudible(const Audible& audible)
     if (audible.song != titleSong_) {
         titleSong_ = audible.song;
         setTitle(audible.path);
+        if (playlist_) playlist_->heardChanged();
     }
     setTime(audible.positionSeconds);
     seekBar_->showPosition(audible.positionSeconds, audible.lengthSeconds);
@@ -197,7 +209,7 @@ void MainWindow::showAudible(const Audible& audible)
 void MainWindow::setTitle(const std::string& path)
 {
     titlePath_ = path;
-    titleText_ = QString::fromStdString(pathtext::withoutExtension(pathtext::fileNameOf(path)));
+    titleText_ = titleLineOf(path);
     redrawTitle();
 }
 
@@ -221,6 +233,11 @@ void MainWindow::showPaused(bool paused)
 {
     if (pauseButton_) pauseButton_->showPaused(paused);
     tellShownChanged();
+}
+
+void MainWindow::showListChanged()
+{
+    if (playlist_) playlist_->listChanged();
 }
 
 void MainWindow::redrawTitle()
@@ -332,6 +349,9 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
         }
     } else if (modifiers == Qt::ControlModifier && event->key() == Qt::Key_O) {
         if (!event->isAutoRepeat()) actions_.open();
+        return;
+    } else if (modifiers == Qt::ControlModifier && event->key() == Qt::Key_L) {
+        if (!event->isAutoRepeat()) togglePlaylist();
         return;
     } else if (modifiers == Qt::ShiftModifier && event->key() == Qt::Key_F10) {
         faceMenu_.popup(mapToGlobal(rect().center()));

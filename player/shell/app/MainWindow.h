@@ -15,6 +15,7 @@
 #include "PlayerReadouts.h"
 #include "Skin.h"
 
+class PlaylistWindow;
 class SeekBar;
 class SkinLabel;
 
@@ -24,7 +25,8 @@ class SkinLabel;
 // covers. Keys, the mouse wheel and the files and folders dropped on it
 // (played as one list) run the player's actions as the buttons do; the
 // title line's tool tip names the song as its tags do. A right click, the
-// Menu key or Shift+F10 opens the face's menu.
+// Menu key or Shift+F10 opens the face's menu; Ctrl+L opens and closes the
+// playlist window.
 class MainWindow : public SkinWindow {
 public:
     // Builds the window from the skin named in the settings, with the
@@ -48,6 +50,10 @@ public:
     void chooseSkinFile();
     // Whether the face stays above other windows; remembered as "OnTop".
     void setOnTop(bool onTop);
+    // The playlist window beside the face, opened or closed from the menu
+    // or with Ctrl+L; remembered.
+    PlaylistWindow& playlistWindow() { return *playlist_; }
+    void togglePlaylist();
 
     // The readouts, on the window thread.
     void showAudible(const Audible& audible);
@@ -56,6 +62,7 @@ public:
     void setSampleRateNumber(int kiloHertz);
     void setBitrateNumber(int kbps);
     void showPaused(bool paused);
+    void showListChanged();
 
     const QString& titleText() const { return titleText_; }
     // Told whenever what is heard (the song, its length, the time), the
@@ -137,4 +144,5 @@ private:
     std::unique_ptr<SkinLabel> sampleRateReadout_;
     std::unique_ptr<SkinLabel> bitrateReadout_;
     FaceMenu faceMenu_{*this};
+    std::unique_ptr<PlaylistWindow> playlist_;
 };

@@ -51,6 +51,12 @@ void ShellReadouts::showPaused(bool paused)
     schedule();
 }
 
+void ShellReadouts::showListChanged(std::uint64_t)
+{
+    listChanged_.store(true);
+    schedule();
+}
+
 void ShellReadouts::schedule()
 {
     if (drawPosted_.exchange(true)) return;
@@ -70,6 +76,7 @@ void ShellReadouts::draw()
     drawAudible();
     const int paused = paused_.exchange(-1);
     if (paused >= 0) window_->showPaused(paused == 1);
+    if (listChanged_.exchange(false)) window_->showListChanged();
 }
 
 void ShellReadouts::drawAudible()

@@ -25,6 +25,9 @@ public:
     void setSampleRateNumber(int kiloHertz) override;
     void setBitrateNumber(int kbps) override;
     void showPaused(bool paused) override;
+    // Told from any thread, even the window's own in the midst of an edit:
+    // the window looks at the list from its message loop.
+    void showListChanged(std::uint64_t version) override;
 
     // How many draw requests were posted: for the tests of the merging.
     int postedDraws() const { return postedDraws_.load(); }
@@ -45,4 +48,5 @@ private:
     bool audibleDue_ = false;
     // -1: no change to show; else 0 or 1.
     std::atomic<int> paused_{-1};
+    std::atomic<bool> listChanged_{false};
 };

@@ -32,6 +32,7 @@ inline constexpr const char* menuOpenFiles = "Open Files...";
 inline constexpr const char* menuOpenFolder = "Open Folder...";
 inline constexpr const char* menuAddFiles = "Add Files...";
 inline constexpr const char* menuAddFolder = "Add Folder...";
+inline constexpr const char* menuPlaylist = "Playlist";
 inline constexpr const char* menuRepeat = "Repeat";
 inline constexpr const char* menuRepeatList = "List";
 inline constexpr const char* menuRepeatSong = "Song";
@@ -42,6 +43,12 @@ inline constexpr const char* menuChooseSkinFile = "Choose Skin File...";
 inline constexpr const char* menuOnTop = "Always on Top";
 inline constexpr const char* menuAbout = "About";
 inline constexpr const char* menuQuit = "Quit";
+
+// The playlist window.
+inline constexpr const char* playlistWindowTitle = "Playlist";
+inline constexpr const char* saveListButton = "Save List...";
+inline constexpr const char* saveListTitle = "Save List";
+inline constexpr const char* saveListFilter = "M3U8 Playlist (*.m3u8)";
 
 inline constexpr const char* openFilterSongs = "MP3 or Playlist (*.mp3;*.m3u)";
 inline constexpr const char* openFilterAll = "All Files (*.*)";

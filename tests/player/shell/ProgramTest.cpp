@@ -639,6 +639,43 @@ TEST_F(Program, TheDisplayGoneWhilePlayingEndsThePlayerInOrder)
     }
 }
 
+// The same while the playlist window reads its songs: its thread ends before
+// the program's exit() takes what it reads with.
+TEST_F(Program, TheDisplayGoneWhileThePlaylistReadsEndsThePlayerInOrder)
+{
+    // Songs of varying bitrate without a header frame, long to count.
+    TempFolder songs;
+    std::ifstream in(TEST_DATA_DIR "/mp3/varied-v2-notag.mp3", std::ios::binary);
+    const std::string one((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string many;
+    for (int i = 0; i < 200; ++i) many += one;
+    const std::string song = songs.write("long.mp3", many);
+    std::filesystem::create_directories(songs.file("list"));
+    for (int i = 0; i < 300; ++i)
+        std::filesystem::create_symlink(song, songs.file("list/song " + std::to_string(1000 + i) + ".mp3"));
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        auto display = std::make_unique<XvfbServer>();
+        ASSERT_TRUE(display->isRunning()) << display->failure().toStdString();
+        PlayerInstall install;
+        IniFile(install.settings).write("Playlist", "Shown", "1");
+        const QString noBus = QString::fromStdString("unix:path=" + install.folder.file("no-bus"));
+        QProcess& player = install.start({QString::fromStdString(songs.file("list"))},
+                                         {{"DISPLAY", display->display()}, {"DBUS_SESSION_BUS_ADDRESS", noBus}},
+                                         QProcess::SeparateChannels);
+        ASSERT_TRUE(install.playing(64 * 1024 + 16384 * round))
+            << "not playing; said: " << QString::fromLocal8Bit(player.readAllStandardError()).toStdString();
+
+        display.reset();
+        ASSERT_TRUE(player.waitForFinished(30000)) << "the player outlived its display";
+        const QString said = QString::fromLocal8Bit(player.readAllStandardError());
+        EXPECT_EQ(player.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(player.exitCode(), 1);
+        EXPECT_FALSE(said.contains("Sanitizer") || said.contains("runtime error:")) << said.toStdString();
+        EXPECT_EQ(IniFile(install.settings).read("Playlist", "Shown"), "1");
+    }
+}
+
 TEST(ProgramWithoutDisplay, SaysSoInOneLineAndFails)
 {
     for (const char* display : {"", ":987"}) {
@@ -953,4 +990,60 @@ int main(int argc, char** argv)
     }
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
+}
+
+QString playlistWindow()
+{
+    QStringList found;
+    processUntil([&] {
+        const auto shown = runTool("xdotool", {"search", "--onlyvisible", "--name", "^Playlist$"});
+        return (found = shown ? shown->split('\n', Qt::SkipEmptyParts) : QStringList()).size() == 1;
+    });
+    return found.value(0);
+}
+
+TEST_F(Program, ThePlaylistWindowOpensBesideTheFaceMovesWithItAndKeepsTheListenersPlace)
+{
+    PlayerInstall install;
+    IniFile(install.settings).write("Playlist", "Shown", "1");
+    {
+        QProcess& player = install.start({DEMO_SONG});
+        const QString face = playerWindow();
+        ASSERT_FALSE(face.isEmpty());
+        const QString list = playlistWindow();
+        ASSERT_FALSE(list.isEmpty()) << "the playlist window was not shown again";
+        // Right of the 340-pixel face.
+        EXPECT_TRUE(processUntil([&] { return windowPosition(list) == install.origin + QPoint(340, 0); }))
+            << windowPosition(list).x() << "," << windowPosition(list).y();
+
+        // The face dragged: the list moves along.
+        const QPoint grab = install.origin + QPoint(150, 20);
+        ASSERT_TRUE(runTool("xdotool",
+                            {"mousemove", QString::number(grab.x()), QString::number(grab.y()), "mousedown", "1",
+                             "mousemove", QString::number(grab.x() + 30), QString::number(grab.y() + 20), "mousemove",
+                             QString::number(grab.x() + 60), QString::number(grab.y() + 40), "mouseup", "1"}));
+        EXPECT_TRUE(processUntil([&] { return windowPosition(face) == install.origin + QPoint(60, 40); }));
+        EXPECT_TRUE(processUntil([&] { return windowPosition(list) == install.origin + QPoint(400, 40); }))
+            << windowPosition(list).x() << "," << windowPosition(list).y();
+
+        // Moved by the listener, below the face: its new place.
+        ASSERT_TRUE(runTool("xdotool", {"windowmove", "--sync", list, "100", "200"}));
+        ASSERT_TRUE(processUntil([&] { return windowPosition(list) == QPoint(100, 200); }));
+        ASSERT_TRUE(runTool("xdotool", {"windowfocus", "--sync", face, "key", "Escape"}));
+        ASSERT_TRUE(player.waitForFinished(20000));
+    }
+    const IniFile settings(install.settings);
+    EXPECT_EQ(settings.read("Playlist", "x"), "0");
+    EXPECT_EQ(settings.read("Playlist", "y"), "130");
+    EXPECT_EQ(settings.read("Playlist", "Shown"), "1");
+
+    // The next start: the face where it was left, the list where the listener put it.
+    QProcess& again = install.start({});
+    ASSERT_FALSE(playerWindow().isEmpty());
+    const QString list = playlistWindow();
+    ASSERT_FALSE(list.isEmpty());
+    EXPECT_TRUE(processUntil([&] { return windowPosition(list) == QPoint(100, 200); }))
+        << windowPosition(list).x() << "," << windowPosition(list).y();
+    ASSERT_TRUE(runTool("xdotool", {"windowfocus", "--sync", playerWindow(), "key", "Escape"}));
+    ASSERT_TRUE(again.waitForFinished(20000));
 }

@@ -60,6 +60,12 @@ public:
         lastPurpose = purpose;
         return songAnswer;
     }
+    std::optional<std::string> listToSaveAnswer;
+    std::optional<std::string> chooseListToSave(QWidget*, const std::string& nearSong) override
+    {
+        lastSongShown = nearSong;
+        return listToSaveAnswer;
+    }
 };
 
 inline std::string testSkin(const std::string& name)
