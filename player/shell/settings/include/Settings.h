@@ -231,6 +231,30 @@ public:
     void writeY(std::int32_t value) const { putInt("y", value); }
 };
 
+// A section of the player's settings file for a window of the player's tools
+// that follows the face (the playlist, the equaliser): where it lies as an
+// offset of its top-left corner from the face's, its size, and whether it is
+// shown. A missing offset reads as none known (the window then takes a place
+// beside the face), a missing size as none, and a missing "Shown" as hidden.
+class ToolWindowPlace : public SettingsSection {
+public:
+    ToolWindowPlace(std::string filePath, std::string sectionName)
+        : SettingsSection(std::move(filePath), std::move(sectionName))
+    {
+    }
+
+    struct Place {
+        std::int32_t x = 0; // from the face's left edge
+        std::int32_t y = 0; // from the face's top edge
+        std::int32_t width = 0;
+        std::int32_t height = 0;
+    };
+    std::optional<Place> readPlace() const;
+    void writePlace(const Place& place) const;
+    bool readShown() const { return getInt("Shown") != 0; }
+    void writeShown(bool shown) const { putInt("Shown", shown ? 1 : 0); }
+};
+
 // Where the player keeps "Sonorbox.ini". A copy with a writable settings file
 // beside the program keeps it there (the build folder, a portable copy). Any
 // other copy, such as one installed under /usr, keeps it in the user's
