@@ -181,6 +181,10 @@ public:
     void setNotices(SettingsNotices* notices) { notices_ = notices; }
     const std::string& sectionName() const { return section_; }
 
+protected:
+    // Tells the notices what a save of this file did, when there are any.
+    void note(const IniFile::Written& written) const;
+
 private:
     IniFile file_;
     std::string section_;
@@ -224,6 +228,8 @@ public:
     int getInt(const std::string& key) override { return SettingsSection::getInt(key); }
     // The listener's equaliser as saved (equalisersettings::read).
     mp3::EqualiserSetting equaliser() override;
+    // Saves it whole, in one write (equalisersettings::write).
+    void putEqualiser(const mp3::EqualiserSetting& setting) const;
 
 private:
     std::string programDirectory_;
