@@ -38,6 +38,7 @@ void FaceMenu::build()
     menu.addAction(QString::fromLatin1(shelltext::menuOpenFiles), [&actions] { actions.open(); });
     menu.addAction(QString::fromLatin1(shelltext::menuOpenFolder), [&actions] { actions.openFolder(); });
 
+    menu.addAction(QString::fromLatin1(shelltext::menuEqualiser), [this] { face_.showEqualiser(); });
     QMenu* skins = menu.addMenu(QString::fromLatin1(shelltext::menuSkins));
     const std::string worn = face_.settings().skinFile();
     for (const skinchoice::FoundSkin& skin : skinchoice::findSkins(skinFolders_)) {

@@ -10,8 +10,8 @@ class QMenu;
 
 // The face's menu of the player's actions, each the same action as its
 // button, key or media-control method: Open Files..., Open Folder...,
-// Skins (the skins of the skin folders, the one worn checked, and the skin
-// chooser), Always on Top (checked while the face stays on top), About and
+// Equaliser... (its window), Skins (the skins of the skin folders, the one
+// worn checked, and the skin chooser), Always on Top (checked while the face stays on top), About and
 // Quit. It is made anew each time it opens, so it shows the skins and the
 // states of that moment.
 class FaceMenu {

@@ -15,6 +15,7 @@
 #include "PlayerReadouts.h"
 #include "Skin.h"
 
+class EqualiserWindow;
 class SeekBar;
 class SkinLabel;
 
@@ -48,6 +49,9 @@ public:
     void chooseSkinFile();
     // Whether the face stays above other windows; remembered as "OnTop".
     void setOnTop(bool onTop);
+    // Opens the equaliser's window, one a run: a second choice raises it.
+    // It opens with the face when it was open at the end of the last run.
+    void showEqualiser();
 
     // The readouts, on the window thread.
     void showAudible(const Audible& audible);
@@ -97,6 +101,7 @@ protected:
 
 private:
     void createControls();
+    EqualiserWindow& equaliserWindow();
     void destroyControls();
     void drawTitle(QPainter& target);
     void redrawTitle();
@@ -135,4 +140,6 @@ private:
     std::unique_ptr<SkinLabel> sampleRateReadout_;
     std::unique_ptr<SkinLabel> bitrateReadout_;
     FaceMenu faceMenu_{*this};
+    // Made when first opened; it goes first, before the actions it asks.
+    std::unique_ptr<EqualiserWindow> equaliser_;
 };

@@ -28,6 +28,7 @@ inline constexpr const char* folderChooserTitle = "Open Folder";
 // The face's menu.
 inline constexpr const char* menuOpenFiles = "Open Files...";
 inline constexpr const char* menuOpenFolder = "Open Folder...";
+inline constexpr const char* menuEqualiser = "Equaliser...";
 inline constexpr const char* menuSkins = "Skins";
 inline constexpr const char* menuChooseSkinFile = "Choose Skin File...";
 inline constexpr const char* menuOnTop = "Always on Top";

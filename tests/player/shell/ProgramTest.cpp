@@ -889,9 +889,9 @@ TEST_F(Program, ASkinPutOnFromTheFacesMenuReshapesTheWindowWhileTheSongPlays)
         });
     };
     ASSERT_TRUE(windowsShown(2)) << "no menu opened";
-    // Open Files..., Open Folder..., Skins; into it, where its first skin is
-    // chosen.
-    ASSERT_TRUE(runTool("xdotool", {"key", "Down", "Down", "Down", "Right"}));
+    // Open Files..., Open Folder..., Equaliser..., Skins; into it, where its
+    // first skin is chosen.
+    ASSERT_TRUE(runTool("xdotool", {"key", "Down", "Down", "Down", "Down", "Right"}));
     ASSERT_TRUE(windowsShown(3)) << "the Skins sub-menu did not open";
     ASSERT_TRUE(runTool("xdotool", {"key", "Return"}));
     EXPECT_TRUE(processUntil([] {
@@ -926,8 +926,8 @@ TEST_F(Program, AlwaysOnTopFromTheMenuIsTheWindowsStateAndIsRemembered)
         auto shown = runTool("xdotool", {"search", "--onlyvisible", "--class", "sonorbox"});
         return shown && shown->split('\n', Qt::SkipEmptyParts).size() >= 2;
     })) << "no menu opened";
-    // Open Files..., Open Folder..., Skins, Always on Top.
-    ASSERT_TRUE(runTool("xdotool", {"key", "Down", "Down", "Down", "Down", "Return"}));
+    // Open Files..., Open Folder..., Equaliser..., Skins, Always on Top.
+    ASSERT_TRUE(runTool("xdotool", {"key", "Down", "Down", "Down", "Down", "Down", "Return"}));
     EXPECT_TRUE(processUntil([&] { return above() == true; })) << "the window is not kept on top";
     EXPECT_EQ(IniFile(install.settings).read("Sonorbox", "OnTop"), "1");
 }
