@@ -10,6 +10,7 @@
 #include <QSlider>
 #include <QVBoxLayout>
 #include <cmath>
+#include <utility>
 
 #include "EqualiserBands.h"
 
@@ -124,13 +125,19 @@ void EqualiserControls::build()
     // The scale beside the sliders: their top, middle and bottom.
     auto* scale = new QVBoxLayout;
     const auto limit = static_cast<int>(mp3::equaliserGainLimitDb);
-    for (const QString& mark : {QString("+%1 dB").arg(limit), QString("0 dB"), QString("-%1 dB").arg(limit)}) {
+    for (const QString& mark : {QString("+%1").arg(limit), QString("0"), QString("-%1").arg(limit)}) {
         if (scale->count() > 0) scale->addStretch(1);
         auto* label = new QLabel(mark, this);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         scale->addWidget(label);
     }
     grid->addLayout(scale, 0, 0);
+    // The units of the readouts and of the labels under the sliders.
+    for (const auto& [unit, row] : {std::pair{"dB", 1}, std::pair{"Hz", 2}}) {
+        auto* label = new QLabel(QString::fromLatin1(unit), this);
+        label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+        grid->addWidget(label, row, 0);
+    }
 
     for (int band = 0; band < mp3::equaliserBands; ++band) {
         const double hz = equaliserbands::frequencyHz(band);

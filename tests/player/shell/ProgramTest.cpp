@@ -932,6 +932,54 @@ TEST_F(Program, AlwaysOnTopFromTheMenuIsTheWindowsStateAndIsRemembered)
     EXPECT_EQ(IniFile(install.settings).read("Sonorbox", "OnTop"), "1");
 }
 
+// The equaliser's window is a window of its own beside the face, which the
+// keys reach; what they set is saved, and the window opens again with the
+// face at the next start, where it was.
+TEST_F(Program, TheEqualiserFromTheFacesMenuOpensBesideTheFaceItsKeysAreKeptAndItOpensAgain)
+{
+    PlayerInstall install;
+    QProcess& player = install.start({DEMO_SONG});
+    const QString face = playerWindow();
+    ASSERT_FALSE(face.isEmpty());
+    ASSERT_TRUE(install.playing(256 * 1024));
+    const QPoint spot = install.origin + QPoint(150, 20);
+    ASSERT_TRUE(runTool("xdotool", {"mousemove", QString::number(spot.x()), QString::number(spot.y()), "click", "3"}));
+    ASSERT_TRUE(processUntil([] {
+        auto shown = runTool("xdotool", {"search", "--onlyvisible", "--class", "sonorbox"});
+        return shown && shown->split('\n', Qt::SkipEmptyParts).size() >= 2;
+    })) << "no menu opened";
+    // Open Files..., Open Folder..., Equaliser....
+    ASSERT_TRUE(runTool("xdotool", {"key", "Down", "Down", "Down", "Return"}));
+    const auto equaliserWindow = [] {
+        QStringList found;
+        processUntil([&] {
+            auto shown = runTool("xdotool", {"search", "--onlyvisible", "--name", "^Equaliser$"});
+            found = shown ? shown->split('\n', Qt::SkipEmptyParts) : QStringList();
+            return found.size() == 1;
+        });
+        return found.value(0);
+    };
+    const QString window = equaliserWindow();
+    ASSERT_FALSE(window.isEmpty()) << "the equaliser did not open";
+    // The 800 pixels of the test's screen leave no room for it right or left
+    // of the face: it opens below it.
+    const QPoint below = install.origin + QPoint(0, QImage(DEFAULT_SKIN "/MainUp.bmp").height());
+    EXPECT_TRUE(processUntil([&] { return windowPosition(window) == below; })) << "not below the face";
+
+    // Focus opens on the switch: Tab, Tab and Up raise the lowest band from
+    // the built-in 1.6 dB to 2 dB; saved once it rests, while the song plays.
+    ASSERT_TRUE(runTool("xdotool", {"windowfocus", "--sync", window, "key", "Tab", "Tab", "Up"}));
+    EXPECT_TRUE(processUntil([&] { return equalisersettings::read(IniFile(install.settings)).gainsDb[0] == 2.0f; }));
+    EXPECT_TRUE(install.playing(sizeOf(install.device) + 64 * 1024));
+    ASSERT_TRUE(runTool("xdotool", {"windowfocus", "--sync", face, "key", "Escape"}));
+    ASSERT_TRUE(player.waitForFinished(20000));
+
+    install.start({});
+    const QString again = equaliserWindow();
+    ASSERT_FALSE(again.isEmpty()) << "the equaliser did not open with the face";
+    EXPECT_TRUE(processUntil([&] { return windowPosition(again) == below; }));
+}
+
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
