@@ -42,7 +42,7 @@ float decibelsOf(int tenths)
 }
 
 // "+1.5", "0.0", "-12.0".
-QString decibelText(int tenths)
+QString readoutText(int tenths)
 {
     const QString figure = QString::number(std::abs(tenths) / 10.0, 'f', 1);
     if (tenths > 0) return QLatin1Char('+') + figure;
@@ -151,7 +151,9 @@ void EqualiserControls::build()
         const int column = band + 1;
         grid->addWidget(slider, 0, column, Qt::AlignHCenter);
         grid->addWidget(bandReadouts_[band], 1, column);
-        grid->addWidget(centredLabel(equaliserbands::label(hz), this), 2, column);
+        QLabel* frequency = centredLabel(equaliserbands::label(hz), this);
+        frequency->setObjectName(QString("band%1Frequency").arg(band));
+        grid->addWidget(frequency, 2, column);
     }
 
     auto* line = new QFrame(this);
@@ -247,18 +249,18 @@ void EqualiserControls::showSetting()
         const int tenths = tenthsOf(setting_.gainsDb[static_cast<std::size_t>(band)]);
         const QSignalBlocker blocked(bands_[band]);
         bands_[band]->setValue(tenths);
-        bandReadouts_[band]->setText(decibelText(tenths));
+        bandReadouts_[band]->setText(readoutText(tenths));
     }
     const float inEffect = mp3::preampInEffect(setting_);
     {
         const QSignalBlocker blocked(preamp_);
         preamp_->setValue(tenthsOf(setting_.preampDb.value_or(inEffect)));
     }
-    preampReadout_->setText(decibelText(tenthsOf(inEffect)));
+    preampReadout_->setText(readoutText(tenthsOf(inEffect)));
     const bool held = setting_.preampDb && tenthsOf(*setting_.preampDb) != tenthsOf(inEffect);
     preampReadout_->setToolTip(
         held ? QString::fromLatin1(heldToolTip)
-                   .arg(decibelText(tenthsOf(*setting_.preampDb)), decibelText(tenthsOf(inEffect)))
+                   .arg(readoutText(tenthsOf(*setting_.preampDb)), readoutText(tenthsOf(inEffect)))
              : QString());
     {
         const QSignalBlocker blocked(autoPreamp_);

@@ -548,6 +548,24 @@ QPoint windowPosition(const QString& window)
     return match.hasMatch() ? QPoint(match.captured(1).toInt(), match.captured(2).toInt()) : QPoint(-1, -1);
 }
 
+// Whether count of the program's windows at least are shown: the face, its
+// menu, a sub-menu.
+bool programWindowsShown(int count)
+{
+    return processUntil([count] {
+        auto shown = runTool("xdotool", {"search", "--onlyvisible", "--class", "sonorbox"});
+        return shown && shown->split('\n', Qt::SkipEmptyParts).size() >= count;
+    });
+}
+
+// Opens the face's menu with a right click on a free spot of the face.
+bool openFaceMenu(const PlayerInstall& install)
+{
+    const QPoint spot = install.origin + QPoint(150, 20);
+    return runTool("xdotool", {"mousemove", QString::number(spot.x()), QString::number(spot.y()), "click", "3"}) &&
+           programWindowsShown(2);
+}
+
 void endWith(int signal, QProcess& process)
 {
     ::kill(pid_t(process.processId()), signal);
@@ -880,19 +898,11 @@ TEST_F(Program, ASkinPutOnFromTheFacesMenuReshapesTheWindowWhileTheSongPlays)
     install.start({DEMO_SONG}, {{"XDG_DATA_HOME", QString::fromStdString(userData.path())}});
     ASSERT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }));
     ASSERT_TRUE(install.playing(256 * 1024));
-    const QPoint face = install.origin + QPoint(150, 20);
-    ASSERT_TRUE(runTool("xdotool", {"mousemove", QString::number(face.x()), QString::number(face.y()), "click", "3"}));
-    const auto windowsShown = [](int count) {
-        return processUntil([count] {
-            auto shown = runTool("xdotool", {"search", "--onlyvisible", "--class", "sonorbox"});
-            return shown && shown->split('\n', Qt::SkipEmptyParts).size() >= count;
-        });
-    };
-    ASSERT_TRUE(windowsShown(2)) << "no menu opened";
+    ASSERT_TRUE(openFaceMenu(install)) << "no menu opened";
     // Open Files..., Open Folder..., Equaliser..., Skins; into it, where its
     // first skin is chosen.
     ASSERT_TRUE(runTool("xdotool", {"key", "Down", "Down", "Down", "Down", "Right"}));
-    ASSERT_TRUE(windowsShown(3)) << "the Skins sub-menu did not open";
+    ASSERT_TRUE(programWindowsShown(3)) << "the Skins sub-menu did not open";
     ASSERT_TRUE(runTool("xdotool", {"key", "Return"}));
     EXPECT_TRUE(processUntil([] {
         auto geometry = runTool("xdotool", {"search", "--name", windowTitle, "getwindowgeometry"});
@@ -920,12 +930,7 @@ TEST_F(Program, AlwaysOnTopFromTheMenuIsTheWindowsStateAndIsRemembered)
         return std::optional<bool>(state->contains("_NET_WM_STATE_ABOVE"));
     };
     EXPECT_TRUE(processUntil([&] { return above() == false; }));
-    const QPoint face = install.origin + QPoint(150, 20);
-    ASSERT_TRUE(runTool("xdotool", {"mousemove", QString::number(face.x()), QString::number(face.y()), "click", "3"}));
-    ASSERT_TRUE(processUntil([] {
-        auto shown = runTool("xdotool", {"search", "--onlyvisible", "--class", "sonorbox"});
-        return shown && shown->split('\n', Qt::SkipEmptyParts).size() >= 2;
-    })) << "no menu opened";
+    ASSERT_TRUE(openFaceMenu(install)) << "no menu opened";
     // Open Files..., Open Folder..., Equaliser..., Skins, Always on Top.
     ASSERT_TRUE(runTool("xdotool", {"key", "Down", "Down", "Down", "Down", "Down", "Return"}));
     EXPECT_TRUE(processUntil([&] { return above() == true; })) << "the window is not kept on top";
@@ -942,12 +947,7 @@ TEST_F(Program, TheEqualiserFromTheFacesMenuOpensBesideTheFaceItsKeysAreKeptAndI
     const QString face = playerWindow();
     ASSERT_FALSE(face.isEmpty());
     ASSERT_TRUE(install.playing(256 * 1024));
-    const QPoint spot = install.origin + QPoint(150, 20);
-    ASSERT_TRUE(runTool("xdotool", {"mousemove", QString::number(spot.x()), QString::number(spot.y()), "click", "3"}));
-    ASSERT_TRUE(processUntil([] {
-        auto shown = runTool("xdotool", {"search", "--onlyvisible", "--class", "sonorbox"});
-        return shown && shown->split('\n', Qt::SkipEmptyParts).size() >= 2;
-    })) << "no menu opened";
+    ASSERT_TRUE(openFaceMenu(install)) << "no menu opened";
     // Open Files..., Open Folder..., Equaliser....
     ASSERT_TRUE(runTool("xdotool", {"key", "Down", "Down", "Down", "Return"}));
     const auto equaliserWindow = [] {
