@@ -9,6 +9,7 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -89,6 +90,17 @@ QLabel* centredLabel(const QString& text, QWidget* parent)
     return label;
 }
 
+// A readout as wide as the wider of its ends, so that the window keeps its
+// size while a slider moves.
+QLabel* readoutLabel(float lowestDb, float highestDb, QWidget* parent)
+{
+    QLabel* label = centredLabel(QString(), parent);
+    const QFontMetrics metrics = label->fontMetrics();
+    label->setMinimumWidth(std::max(metrics.horizontalAdvance(readoutText(tenthsOf(lowestDb))),
+                                    metrics.horizontalAdvance(readoutText(tenthsOf(highestDb)))));
+    return label;
+}
+
 } // namespace
 
 EqualiserControls::EqualiserControls(const mp3::EqualiserSetting& setting, Changed changed)
@@ -146,7 +158,7 @@ void EqualiserControls::build()
         slider->setObjectName(QString("band%1").arg(band));
         connect(slider, &QSlider::valueChanged, this, [this, band](int tenths) { moveBand(band, tenths); });
         bands_[band] = slider;
-        bandReadouts_[band] = centredLabel(QString(), this);
+        bandReadouts_[band] = readoutLabel(-mp3::equaliserGainLimitDb, mp3::equaliserGainLimitDb, this);
         bandReadouts_[band]->setObjectName(QString("band%1Readout").arg(band));
         const int column = band + 1;
         grid->addWidget(slider, 0, column, Qt::AlignHCenter);
@@ -166,7 +178,7 @@ void EqualiserControls::build()
         decibelSlider(this, mp3::equaliserPreampFloorDb, mp3::equaliserGainLimitDb, QString::fromLatin1(preampText));
     preamp_->setObjectName("preamp");
     connect(preamp_, &QSlider::valueChanged, this, [this](int tenths) { movePreamp(tenths); });
-    preampReadout_ = centredLabel(QString(), this);
+    preampReadout_ = readoutLabel(mp3::equaliserPreampFloorDb, mp3::equaliserGainLimitDb, this);
     preampReadout_->setObjectName("preampReadout");
     grid->addWidget(preamp_, 0, preampColumn, Qt::AlignHCenter);
     grid->addWidget(preampReadout_, 1, preampColumn);

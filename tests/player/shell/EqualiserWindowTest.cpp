@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
+#include <QScreen>
 #include <QSlider>
 
 #include "EqualiserBands.h"
@@ -372,6 +373,22 @@ TEST(EqualiserWindow, ADraggedSliderAsksAtEveryStepAndIsSavedOnceItRests)
     EXPECT_TRUE(processUntil([&] { return shell.saved() == asked.back(); }));
 }
 
+TEST(EqualiserWindow, KeepsItsSizeWhateverTheValuesShown)
+{
+    EqualiserShell shell;
+    EqualiserWindow& window = shell.show();
+    const QSize size = window.size();
+    for (const Qt::Key key : {Qt::Key_End, Qt::Key_Home}) {
+        for (int i = 0; i < 12; ++i) QTest::keyClick(&band(window, i), key);
+        QTest::keyClick(&control<QSlider>(window, "preamp"), key);
+        QApplication::processEvents();
+        EXPECT_EQ(window.size(), size) << readout(window, "band0Readout").toStdString();
+    }
+    choosePreset(window, "Treble boost");
+    QApplication::processEvents();
+    EXPECT_EQ(window.size(), size);
+}
+
 TEST(EqualiserWindow, AChangeRightBeforeQuitOrTheWindowsEndIsKept)
 {
     {
@@ -429,8 +446,10 @@ TEST(EqualiserWindow, ItsPlaceBesideTheFaceAndWhetherItWasOpenAreRemembered)
 {
     EqualiserShell shell;
     MainWindow& face = shell.open();
-    face.move(50, 60);
+    const QRect screen = face.screen()->availableGeometry();
+    face.move(screen.topLeft() + QPoint(10, 60));
     EqualiserWindow& window = shell.show();
+    ASSERT_LE(face.width() + window.width() + 40, screen.width()) << "the test's screen has room beside the face";
     EXPECT_EQ(window.pos(), face.pos() + QPoint(face.width(), 0)) << "at first right of the face";
     EXPECT_EQ(window.size(), window.sizeHint()) << "the size of its controls";
     window.move(face.pos() + QPoint(15, face.height() + 20));
@@ -439,8 +458,8 @@ TEST(EqualiserWindow, ItsPlaceBesideTheFaceAndWhetherItWasOpenAreRemembered)
     shell.window.reset();
 
     // The next start opens it with the face, in its place beside it.
-    shell.position.writeX(200);
-    shell.position.writeY(100);
+    shell.position.writeX(screen.left() + 30);
+    shell.position.writeY(screen.top() + 100);
     MainWindow& again = shell.open();
     EqualiserWindow* reopened = equaliserOf(again);
     ASSERT_NE(reopened, nullptr);
