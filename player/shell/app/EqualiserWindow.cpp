@@ -1,5 +1,7 @@
 #include "EqualiserWindow.h"
 
+#include <QKeySequence>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace {
@@ -25,4 +27,8 @@ EqualiserWindow::EqualiserWindow(QWidget& face, const std::string& settingsFile,
     // Nothing in it grows: the window keeps the controls' size.
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(controls_);
+    // Escape closes it, as its frame's close button does; the face's own
+    // Escape, which quits, is not reached from here.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
 }

@@ -5,7 +5,7 @@
 
 // The equaliser's window: its controls in a tool window that follows the
 // face, of the controls' own size, its place remembered in the settings
-// file's "EqualiserWindow" section.
+// file's "EqualiserWindow" section. Escape closes it.
 class EqualiserWindow : public FaceToolWindow {
 public:
     static constexpr const char* placeSection = "EqualiserWindow";

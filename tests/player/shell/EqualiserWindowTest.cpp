@@ -439,7 +439,12 @@ TEST(EqualiserWindow, TheFacesMenuOpensItOnceAndRaisesItAgain)
     // Chosen while open, it stays the one window.
     face.showEqualiser();
     EXPECT_EQ(equalisersOf(face).size(), 1);
-    EXPECT_TRUE(activate(window));
+    ASSERT_TRUE(activate(window));
+    // Escape closes it, and the face is still there.
+    QTest::keyClick(&band(window, 4), Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(face.isVisible());
+    EXPECT_EQ(IniFile(shell.settingsFile).read(EqualiserWindow::placeSection, "Shown"), "0");
 }
 
 TEST(EqualiserWindow, ItsPlaceBesideTheFaceAndWhetherItWasOpenAreRemembered)
