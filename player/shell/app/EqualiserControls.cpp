@@ -17,11 +17,12 @@
 
 namespace {
 
-const char* const onText = "On";
-const char* const presetText = "Preset:";
+// The ampersands mark the keys that reach them with Alt.
+const char* const onText = "&On";
+const char* const presetText = "&Preset:";
 const char* const customText = "Custom";
 const char* const preampText = "Preamp";
-const char* const autoText = "Auto";
+const char* const autoText = "&Auto";
 const char* const autoToolTip = "The headroom the curve needs, so that nothing clips";
 const char* const heldToolTip = "Set to %1 dB; held at %2 dB, the headroom the curve needs, so that nothing clips";
 
@@ -115,79 +116,16 @@ void EqualiserControls::build()
 {
     auto* whole = new QVBoxLayout(this);
     whole->setContentsMargins(0, 0, 0, 0);
-
-    auto* top = new QHBoxLayout;
-    on_ = new QCheckBox(QString::fromLatin1(onText), this);
-    on_->setObjectName("on");
-    connect(on_, &QCheckBox::toggled, this, [this](bool on) { setOn(on); });
-    top->addWidget(on_);
-    top->addStretch(1);
-    auto* presetLabel = new QLabel(QString::fromLatin1(presetText), this);
-    presets_ = new QComboBox(this);
-    presets_->setObjectName("presets");
-    presetLabel->setBuddy(presets_);
-    for (const EqualiserPreset& preset : equaliserPresets()) presets_->addItem(QString::fromStdString(preset.name));
-    connect(presets_, &QComboBox::activated, this, [this](int index) { choosePreset(index); });
-    top->addWidget(presetLabel);
-    top->addWidget(presets_);
-    whole->addLayout(top);
-
+    whole->addLayout(buildSwitchAndPresets());
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(6);
-    // The scale beside the sliders: their top, middle and bottom.
-    auto* scale = new QVBoxLayout;
-    const auto limit = static_cast<int>(mp3::equaliserGainLimitDb);
-    for (const QString& mark : {QString("+%1").arg(limit), QString("0"), QString("-%1").arg(limit)}) {
-        if (scale->count() > 0) scale->addStretch(1);
-        auto* label = new QLabel(mark, this);
-        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        scale->addWidget(label);
-    }
-    grid->addLayout(scale, 0, 0);
-    // The units of the readouts and of the labels under the sliders.
-    for (const auto& [unit, row] : {std::pair{"dB", 1}, std::pair{"Hz", 2}}) {
-        auto* label = new QLabel(QString::fromLatin1(unit), this);
-        label->setAlignment(Qt::AlignRight | Qt::AlignTop);
-        grid->addWidget(label, row, 0);
-    }
-
-    for (int band = 0; band < mp3::equaliserBands; ++band) {
-        const double hz = equaliserbands::frequencyHz(band);
-        QSlider* slider = decibelSlider(this, -mp3::equaliserGainLimitDb, mp3::equaliserGainLimitDb,
-                                        QString("%1 Hz").arg(std::lround(hz)));
-        slider->setObjectName(QString("band%1").arg(band));
-        connect(slider, &QSlider::valueChanged, this, [this, band](int tenths) { moveBand(band, tenths); });
-        bands_[band] = slider;
-        bandReadouts_[band] = readoutLabel(-mp3::equaliserGainLimitDb, mp3::equaliserGainLimitDb, this);
-        bandReadouts_[band]->setObjectName(QString("band%1Readout").arg(band));
-        const int column = band + 1;
-        grid->addWidget(slider, 0, column, Qt::AlignHCenter);
-        grid->addWidget(bandReadouts_[band], 1, column);
-        QLabel* frequency = centredLabel(equaliserbands::label(hz), this);
-        frequency->setObjectName(QString("band%1Frequency").arg(band));
-        grid->addWidget(frequency, 2, column);
-    }
-
+    addScale(*grid);
+    for (int band = 0; band < mp3::equaliserBands; ++band) addBand(*grid, band);
     auto* line = new QFrame(this);
     line->setFrameShape(QFrame::VLine);
     line->setFrameShadow(QFrame::Sunken);
     grid->addWidget(line, 0, mp3::equaliserBands + 1, 3, 1);
-
-    const int preampColumn = mp3::equaliserBands + 2;
-    preamp_ =
-        decibelSlider(this, mp3::equaliserPreampFloorDb, mp3::equaliserGainLimitDb, QString::fromLatin1(preampText));
-    preamp_->setObjectName("preamp");
-    connect(preamp_, &QSlider::valueChanged, this, [this](int tenths) { movePreamp(tenths); });
-    preampReadout_ = readoutLabel(mp3::equaliserPreampFloorDb, mp3::equaliserGainLimitDb, this);
-    preampReadout_->setObjectName("preampReadout");
-    grid->addWidget(preamp_, 0, preampColumn, Qt::AlignHCenter);
-    grid->addWidget(preampReadout_, 1, preampColumn);
-    grid->addWidget(centredLabel(QString::fromLatin1(preampText), this), 2, preampColumn);
-    autoPreamp_ = new QCheckBox(QString::fromLatin1(autoText), this);
-    autoPreamp_->setObjectName("preampAuto");
-    autoPreamp_->setToolTip(QString::fromLatin1(autoToolTip));
-    connect(autoPreamp_, &QCheckBox::toggled, this, [this](bool automatic) { setAutoPreamp(automatic); });
-    grid->addWidget(autoPreamp_, 3, preampColumn, Qt::AlignHCenter);
+    addPreamp(*grid, mp3::equaliserBands + 2);
     whole->addLayout(grid);
 
     // Tab goes along the window as it reads: the switch, the presets, the
@@ -200,6 +138,81 @@ void EqualiserControls::build()
     }
     setTabOrder(previous, preamp_);
     setTabOrder(preamp_, autoPreamp_);
+}
+
+QHBoxLayout* EqualiserControls::buildSwitchAndPresets()
+{
+    auto* row = new QHBoxLayout;
+    on_ = new QCheckBox(QString::fromLatin1(onText), this);
+    on_->setObjectName("on");
+    connect(on_, &QCheckBox::toggled, this, [this](bool on) { setOn(on); });
+    row->addWidget(on_);
+    row->addStretch(1);
+    auto* presetLabel = new QLabel(QString::fromLatin1(presetText), this);
+    presets_ = new QComboBox(this);
+    presets_->setObjectName("presets");
+    presetLabel->setBuddy(presets_);
+    for (const EqualiserPreset& preset : equaliserPresets()) presets_->addItem(QString::fromStdString(preset.name));
+    connect(presets_, &QComboBox::activated, this, [this](int index) { choosePreset(index); });
+    row->addWidget(presetLabel);
+    row->addWidget(presets_);
+    return row;
+}
+
+void EqualiserControls::addScale(QGridLayout& grid)
+{
+    // The sliders' top, middle and bottom.
+    auto* scale = new QVBoxLayout;
+    const auto limit = static_cast<int>(mp3::equaliserGainLimitDb);
+    for (const QString& mark : {QString("+%1").arg(limit), QString("0"), QString("-%1").arg(limit)}) {
+        if (scale->count() > 0) scale->addStretch(1);
+        auto* label = new QLabel(mark, this);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        scale->addWidget(label);
+    }
+    grid.addLayout(scale, 0, 0);
+    // The units of the readouts and of the labels under the sliders.
+    for (const auto& [unit, row] : {std::pair{"dB", 1}, std::pair{"Hz", 2}}) {
+        auto* label = new QLabel(QString::fromLatin1(unit), this);
+        label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+        grid.addWidget(label, row, 0);
+    }
+}
+
+void EqualiserControls::addBand(QGridLayout& grid, int band)
+{
+    const double hz = equaliserbands::frequencyHz(band);
+    QSlider* slider = decibelSlider(this, -mp3::equaliserGainLimitDb, mp3::equaliserGainLimitDb,
+                                    QString("%1 Hz").arg(std::lround(hz)));
+    slider->setObjectName(QString("band%1").arg(band));
+    connect(slider, &QSlider::valueChanged, this, [this, band](int tenths) { moveBand(band, tenths); });
+    bands_[band] = slider;
+    bandReadouts_[band] = readoutLabel(-mp3::equaliserGainLimitDb, mp3::equaliserGainLimitDb, this);
+    bandReadouts_[band]->setObjectName(QString("band%1Readout").arg(band));
+    QLabel* frequency = centredLabel(equaliserbands::label(hz), this);
+    frequency->setObjectName(QString("band%1Frequency").arg(band));
+    const int column = band + 1;
+    grid.addWidget(slider, 0, column, Qt::AlignHCenter);
+    grid.addWidget(bandReadouts_[band], 1, column);
+    grid.addWidget(frequency, 2, column);
+}
+
+void EqualiserControls::addPreamp(QGridLayout& grid, int column)
+{
+    preamp_ =
+        decibelSlider(this, mp3::equaliserPreampFloorDb, mp3::equaliserGainLimitDb, QString::fromLatin1(preampText));
+    preamp_->setObjectName("preamp");
+    connect(preamp_, &QSlider::valueChanged, this, [this](int tenths) { movePreamp(tenths); });
+    preampReadout_ = readoutLabel(mp3::equaliserPreampFloorDb, mp3::equaliserGainLimitDb, this);
+    preampReadout_->setObjectName("preampReadout");
+    autoPreamp_ = new QCheckBox(QString::fromLatin1(autoText), this);
+    autoPreamp_->setObjectName("preampAuto");
+    autoPreamp_->setToolTip(QString::fromLatin1(autoToolTip));
+    connect(autoPreamp_, &QCheckBox::toggled, this, [this](bool automatic) { setAutoPreamp(automatic); });
+    grid.addWidget(preamp_, 0, column, Qt::AlignHCenter);
+    grid.addWidget(preampReadout_, 1, column);
+    grid.addWidget(centredLabel(QString::fromLatin1(preampText), this), 2, column);
+    grid.addWidget(autoPreamp_, 3, column, Qt::AlignHCenter);
 }
 
 void EqualiserControls::setOn(bool on)

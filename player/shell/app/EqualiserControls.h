@@ -10,6 +10,8 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QSlider;
 
@@ -32,6 +34,10 @@ public:
 
 private:
     void build();
+    QHBoxLayout* buildSwitchAndPresets();
+    void addScale(QGridLayout& grid);
+    void addBand(QGridLayout& grid, int band);
+    void addPreamp(QGridLayout& grid, int column);
     void choosePreset(int index);
     void moveBand(int band, int tenths);
     void movePreamp(int tenths);

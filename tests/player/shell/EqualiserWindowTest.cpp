@@ -237,6 +237,15 @@ TEST(EqualiserWindow, TabGoesFromTheSwitchThroughThePresetsAndTheBandsToThePream
     expected << "preamp"
              << "preampAuto";
     EXPECT_EQ(reached, expected);
+
+    // Alt and a marked letter reach the switch, the presets and Auto.
+    QTest::keyClick(&window, Qt::Key_P, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), &presets(window));
+    // A button so reached is pressed for a moment, as if clicked.
+    QTest::keyClick(&window, Qt::Key_A, Qt::AltModifier);
+    EXPECT_TRUE(processUntil([&] { return !control<QCheckBox>(window, "preampAuto").isChecked(); }));
+    QTest::keyClick(&window, Qt::Key_O, Qt::AltModifier);
+    EXPECT_TRUE(processUntil([&] { return !shell.asked().empty() && !shell.asked().back().on; }));
 }
 
 TEST(EqualiserWindow, APresetSetsTheSlidersAndTheAutomaticPreampAndIsSavedAndReadBack)
