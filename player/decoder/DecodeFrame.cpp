@@ -73,7 +73,7 @@ void playSilenceFrom(DecoderState& d, int firstGranule, PcmSink& sink)
 
 DecoderState::DecoderState()
 {
-    buildGainCurve(equaliser, defaultEqualiserGains);
+    buildGainCurve(equaliser, equaliserSetting);
 }
 
 bool Decoder::decodeFrame(const FrameHeader& header, PcmSink& sink)
@@ -129,7 +129,7 @@ bool Decoder::decodeFrame(const FrameHeader& header, PcmSink& sink)
             g1 = &g0;
         }
 
-        if (d.equaliserOn) applyEqualiser(d.equaliser, buffers.spectrum);
+        if (d.equaliserSetting.on) applyEqualiser(d.equaliser, buffers.spectrum);
 
         aliasReduce(left, g0);
         hybridSynthesis(d.hybrid, left, buffers.subbandSamples, 0, g0);
@@ -190,12 +190,25 @@ std::int64_t Decoder::silencedSamples() const
 
 void Decoder::setEqualiser(bool on)
 {
-    state_->equaliserOn = on;
+    state_->equaliserSetting.on = on;
+}
+
+void Decoder::setEqualiser(const EqualiserSetting& setting)
+{
+    DecoderState& d = *state_;
+    const bool sameCurve = setting.gainsDb == d.equaliserSetting.gainsDb && setting.preampDb == d.equaliserSetting.preampDb;
+    d.equaliserSetting = setting;
+    if (!sameCurve) buildGainCurve(d.equaliser, setting);
 }
 
 bool Decoder::equaliserOn() const
 {
-    return state_->equaliserOn;
+    return state_->equaliserSetting.on;
+}
+
+EqualiserSetting Decoder::equaliser() const
+{
+    return state_->equaliserSetting;
 }
 
 } // namespace mp3

@@ -29,7 +29,8 @@ struct DecoderState {
     SynthesisState synthesis;
     FrameBuffers buffers;
     GainCurve equaliser;
-    bool equaliserOn = false;
+    // The setting the curve was made from, and the switch.
+    EqualiserSetting equaliserSetting = {.on = false, .gainsDb = EqualiserSetting{}.gainsDb, .preampDb = std::nullopt};
     bool gaplessOn = true;
     // What the stream's first frame said when it was a header frame, and
     // whether that frame is still to come.

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <optional>
+
+#include "Mp3Decoder.h"
+
 namespace mp3 {
 
 inline constexpr int gainBreakLines[12] = {0, 5, 10, 20, 30, 50, 100, 150, 200, 300, 400, 576};
@@ -25,8 +29,11 @@ struct GainCurve {
 };
 
 // Makes all three from twelve gains: the one place where an equaliser curve
-// is made.
-void buildGainCurve(GainCurve& curve, const float gains[12]);
+// is made. A preamp (a linear factor) stands in for the headroom when it is
+// lower: it may lower the level, never raise a line above 1.
+void buildGainCurve(GainCurve& curve, const float gains[12], std::optional<double> preamp = std::nullopt);
+// The curve of a setting's gains and preamp (its switch aside).
+void buildGainCurve(GainCurve& curve, const EqualiserSetting& setting);
 // Scales both channels of the 2 x 576 spectrum block by the applied gains.
 void applyEqualiser(const GainCurve& curve, float* spectrum);
 

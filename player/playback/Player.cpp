@@ -133,3 +133,13 @@ ListSnapshot Player::listSnapshot() const
 {
     return engine_->listSnapshot();
 }
+
+void Player::setEqualiser(const mp3::EqualiserSetting& setting)
+{
+    engine_->setEqualiser(setting);
+}
+
+mp3::EqualiserSetting Player::equaliser() const
+{
+    return engine_->equaliser();
+}

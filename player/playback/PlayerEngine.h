@@ -54,6 +54,8 @@ public:
     bool isPaused() const { return waveOutput_.paused(); }
     Audible audible() const { return audible_.now(); }
     bool isSeeking() const;
+    void setEqualiser(const mp3::EqualiserSetting& setting);
+    mp3::EqualiserSetting equaliser() const;
 
     PlayerControl& control() { return control_; }
     Playlist& playlist() { return playlist_; }
@@ -66,9 +68,9 @@ public:
     const mp3::Decoder& decoder() const { return decoder_; }
 
 private:
-    // The thread body. pure is the "Pure" setting: 0 turns the equaliser on.
-    // keepList plays the list as it stands instead of reading paths.
-    void playerThreadMain(const std::vector<std::string>& paths, int pure, int firstEntry, bool keepList);
+    // The thread body. keepList plays the list as it stands instead of
+    // reading paths.
+    void playerThreadMain(const std::vector<std::string>& paths, int firstEntry, bool keepList);
     void startThread(const std::vector<std::string>& paths, int firstEntry, bool keepList);
     // The index a start at begins with.
     int firstEntryAt(StartAt at) const;
@@ -113,6 +115,8 @@ private:
     // deviceFailed when the device cannot be opened for it.
     enum class FrameTaken { decoded, refused, deviceFailed };
     FrameTaken decodeOneFrame(mp3::FrameHeader& header);
+    // Gives the decoder the equaliser setting asked last, when one waits.
+    void takeEqualiser();
     bool acceptFormat(const mp3::FrameHeader& header);
     // Numbers the song being decoded as its first frame is taken, and tells
     // the wave output where its samples begin.
@@ -177,6 +181,13 @@ private:
     // the pause, in one step against pause().
     std::mutex pauseMutex_;
     bool pausable_ = false;
+    // The equaliser setting asked last; whether the listener has asked for
+    // one (until then each start reads the saved one), and whether the
+    // player thread is still to take it.
+    mutable std::mutex equaliserMutex_;
+    mp3::EqualiserSetting equaliser_;
+    bool equaliserChosen_ = false;
+    std::atomic<int> equaliserChanged_{0};
     std::mutex givenPathMutex_;
     std::string givenPath_;
     std::thread thread_;

@@ -17,7 +17,7 @@ PlayerEngine::PlayerEngine(AudioDevice& device, PlayerReadouts& readouts, UserMe
       // waiting: the player thread loads lists.
       playlist_(
           [&messages](const std::string& text) { messages.post(playertext::errorCaption, text, MessageIcon::none); }),
-      waveOutput_(device, control_, audible_, readouts, messages)
+      waveOutput_(device, control_, audible_, readouts, messages), equaliser_(settings.equaliser())
 {
 }
 
@@ -48,8 +48,14 @@ void PlayerEngine::startThread(const std::vector<std::string>& paths, int firstE
 {
     stopPlayback();
     if (thread_.joinable()) thread_.join();
-    // Read here, on the window thread, which owns the settings.
-    int pure = settings_.getInt("Pure");
+    // Read here, on the window thread, which owns the settings. Once the
+    // listener has chosen a setting in this run, it stands.
+    {
+        std::lock_guard lock(equaliserMutex_);
+        if (!equaliserChosen_) equaliser_ = settings_.equaliser();
+    }
+    // The new thread's decoder takes it before its first frame.
+    equaliserChanged_.store(1);
     chosenEntry_ = -1;
     waveOutput_.setPaused(false);
     allowPause(true);
@@ -59,7 +65,7 @@ void PlayerEngine::startThread(const std::vector<std::string>& paths, int firstE
     // made right after this call is never wiped out by the thread's start.
     resetControl();
     thread_ =
-        std::thread([this, paths, pure, firstEntry, keepList] { playerThreadMain(paths, pure, firstEntry, keepList); });
+        std::thread([this, paths, firstEntry, keepList] { playerThreadMain(paths, firstEntry, keepList); });
 }
 
 void PlayerEngine::resetControl()
@@ -175,4 +181,20 @@ std::string PlayerEngine::givenPath()
 {
     std::lock_guard lock(givenPathMutex_);
     return givenPath_;
+}
+
+void PlayerEngine::setEqualiser(const mp3::EqualiserSetting& setting)
+{
+    {
+        std::lock_guard lock(equaliserMutex_);
+        equaliser_ = setting;
+        equaliserChosen_ = true;
+    }
+    equaliserChanged_.store(1);
+}
+
+mp3::EqualiserSetting PlayerEngine::equaliser() const
+{
+    std::lock_guard lock(equaliserMutex_);
+    return equaliser_;
 }

@@ -22,13 +22,13 @@ SongLength lengthOf(const mp3::Decoder& decoder, const mp3::FrameHeader& header)
 
 } // namespace
 
-void PlayerEngine::playerThreadMain(const std::vector<std::string>& paths, int pure, int firstEntry, bool keepList)
+void PlayerEngine::playerThreadMain(const std::vector<std::string>& paths, int firstEntry, bool keepList)
 {
     // A new decoder: no reader, no PCM held, and no overlap or synthesis
     // history, so that nothing of the last run's final song sounds at the
     // start of this one.
     decoder_ = mp3::Decoder();
-    decoder_.setEqualiser(pure == 0);
+    takeEqualiser();
 
     if (!keepList) {
         playlist_.clear();
@@ -186,6 +186,7 @@ PlayerEngine::FramesEnd PlayerEngine::decodeSongFrames()
         if (read == mp3::FrameRead::notMp3) return FramesEnd::notMp3;
         if (read == mp3::FrameRead::end) return FramesEnd::songEnded;
         if (control_.keepDecoding.load() != 1) return FramesEnd::request;
+        if (equaliserChanged_.load() != 0) takeEqualiser();
         const FrameTaken taken = decodeOneFrame(header_);
         if (taken == FrameTaken::refused) return FramesEnd::refused;
         if (taken == FrameTaken::deviceFailed) return FramesEnd::deviceFailed;
@@ -294,6 +295,13 @@ PlayerEngine::FrameTaken PlayerEngine::decodeOneFrame(mp3::FrameHeader& header)
     }
     if (decoder_.decodeFrame(header, waveOutput_)) songGaveAudio_ = true;
     return FrameTaken::decoded;
+}
+
+void PlayerEngine::takeEqualiser()
+{
+    equaliserChanged_.store(0);
+    std::lock_guard lock(equaliserMutex_);
+    decoder_.setEqualiser(equaliser_);
 }
 
 void PlayerEngine::endAfterQueuedAudio(const std::string& caption, const std::string& text, MessageIcon icon)

@@ -18,9 +18,11 @@
 // and calls that can be refused say so in what they return. Only the
 // standard library's own failures (out of memory) are exceptions.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace mp3 {
 
@@ -130,6 +132,35 @@ struct StreamLength {
     int wholeSeconds = 0;
 };
 
+inline constexpr int equaliserBands = 12;
+// The range of a band's gain and of the listener's preamp, in dB.
+inline constexpr float equaliserGainLimitDb = 12.0f;
+inline constexpr float equaliserPreampFloorDb = -24.0f;
+
+// The listener's equaliser: a switch, twelve gains in dB at the break lines
+// (-12 to +12), and a preamp in dB; an empty preamp is the headroom the
+// curve needs (the largest raise, negated), so nothing clips.
+struct EqualiserSetting {
+    bool on = true;
+    // The built-in curve, to a tenth of a dB. Its own linear gains are what
+    // it plays with (see builtInEqualiser), so that it sounds exactly as it
+    // always has.
+    std::array<float, equaliserBands> gainsDb = {1.6f, 0.0f, 0.8f, 1.6f, 2.3f, 2.9f,
+                                                 3.5f, 4.1f, 4.6f, 5.1f, 5.6f, 6.0f};
+    std::optional<float> preampDb;
+    bool operator==(const EqualiserSetting&) const = default;
+};
+
+// The default: the built-in curve, on, with the headroom it needs. These
+// gains in dB stand for the player's built-in linear gains: a curve with
+// exactly these gains plays with those.
+EqualiserSetting builtInEqualiser();
+// The preamp applied, in dB: the listener's when it is set, never above the
+// headroom the curve needs, so the applied gain is at most 1 on every line
+// and the equaliser never clips what plays unclipped without it; a preamp
+// set above that headroom plays as the headroom.
+float preampInEffect(const EqualiserSetting& setting);
+
 struct DecoderState;
 
 // One stream's decoder. A new Decoder is in its start state: no stream, no
@@ -196,11 +227,15 @@ public:
     int heldPcmBytes() const;
 
     // The equaliser: this Decoder's own curve, applied to each granule from
-    // the next one on while the switch is on. The curve is the player's fixed
-    // one (the "Pure" setting turns it off), scaled so that it raises no
-    // frequency: it never clips what plays unclipped without it.
+    // the next one on while the switch is on. A new Decoder has the built-in
+    // curve (switched off); the listener's setting replaces curve and switch
+    // together. Whatever the curve, the preamp in effect keeps every line's
+    // gain at 1 at most: it never clips what plays unclipped without it.
     void setEqualiser(bool on);
+    void setEqualiser(const EqualiserSetting& setting);
     bool equaliserOn() const;
+    // The setting in effect, the switch as setEqualiser(bool) left it.
+    EqualiserSetting equaliser() const;
 
     // Gapless trimming of the encoder's delay and padding (on unless turned
     // off).

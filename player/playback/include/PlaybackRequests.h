@@ -5,6 +5,7 @@
 
 #include "Audible.h"
 #include "ListSnapshot.h"
+#include "Mp3Decoder.h"
 
 // Where a player thread starts in its list: its first entry, or the entry
 // that Next or Prev chose while nothing played (the first when none was).
@@ -83,6 +84,14 @@ public:
     virtual bool isPaused() const = 0;
     // From a seek asked until the song is heard from its new place.
     virtual bool isSeeking() const = 0;
+
+    // The listener's equaliser: its switch, curve and preamp, heard from the
+    // place heard on. Requests made in quick succession (a slider moving)
+    // may be taken together: the newest counts. Until the first one, each
+    // player thread starts with the saved setting. equaliser() is the
+    // setting asked last, or the saved one. Any thread.
+    virtual void setEqualiser(const mp3::EqualiserSetting& setting) = 0;
+    virtual mp3::EqualiserSetting equaliser() const = 0;
 
     // What is heard now. Any thread.
     virtual Audible audible() const = 0;

@@ -64,6 +64,8 @@ public:
     bool isPaused() const override;
     bool isSeeking() const override;
     Audible audible() const override;
+    void setEqualiser(const mp3::EqualiserSetting& setting) override;
+    mp3::EqualiserSetting equaliser() const override;
 
 private:
     // Player only forwards: the engine's stages (its control values, the

@@ -78,6 +78,7 @@ void FaceMenu::build()
     addRepeatMenu(menu, actions);
     addCheckItem(menu, shelltext::menuShuffle, actions.shuffle(), [&actions](bool on) { actions.setShuffle(on); });
 
+    menu.addAction(QString::fromLatin1(shelltext::menuEqualiser), [this] { face_.showEqualiser(); });
     QMenu* skins = menu.addMenu(QString::fromLatin1(shelltext::menuSkins));
     const std::string worn = face_.settings().skinFile();
     for (const skinchoice::FoundSkin& skin : skinchoice::findSkins(skinFolders_)) {

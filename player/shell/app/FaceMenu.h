@@ -12,10 +12,10 @@ class QMenu;
 // button, key or media-control method: Open Files..., Open Folder...,
 // Add Files..., Add Folder..., Playlist (checked while the playlist window
 // is open), Repeat (List, Song or Off, the one set checked), Shuffle
-// (checked while on), Skins (the skins of the skin folders, the one worn
-// checked, and the skin chooser), Always on Top (checked while the face
-// stays on top), About and Quit. It is made anew each time it opens, so it
-// shows the skins and the states of that moment.
+// (checked while on), Equaliser... (its window), Skins (the skins of the
+// skin folders, the one worn checked, and the skin chooser), Always on Top
+// (checked while the face stays on top), About and Quit. It is made anew
+// each time it opens, so it shows the skins and the states of that moment.
 class FaceMenu {
 public:
     explicit FaceMenu(MainWindow& face);

@@ -13,6 +13,8 @@
 
 #include "AboutWindow.h"
 #include "Desktop.h"
+#include "EqualiserWindow.h"
+#include "PathText.h"
 #include "Player.h"
 #include "PlaylistWindow.h"
 #include "SeekBar.h"
@@ -72,6 +74,8 @@ MainWindow::MainWindow(const MainWindowServices& services, const std::string& co
                                                  ToolWindowPlace(services_.settings.filePath(), "Playlist"),
                                                  services_.messages, services_.dialogs);
     playlist_->openAsRemembered();
+    if (ToolWindowPlace(services_.settings.filePath(), EqualiserWindow::placeSection).readShown())
+        equaliserWindow().openAsRemembered();
     // A path the user named: when nothing of it can be played, the player
     // says so rather than passing over it in silence.
     if (!commandLinePath.empty()) actions_.playPath(commandLinePath);
@@ -190,6 +194,21 @@ void MainWindow::setOnTop(bool onTop)
 void MainWindow::togglePlaylist()
 {
     playlist_->setOpen(!playlist_->isOpen());
+}
+
+EqualiserWindow& MainWindow::equaliserWindow()
+{
+    if (!equaliser_)
+        equaliser_ = std::make_unique<EqualiserWindow>(
+            *this, services_.settings.filePath(), actions_.equaliser(),
+            [this](const mp3::EqualiserSetting& setting) { actions_.setEqualiser(setting); });
+    return *equaliser_;
+}
+
+void MainWindow::showEqualiser()
+{
+    equaliserWindow().setOpen(true);
+    equaliser_->activateWindow();
 }
 
 // --- the readouts ---

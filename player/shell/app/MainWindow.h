@@ -16,6 +16,7 @@
 #include "Skin.h"
 
 class PlaylistWindow;
+class EqualiserWindow;
 class SeekBar;
 class SkinLabel;
 
@@ -54,6 +55,9 @@ public:
     // or with Ctrl+L; remembered.
     PlaylistWindow& playlistWindow() { return *playlist_; }
     void togglePlaylist();
+    // Opens the equaliser's window, one a run: a second choice raises it.
+    // It opens with the face when it was open at the end of the last run.
+    void showEqualiser();
 
     // The readouts, on the window thread.
     void showAudible(const Audible& audible);
@@ -104,6 +108,7 @@ protected:
 
 private:
     void createControls();
+    EqualiserWindow& equaliserWindow();
     void destroyControls();
     void drawTitle(QPainter& target);
     void redrawTitle();
@@ -145,4 +150,6 @@ private:
     std::unique_ptr<SkinLabel> bitrateReadout_;
     FaceMenu faceMenu_{*this};
     std::unique_ptr<PlaylistWindow> playlist_;
+    // Made when first opened; it goes first, before the actions it asks.
+    std::unique_ptr<EqualiserWindow> equaliser_;
 };

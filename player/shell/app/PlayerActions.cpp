@@ -36,7 +36,9 @@ bool canOpenForReading(const std::string& path)
 
 PlayerActions::PlayerActions(const MainWindowServices& services, QWidget& face)
     : services_(services), face_(face), volume_(services.settings.getVolume()),
-      volumeSave_([&settings = services_.settings](int volume) { settings.putVolume(volume); })
+      volumeSave_([&settings = services_.settings](int volume) { settings.putVolume(volume); }),
+      equaliserSave_(
+          [&settings = services_.settings](const mp3::EqualiserSetting& setting) { settings.putEqualiser(setting); })
 {
     services_.device.setGain(gainForVolume(volume_));
     // Only what differs from the engine's own first state is asked.
@@ -219,6 +221,17 @@ void PlayerActions::setVolume(int volume)
     if (onVolumeChanged) onVolumeChanged(volume);
 }
 
+mp3::EqualiserSetting PlayerActions::equaliser() const
+{
+    return services_.player.equaliser();
+}
+
+void PlayerActions::setEqualiser(const mp3::EqualiserSetting& setting)
+{
+    services_.player.setEqualiser(setting);
+    equaliserSave_.changed(setting);
+}
+
 void PlayerActions::showAbout()
 {
     if (AboutWindow::findOpen()) return;
@@ -244,6 +257,7 @@ void PlayerActions::quit(bool askAboutSkin)
     }
     services_.player.stopPlayback();
     volumeSave_.saveNow();
+    equaliserSave_.saveNow();
     const QPoint topLeft = face_.geometry().topLeft();
     services_.position.writeX(topLeft.x());
     services_.position.writeY(topLeft.y());

@@ -6,6 +6,8 @@
 
 #include "Desktop.h"
 #include "MainWindowServices.h"
+#include "Mp3Decoder.h"
+#include "SaveAtRest.h"
 #include "VolumeSave.h"
 
 class QWidget;
@@ -87,6 +89,12 @@ public:
     // Told each new volume, to show it.
     std::function<void(int volume)> onVolumeChanged;
 
+    // The listener's equaliser: heard at once (the engine takes the newest
+    // of quick changes together), and remembered in the settings once it
+    // rests (and at Quit and when the actions end), as the volume is.
+    mp3::EqualiserSetting equaliser() const;
+    void setEqualiser(const mp3::EqualiserSetting& setting);
+
     void showAbout();
     void minimize();
     // Ends the player, keeping the window's position; askAboutSkin asks
@@ -103,4 +111,5 @@ private:
     QWidget& face_;
     int volume_;
     VolumeSave volumeSave_;
+    SaveAtRest<mp3::EqualiserSetting> equaliserSave_;
 };

@@ -38,6 +38,7 @@ inline constexpr const char* menuRepeatList = "List";
 inline constexpr const char* menuRepeatSong = "Song";
 inline constexpr const char* menuRepeatOff = "Off";
 inline constexpr const char* menuShuffle = "Shuffle";
+inline constexpr const char* menuEqualiser = "Equaliser...";
 inline constexpr const char* menuSkins = "Skins";
 inline constexpr const char* menuChooseSkinFile = "Choose Skin File...";
 inline constexpr const char* menuOnTop = "Always on Top";

@@ -364,8 +364,15 @@ IniSections IniFile::readSections() const
 
 IniFile::Written IniFile::save(std::string_view section, std::string_view key, std::string_view value) const
 {
-    if (value.find_first_of("\r\n") != std::string_view::npos || key.find_first_of("\r\n=[") != std::string_view::npos)
-        return {};
+    return save({{section, key, value}});
+}
+
+IniFile::Written IniFile::save(const std::vector<Change>& changes) const
+{
+    for (const Change& change : changes)
+        if (change.value.find_first_of("\r\n") != std::string_view::npos ||
+            change.key.find_first_of("\r\n=[") != std::string_view::npos)
+            return {};
     const std::string file = linkTarget(path_);
     const FileLock lock(file + ".lock", lockPatience);
     if (!lock.locked()) {
@@ -376,7 +383,8 @@ IniFile::Written IniFile::save(std::string_view section, std::string_view key, s
     // Read under the lock: what another process saved before is kept.
     Snapshot old = settledContent(file);
     if (!old.readable) return notSaved(file, "it could not be read whole"); // never replace what we could not read
-    const std::string updated = initext::withValue(old.head.text, section, key, value);
+    std::string updated = old.head.text;
+    for (const Change& change : changes) updated = initext::withValue(updated, change.section, change.key, change.value);
 
     const std::string temporary = file + ".new";
     int error = 0;

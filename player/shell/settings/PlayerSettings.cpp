@@ -61,3 +61,8 @@ int PlayerSettings::getVolume() const
     if (error != std::errc() || stop != end || value < 0 || value > full) return full;
     return value;
 }
+
+void PlayerSettings::putEqualiser(const mp3::EqualiserSetting& setting) const
+{
+    note(equalisersettings::write(IniFile(filePath()), setting));
+}

@@ -7,7 +7,11 @@ std::string SettingsSection::getString(const std::string& key) const
 
 void SettingsSection::putString(const std::string& key, const std::string& value) const
 {
-    const IniFile::Written written = file_.save(section_, key, value);
+    note(file_.save(section_, key, value));
+}
+
+void SettingsSection::note(const IniFile::Written& written) const
+{
     if (notices_) notices_->note(written);
 }
 

@@ -44,7 +44,7 @@ TEST(FaceMenu, ARightClickTheMenuKeyAndShiftF10OpenTheActions)
     EXPECT_TRUE(processUntil([&] { return window.faceMenu().menu()->isVisible(); }));
     EXPECT_EQ(itemTexts(*window.faceMenu().menu()),
               QStringList({"Open Files...", "Open Folder...", "Add Files...", "Add Folder...", "Playlist", "Repeat",
-                           "Shuffle", "Skins", "Always on Top", "About", "Quit"}));
+                           "Shuffle", "Equaliser...", "Skins", "Always on Top", "About", "Quit"}));
     EXPECT_EQ(window.faceMenu().menu()->pos(), window.mapToGlobal(face));
     for (const auto& [key, modifiers] : {std::pair{Qt::Key_Menu, Qt::NoModifier}, {Qt::Key_F10, Qt::ShiftModifier}}) {
         window.faceMenu().menu()->hide();

@@ -418,13 +418,13 @@ TEST_F(Mpris, LoopStatusAndShuffleAreTheMenusReadSetAndToldAndBadValuesChangeNot
     // The song heard played on through all of it.
     EXPECT_EQ(mpris.status(), "Playing");
 
-    // From the menu: Quit, About, Always on Top, Skins, Shuffle.
-    chooseFromMenu(install, QPoint(150, 20), {"Up", "Up", "Up", "Up", "Up", "Return"});
+    // From the menu: Quit, About, Always on Top, Skins, Equaliser..., Shuffle.
+    chooseFromMenu(install, QPoint(150, 20), {"Up", "Up", "Up", "Up", "Up", "Up", "Return"});
     EXPECT_TRUE(processUntil([&] { return heard.told("Shuffle") == QVariant(true); })) << "Shuffle was not told";
     EXPECT_TRUE(mpris.property("Shuffle").toBool());
     EXPECT_EQ(setting("Shuffle"), "1");
     // Repeat, above Shuffle; its first mode, List.
-    chooseFromMenu(install, QPoint(120, 20), {"Up", "Up", "Up", "Up", "Up", "Up", "Right", "Return"});
+    chooseFromMenu(install, QPoint(120, 20), {"Up", "Up", "Up", "Up", "Up", "Up", "Up", "Right", "Return"});
     EXPECT_TRUE(processUntil([&] { return heard.told("LoopStatus") == QVariant("Playlist"); }))
         << "LoopStatus was not told";
     EXPECT_EQ(setting("Repeat"), "List");

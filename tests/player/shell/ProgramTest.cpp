@@ -548,6 +548,24 @@ QPoint windowPosition(const QString& window)
     return match.hasMatch() ? QPoint(match.captured(1).toInt(), match.captured(2).toInt()) : QPoint(-1, -1);
 }
 
+// Whether count of the program's windows at least are shown: the face, its
+// menu, a sub-menu.
+bool programWindowsShown(int count)
+{
+    return processUntil([count] {
+        auto shown = runTool("xdotool", {"search", "--onlyvisible", "--class", "sonorbox"});
+        return shown && shown->split('\n', Qt::SkipEmptyParts).size() >= count;
+    });
+}
+
+// Opens the face's menu with a right click on a free spot of the face.
+bool openFaceMenu(const PlayerInstall& install)
+{
+    const QPoint spot = install.origin + QPoint(150, 20);
+    return runTool("xdotool", {"mousemove", QString::number(spot.x()), QString::number(spot.y()), "click", "3"}) &&
+           programWindowsShown(2);
+}
+
 void endWith(int signal, QProcess& process)
 {
     ::kill(pid_t(process.processId()), signal);
@@ -917,19 +935,11 @@ TEST_F(Program, ASkinPutOnFromTheFacesMenuReshapesTheWindowWhileTheSongPlays)
     install.start({DEMO_SONG}, {{"XDG_DATA_HOME", QString::fromStdString(userData.path())}});
     ASSERT_TRUE(processUntil([] { return visiblePlayerWindows().size() == 1; }));
     ASSERT_TRUE(install.playing(256 * 1024));
-    const QPoint face = install.origin + QPoint(150, 20);
-    ASSERT_TRUE(runTool("xdotool", {"mousemove", QString::number(face.x()), QString::number(face.y()), "click", "3"}));
-    const auto windowsShown = [](int count) {
-        return processUntil([count] {
-            auto shown = runTool("xdotool", {"search", "--onlyvisible", "--class", "sonorbox"});
-            return shown && shown->split('\n', Qt::SkipEmptyParts).size() >= count;
-        });
-    };
-    ASSERT_TRUE(windowsShown(2)) << "no menu opened";
+    ASSERT_TRUE(openFaceMenu(install)) << "no menu opened";
     // Up from none chosen begins at the last item: Quit, About, Always on
     // Top, Skins; into it, where its first skin is chosen.
     ASSERT_TRUE(runTool("xdotool", {"key", "Up", "Up", "Up", "Up", "Right"}));
-    ASSERT_TRUE(windowsShown(3)) << "the Skins sub-menu did not open";
+    ASSERT_TRUE(programWindowsShown(3)) << "the Skins sub-menu did not open";
     ASSERT_TRUE(runTool("xdotool", {"key", "Return"}));
     EXPECT_TRUE(processUntil([] {
         auto geometry = runTool("xdotool", {"search", "--name", windowTitle, "getwindowgeometry"});
@@ -960,16 +970,55 @@ TEST_F(Program, AlwaysOnTopFromTheMenuIsTheWindowsStateAndIsRemembered)
         return std::optional<bool>(state->contains("_NET_WM_STATE_ABOVE"));
     };
     EXPECT_TRUE(processUntil([&] { return above() == false; }));
-    const QPoint face = install.origin + QPoint(150, 20);
-    ASSERT_TRUE(runTool("xdotool", {"mousemove", QString::number(face.x()), QString::number(face.y()), "click", "3"}));
-    ASSERT_TRUE(processUntil([] {
-        auto shown = runTool("xdotool", {"search", "--onlyvisible", "--class", "sonorbox"});
-        return shown && shown->split('\n', Qt::SkipEmptyParts).size() >= 2;
-    })) << "no menu opened";
+    ASSERT_TRUE(openFaceMenu(install)) << "no menu opened";
     // Up from none chosen begins at the last item: Quit, About, Always on Top.
     ASSERT_TRUE(runTool("xdotool", {"key", "Up", "Up", "Up", "Return"}));
     EXPECT_TRUE(processUntil([&] { return above() == true; })) << "the window is not kept on top";
     EXPECT_EQ(IniFile(install.settings).read("Sonorbox", "OnTop"), "1");
+}
+
+// The equaliser's window is a window of its own beside the face, which the
+// keys reach; what they set is saved, and the window opens again with the
+// face at the next start, where it was.
+TEST_F(Program, TheEqualiserFromTheFacesMenuOpensBesideTheFaceItsKeysAreKeptAndItOpensAgain)
+{
+    PlayerInstall install;
+    QProcess& player = install.start({DEMO_SONG});
+    const QString face = playerWindow();
+    ASSERT_FALSE(face.isEmpty());
+    ASSERT_TRUE(install.playing(256 * 1024));
+    ASSERT_TRUE(openFaceMenu(install)) << "no menu opened";
+    // Up from none chosen begins at the last item: Quit, About, Always on
+    // Top, Skins, Equaliser....
+    ASSERT_TRUE(runTool("xdotool", {"key", "Up", "Up", "Up", "Up", "Up", "Return"}));
+    const auto equaliserWindow = [] {
+        QStringList found;
+        processUntil([&] {
+            auto shown = runTool("xdotool", {"search", "--onlyvisible", "--name", "^Equaliser$"});
+            found = shown ? shown->split('\n', Qt::SkipEmptyParts) : QStringList();
+            return found.size() == 1;
+        });
+        return found.value(0);
+    };
+    const QString window = equaliserWindow();
+    ASSERT_FALSE(window.isEmpty()) << "the equaliser did not open";
+    // The 800 pixels of the test's screen leave no room for it right or left
+    // of the face: it opens below it.
+    const QPoint below = install.origin + QPoint(0, QImage(DEFAULT_SKIN "/MainUp.bmp").height());
+    EXPECT_TRUE(processUntil([&] { return windowPosition(window) == below; })) << "not below the face";
+
+    // Focus opens on the switch: Tab, Tab and Up raise the lowest band from
+    // the built-in 1.6 dB to 2 dB; saved once it rests, while the song plays.
+    ASSERT_TRUE(runTool("xdotool", {"windowfocus", "--sync", window, "key", "Tab", "Tab", "Up"}));
+    EXPECT_TRUE(processUntil([&] { return equalisersettings::read(IniFile(install.settings)).gainsDb[0] == 2.0f; }));
+    EXPECT_TRUE(install.playing(sizeOf(install.device) + 64 * 1024));
+    ASSERT_TRUE(runTool("xdotool", {"windowfocus", "--sync", face, "key", "Escape"}));
+    ASSERT_TRUE(player.waitForFinished(20000));
+
+    install.start({});
+    const QString again = equaliserWindow();
+    ASSERT_FALSE(again.isEmpty()) << "the equaliser did not open with the face";
+    EXPECT_TRUE(processUntil([&] { return windowPosition(again) == below; }));
 }
 
 int main(int argc, char** argv)

@@ -27,7 +27,8 @@ public:
         remove,
         move,
         repeat,
-        shuffle
+        shuffle,
+        equaliser
     };
     struct Request {
         Kind kind = Kind::start;
@@ -42,6 +43,7 @@ public:
         int index = 0;
         Repeat repeat = Repeat::list;
         bool shuffle = false;
+        mp3::EqualiserSetting equaliser = mp3::builtInEqualiser();
     };
 
     explicit RecordingRequests(PlaybackRequests& engine) : engine_(engine) {}
@@ -123,6 +125,11 @@ public:
         record({.kind = Kind::shuffle, .shuffle = shuffle});
         engine_.setShuffle(shuffle);
     }
+    void setEqualiser(const mp3::EqualiserSetting& setting) override
+    {
+        record({.kind = Kind::equaliser, .equaliser = setting});
+        engine_.setEqualiser(setting);
+    }
     void pause() override
     {
         pass(Kind::pause, [&] { engine_.pause(); });
@@ -140,6 +147,7 @@ public:
     Repeat repeat() const override { return engine_.repeat(); }
     bool shuffle() const override { return engine_.shuffle(); }
     ListSnapshot listSnapshot() const override { return engine_.listSnapshot(); }
+    mp3::EqualiserSetting equaliser() const override { return engine_.equaliser(); }
 
     const std::vector<Request>& asked() const { return asked_; }
     std::vector<Kind> kindsAsked() const

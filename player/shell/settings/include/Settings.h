@@ -28,6 +28,7 @@
 #include <utility>
 #include <vector>
 
+#include "Mp3Decoder.h"
 #include "PlaybackRequests.h"
 #include "SettingsReader.h"
 
@@ -109,6 +110,13 @@ public:
     // would break the file's lines apart); not written, with a notice, when
     // the file cannot be written. The old file then stays as it was.
     Written save(std::string_view section, std::string_view key, std::string_view value) const;
+    // Several keys in one write: all of them or none.
+    struct Change {
+        std::string_view section;
+        std::string_view key;
+        std::string_view value;
+    };
+    Written save(const std::vector<Change>& changes) const;
     bool write(std::string_view section, std::string_view key, std::string_view value) const
     {
         return save(section, key, value).written;
@@ -174,6 +182,10 @@ public:
     void setNotices(SettingsNotices* notices) { notices_ = notices; }
     const std::string& sectionName() const { return section_; }
 
+protected:
+    // Tells the notices what a save of this file did, when there are any.
+    void note(const IniFile::Written& written) const;
+
 private:
     IniFile file_;
     std::string section_;
@@ -223,10 +235,47 @@ public:
     void putShuffle(bool shuffle) const { putInt("Shuffle", shuffle ? 1 : 0); }
 
     int getInt(const std::string& key) override { return SettingsSection::getInt(key); }
+    // The listener's equaliser as saved (equalisersettings::read).
+    mp3::EqualiserSetting equaliser() override;
+    // Saves it whole, in one write (equalisersettings::write).
+    void putEqualiser(const mp3::EqualiserSetting& setting) const;
 
 private:
     std::string programDirectory_;
 };
+
+// The listener's equaliser in the player's settings file, for the shell and
+// sonorbox-decode alike. Its switch is "Pure" in the "Sonorbox" section, as
+// the engine has always read it (0, or missing, is on); its curve is the
+// "Equaliser" section: Gain1 to Gain12, the gains in dB at the break lines
+// from the lowest up, and Preamp in dB, empty for the headroom the curve
+// needs. A missing section reads as the built-in curve; a key that is
+// missing, no number, or out of range (-12 to +12 dB for a gain, -24 to +12
+// for the preamp) reads as the built-in value for it.
+namespace equalisersettings {
+
+inline constexpr const char* sectionName = "Equaliser";
+
+mp3::EqualiserSetting read(const IniFile& file);
+// The same rules on the text of a whole settings file.
+mp3::EqualiserSetting fromText(std::string_view text);
+// Every key in one write, so no reader meets half a curve.
+IniFile::Written write(const IniFile& file, const mp3::EqualiserSetting& setting);
+
+// A decibel figure as the file and the command line write it: a decimal
+// number with blanks around it allowed; no value for anything else,
+// infinities and NaN included.
+std::optional<float> readDecibels(std::string_view text);
+// A figure as the file keeps it: the shortest text that reads back as the
+// same float.
+std::string decibelText(float db);
+
+// A curve given on a command line: twelve gains in dB and, optionally, a
+// preamp in dB ("auto" or nothing for the headroom), separated by commas;
+// the switch is on. On failure, no value, and why in error.
+std::optional<mp3::EqualiserSetting> fromList(std::string_view text, std::string& error);
+
+} // namespace equalisersettings
 
 // The "Position" section of the player's settings file: the screen place of
 // the main window's top-left corner, saved on quitting.
