@@ -20,7 +20,7 @@ EqualiserWindow::EqualiserWindow(QWidget& face, const std::string& settingsFile,
 // is found for their size.
 EqualiserWindow::EqualiserWindow(QWidget& face, const std::string& settingsFile, EqualiserControls* controls)
     : FaceToolWindow(face, ToolWindowPlace(settingsFile, placeSection), QString::fromLatin1(equaliserTitle),
-                     controls->sizeHint()),
+                     controls->sizeHint(), Side::below),
       controls_(controls)
 {
     auto* layout = new QVBoxLayout(this);

@@ -45,8 +45,8 @@ bool samePlace(const ToolWindowPlace::Place& one, const ToolWindowPlace::Place& 
 
 } // namespace
 
-FaceToolWindow::FaceToolWindow(QWidget& face, ToolWindowPlace place, const QString& title, QSize defaultSize)
-    : QWidget(&face, Qt::Tool), face_(face), place_(std::move(place))
+FaceToolWindow::FaceToolWindow(QWidget& face, ToolWindowPlace place, const QString& title, QSize defaultSize, Side side)
+    : QWidget(&face, Qt::Tool), face_(face), place_(std::move(place)), side_(side)
 {
     setWindowTitle(title);
     rest_.setSingleShot(true);
@@ -92,6 +92,10 @@ QPoint FaceToolWindow::besideFace(const QSize& size) const
 {
     const QRect face = face_.frameGeometry();
     const QRect area = workAreaUnder(face);
+    if (side_ == Side::below) {
+        if (area.isEmpty() || face.bottom() + size.height() <= area.bottom()) return QPoint(0, face.height());
+        if (face.top() - size.height() >= area.top()) return QPoint(0, -size.height());
+    }
     if (area.isEmpty() || face.right() + size.width() <= area.right()) return QPoint(face.width(), 0);
     if (face.left() - size.width() >= area.left()) return QPoint(-size.width(), 0);
     return QPoint(0, face.height());

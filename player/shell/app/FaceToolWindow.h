@@ -23,7 +23,12 @@ public:
     // dragged moves many times a second.
     static constexpr int restMilliseconds = 500;
 
-    FaceToolWindow(QWidget& face, ToolWindowPlace place, const QString& title, QSize defaultSize);
+    // Where it first opens: right of the face (the playlist) or below it (the
+    // equaliser), so that two tools opened together do not cover each other.
+    enum class Side { right, below };
+
+    FaceToolWindow(QWidget& face, ToolWindowPlace place, const QString& title, QSize defaultSize,
+                   Side side = Side::right);
     ~FaceToolWindow() override;
 
     // Shows or hides the window and remembers which for the next start.
@@ -49,8 +54,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // The offset of a window of this size beside the face: right of it, or
-    // left of it when the right has no room on the face's screen, or below.
+    // The offset of a window of this size beside the face, on its side when
+    // the face's screen has room there: right of the face, else left of it,
+    // else below; below it, else above, else as right of it.
     QPoint besideFace(const QSize& size) const;
     // Moves to the face's place plus the offset, wholly on a screen.
     void placeBesideFace();
@@ -60,6 +66,7 @@ private:
 
     QWidget& face_;
     ToolWindowPlace place_;
+    Side side_;
     QPoint offset_;
     // The place last read or saved, so an unchanged one is not written again.
     std::optional<ToolWindowPlace::Place> saved_;

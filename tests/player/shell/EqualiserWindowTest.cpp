@@ -463,8 +463,9 @@ TEST(EqualiserWindow, ItsPlaceBesideTheFaceAndWhetherItWasOpenAreRemembered)
     const QRect screen = face.screen()->availableGeometry();
     face.move(screen.topLeft() + QPoint(10, 60));
     EqualiserWindow& window = shell.show();
-    ASSERT_LE(face.width() + window.width() + 40, screen.width()) << "the test's screen has room beside the face";
-    EXPECT_EQ(window.pos(), face.pos() + QPoint(face.width(), 0)) << "at first right of the face";
+    ASSERT_LE(60 + face.height() + window.height(), screen.height()) << "the test's screen has room below the face";
+    // At first below the face, where the playlist window, right of it, is not.
+    EXPECT_EQ(window.pos(), face.pos() + QPoint(0, face.height())) << "at first below the face";
     EXPECT_EQ(window.size(), window.sizeHint()) << "the size of its controls";
     window.move(face.pos() + QPoint(15, face.height() + 20));
     EXPECT_TRUE(processUntil([&] { return !window.placeWaiting(); }));

@@ -27,7 +27,10 @@ struct ToolFixture {
     }
 
     ToolWindowPlace place() const { return ToolWindowPlace(settingsFile, "Tool"); }
-    std::unique_ptr<FaceToolWindow> tool() { return std::make_unique<FaceToolWindow>(face, place(), "Tool", toolSize); }
+    std::unique_ptr<FaceToolWindow> tool(FaceToolWindow::Side side = FaceToolWindow::Side::right)
+    {
+        return std::make_unique<FaceToolWindow>(face, place(), "Tool", toolSize, side);
+    }
 };
 
 QRect workArea()
@@ -53,6 +56,23 @@ TEST(FaceToolWindow, OpensRightOfTheFaceAndMovesAlongWhenTheFaceIsDragged)
     // Following is no move of the listener's: nothing waits to be saved.
     EXPECT_FALSE(tool->placeWaiting());
     EXPECT_FALSE(fixture.place().readPlace().has_value());
+}
+
+TEST(FaceToolWindow, OneOpeningBelowTheFaceGoesAboveItWhenBelowHasNoRoom)
+{
+    {
+        ToolFixture fixture;
+        auto tool = fixture.tool(FaceToolWindow::Side::below);
+        tool->setOpen(true);
+        EXPECT_EQ(tool->pos(), QPoint(100, 200));
+    }
+    const QRect area = workArea();
+    {
+        ToolFixture fixture(QPoint(100, area.bottom() + 1 - 100));
+        auto tool = fixture.tool(FaceToolWindow::Side::below);
+        tool->setOpen(true);
+        EXPECT_EQ(tool->pos(), QPoint(100, area.bottom() + 1 - 100 - toolSize.height()));
+    }
 }
 
 TEST(FaceToolWindow, KeepsTheListenersPlaceBesideTheFaceAndRemembersIt)
