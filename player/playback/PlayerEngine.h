@@ -112,8 +112,16 @@ private:
     // deviceFailed when the device cannot be opened for it.
     enum class FrameTaken { decoded, refused, deviceFailed };
     FrameTaken decodeOneFrame(mp3::FrameHeader& header);
-    // Gives the decoder the equaliser setting asked last, when one waits.
+    // Gives the decoder the equaliser setting asked last.
     void takeEqualiser();
+    // Whether the audio queued past the block playing can be made anew with
+    // a new equaliser: it is all of the song being decoded.
+    bool canRemakeAhead() const;
+    // A new equaliser setting: heard from the end of the block playing, the
+    // audio after it decoded again from there. False when the audio ahead
+    // is not all of the song being decoded: the setting is then taken once
+    // it is.
+    bool hearEqualiserNow();
     bool acceptFormat(const mp3::FrameHeader& header);
     // Numbers the song being decoded as its first frame is taken, and tells
     // the wave output where its samples begin.
@@ -184,7 +192,11 @@ private:
     mutable std::mutex equaliserMutex_;
     mp3::EqualiserSetting equaliser_;
     bool equaliserChosen_ = false;
-    std::atomic<int> equaliserChanged_{0};
+    // Where the song number written now began: its first frame, and the
+    // decoder's samples made by then, which place each of its frames in the
+    // decoder's count.
+    std::uint32_t numberFirstFrame_ = 0;
+    std::int64_t numberFirstSample_ = 0;
     std::mutex givenPathMutex_;
     std::string givenPath_;
     std::thread thread_;

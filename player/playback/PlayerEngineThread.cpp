@@ -80,6 +80,9 @@ void PlayerEngine::playSongs()
 
 bool PlayerEngine::playSong(const std::string& path)
 {
+    // A song opened with a new curve waiting is decoded with it from its
+    // start; what is queued of the songs before it plays on as it was made.
+    if (control_.equaliserAsked.load() != 0) takeEqualiser();
     decoder_.openSong(path.c_str());
     decodingEntry_.store(playlist_.currentId());
     songPath_ = path;
@@ -139,6 +142,9 @@ bool PlayerEngine::playSong(const std::string& path)
         // left to do, and the song goes on.
         if (control_.listEdited.exchange(0) != 0 && !movingOn && !(fraction >= 0.0f) && reopenWhenDecodedAheadIsStale())
             break;
+        // A new curve goes on with the song, from the place heard, even when
+        // its last frame was read: it is read again.
+        if (!movingOn && !(fraction >= 0.0f) && control_.equaliserAsked.load() != 0 && hearEqualiserNow()) continue;
         if (end == FramesEnd::request && !movingOn && !(fraction >= 0.0f)) continue;
         // At its natural end the song's last partial block stays, for the
         // next song to continue; every request drops it below.
@@ -182,11 +188,13 @@ PlayerEngine::FramesEnd PlayerEngine::decodeSongFrames()
     // The frame is read before the flag is tested: after a request one more
     // frame is read and not decoded.
     for (;;) {
+        // Before the frame is read: a new curve re-reads from the place
+        // heard, and no frame is passed over.
+        if (control_.equaliserAsked.load() != 0 && canRemakeAhead()) return FramesEnd::request;
         const mp3::FrameRead read = decoder_.nextFrame(header_);
         if (read == mp3::FrameRead::notMp3) return FramesEnd::notMp3;
         if (read == mp3::FrameRead::end) return FramesEnd::songEnded;
         if (control_.keepDecoding.load() != 1) return FramesEnd::request;
-        if (equaliserChanged_.load() != 0) takeEqualiser();
         const FrameTaken taken = decodeOneFrame(header_);
         if (taken == FrameTaken::refused) return FramesEnd::refused;
         if (taken == FrameTaken::deviceFailed) return FramesEnd::deviceFailed;
@@ -225,6 +233,8 @@ void PlayerEngine::seekInSong(float fraction)
     }
     songNumber_ = audible_.begin(songPath_, playlist_.currentId(), length, decodingSong_).number;
     seekNumber_.store(songNumber_);
+    numberFirstFrame_ = frame;
+    numberFirstSample_ = decoder_.samplesMade();
     waveOutput_.beginSong(songNumber_, frame, 0);
 }
 
@@ -299,9 +309,25 @@ PlayerEngine::FrameTaken PlayerEngine::decodeOneFrame(mp3::FrameHeader& header)
 
 void PlayerEngine::takeEqualiser()
 {
-    equaliserChanged_.store(0);
+    control_.equaliserAsked.store(0);
     std::lock_guard lock(equaliserMutex_);
     decoder_.setEqualiser(equaliser_);
+}
+
+bool PlayerEngine::canRemakeAhead() const
+{
+    return songBegun_ && waveOutput_.oneSongAhead();
+}
+
+bool PlayerEngine::hearEqualiserNow()
+{
+    if (!canRemakeAhead()) return false;
+    // Requests in quick succession are taken together: the newest counts.
+    takeEqualiser();
+    const WaveOutput::Place kept = waveOutput_.dropAfterHead();
+    const std::int64_t sample = numberFirstSample_ + (static_cast<std::int64_t>(kept.frame) - numberFirstFrame_);
+    decoder_.redecodeFrom(sample, header_);
+    return true;
 }
 
 void PlayerEngine::endAfterQueuedAudio(const std::string& caption, const std::string& text, MessageIcon icon)
@@ -333,6 +359,8 @@ void PlayerEngine::beginHeardSong(SongLength length)
     // After a song that ended by itself, the decoder holds its last partial
     // block, which this song's first samples complete; after a request or at
     // the start it holds nothing.
+    numberFirstFrame_ = firstFrame_;
+    numberFirstSample_ = decoder_.samplesMade();
     waveOutput_.beginSong(songNumber_, firstFrame_, decoder_.heldPcmBytes() / pcm::bytesPerFrame);
 }
 

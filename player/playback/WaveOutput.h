@@ -44,8 +44,27 @@ public:
     // Queues one block, first resetting the device when a reset is pending.
     // Waits while every block is queued; a request (keepDecoding cleared)
     // ends the wait and the block is dropped, since every request discards
-    // the queued audio anyway.
+    // the queued audio anyway. So does a new equaliser setting while the
+    // audio ahead is of one song, which is then made anew (oneSongAhead).
     void writeBuffer(const std::uint8_t* data, int size) override;
+
+    // Where the audio written so far ends: the song and frame of the next
+    // sample to be written.
+    struct Place {
+        std::uint32_t song = 0;
+        std::uint32_t frame = 0;
+    };
+    // The song in which the audio queued now first reaches past the block
+    // playing: the end of the oldest queued block, or of what was written
+    // when nothing is queued.
+    std::uint32_t songAfterHead() const;
+    // Whether all the audio queued past the block playing, and the samples
+    // written next, are of the one song being written. Player thread only.
+    bool oneSongAhead() const { return pendingAt_ < 0 && songAfterHead() == writingSong_; }
+    // Takes back every queued block but the one playing, which plays on, and
+    // returns where the audio kept ends: the samples written next are to
+    // follow it. Player thread only.
+    Place dropAfterHead();
 
     // Drops what is queued, waits until every block is back, and closes.
     void closeDevice();
