@@ -175,3 +175,42 @@ TEST(EqualiserSetting, APlaceBeyondWhatWasMadeOrLongGoneIsRefusedAndTheStreamGoe
     decoder.decodeFrame(header, sink);
     EXPECT_EQ(decoder.samplesMade(), made + 1152);
 }
+
+TEST(EqualiserSetting, EachBandsGainReachesItsToneWithinAFifthOfADecibel)
+{
+    // band-sines.mp3: 0.3 s of a tone at each band's line in turn (the
+    // lowest and highest bands at a line within their reach), both channels.
+    const Bytes song = readFile(testDataDir() + "/mp3/band-sines.mp3");
+    mp3::EqualiserSetting off;
+    off.on = false;
+    const Bytes pure = decodeWith(song, off);
+    constexpr std::size_t perTone = 44100 * 3 / 10;
+    ASSERT_GE(pure.size() / 4, perTone * mp3::equaliserBands);
+    auto rms = [](const Bytes& pcm, std::size_t from, std::size_t to) {
+        double sum = 0;
+        for (std::size_t i = from; i < to; ++i) {
+            std::int16_t left;
+            std::memcpy(&left, pcm.data() + 4 * i, 2);
+            sum += double(left) * left;
+        }
+        return std::sqrt(sum / double(to - from));
+    };
+    for (float asked : {-9.0f, 5.0f}) {
+        for (int band = 0; band < mp3::equaliserBands; ++band) {
+            // The band and its neighbours at the gain, so that the tone's
+            // spread over the lines beside its own sees the same gain; the
+            // rest flat.
+            mp3::EqualiserSetting setting = shaped(0, 0);
+            for (int near = std::max(0, band - 1); near <= std::min(mp3::equaliserBands - 1, band + 1); ++near)
+                setting.gainsDb[near] = asked;
+            const Bytes shapedPcm = decodeWith(song, setting);
+            ASSERT_EQ(shapedPcm.size(), pure.size());
+            // The steady middle of the tone: clear of its fades and of the
+            // filterbanks' spread from the tones beside it.
+            const std::size_t from = band * perTone + perTone / 4, to = band * perTone + perTone * 3 / 4;
+            const double measured = 20 * std::log10(rms(shapedPcm, from, to) / rms(pure, from, to));
+            EXPECT_NEAR(measured, asked + mp3::preampInEffect(setting), 0.2) << "band " << band + 1 << ", " << asked
+                                                                             << " dB asked";
+        }
+    }
+}
