@@ -119,4 +119,34 @@ bool Decoder::redecodeFrom(std::int64_t sample, FrameHeader& header)
     return reached;
 }
 
+bool Decoder::decodeFromSample(std::int64_t sample, FrameHeader& header)
+{
+    DecoderState& d = *state_;
+    FrameHistory& history = d.history;
+    if (history.count != 0 || history.samplesMade != 0 || sample < 0) return false;
+    // The frames up to the place are read, not decoded: their places are
+    // noted as decoding would note them, each frame making its samples less
+    // what is still to drop at the start, and turning the polyphase ring
+    // once a slot (the overlap stores turn twice a frame, back to where
+    // they stood).
+    int skip = 0;
+    int ring = d.synthesis.ringOffset;
+    for (bool first = true;; first = false) {
+        if (nextFrame(header) != FrameRead::frame) return false;
+        // The header frame, taken in with the first, names the leading delay.
+        if (first) skip = d.synthesis.skipSamples;
+        history.note({history.readOffset, history.samplesMade, skip, ring,
+                      {d.hybrid.overlapSelect[0], d.hybrid.overlapSelect[1]}, history.entering});
+        history.entering = false;
+        const int granules = header.lsf ? 1 : 2;
+        const int frameSamples = 576 * granules;
+        history.samplesMade += std::max(0, frameSamples - skip);
+        skip = std::max(0, skip - frameSamples);
+        ring = (ring - 18 * granules) & 15;
+        if (history.samplesMade > sample) break;
+    }
+    d.synthesis.skipSamples = skip;
+    return redecodeFrom(sample, header);
+}
+
 } // namespace mp3

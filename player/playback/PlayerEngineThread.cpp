@@ -29,6 +29,11 @@ void PlayerEngine::playerThreadMain(const std::vector<std::string>& paths, int f
     // start of this one.
     decoder_ = mp3::Decoder();
     takeEqualiser();
+    numberKnown_ = false;
+    endedBySelf_ = false;
+    earlier_ = {};
+    reopen_ = {};
+    waveOutput_.setEarlierSong(0);
 
     if (!keepList) {
         playlist_.clear();
@@ -105,6 +110,15 @@ bool PlayerEngine::playSong(const std::string& path)
     } else {
         seekSong_ = 0;
     }
+    // Opened again for a new equaliser curve: from the sample after the
+    // block that plays, heard as the same song.
+    if (const Reopen reopen = std::exchange(reopen_, {}); reopen.entry >= 0 && reopen.entry == playlist_.currentId()) {
+        if (decoder_.decodeFromSample(reopen.sample, header_)) {
+            firstFrame_ = reopen.frame;
+            seekSong_ = reopen.song;
+        }
+        sought = true;
+    }
     for (;;) {
         FramesEnd end = decodeSongFrames();
         if (end == FramesEnd::notMp3) return endForFailure(mp3::notValidMp3Text);
@@ -144,7 +158,11 @@ bool PlayerEngine::playSong(const std::string& path)
             break;
         // A new curve goes on with the song, from the place heard, even when
         // its last frame was read: it is read again.
-        if (!movingOn && !(fraction >= 0.0f) && control_.equaliserAsked.load() != 0 && hearEqualiserNow()) continue;
+        if (!movingOn && !(fraction >= 0.0f) && control_.equaliserAsked.load() != 0) {
+            const EqualiserHeard heard = hearEqualiserNow();
+            if (heard == EqualiserHeard::remade) continue;
+            if (heard == EqualiserHeard::reopen) break;
+        }
         if (end == FramesEnd::request && !movingOn && !(fraction >= 0.0f)) continue;
         // At its natural end the song's last partial block stays, for the
         // next song to continue; every request drops it below.
@@ -241,6 +259,12 @@ void PlayerEngine::seekInSong(float fraction)
 bool PlayerEngine::moveOn()
 {
     listEnded_ = false;
+    endedBySelf_ = false;
+    if (reopen_.entry >= 0) {
+        // The queue keeps the block playing: no reset.
+        if (playlist_.moveToId(reopen_.entry)) return true;
+        reopen_ = {};
+    }
     const int entry = control_.entryRequested.exchange(-1);
     const bool previous = entry < 0 && control_.prevRequested.exchange(0) != 0;
     const bool next = entry < 0 && !previous && control_.nextRequested.exchange(0) != 0;
@@ -263,6 +287,7 @@ bool PlayerEngine::moveOn()
     // The song has ended by itself. The device is not reset: the next song
     // queues behind the end of this one, and its title and length take over
     // with the block that holds its first sample.
+    endedBySelf_ = true;
     listEnded_ = !followOn();
     return false;
 }
@@ -316,18 +341,26 @@ void PlayerEngine::takeEqualiser()
 
 bool PlayerEngine::canRemakeAhead() const
 {
-    return songBegun_ && waveOutput_.oneSongAhead();
+    return songBegun_ && waveOutput_.canRemakeAfterHead();
 }
 
-bool PlayerEngine::hearEqualiserNow()
+PlayerEngine::EqualiserHeard PlayerEngine::hearEqualiserNow()
 {
-    if (!canRemakeAhead()) return false;
+    if (!canRemakeAhead()) return EqualiserHeard::later;
     // Requests in quick succession are taken together: the newest counts.
     takeEqualiser();
     const WaveOutput::Place kept = waveOutput_.dropAfterHead();
-    const std::int64_t sample = numberFirstSample_ + (static_cast<std::int64_t>(kept.frame) - numberFirstFrame_);
-    decoder_.redecodeFrom(sample, header_);
-    return true;
+    if (kept.song == songNumber_) {
+        const std::int64_t sample = numberFirstSample_ + (static_cast<std::int64_t>(kept.frame) - numberFirstFrame_);
+        decoder_.redecodeFrom(sample, header_);
+        return EqualiserHeard::remade;
+    }
+    // The end of the song before plays: the song being decoded is dropped
+    // with the audio after the block playing, and follows it again.
+    decoder_.discardPcm();
+    reopen_ = {earlier_.entry, earlier_.song, kept.frame,
+               earlier_.firstSample + (static_cast<std::int64_t>(kept.frame) - earlier_.firstFrame)};
+    return EqualiserHeard::reopen;
 }
 
 void PlayerEngine::endAfterQueuedAudio(const std::string& caption, const std::string& text, MessageIcon icon)
@@ -351,6 +384,12 @@ void PlayerEngine::beginHeardSong(SongLength length)
 {
     songBegun_ = true;
     // A song opened again for a seek in it is heard as the same song.
+    // The song before, when its end is queued ahead of this one's samples:
+    // it can be opened again at any place of that end.
+    earlier_ = {};
+    if (endedBySelf_ && numberKnown_)
+        earlier_ = {songNumber_, numberFirstFrame_, numberFirstSample_, decodingEntryBegun_, decodingSong_};
+    waveOutput_.setEarlierSong(earlier_.number);
     const AudibleSong::Begun begun =
         audible_.begin(songPath_, playlist_.currentId(), length, std::exchange(seekSong_, 0));
     songNumber_ = begun.number;
@@ -361,6 +400,8 @@ void PlayerEngine::beginHeardSong(SongLength length)
     // the start it holds nothing.
     numberFirstFrame_ = firstFrame_;
     numberFirstSample_ = decoder_.samplesMade();
+    numberKnown_ = true;
+    decodingEntryBegun_ = playlist_.currentId();
     waveOutput_.beginSong(songNumber_, firstFrame_, decoder_.heldPcmBytes() / pcm::bytesPerFrame);
 }
 

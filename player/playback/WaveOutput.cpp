@@ -111,7 +111,7 @@ bool WaveOutput::waitForFreeBuffer()
         auto ticket = doneEvent_.ticket();
         if (freeBuffers_.load() >= 1) return true;
         if (!control_.keepDecoding.load()) return false;
-        if (control_.equaliserAsked.load() && oneSongAhead()) return false;
+        if (control_.equaliserAsked.load() && canRemakeAfterHead()) return false;
         waitForDone(ticket);
     }
 }
@@ -123,6 +123,13 @@ std::uint32_t WaveOutput::songAfterHead() const
     const int queued = bufferCount - freeBuffers_.load();
     if (queued <= 0) return writingSong_;
     return tags_[((nextBuffer_ - queued) % bufferCount + bufferCount) % bufferCount].endSong();
+}
+
+bool WaveOutput::canRemakeAfterHead() const
+{
+    if (control_.resetPending.load() != 0 || pendingAt_ >= 0) return false;
+    const std::uint32_t head = songAfterHead();
+    return head == writingSong_ || (earlierSong_ != 0 && head == earlierSong_);
 }
 
 WaveOutput::Place WaveOutput::dropAfterHead()

@@ -241,6 +241,11 @@ public:
     // or after bytes that are no frame, whose history cannot be made again:
     // the samples then come from there, as near as can be.
     bool redecodeFrom(std::int64_t sample, FrameHeader& header);
+    // The same for a stream just opened, no frame of it decoded yet: the
+    // frames up to the place are read without being decoded, and the next
+    // frames decoded give the samples from sample on, exactly as decoding
+    // the stream from its start would. False when the stream ends first.
+    bool decodeFromSample(std::int64_t sample, FrameHeader& header);
 
     // The equaliser: this Decoder's own curve, applied to each granule from
     // the next one on while the switch is on. A new Decoder has the built-in

@@ -214,3 +214,26 @@ TEST(EqualiserSetting, EachBandsGainReachesItsToneWithinAFifthOfADecibel)
         }
     }
 }
+
+TEST(EqualiserSetting, AStreamJustOpenedIsDecodedFromAnySampleAsFromItsStart)
+{
+    const mp3::EqualiserSetting setting = shaped(4, -8);
+    for (const char* name : {"joint-128.mp3", "varied-v2.mp3", "varied-cbr-128-notag.mp3"}) {
+        const Bytes song = readFile(testDataDir() + "/mp3/" + name);
+        const Bytes whole = decodeWith(song, setting);
+        for (std::int64_t from : {std::int64_t{0}, std::int64_t{100}, std::int64_t{1152 * 7 + 5}, std::int64_t{30000}}) {
+            RecordingSink sink;
+            mp3::Decoder decoder;
+            decoder.setEqualiser(setting);
+            decoder.openSongInMemory(song.data(), song.size());
+            mp3::FrameHeader header;
+            ASSERT_TRUE(decoder.decodeFromSample(from, header)) << name << " from " << from;
+            while (decoder.nextFrame(header) == mp3::FrameRead::frame) decoder.decodeFrame(header, sink);
+            decoder.endStream();
+            decoder.flushPcm(sink);
+            ASSERT_EQ(sink.bytes.size() + static_cast<std::size_t>(from) * 4, whole.size()) << name << " from " << from;
+            EXPECT_TRUE(std::equal(sink.bytes.begin(), sink.bytes.end(), whole.begin() + from * 4))
+                << name << " from " << from;
+        }
+    }
+}

@@ -82,6 +82,45 @@ TEST_F(PlayerEqualiserTest, ANewCurveIsHeardFromTheEndOfTheBlockPlayingWithNothi
     EXPECT_TRUE(messages.messages().empty());
 }
 
+TEST_F(PlayerEqualiserTest, WhileTheEndOfASongPlaysBehindTheNextOneItIsOpenedAgainAtThePlaceHeard)
+{
+    // Two 10 s songs that follow each other without a gap: the second is
+    // decoded ahead while the first one's last seconds are queued.
+    const std::string first = fixture("list-a.mp3"), second = fixture("list-b.mp3");
+    const mp3::EqualiserSetting before = mp3::builtInEqualiser();
+    const mp3::EqualiserSetting after = tilted(-9, 9);
+    auto both = [&](const mp3::EqualiserSetting& setting) {
+        Bytes bytes = decodeWith(first, setting);
+        const Bytes next = decodeWith(second, setting);
+        bytes.insert(bytes.end(), next.begin(), next.end());
+        return bytes;
+    };
+    const Bytes withBefore = both(before), withAfter = both(after);
+    player->setRepeat(Repeat::off);
+    player->startPlayerThread(std::vector<std::string>{first, second});
+    for (int heard = 0; heard < 80; heard += 40) {
+        waitForFullQueue();
+        ASSERT_EQ(device.complete(40), 40);
+    }
+    // The queue full again: the second song's beginning is in it.
+    waitForFullQueue();
+    ASSERT_GT((80 + 64) * blockBytes, decodeWith(first, before).size());
+    player->setEqualiser(after);
+    ASSERT_TRUE(waitUntil([&] { return device.droppedBuffers() > 0 && device.queued() == 64; }));
+    EXPECT_EQ(device.resets(), 0);
+    device.setFlowing(true);
+    ASSERT_TRUE(waitUntil([&] { return !player->isRunning(); }));
+
+    Bytes expected(withBefore.begin(), withBefore.begin() + 81 * blockBytes);
+    expected.insert(expected.end(), withAfter.begin() + 81 * blockBytes, withAfter.end());
+    const Bytes played = device.played();
+    EXPECT_EQ(played.size(), expected.size());
+    EXPECT_EQ(firstDifference(played, expected), std::string::npos) << "block " << firstDifference(played, expected) / blockBytes;
+    // The first song was heard once, then the second.
+    EXPECT_EQ(readouts.titles(), (std::vector<std::string>{first, second}));
+    EXPECT_TRUE(messages.messages().empty());
+}
+
 TEST_F(PlayerEqualiserTest, TheSettingSavedIsTheFirstSongsAndOneAskedStandsForTheNextStart)
 {
     // Before the shell asks for one, each start plays the saved setting.
