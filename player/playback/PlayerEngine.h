@@ -211,10 +211,11 @@ private:
         std::uint32_t song = 0;
     };
     EarlierSong earlier_;
-    // Whether a song number was begun in this thread, and the entry it was
-    // begun for.
+    // Whether a song number was begun in this thread, the entry it was
+    // begun for, and its song as AudibleSong names it.
     bool numberKnown_ = false;
     int decodingEntryBegun_ = -1;
+    std::uint32_t numberSong_ = 0;
     // Whether the song left last ended by itself, its end queued before the
     // next song's samples.
     bool endedBySelf_ = false;

@@ -388,12 +388,13 @@ void PlayerEngine::beginHeardSong(SongLength length)
     // it can be opened again at any place of that end.
     earlier_ = {};
     if (endedBySelf_ && numberKnown_)
-        earlier_ = {songNumber_, numberFirstFrame_, numberFirstSample_, decodingEntryBegun_, decodingSong_};
+        earlier_ = {songNumber_, numberFirstFrame_, numberFirstSample_, decodingEntryBegun_, numberSong_};
     waveOutput_.setEarlierSong(earlier_.number);
     const AudibleSong::Begun begun =
         audible_.begin(songPath_, playlist_.currentId(), length, std::exchange(seekSong_, 0));
     songNumber_ = begun.number;
     decodingSong_ = begun.song;
+    numberSong_ = begun.song;
     if (std::exchange(seekAwaitsSong_, false)) seekNumber_.store(songNumber_);
     // After a song that ended by itself, the decoder holds its last partial
     // block, which this song's first samples complete; after a request or at
