@@ -17,7 +17,14 @@
 //                                        and again; and how many it read
 //   playback_bench add SONG 10000        the time to add that many entries,
 //                                        in one request and one at a time
+// and on SDL's disk device in real time (SDL_AUDIODRIVER=disk, the default
+// delay, SDL_DISKAUDIOFILE naming the file):
+//   playback_bench equaliser SONG 20     the audio heard from a change of the
+//                                        equaliser's curve to its first
+//                                        changed sample, and any sample that
+//                                        is neither curve's (a gap or click)
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -28,7 +35,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <random>
 #include <string>
@@ -309,12 +319,111 @@ int measureCallback(Player& player, TimedDevice& device, const std::string& song
 
 } // namespace
 
+std::vector<std::int16_t> decodeWith(const std::string& song, const mp3::EqualiserSetting& setting)
+{
+    struct Collect : mp3::PcmSink {
+        std::vector<std::int16_t> samples;
+        void writeBuffer(const std::uint8_t* data, int size) override
+        {
+            const std::size_t at = samples.size();
+            samples.resize(at + static_cast<std::size_t>(size) / 2);
+            std::memcpy(samples.data() + at, data, static_cast<std::size_t>(size));
+        }
+    } sink;
+    mp3::Decoder decoder;
+    decoder.setEqualiser(setting);
+    decoder.openSong(song.c_str());
+    mp3::FrameHeader header;
+    while (decoder.nextFrame(header) == mp3::FrameRead::frame) decoder.decodeFrame(header, sink);
+    return sink.samples;
+}
+
+long long fileBytes(const char* path)
+{
+    struct stat status {};
+    return stat(path, &status) == 0 ? static_cast<long long>(status.st_size) : 0;
+}
+
+// Alternates between two curves count times at random moments; for each,
+// the audio the disk device wrote from the request to the first sample of
+// the new curve. Every sample written must be one curve's or the other's at
+// its place in the song: the longest run of those that are neither is the
+// longest gap or click.
+int measureEqualiser(Player& player, const std::string& song, int count)
+{
+    const char* file = std::getenv("SDL_DISKAUDIOFILE");
+    if (file == nullptr) {
+        std::fprintf(stderr, "SDL_DISKAUDIOFILE names the disk device's file\n");
+        return 2;
+    }
+    mp3::EqualiserSetting curves[2];
+    for (int band = 0; band < mp3::equaliserBands; ++band) {
+        curves[0].gainsDb[band] = static_cast<float>(band % 2 == 0 ? 9 : -9);
+        curves[1].gainsDb[band] = -curves[0].gainsDb[band];
+    }
+    const std::vector<std::int16_t> made[2] = {decodeWith(song, curves[0]), decodeWith(song, curves[1])};
+    player.setRepeat(Repeat::off);
+    player.setEqualiser(curves[0]);
+    player.startPlayerThread(song);
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    std::mt19937 random(4321);
+    std::uniform_int_distribution<int> pause(300, 700);
+    std::vector<long long> askedAt; // sample frames written when asked
+    for (int i = 0; i < count; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(pause(random)));
+        askedAt.push_back(fileBytes(file) / 4);
+        player.setEqualiser(curves[(i + 1) % 2]);
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    player.stopPlayback();
+
+    std::ifstream in(file, std::ios::binary);
+    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::int16_t> heard(bytes.size() / 2);
+    std::memcpy(heard.data(), bytes.data(), heard.size() * 2);
+    // The device may write silence before the first block: the song begins
+    // where its first samples do.
+    std::size_t lead = 0;
+    while (lead < heard.size() / 2 && !(heard[2 * lead] == made[0][0] && heard[2 * lead + 1] == made[0][1] &&
+                                        std::equal(made[0].begin(), made[0].begin() + 64, heard.begin() + 2 * lead)))
+        ++lead;
+    const std::size_t frames = std::min(heard.size() / 2 - lead, made[0].size() / 2);
+    auto isCurve = [&](int c, std::size_t n) {
+        return heard[2 * (lead + n)] == made[c][2 * n] && heard[2 * (lead + n) + 1] == made[c][2 * n + 1];
+    };
+    std::size_t longestOdd = 0, odd = 0;
+    for (std::size_t n = 0; n < frames; ++n) {
+        odd = isCurve(0, n) || isCurve(1, n) ? 0 : odd + 1;
+        longestOdd = std::max(longestOdd, odd);
+    }
+    std::vector<double> millis;
+    for (int i = 0; i < count; ++i) {
+        const int now = (i + 1) % 2;
+        const long long from =
+            std::max<long long>(0, askedAt[static_cast<std::size_t>(i)] - static_cast<long long>(lead));
+        std::size_t n = static_cast<std::size_t>(from);
+        // The first sample of the new curve that the old one would not give.
+        while (n < frames && (!isCurve(now, n) || isCurve(1 - now, n))) ++n;
+        if (n >= frames) {
+            std::fprintf(stderr, "change %d was never heard\n", i);
+            return 1;
+        }
+        millis.push_back(static_cast<double>(static_cast<long long>(n) - from) * 1000.0 / 44100.0);
+    }
+    std::sort(millis.begin(), millis.end());
+    std::printf("equaliser change to its first changed sample heard, over %d changes: median %.1f ms, worst %.1f ms "
+                "of audio (target at most 150 ms); longest run of samples of neither curve: %.2f ms\n",
+                count, millis[millis.size() / 2], millis.back(), static_cast<double>(longestOdd) * 1000.0 / 44100.0);
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
     if (argc != 4) {
         std::fprintf(
             stderr,
-            "usage: %s cpu SONG SECONDS | response SONG COUNT | callback[-edits|-fill] SONG 1 | add SONG COUNT\n",
+            "usage: %s cpu SONG SECONDS | response SONG COUNT | callback[-edits|-fill] SONG 1 | add SONG COUNT | "
+            "equaliser SONG COUNT\n",
             argv[0]);
         return 2;
     }
@@ -333,6 +442,7 @@ int main(int argc, char** argv)
     if (mode == "callback-edits") return measureCallback(player, device, song, Load::edits);
     if (mode == "callback-fill") return measureCallback(player, device, song, Load::fill);
     if (mode == "add") return measureAdding(player, song, amount);
+    if (mode == "equaliser") return measureEqualiser(player, song, amount);
     std::fprintf(stderr, "unknown mode %s\n", mode.c_str());
     return 2;
 }

@@ -361,6 +361,14 @@ bool seekToOffset(BitReaderState& r, FrameHeader& header, std::uint64_t offset)
     return true;
 }
 
+bool enterAt(BitReaderState& r, std::uint64_t offset)
+{
+    if (!r.stream.isOpen() || offset >= r.fileSize || !r.stream.seek(offset)) return false;
+    clearFrameBuffers(r);
+    r.bytesLeftBehind = 0;
+    return true;
+}
+
 void clearFrameBuffers(BitReaderState& r)
 {
     std::memset(r.storage, 0, 2 * BitReaderState::bufferSize);

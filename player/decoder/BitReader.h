@@ -73,6 +73,10 @@ bool seekFrame(BitReaderState& r, FrameHeader& header, std::int64_t frameNumber)
 // it reads that frame and the next without decoding and clears the reservoir.
 bool seekToOffset(BitReaderState& r, FrameHeader& header, std::uint64_t offset);
 void clearFrameBuffers(BitReaderState& r);
+// Stands the reader at offset, where a frame begins, with an empty
+// reservoir: the frames that follow bring their own. False when the stream
+// cannot go there.
+bool enterAt(BitReaderState& r, std::uint64_t offset);
 
 inline unsigned getBits(BitReaderState& r, int n)
 {

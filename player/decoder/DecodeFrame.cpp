@@ -43,7 +43,9 @@ void synthesiseGranule(DecoderState& d, PcmSink& sink)
     const float* const samples = d.buffers.subbandSamples;
     for (int t = 0; t < 18; ++t) {
         synthesize(s, samples + 32 * t, samples + 576 + 32 * t);
+        const int filled = s.pcmFill;
         if (s.skipSamples > 0) skipLeadingSamples(s);
+        d.history.samplesMade += 32 - (filled - s.pcmFill) / bytesPerSampleFrame;
         handOnBlocks(s, sink);
     }
 }
@@ -82,6 +84,15 @@ bool Decoder::decodeFrame(const FrameHeader& header, PcmSink& sink)
     if (header.sampleRateIndex > 2) return false;
 
     DecoderState& d = *state_;
+    FrameHistory& history = d.history;
+    if (!history.rebuilding)
+        history.note({history.readOffset,
+                      history.samplesMade,
+                      d.synthesis.skipSamples,
+                      d.synthesis.ringOffset,
+                      {d.hybrid.overlapSelect[0], d.hybrid.overlapSelect[1]},
+                      history.entering});
+    history.entering = false;
     BitReaderState& reader = d.reader;
     FrameBuffers& buffers = d.buffers;
     SideInfo side;
@@ -168,6 +179,10 @@ int Decoder::heldPcmBytes() const
 
 void startStreamHistory(DecoderState& d)
 {
+    d.history.count = 0;
+    d.history.next = 0;
+    d.history.entering = true;
+    d.history.samplesMade = 0;
     d.hybrid = HybridState{};
     SynthesisState& s = d.synthesis;
     std::memset(s.synthesisBuffer, 0, sizeof s.synthesisBuffer);
@@ -196,7 +211,8 @@ void Decoder::setEqualiser(bool on)
 void Decoder::setEqualiser(const EqualiserSetting& setting)
 {
     DecoderState& d = *state_;
-    const bool sameCurve = setting.gainsDb == d.equaliserSetting.gainsDb && setting.preampDb == d.equaliserSetting.preampDb;
+    const bool sameCurve =
+        setting.gainsDb == d.equaliserSetting.gainsDb && setting.preampDb == d.equaliserSetting.preampDb;
     d.equaliserSetting = setting;
     if (!sameCurve) buildGainCurve(d.equaliser, setting);
 }

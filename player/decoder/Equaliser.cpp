@@ -19,7 +19,8 @@ void linearGains(const EqualiserSetting& setting, float gains[12])
         const float db = std::isnan(setting.gainsDb[i])
                              ? 0.0f
                              : std::clamp(setting.gainsDb[i], -equaliserGainLimitDb, equaliserGainLimitDb);
-        gains[i] = builtIn ? defaultEqualiserGains[i] : static_cast<float>(std::pow(10.0, static_cast<double>(db) / 20.0));
+        gains[i] =
+            builtIn ? defaultEqualiserGains[i] : static_cast<float>(std::pow(10.0, static_cast<double>(db) / 20.0));
     }
 }
 

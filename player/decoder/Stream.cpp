@@ -87,6 +87,9 @@ FrameRead Decoder::nextFrame(FrameHeader& header)
             header.headerChange = 2;
         }
     }
+    const std::uint64_t end = d.reader.stream.position();
+    const auto frameBytes = static_cast<std::uint64_t>(4 + header.frameSize);
+    d.history.readOffset = end >= frameBytes ? end - frameBytes : 0;
     if (header.errorProtection == 1) getBits(d.reader, 16); // the CRC word, not checked
     return FrameRead::frame;
 }
@@ -96,6 +99,7 @@ bool Decoder::seekToFraction(FrameHeader& header, double fraction)
     DecoderState& d = *state_;
     discardPcm();
     d.synthesis.skipSamples = 0;
+    d.history.entering = true;
     const HeaderFrame& h = d.headerFrame;
     if (h.hasToc) {
         // Between two entries of the table the position goes linearly.

@@ -115,8 +115,20 @@ private:
     // deviceFailed when the device cannot be opened for it.
     enum class FrameTaken { decoded, refused, deviceFailed };
     FrameTaken decodeOneFrame(mp3::FrameHeader& header);
-    // Gives the decoder the equaliser setting asked last, when one waits.
+    // Gives the decoder the equaliser setting asked last.
     void takeEqualiser();
+    // Whether the audio queued past the block playing can be made anew with
+    // a new equaliser: it is of the song being decoded, or of the song
+    // before it, which ended by itself, and of this one.
+    bool canRemakeAhead() const;
+    // A new equaliser setting: heard from the end of the block playing, the
+    // audio after it made anew from there: the song being decoded is decoded
+    // again (remade), or the song before it, whose end plays, is opened
+    // again at that place and the songs after it follow it again (reopen).
+    // Later when nothing ahead can be made anew yet: the setting is then
+    // taken once it can.
+    enum class EqualiserHeard { remade, reopen, later };
+    EqualiserHeard hearEqualiserNow();
     bool acceptFormat(const mp3::FrameHeader& header);
     // Numbers the song being decoded as its first frame is taken, and tells
     // the wave output where its samples begin.
@@ -187,7 +199,38 @@ private:
     mutable std::mutex equaliserMutex_;
     mp3::EqualiserSetting equaliser_;
     bool equaliserChosen_ = false;
-    std::atomic<int> equaliserChanged_{0};
+    // Where the song number written now began: its first frame, and the
+    // decoder's samples made by then, which place each of its frames in the
+    // decoder's count.
+    std::uint32_t numberFirstFrame_ = 0;
+    std::int64_t numberFirstSample_ = 0;
+    // The same of the song before, while its end may still be queued: its
+    // number (0 for none), playlist entry and song as AudibleSong names it.
+    struct EarlierSong {
+        std::uint32_t number = 0;
+        std::uint32_t firstFrame = 0;
+        std::int64_t firstSample = 0;
+        int entry = -1;
+        std::uint32_t song = 0;
+    };
+    EarlierSong earlier_;
+    // Whether a song number was begun in this thread, the entry it was
+    // begun for, and its song as AudibleSong names it.
+    bool numberKnown_ = false;
+    int decodingEntryBegun_ = -1;
+    std::uint32_t numberSong_ = 0;
+    // Whether the song left last ended by itself, its end queued before the
+    // next song's samples.
+    bool endedBySelf_ = false;
+    // An earlier song to open again at sample (frame, in its numbering):
+    // its entry, -1 for none.
+    struct Reopen {
+        int entry = -1;
+        std::uint32_t song = 0;
+        std::uint32_t frame = 0;
+        std::int64_t sample = 0;
+    };
+    Reopen reopen_;
     std::mutex givenPathMutex_;
     std::string givenPath_;
     std::thread thread_;

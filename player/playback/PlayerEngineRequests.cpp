@@ -54,8 +54,6 @@ void PlayerEngine::startThread(const std::vector<std::string>& paths, int firstE
         std::lock_guard lock(equaliserMutex_);
         if (!equaliserChosen_) equaliser_ = settings_.equaliser();
     }
-    // The new thread's decoder takes it before its first frame.
-    equaliserChanged_.store(1);
     chosenEntry_ = -1;
     waveOutput_.setPaused(false);
     allowPause(true);
@@ -64,8 +62,7 @@ void PlayerEngine::startThread(const std::vector<std::string>& paths, int firstE
     // The request values are reset before the thread exists, so a request
     // made right after this call is never wiped out by the thread's start.
     resetControl();
-    thread_ =
-        std::thread([this, paths, firstEntry, keepList] { playerThreadMain(paths, firstEntry, keepList); });
+    thread_ = std::thread([this, paths, firstEntry, keepList] { playerThreadMain(paths, firstEntry, keepList); });
 }
 
 void PlayerEngine::resetControl()
@@ -78,6 +75,7 @@ void PlayerEngine::resetControl()
     control_.entryRequested.store(-1);
     control_.listEdited.store(0);
     control_.resetPending.store(0);
+    control_.equaliserAsked.store(0);
     control_.deviceFormat.sampleRate.store(-1);
     control_.deviceFormat.channelCount.store(-1);
     control_.playerRunning.store(1);
@@ -190,7 +188,11 @@ void PlayerEngine::setEqualiser(const mp3::EqualiserSetting& setting)
         equaliser_ = setting;
         equaliserChosen_ = true;
     }
-    equaliserChanged_.store(1);
+    // Unlike the listener's other requests, keepDecoding stays: the song
+    // goes on, and the audio queued is made anew, not dropped; a pause stays.
+    if (!isRunning()) return;
+    control_.equaliserAsked.store(1);
+    waveOutput_.wakeWriter();
 }
 
 mp3::EqualiserSetting PlayerEngine::equaliser() const

@@ -29,6 +29,11 @@ void PlayerEngine::playerThreadMain(const std::vector<std::string>& paths, int f
     // start of this one.
     decoder_ = mp3::Decoder();
     takeEqualiser();
+    numberKnown_ = false;
+    endedBySelf_ = false;
+    earlier_ = {};
+    reopen_ = {};
+    waveOutput_.setEarlierSong(0);
 
     if (!keepList) {
         playlist_.clear();
@@ -80,6 +85,9 @@ void PlayerEngine::playSongs()
 
 bool PlayerEngine::playSong(const std::string& path)
 {
+    // A song opened with a new curve waiting is decoded with it from its
+    // start; what is queued of the songs before it plays on as it was made.
+    if (control_.equaliserAsked.load() != 0) takeEqualiser();
     decoder_.openSong(path.c_str());
     decodingEntry_.store(playlist_.currentId());
     songPath_ = path;
@@ -101,6 +109,15 @@ bool PlayerEngine::playSong(const std::string& path)
         sought = true;
     } else {
         seekSong_ = 0;
+    }
+    // Opened again for a new equaliser curve: from the sample after the
+    // block that plays, heard as the same song.
+    if (const Reopen reopen = std::exchange(reopen_, {}); reopen.entry >= 0 && reopen.entry == playlist_.currentId()) {
+        if (decoder_.decodeFromSample(reopen.sample, header_)) {
+            firstFrame_ = reopen.frame;
+            seekSong_ = reopen.song;
+        }
+        sought = true;
     }
     for (;;) {
         FramesEnd end = decodeSongFrames();
@@ -139,6 +156,13 @@ bool PlayerEngine::playSong(const std::string& path)
         // left to do, and the song goes on.
         if (control_.listEdited.exchange(0) != 0 && !movingOn && !(fraction >= 0.0f) && reopenWhenDecodedAheadIsStale())
             break;
+        // A new curve goes on with the song, from the place heard, even when
+        // its last frame was read: it is read again.
+        if (!movingOn && !(fraction >= 0.0f) && control_.equaliserAsked.load() != 0) {
+            const EqualiserHeard heard = hearEqualiserNow();
+            if (heard == EqualiserHeard::remade) continue;
+            if (heard == EqualiserHeard::reopen) break;
+        }
         if (end == FramesEnd::request && !movingOn && !(fraction >= 0.0f)) continue;
         // At its natural end the song's last partial block stays, for the
         // next song to continue; every request drops it below.
@@ -182,11 +206,13 @@ PlayerEngine::FramesEnd PlayerEngine::decodeSongFrames()
     // The frame is read before the flag is tested: after a request one more
     // frame is read and not decoded.
     for (;;) {
+        // Before the frame is read: a new curve re-reads from the place
+        // heard, and no frame is passed over.
+        if (control_.equaliserAsked.load() != 0 && canRemakeAhead()) return FramesEnd::request;
         const mp3::FrameRead read = decoder_.nextFrame(header_);
         if (read == mp3::FrameRead::notMp3) return FramesEnd::notMp3;
         if (read == mp3::FrameRead::end) return FramesEnd::songEnded;
         if (control_.keepDecoding.load() != 1) return FramesEnd::request;
-        if (equaliserChanged_.load() != 0) takeEqualiser();
         const FrameTaken taken = decodeOneFrame(header_);
         if (taken == FrameTaken::refused) return FramesEnd::refused;
         if (taken == FrameTaken::deviceFailed) return FramesEnd::deviceFailed;
@@ -225,12 +251,20 @@ void PlayerEngine::seekInSong(float fraction)
     }
     songNumber_ = audible_.begin(songPath_, playlist_.currentId(), length, decodingSong_).number;
     seekNumber_.store(songNumber_);
+    numberFirstFrame_ = frame;
+    numberFirstSample_ = decoder_.samplesMade();
     waveOutput_.beginSong(songNumber_, frame, 0);
 }
 
 bool PlayerEngine::moveOn()
 {
     listEnded_ = false;
+    endedBySelf_ = false;
+    if (reopen_.entry >= 0) {
+        // The queue keeps the block playing: no reset.
+        if (playlist_.moveToId(reopen_.entry)) return true;
+        reopen_ = {};
+    }
     const int entry = control_.entryRequested.exchange(-1);
     const bool previous = entry < 0 && control_.prevRequested.exchange(0) != 0;
     const bool next = entry < 0 && !previous && control_.nextRequested.exchange(0) != 0;
@@ -253,6 +287,7 @@ bool PlayerEngine::moveOn()
     // The song has ended by itself. The device is not reset: the next song
     // queues behind the end of this one, and its title and length take over
     // with the block that holds its first sample.
+    endedBySelf_ = true;
     listEnded_ = !followOn();
     return false;
 }
@@ -299,9 +334,33 @@ PlayerEngine::FrameTaken PlayerEngine::decodeOneFrame(mp3::FrameHeader& header)
 
 void PlayerEngine::takeEqualiser()
 {
-    equaliserChanged_.store(0);
+    control_.equaliserAsked.store(0);
     std::lock_guard lock(equaliserMutex_);
     decoder_.setEqualiser(equaliser_);
+}
+
+bool PlayerEngine::canRemakeAhead() const
+{
+    return songBegun_ && waveOutput_.canRemakeAfterHead();
+}
+
+PlayerEngine::EqualiserHeard PlayerEngine::hearEqualiserNow()
+{
+    if (!canRemakeAhead()) return EqualiserHeard::later;
+    // Requests in quick succession are taken together: the newest counts.
+    takeEqualiser();
+    const WaveOutput::Place kept = waveOutput_.dropAfterHead();
+    if (kept.song == songNumber_) {
+        const std::int64_t sample = numberFirstSample_ + (static_cast<std::int64_t>(kept.frame) - numberFirstFrame_);
+        decoder_.redecodeFrom(sample, header_);
+        return EqualiserHeard::remade;
+    }
+    // The end of the song before plays: the song being decoded is dropped
+    // with the audio after the block playing, and follows it again.
+    decoder_.discardPcm();
+    reopen_ = {earlier_.entry, earlier_.song, kept.frame,
+               earlier_.firstSample + (static_cast<std::int64_t>(kept.frame) - earlier_.firstFrame)};
+    return EqualiserHeard::reopen;
 }
 
 void PlayerEngine::endAfterQueuedAudio(const std::string& caption, const std::string& text, MessageIcon icon)
@@ -325,14 +384,25 @@ void PlayerEngine::beginHeardSong(SongLength length)
 {
     songBegun_ = true;
     // A song opened again for a seek in it is heard as the same song.
+    // The song before, when its end is queued ahead of this one's samples:
+    // it can be opened again at any place of that end.
+    earlier_ = {};
+    if (endedBySelf_ && numberKnown_)
+        earlier_ = {songNumber_, numberFirstFrame_, numberFirstSample_, decodingEntryBegun_, numberSong_};
+    waveOutput_.setEarlierSong(earlier_.number);
     const AudibleSong::Begun begun =
         audible_.begin(songPath_, playlist_.currentId(), length, std::exchange(seekSong_, 0));
     songNumber_ = begun.number;
     decodingSong_ = begun.song;
+    numberSong_ = begun.song;
     if (std::exchange(seekAwaitsSong_, false)) seekNumber_.store(songNumber_);
     // After a song that ended by itself, the decoder holds its last partial
     // block, which this song's first samples complete; after a request or at
     // the start it holds nothing.
+    numberFirstFrame_ = firstFrame_;
+    numberFirstSample_ = decoder_.samplesMade();
+    numberKnown_ = true;
+    decodingEntryBegun_ = playlist_.currentId();
     waveOutput_.beginSong(songNumber_, firstFrame_, decoder_.heldPcmBytes() / pcm::bytesPerFrame);
 }
 

@@ -33,5 +33,7 @@ struct PlayerControl {
     std::atomic<float> seekFraction{noSeek};
     // The next write to the device resets it first.
     std::atomic<int> resetPending{0};
+    // A new equaliser setting waits to be heard from the place heard.
+    std::atomic<int> equaliserAsked{0};
     DeviceFormat deviceFormat;
 };

@@ -122,6 +122,20 @@ void SdlAudioDevice::reset()
     SDL_UnlockAudioDevice(deviceId_);
 }
 
+int SdlAudioDevice::dropAfterHead()
+{
+    if (deviceId_ == 0) return 0;
+    // The writer's own counter steps back, with the consumer held outside
+    // the callback: the buffers past the head were never touched by it.
+    SDL_LockAudioDevice(deviceId_);
+    const unsigned head = readCount_.load(std::memory_order_relaxed);
+    const unsigned written = writeCount_.load(std::memory_order_relaxed);
+    const int dropped = written - head > 1 ? static_cast<int>(written - head - 1) : 0;
+    if (dropped > 0) writeCount_.store(head + 1, std::memory_order_release);
+    SDL_UnlockAudioDevice(deviceId_);
+    return dropped;
+}
+
 void SdlAudioDevice::pause()
 {
     if (deviceId_ != 0) SDL_PauseAudioDevice(deviceId_, 1);

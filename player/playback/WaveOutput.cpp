@@ -111,8 +111,41 @@ bool WaveOutput::waitForFreeBuffer()
         auto ticket = doneEvent_.ticket();
         if (freeBuffers_.load() >= 1) return true;
         if (!control_.keepDecoding.load()) return false;
+        if (control_.equaliserAsked.load() && canRemakeAfterHead()) return false;
         waitForDone(ticket);
     }
+}
+
+std::uint32_t WaveOutput::songAfterHead() const
+{
+    // The writer's own count: the blocks it wrote that have not come back,
+    // the oldest of them playing.
+    const int queued = bufferCount - freeBuffers_.load();
+    if (queued <= 0) return writingSong_;
+    return tags_[((nextBuffer_ - queued) % bufferCount + bufferCount) % bufferCount].endSong();
+}
+
+bool WaveOutput::canRemakeAfterHead() const
+{
+    if (control_.resetPending.load() != 0 || pendingAt_ >= 0) return false;
+    const std::uint32_t head = songAfterHead();
+    return head == writingSong_ || (earlierSong_ != 0 && head == earlierSong_);
+}
+
+WaveOutput::Place WaveOutput::dropAfterHead()
+{
+    const int dropped = open_.load() ? device_.dropAfterHead() : 0;
+    if (dropped > 0) {
+        // The ring is written in order, so the blocks taken back are the
+        // newest: the next write goes where the first of them was.
+        nextBuffer_ = ((nextBuffer_ - dropped) % bufferCount + bufferCount) % bufferCount;
+        const BlockTag& kept = tags_[(nextBuffer_ + bufferCount - 1) % bufferCount];
+        writingSong_ = kept.endSong();
+        writingFrame_ = kept.endFrame();
+        pendingAt_ = -1;
+        freeBuffers_.fetch_add(dropped);
+    }
+    return {writingSong_, writingFrame_};
 }
 
 void WaveOutput::resetDevice()

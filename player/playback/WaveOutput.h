@@ -44,8 +44,32 @@ public:
     // Queues one block, first resetting the device when a reset is pending.
     // Waits while every block is queued; a request (keepDecoding cleared)
     // ends the wait and the block is dropped, since every request discards
-    // the queued audio anyway.
+    // the queued audio anyway. So does a new equaliser setting while the
+    // audio ahead can be made anew (canRemakeAfterHead).
     void writeBuffer(const std::uint8_t* data, int size) override;
+
+    // Where the audio written so far ends: the song and frame of the next
+    // sample to be written.
+    struct Place {
+        std::uint32_t song = 0;
+        std::uint32_t frame = 0;
+    };
+    // The song in which the audio queued now first reaches past the block
+    // playing: the end of the oldest queued block, or of what was written
+    // when nothing is queued.
+    std::uint32_t songAfterHead() const;
+    // The song before the one being written, when the player can open it
+    // again at any place of its end still queued; 0 for none.
+    void setEarlierSong(std::uint32_t number) { earlierSong_ = number; }
+    // Whether the audio queued past the block playing, and the samples
+    // written next, can be made anew: they are all of the song being
+    // written, or of it and the earlier song, and no reset is to drop them.
+    // Player thread only.
+    bool canRemakeAfterHead() const;
+    // Takes back every queued block but the one playing, which plays on, and
+    // returns where the audio kept ends: the samples written next are to
+    // follow it. Player thread only.
+    Place dropAfterHead();
 
     // Drops what is queued, waits until every block is back, and closes.
     void closeDevice();
@@ -100,6 +124,7 @@ private:
     std::uint32_t writingFrame_ = 0;
     std::uint32_t pendingSong_ = 0;
     int pendingAt_ = -1;
+    std::uint32_t earlierSong_ = 0;
     // The device's side: the ring slot of the next block to finish. Only the
     // device changes it, from one thread at a time.
     int doneSlot_ = 0;

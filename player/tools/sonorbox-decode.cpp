@@ -3,19 +3,27 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "Mp3Decoder.h"
 #include "PcmFileWriter.h"
+#include "Settings.h"
 #include "StreamCheck.h"
 
 namespace {
 
-const char* const usageText = "usage: sonorbox-decode [--eq] [--keep-all] [--info] INPUT [OUTPUT]\n"
+const char* const usageText = "usage: sonorbox-decode [--eq[=CURVE]] [--keep-all] [--info] INPUT [OUTPUT]\n"
                               "  OUTPUT ending in .wav gets a WAV file, any other name raw signed 16-bit\n"
                               "  little-endian PCM, - standard output. Without OUTPUT the stream is decoded\n"
                               "  and checked, and nothing is written.\n"
-                              "  --eq        apply the player's equaliser curve\n"
+                              "  --eq        apply the player's built-in equaliser curve\n"
+                              "  --eq=FILE   apply the equaliser as the player's settings file has it\n"
+                              "              (Sonorbox.ini: its curve, preamp and switch)\n"
+                              "  --eq=G1,...,G12[,PREAMP]\n"
+                              "              apply twelve gains in dB (-12 to 12) at the break lines,\n"
+                              "              lowest first, and a preamp in dB (-24 to 12; auto or left\n"
+                              "              out: the headroom the curve needs)\n"
                               "  --keep-all  keep every decoded sample: the encoder's delay and padding,\n"
                               "              which a LAME tag names, are otherwise trimmed\n"
                               "  --info      print the stream's properties and its length\n";
@@ -24,12 +32,38 @@ constexpr int exitFailure = 1;
 constexpr int exitUsage = 2;
 
 struct Options {
-    bool equaliser = false;
+    // Off unless asked for.
+    mp3::EqualiserSetting equaliser = {.on = false, .gainsDb = mp3::builtInEqualiser().gainsDb, .preampDb = {}};
     bool keepAll = false;
     bool info = false;
     std::string input;
     std::string output;
 };
+
+// A curve as --eq= names it: a list of gains when it holds a comma, else a
+// settings file, which must be there to be read.
+bool readCurve(const std::string& curve, mp3::EqualiserSetting& setting)
+{
+    if (curve.find(',') != std::string::npos) {
+        std::string why;
+        const std::optional<mp3::EqualiserSetting> listed = equalisersettings::fromList(curve, why);
+        if (!listed) {
+            std::fprintf(stderr, "sonorbox-decode: --eq: %s\n", why.c_str());
+            return false;
+        }
+        setting = *listed;
+        return true;
+    }
+    std::FILE* file = curve.empty() ? nullptr : std::fopen(curve.c_str(), "rb");
+    if (file == nullptr) {
+        std::fprintf(stderr, "sonorbox-decode: --eq: cannot read the settings file \"%s\"%s%s\n", curve.c_str(),
+                     curve.empty() ? "" : ": ", curve.empty() ? "" : std::strerror(errno));
+        return false;
+    }
+    std::fclose(file);
+    setting = equalisersettings::read(IniFile(curve));
+    return true;
+}
 
 // Returns -1 when the options are good, else the exit status.
 int parseOptions(int argc, char** argv, Options& options)
@@ -41,7 +75,9 @@ int parseOptions(int argc, char** argv, Options& options)
         if (!optionsEnded && arg == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && arg == "--eq") {
-            options.equaliser = true;
+            options.equaliser = mp3::builtInEqualiser();
+        } else if (!optionsEnded && arg.rfind("--eq=", 0) == 0) {
+            if (!readCurve(arg.substr(5), options.equaliser)) return exitUsage;
         } else if (!optionsEnded && arg == "--keep-all") {
             options.keepAll = true;
         } else if (!optionsEnded && arg == "--info") {

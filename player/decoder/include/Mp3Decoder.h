@@ -226,6 +226,27 @@ public:
     // next song's samples begin in that block.
     int heldPcmBytes() const;
 
+    // The sample frames the open stream has made since it was opened, after
+    // the leading delay was dropped: those handed on, those held and those
+    // that discardPcm dropped. redecodeFrom names a place by this count.
+    std::int64_t samplesMade() const;
+    // Decodes the open stream again from sample (as samplesMade counts) on,
+    // with the equaliser as it is set now: the PCM held is dropped, and the
+    // next frames read and decoded give the samples from there, exactly as a
+    // decoding of the whole stream with that equaliser would give them. The
+    // place must lie in the last frames decoded (some 13 s at 44.1 kHz),
+    // and the frames just before it are decoded again to rebuild the state,
+    // their samples dropped. False when the place is out of reach (the
+    // stream then goes on where it is), or when it lies just after a seek
+    // or after bytes that are no frame, whose history cannot be made again:
+    // the samples then come from there, as near as can be.
+    bool redecodeFrom(std::int64_t sample, FrameHeader& header);
+    // The same for a stream just opened, no frame of it decoded yet: the
+    // frames up to the place are read without being decoded, and the next
+    // frames decoded give the samples from sample on, exactly as decoding
+    // the stream from its start would. False when the stream ends first.
+    bool decodeFromSample(std::int64_t sample, FrameHeader& header);
+
     // The equaliser: this Decoder's own curve, applied to each granule from
     // the next one on while the switch is on. A new Decoder has the built-in
     // curve (switched off); the listener's setting replaces curve and switch

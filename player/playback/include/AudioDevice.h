@@ -36,6 +36,11 @@ public:
     virtual void write(const std::uint8_t* data, int length) = 0;
     // Stops at once and reports every queued buffer done before returning.
     virtual void reset() = 0;
+    // Takes back every queued buffer but the oldest, which plays on to its
+    // end: the audio after it is to be made anew. Returns how many; they are
+    // not reported done, their bytes are free at once, and the next write
+    // follows the one kept.
+    virtual int dropAfterHead() = 0;
     // While paused nothing plays and no buffer completes.
     virtual void pause() = 0;
     virtual void resume() = 0;

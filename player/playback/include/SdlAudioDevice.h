@@ -11,7 +11,8 @@
 // thread pulls the queued buffers in order, one after the other, and reports
 // each as done once it has taken all of its bytes. The queue between the
 // writer and that thread is a single-producer, single-consumer ring: writing
-// takes no lock. Only reset, which must stop the consumer, locks the device.
+// takes no lock. Only reset and dropAfterHead, which must stop the consumer,
+// lock the device.
 class SdlAudioDevice : public AudioDevice {
 public:
     SdlAudioDevice() = default;
@@ -23,6 +24,7 @@ public:
     bool open(const AudioFormat& format, AudioDeviceListener& listener, std::string& errorText) override;
     void write(const std::uint8_t* data, int length) override;
     void reset() override;
+    int dropAfterHead() override;
     void pause() override;
     void resume() override;
     bool close(std::string& errorText) override;

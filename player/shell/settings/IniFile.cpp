@@ -384,7 +384,8 @@ IniFile::Written IniFile::save(const std::vector<Change>& changes) const
     Snapshot old = settledContent(file);
     if (!old.readable) return notSaved(file, "it could not be read whole"); // never replace what we could not read
     std::string updated = old.head.text;
-    for (const Change& change : changes) updated = initext::withValue(updated, change.section, change.key, change.value);
+    for (const Change& change : changes)
+        updated = initext::withValue(updated, change.section, change.key, change.value);
 
     const std::string temporary = file + ".new";
     int error = 0;

@@ -107,6 +107,38 @@ def loud_sines():
     return left, list(left)
 
 
+# The lines of the spectrum (of 576) whose gains the equaliser's sliders set,
+# as decoder/Equaliser.h has them; the first and last stand in for the ends
+# that no steady tone reaches well (the lowest line's 0 to 38 Hz, and the top
+# line, above what lame codes).
+BAND_LINES = (2, 5, 10, 20, 30, 50, 100, 150, 200, 300, 400, 470)
+BAND_SECONDS = 0.3
+
+
+def band_sines():
+    """A tone at the middle of each band's line in turn, BAND_SECONDS each,
+    faded in and out over 10 ms, at half of full scale, the same on both
+    channels: for the equaliser's gains measured band by band."""
+    rate = 44100
+    per_tone = int(rate * BAND_SECONDS)
+    fade = int(rate * 0.01)
+    left = []
+    for line in BAND_LINES:
+        hz = (line + 0.5) * rate / 1152
+        for n in range(per_tone):
+            ramp = min(1.0, n / fade, (per_tone - 1 - n) / fade)
+            left.append(0.5 * ramp * math.sin(2 * math.pi * hz * n / rate))
+    return left, list(left)
+
+
+def write_band_sines(scratch):
+    wav = os.path.join(scratch, "bands.wav")
+    left, right = band_sines()
+    write_stereo(wav, left, right, 32767)
+    subprocess.run(["lame", "--quiet", "-b", "320", "-m", "s", "--lowpass", "20", wav,
+                    os.path.join(HERE, "band-sines.mp3")], check=True)
+
+
 def loud_mix(seconds=2.0):
     """A loud, bright mix like a mastered pop song: kick, snare and hi-hat,
     a bass line, a sawtooth chord pad with harmonics up to 12 kHz, driven into
@@ -219,6 +251,7 @@ def main():
         set_intensity_bit(os.path.join(HERE, "varied-cbr-128.mp3"), os.path.join(HERE, "varied-is.mp3"))
         encode_loud(loud_sines(), ["-b", "192", "-m", "s"], os.path.join(HERE, "loud-sines.mp3"), scratch)
         encode_loud(loud_mix(), ["-b", "192", "-m", "j"], os.path.join(HERE, "loud-mix.mp3"), scratch)
+        write_band_sines(scratch)
     write_list_songs()
     write_header_frame_seeds()
 

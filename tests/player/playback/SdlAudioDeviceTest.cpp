@@ -148,6 +148,34 @@ TEST(SdlDevice, ADriverThatCannotStartHasNoDevicesAndCannotOpen)
     EXPECT_FALSE(error.empty());
 }
 
+TEST_F(SdlDisk, TakingBackWhatFollowsTheHeadKeepsItAndTheNextWriteFollowsIt)
+{
+    open();
+    device.pause();
+    std::vector<std::vector<std::uint8_t>> buffers;
+    for (std::uint8_t i = 0; i < 10; ++i) buffers.push_back(pattern(static_cast<std::uint8_t>(i * 11), 16384));
+    for (const auto& buffer : buffers) device.write(buffer.data(), static_cast<int>(buffer.size()));
+    EXPECT_EQ(device.dropAfterHead(), 9);
+    // Taken back, not reported: their bytes are the writer's again.
+    EXPECT_EQ(listener.done(), 0);
+    EXPECT_EQ(device.dropAfterHead(), 0);
+    const auto next = pattern(77, 8192);
+    device.write(next.data(), static_cast<int>(next.size()));
+    device.resume();
+    ASSERT_TRUE(listener.waitFor(2));
+    close();
+    EXPECT_EQ(listener.done(), 2);
+    EXPECT_EQ(listener.played(), 2);
+
+    std::vector<std::uint8_t> expected = buffers.front();
+    expected.insert(expected.end(), next.begin(), next.end());
+    const auto played = heard();
+    ASSERT_GE(played.size(), expected.size());
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), played.begin()));
+    EXPECT_TRUE(std::all_of(played.begin() + static_cast<long>(expected.size()), played.end(),
+                            [](std::uint8_t b) { return b == 0; }));
+}
+
 TEST_F(SdlDisk, AResetWhilePlayingReturnsEveryBufferOnceAndPlaysOnAfter)
 {
     open();

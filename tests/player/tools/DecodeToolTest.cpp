@@ -259,6 +259,50 @@ TEST_F(DecodeTool, EqualiserChangesTheOutput)
     EXPECT_NE(flat, shaped);
 }
 
+TEST_F(DecodeTool, TheEqualiserComesFromASettingsFileOrFromTheCommandLine)
+{
+    const std::string song = fixture("stereo-128.mp3");
+    ASSERT_EQ(run("--eq " + song + " '" + out("builtin.raw") + "'").status, 0);
+    ASSERT_EQ(run(song + " '" + out("pure.raw") + "'").status, 0);
+    // A file without an equaliser section: the built-in curve; with Pure=1
+    // the switch is off, as the player has it.
+    {
+        std::ofstream(out("none.ini")) << "[Sonorbox]\nskin=x\n";
+        std::ofstream(out("pure.ini")) << "[Sonorbox]\nPure=1\n[Equaliser]\nGain1=-12\n";
+        std::ofstream(out("tilt.ini")) << "[Equaliser]\nGain1=6\nGain2=6\nGain3=6\nGain4=6\nGain5=6\nGain6=6\n"
+                                          "Gain7=-6\nGain8=-6\nGain9=-6\nGain10=-6\nGain11=-6\nGain12=-6\nPreamp=-8\n";
+    }
+    ASSERT_EQ(run("--eq='" + out("none.ini") + "' " + song + " '" + out("none.raw") + "'").status, 0);
+    EXPECT_EQ(slurp(out("none.raw")), slurp(out("builtin.raw")));
+    ASSERT_EQ(run("--eq='" + out("pure.ini") + "' " + song + " '" + out("off.raw") + "'").status, 0);
+    EXPECT_EQ(slurp(out("off.raw")), slurp(out("pure.raw")));
+    // The same curve from the file and from the command line.
+    ASSERT_EQ(run("--eq='" + out("tilt.ini") + "' " + song + " '" + out("tilt-file.raw") + "'").status, 0);
+    ASSERT_EQ(run("--eq=6,6,6,6,6,6,-6,-6,-6,-6,-6,-6,-8 " + song + " '" + out("tilt-list.raw") + "'").status, 0);
+    EXPECT_EQ(slurp(out("tilt-file.raw")), slurp(out("tilt-list.raw")));
+    EXPECT_NE(slurp(out("tilt-list.raw")), slurp(out("builtin.raw")));
+    EXPECT_EQ(slurp(out("tilt-list.raw")).size(), slurp(out("pure.raw")).size());
+}
+
+TEST_F(DecodeTool, ABadCurveIsToldAndNothingIsDecoded)
+{
+    const std::string song = fixture("stereo-128.mp3");
+    struct Bad {
+        std::string arg;
+        const char* says;
+    };
+    for (const Bad& bad : {Bad{"--eq=1,2,3", "twelve gains are needed"},
+                           Bad{"--eq=0,0,0,0,0,0,0,0,0,0,0,20", "gain 12 (\"20\") is not a number of dB"},
+                           Bad{"--eq=0,0,0,0,0,0,0,0,0,0,0,0,up", "the preamp (\"up\")"},
+                           Bad{"--eq='" + out("missing.ini") + "'", "cannot read the settings file"},
+                           Bad{"--eq=", "cannot read the settings file"}}) {
+        const ToolRun result = run(bad.arg + " " + song + " '" + out("bad.raw") + "'");
+        EXPECT_EQ(result.status, 2) << bad.arg;
+        EXPECT_NE(result.err.find(bad.says), std::string::npos) << bad.arg << ": " << result.err;
+        EXPECT_FALSE(fs::exists(out("bad.raw"))) << bad.arg;
+    }
+}
+
 TEST_F(DecodeTool, KeepAllKeepsEveryDecodedSample)
 {
     ASSERT_EQ(run("--keep-all " + fixture("joint-128.mp3") + " '" + out("all.raw") + "'").status, 0);

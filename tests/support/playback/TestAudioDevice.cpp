@@ -69,6 +69,28 @@ void TestAudioDevice::reset()
     changed_.notify_all();
 }
 
+int TestAudioDevice::dropAfterHead()
+{
+    std::lock_guard lock(mutex_);
+    ++drops_;
+    const int dropped = queue_.size() > 1 ? static_cast<int>(queue_.size()) - 1 : 0;
+    queue_.resize(queue_.size() - static_cast<std::size_t>(dropped));
+    droppedBuffers_ += dropped;
+    return dropped;
+}
+
+int TestAudioDevice::drops() const
+{
+    std::lock_guard lock(mutex_);
+    return drops_;
+}
+
+int TestAudioDevice::droppedBuffers() const
+{
+    std::lock_guard lock(mutex_);
+    return droppedBuffers_;
+}
+
 void TestAudioDevice::pause()
 {
     std::lock_guard lock(mutex_);

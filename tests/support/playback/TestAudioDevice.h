@@ -32,6 +32,7 @@ public:
     bool open(const AudioFormat& format, AudioDeviceListener& listener, std::string& errorText) override;
     void write(const std::uint8_t* data, int length) override;
     void reset() override;
+    int dropAfterHead() override;
     void pause() override;
     void resume() override;
     bool close(std::string& errorText) override;
@@ -62,6 +63,9 @@ public:
     int queued() const;
     int writes() const;
     int resets() const;
+    // dropAfterHead calls, and the buffers they took back.
+    int drops() const;
+    int droppedBuffers() const;
     int opens() const;
     int closes() const;
     bool isOpen() const;
@@ -102,6 +106,8 @@ private:
     std::chrono::steady_clock::time_point returnAt_{};
     int writes_ = 0;
     int resets_ = 0;
+    int drops_ = 0;
+    int droppedBuffers_ = 0;
     int opens_ = 0;
     int closes_ = 0;
     int writesAtLastReset_ = 0;
