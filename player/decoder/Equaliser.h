@@ -6,7 +6,6 @@
 
 namespace mp3 {
 
-inline constexpr int gainBreakLines[12] = {0, 5, 10, 20, 30, 50, 100, 150, 200, 300, 400, 576};
 // The player's built-in curve: a little lift at the bottom, rising toward
 // twice the level at the top of the spectrum.
 inline constexpr float defaultEqualiserGains[12] = {1.2f, 1.0f, 1.1f, 1.2f, 1.3f, 1.4f,

@@ -133,6 +133,10 @@ struct StreamLength {
 };
 
 inline constexpr int equaliserBands = 12;
+// The spectral lines, of a granule's 576, at which the curve takes its
+// twelve gains, from the lowest up; linear between them.
+inline constexpr int granuleLines = 576;
+inline constexpr int gainBreakLines[equaliserBands] = {0, 5, 10, 20, 30, 50, 100, 150, 200, 300, 400, granuleLines};
 // The range of a band's gain and of the listener's preamp, in dB.
 inline constexpr float equaliserGainLimitDb = 12.0f;
 inline constexpr float equaliserPreampFloorDb = -24.0f;

@@ -8,17 +8,14 @@ namespace equaliserbands {
 
 namespace {
 
-// The lines of a granule's 576 at which the decoder's curve takes the
-// twelve gains, from the lowest up.
-constexpr int breakLines[mp3::equaliserBands] = {0, 5, 10, 20, 30, 50, 100, 150, 200, 300, 400, 576};
-constexpr int granuleLines = 576;
+// The labels name the frequencies of a song at 44.1 kHz.
 constexpr double nyquistHz = 22050.0;
 
 } // namespace
 
 double frequencyHz(int band)
 {
-    return breakLines[band] * nyquistHz / granuleLines;
+    return mp3::gainBreakLines[band] * nyquistHz / mp3::granuleLines;
 }
 
 QString label(double hz)
