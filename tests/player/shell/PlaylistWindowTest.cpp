@@ -13,6 +13,7 @@
 #include <QUrl>
 #include <QWindow>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <filesystem>
 #include <fstream>
@@ -546,9 +547,12 @@ TEST(PlaylistWindow, EndsWhileASongIsBeingRead)
     std::atomic<bool> stoppedSeen{false};
     auto slow = [&](const std::string&, const FactsStopCheck& stopped) {
         reading.store(true);
-        // A song long to count: only the window's end cuts it short.
-        while (!stopped()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        stoppedSeen.store(true);
+        // A song long to count: only the window's end cuts it short, within
+        // a limit, so a stop that never comes fails rather than hangs.
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!stopped() && std::chrono::steady_clock::now() < limit)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        stoppedSeen.store(stopped());
         return SongFacts{};
     };
     auto fixture = std::make_unique<ListWindowFixture>(slow);
